@@ -1,0 +1,42 @@
+#include "CliSupport.h"
+
+#include "core/Cp1250.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace quill::cli {
+
+void print(std::ostream& out, std::string_view text) {
+    out << cp1250::toUtf8(text);
+}
+
+void printLine(std::ostream& out, std::string_view text) {
+    out << cp1250::toUtf8(text) << '\n';
+}
+
+std::string takeOption(Args& args, std::string_view name, std::string fallback) {
+    const auto it = std::find(args.begin(), args.end(), name);
+    if (it == args.end())
+        return fallback;
+    if (it + 1 == args.end())
+        throw CliError{"option " + std::string(name) + " needs a value"};
+    std::string value = *(it + 1);
+    args.erase(it, it + 2);
+    return value;
+}
+
+bool takeFlag(Args& args, std::string_view name) {
+    const auto it = std::find(args.begin(), args.end(), name);
+    if (it == args.end())
+        return false;
+    args.erase(it);
+    return true;
+}
+
+void expectArgs(const Args& args, std::size_t min, std::size_t max, std::string_view usage) {
+    if (args.size() < min || args.size() > max)
+        throw CliError{"usage: quill-cli " + std::string(usage)};
+}
+
+} // namespace quill::cli

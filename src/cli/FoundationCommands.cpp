@@ -1,0 +1,213 @@
+#include "FoundationCommands.h"
+
+#include "core/Clock.h"
+#include "core/DateTimeFormat.h"
+#include "core/FieldCipher.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/FolderWalk.h"
+#include "core/LanguageTexts.h"
+#include "core/ObjectTypes.h"
+#include "core/Paths.h"
+#include "core/RecordFile.h"
+
+#include <ostream>
+
+namespace quill::cli {
+namespace {
+
+std::string toHex(std::string_view bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 0x0F];
+    }
+    return out;
+}
+
+std::string fromHex(std::string_view hex) {
+    const auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    if (hex.size() % 2 != 0)
+        throw CliError{"not a hexadecimal byte string: odd number of digits"};
+    std::string out;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = digit(hex[i]);
+        const int lo = digit(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            throw CliError{"not a hexadecimal byte string: " + std::string(hex)};
+        out += static_cast<char>(hi * 16 + lo);
+    }
+    return out;
+}
+
+const char* boolText(bool value) {
+    return value ? "TRUE" : "FALSE";
+}
+
+// Everything a record command needs from a data point, without a logon.
+struct DataPointRecords {
+    SystemClock clock;
+    DateTimeFormats formats;
+    TypeTables tables;
+    RecordFiles files{tables, clock, formats};
+
+    explicit DataPointRecords(const std::string& dataPoint) {
+        if (!fs::isDirectory(dataPoint))
+            throw CliError{"cannot open data point " + dataPoint + ": no such directory"};
+        tables = loadTypeTables(dataPoint, nullptr);
+    }
+};
+
+class WalkPrinter final : public FolderWalkVisitor {
+public:
+    explicit WalkPrinter(std::ostream& out) : out_(out) {}
+
+    Node folderFound(const std::string& name, const std::string& parentDirectory, const Record&, Node parent) override {
+        printLine(out_, std::string(parent * 2, ' ') + parentDirectory + name);
+        return parent + 1;
+    }
+
+    void scheduleFound(const std::string& companionPath, const std::string&) override {
+        printLine(out_, "SCHEDULE\t" + companionPath);
+    }
+
+private:
+    std::ostream& out_;
+};
+
+} // namespace
+
+int cipherCommand(Args args, std::ostream& out) {
+    const std::string key = takeOption(args, "--key", std::string(cipher::kFieldKey));
+    expectArgs(args, 2, 2, "cipher encode|decode TEXT [--key K]");
+    if (args[0] == "encode") {
+        printLine(out, toHex(cipher::encipher(key, args[1])));
+    } else if (args[0] == "decode") {
+        printLine(out, cipher::decipher(key, fromHex(args[1])));
+    } else {
+        throw CliError{"unknown cipher direction " + args[0] + ": use encode or decode"};
+    }
+    return 0;
+}
+
+int langCommand(Args args, std::ostream& out) {
+    expectArgs(args, 4, 4, "lang LANGUAGE_DIR FILE SECTION KEY");
+    LanguageTexts texts(args[0]);
+    printLine(out, texts.lookup(args[2], args[3], args[1]));
+    return 0;
+}
+
+int iniCommand(Args args, std::ostream& out) {
+    expectArgs(args, 3, 3, "ini PATH SECTION KEY");
+    LanguageTexts texts({});
+    printLine(out, texts.readPlain(args[1], args[2], args[0]));
+    return 0;
+}
+
+int typesCommand(Args args, std::ostream& out) {
+    expectArgs(args, 1, 1, "types DATAPOINT");
+    const DataPointRecords dataPoint(args[0]);
+    const auto& types = dataPoint.tables.objectTypes;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        std::string properties;
+        for (const std::string& name : types[i].propertyNames)
+            properties += (properties.empty() ? "" : ",") + name;
+        printLine(out, std::to_string(i) + "\t" + types[i].name + "\t" + types[i].caption + "\t" + types[i].icon +
+                           "\t" + boolText(types[i].inMenus) + "\t" + properties);
+    }
+    return 0;
+}
+
+int recordCommand(Args args, std::ostream& out) {
+    const char* usage = "record read DATAPOINT FILE | record set DATAPOINT FILE NAME=VALUE...";
+    expectArgs(args, 3, static_cast<std::size_t>(-1), usage);
+    const std::string action = args[0];
+    const DataPointRecords dataPoint(args[1]);
+    const std::string file = args[2];
+    Record record;
+
+    if (action == "read") {
+        expectArgs(args, 3, 3, usage);
+        const RecordRead result = dataPoint.files.read(file, record);
+        if (result == RecordRead::Missing)
+            throw CliError{"cannot read " + file + ": no such file"};
+        if (result == RecordRead::Failed)
+            throw CliError{"cannot read " + file + ": the file is unreadable"};
+        for (const Field& field : record.fields)
+            printLine(out, field.name + "\t" + field.dataType + "\t" + field.value);
+        return 0;
+    }
+    if (action != "set")
+        throw CliError{"unknown record action " + action + ": use read or set"};
+
+    const bool created = dataPoint.files.createEmpty(file);
+    // Whatever goes wrong below, a file this command created is removed
+    // again so that a failed call leaves no trace.
+    const auto fail = [&](const std::string& message) {
+        if (created)
+            fs::removeFile(file).ok();
+        throw CliError{message};
+    };
+    if (!created && !fs::exists(file))
+        fail("cannot create " + file);
+    if (dataPoint.files.read(file, record) != RecordRead::Ok)
+        fail("cannot read " + file);
+    for (std::size_t i = 3; i < args.size(); ++i) {
+        const std::size_t eq = args[i].find('=');
+        if (eq == std::string::npos)
+            fail("not a NAME=VALUE pair: " + args[i]);
+        const std::string name = args[i].substr(0, eq);
+        if (!record.setValue(name, args[i].substr(eq + 1)))
+            fail("cannot set " + name + ": " + file + " has no such field");
+    }
+    if (Status written = dataPoint.files.write(record, file); !written)
+        fail(written.message());
+    return 0;
+}
+
+int uniqueNameCommand(Args args, std::ostream& out) {
+    expectArgs(args, 1, 2, "unique-name PATH [EXT]");
+    const SystemClock clock;
+    const DateTimeFormats formats;
+    const TypeTables tables;
+    const RecordFiles files(tables, clock, formats);
+    printLine(out, files.uniqueName(args[0], args.size() > 1 ? args[1] : std::string()));
+    return 0;
+}
+
+int mainFileCommand(Args args, std::ostream& out) {
+    expectArgs(args, 1, 1, "main-file PATH");
+    printLine(out, mainFileOfCompanion(args[0]));
+    return 0;
+}
+
+int walkCommand(Args args, std::ostream& out) {
+    expectArgs(args, 1, 1, "walk DIR");
+    if (!fs::isDirectory(args[0]))
+        throw CliError{"cannot walk " + args[0] + ": no such directory"};
+    // The walk finds its folder records by their type, so the definitions
+    // come from the data point the directory belongs to, when there is one.
+    std::string dataPoint = path::withoutTrailingSeparator(args[0]);
+    while (!dataPoint.empty() && !fs::exists(path::join(dataPoint, "DataPoint.info"))) {
+        const std::string parent = path::directory(dataPoint);
+        dataPoint = parent == dataPoint ? std::string() : parent;
+    }
+    const SystemClock clock;
+    const DateTimeFormats formats;
+    const TypeTables tables = dataPoint.empty() ? TypeTables() : loadTypeTables(dataPoint, nullptr);
+    const RecordFiles files(tables, clock, formats);
+    WalkPrinter printer(out);
+    walkFolderTree(files, args[0], printer, 0);
+    return 0;
+}
+
+} // namespace quill::cli

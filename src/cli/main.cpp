@@ -1,0 +1,61 @@
+// quill-cli: the library driven from a terminal, for scripts, administration
+// and end-to-end tests.
+
+#include "CliSupport.h"
+#include "FoundationCommands.h"
+
+#include "core/Cp1250.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+
+namespace {
+
+using Command = int (*)(quill::cli::Args, std::ostream&);
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"cipher", quill::cli::cipherCommand},
+        {"lang", quill::cli::langCommand},
+        {"ini", quill::cli::iniCommand},
+        {"types", quill::cli::typesCommand},
+        {"record", quill::cli::recordCommand},
+        {"unique-name", quill::cli::uniqueNameCommand},
+        {"main-file", quill::cli::mainFileCommand},
+        {"walk", quill::cli::walkCommand},
+    };
+    return table;
+}
+
+void usage(std::ostream& out) {
+    out << "usage: quill-cli COMMAND ARGS...\ncommands:";
+    for (const auto& [name, command] : commands())
+        out << ' ' << name;
+    out << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 1 : 0;
+    }
+    const auto command = commands().find(argv[1]);
+    if (command == commands().end()) {
+        std::cerr << "quill-cli: unknown command " << argv[1] << '\n';
+        usage(std::cerr);
+        return 1;
+    }
+    quill::cli::Args args;
+    for (int i = 2; i < argc; ++i)
+        args.push_back(quill::cp1250::fromUtf8(argv[i]));
+    try {
+        return command->second(std::move(args), std::cout);
+    } catch (const quill::cli::CliError& error) {
+        std::cout.flush();
+        std::cerr << "quill-cli: " << quill::cp1250::toUtf8(error.message) << '\n';
+        return 1;
+    }
+}

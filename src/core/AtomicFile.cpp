@@ -1,0 +1,116 @@
+#include "AtomicFile.h"
+
+#include "FileSystem.h"
+#include "Paths.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kTempPrefix = ".~quill-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+std::string systemError(std::string_view what, std::string_view path) {
+    return std::string(what) + " " + std::string(path) + ": " + std::strerror(errno);
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void syncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+std::string temporaryWritePath(std::string_view target) {
+    std::random_device device;
+    const std::string name = std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
+                             std::to_string(device()) + std::string(kTempSuffix);
+    const std::string dir = path::directory(target);
+    return dir.empty() ? name : path::join(dir, name);
+}
+
+bool isTemporaryWriteName(std::string_view name) {
+    return name.size() > kTempPrefix.size() + kTempSuffix.size() && name.substr(0, kTempPrefix.size()) == kTempPrefix &&
+           name.substr(name.size() - kTempSuffix.size()) == kTempSuffix;
+}
+
+Status replaceFile(std::string_view path, std::string_view content, std::optional<unsigned> mode) {
+    const std::string target = fs::native(path).string();
+    const std::string directory = path::directory(target);
+    unsigned permissions = 0666;
+    bool explicitMode = false;
+    if (mode) {
+        permissions = *mode;
+        explicitMode = true;
+    } else if (struct stat st {}; ::stat(target.c_str(), &st) == 0) {
+        permissions = st.st_mode & 07777;
+        explicitMode = true;
+    }
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temporary = temporaryWritePath(target);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, explicitMode ? 0600 : permissions);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Status::failure(systemError("cannot write", path));
+    // fchmod instead of the open mode: the umask must not widen or narrow a
+    // mode that was asked for or inherited from the old file.
+    const bool written = (!explicitMode || ::fchmod(fd, permissions) == 0) && writeAll(fd, content) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    if (::close(fd) != 0 || !written) {
+        errno = written ? errno : savedErrno;
+        const std::string message = systemError("cannot write", path);
+        ::unlink(temporary.c_str());
+        return Status::failure(message);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const std::string message = systemError("cannot replace", path);
+        ::unlink(temporary.c_str());
+        return Status::failure(message);
+    }
+    syncDirectory(directory);
+    return Status::success();
+}
+
+Status appendLine(std::string_view path, std::string_view line) {
+    const std::string target = fs::native(path).string();
+    const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return Status::failure(systemError("cannot open", path));
+    std::string whole(line);
+    whole += kLineBreak;
+    const ssize_t n = ::write(fd, whole.data(), whole.size());
+    const bool complete = n == static_cast<ssize_t>(whole.size());
+    const std::string message = complete ? std::string() : systemError("cannot append to", path);
+    ::close(fd);
+    if (!complete)
+        return Status::failure(message);
+    return Status::success();
+}
+
+} // namespace quill

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Status.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+// Replaces the whole file: writes a temporary file in the same directory,
+// flushes it to disk, renames it over the target and flushes the directory.
+// A crash or a full disk leaves either the old or the new content, never a
+// torn file. The new file keeps the old one's permissions unless mode is
+// given.
+Status replaceFile(std::string_view path, std::string_view content, std::optional<unsigned> mode = std::nullopt);
+
+// Appends one whole line (the line break is added) with a single write on
+// an O_APPEND descriptor, so that lines of several writers never interleave.
+// The file is created when missing.
+Status appendLine(std::string_view path, std::string_view line);
+
+// A fresh temporary name beside target for a write that ends in a rename.
+std::string temporaryWritePath(std::string_view target);
+
+// True for names made by temporaryWritePath: leftovers of an interrupted
+// write, never documents.
+bool isTemporaryWriteName(std::string_view name);
+
+// The line break of every text file the program writes.
+inline constexpr std::string_view kLineBreak = "\r\n";
+
+} // namespace quill

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+
+namespace quill {
+
+// A calendar date and a wall-clock time in local time.
+struct LocalDateTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+    bool operator==(const LocalDateTime&) const = default;
+};
+
+// The library's only source of the current time, so that dates in records,
+// logs and file names are testable.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    LocalDateTime now() const override;
+};
+
+} // namespace quill

@@ -1,0 +1,280 @@
+#include "FileSystem.h"
+
+#include "AtomicFile.h"
+#include "Cp1250.h"
+#include "Paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace stdfs = std::filesystem;
+
+namespace quill::fs {
+namespace {
+
+std::string utf8(std::string_view path) {
+    return cp1250::toUtf8(path::normalize(path));
+}
+
+bool nativeExists(const stdfs::path& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0;
+}
+
+// Finds the entry of directory whose name matches wanted without regard to
+// case (compared in code page 1250, as the names are meant).
+std::optional<std::string> findNoCase(const stdfs::path& directory, const std::string& wanted) {
+    std::error_code ec;
+    stdfs::directory_iterator it(directory, ec);
+    if (ec)
+        return std::nullopt;
+    const std::string wantedText = cp1250::fromUtf8(wanted);
+    for (; it != stdfs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            return std::nullopt;
+        const std::string name = it->path().filename().string();
+        if (cp1250::equalsNoCase(cp1250::fromUtf8(name), wantedText))
+            return name;
+    }
+    return std::nullopt;
+}
+
+std::string errorText(const std::error_code& ec) {
+    return ec.message();
+}
+
+} // namespace
+
+stdfs::path native(std::string_view path) {
+    stdfs::path exact(utf8(path));
+    if (exact.empty() || nativeExists(exact))
+        return exact;
+    // Walk from the root and repair each component that is missing as spelt.
+    stdfs::path resolved = exact.is_absolute() ? exact.root_path() : stdfs::path();
+    bool repairing = true;
+    for (const auto& component : exact.relative_path()) {
+        if (!repairing || component == "." || component == "..") {
+            resolved /= component;
+            continue;
+        }
+        stdfs::path candidate = resolved / component;
+        if (!nativeExists(candidate)) {
+            const auto match = findNoCase(resolved.empty() ? stdfs::path(".") : resolved, component.string());
+            if (match) {
+                candidate = resolved / *match;
+            } else {
+                repairing = false; // nothing below a missing directory can match
+            }
+        }
+        resolved = candidate;
+    }
+    return resolved;
+}
+
+std::string fromNative(const stdfs::path& path) {
+    return cp1250::fromUtf8(path.string());
+}
+
+bool exists(std::string_view path) {
+    return nativeExists(native(path));
+}
+
+bool isDirectory(std::string_view path) {
+    std::error_code ec;
+    return stdfs::is_directory(native(path), ec);
+}
+
+bool isRegularFile(std::string_view path) {
+    std::error_code ec;
+    return stdfs::is_regular_file(native(path), ec);
+}
+
+std::optional<std::vector<Entry>> list(std::string_view directory) {
+    std::error_code ec;
+    stdfs::directory_iterator it(native(directory), ec);
+    if (ec)
+        return std::nullopt;
+    std::vector<Entry> entries;
+    for (; it != stdfs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        Entry entry;
+        entry.name = cp1250::fromUtf8(it->path().filename().string());
+        if (entry.name.empty() || isTemporaryWriteName(entry.name))
+            continue;
+        std::error_code typeError;
+        entry.isDirectory = it->is_directory(typeError);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+ReadResult readFile(std::string_view path, std::size_t maxBytes) {
+    ReadResult result;
+    const stdfs::path p = native(path);
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = errno == ENOENT ? ReadError::Missing : ReadError::Unreadable;
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        result.error = ReadError::Unreadable;
+        return result;
+    }
+    // The size may change while reading (another machine writes); read to
+    // the end but never past the limit.
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            result.error = ReadError::Unreadable;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (result.content.size() + static_cast<std::size_t>(n) > maxBytes) {
+            result.error = ReadError::TooLarge;
+            break;
+        }
+        result.content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (!result.ok())
+        result.content.clear();
+    return result;
+}
+
+std::optional<Stamp> stamp(std::string_view path) {
+    struct stat st {};
+    if (::stat(native(path).c_str(), &st) != 0)
+        return std::nullopt;
+    Stamp s;
+    s.size = static_cast<std::uintmax_t>(st.st_size);
+    s.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    s.inode = st.st_ino;
+    s.device = st.st_dev;
+    return s;
+}
+
+std::int64_t modificationTime(std::string_view path) {
+    const auto s = stamp(path);
+    return s ? s->modifiedNs : 0;
+}
+
+bool setModificationTime(std::string_view path, std::int64_t ns) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(ns / 1000000000LL);
+    times[1].tv_nsec = static_cast<long>(ns % 1000000000LL);
+    if (times[1].tv_nsec < 0) {
+        times[1].tv_nsec += 1000000000L;
+        times[1].tv_sec -= 1;
+    }
+    return ::utimensat(AT_FDCWD, native(path).c_str(), times, 0) == 0;
+}
+
+bool createDirectories(std::string_view path) {
+    std::error_code ec;
+    const stdfs::path p = native(path);
+    stdfs::create_directories(p, ec);
+    return stdfs::is_directory(p, ec);
+}
+
+Status removeFile(std::string_view path) {
+    std::error_code ec;
+    if (!stdfs::remove(native(path), ec) || ec)
+        return Status::failure("cannot delete " + std::string(path) + ": " +
+                               (ec ? errorText(ec) : std::string("no such file")));
+    return Status::success();
+}
+
+Status removeAll(std::string_view path) {
+    std::error_code ec;
+    const stdfs::path p = native(path);
+    if (!nativeExists(p))
+        return Status::failure("cannot delete " + std::string(path) + ": no such file or directory");
+    stdfs::remove_all(p, ec);
+    if (ec)
+        return Status::failure("cannot delete " + std::string(path) + ": " + errorText(ec));
+    return Status::success();
+}
+
+Status rename(std::string_view from, std::string_view to) {
+    std::error_code ec;
+    stdfs::rename(native(from), native(to), ec);
+    if (ec)
+        return Status::failure("cannot rename " + std::string(from) + " to " + std::string(to) + ": " +
+                               errorText(ec));
+    return Status::success();
+}
+
+Status copyFile(std::string_view from, std::string_view to) {
+    const stdfs::path source = native(from);
+    std::error_code ec;
+    if (!stdfs::is_regular_file(source, ec))
+        return Status::failure("cannot copy " + std::string(from) + ": not a file");
+    const std::int64_t modified = modificationTime(from);
+    // Stream through a temporary file beside the target, then rename it
+    // into place: readers never see a partial copy.
+    const std::string temporary = temporaryWritePath(to);
+    const stdfs::path tempNative = native(temporary);
+    stdfs::copy_file(source, tempNative, stdfs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        std::error_code ignored;
+        stdfs::remove(tempNative, ignored);
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " +
+                               errorText(ec));
+    }
+    setModificationTime(temporary, modified);
+    stdfs::rename(tempNative, native(to), ec);
+    if (ec) {
+        std::error_code ignored;
+        stdfs::remove(tempNative, ignored);
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " +
+                               errorText(ec));
+    }
+    return Status::success();
+}
+
+Status copyTree(std::string_view from, std::string_view to) {
+    if (!isDirectory(from))
+        return copyFile(from, to);
+    if (!createDirectories(to))
+        return Status::failure("cannot create " + std::string(to));
+    const auto entries = list(from);
+    if (!entries)
+        return Status::failure("cannot read " + std::string(from));
+    Status result = Status::success();
+    for (const Entry& entry : *entries) {
+        Status s = copyTree(path::join(from, entry.name), path::join(to, entry.name));
+        if (!s && result)
+            result = std::move(s);
+    }
+    return result;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? cp1250::fromUtf8(value) : std::string();
+}
+
+std::string homeDirectory() {
+    std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir)
+        return cp1250::fromUtf8(pw->pw_dir);
+    return "/";
+}
+
+} // namespace quill::fs

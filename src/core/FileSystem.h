@@ -1,0 +1,86 @@
+#pragma once
+
+#include "Status.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// File system access for code page 1250 paths. Names on disk are UTF-8;
+// the conversion happens here and nowhere else. Where a path names nothing
+// exactly, each component is matched without regard to case, because data
+// points written on case-insensitive systems spell names in any case.
+namespace quill::fs {
+
+// The native path for a library path: separators normalised, converted to
+// UTF-8, and resolved case-insensitively when the exact spelling is missing.
+std::filesystem::path native(std::string_view path);
+
+// The library form of a native name or path (UTF-8 to code page 1250).
+std::string fromNative(const std::filesystem::path& path);
+
+bool exists(std::string_view path);
+bool isDirectory(std::string_view path);
+bool isRegularFile(std::string_view path);
+
+struct Entry {
+    std::string name;
+    bool isDirectory = false;
+};
+
+// The entries of a directory in the order the file system returns them,
+// without "." and "..". Leftovers of interrupted atomic writes are skipped.
+// nullopt when the directory cannot be read.
+std::optional<std::vector<Entry>> list(std::string_view directory);
+
+enum class ReadError { None, Missing, TooLarge, Unreadable };
+
+struct ReadResult {
+    ReadError error = ReadError::None;
+    std::string content;
+    bool ok() const { return error == ReadError::None; }
+};
+
+// Reads a whole file; files larger than maxBytes are refused rather than
+// loaded, since any file of a shared tree may be huge or binary.
+ReadResult readFile(std::string_view path, std::size_t maxBytes);
+
+// Identity of a file's content as far as the file system can tell: any
+// write changes at least one of these.
+struct Stamp {
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uintmax_t inode = 0;
+    std::uintmax_t device = 0;
+    bool operator==(const Stamp&) const = default;
+};
+std::optional<Stamp> stamp(std::string_view path);
+
+// Modification time in nanoseconds since the epoch; 0 when unknown.
+std::int64_t modificationTime(std::string_view path);
+bool setModificationTime(std::string_view path, std::int64_t ns);
+
+bool createDirectories(std::string_view path);
+Status removeFile(std::string_view path);
+Status removeAll(std::string_view path);
+Status rename(std::string_view from, std::string_view to);
+
+// Copies a regular file through a temporary file and a rename, keeping the
+// source's modification time, so that the target is never half-written.
+Status copyFile(std::string_view from, std::string_view to);
+
+// Copies a file or a whole directory tree.
+Status copyTree(std::string_view from, std::string_view to);
+
+// The value of an environment variable, converted to code page 1250;
+// empty when unset.
+std::string environment(const char* name);
+
+// The current user's home directory.
+std::string homeDirectory();
+
+} // namespace quill::fs

@@ -1,0 +1,192 @@
+#include "FolderTree.h"
+
+#include "Cp1250.h"
+#include "FileSystem.h"
+#include "Paths.h"
+#include "Trash.h"
+
+#include <cstdlib>
+
+namespace quill {
+namespace {
+
+bool matchFrom(std::string_view name, std::string_view mask) {
+    // Iterative glob with one backtrack point: linear enough for any name.
+    std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || cp1250::upper(static_cast<unsigned char>(mask[m])) ==
+                                                      cp1250::upper(static_cast<unsigned char>(name[n])))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask != std::string_view::npos) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+bool hasWildcard(std::string_view s) {
+    return s.find_first_of("*?") != std::string_view::npos;
+}
+
+// The sources a (possibly wildcarded) source names.
+std::vector<std::string> expandSource(std::string_view source, bool& wildcard) {
+    const std::string name = path::fileName(source);
+    wildcard = hasWildcard(name);
+    if (!wildcard)
+        return {path::withoutTrailingSeparator(source)};
+    return listFiles(path::directory(source), name);
+}
+
+Status runOne(const std::string& source, const std::string& target, FileOperation operation, const Trash& trash) {
+    switch (operation) {
+    case FileOperation::Copy: return fs::copyTree(source, target);
+    case FileOperation::Move:
+    case FileOperation::Rename: {
+        Status moved = fs::rename(source, target);
+        if (moved || operation == FileOperation::Rename)
+            return moved;
+        // Another file system: copy, then delete.
+        if (Status copied = fs::copyTree(source, target); !copied)
+            return copied;
+        return fs::removeAll(source);
+    }
+    case FileOperation::DeleteToTrash: return trash.moveToTrash(source);
+    case FileOperation::DeleteForGood: return fs::removeAll(source);
+    }
+    return Status::failure("unknown file operation");
+}
+
+} // namespace
+
+bool isCompanionExtension(std::string_view extension) {
+    for (const char* companion : {".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER"}) {
+        if (cp1250::equalsNoCase(extension, companion))
+            return true;
+    }
+    return false;
+}
+
+bool matchesMask(std::string_view name, std::string_view mask) {
+    if (mask.empty() || mask == "*.*" || mask == "*")
+        return true;
+    // "*.*" style masks also match names without a dot, as on Windows.
+    if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && name.find('.') == std::string_view::npos &&
+        matchFrom(name, mask.substr(0, mask.size() - 2)))
+        return true;
+    return matchFrom(name, mask);
+}
+
+std::vector<std::string> listFiles(std::string_view directory, std::string_view mask) {
+    std::vector<std::string> paths;
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return paths;
+    for (const fs::Entry& entry : *entries) {
+        if (matchesMask(entry.name, mask))
+            paths.push_back(path::join(directory, entry.name));
+    }
+    return paths;
+}
+
+std::vector<std::string> listSubDirectories(std::string_view directory) {
+    std::vector<std::string> paths;
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return paths;
+    for (const fs::Entry& entry : *entries) {
+        if (entry.isDirectory)
+            paths.push_back(path::join(directory, entry.name));
+    }
+    return paths;
+}
+
+std::string mainFileOfCompanion(std::string_view companion) {
+    if (!fs::exists(companion))
+        return "PARROR";
+    const std::string directory = path::directory(companion);
+    const std::string base = path::withoutExtension(path::fileName(companion));
+    std::string result;
+    const auto entries = fs::list(directory.empty() ? std::string(".") : directory);
+    if (!entries)
+        return result;
+    for (const fs::Entry& entry : *entries) {
+        const bool sameBase = cp1250::equalsNoCase(entry.name, base) ||
+                              (cp1250::startsWithNoCase(entry.name, base) && entry.name.size() > base.size() &&
+                               entry.name[base.size()] == '.');
+        if (!sameBase || isCompanionExtension(path::extension(entry.name)))
+            continue;
+        result = directory.empty() ? entry.name : path::join(directory, entry.name);
+    }
+    return result;
+}
+
+Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation,
+                        const Trash& trash) {
+    bool wildcard = false;
+    const std::vector<std::string> sources = expandSource(source, wildcard);
+    if (!wildcard && !fs::exists(sources.front()))
+        return Status::failure("cannot find " + std::string(source));
+    const bool intoDirectory =
+        operation == FileOperation::Copy || operation == FileOperation::Move;
+    if (wildcard && intoDirectory && !sources.empty() && !fs::createDirectories(target))
+        return Status::failure("cannot create " + std::string(target));
+    Status result = Status::success();
+    for (const std::string& item : sources) {
+        std::string destination(target);
+        if (intoDirectory && (wildcard || fs::isDirectory(target)))
+            destination = path::join(target, path::fileName(item));
+        Status s = runOne(item, destination, operation, trash);
+        if (!s && result)
+            result = std::move(s);
+    }
+    return result;
+}
+
+void mirrorTree(std::string_view source, std::string_view target) {
+    const auto entries = fs::list(source);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        const std::string from = path::join(source, entry.name);
+        const std::string to = path::join(target, entry.name);
+        if (entry.isDirectory) {
+            mirrorTree(from, to);
+            continue;
+        }
+        const bool differs =
+            !fs::exists(to) || std::llabs(fs::modificationTime(from) - fs::modificationTime(to)) >= 1000000LL;
+        fs::createDirectories(target);
+        // A file that cannot be copied stays as it was; the walk goes on.
+        if (differs)
+            fs::copyFile(from, to).ok();
+    }
+}
+
+void pruneTree(std::string_view source, std::string_view reference) {
+    const auto entries = fs::list(source);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        const std::string item = path::join(source, entry.name);
+        const std::string counterpart = path::join(reference, entry.name);
+        if (entry.isDirectory) {
+            if (fs::isDirectory(counterpart))
+                pruneTree(item, counterpart);
+            else
+                fs::removeAll(item).ok();
+        } else if (!fs::exists(counterpart)) {
+            fs::removeFile(item).ok();
+        }
+    }
+}
+
+} // namespace quill

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Status.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Trash;
+
+// ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
+// case: files that belong to a document or folder and are not documents.
+bool isCompanionExtension(std::string_view extension);
+
+// Windows-style name pattern: '*' any run, '?' one character, compared in
+// any case; "*.*" and "" match every name.
+bool matchesMask(std::string_view name, std::string_view mask);
+
+// Full paths of the entries of directory matching mask (files and
+// sub-directories alike), in the order the file system gives them.
+// Empty when the directory does not exist.
+std::vector<std::string> listFiles(std::string_view directory, std::string_view mask = "*.*");
+
+// Full paths of the sub-directories of directory.
+std::vector<std::string> listSubDirectories(std::string_view directory);
+
+// The document a companion file belongs to: the last entry beside it whose
+// name is the companion's base name, alone or followed by an extension,
+// that is no companion itself. "PARROR" when path does not exist; empty
+// when no such document is there.
+std::string mainFileOfCompanion(std::string_view path);
+
+enum class FileOperation {
+    Copy = 0,
+    Move = 1,
+    Rename = 2,
+    DeleteToTrash = 3,
+    DeleteForGood = 4,
+};
+
+// One file operation, silent and without confirmation. The source may end
+// in a name pattern ("dir/*.*"); its matches then go into target as a
+// directory. A single source copied or moved onto an existing directory
+// goes inside it. Fails when any part failed; what could be done is done.
+Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation,
+                        const Trash& trash);
+
+// Copies every file of source into target whose copy is missing or whose
+// modification time differs by a millisecond or more, either way; recurses
+// into sub-directories. Target directories are created only for files.
+void mirrorTree(std::string_view source, std::string_view target);
+
+// Deletes every file and directory of source that reference lacks.
+void pruneTree(std::string_view source, std::string_view reference);
+
+} // namespace quill

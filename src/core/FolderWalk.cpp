@@ -1,0 +1,63 @@
+#include "FolderWalk.h"
+
+#include "Cp1250.h"
+#include "FileSystem.h"
+#include "FolderTree.h"
+#include "Paths.h"
+#include "RecordFile.h"
+
+#include <optional>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quill {
+namespace {
+
+// Deeper trees than this are not data points anyone made by hand.
+constexpr int kMaxDepth = 256;
+
+bool isRealDirectory(const std::string& path) {
+    struct stat st {};
+    return ::lstat(fs::native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void walk(const RecordFiles& records, const std::string& directory, const std::vector<fs::Entry>& entries,
+          FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth) {
+    for (const fs::Entry& entry : entries) {
+        const std::string entryPath = path::join(directory, entry.name);
+        if (entry.isDirectory) {
+            if (depth >= kMaxDepth || !isRealDirectory(entryPath))
+                continue;
+            // One listing of the sub-directory serves both the search for
+            // its folder record and the walk below it.
+            const auto subEntries = fs::list(entryPath);
+            if (!subEntries)
+                continue;
+            FolderWalkVisitor::Node subParent = parent;
+            for (const fs::Entry& sub : *subEntries) {
+                if (sub.isDirectory || !cp1250::equalsNoCase(sub.name, "folder.folders"))
+                    continue;
+                Record folderRecord;
+                if (records.read(path::join(entryPath, sub.name), folderRecord) == RecordRead::Ok)
+                    subParent = visitor.folderFound(entry.name, path::withTrailingSeparator(directory), folderRecord,
+                                                    parent);
+                break;
+            }
+            walk(records, entryPath, *subEntries, visitor, subParent, depth + 1);
+        } else if (cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
+            visitor.scheduleFound(entryPath, mainFileOfCompanion(entryPath));
+        }
+    }
+}
+
+} // namespace
+
+void walkFolderTree(const RecordFiles& records, const std::string& directory, FolderWalkVisitor& visitor,
+                    FolderWalkVisitor::Node parent) {
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return;
+    walk(records, path::withoutTrailingSeparator(directory), *entries, visitor, parent, 0);
+}
+
+} // namespace quill

@@ -1,0 +1,216 @@
+#include "RecordFile.h"
+
+#include "AtomicFile.h"
+#include "Cp1250.h"
+#include "FieldCipher.h"
+#include "FileSystem.h"
+#include "IniDocument.h"
+#include "Paths.h"
+#include "TextUtil.h"
+
+#include <random>
+
+namespace quill {
+namespace {
+
+// Record files hold a few hundred short lines; a larger file is not one.
+constexpr std::size_t kMaxRecordBytes = 64 * 1024 * 1024;
+constexpr std::size_t kMaxIniBytes = 16 * 1024 * 1024;
+
+std::string captionOrNote(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank,
+                          bool caption) {
+    if (!fs::exists(path) || tables.objectTypes.empty())
+        return "UNKNOWN";
+    const ObjectType& type = tables.objectTypes[tables.objectTypeOf(path)];
+    std::string text = caption ? type.caption : type.note;
+    if (expandBlank)
+        text = expandBlank(text);
+    return text.empty() ? std::string("UNKNOWN") : text;
+}
+
+} // namespace
+
+Record parseRecord(const TypeTables& tables, std::string_view fileName, std::string_view content) {
+    Record result;
+    const std::size_t type = tables.objectTypeOf(fileName);
+    const std::size_t fieldCount =
+        type < tables.objectTypes.size() ? tables.objectTypes[type].propertyNames.size() : 0;
+    std::vector<std::string_view> lines = text::splitLines(content);
+    if (lines.empty())
+        lines.emplace_back(); // an empty file is one empty line
+    const std::size_t usedLines = std::min(lines.size(), fieldCount);
+    for (std::size_t i = 0; i < usedLines; ++i) {
+        if (!addProperty(tables, type, i, result))
+            continue;
+        Field& field = result.fields.back();
+        field.value = field.enciphered ? cipher::decipher(cipher::kFieldKey, lines[i]) : std::string(lines[i]);
+        if (cp1250::upper(field.dataType) == "BOOLEAN")
+            field.value = cp1250::upper(field.value);
+    }
+    for (std::size_t i = usedLines; i < fieldCount; ++i) {
+        if (addProperty(tables, type, i, result))
+            result.fields.back().value = defaultValueFor(result.fields.back().dataType);
+    }
+    return result;
+}
+
+RecordFiles::RecordFiles(const TypeTables& tables, const Clock& clock, const DateTimeFormats& formats)
+    : tables_(tables), clock_(clock), formats_(formats) {}
+
+RecordRead RecordFiles::read(std::string_view path, Record& record) const {
+    const fs::ReadResult file = fs::readFile(path, kMaxRecordBytes);
+    if (file.error == fs::ReadError::Missing)
+        return RecordRead::Missing;
+    if (!file.ok())
+        return RecordRead::Failed;
+
+    Record result = parseRecord(tables_, path::fileName(path), file.content);
+    result.header.directory = path::withTrailingSeparator(path::directory(path));
+    if (path::directory(path).empty())
+        result.header.directory.clear();
+    result.header.fileName = path::fileName(path);
+    result.header.modificationTime = fs::modificationTime(path);
+    record = std::move(result);
+    return RecordRead::Ok;
+}
+
+Status recordFileContent(const Record& record, std::string& content) {
+    content.clear();
+    for (const Field& field : record.fields) {
+        const std::string_view value = field.value;
+        if (text::containsLineBreak(value) || value.find('\0') != std::string_view::npos)
+            return Status::failure("the value of " + field.name + " does not fit on one line");
+        if (field.enciphered) {
+            if (!cipher::isStorable(cipher::kFieldKey, value))
+                return Status::failure("the enciphered value of " + field.name + " cannot be stored");
+            content += cipher::encipher(cipher::kFieldKey, value);
+        } else {
+            content += value;
+        }
+        content += kLineBreak;
+    }
+    return Status::success();
+}
+
+Status RecordFiles::write(Record& record, std::string_view path) const {
+    if (record.header.fileName.empty()) {
+        const std::string unique = uniqueName(path::join(path, "record"), ".data");
+        record.header.fileName = path::fileName(unique);
+        record.header.directory = path::withTrailingSeparator(path);
+    }
+    std::string content;
+    if (Status s = recordFileContent(record, content); !s)
+        return Status::failure("cannot write " + record.header.path() + ": " + s.message());
+    const std::string directory = record.header.directory.empty() ? std::string(".") : record.header.directory;
+    if (!fs::createDirectories(directory))
+        return Status::failure("cannot create " + directory);
+    const std::string target = record.header.path();
+    Status written = replaceFile(target, content);
+    record.header.modificationTime = fs::modificationTime(target);
+    return written;
+}
+
+bool RecordFiles::createEmpty(std::string_view path) const {
+    if (fs::exists(path))
+        return false;
+    const std::string directory = path::directory(path);
+    if (!directory.empty() && !fs::isDirectory(directory))
+        return false;
+    return replaceFile(path, "").ok() && fs::exists(path);
+}
+
+std::string safeFileNamePart(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|')
+            c = '-';
+    }
+    return out;
+}
+
+std::string RecordFiles::uniqueName(std::string_view path, std::string_view newExtension) const {
+    const std::string directory = path::directory(path);
+    const std::string name = path::fileName(path);
+    std::string extension = newExtension.empty() ? path::extension(name) : std::string(newExtension);
+    if (!extension.empty() && extension.front() != '.')
+        extension.insert(extension.begin(), '.');
+    std::string result;
+    for (int attempt = 0; attempt < 100000; ++attempt) {
+        // Seeded anew from the clock for every attempt, mixed with a
+        // device value so that two machines at the same millisecond differ.
+        const LocalDateTime now = clock_.now();
+        std::seed_seq seed{now.millisecond, now.second, now.minute, now.hour, now.day, attempt,
+                           static_cast<int>(std::random_device()())};
+        std::mt19937 random(seed);
+        const auto below = [&random](int bound) {
+            return std::to_string(std::uniform_int_distribution<int>(0, bound - 1)(random));
+        };
+        const std::string date = safeFileNamePart(formatDate(now, formats_));
+        std::string base = path::withoutExtension(name);
+        const std::size_t marker = cp1250::findNoCase(base, ".DT");
+        if (marker != std::string::npos) {
+            const std::size_t close = cp1250::findNoCase(base, ".TD", marker);
+            base.erase(marker, close == std::string::npos ? std::string::npos : close + 3 - marker);
+            std::size_t insertAt = marker;
+            if (base.empty()) {
+                base = below(1000);
+                insertAt = base.size();
+            }
+            base.insert(insertAt, ".DT" + date + below(10000) + ".TD");
+        } else {
+            base += below(1000) + ".DT" + date + below(10000) + ".TD";
+        }
+        result = directory.empty() ? base + extension : path::join(directory, base + extension);
+        if (!fs::exists(result))
+            break;
+    }
+    return result;
+}
+
+Status RecordFiles::storePostedForm(Record& record, const PostedForm& form,
+                                    std::vector<std::string>* unknownFields) const {
+    const std::string path = record.header.path();
+    if (record.header.fileName.empty())
+        return Status::failure("the record was not read from a file");
+    if (read(path, record) != RecordRead::Ok)
+        return Status::failure("cannot read " + path);
+    if (form.pairs.empty())
+        return Status::failure("nothing was posted");
+    for (const auto& [name, value] : form.pairs) {
+        if (!record.setValue(name, value) && unknownFields)
+            unknownFields->push_back(name);
+    }
+    return write(record, path);
+}
+
+std::string objectTypeCaptionOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {
+    return captionOrNote(tables, path, expandBlank, true);
+}
+
+std::string objectTypeNoteOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {
+    return captionOrNote(tables, path, expandBlank, false);
+}
+
+Status storePostedFormInIni(std::string_view path, const PostedForm& form) {
+    const fs::ReadResult file = fs::readFile(path, kMaxIniBytes);
+    if (file.error == fs::ReadError::Missing)
+        return Status::failure("cannot store the form: " + std::string(path) + " does not exist");
+    if (!file.ok())
+        return Status::failure("cannot read " + std::string(path));
+    if (form.pairs.empty())
+        return Status::failure("nothing was posted");
+    IniDocument doc = IniDocument::parse(file.content);
+    const std::string section = cp1250::upper(path::withoutExtension(path::fileName(path)));
+    for (const auto& [name, value] : form.pairs) {
+        const std::string key = cp1250::upper(name);
+        if (!doc.hasKey(section, key))
+            continue;
+        if (Status s = doc.setValue(section, key, value); !s)
+            return Status::failure("cannot store the form in " + std::string(path) + ": " + s.message());
+    }
+    return replaceFile(path, doc.serialize());
+}
+
+} // namespace quill

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Clock.h"
+#include "DateTimeFormat.h"
+#include "ObjectTypes.h"
+#include "PostedForm.h"
+#include "Record.h"
+#include "Status.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+enum class RecordRead {
+    Ok,
+    Missing, // no such file; the record is left as it was
+    Failed,  // the file exists but cannot be read; the record is left as it was
+};
+
+// Reads and writes record files: one value per line in the field order of
+// the file's object type, enciphered fields enciphered, CR LF line ends.
+class RecordFiles {
+public:
+    RecordFiles(const TypeTables& tables, const Clock& clock, const DateTimeFormats& formats);
+
+    // Reads path into record. Missing lines take their type's defaults,
+    // extra lines are ignored, boolean values are upper-cased.
+    RecordRead read(std::string_view path, Record& record) const;
+
+    // Writes record to the file its header names (a record that was never
+    // read gets a unique ".data" name in the directory path). The file is
+    // replaced atomically. A value that cannot be held on one line (a line
+    // break, a zero byte, or an enciphered form with either) refuses the
+    // whole write and leaves the file as it was.
+    Status write(Record& record, std::string_view path) const;
+
+    // True only when the file did not exist and now does, empty.
+    bool createEmpty(std::string_view path) const;
+
+    // A name beside path that names no file: base + random number + ".DT" +
+    // date + random number + ".TD" + extension. A name made so before has
+    // its date part replaced instead of a second one added. newExtension
+    // (with its dot) replaces the path's own when given.
+    std::string uniqueName(std::string_view path, std::string_view newExtension = {}) const;
+
+    // Reads the record file the header names again, sets the posted values
+    // and writes it back. Names that are no field of the record change
+    // nothing and are listed in unknownFields. Fails when nothing was posted.
+    Status storePostedForm(Record& record, const PostedForm& form, std::vector<std::string>* unknownFields = nullptr) const;
+
+    const TypeTables& tables() const { return tables_; }
+
+private:
+    const TypeTables& tables_;
+    const Clock& clock_;
+    const DateTimeFormats& formats_;
+};
+
+// The record a file's content holds, given the file's name for its type.
+// Header fields are left empty.
+Record parseRecord(const TypeTables& tables, std::string_view fileName, std::string_view content);
+
+// Serialises a record's values; fails when a value cannot be stored.
+Status recordFileContent(const Record& record, std::string& content);
+
+// Caption (note) of the object type of an existing file, expanded with
+// blank-on-empty; "UNKNOWN" for a missing file or an empty text.
+std::string objectTypeCaptionOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank);
+std::string objectTypeNoteOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank);
+
+// Writes each posted value into the existing key of the same name in the
+// section named after the file (its name without extension, upper-cased).
+// Keys that the file lacks are not created. Fails when the file is missing
+// or nothing was posted.
+Status storePostedFormInIni(std::string_view path, const PostedForm& form);
+
+// Replaces characters that are not allowed in file names on common file
+// systems (a date format may hold '/').
+std::string safeFileNamePart(std::string_view text);
+
+} // namespace quill

@@ -1,0 +1,112 @@
+#include "RegistryStore.h"
+
+#include "AtomicFile.h"
+#include "Cp1250.h"
+#include "FileSystem.h"
+#include "IniDocument.h"
+#include "Paths.h"
+
+namespace quill {
+namespace {
+
+constexpr std::size_t kMaxRegistryBytes = 4 * 1024 * 1024;
+constexpr char kHex[] = "0123456789ABCDEF";
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+IniDocument load(const std::string& filePath) {
+    const fs::ReadResult file = fs::readFile(filePath, kMaxRegistryBytes);
+    return IniDocument::parse(file.ok() ? file.content : std::string());
+}
+
+// Keys are stored as section names; a key that is the section alone has a
+// marker value so that an empty key still exists.
+constexpr std::string_view kKeyMarker = "@key";
+
+} // namespace
+
+std::string encodeRegistryValue(std::string_view value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        const bool edgeBlank = (c == ' ' || c == '\t') && (i == 0 || i + 1 == value.size());
+        if (c < 0x20 || c == 0x7F || c == '%' || c == '"' || edgeBlank) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string decodeRegistryValue(std::string_view stored) {
+    std::string out;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] == '%' && i + 2 < stored.size() && hexDigit(stored[i + 1]) >= 0 &&
+            hexDigit(stored[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(stored[i + 1]) * 16 + hexDigit(stored[i + 2]));
+            i += 2;
+        } else {
+            out += stored[i];
+        }
+    }
+    return out;
+}
+
+RegistryStore::RegistryStore(std::string filePath) : filePath_(std::move(filePath)) {}
+
+std::string RegistryStore::defaultPath() {
+    std::string base = fs::environment("QUILL_CONFIG_HOME");
+    if (base.empty())
+        base = fs::environment("XDG_CONFIG_HOME");
+    if (base.empty())
+        base = path::join(fs::homeDirectory(), ".config");
+    return path::join(base, "Orvane/Quill!/registry.ini");
+}
+
+bool RegistryStore::keyExists(std::string_view key) const {
+    return load(filePath_).hasKey(key, kKeyMarker);
+}
+
+Status RegistryStore::createKey(std::string_view key) {
+    IniDocument doc = load(filePath_);
+    if (doc.hasKey(key, kKeyMarker))
+        return Status::success();
+    if (Status s = doc.setValue(key, kKeyMarker, "1"); !s)
+        return s;
+    if (!fs::createDirectories(path::directory(filePath_)))
+        return Status::failure("cannot create the directory of " + filePath_);
+    return replaceFile(filePath_, doc.serialize(), 0600);
+}
+
+std::optional<std::string> RegistryStore::read(std::string_view key, std::string_view name) const {
+    const auto stored = load(filePath_).value(key, name);
+    if (!stored)
+        return std::nullopt;
+    return decodeRegistryValue(*stored);
+}
+
+Status RegistryStore::write(std::string_view key, std::string_view name, std::string_view value) {
+    IniDocument doc = load(filePath_);
+    if (!doc.hasKey(key, kKeyMarker)) {
+        if (Status s = doc.setValue(key, kKeyMarker, "1"); !s)
+            return s;
+    }
+    if (Status s = doc.setValue(key, name, encodeRegistryValue(value)); !s)
+        return s;
+    if (!fs::createDirectories(path::directory(filePath_)))
+        return Status::failure("cannot create the directory of " + filePath_);
+    return replaceFile(filePath_, doc.serialize(), 0600);
+}
+
+} // namespace quill

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Status.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+// The per-user store of string values under a key, kept as an ini file
+// whose sections are the keys. Values are stored byte-exact: '%', control
+// bytes and blanks at either end are written as %XX, so an enciphered
+// password survives whatever bytes it holds. The file is private to the
+// user (mode 0600) and replaced atomically.
+class RegistryStore {
+public:
+    explicit RegistryStore(std::string filePath);
+
+    // $QUILL_CONFIG_HOME, else $XDG_CONFIG_HOME, else ~/.config; then
+    // Orvane/Quill!/registry.ini.
+    static std::string defaultPath();
+
+    const std::string& filePath() const { return filePath_; }
+
+    bool keyExists(std::string_view key) const;
+    Status createKey(std::string_view key);
+    std::optional<std::string> read(std::string_view key, std::string_view name) const;
+    Status write(std::string_view key, std::string_view name, std::string_view value);
+
+private:
+    std::string filePath_;
+};
+
+std::string encodeRegistryValue(std::string_view value);
+std::string decodeRegistryValue(std::string_view stored);
+
+} // namespace quill

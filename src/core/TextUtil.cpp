@@ -1,0 +1,55 @@
+#include "TextUtil.h"
+
+#include <charconv>
+
+namespace quill::text {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> splitLines(std::string_view s) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' || s[i] == '\n') {
+            lines.push_back(s.substr(start, i - start));
+            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < s.size())
+        lines.push_back(s.substr(start));
+    return lines;
+}
+
+bool replaceFirst(std::string& s, std::string_view what, std::string_view with, std::size_t from) {
+    if (what.empty())
+        return false;
+    const std::size_t pos = s.find(what, from);
+    if (pos == std::string::npos)
+        return false;
+    s.replace(pos, what.size(), with);
+    return true;
+}
+
+std::optional<long long> parseInteger(std::string_view s) {
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+bool containsLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+} // namespace quill::text

@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace stdfs = std::filesystem;
+
+namespace quill::test {
+
+TempDir::TempDir() {
+    std::string pattern = (stdfs::temp_directory_path() / "quill-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary directory");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    stdfs::remove_all(path_, ec);
+}
+
+std::string TempDir::operator/(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+}
+
+namespace {
+constexpr const char* kIsolatedVariables[] = {"HOME", "QUILL_CONFIG_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                                              "XDG_DATA_HOME"};
+}
+
+IsolatedHome::IsolatedHome() {
+    for (const char* name : kIsolatedVariables) {
+        const std::string value = dir_ / (std::string("env-") + name);
+        stdfs::create_directories(value);
+        ::setenv(name, value.c_str(), 1);
+    }
+}
+
+IsolatedHome::~IsolatedHome() = default;
+
+std::string resourcesDir() {
+    return std::string(QUILL_SOURCE_DIR) + "/resources";
+}
+
+std::string copySampleDataPoint(const TempDir& dir) {
+    const std::string target = dir / "DataPoint";
+    stdfs::copy(resourcesDir() + "/DataPoint", target, stdfs::copy_options::recursive);
+    return target;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeBytes(const std::string& path, std::string_view content) {
+    stdfs::create_directories(stdfs::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::string runCli(const std::string& arguments, int* status, std::string* errors) {
+    TempDir scratch;
+    const std::string errorFile = scratch / "stderr";
+    const std::string command = std::string(QUILL_CLI_PATH) + " " + arguments + " 2>" + errorFile;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot run quill-cli");
+    std::string output;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    if (status)
+        *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (errors)
+        *errors = readBytes(errorFile);
+    return output;
+}
+
+} // namespace quill::test

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/Clock.h"
+
+#include <string>
+#include <string_view>
+
+namespace quill::test {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() joined with a relative name.
+    std::string operator/(std::string_view name) const;
+
+private:
+    std::string path_;
+};
+
+// Points HOME, QUILL_CONFIG_HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME and
+// XDG_DATA_HOME into a temporary directory for its lifetime, so that no test
+// touches the real user's files.
+class IsolatedHome {
+public:
+    IsolatedHome();
+    ~IsolatedHome();
+    const TempDir& dir() const { return dir_; }
+
+private:
+    TempDir dir_;
+};
+
+// The source tree's resources directory.
+std::string resourcesDir();
+
+// Copies the shipped sample data point into dir/DataPoint and returns its path.
+std::string copySampleDataPoint(const TempDir& dir);
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, std::string_view content);
+
+// A clock that stands still until it is set.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(LocalDateTime now = {2026, 12, 8, 9, 5, 7, 250}) : now_(now) {}
+    LocalDateTime now() const override { return now_; }
+    void set(LocalDateTime now) { now_ = now; }
+
+private:
+    LocalDateTime now_;
+};
+
+// Runs quill-cli with the arguments (each passed as one word) and returns
+// its standard output; the exit status goes to *status.
+std::string runCli(const std::string& arguments, int* status = nullptr, std::string* errors = nullptr);
+
+} // namespace quill::test
