@@ -99,7 +99,9 @@ Status IniDocument::setValue(std::string_view section, std::string_view key, std
     const std::string sectionUpper = cp1250::upper(section);
     const std::string newLine = std::string(text::trim(key)) + "=" + std::string(value);
     if (const auto it = keyLines_.find(indexKey(section, key)); it != keyLines_.end()) {
-        lines_[it->second].text = newLine;
+        // Keep the key as the file spells it.
+        Line& line = lines_[it->second];
+        line.text = std::string(parseLine(line.text).name) + "=" + std::string(value);
         return Status::success();
     }
     Line line;

@@ -1,0 +1,131 @@
+#include "core/RegistryStore.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+namespace quill {
+namespace {
+
+using test::IsolatedHome;
+
+const std::string kKey = "\\Software\\Orvane\\Quill!";
+
+TEST(RegistryStoreTest, DefaultPathFollowsTheEnvironment) {
+    IsolatedHome home;
+    ::setenv("QUILL_CONFIG_HOME", "/q", 1);
+    ::setenv("XDG_CONFIG_HOME", "/x", 1);
+    ::setenv("HOME", "/h", 1);
+    EXPECT_EQ(RegistryStore::defaultPath(), "/q/Orvane/Quill!/registry.ini");
+    ::setenv("QUILL_CONFIG_HOME", "", 1);
+    EXPECT_EQ(RegistryStore::defaultPath(), "/x/Orvane/Quill!/registry.ini") << "empty counts as unset";
+    ::unsetenv("QUILL_CONFIG_HOME");
+    EXPECT_EQ(RegistryStore::defaultPath(), "/x/Orvane/Quill!/registry.ini");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(RegistryStore::defaultPath(), "/h/.config/Orvane/Quill!/registry.ini");
+    ::setenv("HOME", "/h/", 1);
+    EXPECT_EQ(RegistryStore::defaultPath(), "/h/.config/Orvane/Quill!/registry.ini");
+}
+
+TEST(RegistryStoreTest, WritesAndReadsValuesUnderAKey) {
+    IsolatedHome home;
+    RegistryStore store(RegistryStore::defaultPath());
+    EXPECT_EQ(store.read(kKey, "DataPoint"), std::nullopt) << "no file yet";
+    ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/data").ok());
+    ASSERT_TRUE(store.write(kKey, "User", "ann").ok());
+    ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/other").ok());
+    // A fresh object reads the file, not something remembered.
+    const RegistryStore again(RegistryStore::defaultPath());
+    EXPECT_EQ(again.read(kKey, "DataPoint"), "/srv/other");
+    EXPECT_EQ(again.read(kKey, "User"), "ann");
+    EXPECT_EQ(again.read(kKey, "Missing"), std::nullopt);
+}
+
+TEST(RegistryStoreTest, ValuesComeBackByteExact) {
+    IsolatedHome home;
+    RegistryStore store(home.dir() / "registry.ini");
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    struct Row {
+        std::string name, value;
+    };
+    const Row rows[] = {
+        {"Every", everyByte},
+        {"Empty", ""},
+        {"Blanks", "  padded\t "},
+        {"OnlyBlank", " "},
+        {"Quoted", "\"quoted\""},
+        {"Percent", "100% and %41 and %"},
+        {"Equals", "a=b=c"},
+        {"Breaks", "one\r\ntwo\rthree\n"},
+        {"Section", "[Other]"},
+        {"Comment", ";not a comment"},
+        {"Cp1250", "\x9Elu\x9Dou\xE8k\xFD \xA0"},
+    };
+    for (const Row& r : rows)
+        ASSERT_TRUE(store.write(kKey, r.name, r.value).ok()) << r.name;
+    // Read only after all writes: a later write must not damage earlier values.
+    for (const Row& r : rows)
+        EXPECT_EQ(store.read(kKey, r.name), r.value) << r.name;
+}
+
+TEST(RegistryStoreTest, DecodesHandWrittenPercentSignsAsThemselves) {
+    struct Row {
+        std::string stored, expected;
+    };
+    const Row rows[] = {
+        {"100%", "100%"}, {"%4", "%4"}, {"%zz1", "%zz1"}, {"%41", "A"}, {"%4a%4A", "JJ"}, {"x%", "x%"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(decodeRegistryValue(r.stored), r.expected) << r.stored;
+}
+
+TEST(RegistryStoreTest, KeysExistOnlyOnceCreated) {
+    IsolatedHome home;
+    RegistryStore store(RegistryStore::defaultPath());
+    EXPECT_FALSE(store.keyExists(kKey));
+    ASSERT_TRUE(store.createKey(kKey).ok());
+    EXPECT_TRUE(store.keyExists(kKey));
+    ASSERT_TRUE(store.createKey(kKey).ok()) << "creating an existing key is no error";
+    EXPECT_TRUE(store.keyExists(kKey));
+    EXPECT_FALSE(store.keyExists(kKey + "\\Sub"));
+}
+
+TEST(RegistryStoreTest, FileIsPrivateToTheUser) {
+    IsolatedHome home;
+    const std::string file = RegistryStore::defaultPath();
+    test::writeBytes(file, "[Other]\r\nA=1\r\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    const mode_t saved = ::umask(0);
+    RegistryStore store(file);
+    const Status written = store.write(kKey, "Password", "secret");
+    ::umask(saved);
+    ASSERT_TRUE(written.ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(store.read("Other", "A"), "1") << "other keys of the file survive";
+}
+
+TEST(RegistryStoreTest, KeysAndNamesMatchInAnyCaseAndStaySeparate) {
+    IsolatedHome home;
+    RegistryStore store(RegistryStore::defaultPath());
+    ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/data").ok());
+    EXPECT_EQ(store.read("\\SOFTWARE\\orvane\\QUILL!", "datapoint"), "/srv/data");
+    EXPECT_TRUE(store.keyExists("\\software\\ORVANE\\quill!"));
+
+    const std::string second = kKey + "\\Second";
+    EXPECT_FALSE(store.keyExists(second));
+    EXPECT_EQ(store.read(second, "DataPoint"), std::nullopt);
+    ASSERT_TRUE(store.write(second, "DataPoint", "elsewhere").ok());
+    EXPECT_EQ(store.read(kKey, "DataPoint"), "/srv/data");
+    EXPECT_EQ(store.read(second, "DataPoint"), "elsewhere");
+}
+
+} // namespace
+} // namespace quill

@@ -1,0 +1,117 @@
+#include "core/Trash.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::IsolatedHome;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+// The .trashinfo a file manager expects; a '\r' would end up in the path.
+std::vector<std::string> expectedInfo(const std::string& encodedPath) {
+    return {"[Trash Info]", "Path=" + encodedPath, "DeletionDate=2026-12-08T09:05:07"};
+}
+
+std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : stdfs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class TrashTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        work = home.dir() / "work";
+        // The expected Path= values below assume nothing to encode here.
+        ASSERT_EQ(work.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/-_."),
+                  std::string::npos);
+    }
+
+    IsolatedHome home;
+    test::FixedClock clock;
+    std::string work;
+    std::string trashDir() const { return std::string(std::getenv("XDG_DATA_HOME")) + "/Trash"; }
+};
+
+TEST_F(TrashTest, DefaultDirectoryFollowsXdgDataHome) {
+    EXPECT_EQ(Trash::defaultDirectory(), trashDir());
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(Trash::defaultDirectory(), std::string(std::getenv("HOME")) + "/.local/share/Trash");
+}
+
+TEST_F(TrashTest, MovesAFileAndRecordsWhereItCameFrom) {
+    const std::string name = "My Notes \x9E.txt"; // cp1250 z caron
+    const std::string utf8Name = "My Notes ž.txt";
+    test::writeBytes(work + "/" + utf8Name, "content");
+    const Trash trash(Trash::defaultDirectory(), clock);
+    ASSERT_TRUE(trash.moveToTrash(work + "/" + name).ok());
+
+    EXPECT_FALSE(stdfs::exists(work + "/" + utf8Name));
+    EXPECT_EQ(test::readBytes(trashDir() + "/files/" + utf8Name), "content");
+    EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/" + utf8Name + ".trashinfo")),
+              expectedInfo(work + "/My%20Notes%20%C5%BE.txt"));
+}
+
+TEST_F(TrashTest, MovesADirectoryTree) {
+    test::writeBytes(work + "/Project/top.txt", "top");
+    test::writeBytes(work + "/Project/sub/deep.txt", "deep");
+    const Trash trash(Trash::defaultDirectory(), clock);
+    ASSERT_TRUE(trash.moveToTrash(work + "/Project").ok());
+
+    EXPECT_FALSE(stdfs::exists(work + "/Project"));
+    EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/top.txt"), "top");
+    EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/sub/deep.txt"), "deep");
+    EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/Project.trashinfo")), expectedInfo(work + "/Project"));
+}
+
+TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
+    test::writeBytes(work + "/a/notes.txt", "from a");
+    test::writeBytes(work + "/b/notes.txt", "from b");
+    const Trash trash(Trash::defaultDirectory(), clock);
+    ASSERT_TRUE(trash.moveToTrash(work + "/a/notes.txt").ok());
+    ASSERT_TRUE(trash.moveToTrash(work + "/b/notes.txt").ok());
+
+    const std::vector<std::string> files = namesIn(trashDir() + "/files");
+    ASSERT_EQ(files.size(), 2u);
+    std::vector<std::string> infos;
+    for (const std::string& f : files)
+        infos.push_back(f + ".trashinfo");
+    EXPECT_EQ(namesIn(trashDir() + "/info"), infos);
+    // Each trashed file must stay paired with the info naming its origin.
+    for (const std::string& f : files) {
+        const std::string content = test::readBytes(trashDir() + "/files/" + f);
+        const std::string origin = content == "from a" ? "/a/notes.txt" : "/b/notes.txt";
+        EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/" + f + ".trashinfo")), expectedInfo(work + origin));
+    }
+}
+
+TEST_F(TrashTest, MissingSourceFails) {
+    const Trash trash(Trash::defaultDirectory(), clock);
+    EXPECT_FALSE(trash.moveToTrash(work + "/nothing.txt").ok());
+    EXPECT_TRUE(!stdfs::exists(trashDir() + "/info") || stdfs::is_empty(trashDir() + "/info"));
+}
+
+} // namespace
+} // namespace quill
