@@ -3,6 +3,7 @@
 
 #include "CliSupport.h"
 #include "FoundationCommands.h"
+#include "SessionCommands.h"
 
 #include "core/Cp1250.h"
 
@@ -24,6 +25,12 @@ const std::map<std::string, Command>& commands() {
         {"unique-name", quill::cli::uniqueNameCommand},
         {"main-file", quill::cli::mainFileCommand},
         {"walk", quill::cli::walkCommand},
+        {"expand", quill::cli::expandCommand},
+        {"collapse", quill::cli::collapseCommand},
+        {"decode-form", quill::cli::decodeFormCommand},
+        {"log", quill::cli::logCommand},
+        {"info", quill::cli::infoCommand},
+        {"settings", quill::cli::settingsCommand},
     };
     return table;
 }

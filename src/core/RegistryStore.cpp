@@ -63,6 +63,15 @@ std::string decodeRegistryValue(std::string_view stored) {
     return out;
 }
 
+DateTimeFormats machineDateTimeFormats(const RegistryStore& registry) {
+    DateTimeFormats formats;
+    if (const auto date = registry.read(kRegistryKey, "ShortDateFormat"); date && !date->empty())
+        formats.shortDate = *date;
+    if (const auto time = registry.read(kRegistryKey, "LongTimeFormat"); time && !time->empty())
+        formats.longTime = *time;
+    return formats;
+}
+
 RegistryStore::RegistryStore(std::string filePath) : filePath_(std::move(filePath)) {}
 
 std::string RegistryStore::defaultPath() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DateTimeFormat.h"
 #include "Status.h"
 
 #include <optional>
@@ -31,6 +32,13 @@ public:
 private:
     std::string filePath_;
 };
+
+// The key all of the program's values live under.
+inline constexpr std::string_view kRegistryKey = "\\Software\\Orvane\\Quill!";
+
+// The date and time formats of this machine: the defaults, unless the
+// registry holds "ShortDateFormat" or "LongTimeFormat".
+DateTimeFormats machineDateTimeFormats(const RegistryStore& registry);
 
 std::string encodeRegistryValue(std::string_view value);
 std::string decodeRegistryValue(std::string_view stored);

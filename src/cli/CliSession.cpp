@@ -1,0 +1,53 @@
+#include "CliSession.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+#include "core/RegistryStore.h"
+
+#include <iostream>
+#include <unistd.h>
+
+namespace quill::cli {
+
+void TerminalUi::showMessage(MessageKind kind, const std::string& text) {
+    std::cerr << "quill-cli: " << (kind == MessageKind::Error ? "error: " : "warning: ") << cp1250::toUtf8(text)
+              << '\n';
+}
+
+std::string executableDirectory() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0)
+        return ".";
+    buffer.resize(static_cast<std::size_t>(n));
+    return path::directory(cp1250::fromUtf8(buffer));
+}
+
+CliSession::CliSession(Args& args) {
+    const std::string dataPoint = takeOption(args, "--datapoint");
+    const std::string logon = takeOption(args, "--user");
+    const bool admin = takeFlag(args, "--admin");
+    if (dataPoint.empty() || logon.empty())
+        throw CliError{"this command needs --datapoint DIR and --user LOGON"};
+    if (!fs::exists(path::join(dataPoint, "DataPoint.info")))
+        throw CliError{"cannot open data point " + dataPoint + ": it has no DataPoint.info"};
+
+    ProgramValues program = ProgramValues::forProgram(executableDirectory());
+    program.logonName = logon;
+    program.isAdministrator = admin;
+    session_ = std::make_unique<Session>(std::move(program), clock_, ui_, shell_);
+    Session& s = *session_;
+    s.formats = machineDateTimeFormats(RegistryStore(RegistryStore::defaultPath()));
+    s.context.dataPointPath = path::withoutTrailingSeparator(dataPoint);
+    if (startLogonContext(s) != ContextStart::Started)
+        throw CliError{"cannot open data point " + dataPoint + ": its ROOT or USERS directory does not exist"};
+    setUserPaths(s);
+    readSettings(s);
+    // The full name is the user record's, as a logon would set it.
+    Record user;
+    if (s.recordFiles().read(s.context.userRecordFile, user) == RecordRead::Ok)
+        s.program.fullName = user.value("NAME") + " " + user.value("SURNAME");
+}
+
+} // namespace quill::cli

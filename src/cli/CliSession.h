@@ -1,0 +1,39 @@
+#pragma once
+
+#include "CliSupport.h"
+
+#include "core/Clock.h"
+#include "core/Session.h"
+#include "core/Shell.h"
+#include "core/Ui.h"
+
+#include <memory>
+
+namespace quill::cli {
+
+// Messages of the library go to stderr; a terminal cannot beep usefully.
+class TerminalUi final : public Ui {
+public:
+    void beep() override {}
+    void showMessage(MessageKind kind, const std::string& text) override;
+};
+
+// A session opened from "--datapoint DIR --user LOGON [--admin]": the logon
+// context started, the user's paths set and the settings read, with no
+// password asked.
+class CliSession {
+public:
+    explicit CliSession(Args& args);
+    Session& session() { return *session_; }
+
+private:
+    SystemClock clock_;
+    TerminalUi ui_;
+    XdgShell shell_;
+    std::unique_ptr<Session> session_;
+};
+
+// The directory of the running executable.
+std::string executableDirectory();
+
+} // namespace quill::cli

@@ -1,0 +1,130 @@
+#include "LogonContext.h"
+
+#include "Cp1250.h"
+#include "EventLog.h"
+#include "FileSystem.h"
+#include "FolderTree.h"
+#include "LanguageTexts.h"
+#include "Paths.h"
+#include "Session.h"
+
+namespace quill {
+namespace {
+
+std::string dataPointInfo(const Session& session) {
+    return path::join(session.context.dataPointPath, "DataPoint.info");
+}
+
+// A value read from DataPoint.settings; a missing key or file is empty.
+std::string settingsValue(Session& session, const char* key) {
+    const std::string value =
+        session.texts.readPlain("SETTINGS_IO", key, path::join(session.context.dataPointPath, "DataPoint.settings"));
+    return isParror(value) ? std::string() : value;
+}
+
+// Deletes everything inside directory, but never the contents of the file
+// system's root or the user's home, whatever a settings file says.
+void emptyDirectory(const std::string& directory) {
+    const std::string dir = path::withoutTrailingSeparator(directory);
+    if (dir.empty() || dir == "/" || dir == path::withoutTrailingSeparator(fs::homeDirectory()))
+        return;
+    for (const std::string& item : listFiles(dir))
+        fs::removeAll(item).ok();
+}
+
+} // namespace
+
+std::string defaultTemporaryDirectory() {
+    std::string cache = fs::environment("XDG_CACHE_HOME");
+    if (cache.empty())
+        cache = path::join(fs::homeDirectory(), ".cache");
+    return path::withTrailingSeparator(path::join(cache, "Quill.temp"));
+}
+
+std::string systemTemporaryDirectory() {
+    const std::string tmp = fs::environment("TMPDIR");
+    return tmp.empty() ? std::string("/tmp") : tmp;
+}
+
+ContextStart startLogonContext(Session& session) {
+    LogonContext& c = session.context;
+    if (c.dataPointPath.empty())
+        return ContextStart::NoDataPoint;
+    const std::string system = path::join(c.dataPointPath, "DataPoint.system");
+    c.objectsPrivateDirectory = path::join(system, "Objects/Private");
+    c.objectsPublicDirectory = path::join(system, "Objects/Public");
+    c.propertiesPrivateDirectory = path::join(system, "Property/Private");
+    c.propertiesPublicDirectory = path::join(system, "Property/Public");
+    c.logsDirectory = path::join(system, "Logs");
+    c.resourcesDirectory = path::join(system, "Resources");
+
+    const auto requireDirectory = [&](const char* key, std::string& target) {
+        const std::string value = session.texts.readPlain("DATAPOINT", key, dataPointInfo(session));
+        if (isParror(value) || !fs::isDirectory(value)) {
+            session.ui.beep();
+            session.ui.showMessage(MessageKind::Information, session.texts.lookup("LOGIN", "WARNING_4", "Warnings"));
+            return false;
+        }
+        target = path::withoutTrailingSeparator(value);
+        return true;
+    };
+    if (!requireDirectory("ROOT", c.rootDirectory) || !requireDirectory("USERS", c.usersRootDirectory))
+        return ContextStart::MissingDirectories;
+    c.dataPointAutoLogon =
+        cp1250::upper(session.texts.readPlain("DATAPOINT", "AUTOLOGON", dataPointInfo(session))) == "TRUE";
+
+    // Type captions may use text variables, so the tables are built after
+    // the paths they can refer to are set.
+    session.tables = TypeTables();
+    session.tables = loadTypeTables(c.dataPointPath, [&session](const std::string& text) {
+        return session.variables.expand(text, true);
+    });
+    return ContextStart::Started;
+}
+
+void setUserPaths(Session& session) {
+    LogonContext& c = session.context;
+    const std::string& logon = session.program.logonName;
+    const std::string system = path::join(c.dataPointPath, "DataPoint.system");
+    c.userLogFile = path::join(c.logsDirectory, logon + ".log");
+    c.messagesDirectory = path::join(system, "Messages");
+    c.tasksDirectory = path::join(c.messagesDirectory, "Tasks");
+    c.userTasksDirectory = path::join(c.tasksDirectory, logon);
+    c.userDirectory = path::join(c.usersRootDirectory, logon);
+    c.userRecordsDirectory = path::join(system, "Users");
+    c.userRecordFile = path::join(c.userRecordsDirectory, logon + ".user");
+    c.userFoldersFile = path::join(c.userRecordsDirectory, logon + ".usrfolders");
+    fs::createDirectories(c.userTasksDirectory);
+    fs::createDirectories(c.userDirectory);
+}
+
+bool readSettings(Session& session) {
+    Settings& s = session.context.settings;
+    const std::string& logon = session.program.logonName;
+
+    const std::string tempPath = settingsValue(session, "TEMPPATH");
+    s.temporaryDirectory = tempPath.empty() ? defaultTemporaryDirectory()
+                                            : path::withTrailingSeparator(path::join(tempPath, logon));
+    s.removeTemporaryOnExit = cp1250::upper(settingsValue(session, "TEMPREMOVEONEXIT")) == "TRUE";
+    const std::string resourcePath = settingsValue(session, "RESOURCEPATH");
+    s.resourceDirectory =
+        path::withTrailingSeparator(resourcePath.empty() ? defaultTemporaryDirectory() + "Resources" : resourcePath);
+    s.synchronizeResources = cp1250::upper(settingsValue(session, "RESOURCESYNCHRONIZE")) != "FALSE";
+    s.userGroupsResourceDirectory = path::join(s.resourceDirectory, "Users/" + logon + "/Groups");
+    return true;
+}
+
+bool shutdown(Session& session) {
+    const Settings& s = session.context.settings;
+    saveWindowGeometry(session);
+    if (!s.temporaryDirectory.empty()) {
+        if (s.removeTemporaryOnExit)
+            emptyDirectory(s.temporaryDirectory);
+        emptyDirectory(path::join(s.temporaryDirectory, "HTMLparse"));
+    }
+    logEvent(session, 6).ok();
+    logEvent(session, 54).ok();
+    return true;
+}
+
+} // namespace quill

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "WindowGeometry.h"
+
+#include <string>
+
+namespace quill {
+
+class Session;
+
+// Where the local working copy of a data point lives on this machine.
+struct Settings {
+    std::string temporaryDirectory; // always ends in a separator
+    bool removeTemporaryOnExit = false;
+    std::string resourceDirectory; // always ends in a separator
+    std::string userGroupsResourceDirectory;
+    bool synchronizeResources = true;
+};
+
+// Every path derived from the chosen data point and the logged-on user.
+struct LogonContext {
+    std::string dataPointPath;
+    std::string objectsPrivateDirectory;
+    std::string objectsPublicDirectory;
+    std::string propertiesPrivateDirectory;
+    std::string propertiesPublicDirectory;
+    std::string logsDirectory;
+    std::string userLogFile;
+    std::string resourcesDirectory;
+    std::string messagesDirectory;
+    std::string tasksDirectory;
+    std::string userTasksDirectory;
+    std::string rootDirectory;
+    std::string usersRootDirectory;
+    std::string userDirectory;
+    std::string userRecordsDirectory;
+    std::string userRecordFile;
+    std::string userFoldersFile;
+    bool dataPointAutoLogon = false;
+
+    Settings settings;
+    WindowGeometry geometry;
+};
+
+enum class ContextStart {
+    Started,
+    NoDataPoint,        // no data point chosen: nothing was done
+    MissingDirectories, // ROOT or USERS names no directory: the program must end
+};
+
+// Sets the data point's paths, reads DataPoint.info and loads the object
+// and property definitions. When ROOT or USERS names no existing directory
+// the warning is shown and the caller has to end the program.
+ContextStart startLogonContext(Session& session);
+
+// The paths that depend on the logon name; the user's own directory and
+// task directory are created when missing.
+void setUserPaths(Session& session);
+
+// Reads DataPoint.settings; missing keys take this machine's defaults.
+bool readSettings(Session& session);
+
+// This machine's default base of temporary files: $XDG_CACHE_HOME/Quill.temp/
+// (else ~/.cache/Quill.temp/).
+std::string defaultTemporaryDirectory();
+
+// The platform's own temporary directory: $TMPDIR, else /tmp.
+std::string systemTemporaryDirectory();
+
+// Ends a session: saves the window geometry, deletes the rendered pages
+// (and the temporary files when so set) and logs the end.
+bool shutdown(Session& session);
+
+} // namespace quill

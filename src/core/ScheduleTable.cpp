@@ -1,0 +1,33 @@
+#include "ScheduleTable.h"
+
+#include "Cp1250.h"
+#include "Paths.h"
+
+namespace quill {
+
+bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirectory) {
+    const std::string directory = path::withoutTrailingSeparator(userTasksDirectory);
+    return !directory.empty() &&
+           cp1250::findNoCase(path::normalize(entry.documentPath), directory) != std::string::npos;
+}
+
+bool isOpenTask(const ScheduleEntry& entry) {
+    // Times carry milliseconds: equal fields mean equal within a millisecond.
+    return !(entry.reminderTime == entry.eventTime);
+}
+
+std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which, std::string_view userTasksDirectory) {
+    std::size_t n = 0;
+    for (const ScheduleEntry& entry : table) {
+        switch (which) {
+        case TaskCount::All: ++n; break;
+        case TaskCount::Incoming: n += isIncomingTask(entry, userTasksDirectory); break;
+        case TaskCount::Open: n += isOpenTask(entry); break;
+        case TaskCount::Closed: n += !isOpenTask(entry); break;
+        case TaskCount::Actual: n += entry.due; break;
+        }
+    }
+    return n;
+}
+
+} // namespace quill

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Clock.h"
+#include "DateTimeFormat.h"
+#include "EventLog.h"
+#include "LanguageTexts.h"
+#include "LogonContext.h"
+#include "ObjectTypes.h"
+#include "ProgramValues.h"
+#include "Record.h"
+#include "RecordFile.h"
+#include "ScheduleTable.h"
+#include "Shell.h"
+#include "TextVariables.h"
+#include "Ui.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+// What the user works on: a node of the main tree or an item of the list
+// beside it.
+struct ActualObject {
+    std::string displayName; // caption + " (" + location + ")"
+    std::string mainPath;    // the directory the node stands for
+};
+
+// Everything the program keeps while it runs: the program values, the
+// logon context, the object and property tables, the record read last,
+// the actual object, pending edits and the schedule. There is one per
+// running program, passed by reference; nothing of it is global.
+class Session {
+public:
+    Session(ProgramValues program, Clock& clock, Ui& ui, Shell& shell);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    ProgramValues program;
+    LogonContext context;
+    TypeTables tables;
+    Record record; // the record read last
+    std::vector<std::string> fileList;
+    ActualObject actual;
+    PendingEdits pendingEdits;
+    std::vector<ScheduleEntry> schedule;
+    DateTimeFormats formats;
+
+    Clock& clock;
+    Ui& ui;
+    Shell& shell;
+    LanguageTexts texts;
+    TextVariables variables;
+
+    RecordFiles recordFiles() const { return RecordFiles(tables, clock, formats); }
+
+    // Reads a record file into the session's record. A file that exists but
+    // cannot be read is logged (event 52) and shown as a warning.
+    bool readRecord(std::string_view path);
+
+    // Writes the session's record to the file its header names. A failure
+    // is logged (event 53) and shown as a warning.
+    bool writeRecord(std::string_view path);
+
+    // Beep, then the numbered warning of a section of the "Warnings" file.
+    void warn(MessageKind kind, std::string_view section, int number);
+};
+
+} // namespace quill

@@ -1,0 +1,332 @@
+#include "TextVariables.h"
+
+#include "Cp1250.h"
+#include "DateTimeFormat.h"
+#include "FileSystem.h"
+#include "LanguageTexts.h"
+#include "LogonContext.h"
+#include "Paths.h"
+#include "ScheduleTable.h"
+#include "Session.h"
+
+#include <vector>
+
+namespace quill {
+namespace {
+
+// Values that themselves hold variables are expanded this deep; deeper
+// nesting only comes from texts that refer to each other in a circle.
+constexpr int kMaxDepth = 12;
+
+// The text being expanded, its upper-cased twin for finding markers in any
+// case, and which bytes were inserted (and are not searched again).
+class MarkedText {
+public:
+    explicit MarkedText(std::string_view text)
+        : text_(text), upper_(cp1250::upper(text)), locked_(text.size(), false) {}
+
+    const std::string& text() const { return text_; }
+
+    // First position at or after from where needle (upper-cased) occurs in
+    // text that was not inserted; exact compares the original spelling.
+    std::size_t find(std::string_view needle, std::size_t from = 0, bool exact = false) const {
+        const std::string& haystack = exact ? text_ : upper_;
+        for (std::size_t pos = haystack.find(needle, from); pos != std::string::npos;
+             pos = haystack.find(needle, pos + 1)) {
+            if (!lockedWithin(pos, needle.size()))
+                return pos;
+        }
+        return std::string::npos;
+    }
+
+    void replace(std::size_t pos, std::size_t length, std::string_view value, bool lock = true) {
+        text_.replace(pos, length, value);
+        upper_.replace(pos, length, cp1250::upper(value));
+        locked_.erase(locked_.begin() + static_cast<std::ptrdiff_t>(pos),
+                      locked_.begin() + static_cast<std::ptrdiff_t>(pos + length));
+        locked_.insert(locked_.begin() + static_cast<std::ptrdiff_t>(pos), value.size(), lock);
+    }
+
+    // Takes a marker that cannot be expanded as plain text.
+    void lock(std::size_t pos, std::size_t length) {
+        for (std::size_t i = pos; i < pos + length && i < locked_.size(); ++i)
+            locked_[i] = true;
+    }
+
+private:
+    bool lockedWithin(std::size_t pos, std::size_t length) const {
+        for (std::size_t i = pos; i < pos + length; ++i) {
+            if (locked_[i])
+                return true;
+        }
+        return false;
+    }
+
+    std::string text_;
+    std::string upper_;
+    std::vector<bool> locked_;
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Finds a path in any case, '/' and '\' counting as the same separator.
+std::size_t findPath(const std::string& haystackNormalized, const std::string& needleNormalized, std::size_t from) {
+    return cp1250::findNoCase(haystackNormalized, needleNormalized, from);
+}
+
+} // namespace
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+std::string TextVariables::expand(std::string_view text, bool blankOnEmptyData, ExpansionMode mode) {
+    return run(text, blankOnEmptyData, mode).text;
+}
+
+std::string TextVariables::expandLanguageText(std::string_view text) {
+    return run(text, true, languageMode_).text;
+}
+
+TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, ExpansionMode mode) {
+    if (depth_ >= kMaxDepth)
+        return {std::string(input), false};
+    struct DepthGuard {
+        int& depth;
+        ExpansionMode& languageMode;
+        ExpansionMode saved;
+        DepthGuard(int& d, ExpansionMode& lm, ExpansionMode mode) : depth(d), languageMode(lm), saved(lm) {
+            ++depth;
+            languageMode = mode;
+        }
+        ~DepthGuard() {
+            --depth;
+            languageMode = saved;
+        }
+    } guard(depth_, languageMode_, mode);
+
+    Session& s = session_;
+    const bool page = mode == ExpansionMode::Page;
+    MarkedText t(input);
+    bool emptied = false;
+
+    // A value from data: its own variables expanded, escaped on pages.
+    const auto dataValue = [&](std::string_view value) -> std::string {
+        Expansion nested = run(value, blank, ExpansionMode::Plain);
+        if (nested.emptied)
+            emptied = true;
+        return page ? escapeHtml(nested.text) : nested.text;
+    };
+    // A language text: expanded by the lookup itself, trusted as markup.
+    const auto languageText = [&](std::string_view section, std::string_view key, std::string_view file) {
+        return s.texts.lookup(section, key, file);
+    };
+    const auto replaceMarker = [&](std::string_view marker, auto&& valueOf) {
+        const std::size_t pos = t.find(marker);
+        if (pos == std::string::npos)
+            return false;
+        t.replace(pos, marker.size(), valueOf());
+        return true;
+    };
+    // Framed variables: opening marker, name, closing marker. closeExact:
+    // the closing marker must be written in capitals.
+    const auto replaceFramed = [&](std::string_view open, std::string_view close, bool closeExact, bool keyKeepsPrefix,
+                                   auto&& valueOf) {
+        const std::size_t pos = t.find(open);
+        if (pos == std::string::npos)
+            return false;
+        const std::size_t end = t.find(close, pos + open.size(), closeExact);
+        if (end == std::string::npos) {
+            // Not a complete variable: it stays as written.
+            t.lock(pos, open.size());
+            return true;
+        }
+        const std::size_t nameStart = keyKeepsPrefix ? pos : pos + open.size();
+        const std::string name = t.text().substr(nameStart, end - nameStart);
+        const std::string value = valueOf(name);
+        t.replace(pos, end + close.size() - pos, value);
+        return true;
+    };
+    const auto imagePath = [&](std::string_view key) {
+        const std::string directory = path::withTrailingSeparator(s.context.settings.resourceDirectory);
+        // The file name comes from language data: its '\' are separators.
+        return (page ? escapeHtml(directory) : directory) +
+               path::normalize(languageText("SYSTEMIMAGES", key, "SystemImages"));
+    };
+    const auto noTrailing = [](const std::string& p) { return p.empty() ? p : path::withoutTrailingSeparator(p); };
+
+    bool changed = true;
+    while (changed && !emptied) {
+        changed = false;
+        // 1: an escaped blank.
+        changed |= replaceMarker("%20", [] { return std::string(" "); });
+        // 2: administrators only; the marker itself stays.
+        if (t.find("$IF_ADMIN$") != std::string::npos && !s.program.isAdministrator)
+            return {std::string(), true};
+        changed |= replaceMarker("$DATA_POINT_PATH$", [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
+        changed |= replaceMarker("$FOLDERPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+        changed |= replaceMarker("$IMAGERESOURCE$",
+                                 [&] { return dataValue(noTrailing(s.context.settings.resourceDirectory)); });
+        changed |= replaceMarker("$COMPUTERNAME$", [&] { return dataValue(s.program.computerName); });
+        changed |= replaceMarker("$LOGONNAME$", [&] { return dataValue(s.program.logonName); });
+        changed |= replaceMarker("$FULLNAME$", [&] { return dataValue(s.program.fullName); });
+        changed |= replaceMarker("$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
+        changed |= replaceMarker("$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
+        changed |= replaceMarker("$SYSTEMTEMP$", [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
+        changed |= replaceMarker("$APPLTEMP$",
+                                 [&] { return dataValue(noTrailing(s.context.settings.temporaryDirectory)); });
+        changed |= replaceMarker("$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
+        changed |= replaceMarker("$ACTUALOBJECT.MAINPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+        // 15, 16: language texts named by the whole variable up to its end.
+        changed |= replaceFramed("$VARIABLE.", ".VARIABLE$", true, true, [&](const std::string& key) {
+            return languageText("SYSTEMVARIABLES", key, "SystemVariables");
+        });
+        changed |= replaceFramed("$EDITHISTORY.", ".EDITHISTORY$", true, true,
+                                 [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); });
+        // 17: the image of a stored attachment, by its number.
+        {
+            constexpr std::string_view marker = "$IMAGE.ATTACHMENT.IMAGE$+";
+            const std::size_t pos = t.find(marker);
+            if (pos != std::string::npos) {
+                changed = true;
+                const std::string& text = t.text();
+                const std::size_t digits = pos + marker.size();
+                if (digits + 2 > text.size() || !isDigit(text[digits]) || !isDigit(text[digits + 1])) {
+                    t.lock(pos, marker.size()); // no number: not an attachment variable
+                } else {
+                    const int number = (text[digits] - '0') * 10 + (text[digits + 1] - '0');
+                    const std::string stored = s.record.value("ATTACHMENTFILE" + std::to_string(number));
+                    std::string key = "$IMAGE.ATTACHMENT";
+                    // A stored name that is not a plain file name points
+                    // outside the attachments and is not looked at.
+                    if (path::isPlainFileName(stored) &&
+                        fs::isRegularFile(path::join(path::join(s.actual.mainPath, "Attachments.systemfiles"), stored))) {
+                        const std::string extension = path::extension(stored);
+                        const auto image = s.texts.rawLookup("SYSTEMIMAGES", "$IMAGE" + extension, "SystemImages");
+                        if (!extension.empty() && image && !isParror(*image))
+                            key = "$IMAGE" + cp1250::upper(extension);
+                    }
+                    t.replace(pos, marker.size() + 2, imagePath(key));
+                }
+            }
+        }
+        // 18: an image file of the resources.
+        changed |= replaceFramed("$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); });
+        // 19 to 22: fields of the record read last, and information values.
+        changed |= replaceFramed("$DATA.", ".DATA$", false, false, [&](const std::string& name) {
+            const std::string value = s.record.value(name);
+            if (value.empty() && blank)
+                emptied = true;
+            return value.empty() ? value : dataValue(value);
+        });
+        changed |= replaceFramed("$DATATYPE.", ".DATATYPE$", false, false, [&](const std::string& name) {
+            const auto index = s.record.fieldIndex(name);
+            return index ? dataValue(s.record.fields[*index].note) : std::string();
+        });
+        changed |= replaceFramed("$DATABOOLEAN.", ".DATABOOLEAN$", false, false, [&](const std::string& name) {
+            return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
+        });
+        changed |= replaceFramed("$INFORMATION.", ".INFORMATION$", false, false,
+                                 [&](const std::string& name) { return dataValue(informationValue(name)); });
+        changed |= replaceMarker("VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
+        changed |= replaceMarker("VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
+    }
+    if (emptied)
+        return {std::string(), true};
+    return {t.text(), false};
+}
+
+std::string TextVariables::collapse(std::string_view input) const {
+    const Session& s = session_;
+    MarkedText t(input);
+    const std::string dataPoint = s.context.dataPointPath.empty()
+                                      ? std::string()
+                                      : path::withTrailingSeparator(s.context.dataPointPath);
+    // Separators from data may be either kind; compare on a normalised copy
+    // (same length, so positions carry over).
+    const auto replaceFirst = [&](const std::string& value, std::string_view marker, bool isPath) {
+        if (value.empty())
+            return false;
+        const std::string needle = isPath ? path::normalize(value) : value;
+        const std::string haystack = isPath ? path::normalize(t.text()) : t.text();
+        for (std::size_t pos = findPath(haystack, needle, 0); pos != std::string::npos;
+             pos = findPath(haystack, needle, pos + 1)) {
+            // Only text that was not inserted by an earlier step.
+            if (t.find(cp1250::upper(t.text().substr(pos, needle.size())), pos) == pos) {
+                t.replace(pos, needle.size(), marker);
+                return true;
+            }
+        }
+        return false;
+    };
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        changed |= replaceFirst(dataPoint, "$DATA_POINT_PATH$\\", true);
+        changed |= replaceFirst(s.program.logonName, "$LOGONNAME$", false);
+        changed |= replaceFirst(s.program.fullName, "$FULLNAME$", false);
+    }
+    return t.text();
+}
+
+std::string TextVariables::informationValue(std::string_view name) {
+    Session& s = session_;
+    const std::string key = cp1250::upper(name);
+    const std::string info = path::join(s.context.dataPointPath, "DataPoint.info");
+    static constexpr struct {
+        const char* name;
+        const char* key;
+    } dataPointKeys[] = {
+        {"DATAPOINT_CREATOR_NAME", "CREATOR"}, {"DATAPOINT_CREATOR_MAIL", "MAIL"},
+        {"DATAPOINT_CREATOR_WWW", "WWW"},      {"DATAPOINT_CREATOR_PHONE", "PHONE"},
+        {"DATAPOINT_CREATOR_ROOT", "ROOT"},    {"DATAPOINT_CREATOR_USERS", "USERS"},
+        {"DATAPOINT_CREATOR_AUTOLOGON", "AUTOLOGON"},
+    };
+    for (const auto& entry : dataPointKeys) {
+        if (key == entry.name)
+            return s.texts.readPlain("DATAPOINT", entry.key, info);
+    }
+    const auto count = [&](TaskCount which) {
+        return std::to_string(countTasks(s.schedule, which, s.context.userTasksDirectory));
+    };
+    if (key == "APPLICATION_VERSION")
+        return "Quill! 1.0";
+    if (key == "APPLICATION_BUILD")
+        return "1926 (17.6.2005)";
+    if (key == "SCHEDULER_COUNT_ALL")
+        return count(TaskCount::All);
+    if (key == "SCHEDULER_COUNT_NEW")
+        return count(TaskCount::Incoming);
+    if (key == "SCHEDULER_COUNT_OPEN")
+        return count(TaskCount::Open);
+    if (key == "SCHEDULER_COUNT_CLOSE")
+        return count(TaskCount::Closed);
+    if (key == "SCHEDULER_COUNT_ACTUAL")
+        return count(TaskCount::Actual);
+    if (key == "SYSTEM_DATE")
+        return formatDate(s.clock.now(), s.formats);
+    if (key == "SYSTEM_TIME")
+        return formatTime(s.clock.now(), s.formats);
+    return {};
+}
+
+void TextVariables::openFormHelp(std::string_view key) {
+    const std::string page = path::join(path::join(session_.program.helpDirectory, "FORMS"), std::string(key) + ".htm");
+    session_.shell.openWithAssociatedProgram(page, "", "");
+}
+
+} // namespace quill
