@@ -247,6 +247,15 @@ Status copyFile(std::string_view from, std::string_view to) {
 }
 
 Status copyTree(std::string_view from, std::string_view to) {
+    std::error_code ec;
+    const stdfs::path source = native(from);
+    if (stdfs::is_symlink(stdfs::symlink_status(source, ec))) {
+        stdfs::copy_symlink(source, native(to), ec);
+        if (ec)
+            return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " +
+                                   errorText(ec));
+        return Status::success();
+    }
     if (!isDirectory(from))
         return copyFile(from, to);
     if (!createDirectories(to))
@@ -261,6 +270,23 @@ Status copyTree(std::string_view from, std::string_view to) {
             result = std::move(s);
     }
     return result;
+}
+
+Status move(std::string_view from, std::string_view to) {
+    std::error_code ec;
+    stdfs::rename(native(from), native(to), ec);
+    if (!ec)
+        return Status::success();
+    // Only another file system is worth a copy; any other refusal (a
+    // directory moved into itself, no permission) would fail the same way.
+    if (ec != std::errc::cross_device_link)
+        return Status::failure("cannot move " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
+    if (Status copied = copyTree(from, to); !copied) {
+        std::error_code ignored;
+        stdfs::remove_all(native(to), ignored);
+        return copied;
+    }
+    return removeAll(from);
 }
 
 std::string environment(const char* name) {

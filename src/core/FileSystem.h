@@ -73,8 +73,13 @@ Status rename(std::string_view from, std::string_view to);
 // source's modification time, so that the target is never half-written.
 Status copyFile(std::string_view from, std::string_view to);
 
-// Copies a file or a whole directory tree.
+// Copies a file or a whole directory tree; symbolic links are copied as
+// links, not followed.
 Status copyTree(std::string_view from, std::string_view to);
+
+// Renames; across file systems copies and then deletes the original. A
+// failed copy leaves nothing behind at the target.
+Status move(std::string_view from, std::string_view to);
 
 // The value of an environment variable, converted to code page 1250;
 // empty when unset.

@@ -49,16 +49,8 @@ std::vector<std::string> expandSource(std::string_view source, bool& wildcard) {
 Status runOne(const std::string& source, const std::string& target, FileOperation operation, const Trash& trash) {
     switch (operation) {
     case FileOperation::Copy: return fs::copyTree(source, target);
-    case FileOperation::Move:
-    case FileOperation::Rename: {
-        Status moved = fs::rename(source, target);
-        if (moved || operation == FileOperation::Rename)
-            return moved;
-        // Another file system: copy, then delete.
-        if (Status copied = fs::copyTree(source, target); !copied)
-            return copied;
-        return fs::removeAll(source);
-    }
+    case FileOperation::Move: return fs::move(source, target);
+    case FileOperation::Rename: return fs::rename(source, target);
     case FileOperation::DeleteToTrash: return trash.moveToTrash(source);
     case FileOperation::DeleteForGood: return fs::removeAll(source);
     }

@@ -22,9 +22,15 @@ int hexDigit(char c) {
     return -1;
 }
 
-IniDocument load(const std::string& filePath) {
+// The stored values; nullopt when the file exists but cannot be read, so
+// that a write never replaces values it could not see.
+std::optional<IniDocument> load(const std::string& filePath) {
     const fs::ReadResult file = fs::readFile(filePath, kMaxRegistryBytes);
-    return IniDocument::parse(file.ok() ? file.content : std::string());
+    if (file.error == fs::ReadError::Missing)
+        return IniDocument::parse("");
+    if (!file.ok())
+        return std::nullopt;
+    return IniDocument::parse(file.content);
 }
 
 // Keys are stored as section names; a key that is the section alone has a
@@ -84,11 +90,15 @@ std::string RegistryStore::defaultPath() {
 }
 
 bool RegistryStore::keyExists(std::string_view key) const {
-    return load(filePath_).hasKey(key, kKeyMarker);
+    const auto doc = load(filePath_);
+    return doc && doc->hasKey(key, kKeyMarker);
 }
 
 Status RegistryStore::createKey(std::string_view key) {
-    IniDocument doc = load(filePath_);
+    auto loaded = load(filePath_);
+    if (!loaded)
+        return Status::failure("cannot read " + filePath_);
+    IniDocument& doc = *loaded;
     if (doc.hasKey(key, kKeyMarker))
         return Status::success();
     if (Status s = doc.setValue(key, kKeyMarker, "1"); !s)
@@ -99,14 +109,18 @@ Status RegistryStore::createKey(std::string_view key) {
 }
 
 std::optional<std::string> RegistryStore::read(std::string_view key, std::string_view name) const {
-    const auto stored = load(filePath_).value(key, name);
+    const auto doc = load(filePath_);
+    const auto stored = doc ? doc->value(key, name) : std::nullopt;
     if (!stored)
         return std::nullopt;
     return decodeRegistryValue(*stored);
 }
 
 Status RegistryStore::write(std::string_view key, std::string_view name, std::string_view value) {
-    IniDocument doc = load(filePath_);
+    auto loaded = load(filePath_);
+    if (!loaded)
+        return Status::failure("cannot read " + filePath_ + ": its values would be lost");
+    IniDocument& doc = *loaded;
     if (!doc.hasKey(key, kKeyMarker)) {
         if (Status s = doc.setValue(key, kKeyMarker, "1"); !s)
             return s;

@@ -9,6 +9,7 @@
 #include "ScheduleTable.h"
 #include "Session.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace quill {
@@ -135,18 +136,33 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
     const auto languageText = [&](std::string_view section, std::string_view key, std::string_view file) {
         return s.texts.lookup(section, key, file);
     };
+    // Replaces the variable at pos. A variable met again while its own value
+    // is being expanded stays as written: that is where a cycle would start.
+    const auto replaceAt = [&](std::size_t pos, std::size_t length, const std::string& identity, auto&& valueOf) {
+        if (std::find(active_.begin(), active_.end(), identity) != active_.end()) {
+            t.lock(pos, length);
+            return;
+        }
+        active_.push_back(identity);
+        std::string value = valueOf();
+        active_.pop_back();
+        t.replace(pos, length, value);
+    };
     const auto replaceMarker = [&](std::string_view marker, auto&& valueOf) {
         const std::size_t pos = t.find(marker);
         if (pos == std::string::npos)
             return false;
-        t.replace(pos, marker.size(), valueOf());
+        replaceAt(pos, marker.size(), std::string(marker), valueOf);
         return true;
     };
     // Framed variables: opening marker, name, closing marker. closeExact:
-    // the closing marker must be written in capitals.
+    // the closing marker must be written in capitals. skip tells openings
+    // that belong to another step.
     const auto replaceFramed = [&](std::string_view open, std::string_view close, bool closeExact, bool keyKeepsPrefix,
-                                   auto&& valueOf) {
-        const std::size_t pos = t.find(open);
+                                   auto&& valueOf, auto&& skip) {
+        std::size_t pos = t.find(open);
+        while (pos != std::string::npos && skip(pos))
+            pos = t.find(open, pos + 1);
         if (pos == std::string::npos)
             return false;
         const std::size_t end = t.find(close, pos + open.size(), closeExact);
@@ -157,10 +173,11 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         }
         const std::size_t nameStart = keyKeepsPrefix ? pos : pos + open.size();
         const std::string name = t.text().substr(nameStart, end - nameStart);
-        const std::string value = valueOf(name);
-        t.replace(pos, end + close.size() - pos, value);
+        replaceAt(pos, end + close.size() - pos, std::string(open) + cp1250::upper(name),
+                  [&] { return valueOf(name); });
         return true;
     };
+    const auto never = [](std::size_t) { return false; };
     const auto imagePath = [&](std::string_view key) {
         const std::string directory = path::withTrailingSeparator(s.context.settings.resourceDirectory);
         // The file name comes from language data: its '\' are separators.
@@ -194,9 +211,9 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         // 15, 16: language texts named by the whole variable up to its end.
         changed |= replaceFramed("$VARIABLE.", ".VARIABLE$", true, true, [&](const std::string& key) {
             return languageText("SYSTEMVARIABLES", key, "SystemVariables");
-        });
+        }, never);
         changed |= replaceFramed("$EDITHISTORY.", ".EDITHISTORY$", true, true,
-                                 [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); });
+                                 [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); }, never);
         // 17: the image of a stored attachment, by its number.
         {
             constexpr std::string_view marker = "$IMAGE.ATTACHMENT.IMAGE$+";
@@ -225,23 +242,28 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
             }
         }
         // 18: an image file of the resources.
-        changed |= replaceFramed("$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); });
+        // Attachment images wait for step 17 of a later pass.
+        const auto isAttachmentMarker = [&](std::size_t pos) {
+            return t.find("$IMAGE.ATTACHMENT.IMAGE$+", pos) == pos;
+        };
+        changed |= replaceFramed("$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
+                                 isAttachmentMarker);
         // 19 to 22: fields of the record read last, and information values.
         changed |= replaceFramed("$DATA.", ".DATA$", false, false, [&](const std::string& name) {
             const std::string value = s.record.value(name);
             if (value.empty() && blank)
                 emptied = true;
             return value.empty() ? value : dataValue(value);
-        });
+        }, never);
         changed |= replaceFramed("$DATATYPE.", ".DATATYPE$", false, false, [&](const std::string& name) {
             const auto index = s.record.fieldIndex(name);
             return index ? dataValue(s.record.fields[*index].note) : std::string();
-        });
+        }, never);
         changed |= replaceFramed("$DATABOOLEAN.", ".DATABOOLEAN$", false, false, [&](const std::string& name) {
             return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
-        });
+        }, never);
         changed |= replaceFramed("$INFORMATION.", ".INFORMATION$", false, false,
-                                 [&](const std::string& name) { return dataValue(informationValue(name)); });
+                                 [&](const std::string& name) { return dataValue(informationValue(name)); }, never);
         changed |= replaceMarker("VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
         changed |= replaceMarker("VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
     }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill {
 
@@ -53,6 +54,7 @@ private:
 
     Session& session_;
     int depth_ = 0;
+    std::vector<std::string> active_; // variables whose values are being expanded
     ExpansionMode languageMode_ = ExpansionMode::Plain;
 };
 

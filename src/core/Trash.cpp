@@ -54,7 +54,7 @@ std::string Trash::defaultDirectory() {
 Trash::Trash(std::string directory, const Clock& clock) : directory_(std::move(directory)), clock_(clock) {}
 
 Status Trash::moveToTrash(std::string_view path) const {
-    const std::filesystem::path source = fs::native(path);
+    const std::filesystem::path source = fs::native(path::withoutTrailingSeparator(path));
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(source, ec)))
         return Status::failure("cannot move " + std::string(path) + " to the trash: no such file");
@@ -82,13 +82,7 @@ Status Trash::moveToTrash(std::string_view path) const {
         return Status::failure("cannot find a free name in the trash for " + std::string(path));
 
     const std::string target = path::join(filesDir, trashName);
-    Status moved = fs::rename(fs::fromNative(source), target);
-    if (!moved) {
-        // Another file system: copy, then delete the original.
-        moved = fs::copyTree(fs::fromNative(source), target);
-        if (moved)
-            moved = fs::removeAll(fs::fromNative(source));
-    }
+    Status moved = fs::move(fs::fromNative(source), target);
     if (!moved) {
         fs::removeFile(infoPath).ok();
         return Status::failure("cannot move " + std::string(path) + " to the trash: " + moved.message());

@@ -175,6 +175,8 @@ TEST(Cp1250Test, ComparesCzechAndPolishTextWithoutRegardToCase) {
     EXPECT_EQ(cp1250::findNoCase("Vid\xECl " + lower, "\xC8K\xDD"), 12u);
     EXPECT_EQ(cp1250::findNoCase(lower + lower, "\x8ELU", 1), 13u) << "search starts at from";
     EXPECT_EQ(cp1250::findNoCase(lower, "CK"), std::string::npos) << "\xE8 is not c";
+    EXPECT_EQ(cp1250::findNoCase(capital, lower), 0u) << "needle as long as the haystack";
+    EXPECT_EQ(cp1250::findNoCase("x" + lower, "K\xD9\xD2"), 11u) << "match at the very end";
     EXPECT_EQ(cp1250::findNoCase("ab", "abc"), std::string::npos);
     EXPECT_EQ(cp1250::findNoCase("abc", ""), 0u);
 

@@ -41,6 +41,11 @@ TEST(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
         EXPECT_EQ(read.content, r.found ? "content" : "") << r.why;
     }
     EXPECT_TRUE(fs::isDirectory(dir / "DIR/sub"));
+    EXPECT_TRUE(fs::isDirectory(dir / "DIR/sub/")) << "trailing separator";
+    const auto entries = fs::list(dir / "dir\\SUB\\");
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 1u);
+    EXPECT_EQ((*entries)[0].name, "File.TXT") << "listed as spelt on disk";
 }
 
 TEST(FileSystemTest, ExactSpellingWinsOverACaseVariant) {
@@ -68,6 +73,18 @@ TEST(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
     // Case is folded in cp1250, so the capitals of the diacritics match too.
     EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8DOU\xC8K\xDD.TXT", 100).content, "k\xF9\xF2");
     EXPECT_EQ(fs::fromNative(std::filesystem::path(dir.path()) / "žluťoučký.txt"), dir / name);
+}
+
+// Shares written by a cp1250 system may hold names that are not UTF-8.
+TEST(FileSystemTest, NamesOnDiskThatAreNotUtf8StayReachable) {
+    TempDir dir;
+    test::writeBytes(dir / "\x9Elu\x9D.txt", "raw"); // the bytes as they are, not UTF-8
+    const auto entries = fs::list(dir.path());
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 1u);
+    EXPECT_EQ((*entries)[0].name, "\x9Elu\x9D.txt");
+    EXPECT_EQ(fs::readFile(dir / (*entries)[0].name, 100).content, "raw");
+    EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8D.TXT", 100).content, "raw");
 }
 
 TEST(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {

@@ -12,6 +12,7 @@ namespace quill {
 namespace {
 
 using test::IsolatedHome;
+using namespace std::string_literals;
 
 const std::string kKey = "\\Software\\Orvane\\Quill!";
 
@@ -40,8 +41,8 @@ TEST(RegistryStoreTest, WritesAndReadsValuesUnderAKey) {
     ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/other").ok());
     // A fresh object reads the file, not something remembered.
     const RegistryStore again(RegistryStore::defaultPath());
-    EXPECT_EQ(again.read(kKey, "DataPoint"), "/srv/other");
-    EXPECT_EQ(again.read(kKey, "User"), "ann");
+    EXPECT_EQ(again.read(kKey, "DataPoint"), "/srv/other"s);
+    EXPECT_EQ(again.read(kKey, "User"), "ann"s);
     EXPECT_EQ(again.read(kKey, "Missing"), std::nullopt);
 }
 
@@ -109,22 +110,39 @@ TEST(RegistryStoreTest, FileIsPrivateToTheUser) {
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(store.read("Other", "A"), "1") << "other keys of the file survive";
+    EXPECT_EQ(store.read("Other", "A"), "1"s) << "other keys of the file survive";
+}
+
+// A file the store refuses to load (here: above its size limit) must not be
+// replaced by one holding only the new value.
+TEST(RegistryStoreTest, WriteNeverDropsValuesItCouldNotRead) {
+    IsolatedHome home;
+    const std::string file = home.dir() / "registry.ini";
+    std::string content = "[Other]\r\nKeep=1\r\n[Bulk]\r\n";
+    for (int i = 0; content.size() < 5 * 1024 * 1024; ++i)
+        content += "Value" + std::to_string(i) + "=" + std::string(100, 'v') + "\r\n";
+    test::writeBytes(file, content);
+    RegistryStore store(file);
+    const Status written = store.write(kKey, "User", "ann");
+    if (written.ok())
+        EXPECT_EQ(store.read("Other", "Keep"), "1"s);
+    else
+        EXPECT_EQ(test::readBytes(file), content);
 }
 
 TEST(RegistryStoreTest, KeysAndNamesMatchInAnyCaseAndStaySeparate) {
     IsolatedHome home;
     RegistryStore store(RegistryStore::defaultPath());
     ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/data").ok());
-    EXPECT_EQ(store.read("\\SOFTWARE\\orvane\\QUILL!", "datapoint"), "/srv/data");
+    EXPECT_EQ(store.read("\\SOFTWARE\\orvane\\QUILL!", "datapoint"), "/srv/data"s);
     EXPECT_TRUE(store.keyExists("\\software\\ORVANE\\quill!"));
 
     const std::string second = kKey + "\\Second";
     EXPECT_FALSE(store.keyExists(second));
     EXPECT_EQ(store.read(second, "DataPoint"), std::nullopt);
     ASSERT_TRUE(store.write(second, "DataPoint", "elsewhere").ok());
-    EXPECT_EQ(store.read(kKey, "DataPoint"), "/srv/data");
-    EXPECT_EQ(store.read(second, "DataPoint"), "elsewhere");
+    EXPECT_EQ(store.read(kKey, "DataPoint"), "/srv/data"s);
+    EXPECT_EQ(store.read(second, "DataPoint"), "elsewhere"s);
 }
 
 } // namespace

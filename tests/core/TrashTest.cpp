@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace quill {
@@ -78,12 +79,23 @@ TEST_F(TrashTest, MovesADirectoryTree) {
     test::writeBytes(work + "/Project/top.txt", "top");
     test::writeBytes(work + "/Project/sub/deep.txt", "deep");
     const Trash trash(Trash::defaultDirectory(), clock);
-    ASSERT_TRUE(trash.moveToTrash(work + "/Project").ok());
+    // Spelt in another case: the trash must record the name as it is on disk.
+    ASSERT_TRUE(trash.moveToTrash(work + "/PROJECT").ok());
 
     EXPECT_FALSE(stdfs::exists(work + "/Project"));
     EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/top.txt"), "top");
     EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/sub/deep.txt"), "deep");
     EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/Project.trashinfo")), expectedInfo(work + "/Project"));
+}
+
+TEST_F(TrashTest, MovesASymlinkNotWhatItPointsTo) {
+    test::writeBytes(work + "/Target/keep.txt", "keep");
+    stdfs::create_directory_symlink(work + "/Target", work + "/Link");
+    const Trash trash(Trash::defaultDirectory(), clock);
+    ASSERT_TRUE(trash.moveToTrash(work + "/Link").ok());
+    EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(work + "/Link")));
+    EXPECT_TRUE(stdfs::is_symlink(trashDir() + "/files/Link"));
+    EXPECT_EQ(test::readBytes(work + "/Target/keep.txt"), "keep");
 }
 
 TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
@@ -105,6 +117,63 @@ TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
         const std::string origin = content == "from a" ? "/a/notes.txt" : "/b/notes.txt";
         EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/" + f + ".trashinfo")), expectedInfo(work + origin));
     }
+}
+
+// A directory on another file system than the temporary directory, where
+// a move into the trash cannot be a rename; empty when there is none.
+class OtherFileSystemDir {
+public:
+    OtherFileSystemDir() {
+        struct stat here {}, there {};
+        char pattern[] = "/dev/shm/quill-test-XXXXXX";
+        if (::stat(stdfs::temp_directory_path().c_str(), &here) == 0 && ::stat("/dev/shm", &there) == 0 &&
+            here.st_dev != there.st_dev && ::mkdtemp(pattern))
+            path_ = pattern;
+    }
+    ~OtherFileSystemDir() {
+        std::error_code ec;
+        if (!path_.empty())
+            stdfs::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST_F(TrashTest, MovesATreeAcrossFileSystemsKeepingSymlinks) {
+    OtherFileSystemDir other;
+    if (other.path().empty())
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    test::writeBytes(work + "/Project/top.txt", "top");
+    test::writeBytes(work + "/Project/sub/deep.txt", "deep");
+    stdfs::create_symlink("/nonexistent/target", work + "/Project/dangling");
+    stdfs::create_directory_symlink(work + "/Elsewhere", work + "/Project/linked");
+    test::writeBytes(work + "/Elsewhere/e.txt", "e");
+    const std::string trashDir = other.path() + "/Trash";
+    const Trash trash(trashDir, clock);
+    ASSERT_TRUE(trash.moveToTrash(work + "/Project").ok());
+
+    EXPECT_FALSE(stdfs::exists(work + "/Project"));
+    EXPECT_EQ(test::readBytes(trashDir + "/files/Project/sub/deep.txt"), "deep");
+    EXPECT_EQ(stdfs::read_symlink(trashDir + "/files/Project/dangling"), "/nonexistent/target");
+    EXPECT_TRUE(stdfs::is_symlink(trashDir + "/files/Project/linked")) << "a link is moved, not what it points to";
+    EXPECT_EQ(linesOf(test::readBytes(trashDir + "/info/Project.trashinfo")), expectedInfo(work + "/Project"));
+}
+
+// Moving a directory into a trash inside it is impossible; the attempt must
+// not leave a partial copy in the trash. The trash sits deep, so that a copy
+// of the directory into itself soon runs out of path length.
+TEST_F(TrashTest, FailedMoveLeavesNothingInTheTrash) {
+    test::writeBytes(work + "/Project/top.txt", "top");
+    std::string trashDir = work + "/Project";
+    while (trashDir.size() < 3600)
+        trashDir += "/" + std::string(200, 't');
+    const Trash trash(trashDir, clock);
+    EXPECT_FALSE(trash.moveToTrash(work + "/Project").ok());
+    EXPECT_EQ(test::readBytes(work + "/Project/top.txt"), "top");
+    EXPECT_TRUE(!stdfs::exists(trashDir + "/files") || stdfs::is_empty(trashDir + "/files"));
+    EXPECT_TRUE(!stdfs::exists(trashDir + "/info") || stdfs::is_empty(trashDir + "/info"));
 }
 
 TEST_F(TrashTest, MissingSourceFails) {

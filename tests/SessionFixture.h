@@ -1,0 +1,52 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include "core/Session.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quill::test {
+
+// Records what the library shows, in order.
+class RecordingUi final : public Ui {
+public:
+    int beeps = 0;
+    std::vector<std::pair<MessageKind, std::string>> messages;
+    void beep() override { ++beeps; }
+    void showMessage(MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }
+};
+
+class RecordingShell final : public Shell {
+public:
+    std::vector<std::string> opened;
+    bool openWithAssociatedProgram(const std::string& file, const std::string&, const std::string&) override {
+        opened.push_back(file);
+        return true;
+    }
+};
+
+// A session on a fresh copy of the sample data point, as user ANNA (Anna
+// Novak), with the shipped language files, a fixed clock and recording
+// fakes; HOME and the XDG directories point into the test's own directory.
+// open() starts the logon context, sets the user paths and reads the
+// settings, as a logon does.
+class SessionFixture {
+public:
+    SessionFixture();
+
+    bool open();
+
+    IsolatedHome home;
+    TempDir dir;
+    std::string dataPoint;
+    FixedClock clock;
+    RecordingUi ui;
+    RecordingShell shell;
+    std::unique_ptr<Session> session;
+};
+
+} // namespace quill::test

@@ -1,0 +1,220 @@
+#include "core/TextVariables.h"
+
+#include "SessionFixture.h"
+
+#include "core/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+using test::SessionFixture;
+using test::writeBytes;
+
+class TextVariablesTest : public ::testing::Test, public SessionFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(open()); }
+
+    std::string expand(const std::string& text, bool blank = false, ExpansionMode mode = ExpansionMode::Plain) {
+        return session->variables.expand(text, blank, mode);
+    }
+    // Reads a record of the sample into the session's record, as pages do.
+    void readRecord(const std::string& relative) { ASSERT_TRUE(session->readRecord(dataPoint + "/" + relative)); }
+    std::string resources() { return session->context.settings.resourceDirectory; }
+};
+
+TEST_F(TextVariablesTest, EveryOccurrenceInAnyCaseIsReplaced) {
+    const struct {
+        const char* text;
+        std::string expected;
+        const char* why;
+    } rows[] = {
+        {"a%20b%20c", "a b c", "two escaped blanks, one per pass"},
+        {"$DATE$ and $date$", "8.12.2026 and 8.12.2026", "opening markers match in any case"},
+        {"$logonname$ is $FULLNAME$ on $ComputerName$", "ANNA is Anna Novak on WORKSTATION", "user values"},
+        {"$TIME$", "9:05:07", "long time format"},
+        {"VALUE_YES or VALUE_NO", "Yes or No", "boolean words from the language"},
+        {"$VARIABLE.ALL.VARIABLE$", "All users", "key keeps its prefix"},
+        {"$variable.ALL.VARIABLE$", "All users", "the opening marker in any case"},
+        {"$VARIABLE.ALL.variable$", "$VARIABLE.ALL.variable$", "a closing marker in small letters is no closing marker"},
+        {"$VARIABLE.NOPE.VARIABLE$", "PARROR: SYSTEMVARIABLES", "a missing text shows as such"},
+        {"$DATA_POINT_PATH$/x", "", "filled in below"},
+        {"$INFORMATION.APPLICATION_VERSION.INFORMATION$, $INFORMATION.NOPE.INFORMATION$!", "Quill! 1.0, !",
+         "an unknown information name leaves no trace, also after one that had a value"},
+        {"$IMAGE.PDF.IMAGE$", "", "filled in below"},
+        {"$DATA.NAME", "$DATA.NAME", "an unclosed variable stays as written"},
+    };
+    for (const auto& row : rows) {
+        if (row.expected.empty())
+            continue;
+        EXPECT_EQ(expand(row.text), row.expected) << row.why;
+    }
+    EXPECT_EQ(expand("$DATA_POINT_PATH$/x"), dataPoint + "/x");
+    EXPECT_EQ(expand("$IMAGE.PDF.IMAGE$"), resources() + "GUI/MainTreeView/PDF.BMP");
+}
+
+TEST_F(TextVariablesTest, IfAdminEmptiesTheTextForOtherUsers) {
+    EXPECT_EQ(expand("$IF_ADMIN$<a href=x>$LOGONNAME$</a>"), "");
+    session->program.isAdministrator = true;
+    EXPECT_EQ(expand("$IF_ADMIN$<a href=x>$LOGONNAME$</a>"), "$IF_ADMIN$<a href=x>ANNA</a>")
+        << "for an administrator the marker stays and the rest is expanded";
+}
+
+TEST_F(TextVariablesTest, RecordFieldsAndBlankOnEmptyData) {
+    readRecord("DataPoint.system/Users/ANNA.user");
+    EXPECT_EQ(expand("Name: $DATA.NAME.DATA$ $data.surname.data$"), "Name: Anna Novak");
+    EXPECT_EQ(expand("Web: $DATA.WEB.DATA$"), "Web: ") << "an empty field is simply gone";
+    EXPECT_EQ(expand("Web: $DATA.WEB.DATA$", true), "") << "blank on empty data drops the line";
+    EXPECT_EQ(expand("$DATA.NO_SUCH_FIELD.DATA$x"), "x") << "a field the record lacks reads as empty";
+    EXPECT_EQ(expand("$DATATYPE.PASSWORD.DATATYPE$"), session->record.fields[3].note);
+    EXPECT_EQ(expand("$INFORMATION.NOPE.INFORMATION$", true), "") << "blank-on-empty is for fields only, yet "
+                                                                     "an empty result is empty";
+    EXPECT_EQ(expand("[$INFORMATION.NOPE.INFORMATION$]", true), "[]");
+}
+
+TEST_F(TextVariablesTest, BooleanFieldsGiveCheckedOrABlank) {
+    readRecord("DataPoint.system/Users/ANNA.user");
+    const struct {
+        const char* value;
+        const char* expected;
+    } rows[] = {{"TRUE", "CHECKED"}, {"true", "CHECKED"}, {"True", "CHECKED"},
+                {"FALSE", " "},      {"1", " "},          {"", " "}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(session->record.setValue("FORM_GUI_TASKS", row.value));
+        EXPECT_EQ(expand("$DATABOOLEAN.FORM_GUI_TASKS.DATABOOLEAN$"), row.expected) << row.value;
+    }
+}
+
+TEST_F(TextVariablesTest, AttachmentImagesFollowTheStoredFilesExtension) {
+    const std::string folder = dataPoint + "/DataPoint.root/Contracts";
+    session->actual.mainPath = folder;
+    writeBytes(folder + "/Attachments.systemfiles/scan.pdf", "%PDF");
+    writeBytes(folder + "/Attachments.systemfiles/data.unknownext", "");
+    Record attachments;
+    const std::size_t type = session->tables.objectTypeOf("x.attachments");
+    for (std::size_t i = 0; i < session->tables.objectTypes[type].propertyNames.size(); ++i)
+        ASSERT_TRUE(addProperty(session->tables, type, i, attachments));
+    session->record = attachments;
+    session->record.setValue("ATTACHMENTFILE1", "scan.pdf");
+    session->record.setValue("ATTACHMENTFILE2", "missing.pdf");
+    session->record.setValue("ATTACHMENTFILE3", "data.unknownext");
+    session->record.setValue("ATTACHMENTFILE4", "../Contracts/Attachments.systemfiles/scan.pdf");
+
+    const std::string attachmentImage = expand("$IMAGE.ATTACHMENT.IMAGE$");
+    EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+01"), resources() + "GUI/MainTreeView/PDF.BMP");
+    EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+02"), attachmentImage) << "the file is missing";
+    EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+03"), attachmentImage) << "no image for that extension";
+    EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+04"), attachmentImage) << "a stored name must be a plain name";
+    EXPECT_EQ(expand("<img src=\"$IMAGE.ATTACHMENT.IMAGE$+01\"> <img src=\"$IMAGE.ATTACHMENT.IMAGE$+02\">"),
+              "<img src=\"" + resources() + "GUI/MainTreeView/PDF.BMP\"> <img src=\"" + attachmentImage + "\">");
+}
+
+TEST_F(TextVariablesTest, PagesEscapeValuesFromDataButNotLanguageTexts) {
+    readRecord("DataPoint.system/Users/ANNA.user");
+    session->record.setValue("NAME", "<script>alert('x')</script> & co");
+    session->program.fullName = "Ann \"<b>\"";
+    EXPECT_EQ(expand("<td>$DATA.NAME.DATA$</td>", false, ExpansionMode::Page),
+              "<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; co</td>");
+    EXPECT_EQ(expand("$FULLNAME$", false, ExpansionMode::Page), "Ann &quot;&lt;b&gt;&quot;");
+    EXPECT_EQ(expand("$DATA.NAME.DATA$"), "<script>alert('x')</script> & co") << "plain texts stay as they are";
+    EXPECT_EQ(expand("$VARIABLE.ALL.VARIABLE$", false, ExpansionMode::Page), "All users");
+}
+
+TEST_F(TextVariablesTest, CollapseReplacesDataPointUserAndNameInAnyCase) {
+    std::string upperDataPoint = dataPoint;
+    for (char& c : upperDataPoint)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(session->variables.collapse(upperDataPoint + "/DataPoint.users/anna/Notes"),
+              "$DATA_POINT_PATH$\\DataPoint.users/$LOGONNAME$/Notes");
+    session->program.fullName = "Jan Kos";
+    EXPECT_EQ(session->variables.collapse("by JAN KOS"), "by $FULLNAME$");
+    session->program.fullName = "Anna Novak";
+    EXPECT_EQ(session->variables.collapse("by ANNA NOVAK and anna"), "by $LOGONNAME$ NOVAK and $LOGONNAME$")
+        << "the logon name step runs first and takes the first ANNA, inside the full name";
+    // Expanding a collapsed path gives the path back.
+    const std::string path = dataPoint + "/DataPoint.users/ANNA/Notes";
+    EXPECT_EQ(path::normalize(expand(session->variables.collapse(path))), path);
+}
+
+// Texts that contain their own markers: expansion and collapse must end,
+// with the value inserted once.
+class TextVariableCyclesTest : public TextVariablesTest {
+protected:
+    void useLanguageFile(const std::string& name, const std::string& content) {
+        const std::string language = dir / "Language";
+        if (!std::filesystem::exists(language))
+            std::filesystem::copy(test::resourcesDir() + "/Language", language, std::filesystem::copy_options::recursive);
+        writeBytes(language + "/" + name, content);
+        session->program.languageDirectory = language;
+        session->texts = LanguageTexts(language);
+        session->texts.setExpander([this](const std::string& t) { return session->variables.expandLanguageText(t); });
+    }
+};
+
+TEST_F(TextVariableCyclesTest, ValuesHoldingTheirOwnMarkers) {
+    useLanguageFile("Values.ini", "[VALUES]\r\nVALUE_YES=VALUE_YES!\r\nVALUE_NO=VALUE_YES or VALUE_NO\r\n");
+    EXPECT_EQ(expand("VALUE_YES"), "VALUE_YES!");
+    EXPECT_EQ(expand("VALUE_NO"), "VALUE_YES! or VALUE_NO");
+
+    session->program.fullName = "Eve $FULLNAME$ %20";
+    EXPECT_EQ(expand("[$FULLNAME$]"), "[Eve $FULLNAME$  ]");
+
+    readRecord("DataPoint.system/Users/ANNA.user");
+    session->record.setValue("NAME", "$DATA.NAME.DATA$+$DATA.NOTE.DATA$");
+    EXPECT_EQ(expand("$DATA.NAME.DATA$").substr(0, 16), "$DATA.NAME.DATA$");
+}
+
+TEST_F(TextVariableCyclesTest, TextsReferringToEachOther) {
+    useLanguageFile("SystemVariables.ini",
+                    "[SYSTEMVARIABLES]\r\n$VARIABLE.A=a($VARIABLE.B.VARIABLE$)\r\n$VARIABLE.B=b($VARIABLE.A.VARIABLE$)\r\n");
+    EXPECT_EQ(expand("$VARIABLE.A.VARIABLE$"), "a(b($VARIABLE.A.VARIABLE$))")
+        << "the variable met inside its own value stays as written";
+}
+
+TEST_F(TextVariableCyclesTest, CollapseWhenNamesHideInTheMarkers) {
+    session->program.logonName = "DATA";
+    session->program.fullName = "$LOGONNAME$";
+    EXPECT_EQ(session->variables.collapse(dataPoint + "/x DATA $LOGONNAME$"),
+              "$DATA_POINT_PATH$\\x $LOGONNAME$ $FULLNAME$");
+    session->program.logonName = "a";
+    session->program.fullName = "A";
+    EXPECT_EQ(session->variables.collapse("aA"), "$LOGONNAME$$FULLNAME$") << "one replacement per step and pass";
+}
+
+TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
+    writeBytes(dataPoint + "/DataPoint.info",
+               "[DATAPOINT]\r\nCREATOR=Jan\r\nMAIL=jan@example.com\r\nROOT=$DATA_POINT_PATH$\\DataPoint.root\r\n");
+    TextVariables& v = session->variables;
+    EXPECT_EQ(v.informationValue("datapoint_creator_name"), "Jan");
+    EXPECT_EQ(v.informationValue("DATAPOINT_CREATOR_ROOT"), dataPoint + "\\DataPoint.root");
+    EXPECT_EQ(v.informationValue("DATAPOINT_CREATOR_PHONE"), "PARROR: DATAPOINT - PHONE");
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "0");
+
+    ScheduleEntry incoming;
+    incoming.documentPath = session->context.userTasksDirectory + "/Task.note";
+    incoming.eventTime = {2026, 12, 9, 10, 0, 0, 0};
+    incoming.reminderTime = {2026, 12, 9, 9, 45, 0, 0};
+    incoming.due = true;
+    ScheduleEntry closed;
+    closed.documentPath = dataPoint + "/DataPoint.root/Other.note";
+    session->schedule = {incoming, closed};
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "2");
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_NEW"), "1");
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_OPEN"), "1");
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_CLOSE"), "1");
+    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ACTUAL"), "1");
+    EXPECT_EQ(v.informationValue("SYSTEM_DATE"), "8.12.2026");
+    EXPECT_EQ(v.informationValue("nothing"), "");
+}
+
+TEST_F(TextVariablesTest, FormHelpOpensThePageOfTheForm) {
+    session->variables.openFormHelp("EDITFORM_HELPBUTTON");
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], session->program.helpDirectory + "/FORMS/EDITFORM_HELPBUTTON.htm");
+}
+
+} // namespace
+} // namespace quill
