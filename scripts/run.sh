@@ -19,3 +19,7 @@ done
 echo
 echo "== Folders of the shared tree"
 "$cli" walk "$dp/DataPoint.root"
+echo
+echo "== A text as ANNA sees it"
+"$cli" expand --datapoint "$dp" --user ANNA 'Hello $FULLNAME$ ($LOGONNAME$), today is $DATE$; shared folders: $INFORMATION.DATAPOINT_CREATOR_ROOT.INFORMATION$'
+"$cli" settings --datapoint "$dp" --user ANNA
