@@ -128,6 +128,7 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
         result.error = ReadError::Unreadable;
         return result;
     }
+    result.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     // The size may change while reading (another machine writes); read to
     // the end but never past the limit.
     char buffer[65536];

@@ -42,6 +42,7 @@ enum class ReadError { None, Missing, TooLarge, Unreadable };
 struct ReadResult {
     ReadError error = ReadError::None;
     std::string content;
+    std::int64_t modifiedNs = 0; // of the file as it was opened
     bool ok() const { return error == ReadError::None; }
 };
 

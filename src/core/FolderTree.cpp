@@ -105,12 +105,15 @@ std::string mainFileOfCompanion(std::string_view companion) {
     if (!fs::exists(companion))
         return "PARROR";
     const std::string directory = path::directory(companion);
-    const std::string base = path::withoutExtension(path::fileName(companion));
-    std::string result;
     const auto entries = fs::list(directory.empty() ? std::string(".") : directory);
-    if (!entries)
-        return result;
-    for (const fs::Entry& entry : *entries) {
+    return entries ? mainFileAmong(*entries, directory, path::fileName(companion)) : std::string();
+}
+
+std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_view directory,
+                          std::string_view companionName) {
+    const std::string base = path::withoutExtension(companionName);
+    std::string result;
+    for (const fs::Entry& entry : entries) {
         const bool sameBase = cp1250::equalsNoCase(entry.name, base) ||
                               (cp1250::startsWithNoCase(entry.name, base) && entry.name.size() > base.size() &&
                                entry.name[base.size()] == '.');

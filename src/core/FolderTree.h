@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "Status.h"
 
 #include <string>
@@ -31,6 +32,10 @@ std::vector<std::string> listSubDirectories(std::string_view directory);
 // that is no companion itself. "PARROR" when path does not exist; empty
 // when no such document is there.
 std::string mainFileOfCompanion(std::string_view path);
+
+// The same, searched in a listing of the companion's directory already made.
+std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_view directory,
+                          std::string_view companionName);
 
 enum class FileOperation {
     Copy = 0,

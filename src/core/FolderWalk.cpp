@@ -45,7 +45,7 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
             }
             walk(records, entryPath, *subEntries, visitor, subParent, depth + 1);
         } else if (cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
-            visitor.scheduleFound(entryPath, mainFileOfCompanion(entryPath));
+            visitor.scheduleFound(entryPath, mainFileAmong(entries, directory, entry.name));
         }
     }
 }

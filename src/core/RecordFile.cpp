@@ -69,7 +69,7 @@ RecordRead RecordFiles::read(std::string_view path, Record& record) const {
     if (path::directory(path).empty())
         result.header.directory.clear();
     result.header.fileName = path::fileName(path);
-    result.header.modificationTime = fs::modificationTime(path);
+    result.header.modificationTime = file.modifiedNs;
     record = std::move(result);
     return RecordRead::Ok;
 }

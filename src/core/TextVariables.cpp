@@ -5,6 +5,7 @@
 #include "FileSystem.h"
 #include "LanguageTexts.h"
 #include "LogonContext.h"
+#include "MarkedText.h"
 #include "Paths.h"
 #include "ScheduleTable.h"
 #include "Session.h"
@@ -19,63 +20,16 @@ namespace {
 // nesting only comes from texts that refer to each other in a circle.
 constexpr int kMaxDepth = 12;
 
-// The text being expanded, its upper-cased twin for finding markers in any
-// case, and which bytes were inserted (and are not searched again).
-class MarkedText {
-public:
-    explicit MarkedText(std::string_view text)
-        : text_(text), upper_(cp1250::upper(text)), locked_(text.size(), false) {}
-
-    const std::string& text() const { return text_; }
-
-    // First position at or after from where needle (upper-cased) occurs in
-    // text that was not inserted; exact compares the original spelling.
-    std::size_t find(std::string_view needle, std::size_t from = 0, bool exact = false) const {
-        const std::string& haystack = exact ? text_ : upper_;
-        for (std::size_t pos = haystack.find(needle, from); pos != std::string::npos;
-             pos = haystack.find(needle, pos + 1)) {
-            if (!lockedWithin(pos, needle.size()))
-                return pos;
-        }
-        return std::string::npos;
-    }
-
-    void replace(std::size_t pos, std::size_t length, std::string_view value, bool lock = true) {
-        text_.replace(pos, length, value);
-        upper_.replace(pos, length, cp1250::upper(value));
-        locked_.erase(locked_.begin() + static_cast<std::ptrdiff_t>(pos),
-                      locked_.begin() + static_cast<std::ptrdiff_t>(pos + length));
-        locked_.insert(locked_.begin() + static_cast<std::ptrdiff_t>(pos), value.size(), lock);
-    }
-
-    // Takes a marker that cannot be expanded as plain text.
-    void lock(std::size_t pos, std::size_t length) {
-        for (std::size_t i = pos; i < pos + length && i < locked_.size(); ++i)
-            locked_[i] = true;
-    }
-
-private:
-    bool lockedWithin(std::size_t pos, std::size_t length) const {
-        for (std::size_t i = pos; i < pos + length; ++i) {
-            if (locked_[i])
-                return true;
-        }
-        return false;
-    }
-
-    std::string text_;
-    std::string upper_;
-    std::vector<bool> locked_;
-};
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Finds a path in any case, '/' and '\' counting as the same separator.
-std::size_t findPath(const std::string& haystackNormalized, const std::string& needleNormalized, std::size_t from) {
-    return cp1250::findNoCase(haystackNormalized, needleNormalized, from);
-}
+// Steps of a pass, each with its own search position in a MarkedText.
+enum Step : std::size_t {
+    kEscapedBlank, kIfAdmin, kDataPointPath, kFolderPath, kImageResource, kComputerName, kLogonName, kFullName,
+    kDate, kTime, kSystemTemp, kApplTemp, kActualName, kActualPath, kVariable, kEditHistory, kAttachmentImage,
+    kImage, kData, kDataType, kDataBoolean, kInformation, kValueYes, kValueNo, kStepCount
+};
 
 } // namespace
 
@@ -122,7 +76,7 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
 
     Session& s = session_;
     const bool page = mode == ExpansionMode::Page;
-    MarkedText t(input);
+    MarkedText t(input, kStepCount);
     bool emptied = false;
 
     // A value from data: its own variables expanded, escaped on pages.
@@ -148,8 +102,8 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         active_.pop_back();
         t.replace(pos, length, value);
     };
-    const auto replaceMarker = [&](std::string_view marker, auto&& valueOf) {
-        const std::size_t pos = t.find(marker);
+    const auto replaceMarker = [&](Step step, std::string_view marker, auto&& valueOf) {
+        const std::size_t pos = t.find(step, marker);
         if (pos == std::string::npos)
             return false;
         replaceAt(pos, marker.size(), std::string(marker), valueOf);
@@ -158,17 +112,21 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
     // Framed variables: opening marker, name, closing marker. closeExact:
     // the closing marker must be written in capitals. skip tells openings
     // that belong to another step.
-    const auto replaceFramed = [&](std::string_view open, std::string_view close, bool closeExact, bool keyKeepsPrefix,
-                                   auto&& valueOf, auto&& skip) {
-        std::size_t pos = t.find(open);
-        while (pos != std::string::npos && skip(pos))
-            pos = t.find(open, pos + 1);
+    const auto replaceFramed = [&](Step step, std::string_view open, std::string_view close, bool closeExact,
+                                   bool keyKeepsPrefix, auto&& valueOf, auto&& skip) {
+        std::size_t pos = t.find(step, open);
+        while (pos != std::string::npos && skip(pos)) {
+            t.passOver(step, pos);
+            pos = t.find(step, open);
+        }
         if (pos == std::string::npos)
             return false;
-        const std::size_t end = t.find(close, pos + open.size(), closeExact);
+        const std::size_t end = t.findFrom(close, pos + open.size(), closeExact);
         if (end == std::string::npos) {
-            // Not a complete variable: it stays as written.
-            t.lock(pos, open.size());
+            // Not a complete variable, and neither is any later one: they
+            // stay as written.
+            for (; pos != std::string::npos; pos = t.find(step, open))
+                t.lock(pos, open.size());
             return true;
         }
         const std::size_t nameStart = keyKeepsPrefix ? pos : pos + open.size();
@@ -190,34 +148,37 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
     while (changed && !emptied) {
         changed = false;
         // 1: an escaped blank.
-        changed |= replaceMarker("%20", [] { return std::string(" "); });
+        changed |= replaceMarker(kEscapedBlank, "%20", [] { return std::string(" "); });
         // 2: administrators only; the marker itself stays.
-        if (t.find("$IF_ADMIN$") != std::string::npos && !s.program.isAdministrator)
-            return {std::string(), true};
-        changed |= replaceMarker("$DATA_POINT_PATH$", [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
-        changed |= replaceMarker("$FOLDERPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
-        changed |= replaceMarker("$IMAGERESOURCE$",
+        if (const std::size_t pos = t.find(kIfAdmin, "$IF_ADMIN$"); pos != std::string::npos) {
+            if (!s.program.isAdministrator)
+                return {std::string(), true};
+            t.lock(pos, 10);
+        }
+        changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$", [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
+        changed |= replaceMarker(kFolderPath, "$FOLDERPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+        changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$",
                                  [&] { return dataValue(noTrailing(s.context.settings.resourceDirectory)); });
-        changed |= replaceMarker("$COMPUTERNAME$", [&] { return dataValue(s.program.computerName); });
-        changed |= replaceMarker("$LOGONNAME$", [&] { return dataValue(s.program.logonName); });
-        changed |= replaceMarker("$FULLNAME$", [&] { return dataValue(s.program.fullName); });
-        changed |= replaceMarker("$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
-        changed |= replaceMarker("$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
-        changed |= replaceMarker("$SYSTEMTEMP$", [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
-        changed |= replaceMarker("$APPLTEMP$",
+        changed |= replaceMarker(kComputerName, "$COMPUTERNAME$", [&] { return dataValue(s.program.computerName); });
+        changed |= replaceMarker(kLogonName, "$LOGONNAME$", [&] { return dataValue(s.program.logonName); });
+        changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
+        changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
+        changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
+        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$", [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
+        changed |= replaceMarker(kApplTemp, "$APPLTEMP$",
                                  [&] { return dataValue(noTrailing(s.context.settings.temporaryDirectory)); });
-        changed |= replaceMarker("$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
-        changed |= replaceMarker("$ACTUALOBJECT.MAINPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+        changed |= replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
+        changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
         // 15, 16: language texts named by the whole variable up to its end.
-        changed |= replaceFramed("$VARIABLE.", ".VARIABLE$", true, true, [&](const std::string& key) {
+        changed |= replaceFramed(kVariable, "$VARIABLE.", ".VARIABLE$", true, true, [&](const std::string& key) {
             return languageText("SYSTEMVARIABLES", key, "SystemVariables");
         }, never);
-        changed |= replaceFramed("$EDITHISTORY.", ".EDITHISTORY$", true, true,
+        changed |= replaceFramed(kEditHistory, "$EDITHISTORY.", ".EDITHISTORY$", true, true,
                                  [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); }, never);
         // 17: the image of a stored attachment, by its number.
         {
             constexpr std::string_view marker = "$IMAGE.ATTACHMENT.IMAGE$+";
-            const std::size_t pos = t.find(marker);
+            const std::size_t pos = t.find(kAttachmentImage, marker);
             if (pos != std::string::npos) {
                 changed = true;
                 const std::string& text = t.text();
@@ -243,29 +204,27 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         }
         // 18: an image file of the resources.
         // Attachment images wait for step 17 of a later pass.
-        const auto isAttachmentMarker = [&](std::size_t pos) {
-            return t.find("$IMAGE.ATTACHMENT.IMAGE$+", pos) == pos;
-        };
-        changed |= replaceFramed("$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
+        const auto isAttachmentMarker = [&](std::size_t pos) { return t.matchesAt(pos, "$IMAGE.ATTACHMENT.IMAGE$+"); };
+        changed |= replaceFramed(kImage, "$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
                                  isAttachmentMarker);
         // 19 to 22: fields of the record read last, and information values.
-        changed |= replaceFramed("$DATA.", ".DATA$", false, false, [&](const std::string& name) {
+        changed |= replaceFramed(kData, "$DATA.", ".DATA$", false, false, [&](const std::string& name) {
             const std::string value = s.record.value(name);
             if (value.empty() && blank)
                 emptied = true;
             return value.empty() ? value : dataValue(value);
         }, never);
-        changed |= replaceFramed("$DATATYPE.", ".DATATYPE$", false, false, [&](const std::string& name) {
+        changed |= replaceFramed(kDataType, "$DATATYPE.", ".DATATYPE$", false, false, [&](const std::string& name) {
             const auto index = s.record.fieldIndex(name);
             return index ? dataValue(s.record.fields[*index].note) : std::string();
         }, never);
-        changed |= replaceFramed("$DATABOOLEAN.", ".DATABOOLEAN$", false, false, [&](const std::string& name) {
+        changed |= replaceFramed(kDataBoolean, "$DATABOOLEAN.", ".DATABOOLEAN$", false, false, [&](const std::string& name) {
             return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
         }, never);
-        changed |= replaceFramed("$INFORMATION.", ".INFORMATION$", false, false,
+        changed |= replaceFramed(kInformation, "$INFORMATION.", ".INFORMATION$", false, false,
                                  [&](const std::string& name) { return dataValue(informationValue(name)); }, never);
-        changed |= replaceMarker("VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
-        changed |= replaceMarker("VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
+        changed |= replaceMarker(kValueYes, "VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
+        changed |= replaceMarker(kValueNo, "VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
     }
     if (emptied)
         return {std::string(), true};
@@ -274,33 +233,28 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
 
 std::string TextVariables::collapse(std::string_view input) const {
     const Session& s = session_;
-    MarkedText t(input);
+    enum : std::size_t { kPath, kLogon, kFull, kCount };
+    MarkedText t(input, kCount);
+    // Separators in a stored path may be either kind; the text matches them
+    // as one.
     const std::string dataPoint = s.context.dataPointPath.empty()
                                       ? std::string()
-                                      : path::withTrailingSeparator(s.context.dataPointPath);
-    // Separators from data may be either kind; compare on a normalised copy
-    // (same length, so positions carry over).
-    const auto replaceFirst = [&](const std::string& value, std::string_view marker, bool isPath) {
-        if (value.empty())
+                                      : cp1250::upper(path::withTrailingSeparator(s.context.dataPointPath));
+    const std::string logon = cp1250::upper(path::normalize(s.program.logonName));
+    const std::string full = cp1250::upper(path::normalize(s.program.fullName));
+    const auto replaceFirst = [&](std::size_t step, const std::string& needle, std::string_view marker) {
+        const std::size_t pos = needle.empty() ? std::string::npos : t.find(step, needle);
+        if (pos == std::string::npos)
             return false;
-        const std::string needle = isPath ? path::normalize(value) : value;
-        const std::string haystack = isPath ? path::normalize(t.text()) : t.text();
-        for (std::size_t pos = findPath(haystack, needle, 0); pos != std::string::npos;
-             pos = findPath(haystack, needle, pos + 1)) {
-            // Only text that was not inserted by an earlier step.
-            if (t.find(cp1250::upper(t.text().substr(pos, needle.size())), pos) == pos) {
-                t.replace(pos, needle.size(), marker);
-                return true;
-            }
-        }
-        return false;
+        t.replace(pos, needle.size(), marker);
+        return true;
     };
     bool changed = true;
     while (changed) {
         changed = false;
-        changed |= replaceFirst(dataPoint, "$DATA_POINT_PATH$\\", true);
-        changed |= replaceFirst(s.program.logonName, "$LOGONNAME$", false);
-        changed |= replaceFirst(s.program.fullName, "$FULLNAME$", false);
+        changed |= replaceFirst(kPath, dataPoint, "$DATA_POINT_PATH$\\");
+        changed |= replaceFirst(kLogon, logon, "$LOGONNAME$");
+        changed |= replaceFirst(kFull, full, "$FULLNAME$");
     }
     return t.text();
 }

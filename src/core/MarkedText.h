@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+// A text rewritten by passes of search-and-replace steps, as text variables
+// are expanded and collapsed. Text that a step inserts is locked: no step
+// finds anything in it again, so no value can feed a step forever. Since
+// replacing never creates new unlocked text, each step remembers where its
+// last search stopped and never scans the same text twice: a long text with
+// many variables costs time in proportion to its length, not its square.
+class MarkedText {
+public:
+    MarkedText(std::string_view text, std::size_t steps);
+
+    const std::string& text() const { return text_; }
+
+    // The first unlocked occurrence of needle at or after the step's last
+    // one. needle is upper-case; the text matches in any case and reads
+    // '\' as '/'. npos when there is none.
+    std::size_t find(std::size_t step, std::string_view needle);
+
+    // A one-off search from a position; exact compares the text as written.
+    std::size_t findFrom(std::string_view needle, std::size_t from, bool exact) const;
+
+    // Whether an unlocked occurrence of needle starts at pos.
+    bool matchesAt(std::size_t pos, std::string_view needle) const;
+
+    // Replaces length bytes at pos by value, which is locked.
+    void replace(std::size_t pos, std::size_t length, std::string_view value);
+
+    // Lets a step search on behind pos, leaving what is there to others.
+    void passOver(std::size_t step, std::size_t pos) { cursors_[step] = pos + 1; }
+
+    // Takes text as it stands: no step will match it.
+    void lock(std::size_t pos, std::size_t length);
+
+private:
+    bool isLocked(std::size_t pos, std::size_t length) const;
+
+    std::string text_;
+    std::string key_;    // upper-cased, '\' as '/'
+    std::string locked_; // one flag byte per text byte
+    std::vector<std::size_t> cursors_;
+};
+
+} // namespace quill
