@@ -2,6 +2,8 @@
 
 #include "Cp1250.h"
 
+#include <algorithm>
+
 namespace quill {
 namespace {
 
@@ -35,6 +37,7 @@ std::size_t MarkedText::findFrom(std::string_view needle, std::size_t from, bool
 }
 
 std::size_t MarkedText::find(std::size_t step, std::string_view needle) {
+    longestNeedle_ = std::max(longestNeedle_, needle.size());
     const std::size_t pos = findFrom(needle, cursors_[step], false);
     cursors_[step] = pos == std::string::npos ? text_.size() : pos;
     return pos;
@@ -48,11 +51,14 @@ void MarkedText::replace(std::size_t pos, std::size_t length, std::string_view v
     text_.replace(pos, length, value);
     key_.replace(pos, length, keyOf(value));
     locked_.replace(pos, length, value.size(), '\1');
+    // A match across the joint of an empty replacement starts this far back.
+    const std::size_t joint = value.empty() && length > 0 ? pos - std::min(pos, longestNeedle_) : std::string::npos;
     for (std::size_t& cursor : cursors_) {
         if (cursor >= pos + length)
             cursor = cursor - length + value.size();
         else if (cursor > pos || (cursor == pos && length > 0))
             cursor = pos + value.size();
+        cursor = std::min(cursor, joint);
     }
 }
 

@@ -10,9 +10,10 @@ namespace quill {
 // A text rewritten by passes of search-and-replace steps, as text variables
 // are expanded and collapsed. Text that a step inserts is locked: no step
 // finds anything in it again, so no value can feed a step forever. Since
-// replacing never creates new unlocked text, each step remembers where its
-// last search stopped and never scans the same text twice: a long text with
-// many variables costs time in proportion to its length, not its square.
+// replacing creates no new unlocked text, each step remembers where its last
+// search stopped instead of scanning the same text again and again. The one
+// way a new match can appear is a removal that joins the text around it; the
+// searches then look back just far enough to see across the joint.
 class MarkedText {
 public:
     MarkedText(std::string_view text, std::size_t steps);
@@ -46,6 +47,7 @@ private:
     std::string key_;    // upper-cased, '\' as '/'
     std::string locked_; // one flag byte per text byte
     std::vector<std::size_t> cursors_;
+    std::size_t longestNeedle_ = 0;
 };
 
 } // namespace quill

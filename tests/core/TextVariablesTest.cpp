@@ -69,6 +69,8 @@ TEST_F(TextVariablesTest, RecordFieldsAndBlankOnEmptyData) {
     EXPECT_EQ(expand("Web: $DATA.WEB.DATA$"), "Web: ") << "an empty field is simply gone";
     EXPECT_EQ(expand("Web: $DATA.WEB.DATA$", true), "") << "blank on empty data drops the line";
     EXPECT_EQ(expand("$DATA.NO_SUCH_FIELD.DATA$x"), "x") << "a field the record lacks reads as empty";
+    EXPECT_EQ(expand("$LOGON$DATA.WEB.DATA$NAME$"), "ANNA")
+        << "removing an empty field joins the text around it into a variable of the next pass";
     EXPECT_EQ(expand("$DATATYPE.PASSWORD.DATATYPE$"), session->record.fields[3].note);
     EXPECT_EQ(expand("$INFORMATION.NOPE.INFORMATION$", true), "") << "blank-on-empty is for fields only, yet "
                                                                      "an empty result is empty";
