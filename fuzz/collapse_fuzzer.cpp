@@ -1,5 +1,7 @@
 // Collapsing ends for any text and any names, also names that occur inside
-// the variables collapse inserts, and never more than triples the text.
+// the variables collapse inserts, and the text grows by a bounded factor.
+#include "FuzzSupport.h"
+
 #include "core/Session.h"
 
 #include <cstdint>
@@ -7,25 +9,10 @@
 #include <memory>
 #include <string_view>
 
-namespace {
-
-class NoUi final : public quill::Ui {
-public:
-    void beep() override {}
-    void showMessage(quill::MessageKind, const std::string&) override {}
-};
-
-class NoShell final : public quill::Shell {
-public:
-    bool openWithAssociatedProgram(const std::string&, const std::string&, const std::string&) override { return true; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static quill::SystemClock clock;
-    static NoUi ui;
-    static NoShell shell;
+    static quill::SilentUi ui;
+    static quill::fuzz::NoShell shell;
     static quill::Session session(quill::ProgramValues{}, clock, ui, shell);
     // Input: data point path, logon name and full name, each ended by a
     // line feed, then the text.

@@ -1,5 +1,7 @@
 // Expanding any text ends, in every mode, even with language texts and
 // values that refer to themselves and to each other.
+#include "FuzzSupport.h"
+
 #include "core/Session.h"
 
 #include <cstdint>
@@ -11,21 +13,10 @@
 
 namespace {
 
-class NoUi final : public quill::Ui {
-public:
-    void beep() override {}
-    void showMessage(quill::MessageKind, const std::string&) override {}
-};
-
-class NoShell final : public quill::Shell {
-public:
-    bool openWithAssociatedProgram(const std::string&, const std::string&, const std::string&) override { return true; }
-};
-
 struct World {
     quill::SystemClock clock;
-    NoUi ui;
-    NoShell shell;
+    quill::SilentUi ui;
+    quill::fuzz::NoShell shell;
     std::unique_ptr<quill::Session> session;
 
     World() {

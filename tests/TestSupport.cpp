@@ -66,6 +66,13 @@ void writeBytes(const std::string& path, std::string_view content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
+std::string shellWord(const std::string& text) {
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
 std::string runCli(const std::string& arguments, int* status, std::string* errors) {
     TempDir scratch;
     const std::string errorFile = scratch / "stderr";

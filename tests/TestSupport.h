@@ -57,6 +57,9 @@ private:
     LocalDateTime now_;
 };
 
+// text as one word for /bin/sh.
+std::string shellWord(const std::string& text);
+
 // Runs quill-cli with the arguments (each passed as one word) and returns
 // its standard output; the exit status goes to *status.
 std::string runCli(const std::string& arguments, int* status = nullptr, std::string* errors = nullptr);

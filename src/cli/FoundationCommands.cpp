@@ -10,6 +10,7 @@
 #include "core/ObjectTypes.h"
 #include "core/Paths.h"
 #include "core/RecordFile.h"
+#include "core/TextUtil.h"
 
 #include <ostream>
 
@@ -27,21 +28,12 @@ std::string toHex(std::string_view bytes) {
 }
 
 std::string fromHex(std::string_view hex) {
-    const auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     if (hex.size() % 2 != 0)
         throw CliError{"not a hexadecimal byte string: odd number of digits"};
     std::string out;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = digit(hex[i]);
-        const int lo = digit(hex[i + 1]);
+        const int hi = text::hexDigitValue(hex[i]);
+        const int lo = text::hexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             throw CliError{"not a hexadecimal byte string: " + std::string(hex)};
         out += static_cast<char>(hi * 16 + lo);

@@ -1,19 +1,10 @@
 #include "FormData.h"
 
 #include "Cp1250.h"
+#include "TextUtil.h"
 
 namespace quill {
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The text in front of the first '='; a field without one has no name.
 std::string nameOf(std::string_view field) {
@@ -34,8 +25,8 @@ std::string decodeFormComponent(std::string_view text) {
         const char c = text[i];
         if (c == '+') {
             out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        } else if (c == '%' && i + 2 < text.size() && text::hexDigitValue(text[i + 1]) >= 0 && text::hexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(text::hexDigitValue(text[i + 1]) * 16 + text::hexDigitValue(text[i + 2]));
             i += 2;
         } else {
             out += c;

@@ -5,22 +5,13 @@
 #include "FileSystem.h"
 #include "IniDocument.h"
 #include "Paths.h"
+#include "TextUtil.h"
 
 namespace quill {
 namespace {
 
 constexpr std::size_t kMaxRegistryBytes = 4 * 1024 * 1024;
 constexpr char kHex[] = "0123456789ABCDEF";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // The stored values; nullopt when the file exists but cannot be read, so
 // that a write never replaces values it could not see.
@@ -58,9 +49,9 @@ std::string encodeRegistryValue(std::string_view value) {
 std::string decodeRegistryValue(std::string_view stored) {
     std::string out;
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i] == '%' && i + 2 < stored.size() && hexDigit(stored[i + 1]) >= 0 &&
-            hexDigit(stored[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(stored[i + 1]) * 16 + hexDigit(stored[i + 2]));
+        if (stored[i] == '%' && i + 2 < stored.size() && text::hexDigitValue(stored[i + 1]) >= 0 &&
+            text::hexDigitValue(stored[i + 2]) >= 0) {
+            out += static_cast<char>(text::hexDigitValue(stored[i + 1]) * 16 + text::hexDigitValue(stored[i + 2]));
             i += 2;
         } else {
             out += stored[i];

@@ -48,6 +48,16 @@ std::optional<long long> parseInteger(std::string_view s) {
     return value;
 }
 
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool containsLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }

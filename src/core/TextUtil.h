@@ -21,4 +21,7 @@ std::optional<long long> parseInteger(std::string_view s);
 
 bool containsLineBreak(std::string_view s);
 
+// The value of a hexadecimal digit in either case; -1 for anything else.
+int hexDigitValue(char c);
+
 } // namespace quill::text

@@ -14,10 +14,6 @@ using test::runCli;
 using test::TempDir;
 using test::writeBytes;
 
-std::string quoted(const std::string& s) {
-    return "'" + s + "'";
-}
-
 TEST(FoundationCommandsTest, CipherSpeaksHexAndUtf8) {
     EXPECT_EQ(runCli("cipher encode admin"), "b396a5bdc0\n");
     EXPECT_EQ(runCli("cipher decode b396a5bdc0"), "admin\n");
@@ -36,23 +32,23 @@ TEST(FoundationCommandsTest, LanguageAndPlainFileLookups) {
     TempDir dir;
     writeBytes(dir / "Lang/Values.ini", "[VALUES]\r\nVALUE_YES=Ano \x9E\r\n");
     writeBytes(dir / "DataPoint.settings", "[SETTINGS_IO]\r\nTEMPREMOVEONEXIT=TRUE\r\n");
-    EXPECT_EQ(runCli("lang " + quoted(dir / "Lang") + " VALUES values value_yes"), "Ano \xC5\xBE\n");
-    EXPECT_EQ(runCli("lang " + quoted(dir / "Lang") + " Nothing X Y"), "PARROR: L1: language error\n");
-    EXPECT_EQ(runCli("ini " + quoted(dir / "DataPoint.settings") + " SETTINGS_IO TEMPPATH"),
+    EXPECT_EQ(runCli("lang " + test::shellWord(dir / "Lang") + " VALUES values value_yes"), "Ano \xC5\xBE\n");
+    EXPECT_EQ(runCli("lang " + test::shellWord(dir / "Lang") + " Nothing X Y"), "PARROR: L1: language error\n");
+    EXPECT_EQ(runCli("ini " + test::shellWord(dir / "DataPoint.settings") + " SETTINGS_IO TEMPPATH"),
               "PARROR: SETTINGS_IO - TEMPPATH\n");
-    EXPECT_EQ(runCli("ini " + quoted(dir / "DataPoint.settings") + " settings_io tempremoveonexit"), "TRUE\n");
+    EXPECT_EQ(runCli("ini " + test::shellWord(dir / "DataPoint.settings") + " settings_io tempremoveonexit"), "TRUE\n");
 }
 
 TEST(FoundationCommandsTest, TypesAndRecordsOfTheSampleDataPoint) {
     TempDir dir;
     const std::string dataPoint = test::copySampleDataPoint(dir);
-    const std::string types = runCli("types " + quoted(dataPoint));
+    const std::string types = runCli("types " + test::shellWord(dataPoint));
     EXPECT_NE(types.find("\tuser.info\t"), std::string::npos) << types;
     EXPECT_NE(types.find("\tFALSE\tLOGON_NAME,NAME,SURNAME,PASSWORD,"), std::string::npos) << types;
     EXPECT_NE(types.find("\tTRUE\t"), std::string::npos) << "document types are offered in menus";
 
-    const std::string anna = runCli("record read " + quoted(dataPoint) + " " +
-                                    quoted(dataPoint + "/DataPoint.system/Users/ANNA.user"));
+    const std::string anna = runCli("record read " + test::shellWord(dataPoint) + " " +
+                                    test::shellWord(dataPoint + "/DataPoint.system/Users/ANNA.user"));
     EXPECT_EQ(anna.substr(0, anna.find('\n')), "LOGON_NAME\tSTRING\tANNA");
     EXPECT_NE(anna.find("\nPASSWORD\tSTRING\tanna\n"), std::string::npos) << "deciphered";
 }
@@ -62,26 +58,26 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     const std::string dataPoint = test::copySampleDataPoint(dir);
     const std::string note = dir / "Idea.note";
     int status = -1;
-    runCli("record set " + quoted(dataPoint) + " " + quoted(note) + " NAME=Plan 'TEXT=two words'", &status);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Plan 'TEXT=two words'", &status);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(readBytes(note).substr(0, 17), "Plan\r\ntwo words\r\n");
 
     const std::string before = readBytes(note);
     std::string errors;
-    runCli("record set " + quoted(dataPoint) + " " + quoted(note) + " NAME=Other NO_SUCH=1", &status, &errors);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Other NO_SUCH=1", &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("NO_SUCH"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(note), before);
 
     const std::string fresh = dir / "Fresh.note";
-    runCli("record set " + quoted(dataPoint) + " " + quoted(fresh) + " NO_SUCH=1", &status);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(fresh) + " NO_SUCH=1", &status);
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(std::filesystem::exists(fresh)) << "a failed call leaves no new file behind";
 
     // A password whose enciphered form holds a line break is refused.
     const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
     const std::string userBefore = readBytes(user);
-    runCli("record set " + quoted(dataPoint) + " " + quoted(user) + " \"$(printf 'PASSWORD=\\302\\270')\"", &status,
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(user) + " \"$(printf 'PASSWORD=\\302\\270')\"", &status,
            &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("enciphered value of PASSWORD"), std::string::npos) << errors;
@@ -91,16 +87,16 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
 TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {
     TempDir dir;
     const std::string dataPoint = test::copySampleDataPoint(dir);
-    const std::string unique = runCli("unique-name " + quoted(dir / "notes.txt"));
+    const std::string unique = runCli("unique-name " + test::shellWord(dir / "notes.txt"));
     EXPECT_EQ(unique.rfind(dir / "notes", 0), 0u) << unique;
     EXPECT_NE(unique.find(".TD.txt\n"), std::string::npos) << unique;
-    EXPECT_NE(runCli("unique-name " + quoted(dir / "notes.txt") + " .doc").find(".TD.doc\n"), std::string::npos);
+    EXPECT_NE(runCli("unique-name " + test::shellWord(dir / "notes.txt") + " .doc").find(".TD.doc\n"), std::string::npos);
 
     const std::string website = dataPoint + "/DataPoint.root/Projects/Website";
-    EXPECT_EQ(runCli("main-file " + quoted(website + "/Kickoff.scheduler")), website + "/Kickoff.meeting\n");
-    EXPECT_EQ(runCli("main-file " + quoted(website + "/Missing.scheduler")), "PARROR\n");
+    EXPECT_EQ(runCli("main-file " + test::shellWord(website + "/Kickoff.scheduler")), website + "/Kickoff.meeting\n");
+    EXPECT_EQ(runCli("main-file " + test::shellWord(website + "/Missing.scheduler")), "PARROR\n");
 
-    const std::string walk = runCli("walk " + quoted(dataPoint + "/DataPoint.root"));
+    const std::string walk = runCli("walk " + test::shellWord(dataPoint + "/DataPoint.root"));
     EXPECT_NE(walk.find("\n  " + dataPoint + "/DataPoint.root/Projects/Website\n"), std::string::npos) << walk;
     EXPECT_NE(walk.find(dataPoint + "/DataPoint.root/Projects\n"), std::string::npos) << walk;
     EXPECT_NE(walk.find("SCHEDULE\t" + website + "/Kickoff.scheduler\n"), std::string::npos) << walk;

@@ -14,11 +14,6 @@ using test::runCli;
 using test::TempDir;
 using test::writeBytes;
 
-// One word for /bin/sh.
-std::string arg(const std::string& s) {
-    return "'" + s + "'";
-}
-
 std::size_t countLines(const std::string& text) {
     std::size_t n = 0;
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
@@ -36,12 +31,12 @@ protected:
     // Runs "command --datapoint <copy> --user ANNA rest".
     std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
                     std::string* errors = nullptr) {
-        return runCli(command + " --datapoint " + arg(dataPoint) + " --user ANNA " + rest, status, errors);
+        return runCli(command + " --datapoint " + test::shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
     }
 };
 
 TEST_F(SessionCommandsTest, ExpandUsesTheUserRecordTheAdminFlagAndARecord) {
-    const std::string record = "--record " + arg(dataPoint + "/DataPoint.system/Users/ANNA.user");
+    const std::string record = "--record " + test::shellWord(dataPoint + "/DataPoint.system/Users/ANNA.user");
     const struct {
         std::string options;
         std::string text;
@@ -58,13 +53,13 @@ TEST_F(SessionCommandsTest, ExpandUsesTheUserRecordTheAdminFlagAndARecord) {
     };
     for (const auto& row : rows) {
         int status = -1;
-        EXPECT_EQ(run("expand", row.options + " " + arg(row.text), &status), row.expected) << row.why;
+        EXPECT_EQ(run("expand", row.options + " " + test::shellWord(row.text), &status), row.expected) << row.why;
         EXPECT_EQ(status, 0) << row.why;
     }
 }
 
 TEST_F(SessionCommandsTest, CollapseTurnsPathAndNamesBackIntoVariables) {
-    EXPECT_EQ(run("collapse", arg(dataPoint + "/Docs/ANNA/Anna Novak.note")),
+    EXPECT_EQ(run("collapse", test::shellWord(dataPoint + "/Docs/ANNA/Anna Novak.note")),
               "$DATA_POINT_PATH$\\Docs/$LOGONNAME$/$FULLNAME$.note\n");
     EXPECT_EQ(run("collapse", "'nothing to do'"), "nothing to do\n");
 }
@@ -80,7 +75,7 @@ TEST(SessionCommandsFormTest, DecodeFormPrintsPairsThenTheLastFieldName) {
     };
     test::IsolatedHome home;
     for (const auto& row : rows)
-        EXPECT_EQ(runCli(std::string("decode-form ") + arg(row.data)), row.expected) << row.data;
+        EXPECT_EQ(runCli(std::string("decode-form ") + test::shellWord(row.data)), row.expected) << row.data;
 }
 
 TEST_F(SessionCommandsTest, LogAppendsOneLineToTheLogOfTheEvent) {
@@ -138,10 +133,10 @@ TEST_F(SessionCommandsTest, FailuresExitWithStatus1AndAMessage) {
         std::string arguments;
         const char* why;
     } rows[] = {
-        {"settings --datapoint " + arg(broken) + " --user ANNA", "ROOT is missing"},
-        {"expand --datapoint " + arg(dataPoint) + " 'x'", "no --user"},
-        {"log --datapoint " + arg(dataPoint) + " --user ANNA abc", "not an event number"},
-        {"expand --datapoint " + arg(dataPoint) + " --user ANNA --record " + arg(dir / "none.note") + " x",
+        {"settings --datapoint " + test::shellWord(broken) + " --user ANNA", "ROOT is missing"},
+        {"expand --datapoint " + test::shellWord(dataPoint) + " 'x'", "no --user"},
+        {"log --datapoint " + test::shellWord(dataPoint) + " --user ANNA abc", "not an event number"},
+        {"expand --datapoint " + test::shellWord(dataPoint) + " --user ANNA --record " + test::shellWord(dir / "none.note") + " x",
          "a record that is not there"},
     };
     for (const auto& row : rows) {
