@@ -3,7 +3,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=OFF
+# The same build directory as the tests; only what running needs is built.
+cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
+ninja -C "$root/build" quill-cli quill_resources
 
 bin="$root/build/bin"
 dp="$bin/DataPoint"

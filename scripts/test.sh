@@ -8,13 +8,13 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs=$(nproc)
 
 echo "== build and test"
-"$root/scripts/build.sh" build
-ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+"$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON
+ctest --test-dir "$root/build" --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-"$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON
+"$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+  ctest --test-dir "$root/build-asan" --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== fuzz"
 "$root/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -61,11 +61,13 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
     const std::string directory = path::directory(target);
     unsigned permissions = 0666;
     bool explicitMode = false;
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
     if (mode) {
         permissions = *mode;
         explicitMode = true;
-    } else if (struct stat st {}; ::stat(target.c_str(), &st) == 0) {
-        permissions = st.st_mode & 07777;
+    } else if (replacing) {
+        permissions = old.st_mode & 07777;
         explicitMode = true;
     }
     std::string temporary;
@@ -80,6 +82,10 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
         return Status::failure(systemError("cannot write", path));
     // fchmod instead of the open mode: the umask must not widen or narrow a
     // mode that was asked for or inherited from the old file.
+    // On a shared tree the replacement keeps the old file's group (and
+    // owner, where allowed) so that the other users may still write it.
+    if (replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     const bool written = (!explicitMode || ::fchmod(fd, permissions) == 0) && writeAll(fd, content) && ::fsync(fd) == 0;
     const int savedErrno = errno;
     if (::close(fd) != 0 || !written) {
@@ -99,9 +105,13 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
 
 Status appendLine(std::string_view path, std::string_view line) {
     const std::string target = fs::native(path).string();
-    const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return Status::failure(systemError("cannot open", path));
+    if (struct stat st {}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Status::failure("cannot append to " + std::string(path) + ": not a regular file");
+    }
     std::string whole(line);
     whole += kLineBreak;
     const ssize_t n = ::write(fd, whole.data(), whole.size());

@@ -48,6 +48,14 @@ std::string errorText(const std::error_code& ec) {
     return ec.message();
 }
 
+// A new name is taken as written: only the directory it goes into is
+// resolved, so that a rename can change the case of a name.
+stdfs::path nativeNewName(std::string_view path) {
+    const std::string dir = path::directory(path);
+    const stdfs::path name(utf8(path::fileName(path)));
+    return dir.empty() ? name : native(dir) / name;
+}
+
 } // namespace
 
 stdfs::path native(std::string_view path) {
@@ -109,6 +117,7 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
             continue;
         std::error_code typeError;
         entry.isDirectory = it->is_directory(typeError);
+        entry.isSymlink = it->is_symlink(typeError);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -117,17 +126,20 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
 ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     ReadResult result;
     const stdfs::path p = native(path);
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe someone left in the tree must not
+    // hang the program; only regular files are read.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.error = errno == ENOENT ? ReadError::Missing : ReadError::Unreadable;
         return result;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         result.error = ReadError::Unreadable;
         return result;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     result.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     // The size may change while reading (another machine writes); read to
     // the end but never past the limit.
@@ -212,7 +224,7 @@ Status removeAll(std::string_view path) {
 
 Status rename(std::string_view from, std::string_view to) {
     std::error_code ec;
-    stdfs::rename(native(from), native(to), ec);
+    stdfs::rename(native(from), nativeNewName(to), ec);
     if (ec)
         return Status::failure("cannot rename " + std::string(from) + " to " + std::string(to) + ": " +
                                errorText(ec));
@@ -275,7 +287,7 @@ Status copyTree(std::string_view from, std::string_view to) {
 
 Status move(std::string_view from, std::string_view to) {
     std::error_code ec;
-    stdfs::rename(native(from), native(to), ec);
+    stdfs::rename(native(from), nativeNewName(to), ec);
     if (!ec)
         return Status::success();
     // Only another file system is worth a copy; any other refusal (a
@@ -288,6 +300,24 @@ Status move(std::string_view from, std::string_view to) {
         return copied;
     }
     return removeAll(from);
+}
+
+bool isWithin(std::string_view inner, std::string_view outer) {
+    std::error_code ec;
+    const stdfs::path in = stdfs::weakly_canonical(native(inner), ec);
+    if (ec)
+        return false;
+    const stdfs::path out = stdfs::weakly_canonical(native(outer), ec);
+    if (ec)
+        return false;
+    auto i = in.begin();
+    for (auto o = out.begin(); o != out.end(); ++o, ++i) {
+        if (o->empty())
+            continue; // a trailing separator
+        if (i == in.end() || *i != *o)
+            return false;
+    }
+    return true;
 }
 
 std::string environment(const char* name) {

@@ -29,7 +29,8 @@ bool isRegularFile(std::string_view path);
 
 struct Entry {
     std::string name;
-    bool isDirectory = false;
+    bool isDirectory = false; // also for a symbolic link to a directory
+    bool isSymlink = false;
 };
 
 // The entries of a directory in the order the file system returns them,
@@ -81,6 +82,10 @@ Status copyTree(std::string_view from, std::string_view to);
 // Renames; across file systems copies and then deletes the original. A
 // failed copy leaves nothing behind at the target.
 Status move(std::string_view from, std::string_view to);
+
+// Whether inner is outer itself or lies below it, comparing the real paths
+// (links resolved, names as the file system spells them).
+bool isWithin(std::string_view inner, std::string_view outer);
 
 // The value of an environment variable, converted to code page 1250;
 // empty when unset.

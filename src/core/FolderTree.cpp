@@ -139,7 +139,18 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
         std::string destination(target);
         if (intoDirectory && (wildcard || fs::isDirectory(target)))
             destination = path::join(target, path::fileName(item));
-        Status s = runOne(item, destination, operation, trash);
+        Status s = Status::success();
+        if ((operation == FileOperation::Copy || operation == FileOperation::Move) && fs::isDirectory(item) &&
+            fs::isWithin(destination, item)) {
+            s = Status::failure("cannot copy or move " + item + " into itself");
+        } else if (operation == FileOperation::Rename && fs::exists(destination) &&
+                   !fs::isWithin(destination, item)) {
+            // A rename never replaces another file; only a change of case
+            // of the same name (the same file) goes through.
+            s = Status::failure("cannot rename " + item + ": " + destination + " exists");
+        } else {
+            s = runOne(item, destination, operation, trash);
+        }
         if (!s && result)
             result = std::move(s);
     }
@@ -153,6 +164,9 @@ void mirrorTree(std::string_view source, std::string_view target) {
     for (const fs::Entry& entry : *entries) {
         const std::string from = path::join(source, entry.name);
         const std::string to = path::join(target, entry.name);
+        // A link to a directory may point back up the tree: not followed.
+        if (entry.isDirectory && entry.isSymlink)
+            continue;
         if (entry.isDirectory) {
             mirrorTree(from, to);
             continue;
@@ -173,7 +187,9 @@ void pruneTree(std::string_view source, std::string_view reference) {
     for (const fs::Entry& entry : *entries) {
         const std::string item = path::join(source, entry.name);
         const std::string counterpart = path::join(reference, entry.name);
-        if (entry.isDirectory) {
+        // A link is pruned as itself, never walked into: what it points to
+        // may lie outside the tree.
+        if (entry.isDirectory && !entry.isSymlink) {
             if (fs::isDirectory(counterpart))
                 pruneTree(item, counterpart);
             else

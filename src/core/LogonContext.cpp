@@ -22,11 +22,13 @@ std::string settingsValue(Session& session, const char* key) {
     return isParror(value) ? std::string() : value;
 }
 
-// Deletes everything inside directory, but never the contents of the file
-// system's root or the user's home, whatever a settings file says.
+// Deletes everything inside directory, but never the file system's root,
+// the user's home or a directory above it, whatever a settings file on the
+// shared data point says. Real paths are compared: names resolve in any
+// case and through links.
 void emptyDirectory(const std::string& directory) {
     const std::string dir = path::withoutTrailingSeparator(directory);
-    if (dir.empty() || dir == "/" || dir == path::withoutTrailingSeparator(fs::homeDirectory()))
+    if (dir.empty() || !fs::isDirectory(dir) || fs::isWithin("/", dir) || fs::isWithin(fs::homeDirectory(), dir))
         return;
     for (const std::string& item : listFiles(dir))
         fs::removeAll(item).ok();

@@ -3,6 +3,7 @@
 #include "Cp1250.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quill {
 namespace {
@@ -22,7 +23,10 @@ MarkedText::MarkedText(std::string_view text, std::size_t steps)
     : text_(text), key_(keyOf(text)), locked_(text.size(), '\0'), cursors_(steps, 0) {}
 
 bool MarkedText::isLocked(std::size_t pos, std::size_t length) const {
-    return locked_.find('\1', pos) < pos + length;
+    if (pos >= locked_.size())
+        return false;
+    length = std::min(length, locked_.size() - pos);
+    return std::memchr(locked_.data() + pos, '\1', length) != nullptr;
 }
 
 std::size_t MarkedText::findFrom(std::string_view needle, std::size_t from, bool exact) const {

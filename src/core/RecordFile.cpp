@@ -38,18 +38,27 @@ Record parseRecord(const TypeTables& tables, std::string_view fileName, std::str
     std::vector<std::string_view> lines = text::splitLines(content);
     if (lines.empty())
         lines.emplace_back(); // an empty file is one empty line
+    // A field without a definition of its name still holds its line, in its
+    // place, so that a write neither loses it nor moves later values up.
+    const auto addField = [&](std::size_t i) -> Field& {
+        if (!addProperty(tables, type, i, result)) {
+            Field placeholder;
+            placeholder.name = tables.objectTypes[type].propertyNames[i];
+            placeholder.action = "NILL";
+            result.fields.push_back(std::move(placeholder));
+        }
+        return result.fields.back();
+    };
     const std::size_t usedLines = std::min(lines.size(), fieldCount);
     for (std::size_t i = 0; i < usedLines; ++i) {
-        if (!addProperty(tables, type, i, result))
-            continue;
-        Field& field = result.fields.back();
+        Field& field = addField(i);
         field.value = field.enciphered ? cipher::decipher(cipher::kFieldKey, lines[i]) : std::string(lines[i]);
         if (cp1250::upper(field.dataType) == "BOOLEAN")
             field.value = cp1250::upper(field.value);
     }
     for (std::size_t i = usedLines; i < fieldCount; ++i) {
-        if (addProperty(tables, type, i, result))
-            result.fields.back().value = defaultValueFor(result.fields.back().dataType);
+        Field& field = addField(i);
+        field.value = defaultValueFor(field.dataType);
     }
     return result;
 }

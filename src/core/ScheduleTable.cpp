@@ -6,9 +6,9 @@
 namespace quill {
 
 bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirectory) {
-    const std::string directory = path::withoutTrailingSeparator(userTasksDirectory);
-    return !directory.empty() &&
-           cp1250::findNoCase(path::normalize(entry.documentPath), directory) != std::string::npos;
+    // With its separator, so that Tasks/ANNABELLE is not taken for Tasks/ANNA.
+    const std::string directory = path::withTrailingSeparator(userTasksDirectory);
+    return directory.size() > 1 && cp1250::findNoCase(path::normalize(entry.documentPath), directory) != std::string::npos;
 }
 
 bool isOpenTask(const ScheduleEntry& entry) {

@@ -20,6 +20,19 @@ namespace {
 // nesting only comes from texts that refer to each other in a circle.
 constexpr int kMaxDepth = 12;
 
+// Values that contain other values several times over can multiply a text
+// and the work on it beyond any use (a 3 KB record can ask for gigabytes).
+// One expansion has a budget: every replacement costs a fixed amount plus
+// the bytes it inserts, and variables beyond the budget stay as written.
+constexpr std::size_t kBudgetBase = 1024 * 1024;
+constexpr std::size_t kBudgetPerInputByte = 64;
+constexpr std::size_t kReplacementCost = 64;
+
+// Each replacement moves the rest of the text, so expanding costs time in
+// proportion to the text's length times its variables. Texts of the program
+// are short; a value from data longer than this is inserted as it is.
+constexpr std::size_t kMaxExpandedValue = 64 * 1024;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -60,6 +73,8 @@ std::string TextVariables::expandLanguageText(std::string_view text) {
 TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, ExpansionMode mode) {
     if (depth_ >= kMaxDepth)
         return {std::string(input), false};
+    if (depth_ == 0)
+        budget_ = kBudgetBase + kBudgetPerInputByte * input.size();
     struct DepthGuard {
         int& depth;
         ExpansionMode& languageMode;
@@ -81,6 +96,8 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
 
     // A value from data: its own variables expanded, escaped on pages.
     const auto dataValue = [&](std::string_view value) -> std::string {
+        if (value.size() > kMaxExpandedValue)
+            return page ? escapeHtml(value) : std::string(value);
         Expansion nested = run(value, blank, ExpansionMode::Plain);
         if (nested.emptied)
             emptied = true;
@@ -97,9 +114,20 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
             t.lock(pos, length);
             return;
         }
+        if (budget_ < kReplacementCost) {
+            t.lock(pos, length);
+            return;
+        }
+        budget_ -= kReplacementCost;
         active_.push_back(identity);
         std::string value = valueOf();
         active_.pop_back();
+        if (value.size() > budget_) {
+            budget_ = 0;
+            t.lock(pos, length);
+            return;
+        }
+        budget_ -= value.size();
         t.replace(pos, length, value);
     };
     const auto replaceMarker = [&](Step step, std::string_view marker, auto&& valueOf) {

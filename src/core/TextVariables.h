@@ -55,6 +55,7 @@ private:
     Session& session_;
     int depth_ = 0;
     std::vector<std::string> active_; // variables whose values are being expanded
+    std::size_t budget_ = 0;          // bytes the current expansion may still insert
     ExpansionMode languageMode_ = ExpansionMode::Plain;
 };
 

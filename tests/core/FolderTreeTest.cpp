@@ -115,6 +115,23 @@ TEST(FolderTreeTest, PruneDeletesWhatTheReferenceLacks) {
     EXPECT_FALSE(stdfs::exists(src + "/emptyextra"));
 }
 
+TEST(FolderTreeTest, MirrorAndPruneDoNotFollowLinksToDirectories) {
+    TempDir dir;
+    const std::string src = dir / "src", dst = dir / "dst", outside = dir / "outside";
+    writeBytes(src + "/a.txt", "a");
+    stdfs::create_directory_symlink(".", src + "/loop1"); // two links back up: 2^40 paths if followed
+    stdfs::create_directory_symlink(".", src + "/loop2");
+    mirrorTree(src, dst);
+    EXPECT_EQ(readBytes(dst + "/a.txt"), "a");
+    EXPECT_FALSE(stdfs::exists(dst + "/loop1"));
+
+    writeBytes(outside + "/precious.txt", "keep");
+    stdfs::create_directory_symlink(outside, dst + "/link");
+    pruneTree(dst, src);
+    EXPECT_EQ(readBytes(outside + "/precious.txt"), "keep") << "pruning removes the link, not what it points to";
+    EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(dst + "/link")));
+}
+
 class FileOperationTest : public ::testing::Test {
 protected:
     test::IsolatedHome home;
@@ -140,6 +157,22 @@ TEST_F(FileOperationTest, CopyMoveAndRename) {
     ASSERT_TRUE(runFileOperation(dir / "c/one.txt", dir / "c/uno.txt", FileOperation::Rename, trash).ok());
     EXPECT_EQ(readBytes(dir / "c/uno.txt"), "1");
     EXPECT_FALSE(runFileOperation(dir / "c/missing.txt", dir / "c/x", FileOperation::Rename, trash).ok());
+}
+
+TEST_F(FileOperationTest, NothingGoesIntoItselfAndRenamesNeverReplace) {
+    writeBytes(dir / "a/one.txt", "1");
+    stdfs::create_directory(dir / "a/sub");
+    EXPECT_FALSE(runFileOperation(dir / "a", dir / "a/sub", FileOperation::Copy, trash).ok());
+    EXPECT_FALSE(runFileOperation(dir / "a", dir / "a/sub", FileOperation::Move, trash).ok());
+    EXPECT_TRUE(stdfs::is_empty(dir / "a/sub")) << "refused before anything was copied";
+
+    writeBytes(dir / "b.txt", "other");
+    EXPECT_FALSE(runFileOperation(dir / "a/one.txt", dir / "b.txt", FileOperation::Rename, trash).ok());
+    EXPECT_EQ(readBytes(dir / "b.txt"), "other");
+    ASSERT_TRUE(runFileOperation(dir / "b.txt", dir / "B.TXT", FileOperation::Rename, trash).ok())
+        << "a change of case is allowed";
+    EXPECT_EQ(readBytes(dir / "B.TXT"), "other");
+    EXPECT_FALSE(stdfs::exists(dir / "b.txt"));
 }
 
 TEST_F(FileOperationTest, DeleteForGoodAndToTheTrash) {

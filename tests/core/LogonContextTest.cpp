@@ -382,5 +382,19 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
     }
 }
 
+TEST(LogonContextShutdownTest, NeverEmptiesTheHomeDirectory) {
+    // A settings file on the shared data point can name any directory; the
+    // logon name in capitals resolves to the user's home in small letters.
+    SessionFixture f;
+    const std::string base = f.dir / "people";
+    const std::string home = base + "/anna";
+    writeBytes(home + "/thesis.odt", "years of work");
+    ::setenv("HOME", home.c_str(), 1);
+    writeBytes(f.dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=TRUE\r\n");
+    ASSERT_TRUE(f.open());
+    EXPECT_TRUE(shutdown(*f.session));
+    EXPECT_EQ(readBytes(home + "/thesis.odt"), "years of work");
+}
+
 } // namespace
 } // namespace quill

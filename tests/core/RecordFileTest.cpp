@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 namespace quill {
 namespace {
@@ -130,6 +131,30 @@ TEST_F(RecordFileTest, MissingAndUnreadableFilesLeaveTheRecordAlone) {
     EXPECT_EQ(files.read(dir / "folder.sample", record), RecordRead::Failed);
     EXPECT_EQ(record.header.fileName, "a.sample");
     EXPECT_EQ(record.fields[0].value, "Ann");
+}
+
+TEST_F(RecordFileTest, AFieldWithoutDefinitionKeepsItsLine) {
+    DefinitionLists lists;
+    loadDefinitionText("gap.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
+                                   "PROPERTY_2=COUNT\n", lists, nullptr);
+    loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
+    loadDefinitionText("COUNT", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=INTEGER\n", lists, nullptr);
+    const TypeTables gapTables = mergeDefinitions(lists);
+    const RecordFiles gapFiles(gapTables, clock, formats);
+    writeBytes(dir / "a.gap", "Name\nkept\n5\n");
+    Record record;
+    ASSERT_EQ(gapFiles.read(dir / "a.gap", record), RecordRead::Ok);
+    EXPECT_EQ(record.value("COUNT"), "5");
+    ASSERT_TRUE(record.setValue("FIRST", "Renamed"));
+    ASSERT_TRUE(gapFiles.write(record, dir / "a.gap").ok());
+    // Dropping the undefined field would move 5 up into its line.
+    EXPECT_EQ(readBytes(dir / "a.gap"), "Renamed\r\nkept\r\n5\r\n");
+}
+
+TEST_F(RecordFileTest, ANamedPipeIsUnreadableNotAHang) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.sample").c_str(), 0600), 0);
+    Record record;
+    EXPECT_EQ(files.read(dir / "pipe.sample", record), RecordRead::Failed);
 }
 
 TEST_F(RecordFileTest, UnknownExtensionsReadAsTheFirstType) {

@@ -169,6 +169,22 @@ TEST_F(TextVariableCyclesTest, ValuesHoldingTheirOwnMarkers) {
     EXPECT_EQ(expand("$DATA.NAME.DATA$").substr(0, 16), "$DATA.NAME.DATA$");
 }
 
+TEST_F(TextVariableCyclesTest, ValuesThatMultiplyStopAtTheBudget) {
+    // Each field holds the next one thirty times: fully expanded, NAME would
+    // be 30^4 copies. The work stops early and the variable stays.
+    readRecord("DataPoint.system/Users/ANNA.user");
+    const char* chain[] = {"NAME", "SURNAME", "EMAIL", "WEB", "PHONE"};
+    for (int i = 0; i < 4; ++i) {
+        std::string value;
+        for (int k = 0; k < 30; ++k)
+            value += std::string("$DATA.") + chain[i + 1] + ".DATA$";
+        session->record.setValue(chain[i], value);
+    }
+    session->record.setValue("PHONE", "x");
+    EXPECT_EQ(expand("N: $DATA.NAME.DATA$"), "N: $DATA.NAME.DATA$");
+    EXPECT_EQ(expand("W: $DATA.WEB.DATA$"), "W: " + std::string(30, 'x')) << "a small multiple is fine";
+}
+
 TEST_F(TextVariableCyclesTest, TextsReferringToEachOther) {
     useLanguageFile("SystemVariables.ini",
                     "[SYSTEMVARIABLES]\r\n$VARIABLE.A=a($VARIABLE.B.VARIABLE$)\r\n$VARIABLE.B=b($VARIABLE.A.VARIABLE$)\r\n");
@@ -201,7 +217,7 @@ TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
     incoming.reminderTime = {2026, 12, 9, 9, 45, 0, 0};
     incoming.due = true;
     ScheduleEntry closed;
-    closed.documentPath = dataPoint + "/DataPoint.root/Other.note";
+    closed.documentPath = session->context.userTasksDirectory + "BELLE/Other.note"; // Tasks/ANNABELLE
     session->schedule = {incoming, closed};
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "2");
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_NEW"), "1");
