@@ -139,7 +139,7 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
         result.error = ReadError::Unreadable;
         return result;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK has no effect on reads of a regular file: it may stay set.
     result.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     // The size may change while reading (another machine writes); read to
     // the end but never past the limit.
