@@ -6,8 +6,8 @@ namespace quill::bench {
 
 struct LargeDataPointShape {
     int topFolders = 40;
-    int subFoldersPerFolder = 25; // each top folder holds this many sub-folders
-    int documentsPerFolder = 12;  // in every sub-folder
+    int subFoldersPerFolder = 25;      // each top folder holds this many sub-folders
+    int documentsPerFolder = 12;       // in every sub-folder
     int plainDirectoriesPerFolder = 1; // directories without a folder record
 };
 

@@ -45,8 +45,8 @@ void syncDirectory(const std::string& directory) {
 
 std::string temporaryWritePath(std::string_view target) {
     std::random_device device;
-    const std::string name = std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
-                             std::to_string(device()) + std::string(kTempSuffix);
+    const std::string name = std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(device()) +
+                             std::string(kTempSuffix);
     const std::string dir = path::directory(target);
     return dir.empty() ? name : path::join(dir, name);
 }
@@ -108,7 +108,7 @@ Status appendLine(std::string_view path, std::string_view line) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return Status::failure(systemError("cannot open", path));
-    if (struct stat st {}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (struct stat st{}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return Status::failure("cannot append to " + std::string(path) + ": not a regular file");
     }

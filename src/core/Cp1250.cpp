@@ -7,6 +7,7 @@ namespace {
 
 // Code points of the bytes 0x80 to 0xFF. The five undefined bytes carry
 // their own value (a C1 control), see toUnicode.
+// clang-format off
 constexpr std::array<char32_t, 128> kHighHalf = {
     0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
     0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
@@ -25,6 +26,7 @@ constexpr std::array<char32_t, 128> kHighHalf = {
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
+// clang-format on
 
 constexpr std::array<unsigned char, 256> makeUpperTable() {
     std::array<unsigned char, 256> table{};

@@ -47,7 +47,8 @@ bool readNumber(std::string_view text, std::size_t& pos, std::size_t minDigits, 
 
 std::string formatDateTime(const LocalDateTime& v, std::string_view pattern) {
     std::string out;
-    const bool twelveHour = pattern.find("AP") != std::string_view::npos || pattern.find("ap") != std::string_view::npos;
+    const bool twelveHour =
+        pattern.find("AP") != std::string_view::npos || pattern.find("ap") != std::string_view::npos;
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
         if (c == '\'') {

@@ -226,8 +226,7 @@ Status rename(std::string_view from, std::string_view to) {
     std::error_code ec;
     stdfs::rename(native(from), nativeNewName(to), ec);
     if (ec)
-        return Status::failure("cannot rename " + std::string(from) + " to " + std::string(to) + ": " +
-                               errorText(ec));
+        return Status::failure("cannot rename " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
     return Status::success();
 }
 
@@ -245,16 +244,14 @@ Status copyFile(std::string_view from, std::string_view to) {
     if (ec) {
         std::error_code ignored;
         stdfs::remove(tempNative, ignored);
-        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " +
-                               errorText(ec));
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
     }
     setModificationTime(temporary, modified);
     stdfs::rename(tempNative, native(to), ec);
     if (ec) {
         std::error_code ignored;
         stdfs::remove(tempNative, ignored);
-        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " +
-                               errorText(ec));
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
     }
     return Status::success();
 }

@@ -124,14 +124,12 @@ std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_vie
     return result;
 }
 
-Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation,
-                        const Trash& trash) {
+Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation, const Trash& trash) {
     bool wildcard = false;
     const std::vector<std::string> sources = expandSource(source, wildcard);
     if (!wildcard && !fs::exists(sources.front()))
         return Status::failure("cannot find " + std::string(source));
-    const bool intoDirectory =
-        operation == FileOperation::Copy || operation == FileOperation::Move;
+    const bool intoDirectory = operation == FileOperation::Copy || operation == FileOperation::Move;
     if (wildcard && intoDirectory && !sources.empty() && !fs::createDirectories(target))
         return Status::failure("cannot create " + std::string(target));
     Status result = Status::success();
@@ -143,8 +141,7 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
         if ((operation == FileOperation::Copy || operation == FileOperation::Move) && fs::isDirectory(item) &&
             fs::isWithin(destination, item)) {
             s = Status::failure("cannot copy or move " + item + " into itself");
-        } else if (operation == FileOperation::Rename && fs::exists(destination) &&
-                   !fs::isWithin(destination, item)) {
+        } else if (operation == FileOperation::Rename && fs::exists(destination) && !fs::isWithin(destination, item)) {
             // A rename never replaces another file; only a change of case
             // of the same name (the same file) goes through.
             s = Status::failure("cannot rename " + item + ": " + destination + " exists");

@@ -49,8 +49,7 @@ enum class FileOperation {
 // in a name pattern ("dir/*.*"); its matches then go into target as a
 // directory. A single source copied or moved onto an existing directory
 // goes inside it. Fails when any part failed; what could be done is done.
-Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation,
-                        const Trash& trash);
+Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation, const Trash& trash);
 
 // Copies every file of source into target whose copy is missing or whose
 // modification time differs by a millisecond or more, either way; recurses

@@ -39,8 +39,8 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
                     continue;
                 Record folderRecord;
                 if (records.read(path::join(entryPath, sub.name), folderRecord) == RecordRead::Ok)
-                    subParent = visitor.folderFound(entry.name, path::withTrailingSeparator(directory), folderRecord,
-                                                    parent);
+                    subParent =
+                        visitor.folderFound(entry.name, path::withTrailingSeparator(directory), folderRecord, parent);
                 break;
             }
             walk(records, entryPath, *subEntries, visitor, subParent, depth + 1);

@@ -25,7 +25,8 @@ std::string decodeFormComponent(std::string_view text) {
         const char c = text[i];
         if (c == '+') {
             out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && text::hexDigitValue(text[i + 1]) >= 0 && text::hexDigitValue(text[i + 2]) >= 0) {
+        } else if (c == '%' && i + 2 < text.size() && text::hexDigitValue(text[i + 1]) >= 0 &&
+                   text::hexDigitValue(text[i + 2]) >= 0) {
             out += static_cast<char>(text::hexDigitValue(text[i + 1]) * 16 + text::hexDigitValue(text[i + 2]));
             i += 2;
         } else {

@@ -78,9 +78,8 @@ ContextStart startLogonContext(Session& session) {
     // Type captions may use text variables, so the tables are built after
     // the paths they can refer to are set.
     session.tables = TypeTables();
-    session.tables = loadTypeTables(c.dataPointPath, [&session](const std::string& text) {
-        return session.variables.expand(text, true);
-    });
+    session.tables = loadTypeTables(
+        c.dataPointPath, [&session](const std::string& text) { return session.variables.expand(text, true); });
     return ContextStart::Started;
 }
 
@@ -105,8 +104,8 @@ bool readSettings(Session& session) {
     const std::string& logon = session.program.logonName;
 
     const std::string tempPath = settingsValue(session, "TEMPPATH");
-    s.temporaryDirectory = tempPath.empty() ? defaultTemporaryDirectory()
-                                            : path::withTrailingSeparator(path::join(tempPath, logon));
+    s.temporaryDirectory =
+        tempPath.empty() ? defaultTemporaryDirectory() : path::withTrailingSeparator(path::join(tempPath, logon));
     s.removeTemporaryOnExit = cp1250::upper(settingsValue(session, "TEMPREMOVEONEXIT")) == "TRUE";
     const std::string resourcePath = settingsValue(session, "RESOURCEPATH");
     s.resourceDirectory =

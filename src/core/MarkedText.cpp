@@ -33,7 +33,8 @@ std::size_t MarkedText::findFrom(std::string_view needle, std::size_t from, bool
     if (needle.empty())
         return std::string::npos;
     const std::string& haystack = exact ? text_ : key_;
-    for (std::size_t pos = haystack.find(needle, from); pos != std::string::npos; pos = haystack.find(needle, pos + 1)) {
+    for (std::size_t pos = haystack.find(needle, from); pos != std::string::npos;
+         pos = haystack.find(needle, pos + 1)) {
         if (!isLocked(pos, needle.size()))
             return pos;
     }

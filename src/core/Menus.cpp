@@ -48,8 +48,8 @@ FolderTemplateMenu buildFolderTemplateMenu(Session& session) {
 
 std::vector<FileTemplate> buildFileTemplateList(const Session& session) {
     std::vector<FileTemplate> list;
-    for (const std::string& base :
-         {path::join(session.context.settings.resourceDirectory, "FileTemplates"), userResource(session, "FileTemplates")}) {
+    for (const std::string& base : {path::join(session.context.settings.resourceDirectory, "FileTemplates"),
+                                    userResource(session, "FileTemplates")}) {
         const auto entries = fs::list(base);
         if (!entries)
             continue;

@@ -26,7 +26,7 @@ struct FolderTemplate {
 };
 
 struct FolderTemplateMenu {
-    std::vector<MenuEntry> entries;       // the shared templates, "-", the user's own
+    std::vector<MenuEntry> entries;        // the shared templates, "-", the user's own
     std::vector<FolderTemplate> templates; // by running number (the hint)
 };
 

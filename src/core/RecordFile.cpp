@@ -33,8 +33,7 @@ std::string captionOrNote(const TypeTables& tables, std::string_view path, const
 Record parseRecord(const TypeTables& tables, std::string_view fileName, std::string_view content) {
     Record result;
     const std::size_t type = tables.objectTypeOf(fileName);
-    const std::size_t fieldCount =
-        type < tables.objectTypes.size() ? tables.objectTypes[type].propertyNames.size() : 0;
+    const std::size_t fieldCount = type < tables.objectTypes.size() ? tables.objectTypes[type].propertyNames.size() : 0;
     std::vector<std::string_view> lines = text::splitLines(content);
     if (lines.empty())
         lines.emplace_back(); // an empty file is one empty line
@@ -132,8 +131,8 @@ std::string safeFileNamePart(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-            c == '>' || c == '|')
+        if (b < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|')
             c = '-';
     }
     return out;
@@ -150,7 +149,12 @@ std::string RecordFiles::uniqueName(std::string_view path, std::string_view newE
         // Seeded anew from the clock for every attempt, mixed with a
         // device value so that two machines at the same millisecond differ.
         const LocalDateTime now = clock_.now();
-        std::seed_seq seed{now.millisecond, now.second, now.minute, now.hour, now.day, attempt,
+        std::seed_seq seed{now.millisecond,
+                           now.second,
+                           now.minute,
+                           now.hour,
+                           now.day,
+                           attempt,
                            static_cast<int>(std::random_device()())};
         std::mt19937 random(seed);
         const auto below = [&random](int bound) {

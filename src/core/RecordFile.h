@@ -48,7 +48,8 @@ public:
     // Reads the record file the header names again, sets the posted values
     // and writes it back. Names that are no field of the record change
     // nothing and are listed in unknownFields. Fails when nothing was posted.
-    Status storePostedForm(Record& record, const PostedForm& form, std::vector<std::string>* unknownFields = nullptr) const;
+    Status storePostedForm(Record& record, const PostedForm& form,
+                           std::vector<std::string>* unknownFields = nullptr) const;
 
     const TypeTables& tables() const { return tables_; }
 

@@ -8,7 +8,8 @@ namespace quill {
 bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirectory) {
     // With its separator, so that Tasks/ANNABELLE is not taken for Tasks/ANNA.
     const std::string directory = path::withTrailingSeparator(userTasksDirectory);
-    return directory.size() > 1 && cp1250::findNoCase(path::normalize(entry.documentPath), directory) != std::string::npos;
+    return directory.size() > 1 &&
+           cp1250::findNoCase(path::normalize(entry.documentPath), directory) != std::string::npos;
 }
 
 bool isOpenTask(const ScheduleEntry& entry) {

@@ -3,12 +3,8 @@
 namespace quill {
 
 Session::Session(ProgramValues programValues, Clock& clockSource, Ui& userInterface, Shell& desktopShell)
-    : program(std::move(programValues)),
-      clock(clockSource),
-      ui(userInterface),
-      shell(desktopShell),
-      texts(program.languageDirectory),
-      variables(*this) {
+    : program(std::move(programValues)), clock(clockSource), ui(userInterface), shell(desktopShell),
+      texts(program.languageDirectory), variables(*this) {
     texts.setExpander([this](const std::string& text) { return variables.expandLanguageText(text); });
 }
 

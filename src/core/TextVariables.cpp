@@ -39,9 +39,31 @@ bool isDigit(char c) {
 
 // Steps of a pass, each with its own search position in a MarkedText.
 enum Step : std::size_t {
-    kEscapedBlank, kIfAdmin, kDataPointPath, kFolderPath, kImageResource, kComputerName, kLogonName, kFullName,
-    kDate, kTime, kSystemTemp, kApplTemp, kActualName, kActualPath, kVariable, kEditHistory, kAttachmentImage,
-    kImage, kData, kDataType, kDataBoolean, kInformation, kValueYes, kValueNo, kStepCount
+    kEscapedBlank,
+    kIfAdmin,
+    kDataPointPath,
+    kFolderPath,
+    kImageResource,
+    kComputerName,
+    kLogonName,
+    kFullName,
+    kDate,
+    kTime,
+    kSystemTemp,
+    kApplTemp,
+    kActualName,
+    kActualPath,
+    kVariable,
+    kEditHistory,
+    kAttachmentImage,
+    kImage,
+    kData,
+    kDataType,
+    kDataBoolean,
+    kInformation,
+    kValueYes,
+    kValueNo,
+    kStepCount
 };
 
 } // namespace
@@ -110,11 +132,8 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
     // Replaces the variable at pos. A variable met again while its own value
     // is being expanded stays as written: that is where a cycle would start.
     const auto replaceAt = [&](std::size_t pos, std::size_t length, const std::string& identity, auto&& valueOf) {
-        if (std::find(active_.begin(), active_.end(), identity) != active_.end()) {
-            t.lock(pos, length);
-            return;
-        }
-        if (budget_ < kReplacementCost) {
+        const bool cycle = std::find(active_.begin(), active_.end(), identity) != active_.end();
+        if (cycle || budget_ < kReplacementCost) {
             t.lock(pos, length);
             return;
         }
@@ -178,12 +197,14 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         // 1: an escaped blank.
         changed |= replaceMarker(kEscapedBlank, "%20", [] { return std::string(" "); });
         // 2: administrators only; the marker itself stays.
-        if (const std::size_t pos = t.find(kIfAdmin, "$IF_ADMIN$"); pos != std::string::npos) {
+        constexpr std::string_view ifAdmin = "$IF_ADMIN$";
+        if (const std::size_t pos = t.find(kIfAdmin, ifAdmin); pos != std::string::npos) {
             if (!s.program.isAdministrator)
                 return {std::string(), true};
-            t.lock(pos, 10);
+            t.lock(pos, ifAdmin.size());
         }
-        changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$", [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
+        changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$",
+                                 [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
         changed |= replaceMarker(kFolderPath, "$FOLDERPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
         changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$",
                                  [&] { return dataValue(noTrailing(s.context.settings.resourceDirectory)); });
@@ -192,17 +213,21 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
         changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
         changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
-        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$", [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
+        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$",
+                                 [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
         changed |= replaceMarker(kApplTemp, "$APPLTEMP$",
                                  [&] { return dataValue(noTrailing(s.context.settings.temporaryDirectory)); });
-        changed |= replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
-        changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+        changed |=
+            replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
+        changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$",
+                                 [&] { return dataValue(noTrailing(s.actual.mainPath)); });
         // 15, 16: language texts named by the whole variable up to its end.
-        changed |= replaceFramed(kVariable, "$VARIABLE.", ".VARIABLE$", true, true, [&](const std::string& key) {
-            return languageText("SYSTEMVARIABLES", key, "SystemVariables");
-        }, never);
-        changed |= replaceFramed(kEditHistory, "$EDITHISTORY.", ".EDITHISTORY$", true, true,
-                                 [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); }, never);
+        changed |= replaceFramed(
+            kVariable, "$VARIABLE.", ".VARIABLE$", true, true,
+            [&](const std::string& key) { return languageText("SYSTEMVARIABLES", key, "SystemVariables"); }, never);
+        changed |= replaceFramed(
+            kEditHistory, "$EDITHISTORY.", ".EDITHISTORY$", true, true,
+            [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); }, never);
         // 17: the image of a stored attachment, by its number.
         {
             constexpr std::string_view marker = "$IMAGE.ATTACHMENT.IMAGE$+";
@@ -220,7 +245,8 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
                     // A stored name that is not a plain file name points
                     // outside the attachments and is not looked at.
                     if (path::isPlainFileName(stored) &&
-                        fs::isRegularFile(path::join(path::join(s.actual.mainPath, "Attachments.systemfiles"), stored))) {
+                        fs::isRegularFile(
+                            path::join(path::join(s.actual.mainPath, "Attachments.systemfiles"), stored))) {
                         const std::string extension = path::extension(stored);
                         const auto image = s.texts.rawLookup("SYSTEMIMAGES", "$IMAGE" + extension, "SystemImages");
                         if (!extension.empty() && image && !isParror(*image))
@@ -233,24 +259,35 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         // 18: an image file of the resources.
         // Attachment images wait for step 17 of a later pass.
         const auto isAttachmentMarker = [&](std::size_t pos) { return t.matchesAt(pos, "$IMAGE.ATTACHMENT.IMAGE$+"); };
-        changed |= replaceFramed(kImage, "$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
-                                 isAttachmentMarker);
+        changed |= replaceFramed(
+            kImage, "$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
+            isAttachmentMarker);
         // 19 to 22: fields of the record read last, and information values.
-        changed |= replaceFramed(kData, "$DATA.", ".DATA$", false, false, [&](const std::string& name) {
-            const std::string value = s.record.value(name);
-            if (value.empty() && blank)
-                emptied = true;
-            return value.empty() ? value : dataValue(value);
-        }, never);
-        changed |= replaceFramed(kDataType, "$DATATYPE.", ".DATATYPE$", false, false, [&](const std::string& name) {
-            const auto index = s.record.fieldIndex(name);
-            return index ? dataValue(s.record.fields[*index].note) : std::string();
-        }, never);
-        changed |= replaceFramed(kDataBoolean, "$DATABOOLEAN.", ".DATABOOLEAN$", false, false, [&](const std::string& name) {
-            return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
-        }, never);
-        changed |= replaceFramed(kInformation, "$INFORMATION.", ".INFORMATION$", false, false,
-                                 [&](const std::string& name) { return dataValue(informationValue(name)); }, never);
+        changed |= replaceFramed(
+            kData, "$DATA.", ".DATA$", false, false,
+            [&](const std::string& name) {
+                const std::string value = s.record.value(name);
+                if (value.empty() && blank)
+                    emptied = true;
+                return value.empty() ? value : dataValue(value);
+            },
+            never);
+        changed |= replaceFramed(
+            kDataType, "$DATATYPE.", ".DATATYPE$", false, false,
+            [&](const std::string& name) {
+                const auto index = s.record.fieldIndex(name);
+                return index ? dataValue(s.record.fields[*index].note) : std::string();
+            },
+            never);
+        changed |= replaceFramed(
+            kDataBoolean, "$DATABOOLEAN.", ".DATABOOLEAN$", false, false,
+            [&](const std::string& name) {
+                return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
+            },
+            never);
+        changed |= replaceFramed(
+            kInformation, "$INFORMATION.", ".INFORMATION$", false, false,
+            [&](const std::string& name) { return dataValue(informationValue(name)); }, never);
         changed |= replaceMarker(kValueYes, "VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
         changed |= replaceMarker(kValueNo, "VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
     }
@@ -295,9 +332,12 @@ std::string TextVariables::informationValue(std::string_view name) {
         const char* name;
         const char* key;
     } dataPointKeys[] = {
-        {"DATAPOINT_CREATOR_NAME", "CREATOR"}, {"DATAPOINT_CREATOR_MAIL", "MAIL"},
-        {"DATAPOINT_CREATOR_WWW", "WWW"},      {"DATAPOINT_CREATOR_PHONE", "PHONE"},
-        {"DATAPOINT_CREATOR_ROOT", "ROOT"},    {"DATAPOINT_CREATOR_USERS", "USERS"},
+        {"DATAPOINT_CREATOR_NAME", "CREATOR"},
+        {"DATAPOINT_CREATOR_MAIL", "MAIL"},
+        {"DATAPOINT_CREATOR_WWW", "WWW"},
+        {"DATAPOINT_CREATOR_PHONE", "PHONE"},
+        {"DATAPOINT_CREATOR_ROOT", "ROOT"},
+        {"DATAPOINT_CREATOR_USERS", "USERS"},
         {"DATAPOINT_CREATOR_AUTOLOGON", "AUTOLOGON"},
     };
     for (const auto& entry : dataPointKeys) {

@@ -58,13 +58,15 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     const std::string dataPoint = test::copySampleDataPoint(dir);
     const std::string note = dir / "Idea.note";
     int status = -1;
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Plan 'TEXT=two words'", &status);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Plan 'TEXT=two words'",
+           &status);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(readBytes(note).substr(0, 17), "Plan\r\ntwo words\r\n");
 
     const std::string before = readBytes(note);
     std::string errors;
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Other NO_SUCH=1", &status, &errors);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Other NO_SUCH=1", &status,
+           &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("NO_SUCH"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(note), before);
@@ -77,8 +79,9 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     // A password whose enciphered form holds a line break is refused.
     const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
     const std::string userBefore = readBytes(user);
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(user) + " \"$(printf 'PASSWORD=\\302\\270')\"", &status,
-           &errors);
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(user) +
+               " \"$(printf 'PASSWORD=\\302\\270')\"",
+           &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("enciphered value of PASSWORD"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(user), userBefore);
@@ -90,7 +93,8 @@ TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {
     const std::string unique = runCli("unique-name " + test::shellWord(dir / "notes.txt"));
     EXPECT_EQ(unique.rfind(dir / "notes", 0), 0u) << unique;
     EXPECT_NE(unique.find(".TD.txt\n"), std::string::npos) << unique;
-    EXPECT_NE(runCli("unique-name " + test::shellWord(dir / "notes.txt") + " .doc").find(".TD.doc\n"), std::string::npos);
+    EXPECT_NE(runCli("unique-name " + test::shellWord(dir / "notes.txt") + " .doc").find(".TD.doc\n"),
+              std::string::npos);
 
     const std::string website = dataPoint + "/DataPoint.root/Projects/Website";
     EXPECT_EQ(runCli("main-file " + test::shellWord(website + "/Kickoff.scheduler")), website + "/Kickoff.meeting\n");

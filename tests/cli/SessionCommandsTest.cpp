@@ -115,19 +115,18 @@ TEST_F(SessionCommandsTest, SettingsPrintsFiveLinesInOrder) {
     EXPECT_EQ(run("settings", ""), "TEMPDIR\t" + temp + "\nREMOVEONEXIT\tFALSE\nRESOURCEDIR\t" + temp +
                                        "Resources/\nGROUPSDIR\t" + temp +
                                        "Resources/Users/ANNA/Groups\nSYNCHRONIZE\tTRUE\n");
-    writeBytes(dataPoint + "/DataPoint.settings",
-               "[SETTINGS_IO]\r\nTEMPPATH=" + dir / "t" + "\r\nTEMPREMOVEONEXIT=true\r\nRESOURCEPATH=" + dir / "r" +
-                   "\r\nRESOURCESYNCHRONIZE=False\r\n");
-    EXPECT_EQ(run("settings", ""), "TEMPDIR\t" + dir / "t/ANNA/" + "\nREMOVEONEXIT\tTRUE\nRESOURCEDIR\t" +
-                                       dir / "r/" + "\nGROUPSDIR\t" + dir / "r/Users/ANNA/Groups" +
-                                       "\nSYNCHRONIZE\tFALSE\n");
+    writeBytes(dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + dir / "t" +
+                                                      "\r\nTEMPREMOVEONEXIT=true\r\nRESOURCEPATH=" + dir / "r" +
+                                                      "\r\nRESOURCESYNCHRONIZE=False\r\n");
+    EXPECT_EQ(run("settings", ""), "TEMPDIR\t" + dir / "t/ANNA/" + "\nREMOVEONEXIT\tTRUE\nRESOURCEDIR\t" + dir / "r/" +
+                                       "\nGROUPSDIR\t" + dir / "r/Users/ANNA/Groups" + "\nSYNCHRONIZE\tFALSE\n");
 }
 
 TEST_F(SessionCommandsTest, FailuresExitWithStatus1AndAMessage) {
     TempDir other;
     const std::string broken = test::copySampleDataPoint(other);
-    writeBytes(broken + "/DataPoint.info", "[DATAPOINT]\r\nROOT=" + other / "nowhere" +
-                                               "\r\nUSERS=$DATA_POINT_PATH$\\DataPoint.users\r\n");
+    writeBytes(broken + "/DataPoint.info",
+               "[DATAPOINT]\r\nROOT=" + other / "nowhere" + "\r\nUSERS=$DATA_POINT_PATH$\\DataPoint.users\r\n");
     const std::string systemLog = readBytes(logs + "system.log");
     const struct {
         std::string arguments;
@@ -136,7 +135,8 @@ TEST_F(SessionCommandsTest, FailuresExitWithStatus1AndAMessage) {
         {"settings --datapoint " + test::shellWord(broken) + " --user ANNA", "ROOT is missing"},
         {"expand --datapoint " + test::shellWord(dataPoint) + " 'x'", "no --user"},
         {"log --datapoint " + test::shellWord(dataPoint) + " --user ANNA abc", "not an event number"},
-        {"expand --datapoint " + test::shellWord(dataPoint) + " --user ANNA --record " + test::shellWord(dir / "none.note") + " x",
+        {"expand --datapoint " + test::shellWord(dataPoint) + " --user ANNA --record " +
+             test::shellWord(dir / "none.note") + " x",
          "a record that is not there"},
     };
     for (const auto& row : rows) {

@@ -159,9 +159,9 @@ TEST(Cp1250Test, UpperMatchesUnicodeCapitalsThatTheCodePageHolds) {
 }
 
 TEST(Cp1250Test, ComparesCzechAndPolishTextWithoutRegardToCase) {
-    const std::string lower = "\x9Elu\x9Dou\xE8k\xFD k\xF9\xF2";   // žluťoučký kůň
-    const std::string capital = "\x8ELU\x8DOU\xC8K\xDD K\xD9\xD2"; // ŽLUŤOUČKÝ KŮŇ
-    const std::string polish = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF";  // ąćęłńóśźż
+    const std::string lower = "\x9Elu\x9Dou\xE8k\xFD k\xF9\xF2";         // žluťoučký kůň
+    const std::string capital = "\x8ELU\x8DOU\xC8K\xDD K\xD9\xD2";       // ŽLUŤOUČKÝ KŮŇ
+    const std::string polish = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF";   // ąćęłńóśźż
     const std::string polishUp = "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF"; // ĄĆĘŁŃÓŚŹŻ
 
     EXPECT_EQ(cp1250::upper(lower), capital);

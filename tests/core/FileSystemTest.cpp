@@ -117,9 +117,9 @@ TEST(FileSystemTest, ReadFileRefusesFilesAboveTheLimit) {
         std::size_t size;
     };
     const Row rows[] = {
-        {"big", 100000, fs::ReadError::None, 100000},  {"big", 99999, fs::ReadError::TooLarge, 0},
-        {"big", 70000, fs::ReadError::TooLarge, 0},    {"empty", 0, fs::ReadError::None, 0},
-        {"nothing", 10, fs::ReadError::Missing, 0},    {"folder", 10, fs::ReadError::Unreadable, 0},
+        {"big", 100000, fs::ReadError::None, 100000}, {"big", 99999, fs::ReadError::TooLarge, 0},
+        {"big", 70000, fs::ReadError::TooLarge, 0},   {"empty", 0, fs::ReadError::None, 0},
+        {"nothing", 10, fs::ReadError::Missing, 0},   {"folder", 10, fs::ReadError::Unreadable, 0},
     };
     for (const Row& r : rows) {
         const fs::ReadResult read = fs::readFile(dir / r.name, r.maxBytes);

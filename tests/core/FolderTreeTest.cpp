@@ -37,10 +37,17 @@ TEST(FolderTreeTest, MasksMatchLikeWindowsPatterns) {
         const char* mask;
         bool matches;
     } rows[] = {
-        {"Offer.contract", "*.*", true}, {"noext", "*.*", true},        {"noext", "", true},
-        {"Offer.contract", "Offer.*", true}, {"Offer", "Offer.*", true}, {"Offers.x", "Offer.*", false},
-        {"a.TXT", "*.txt", true},        {"a.txt.bak", "*.txt", false}, {"ab", "a?", true},
-        {"a", "a?", false},              {"aaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*c", false},
+        {"Offer.contract", "*.*", true},
+        {"noext", "*.*", true},
+        {"noext", "", true},
+        {"Offer.contract", "Offer.*", true},
+        {"Offer", "Offer.*", true},
+        {"Offers.x", "Offer.*", false},
+        {"a.TXT", "*.txt", true},
+        {"a.txt.bak", "*.txt", false},
+        {"ab", "a?", true},
+        {"a", "a?", false},
+        {"aaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*c", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(matchesMask(row.name, row.mask), row.matches) << row.name << " ~ " << row.mask;
@@ -59,8 +66,8 @@ TEST(FolderTreeTest, ListingsReturnFilesAndDirectoriesAsFullPaths) {
 
 TEST(FolderTreeTest, MainFileOfACompanionIsTheDocumentBesideIt) {
     TempDir dir;
-    for (const char* name : {"Offer.contract", "Offer.comments", "Offer.history", "Offer.scheduler", "Offerx.note",
-                             "Other.note"})
+    for (const char* name :
+         {"Offer.contract", "Offer.comments", "Offer.history", "Offer.scheduler", "Offerx.note", "Other.note"})
         writeBytes(dir / name, "");
     EXPECT_EQ(mainFileOfCompanion(dir / "Offer.scheduler"), dir / "Offer.contract");
     EXPECT_EQ(mainFileOfCompanion(dir / "Missing.scheduler"), "PARROR");

@@ -62,8 +62,8 @@ TEST(FolderWalkTest, FoldersGoUnderTheNearestFolderAbove) {
     walkFolderTree(records, root, visitor, 0);
     std::vector<std::string> lines = visitor.lines;
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{"(root) > Deep", "(root) > Projects", "Projects > Inner",
-                                               "Projects > Web"}))
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"(root) > Deep", "(root) > Projects", "Projects > Inner", "Projects > Web"}))
         << "directories without a folder record add no node but are walked with the same parent";
     EXPECT_NE(std::find(visitor.notes.begin(), visitor.notes.end(), "The web site"), visitor.notes.end());
     ASSERT_EQ(visitor.schedules.size(), 1u) << "the symbolic link loop is not followed";

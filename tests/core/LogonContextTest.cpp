@@ -109,8 +109,11 @@ TEST(LogonContextAutoLogonTest, OnlyTrueInAnyCaseAllowsIt) {
     const struct {
         const char* line;
         bool expected;
-    } rows[] = {{"AUTOLOGON=TRUE\r\n", true}, {"AUTOLOGON=true\r\n", true}, {"AUTOLOGON=yes\r\n", false},
-                {"AUTOLOGON=\r\n", false},    {"", false}};
+    } rows[] = {{"AUTOLOGON=TRUE\r\n", true},
+                {"AUTOLOGON=true\r\n", true},
+                {"AUTOLOGON=yes\r\n", false},
+                {"AUTOLOGON=\r\n", false},
+                {"", false}};
     for (const auto& row : rows) {
         SessionFixture f;
         writeBytes(f.dataPoint + "/DataPoint.info", std::string("[DATAPOINT]\r\n") + kSampleDirectories + row.line);
@@ -185,7 +188,12 @@ TEST(LogonContextSettingsTest, TemporaryDirectoryIsPerUserUnderTempPath) {
         {"TEMPPATH=D:\\Tmp\r\n", "ANNA", "D:/Tmp/ANNA/", "a backslash from data is a separator"},
         {"TEMPPATH=D:\\Tmp\\\r\n", "ANNA", "D:/Tmp/ANNA/", "no doubled separator"},
         {"temppath = \"/var/tmp/q\" \r\n", "BOB", "/var/tmp/q/BOB/", "key in any case, blanks and quotes dropped"},
-        {"TEMPPATH=/tmp/Do\xE8" "asn\xE9\r\n", "ANNA", "/tmp/Do\xE8" "asn\xE9/ANNA/", "cp1250 bytes kept"},
+        {"TEMPPATH=/tmp/Do\xE8"
+         "asn\xE9\r\n",
+         "ANNA",
+         "/tmp/Do\xE8"
+         "asn\xE9/ANNA/",
+         "cp1250 bytes kept"},
         {"TEMPPATH=\r\n", "ANNA", nullptr, "empty value"},
         {"", "ANNA", nullptr, "no key"},
         {"", "BOB", nullptr, "the default has no logon name in it"},
@@ -209,7 +217,7 @@ TEST(LogonContextSettingsTest, FlagsAcceptOnlyTheirOwnWordInAnyCase) {
         {"RESOURCESYNCHRONIZE=false\r\n", false, false},
         {"RESOURCESYNCHRONIZE=FALSE\r\n", false, false},
         {"RESOURCESYNCHRONIZE=False\r\n", false, false},
-        {"RESOURCESYNCHRONIZE=no\r\n", false, true},  // only "false" turns it off
+        {"RESOURCESYNCHRONIZE=no\r\n", false, true}, // only "false" turns it off
         {"RESOURCESYNCHRONIZE=0\r\n", false, true},
         {"RESOURCESYNCHRONIZE=\r\n", false, true},
     };
@@ -352,9 +360,8 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
         SCOPED_TRACE(removeOnExit);
         SessionFixture f;
         const std::string base = f.dir / "tmp";
-        writeBytes(f.dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + base +
-                                                             "\r\nTEMPREMOVEONEXIT=" +
-                                                             (removeOnExit ? "TRUE" : "FALSE") + "\r\n");
+        writeBytes(f.dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=" +
+                                                            (removeOnExit ? "TRUE" : "FALSE") + "\r\n");
         ASSERT_TRUE(f.open());
         Session& s = *f.session;
         const std::string temp = s.context.settings.temporaryDirectory;
@@ -390,7 +397,8 @@ TEST(LogonContextShutdownTest, NeverEmptiesTheHomeDirectory) {
     const std::string home = base + "/anna";
     writeBytes(home + "/thesis.odt", "years of work");
     ::setenv("HOME", home.c_str(), 1);
-    writeBytes(f.dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=TRUE\r\n");
+    writeBytes(f.dataPoint + "/DataPoint.settings",
+               "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=TRUE\r\n");
     ASSERT_TRUE(f.open());
     EXPECT_TRUE(shutdown(*f.session));
     EXPECT_EQ(readBytes(home + "/thesis.odt"), "years of work");

@@ -51,7 +51,8 @@ TEST_F(MenusTest, ObjectTypeMenuOffersTheTypesMarkedForMenusInTableOrder) {
         names.insert(type.name);
         captions.insert(entry.caption);
     }
-    EXPECT_EQ(names, (std::set<std::string>{"contact.info", "contract.info", "meeting.info", "memo.info", "note.info"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"contact.info", "contract.info", "meeting.info", "memo.info", "note.info"}));
     EXPECT_TRUE(captions.count("Memo  - Memo of ANNA"));
     EXPECT_TRUE(captions.count("Note  - A short note or idea to share"));
 }

@@ -70,10 +70,10 @@ TEST(ObjectTypesTest, PropertyListEndsAtTheFirstGapAndKeepsAnEmptyName) {
 TEST(ObjectTypesTest, ObjectTypeCaptionsAreExpandedButPropertiesAreNot) {
     DefinitionLists lists;
     const TextExpander expand = [](const std::string& s) { return s == "$X$" ? std::string("expanded") : s; };
-    ASSERT_TRUE(loadDefinitionText("t.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\nCAPTION=$X$\nNOTE=$X$\nICON=$X$\n", lists,
-                                   expand));
-    ASSERT_TRUE(loadDefinitionText("P", "[TYPE]\nTYPE=PROPERTY.PUBLIC\nICON=$X$\n[INFO.PROPERTY]\nNOTE=$X$\n", lists,
-                                   expand));
+    ASSERT_TRUE(
+        loadDefinitionText("t.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\nCAPTION=$X$\nNOTE=$X$\nICON=$X$\n", lists, expand));
+    ASSERT_TRUE(
+        loadDefinitionText("P", "[TYPE]\nTYPE=PROPERTY.PUBLIC\nICON=$X$\n[INFO.PROPERTY]\nNOTE=$X$\n", lists, expand));
     EXPECT_EQ(lists.publicObjects[0].caption, "expanded");
     EXPECT_EQ(lists.publicObjects[0].note, "expanded");
     EXPECT_EQ(lists.publicObjects[0].icon, "expanded");
@@ -90,8 +90,8 @@ TEST(ObjectTypesTest, TypeOfAFileIsItsLastExtension) {
         const char* file;
         std::size_t type;
     } rows[] = {
-        {"report.doc.comments", 1}, {"comments", 1},         {"/a/b.c/Offer.CONTRACT", 2},
-        {"ANNA.user", 0},           {"unknown.xyz", 0},      {"dir.contract/noext", 0},
+        {"report.doc.comments", 1}, {"comments", 1},    {"/a/b.c/Offer.CONTRACT", 2},
+        {"ANNA.user", 0},           {"unknown.xyz", 0}, {"dir.contract/noext", 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(tables.objectTypeOf(row.file), row.type) << row.file;
@@ -99,10 +99,10 @@ TEST(ObjectTypesTest, TypeOfAFileIsItsLastExtension) {
 
 TEST(ObjectTypesTest, APrivatePropertyHidesAPublicOneOfTheSameName) {
     DefinitionLists lists;
-    ASSERT_TRUE(loadDefinitionText("NAME", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nNOTE=public\n", lists,
-                                   nullptr));
-    ASSERT_TRUE(loadDefinitionText("name", "[TYPE]\nTYPE=PROPERTY.PRIVATE\n[INFO.PROPERTY]\nNOTE=private\n", lists,
-                                   nullptr));
+    ASSERT_TRUE(
+        loadDefinitionText("NAME", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nNOTE=public\n", lists, nullptr));
+    ASSERT_TRUE(
+        loadDefinitionText("name", "[TYPE]\nTYPE=PROPERTY.PRIVATE\n[INFO.PROPERTY]\nNOTE=private\n", lists, nullptr));
     const TypeTables tables = mergeDefinitions(lists);
     ASSERT_NE(tables.findProperty("Name"), nullptr);
     EXPECT_EQ(tables.findProperty("Name")->note, "private");

@@ -28,7 +28,8 @@ TypeTables sampleTables(const char* firstFieldType = "STRING") {
                        "[TYPE]\nTYPE=OBJECT.PUBLIC\nCAPTION=Sample\nNOTE=A sample\n[INFO.OBJECT]\n"
                        "PROPERTY_0=FIRST\nPROPERTY_1=COUNT\nPROPERTY_2=ACTIVE\nPROPERTY_3=PASSWORD\n",
                        lists, nullptr);
-    loadDefinitionText("pair.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\nCAPTION=\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=COUNT\n",
+    loadDefinitionText("pair.info",
+                       "[TYPE]\nTYPE=OBJECT.PUBLIC\nCAPTION=\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=COUNT\n",
                        lists, nullptr);
     property("FIRST", std::string("TYPE=") + firstFieldType + "\n");
     property("COUNT", "TYPE=INTEGER\n");
@@ -135,8 +136,10 @@ TEST_F(RecordFileTest, MissingAndUnreadableFilesLeaveTheRecordAlone) {
 
 TEST_F(RecordFileTest, AFieldWithoutDefinitionKeepsItsLine) {
     DefinitionLists lists;
-    loadDefinitionText("gap.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
-                                   "PROPERTY_2=COUNT\n", lists, nullptr);
+    loadDefinitionText("gap.info",
+                       "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
+                       "PROPERTY_2=COUNT\n",
+                       lists, nullptr);
     loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
     loadDefinitionText("COUNT", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=INTEGER\n", lists, nullptr);
     const TypeTables gapTables = mergeDefinitions(lists);
@@ -185,7 +188,8 @@ TEST_F(RecordFileTest, ARecordNeverReadGetsAUniqueDataFile) {
     addProperty(tables, 0, 0, record);
     record.fields[0].value = "v";
     ASSERT_TRUE(files.write(record, dir.path()).ok());
-    EXPECT_TRUE(std::regex_match(record.header.fileName, std::regex(R"(record\d{1,3}\.DT8\.12\.2026\d{1,4}\.TD\.data)")))
+    EXPECT_TRUE(
+        std::regex_match(record.header.fileName, std::regex(R"(record\d{1,3}\.DT8\.12\.2026\d{1,4}\.TD\.data)")))
         << record.header.fileName;
     EXPECT_EQ(readBytes(record.header.path()), "v\r\n");
 }
@@ -201,7 +205,8 @@ TEST_F(RecordFileTest, UniqueNamesCarryOneDatePart) {
                                  std::regex(R"(notes\d{1,3}\.DT2\.1\.2027\d{1,4}\.TD\.doc)")))
         << "the old date part is replaced, not kept: " << again;
 
-    EXPECT_TRUE(std::regex_match(files.uniqueName(".dt1.1.2000.td.x"), std::regex(R"(\d{1,3}\.DT2\.1\.2027\d{1,4}\.TD\.x)")))
+    EXPECT_TRUE(
+        std::regex_match(files.uniqueName(".dt1.1.2000.td.x"), std::regex(R"(\d{1,3}\.DT2\.1\.2027\d{1,4}\.TD\.x)")))
         << "a name that was only a date part gets a number in front";
 }
 

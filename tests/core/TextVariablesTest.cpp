@@ -39,7 +39,8 @@ TEST_F(TextVariablesTest, EveryOccurrenceInAnyCaseIsReplaced) {
         {"VALUE_YES or VALUE_NO", "Yes or No", "boolean words from the language"},
         {"$VARIABLE.ALL.VARIABLE$", "All users", "key keeps its prefix"},
         {"$variable.ALL.VARIABLE$", "All users", "the opening marker in any case"},
-        {"$VARIABLE.ALL.variable$", "$VARIABLE.ALL.variable$", "a closing marker in small letters is no closing marker"},
+        {"$VARIABLE.ALL.variable$", "$VARIABLE.ALL.variable$",
+         "a closing marker in small letters is no closing marker"},
         {"$VARIABLE.NOPE.VARIABLE$", "PARROR: SYSTEMVARIABLES", "a missing text shows as such"},
         {"$DATA_POINT_PATH$/x", "", "filled in below"},
         {"$INFORMATION.APPLICATION_VERSION.INFORMATION$, $INFORMATION.NOPE.INFORMATION$!", "Quill! 1.0, !",
@@ -82,8 +83,7 @@ TEST_F(TextVariablesTest, BooleanFieldsGiveCheckedOrABlank) {
     const struct {
         const char* value;
         const char* expected;
-    } rows[] = {{"TRUE", "CHECKED"}, {"true", "CHECKED"}, {"True", "CHECKED"},
-                {"FALSE", " "},      {"1", " "},          {"", " "}};
+    } rows[] = {{"TRUE", "CHECKED"}, {"true", "CHECKED"}, {"True", "CHECKED"}, {"FALSE", " "}, {"1", " "}, {"", " "}};
     for (const auto& row : rows) {
         ASSERT_TRUE(session->record.setValue("FORM_GUI_TASKS", row.value));
         EXPECT_EQ(expand("$DATABOOLEAN.FORM_GUI_TASKS.DATABOOLEAN$"), row.expected) << row.value;
@@ -148,7 +148,8 @@ protected:
     void useLanguageFile(const std::string& name, const std::string& content) {
         const std::string language = dir / "Language";
         if (!std::filesystem::exists(language))
-            std::filesystem::copy(test::resourcesDir() + "/Language", language, std::filesystem::copy_options::recursive);
+            std::filesystem::copy(test::resourcesDir() + "/Language", language,
+                                  std::filesystem::copy_options::recursive);
         writeBytes(language + "/" + name, content);
         session->program.languageDirectory = language;
         session->texts = LanguageTexts(language);
@@ -186,8 +187,9 @@ TEST_F(TextVariableCyclesTest, ValuesThatMultiplyStopAtTheBudget) {
 }
 
 TEST_F(TextVariableCyclesTest, TextsReferringToEachOther) {
-    useLanguageFile("SystemVariables.ini",
-                    "[SYSTEMVARIABLES]\r\n$VARIABLE.A=a($VARIABLE.B.VARIABLE$)\r\n$VARIABLE.B=b($VARIABLE.A.VARIABLE$)\r\n");
+    useLanguageFile(
+        "SystemVariables.ini",
+        "[SYSTEMVARIABLES]\r\n$VARIABLE.A=a($VARIABLE.B.VARIABLE$)\r\n$VARIABLE.B=b($VARIABLE.A.VARIABLE$)\r\n");
     EXPECT_EQ(expand("$VARIABLE.A.VARIABLE$"), "a(b($VARIABLE.A.VARIABLE$))")
         << "the variable met inside its own value stays as written";
 }

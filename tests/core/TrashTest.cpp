@@ -124,7 +124,8 @@ TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
 class OtherFileSystemDir {
 public:
     OtherFileSystemDir() {
-        struct stat here {}, there {};
+        struct stat here {
+        }, there{};
         char pattern[] = "/dev/shm/quill-test-XXXXXX";
         if (::stat(stdfs::temp_directory_path().c_str(), &here) == 0 && ::stat("/dev/shm", &there) == 0 &&
             here.st_dev != there.st_dev && ::mkdtemp(pattern))
