@@ -24,18 +24,24 @@ std::string executableDirectory() {
     return path::directory(cp1250::fromUtf8(buffer));
 }
 
-CliSession::CliSession(Args& args) {
-    const std::string dataPoint = takeOption(args, "--datapoint");
-    const std::string logon = takeOption(args, "--user");
-    const bool admin = takeFlag(args, "--admin");
-    if (dataPoint.empty() || logon.empty())
+SessionOptions takeSessionOptions(Args& args) {
+    SessionOptions options;
+    options.dataPoint = takeOption(args, "--datapoint");
+    options.logon = takeOption(args, "--user");
+    options.admin = takeFlag(args, "--admin");
+    if (options.dataPoint.empty() || options.logon.empty())
         throw CliError{"this command needs --datapoint DIR and --user LOGON"};
+    return options;
+}
+
+CliSession::CliSession(const SessionOptions& options) {
+    const std::string& dataPoint = options.dataPoint;
     if (!fs::exists(path::join(dataPoint, "DataPoint.info")))
         throw CliError{"cannot open data point " + dataPoint + ": it has no DataPoint.info"};
 
     ProgramValues program = ProgramValues::forProgram(executableDirectory());
-    program.logonName = logon;
-    program.isAdministrator = admin;
+    program.logonName = options.logon;
+    program.isAdministrator = options.admin;
     session_ = std::make_unique<Session>(std::move(program), clock_, ui_, shell_);
     Session& s = *session_;
     s.formats = machineDateTimeFormats(RegistryStore(RegistryStore::defaultPath()));

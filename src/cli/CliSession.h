@@ -18,12 +18,20 @@ public:
     void showMessage(MessageKind kind, const std::string& text) override;
 };
 
-// A session opened from "--datapoint DIR --user LOGON [--admin]": the logon
-// context started, the user's paths set and the settings read, with no
-// password asked.
+// "--datapoint DIR --user LOGON [--admin]", taken out of the arguments so
+// that a command checks the rest before it opens anything.
+struct SessionOptions {
+    std::string dataPoint;
+    std::string logon;
+    bool admin = false;
+};
+SessionOptions takeSessionOptions(Args& args);
+
+// A session opened as the options say: the logon context started, the
+// user's paths set and the settings read, with no password asked.
 class CliSession {
 public:
-    explicit CliSession(Args& args);
+    explicit CliSession(const SessionOptions& options);
     Session& session() { return *session_; }
 
 private:

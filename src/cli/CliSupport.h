@@ -25,6 +25,9 @@ std::string takeOption(Args& args, std::string_view name, std::string fallback =
 // Removes "--name" from args and returns whether it was there.
 bool takeFlag(Args& args, std::string_view name);
 
+// "TRUE" or "FALSE", as booleans are written everywhere.
+const char* boolText(bool value);
+
 void expectArgs(const Args& args, std::size_t min, std::size_t max, std::string_view usage);
 
 } // namespace quill::cli

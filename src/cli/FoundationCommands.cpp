@@ -12,6 +12,7 @@
 #include "core/RecordFile.h"
 #include "core/TextUtil.h"
 
+#include <optional>
 #include <ostream>
 
 namespace quill::cli {
@@ -41,22 +42,23 @@ std::string fromHex(std::string_view hex) {
     return out;
 }
 
-const char* boolText(bool value) {
-    return value ? "TRUE" : "FALSE";
-}
-
-// Everything a record command needs from a data point, without a logon.
+// Everything reading records needs, without a logon: the definitions of a
+// data point, or none.
 struct DataPointRecords {
     SystemClock clock;
     DateTimeFormats formats;
     TypeTables tables;
     RecordFiles files{tables, clock, formats};
 
+    DataPointRecords() = default;
     explicit DataPointRecords(const std::string& dataPoint) {
         if (!fs::isDirectory(dataPoint))
             throw CliError{"cannot open data point " + dataPoint + ": no such directory"};
         tables = loadTypeTables(dataPoint, nullptr);
     }
+    // files refers to the members.
+    DataPointRecords(const DataPointRecords&) = delete;
+    DataPointRecords& operator=(const DataPointRecords&) = delete;
 };
 
 class WalkPrinter final : public FolderWalkVisitor {
@@ -168,11 +170,8 @@ int recordCommand(Args args, std::ostream& out) {
 
 int uniqueNameCommand(Args args, std::ostream& out) {
     expectArgs(args, 1, 2, "unique-name PATH [EXT]");
-    const SystemClock clock;
-    const DateTimeFormats formats;
-    const TypeTables tables;
-    const RecordFiles files(tables, clock, formats);
-    printLine(out, files.uniqueName(args[0], args.size() > 1 ? args[1] : std::string()));
+    const DataPointRecords none;
+    printLine(out, none.files.uniqueName(args[0], args.size() > 1 ? args[1] : std::string()));
     return 0;
 }
 
@@ -193,12 +192,13 @@ int walkCommand(Args args, std::ostream& out) {
         const std::string parent = path::directory(dataPoint);
         dataPoint = parent == dataPoint ? std::string() : parent;
     }
-    const SystemClock clock;
-    const DateTimeFormats formats;
-    const TypeTables tables = dataPoint.empty() ? TypeTables() : loadTypeTables(dataPoint, nullptr);
-    const RecordFiles files(tables, clock, formats);
+    std::optional<DataPointRecords> records;
+    if (dataPoint.empty())
+        records.emplace();
+    else
+        records.emplace(dataPoint);
     WalkPrinter printer(out);
-    walkFolderTree(files, args[0], printer, 0);
+    walkFolderTree(records->files, args[0], printer, 0);
     return 0;
 }
 

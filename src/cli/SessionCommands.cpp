@@ -9,19 +9,12 @@
 #include <ostream>
 
 namespace quill::cli {
-namespace {
-
-const char* boolText(bool value) {
-    return value ? "TRUE" : "FALSE";
-}
-
-} // namespace
-
 int expandCommand(Args args, std::ostream& out) {
     const bool blank = takeFlag(args, "--blank");
     const std::string recordFile = takeOption(args, "--record");
-    CliSession cli(args);
+    const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1, "expand --datapoint DIR --user LOGON [--admin] [--blank] [--record FILE] TEXT");
+    CliSession cli(options);
     Session& session = cli.session();
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
@@ -30,8 +23,9 @@ int expandCommand(Args args, std::ostream& out) {
 }
 
 int collapseCommand(Args args, std::ostream& out) {
-    CliSession cli(args);
+    const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1, "collapse --datapoint DIR --user LOGON TEXT");
+    CliSession cli(options);
     printLine(out, cli.session().variables.collapse(args[0]));
     return 0;
 }
@@ -46,11 +40,12 @@ int decodeFormCommand(Args args, std::ostream& out) {
 }
 
 int logCommand(Args args, std::ostream& out) {
-    CliSession cli(args);
+    const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1, "log --datapoint DIR --user LOGON EVENT");
     const auto number = text::parseInteger(args[0]);
     if (!number || *number < 0 || *number > 1000000)
         throw CliError{"not an event number: " + args[0]};
+    CliSession cli(options);
     if (Status logged = logEvent(cli.session(), static_cast<int>(*number)); !logged)
         throw CliError{logged.message()};
     (void)out;
@@ -58,15 +53,17 @@ int logCommand(Args args, std::ostream& out) {
 }
 
 int infoCommand(Args args, std::ostream& out) {
-    CliSession cli(args);
+    const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1, "info --datapoint DIR --user LOGON NAME");
+    CliSession cli(options);
     printLine(out, cli.session().variables.informationValue(args[0]));
     return 0;
 }
 
 int settingsCommand(Args args, std::ostream& out) {
-    CliSession cli(args);
+    const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 0, 0, "settings --datapoint DIR --user LOGON");
+    CliSession cli(options);
     const Settings& s = cli.session().context.settings;
     printLine(out, "TEMPDIR\t" + s.temporaryDirectory);
     printLine(out, std::string("REMOVEONEXIT\t") + boolText(s.removeTemporaryOnExit));

@@ -175,6 +175,7 @@ std::optional<Stamp> stamp(std::string_view path) {
     s.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     s.inode = st.st_ino;
     s.device = st.st_dev;
+    s.regularFile = S_ISREG(st.st_mode);
     return s;
 }
 

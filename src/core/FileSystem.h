@@ -58,6 +58,7 @@ struct Stamp {
     std::int64_t modifiedNs = 0;
     std::uintmax_t inode = 0;
     std::uintmax_t device = 0;
+    bool regularFile = false;
     bool operator==(const Stamp&) const = default;
 };
 std::optional<Stamp> stamp(std::string_view path);

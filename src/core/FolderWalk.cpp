@@ -7,7 +7,6 @@
 #include "RecordFile.h"
 
 #include <optional>
-#include <sys/stat.h>
 #include <vector>
 
 namespace quill {
@@ -16,17 +15,12 @@ namespace {
 // Deeper trees than this are not data points anyone made by hand.
 constexpr int kMaxDepth = 256;
 
-bool isRealDirectory(const std::string& path) {
-    struct stat st {};
-    return ::lstat(fs::native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 void walk(const RecordFiles& records, const std::string& directory, const std::vector<fs::Entry>& entries,
           FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth) {
     for (const fs::Entry& entry : entries) {
         const std::string entryPath = path::join(directory, entry.name);
         if (entry.isDirectory) {
-            if (depth >= kMaxDepth || !isRealDirectory(entryPath))
+            if (depth >= kMaxDepth || entry.isSymlink)
                 continue;
             // One listing of the sub-directory serves both the search for
             // its folder record and the walk below it.

@@ -23,7 +23,7 @@ void LanguageTexts::close() {
 
 bool LanguageTexts::open(const std::string& slotName, const std::string& path) {
     const auto stamp = fs::stamp(path);
-    if (!stamp || !fs::isRegularFile(path)) {
+    if (!stamp || !stamp->regularFile) {
         close();
         return false;
     }

@@ -63,8 +63,7 @@ ContextStart startLogonContext(Session& session) {
     const auto requireDirectory = [&](const char* key, std::string& target) {
         const std::string value = session.texts.readPlain("DATAPOINT", key, dataPointInfo(session));
         if (isParror(value) || !fs::isDirectory(value)) {
-            session.ui.beep();
-            session.ui.showMessage(MessageKind::Information, session.texts.lookup("LOGIN", "WARNING_4", "Warnings"));
+            session.warn(MessageKind::Information, "LOGIN", 4);
             return false;
         }
         target = path::withoutTrailingSeparator(value);
@@ -77,7 +76,6 @@ ContextStart startLogonContext(Session& session) {
 
     // Type captions may use text variables, so the tables are built after
     // the paths they can refer to are set.
-    session.tables = TypeTables();
     session.tables = loadTypeTables(
         c.dataPointPath, [&session](const std::string& text) { return session.variables.expand(text, true); });
     return ContextStart::Started;

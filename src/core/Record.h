@@ -39,7 +39,6 @@ public:
 
     // Index of the field of that name, compared in any case.
     std::optional<std::size_t> fieldIndex(std::string_view name) const;
-    bool hasField(std::string_view name) const { return fieldIndex(name).has_value(); }
 
     // The value of a field; empty when the record has no such field.
     std::string value(std::string_view name) const;

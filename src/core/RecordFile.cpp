@@ -73,9 +73,8 @@ RecordRead RecordFiles::read(std::string_view path, Record& record) const {
         return RecordRead::Failed;
 
     Record result = parseRecord(tables_, path::fileName(path), file.content);
-    result.header.directory = path::withTrailingSeparator(path::directory(path));
-    if (path::directory(path).empty())
-        result.header.directory.clear();
+    const std::string directory = path::directory(path);
+    result.header.directory = directory.empty() ? directory : path::withTrailingSeparator(directory);
     result.header.fileName = path::fileName(path);
     result.header.modificationTime = file.modifiedNs;
     record = std::move(result);

@@ -27,9 +27,12 @@ bool Session::writeRecord(std::string_view path) {
     return false;
 }
 
-void Session::warn(MessageKind kind, std::string_view section, int number) {
+void Session::warn(MessageKind kind, std::string_view section, int number, std::string_view detail) {
     ui.beep();
-    ui.showMessage(kind, texts.lookup(section, "WARNING_" + std::to_string(number), "Warnings"));
+    std::string text = texts.lookup(section, "WARNING_" + std::to_string(number), "Warnings");
+    if (!detail.empty())
+        text += " " + std::string(detail);
+    ui.showMessage(kind, text);
 }
 
 } // namespace quill

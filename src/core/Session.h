@@ -63,8 +63,9 @@ public:
     // is logged (event 53) and shown as a warning.
     bool writeRecord(std::string_view path);
 
-    // Beep, then the numbered warning of a section of the "Warnings" file.
-    void warn(MessageKind kind, std::string_view section, int number);
+    // Beep, then the numbered warning of a section of the "Warnings" file,
+    // followed by detail when given.
+    void warn(MessageKind kind, std::string_view section, int number, std::string_view detail = {});
 };
 
 } // namespace quill

@@ -28,16 +28,6 @@ std::vector<std::string_view> splitLines(std::string_view s) {
     return lines;
 }
 
-bool replaceFirst(std::string& s, std::string_view what, std::string_view with, std::size_t from) {
-    if (what.empty())
-        return false;
-    const std::size_t pos = s.find(what, from);
-    if (pos == std::string::npos)
-        return false;
-    s.replace(pos, what.size(), with);
-    return true;
-}
-
 std::optional<long long> parseInteger(std::string_view s) {
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);

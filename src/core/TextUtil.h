@@ -13,9 +13,6 @@ std::string_view trim(std::string_view s);
 // Splits at CR, LF or CR LF. A final line break does not start another line.
 std::vector<std::string_view> splitLines(std::string_view s);
 
-// Replaces the first occurrence of what at or after from; returns whether it did.
-bool replaceFirst(std::string& s, std::string_view what, std::string_view with, std::size_t from = 0);
-
 // A whole decimal number with an optional sign and no other characters.
 std::optional<long long> parseInteger(std::string_view s);
 

@@ -189,7 +189,6 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         return (page ? escapeHtml(directory) : directory) +
                path::normalize(languageText("SYSTEMIMAGES", key, "SystemImages"));
     };
-    const auto noTrailing = [](const std::string& p) { return p.empty() ? p : path::withoutTrailingSeparator(p); };
 
     bool changed = true;
     while (changed && !emptied) {
@@ -204,23 +203,26 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
             t.lock(pos, ifAdmin.size());
         }
         changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$",
-                                 [&] { return dataValue(noTrailing(s.context.dataPointPath)); });
-        changed |= replaceMarker(kFolderPath, "$FOLDERPATH$", [&] { return dataValue(noTrailing(s.actual.mainPath)); });
-        changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$",
-                                 [&] { return dataValue(noTrailing(s.context.settings.resourceDirectory)); });
+                                 [&] { return dataValue(path::withoutTrailingSeparator(s.context.dataPointPath)); });
+        changed |= replaceMarker(kFolderPath, "$FOLDERPATH$",
+                                 [&] { return dataValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
+        changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$", [&] {
+            return dataValue(path::withoutTrailingSeparator(s.context.settings.resourceDirectory));
+        });
         changed |= replaceMarker(kComputerName, "$COMPUTERNAME$", [&] { return dataValue(s.program.computerName); });
         changed |= replaceMarker(kLogonName, "$LOGONNAME$", [&] { return dataValue(s.program.logonName); });
         changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
         changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
         changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
         changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$",
-                                 [&] { return dataValue(noTrailing(systemTemporaryDirectory())); });
-        changed |= replaceMarker(kApplTemp, "$APPLTEMP$",
-                                 [&] { return dataValue(noTrailing(s.context.settings.temporaryDirectory)); });
+                                 [&] { return dataValue(path::withoutTrailingSeparator(systemTemporaryDirectory())); });
+        changed |= replaceMarker(kApplTemp, "$APPLTEMP$", [&] {
+            return dataValue(path::withoutTrailingSeparator(s.context.settings.temporaryDirectory));
+        });
         changed |=
             replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
         changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$",
-                                 [&] { return dataValue(noTrailing(s.actual.mainPath)); });
+                                 [&] { return dataValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
         // 15, 16: language texts named by the whole variable up to its end.
         changed |= replaceFramed(
             kVariable, "$VARIABLE.", ".VARIABLE$", true, true,

@@ -65,9 +65,7 @@ GeometryReadResult readWindowGeometry(Session& session) {
         std::string fields;
         for (const std::string& name : result.badFields)
             fields += (fields.empty() ? "" : ", ") + name;
-        session.ui.beep();
-        session.ui.showMessage(MessageKind::Warning,
-                               session.texts.lookup("SYSTEM_IO", "WARNING_3", "Warnings") + " " + fields);
+        session.warn(MessageKind::Warning, "SYSTEM_IO", 3, fields);
     }
     return result;
 }
