@@ -9,7 +9,11 @@
 #include "core/DateTimeFormat.h"
 #include "core/FolderWalk.h"
 #include "core/ObjectTypes.h"
+#include "core/LogonContext.h"
 #include "core/RecordFile.h"
+#include "core/Session.h"
+#include "core/Shell.h"
+#include "datapoint/UsersAndGroups.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,6 +74,34 @@ void BM_ReadAllDocuments(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadAllDocuments)->Unit(benchmark::kMillisecond);
 
+// ANNA's users table and groups table, as her logon builds them, read
+// straight from the data point's resources.
+void BM_LoadUsersAndGroups(benchmark::State& state) {
+    quill::SystemClock clock;
+    quill::SilentUi ui;
+    quill::XdgShell shell;
+    quill::ProgramValues program;
+    program.logonName = "ANNA";
+    program.languageDirectory = QUILL_LANGUAGE_DIR;
+    quill::Session session(std::move(program), clock, ui, shell);
+    session.context.dataPointPath = g_dataPoint;
+    if (quill::startLogonContext(session) != quill::ContextStart::Started) {
+        state.SkipWithError("the data point does not open");
+        return;
+    }
+    quill::setUserPaths(session);
+    session.context.settings.userGroupsResourceDirectory =
+        g_dataPoint + "/DataPoint.system/Resources/Users/ANNA/Groups";
+    for (auto _ : state) {
+        quill::loadUsers(session);
+        quill::loadGroups(session);
+        benchmark::DoNotOptimize(session.groups.data());
+    }
+    state.counters["users"] = static_cast<double>(session.users.size());
+    state.counters["groups"] = static_cast<double>(session.groups.size());
+}
+BENCHMARK(BM_LoadUsersAndGroups)->Unit(benchmark::kMillisecond);
+
 double secondsOf(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();
     if (std::system(command.c_str()) != 0)
@@ -100,8 +132,14 @@ int main(int argc, char** argv) {
     const double find = secondsOf("find " + root + " -name folder.folders > /dev/null");
     secondsOf("find " + root + " -name '*.note' -exec cat {} + > /dev/null");
     const double cat = secondsOf("find " + root + " -name '*.note' -exec cat {} + > /dev/null");
-    std::printf("standard tools: find -name folder.folders %.1f ms; find -name '*.note' -exec cat %.1f ms\n",
-                find * 1000, cat * 1000);
+    const std::string system = "'" + g_dataPoint + "/DataPoint.system'";
+    const std::string users =
+        "cat " + system + "/Users/*.user " + system + "/Resources/Users/ANNA/Groups/* > /dev/null";
+    secondsOf(users);
+    const double usersCat = secondsOf(users);
+    std::printf("standard tools: find -name folder.folders %.1f ms; find -name '*.note' -exec cat %.1f ms; "
+                "cat of every user and group record %.1f ms\n",
+                find * 1000, cat * 1000, usersCat * 1000);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("peak resident memory of this program: %ld KiB\n", usage.ru_maxrss);

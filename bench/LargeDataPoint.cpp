@@ -1,7 +1,9 @@
 #include "LargeDataPoint.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace stdfs = std::filesystem;
 
@@ -10,6 +12,33 @@ namespace {
 
 void write(const stdfs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary) << content;
+}
+
+std::string userName(int n) {
+    return "USER" + std::to_string(n);
+}
+
+// User records shaped like the sample's: logon name, name, surname, then
+// the rest of ANNA's record.
+void writeUsersAndGroups(const stdfs::path& dp, const LargeDataPointShape& shape) {
+    const stdfs::path users = dp / "DataPoint.system/Users";
+    std::ifstream annaFile(users / "ANNA.user", std::ios::binary);
+    std::string anna((std::istreambuf_iterator<char>(annaFile)), std::istreambuf_iterator<char>());
+    std::string rest = anna;
+    for (int line = 0; line < 3 && rest.find("\r\n") != std::string::npos; ++line)
+        rest.erase(0, rest.find("\r\n") + 2);
+    for (int u = 0; u < shape.users; ++u)
+        write(users / (userName(u) + ".user"),
+              userName(u) + "\r\nFirst" + std::to_string(u) + "\r\nLast" + std::to_string(u) + "\r\n" + rest);
+
+    const stdfs::path groups = dp / "DataPoint.system/Resources/Users/ANNA/Groups";
+    stdfs::create_directories(groups);
+    for (int g = 0; g < shape.groups; ++g) {
+        std::string content = "Group " + std::to_string(g) + "\r\n";
+        for (int m = 0; m < 20; ++m)
+            content += userName((g * 20 + m) % std::max(shape.users, 1)) + "\r\n";
+        write(groups / ("Group " + std::to_string(g) + ".groups"), content);
+    }
 }
 
 } // namespace
@@ -47,6 +76,7 @@ std::string generateLargeDataPoint(const std::string& directory, const std::stri
             }
         }
     }
+    writeUsersAndGroups(dp, shape);
     return dp.string();
 }
 

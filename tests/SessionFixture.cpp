@@ -19,6 +19,7 @@ bool SessionFixture::open() {
     if (startLogonContext(*session) != ContextStart::Started)
         return false;
     setUserPaths(*session);
+    createUserDirectories(*session);
     return readSettings(*session);
 }
 

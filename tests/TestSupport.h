@@ -2,6 +2,8 @@
 
 #include "core/Clock.h"
 
+#include <vector>
+
 #include <string>
 #include <string_view>
 
@@ -52,6 +54,9 @@ public:
     explicit FixedClock(LocalDateTime now = {2026, 12, 8, 9, 5, 7, 250}) : now_(now) {}
     LocalDateTime now() const override { return now_; }
     void set(LocalDateTime now) { now_ = now; }
+    // Waits are recorded, not waited.
+    void wait(std::chrono::milliseconds duration) override { waits.push_back(duration.count()); }
+    std::vector<long long> waits;
 
 private:
     LocalDateTime now_;

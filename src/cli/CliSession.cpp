@@ -49,6 +49,9 @@ CliSession::CliSession(const SessionOptions& options) {
     if (startLogonContext(s) != ContextStart::Started)
         throw CliError{"cannot open data point " + dataPoint + ": its ROOT or USERS directory does not exist"};
     setUserPaths(s);
+    // A name without a user record gets no directories in the data point.
+    if (fs::exists(s.context.userRecordFile))
+        createUserDirectories(s);
     readSettings(s);
     // The full name is the user record's, as a logon would set it.
     Record user;

@@ -2,6 +2,7 @@
 // and end-to-end tests.
 
 #include "CliSupport.h"
+#include "DataPointCommands.h"
 #include "FoundationCommands.h"
 #include "SessionCommands.h"
 
@@ -31,6 +32,13 @@ const std::map<std::string, Command>& commands() {
         {"log", quill::cli::logCommand},
         {"info", quill::cli::infoCommand},
         {"settings", quill::cli::settingsCommand},
+        {"logon", quill::cli::logonCommand},
+        {"users", quill::cli::usersCommand},
+        {"groups", quill::cli::groupsCommand},
+        {"access", quill::cli::accessCommand},
+        {"sync", quill::cli::syncCommand},
+        {"datapoint", quill::cli::dataPointCommand},
+        {"registry", quill::cli::registryCommand},
     };
     return table;
 }

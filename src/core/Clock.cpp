@@ -1,6 +1,7 @@
 #include "Clock.h"
 
 #include <ctime>
+#include <thread>
 
 namespace quill {
 
@@ -19,6 +20,10 @@ LocalDateTime SystemClock::now() const {
     t.second = local.tm_sec;
     t.millisecond = static_cast<int>(ms % 1000);
     return t;
+}
+
+void SystemClock::wait(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
 }
 
 } // namespace quill

@@ -22,11 +22,15 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
+    // Blocks for the given time; the logon delays go through here so that
+    // tests can count them instead of waiting.
+    virtual void wait(std::chrono::milliseconds duration) = 0;
 };
 
 class SystemClock final : public Clock {
 public:
     LocalDateTime now() const override;
+    void wait(std::chrono::milliseconds duration) override;
 };
 
 } // namespace quill

@@ -93,6 +93,19 @@ std::optional<std::string> IniDocument::value(std::string_view section, std::str
     return iniValueOf(parseLine(lines_[it->second].text).value);
 }
 
+std::vector<std::string> IniDocument::keys(std::string_view section) const {
+    std::vector<std::string> result;
+    const std::string wanted = cp1250::upper(section);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        // Only the line that wins a key's lookup lists it; a second section
+        // of the same name is never read.
+        if (line.isKey && line.section == wanted && keyLines_.at(indexKey(section, line.key)) == i)
+            result.push_back(std::string(text::trim(parseLine(line.text).name)));
+    }
+    return result;
+}
+
 Status IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
     if (text::containsLineBreak(value) || value.find('\0') != std::string_view::npos)
         return Status::failure("the value of " + std::string(key) + " does not fit on one line");

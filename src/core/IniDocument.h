@@ -23,6 +23,10 @@ public:
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
     bool hasKey(std::string_view section, std::string_view key) const { return value(section, key).has_value(); }
 
+    // The keys of a section as they are written, in file order; a key
+    // written twice is listed once.
+    std::vector<std::string> keys(std::string_view section) const;
+
     // Sets a key, adding it (and its section) when missing. A value with a
     // line break cannot be held on one line and is refused.
     Status setValue(std::string_view section, std::string_view key, std::string_view value);

@@ -7,6 +7,7 @@
 #include "LanguageTexts.h"
 #include "Paths.h"
 #include "Session.h"
+#include "datapoint/WorkingCopy.h"
 
 namespace quill {
 namespace {
@@ -93,8 +94,11 @@ void setUserPaths(Session& session) {
     c.userRecordsDirectory = path::join(system, "Users");
     c.userRecordFile = path::join(c.userRecordsDirectory, logon + ".user");
     c.userFoldersFile = path::join(c.userRecordsDirectory, logon + ".usrfolders");
-    fs::createDirectories(c.userTasksDirectory);
-    fs::createDirectories(c.userDirectory);
+}
+
+void createUserDirectories(Session& session) {
+    fs::createDirectories(session.context.userDirectory);
+    fs::createDirectories(session.context.userTasksDirectory);
 }
 
 bool readSettings(Session& session) {
@@ -116,6 +120,7 @@ bool readSettings(Session& session) {
 bool shutdown(Session& session) {
     const Settings& s = session.context.settings;
     saveWindowGeometry(session);
+    cleanUpDataPointFolders(session);
     if (!s.temporaryDirectory.empty()) {
         if (s.removeTemporaryOnExit)
             emptyDirectory(s.temporaryDirectory);

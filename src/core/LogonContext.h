@@ -53,9 +53,13 @@ enum class ContextStart {
 // the warning is shown and the caller has to end the program.
 ContextStart startLogonContext(Session& session);
 
-// The paths that depend on the logon name; the user's own directory and
-// task directory are created when missing.
+// The paths that depend on the logon name.
 void setUserPaths(Session& session);
+
+// The user's own directory and task directory, created when missing. Only
+// for a user whose record exists, so that no name typed at logon leaves
+// directories behind on the data point.
+void createUserDirectories(Session& session);
 
 // Reads DataPoint.settings; missing keys take this machine's defaults.
 bool readSettings(Session& session);
@@ -67,8 +71,9 @@ std::string defaultTemporaryDirectory();
 // The platform's own temporary directory: $TMPDIR, else /tmp.
 std::string systemTemporaryDirectory();
 
-// Ends a session: saves the window geometry, deletes the rendered pages
-// (and the temporary files when so set) and logs the end.
+// Ends a session: saves the text cache and the window geometry, writes the
+// user's resources back, deletes the rendered pages (and the temporary
+// files when so set) and logs the end.
 bool shutdown(Session& session);
 
 } // namespace quill

@@ -27,6 +27,11 @@ struct ProgramValues {
     // programDirectory/Language, or in ../share/quill/Language for an
     // installed program.
     static ProgramValues forProgram(const std::string& programDirectory);
+
+    // The known data point the actual index selects; empty when none.
+    std::string actualDataPointPath() const {
+        return actualDataPoint < knownDataPoints.size() ? knownDataPoints[actualDataPoint] : std::string();
+    }
 };
 
 // "ERROR_ZARN" when a name cannot be read.

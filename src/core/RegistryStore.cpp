@@ -108,6 +108,11 @@ std::optional<std::string> RegistryStore::read(std::string_view key, std::string
 }
 
 Status RegistryStore::write(std::string_view key, std::string_view name, std::string_view value) {
+    return writeValues(key, {{std::string(name), std::string(value)}});
+}
+
+Status RegistryStore::writeValues(std::string_view key,
+                                  const std::vector<std::pair<std::string, std::string>>& values) {
     auto loaded = load(filePath_);
     if (!loaded)
         return Status::failure("cannot read " + filePath_ + ": its values would be lost");
@@ -116,11 +121,25 @@ Status RegistryStore::write(std::string_view key, std::string_view name, std::st
         if (Status s = doc.setValue(key, kKeyMarker, "1"); !s)
             return s;
     }
-    if (Status s = doc.setValue(key, name, encodeRegistryValue(value)); !s)
-        return s;
+    for (const auto& [name, value] : values) {
+        if (Status s = doc.setValue(key, name, encodeRegistryValue(value)); !s)
+            return s;
+    }
     if (!fs::createDirectories(path::directory(filePath_)))
         return Status::failure("cannot create the directory of " + filePath_);
     return replaceFile(filePath_, doc.serialize(), 0600);
+}
+
+std::vector<std::pair<std::string, std::string>> RegistryStore::values(std::string_view key) const {
+    std::vector<std::pair<std::string, std::string>> result;
+    const auto loaded = load(filePath_);
+    if (!loaded)
+        return result;
+    for (const std::string& name : loaded->keys(key)) {
+        if (cp1250::upper(name) != cp1250::upper(kKeyMarker))
+            result.emplace_back(name, decodeRegistryValue(loaded->value(key, name).value_or("")));
+    }
+    return result;
 }
 
 } // namespace quill

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quill {
 
@@ -28,6 +30,10 @@ public:
     Status createKey(std::string_view key);
     std::optional<std::string> read(std::string_view key, std::string_view name) const;
     Status write(std::string_view key, std::string_view name, std::string_view value);
+    // Several values in one replacement of the file: all or none.
+    Status writeValues(std::string_view key, const std::vector<std::pair<std::string, std::string>>& values);
+    // Every value of a key, in the order they were first written.
+    std::vector<std::pair<std::string, std::string>> values(std::string_view key) const;
 
 private:
     std::string filePath_;

@@ -13,6 +13,8 @@
 #include "Shell.h"
 #include "TextVariables.h"
 #include "Ui.h"
+#include "datapoint/TextCache.h"
+#include "datapoint/UsersAndGroups.h"
 
 #include <string>
 #include <string_view>
@@ -46,6 +48,9 @@ public:
     PendingEdits pendingEdits;
     std::vector<ScheduleEntry> schedule;
     DateTimeFormats formats;
+    std::vector<UserEntry> users;
+    std::vector<GroupEntry> groups;
+    TextCache textCache;
 
     Clock& clock;
     Ui& ui;

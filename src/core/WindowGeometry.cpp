@@ -4,6 +4,7 @@
 #include "EventLog.h"
 #include "Session.h"
 #include "TextUtil.h"
+#include "datapoint/TextCache.h"
 
 #include <climits>
 
@@ -71,6 +72,8 @@ GeometryReadResult readWindowGeometry(Session& session) {
 }
 
 bool saveWindowGeometry(Session& session) {
+    if (!session.textCache.file.empty())
+        saveTextCache(session);
     if (!session.readRecord(session.context.userRecordFile)) {
         logEvent(session, 5).ok();
         return false;

@@ -1,0 +1,137 @@
+#include "DataPointCommands.h"
+
+#include "CliSession.h"
+
+#include "core/Cp1250.h"
+#include "core/Paths.h"
+#include "core/ProgramStart.h"
+#include "core/RegistryStore.h"
+#include "datapoint/DataPointInfo.h"
+#include "datapoint/Logon.h"
+#include "datapoint/UsersAndGroups.h"
+#include "datapoint/WorkingCopy.h"
+
+#include <iostream>
+#include <ostream>
+
+namespace quill::cli {
+namespace {
+
+// The password is the first line of standard input, so that it never shows
+// in the process list; a CR of a CR LF line is not part of it.
+std::string readPasswordLine() {
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return cp1250::fromUtf8(line);
+}
+
+} // namespace
+
+int logonCommand(Args args, std::ostream& out) {
+    const std::string dataPoint = takeOption(args, "--datapoint");
+    const std::string logon = takeOption(args, "--user");
+    expectArgs(args, 0, 0, "logon --datapoint DIR --user LOGON  (password on standard input)");
+    if (dataPoint.empty() || logon.empty())
+        throw CliError{"logon needs --datapoint DIR and --user LOGON"};
+    const std::string password = readPasswordLine();
+
+    SystemClock clock;
+    TerminalUi ui;
+    XdgShell shell;
+    RegistryStore registry(RegistryStore::defaultPath());
+    ProgramValues program = ProgramValues::forProgram(executableDirectory());
+    if (initialiseProgram(program, registry) == ProgramStart::NoLanguageDirectory)
+        throw CliError{std::string(kNoLanguageDirectoryMessage)};
+    if (chooseDataPoint(program, path::withoutTrailingSeparator(dataPoint)) == DataPointChoice::NotADataPoint) {
+        printLine(out, outcomeName(LogonOutcome::NotADataPoint));
+        return 1;
+    }
+    Session session(std::move(program), clock, ui, shell);
+    session.formats = machineDateTimeFormats(registry);
+    int failedAttempts = 0;
+    const LogonOutcome outcome = attemptLogon(session, registry, {logon, password, false}, failedAttempts);
+    printLine(out, outcomeName(outcome));
+    return outcome == LogonOutcome::LoggedOn ? 0 : 1;
+}
+
+int usersCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 0, 0, "users --datapoint DIR --user LOGON");
+    CliSession cli(options);
+    Session& session = cli.session();
+    loadUsers(session);
+    for (const UserEntry& user : session.users)
+        printLine(out, user.logonName + "\t" + user.name + "\t" + user.surname);
+    return 0;
+}
+
+int groupsCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 0, 0, "groups --datapoint DIR --user LOGON");
+    CliSession cli(options);
+    Session& session = cli.session();
+    // The groups live in the local copy of the resources, brought up to
+    // date as at a logon.
+    loadUserData(session);
+    loadGroups(session);
+    for (std::size_t g = 0; g < session.groups.size(); ++g) {
+        std::string members;
+        for (const UserEntry& user : session.users) {
+            if (g < user.membership.size() && user.membership[g])
+                members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
+        }
+        printLine(out, session.groups[g].name + "\t" + session.groups[g].path + "\t" + members);
+    }
+    return 0;
+}
+
+int accessCommand(Args args, std::ostream& out) {
+    const bool named = takeFlag(args, "--named");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1, "access --datapoint DIR --user LOGON [--admin] [--named] TEXT");
+    CliSession cli(options);
+    const ProgramValues& program = cli.session().program;
+    printLine(out, boolText(named ? namedTest(program, args[0]) : accessTest(program, args[0])));
+    return 0;
+}
+
+int syncCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1, "sync --datapoint DIR --user LOGON download|upload");
+    SyncDirection direction;
+    if (args[0] == "download")
+        direction = SyncDirection::Download;
+    else if (args[0] == "upload")
+        direction = SyncDirection::Upload;
+    else
+        throw CliError{"sync goes either download or upload, not " + args[0]};
+    CliSession cli(options);
+    if (!synchronizeResources(cli.session(), direction))
+        throw CliError{"the resources could not be synchronised"};
+    (void)out;
+    return 0;
+}
+
+int dataPointCommand(Args args, std::ostream& out) {
+    expectArgs(args, 2, 2, "datapoint info DIR");
+    if (args[0] != "info")
+        throw CliError{"usage: quill-cli datapoint info DIR"};
+    // The info's values may name the user, so a session of the running
+    // user reads them as the program would.
+    CliSession cli({args[1], machineUserName(), false});
+    for (const auto& [key, value] : readDataPointInfo(cli.session()))
+        printLine(out, key + "\t" + value);
+    return 0;
+}
+
+int registryCommand(Args args, std::ostream& out) {
+    expectArgs(args, 0, 0, "registry");
+    const RegistryStore registry(RegistryStore::defaultPath());
+    for (const auto& [name, value] : registry.values(kRegistryKey))
+        printLine(out, name + "\t" + value);
+    return 0;
+}
+
+} // namespace quill::cli

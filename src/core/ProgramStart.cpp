@@ -1,0 +1,90 @@
+#include "ProgramStart.h"
+
+#include "FieldCipher.h"
+#include "FileSystem.h"
+#include "Paths.h"
+#include "ProgramValues.h"
+#include "RegistryStore.h"
+#include "TextUtil.h"
+
+#include <string>
+
+namespace quill {
+namespace {
+
+std::string dataPointPathName(std::size_t n) {
+    return "DataPointPath_" + std::to_string(n);
+}
+
+void createFirstRunValues(ProgramValues& values, RegistryStore& registry) {
+    const std::string sample = path::join(values.programDirectory, "DataPoint");
+    const std::string known = fs::isRegularFile(path::join(sample, "DataPoint.info")) ? sample : std::string();
+    // Nothing else depends on the write: a registry that cannot be written
+    // only means the defaults are found again at the next start.
+    registry
+        .writeValues(
+            kRegistryKey,
+            {{"UserAutoLogon", "0"}, {"UserPassword", ""}, {"DataPointPathActual", "0"}, {dataPointPathName(0), known}})
+        .ok();
+    values.knownDataPoints = {known};
+    values.actualDataPoint = 0;
+}
+
+void readStoredValues(ProgramValues& values, const RegistryStore& registry) {
+    const auto value = [&](std::string_view name) { return registry.read(kRegistryKey, name).value_or(""); };
+    values.autoLogonWanted = value("UserAutoLogon") == "1";
+    const std::string password = value("UserPassword");
+    values.storedPassword = password.empty() ? std::string() : cipher::decipher(cipher::kFieldKey, password);
+
+    values.knownDataPoints.clear();
+    for (std::size_t n = 0;; ++n) {
+        std::string path = value(dataPointPathName(n));
+        if (path.empty())
+            break;
+        values.knownDataPoints.push_back(std::move(path));
+    }
+    // An index that is no number or lies outside the list selects the
+    // first entry rather than stopping the program.
+    const auto index = text::parseInteger(value("DataPointPathActual"));
+    values.actualDataPoint = index && *index >= 0 && static_cast<std::size_t>(*index) < values.knownDataPoints.size()
+                                 ? static_cast<std::size_t>(*index)
+                                 : 0;
+}
+
+} // namespace
+
+ProgramStart initialiseProgram(ProgramValues& values, RegistryStore& registry) {
+    values.knownDataPoints.clear();
+    values.actualDataPoint = 0;
+    if (!registry.keyExists(kRegistryKey))
+        createFirstRunValues(values, registry);
+    else
+        readStoredValues(values, registry);
+    if (!fs::isDirectory(values.languageDirectory))
+        return ProgramStart::NoLanguageDirectory;
+    return ProgramStart::Ready;
+}
+
+Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values, bool autoLogon,
+                           std::string_view password) {
+    std::vector<std::pair<std::string, std::string>> list;
+    list.emplace_back("UserAutoLogon", autoLogon ? "1" : "0");
+    std::size_t written = 0;
+    std::size_t actual = 0;
+    for (std::size_t i = 0; i < values.knownDataPoints.size(); ++i) {
+        if (values.knownDataPoints[i].empty())
+            continue;
+        if (i == values.actualDataPoint)
+            actual = written;
+        list.emplace_back(dataPointPathName(written++), values.knownDataPoints[i]);
+    }
+    // A longer list stored before would otherwise show through after the
+    // last path written.
+    for (std::size_t n = written; registry.read(kRegistryKey, dataPointPathName(n)).value_or("") != ""; ++n)
+        list.emplace_back(dataPointPathName(n), "");
+    list.emplace_back("DataPointPathActual", std::to_string(actual));
+    list.emplace_back("UserPassword", cipher::encipher(cipher::kFieldKey, password));
+    return registry.writeValues(kRegistryKey, list);
+}
+
+} // namespace quill

@@ -1,0 +1,160 @@
+#include "datapoint/Logon.h"
+
+#include "core/Cp1250.h"
+#include "core/EventLog.h"
+#include "core/FileSystem.h"
+#include "core/LogonContext.h"
+#include "core/Paths.h"
+#include "core/ProgramStart.h"
+#include "core/RegistryStore.h"
+#include "core/Session.h"
+#include "core/WindowGeometry.h"
+#include "datapoint/DataPointInfo.h"
+#include "datapoint/TextCache.h"
+#include "datapoint/UsersAndGroups.h"
+#include "datapoint/WorkingCopy.h"
+
+namespace quill {
+namespace {
+
+std::string comparableFolder(std::string_view folder) {
+    return cp1250::upper(path::withTrailingSeparator(path::normalize(folder)));
+}
+
+// Ends a failed attempt as the user sees it: cursor back, start-up view
+// closed, the event logged and the logon warning shown with its beep.
+void refuse(Session& session, int event, int warning) {
+    session.ui.setCursor(CursorShape::Default);
+    session.ui.closeStartup();
+    logEvent(session, event).ok();
+    session.warn(MessageKind::Error, "LOGIN", warning);
+}
+
+} // namespace
+
+bool endsProgram(LogonOutcome outcome) {
+    return outcome == LogonOutcome::MissingDirectories || outcome == LogonOutcome::UnreadableUser ||
+           outcome == LogonOutcome::TooManyFailures;
+}
+
+std::string_view outcomeName(LogonOutcome outcome) {
+    switch (outcome) {
+    case LogonOutcome::LoggedOn: return "OK";
+    case LogonOutcome::NotADataPoint: return "NO_DATAPOINT";
+    case LogonOutcome::NoUser: return "NO_USER";
+    case LogonOutcome::WrongPassword: return "WRONG_PASSWORD";
+    case LogonOutcome::MissingDirectories: return "MISSING_DIRECTORIES";
+    case LogonOutcome::UnreadableUser: return "UNREADABLE_USER";
+    case LogonOutcome::TooManyFailures: return "TOO_MANY_FAILURES";
+    }
+    return "";
+}
+
+std::chrono::milliseconds failedLogonDelay(int failedAttempts) {
+    switch (failedAttempts) {
+    case 0:
+    case 1: return std::chrono::milliseconds(0);
+    case 2: return std::chrono::milliseconds(1500);
+    case 3: return std::chrono::milliseconds(4000);
+    case 4: return std::chrono::milliseconds(8000);
+    default: return std::chrono::milliseconds(12000);
+    }
+}
+
+bool loadUserData(Session& session) {
+    prepareDataPointFolders(session);
+    loadTextCache(session);
+    loadUsers(session);
+    return true;
+}
+
+LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const LogonRequest& request, int& failedAttempts) {
+    Ui& ui = session.ui;
+    ui.setCursor(CursorShape::Busy);
+    session.program.loggedOn = false;
+    session.context = LogonContext{};
+    session.context.dataPointPath = path::withoutTrailingSeparator(session.program.actualDataPointPath());
+    if (!isDataPoint(session.context.dataPointPath)) {
+        ui.setCursor(CursorShape::Default);
+        session.warn(MessageKind::Information, "LOGIN", 2);
+        return LogonOutcome::NotADataPoint;
+    }
+
+    ui.showStartupStep(0);
+    if (startLogonContext(session) != ContextStart::Started) {
+        ui.setCursor(CursorShape::Default);
+        ui.closeStartup();
+        return LogonOutcome::MissingDirectories;
+    }
+    ui.showStartupStep(1);
+
+    session.program.logonName = request.logonName;
+    setUserPaths(session);
+    // A name that cannot be a file name has no record; it must not reach
+    // paths outside the users directory either.
+    const bool plainName = path::isPlainFileName(request.logonName + ".user");
+    if (!plainName || !fs::exists(session.context.userRecordFile)) {
+        session.clock.wait(kUnknownUserDelay);
+        refuse(session, 1, 3);
+        return LogonOutcome::NoUser;
+    }
+
+    Record user;
+    if (session.recordFiles().read(session.context.userRecordFile, user) != RecordRead::Ok) {
+        refuse(session, 0, 5);
+        return LogonOutcome::UnreadableUser;
+    }
+    session.record = user;
+    session.program.fullName = user.value("NAME") + " " + user.value("SURNAME");
+    session.program.isAdministrator = cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR";
+    createUserDirectories(session);
+
+    readSettings(session);
+    readWindowGeometry(session);
+    loadUserData(session);
+    ui.showStartupStep(2);
+
+    if (user.value("PASSWORD") != request.password) {
+        ++failedAttempts;
+        ui.setCursor(CursorShape::Busy);
+        session.clock.wait(failedLogonDelay(failedAttempts));
+        refuse(session, 3, 3);
+        if (failedAttempts >= kMaxFailedAttempts) {
+            logEvent(session, 4).ok();
+            session.warn(MessageKind::Error, "LOGIN", 6);
+            return LogonOutcome::TooManyFailures;
+        }
+        return LogonOutcome::WrongPassword;
+    }
+
+    logEvent(session, 2).ok();
+    logEvent(session, 51).ok();
+    // A registry that cannot be written costs only the remembered choices;
+    // the user is logged on all the same.
+    writeRegistryValues(registry, session.program, request.autoLogon && session.context.dataPointAutoLogon,
+                        request.password)
+        .ok();
+    session.program.loggedOn = true;
+    ui.setCursor(CursorShape::Default);
+    return LogonOutcome::LoggedOn;
+}
+
+DataPointChoice chooseDataPoint(ProgramValues& program, const std::string& folder) {
+    if (!isDataPoint(folder))
+        return DataPointChoice::NotADataPoint;
+    const std::string wanted = comparableFolder(folder);
+    for (std::size_t i = 0; i < program.knownDataPoints.size(); ++i) {
+        if (!program.knownDataPoints[i].empty() && comparableFolder(program.knownDataPoints[i]) == wanted) {
+            program.actualDataPoint = i;
+            return DataPointChoice::Selected;
+        }
+    }
+    // The one empty entry of a first run without a data point gives way.
+    if (program.knownDataPoints.size() == 1 && program.knownDataPoints[0].empty())
+        program.knownDataPoints.clear();
+    program.knownDataPoints.push_back(folder);
+    program.actualDataPoint = program.knownDataPoints.size() - 1;
+    return DataPointChoice::Added;
+}
+
+} // namespace quill

@@ -1,0 +1,166 @@
+#include "datapoint/UsersAndGroups.h"
+
+#include "core/AtomicFile.h"
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+
+namespace quill {
+namespace {
+
+std::string userField(std::size_t n) {
+    return "USER" + std::to_string(n);
+}
+
+void addGroupEntry(Session& session, GroupEntry group) {
+    session.groups.push_back(std::move(group));
+    for (UserEntry& user : session.users)
+        user.membership.push_back(false);
+}
+
+} // namespace
+
+bool loadUsers(Session& session) {
+    session.users.clear();
+    const std::vector<std::string> files = listFiles(session.context.userRecordsDirectory, "*.user");
+    if (files.empty())
+        return false;
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& file : files) {
+        Record record;
+        if (fs::isDirectory(file) || records.read(file, record) != RecordRead::Ok)
+            continue;
+        UserEntry user;
+        user.logonName = record.value("LOGON_NAME");
+        user.name = record.value("NAME");
+        user.surname = record.value("SURNAME");
+        session.users.push_back(std::move(user));
+    }
+    return true;
+}
+
+void loadGroups(Session& session) {
+    const std::string allUsers = session.texts.lookup("SYSTEMVARIABLES", "$VARIABLE.ALL", "SystemVariables");
+    session.groups = {GroupEntry{allUsers, std::string(kBuiltInGroupPath), false, "USERS_ALL.BMP", {}}};
+    for (UserEntry& user : session.users)
+        user.membership = {true};
+
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& file : listFiles(session.context.settings.userGroupsResourceDirectory)) {
+        Record record;
+        if (fs::isDirectory(file) || isTemporaryWriteName(path::fileName(file)) ||
+            records.read(file, record) != RecordRead::Ok)
+            continue;
+        addGroupEntry(session, GroupEntry{record.value("NAME"), file, false, "USERS.BMP", file});
+        const std::size_t g = session.groups.size() - 1;
+        for (std::size_t n = 1; n <= kMaxGroupMembers; ++n) {
+            const std::string member = cp1250::upper(record.value(userField(n)));
+            if (member.empty())
+                continue;
+            for (UserEntry& user : session.users) {
+                if (cp1250::upper(user.logonName) == member)
+                    user.membership[g] = true;
+            }
+        }
+    }
+}
+
+bool addGroup(Session& session, std::string_view name) {
+    const std::string fileName = std::string(name) + ".groups";
+    if (name.empty() || !path::isPlainFileName(fileName))
+        return false;
+    const std::string& directory = session.context.settings.userGroupsResourceDirectory;
+    fs::createDirectories(directory);
+    const std::string file = path::join(directory, fileName);
+    addGroupEntry(session, GroupEntry{std::string(name), file, true, "USERS.BMP", file});
+    return true;
+}
+
+bool saveGroups(Session& session) {
+    bool ok = true;
+    for (std::size_t g = 0; g < session.groups.size(); ++g) {
+        const GroupEntry& group = session.groups[g];
+        const std::string kind = cp1250::upper(group.path);
+        if (kind == kDeletedGroupPath) {
+            if (!group.file.empty() && fs::exists(group.file))
+                ok &= fs::removeFile(group.file).ok();
+            continue;
+        }
+        if (!group.modified || kind == kBuiltInGroupPath || group.file.empty())
+            continue;
+        session.recordFiles().createEmpty(group.file);
+        if (!session.readRecord(group.file)) {
+            ok = false;
+            continue;
+        }
+        Record& record = session.record;
+        record.setValue("NAME", group.name);
+        // Every member field is emptied, not only as many as there are users
+        // now: members of a record written when there were more users would
+        // otherwise survive their removal.
+        for (std::size_t n = 1; n <= kMaxGroupMembers; ++n)
+            record.setValue(userField(n), "");
+        std::size_t next = 1;
+        for (const UserEntry& user : session.users) {
+            if (next > kMaxGroupMembers)
+                break;
+            if (g < user.membership.size() && user.membership[g])
+                record.setValue(userField(next++), cp1250::upper(user.logonName));
+        }
+        if (session.writeRecord(group.file))
+            session.groups[g].modified = false;
+        else
+            ok = false;
+    }
+    return ok;
+}
+
+std::string selectedUsersToListText(const std::vector<UserEntry>& users) {
+    std::string text;
+    for (const UserEntry& user : users) {
+        if (user.selected)
+            text += user.name + " " + user.surname + " (" + user.logonName + "); ";
+    }
+    return text;
+}
+
+bool listTextToSelection(std::vector<UserEntry>& users, std::string_view text) {
+    const auto isList = [](std::string_view t) { return t.size() >= 5 && t.find('(') != std::string_view::npos; };
+    if (!isList(text))
+        return false;
+    std::string_view rest = text;
+    while (isList(rest)) {
+        const std::size_t semicolon = rest.find(';');
+        const std::string_view piece = semicolon == std::string_view::npos ? rest : rest.substr(0, semicolon + 1);
+        rest.remove_prefix(piece.size());
+        const std::size_t open = piece.find('(');
+        if (open == std::string_view::npos)
+            continue;
+        const std::size_t close = piece.find(')', open);
+        const std::string logon = cp1250::upper(
+            piece.substr(open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1));
+        for (UserEntry& user : users) {
+            if (cp1250::upper(user.logonName) == logon) {
+                user.selected = true;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool namedTest(const ProgramValues& program, std::string_view text) {
+    // A user without a name would otherwise be "named" by every text that
+    // holds a blank.
+    if (program.fullName.find_first_not_of(' ') == std::string::npos)
+        return false;
+    return cp1250::upper(text).find(cp1250::upper(program.fullName)) != std::string::npos;
+}
+
+bool accessTest(const ProgramValues& program, std::string_view text) {
+    return program.isAdministrator || namedTest(program, text);
+}
+
+} // namespace quill

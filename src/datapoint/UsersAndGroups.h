@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Session;
+struct ProgramValues;
+
+// One user record of the data point, as the users table holds it.
+struct UserEntry {
+    std::string logonName;
+    std::string name;
+    std::string surname;
+    std::vector<bool> membership; // one flag per entry of the groups table
+    bool selected = false;        // marks the users of a list being edited
+
+    std::string fullName() const { return name + " " + surname; }
+};
+
+// A group of users defined by the logged-on user.
+struct GroupEntry {
+    std::string name;
+    // The group record's path; kBuiltInGroupPath for all users, and
+    // kDeletedGroupPath once the group is marked for deletion.
+    std::string path;
+    bool modified = false;
+    std::string imageName;
+    // The record file the group was read from or will be written to; kept
+    // when path becomes kDeletedGroupPath so that deletion removes exactly
+    // that file.
+    std::string file;
+};
+
+inline constexpr std::string_view kBuiltInGroupPath = "SYSTEM";
+inline constexpr std::string_view kDeletedGroupPath = "DELETE";
+inline constexpr std::size_t kMaxGroupMembers = 20;
+
+// Rebuilds the session's users table from the "*.user" records of the data
+// point, in listing order; unreadable records are left out. False when no
+// user record exists at all.
+bool loadUsers(Session& session);
+
+// Rebuilds the session's groups table: the built-in group of all users
+// first, then every readable record of the user's Groups directory, with
+// each user's membership flags.
+void loadGroups(Session& session);
+
+// Appends a new, modified group named name. A name that cannot be a file
+// name (a separator, "..", nothing at all) is refused.
+bool addGroup(Session& session, std::string_view name);
+
+// Deletes the groups marked for deletion and writes every modified group:
+// its name and up to twenty members, upper-cased, in users-table order.
+bool saveGroups(Session& session);
+
+// Each selected user as name + " " + surname + " (" + logon name + "); ".
+std::string selectedUsersToListText(const std::vector<UserEntry>& users);
+
+// Selects every user the list text names by logon name. Selections made
+// before stay. False, selecting nobody, for a text that cannot be a list.
+bool listTextToSelection(std::vector<UserEntry>& users, std::string_view text);
+
+// Whether the logged-on user may see something whose owner or rights text
+// is text: administrators always, others when their full name occurs in it.
+bool accessTest(const ProgramValues& program, std::string_view text);
+
+// The same without the administrators' exemption: is the user named?
+bool namedTest(const ProgramValues& program, std::string_view text);
+
+} // namespace quill

@@ -1,0 +1,214 @@
+#include "datapoint/WorkingCopy.h"
+
+#include "core/AtomicFile.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+#include "core/TextUtil.h"
+
+#include <cstdlib>
+
+namespace quill {
+namespace {
+
+constexpr std::size_t kMaxManifestBytes = 64 * 1024 * 1024;
+constexpr long long kSameTimeNs = 1000000; // file times closer than 1 ms are equal
+
+std::string sharedResources(const Session& session) {
+    return session.context.resourcesDirectory;
+}
+std::string localResources(const Session& session) {
+    return path::withoutTrailingSeparator(session.context.settings.resourceDirectory);
+}
+std::string userSubtree(const Session& session) {
+    return "Users/" + session.program.logonName;
+}
+
+bool sameTime(long long a, long long b) {
+    return std::llabs(a - b) < kSameTimeNs;
+}
+
+void collectManifest(const std::string& directory, const std::string& relative, ResourceManifest& manifest) {
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        const std::string rel = relative + entry.name;
+        const std::string full = path::join(directory, entry.name);
+        if (entry.isDirectory && !entry.isSymlink) {
+            manifest[rel + "/"] = 0;
+            collectManifest(full, rel + "/", manifest);
+        } else if (!entry.isDirectory) {
+            manifest[rel] = fs::modificationTime(full);
+        }
+    }
+}
+
+Status writeManifest(const std::string& resourceDirectory, const ResourceManifest& manifest) {
+    std::string content;
+    for (const auto& [rel, time] : manifest)
+        content += std::to_string(time) + "\t" + rel + "\n";
+    return replaceFile(resourceManifestPath(resourceDirectory), content);
+}
+
+// Both ends must be there: pruning against a data point that cannot be
+// reached would empty the local copy, and the user's unsent groups and
+// templates with it.
+bool bothEndsPresent(const Session& session) {
+    return !session.context.settings.resourceDirectory.empty() && !sharedResources(session).empty() &&
+           fs::isDirectory(sharedResources(session));
+}
+
+bool download(Session& session) {
+    if (!bothEndsPresent(session))
+        return false;
+    const std::string local = localResources(session);
+    mirrorTree(sharedResources(session), local);
+    pruneTree(local, sharedResources(session));
+    ResourceManifest manifest;
+    collectManifest(local, "", manifest);
+    // Without a manifest the next upload deletes nothing from the data
+    // point, which is the safe side.
+    writeManifest(local, manifest).ok();
+    return true;
+}
+
+// Copies what changed here since the last download from local into shared.
+void uploadChanges(const std::string& local, const std::string& shared, const std::string& relative,
+                   ResourceManifest& manifest) {
+    const auto entries = fs::list(local);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        const std::string from = path::join(local, entry.name);
+        const std::string to = path::join(shared, entry.name);
+        const std::string rel = relative + entry.name;
+        if (entry.isDirectory) {
+            if (!entry.isSymlink)
+                uploadChanges(from, to, rel + "/", manifest);
+            continue;
+        }
+        const long long localTime = fs::modificationTime(from);
+        const bool differs = !fs::exists(to) || !sameTime(localTime, fs::modificationTime(to));
+        const auto known = manifest.find(rel);
+        const bool changedHere = known == manifest.end() || !sameTime(localTime, known->second);
+        if (!differs || !changedHere)
+            continue;
+        fs::createDirectories(shared);
+        if (fs::copyFile(from, to))
+            manifest[rel] = localTime;
+    }
+}
+
+// Deletes from shared what was downloaded and has since been deleted here.
+void pruneDeletions(const std::string& shared, const std::string& local, const std::string& relative,
+                    ResourceManifest& manifest) {
+    const auto entries = fs::list(shared);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        const std::string item = path::join(shared, entry.name);
+        const std::string counterpart = path::join(local, entry.name);
+        const std::string rel = relative + entry.name;
+        if (entry.isDirectory && !entry.isSymlink) {
+            pruneDeletions(item, counterpart, rel + "/", manifest);
+            const auto remaining = fs::list(item);
+            if (!fs::isDirectory(counterpart) && manifest.count(rel + "/") && remaining && remaining->empty()) {
+                fs::removeAll(item).ok();
+                manifest.erase(rel + "/");
+            }
+        } else if (!fs::exists(counterpart) && manifest.count(rel)) {
+            if (fs::removeFile(item))
+                manifest.erase(rel);
+        }
+    }
+}
+
+// Writes the user's templates, file templates and own resources back.
+bool upload(Session& session) {
+    if (!bothEndsPresent(session))
+        return false;
+    const std::string local = localResources(session);
+    const std::string shared = sharedResources(session);
+    ResourceManifest manifest = readResourceManifest(local);
+    for (const char* sub : {"Templates", "FileTemplates"})
+        uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest);
+    // The user's own subtree is private to him: it simply replaces the
+    // data point's.
+    const std::string own = userSubtree(session);
+    mirrorTree(path::join(local, own), path::join(shared, own));
+    for (const char* sub : {"Templates", "FileTemplates"})
+        pruneDeletions(path::join(shared, sub), path::join(local, sub), std::string(sub) + "/", manifest);
+    pruneTree(path::join(shared, own), path::join(local, own));
+    writeManifest(local, manifest).ok();
+    return true;
+}
+
+// Empty when no temporary directory is set, so that nothing relative to
+// the working directory is ever touched.
+std::string temporaryPath(const Session& session, const char* name) {
+    const std::string& temporary = session.context.settings.temporaryDirectory;
+    return temporary.empty() ? std::string() : path::join(temporary, name);
+}
+
+} // namespace
+
+std::string resourceManifestPath(const std::string& resourceDirectory) {
+    return path::withoutTrailingSeparator(resourceDirectory) + ".manifest";
+}
+
+ResourceManifest readResourceManifest(const std::string& resourceDirectory) {
+    ResourceManifest manifest;
+    const fs::ReadResult read = fs::readFile(resourceManifestPath(resourceDirectory), kMaxManifestBytes);
+    if (!read.ok())
+        return manifest;
+    for (std::string_view line : text::splitLines(read.content)) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string_view::npos)
+            continue;
+        if (const auto time = text::parseInteger(line.substr(0, tab)))
+            manifest[std::string(line.substr(tab + 1))] = *time;
+    }
+    return manifest;
+}
+
+bool prepareDataPointFolders(Session& session) {
+    const Settings& s = session.context.settings;
+    if (s.synchronizeResources || !fs::isDirectory(s.temporaryDirectory)) {
+        session.ui.showStartupStep(6);
+        download(session);
+    }
+    const std::string own = path::join(s.resourceDirectory, userSubtree(session));
+    for (const std::string& directory :
+         {s.temporaryDirectory, path::join(own, "Groups"), path::join(own, "Templates"),
+          path::join(own, "FileTemplates"), path::join(s.resourceDirectory, "FileTemplates"),
+          temporaryPath(session, "Attachments"), temporaryPath(session, "Trash")})
+        fs::createDirectories(directory);
+    return true;
+}
+
+bool cleanUpDataPointFolders(Session& session) {
+    if (session.context.settings.synchronizeResources) {
+        upload(session);
+        if (const std::string trash = temporaryPath(session, "Trash"); !trash.empty())
+            fs::createDirectories(trash);
+    }
+    if (const std::string attachments = temporaryPath(session, "Attachments"); !attachments.empty())
+        fs::removeAll(attachments).ok();
+    return true;
+}
+
+bool synchronizeResources(Session& session, SyncDirection direction) {
+    if (direction == SyncDirection::Download)
+        return download(session);
+    if (!upload(session))
+        return false;
+    if (const std::string attachments = temporaryPath(session, "Attachments"); !attachments.empty()) {
+        for (const std::string& item : listFiles(attachments))
+            fs::removeAll(item).ok();
+    }
+    return true;
+}
+
+} // namespace quill

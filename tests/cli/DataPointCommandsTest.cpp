@@ -1,0 +1,108 @@
+// quill-cli's data point commands end to end, as scripts use them.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+using test::readBytes;
+using test::runCli;
+using test::shellWord;
+using test::TempDir;
+
+class DataPointCommandsTest : public ::testing::Test {
+protected:
+    test::IsolatedHome home;
+    TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+
+    std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
+                    std::string* errors = nullptr) {
+        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
+    }
+    // quill-cli logon with the password on standard input.
+    std::string logon(const std::string& user, const std::string& password, int* status) {
+        return runCli("logon --datapoint " + shellWord(dataPoint) + " --user " + shellWord(user) + " < " +
+                          shellWord(writeInput(password + "\n")),
+                      status);
+    }
+    std::string writeInput(const std::string& content) {
+        const std::string file = dir / "stdin.txt";
+        test::writeBytes(file, content);
+        return file;
+    }
+};
+
+TEST_F(DataPointCommandsTest, LogonSucceedsOnlyWithTheRightPasswordAndWritesTheRegistry) {
+    int status = -1;
+    EXPECT_EQ(logon("ANNA", "wrong", &status), "WRONG_PASSWORD\n");
+    EXPECT_EQ(status, 1);
+    // The first start wrote the defaults; a failed logon adds nothing.
+    const std::string defaults = runCli("registry");
+    EXPECT_NE(defaults.find("UserAutoLogon\t0\n"), std::string::npos);
+    EXPECT_EQ(defaults.find("DataPointPath_1"), std::string::npos);
+
+    EXPECT_EQ(logon("ANNA", "anna", &status), "OK\n");
+    EXPECT_EQ(status, 0);
+    const std::string registry = runCli("registry", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(registry.find("DataPointPath_0\t"), std::string::npos);
+    EXPECT_NE(registry.find("DataPointPath_1\t" + dataPoint + "\n"), std::string::npos);
+    EXPECT_NE(registry.find("DataPointPathActual\t1\n"), std::string::npos);
+
+    // Every line of the log names the date, time, user and computer.
+    const std::string log = readBytes(dataPoint + "/DataPoint.system/Logs/system.log");
+    EXPECT_NE(log.find("ANNA@"), std::string::npos);
+    EXPECT_NE(log.find("logon failed, wrong password"), std::string::npos);
+    EXPECT_NE(log.find("logon succeeded"), std::string::npos);
+}
+
+TEST_F(DataPointCommandsTest, LogonOnAFolderThatIsNoDataPoint) {
+    int status = -1;
+    EXPECT_EQ(runCli("logon --datapoint " + shellWord(dir.path()) + " --user ANNA < /dev/null", &status),
+              "NO_DATAPOINT\n");
+    EXPECT_EQ(status, 1);
+}
+
+TEST_F(DataPointCommandsTest, UsersGroupsAndAccess) {
+    EXPECT_EQ(run("users", ""), "ADMINISTRATOR\tSystem\tAdministrator\nANNA\tAnna\tNovak\n");
+    const std::string groups = run("groups", "");
+    EXPECT_EQ(groups.rfind("All users\tSYSTEM\tADMINISTRATOR,ANNA\n", 0), 0u) << groups;
+    EXPECT_NE(groups.find("Team\t"), std::string::npos);
+
+    EXPECT_EQ(run("access", shellWord("Anna Novak (ANNA); ")), "TRUE\n");
+    EXPECT_EQ(run("access", "Someone"), "FALSE\n");
+    EXPECT_EQ(run("access", "--admin Someone"), "TRUE\n");
+    EXPECT_EQ(run("access", "--admin --named Someone"), "FALSE\n");
+}
+
+TEST_F(DataPointCommandsTest, SyncDownloadsAndRejectsOtherDirections) {
+    int status = -1;
+    run("sync", "download", &status);
+    EXPECT_EQ(status, 0);
+    const std::string settings = run("settings", "");
+    const std::size_t at = settings.find("RESOURCEDIR\t");
+    ASSERT_NE(at, std::string::npos);
+    const std::string local = settings.substr(at + 12, settings.find('\n', at) - at - 12);
+    EXPECT_TRUE(std::filesystem::exists(local + "FileTemplates/Letter.txt")) << local;
+
+    std::string errors;
+    run("sync", "sideways", &status, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(errors.find("download or upload"), std::string::npos);
+}
+
+TEST_F(DataPointCommandsTest, DataPointInfoPrintsExpandedValues) {
+    int status = -1;
+    const std::string info = runCli("datapoint info " + shellWord(dataPoint), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(info.rfind("CREATOR\tSystem Administrator\n", 0), 0u) << info;
+    EXPECT_NE(info.find("ROOT\t" + dataPoint), std::string::npos);
+    EXPECT_NE(info.find("AUTOLOGON\tTRUE\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace quill

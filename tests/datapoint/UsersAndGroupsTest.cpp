@@ -1,0 +1,190 @@
+// The users and groups tables, the user list text and the access tests, on a
+// fresh copy of the sample data point.
+#include "datapoint/UsersAndGroups.h"
+#include "datapoint/WorkingCopy.h"
+
+#include "SessionFixture.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+using test::readBytes;
+using test::SessionFixture;
+
+class UsersAndGroupsTest : public ::testing::Test, public SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(synchronizeResources(*session, SyncDirection::Download));
+    }
+
+    // A user record made from ANNA's with another logon name and name.
+    void addUser(const std::string& logon, const std::string& name, const std::string& surname) {
+        const std::string users = dataPoint + "/DataPoint.system/Users/";
+        ASSERT_TRUE(session->readRecord(users + "ANNA.user"));
+        session->record.setValue("LOGON_NAME", logon);
+        session->record.setValue("NAME", name);
+        session->record.setValue("SURNAME", surname);
+        session->record.header.fileName = logon + ".user";
+        ASSERT_TRUE(session->writeRecord(users));
+    }
+
+    std::string groupsDirectory() { return session->context.settings.userGroupsResourceDirectory; }
+
+    std::vector<std::string> membersOf(std::size_t group) {
+        std::vector<std::string> members;
+        for (const UserEntry& user : session->users) {
+            if (user.membership.at(group))
+                members.push_back(user.logonName);
+        }
+        return members;
+    }
+};
+
+TEST_F(UsersAndGroupsTest, UsersTableHoldsEveryReadableRecord) {
+    // A record that cannot be read, such as a directory of that name, is
+    // left out; the others still load.
+    std::filesystem::create_directories(dataPoint + "/DataPoint.system/Users/BROKEN.user");
+    ASSERT_TRUE(loadUsers(*session));
+    std::vector<std::string> logons;
+    for (const UserEntry& user : session->users)
+        logons.push_back(user.logonName);
+    std::sort(logons.begin(), logons.end());
+    EXPECT_EQ(logons, (std::vector<std::string>{"ADMINISTRATOR", "ANNA"}));
+}
+
+TEST_F(UsersAndGroupsTest, BuiltInGroupComesFirstAndHoldsEveryone) {
+    ASSERT_TRUE(loadUsers(*session));
+    loadGroups(*session);
+    ASSERT_EQ(session->groups.size(), 2u);
+    EXPECT_EQ(session->groups[0].name, "All users");
+    EXPECT_EQ(session->groups[0].path, kBuiltInGroupPath);
+    EXPECT_EQ(membersOf(0).size(), session->users.size());
+    EXPECT_EQ(session->groups[1].name, "Team");
+}
+
+TEST_F(UsersAndGroupsTest, MembershipIgnoresTheCaseOfStoredLogonNames) {
+    addUser("Bob", "Bob", "Stone");
+    ASSERT_TRUE(loadUsers(*session));
+    test::writeBytes(groupsDirectory() + "/Mixed.groups", "Mixed\r\nbob\r\n");
+    loadGroups(*session);
+    const auto mixed = std::find_if(session->groups.begin(), session->groups.end(),
+                                    [](const GroupEntry& g) { return g.name == "Mixed"; });
+    ASSERT_NE(mixed, session->groups.end());
+    EXPECT_EQ(membersOf(static_cast<std::size_t>(mixed - session->groups.begin())), (std::vector<std::string>{"Bob"}));
+}
+
+TEST_F(UsersAndGroupsTest, SavedGroupKeepsTwentyMembersUpperCasedAndEmptiesTheRest) {
+    for (int n = 0; n < 22; ++n)
+        addUser("u" + std::to_string(n), "User", std::to_string(n));
+    ASSERT_TRUE(loadUsers(*session));
+    loadGroups(*session);
+    ASSERT_TRUE(addGroup(*session, "Big"));
+    const std::size_t big = session->groups.size() - 1;
+    for (UserEntry& user : session->users)
+        user.membership[big] = true;
+    ASSERT_TRUE(saveGroups(*session));
+
+    ASSERT_TRUE(session->readRecord(groupsDirectory() + "/Big.groups"));
+    EXPECT_EQ(session->record.value("NAME"), "Big");
+    for (int n = 1; n <= 20; ++n) {
+        const std::string member = session->record.value("USER" + std::to_string(n));
+        EXPECT_FALSE(member.empty()) << n;
+        EXPECT_EQ(member, cp1250::upper(member));
+    }
+
+    // Fewer members later: the fields beyond them are emptied, not kept.
+    for (UserEntry& user : session->users)
+        user.membership[big] = user.logonName == "ANNA";
+    session->groups[big].modified = true;
+    ASSERT_TRUE(saveGroups(*session));
+    loadGroups(*session);
+    const auto reloaded = std::find_if(session->groups.begin(), session->groups.end(),
+                                       [](const GroupEntry& g) { return g.name == "Big"; });
+    ASSERT_NE(reloaded, session->groups.end());
+    EXPECT_EQ(membersOf(static_cast<std::size_t>(reloaded - session->groups.begin())),
+              (std::vector<std::string>{"ANNA"}));
+}
+
+TEST_F(UsersAndGroupsTest, GroupNamesThatAreNoFileNamesAreRefused) {
+    ASSERT_TRUE(loadUsers(*session));
+    loadGroups(*session);
+    const std::size_t before = session->groups.size();
+    EXPECT_FALSE(addGroup(*session, ""));
+    EXPECT_FALSE(addGroup(*session, "../escape"));
+    EXPECT_FALSE(addGroup(*session, "a/b"));
+    EXPECT_EQ(session->groups.size(), before);
+}
+
+TEST_F(UsersAndGroupsTest, DeletionRemovesTheStoredFileEvenWhenTheNameChanged) {
+    ASSERT_TRUE(loadUsers(*session));
+    loadGroups(*session);
+    GroupEntry& team = session->groups[1];
+    const std::string file = team.file;
+    ASSERT_TRUE(fs::exists(file));
+    team.name = "Renamed";
+    team.path = std::string(kDeletedGroupPath);
+    ASSERT_TRUE(saveGroups(*session));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(groupsDirectory() + "/Renamed.groups"));
+}
+
+TEST(UserListTextTest, RoundTripAndParsing) {
+    std::vector<UserEntry> users = {
+        {"ANNA", "Anna", "Novak", {}, true}, {"BOB", "Bob", "Stone", {}, false}, {"Carl", "Carl", "Orr", {}, true}};
+    const std::string text = selectedUsersToListText(users);
+    EXPECT_EQ(text, "Anna Novak (ANNA); Carl Orr (Carl); ");
+
+    for (UserEntry& user : users)
+        user.selected = false;
+    ASSERT_TRUE(listTextToSelection(users, text));
+    EXPECT_TRUE(users[0].selected);
+    EXPECT_FALSE(users[1].selected);
+    EXPECT_TRUE(users[2].selected);
+
+    // Logon names match in any case; a last entry without ";" or ")" counts;
+    // earlier selections stay.
+    ASSERT_TRUE(listTextToSelection(users, "Bob Stone (bob"));
+    EXPECT_TRUE(users[0].selected && users[1].selected && users[2].selected);
+}
+
+TEST(UserListTextTest, TextsThatAreNoListsSelectNobody) {
+    std::vector<UserEntry> users = {{"ANNA", "Anna", "Novak", {}, false}};
+    for (const char* text : {"", "(A)", "Anna Novak", "Nobody (NOBODY); "}) {
+        listTextToSelection(users, text);
+        EXPECT_FALSE(users[0].selected) << text;
+    }
+    EXPECT_FALSE(listTextToSelection(users, "Anna Novak"));
+}
+
+TEST(AccessTest, NamedByFullNameInAnyCaseAdministratorsAlwaysPass) {
+    ProgramValues anna;
+    anna.fullName = "Anna Novak";
+    EXPECT_TRUE(accessTest(anna, "Owner: ANNA NOVAK (ANNA); "));
+    EXPECT_TRUE(namedTest(anna, "anna novak"));
+    EXPECT_FALSE(accessTest(anna, "Anna Nowak; Novak Anna"));
+    EXPECT_FALSE(accessTest(anna, ""));
+
+    ProgramValues admin;
+    admin.fullName = "System Administrator";
+    admin.isAdministrator = true;
+    EXPECT_TRUE(accessTest(admin, "Anna Novak"));
+    EXPECT_FALSE(namedTest(admin, "Anna Novak"));
+
+    // A user whose record has no name is named by no text.
+    ProgramValues blank;
+    blank.fullName = " ";
+    EXPECT_FALSE(namedTest(blank, "Anna Novak (ANNA); "));
+}
+
+} // namespace
+} // namespace quill
