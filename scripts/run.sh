@@ -1,27 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows the bundled sample data point.
+# Installs what is missing, builds, and starts Quill! on the bundled sample
+# data point.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 # The same build directory as the tests; only what running needs is built.
 cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
-ninja -C "$root/build" quill-cli quill_resources
+ninja -C "$root/build" quill quill-cli quill_resources
 
-bin="$root/build/bin"
-dp="$bin/DataPoint"
-cli="$bin/quill-cli"
-echo
-echo "== Object types of the sample data point ($dp)"
-"$cli" types "$dp"
-for user in "$dp"/DataPoint.system/Users/*.user; do
-  echo
-  echo "== User record $(basename "$user")"
-  "$cli" record read "$dp" "$user"
-done
-echo
-echo "== Folders of the shared tree"
-"$cli" walk "$dp/DataPoint.root"
-echo
-echo "== A text as ANNA sees it"
-"$cli" expand --datapoint "$dp" --user ANNA 'Hello $FULLNAME$ ($LOGONNAME$), today is $DATE$; shared folders: $INFORMATION.DATAPOINT_CREATOR_ROOT.INFORMATION$'
-"$cli" settings --datapoint "$dp" --user ANNA
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Quill! is built ($root/build/bin/quill), but there is no display to show it on." >&2
+  echo "Run this command from a desktop session, or with DISPLAY set." >&2
+  exit 1
+fi
+# The first start remembers build/bin/DataPoint as the data point to log on to.
+exec "$root/build/bin/quill"

@@ -1,0 +1,76 @@
+// quill: the desktop program. Starts, asks for a logon and runs the main
+// window until it closes. Every way of ending without a logon ends with a
+// non-zero status.
+
+#include "ui/LoginForm.h"
+#include "ui/MainWindow.h"
+#include "ui/QtShell.h"
+#include "ui/QtText.h"
+#include "ui/QtUi.h"
+
+#include "core/Clock.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+#include "core/ProgramStart.h"
+#include "core/RegistryStore.h"
+#include "core/Session.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3 };
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Chromium will not start its sandbox for root; the pages it shows are
+    // the program's own, so running without it as root is acceptable.
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quill!"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quill!"));
+
+    const std::string programDirectory = quill::ui::fromQt(QApplication::applicationDirPath());
+    quill::ProgramValues program = quill::ProgramValues::forProgram(programDirectory);
+    quill::RegistryStore registry(quill::RegistryStore::defaultPath());
+    if (quill::initialiseProgram(program, registry) == quill::ProgramStart::NoLanguageDirectory) {
+        // Also on standard error: without a display the box is never seen.
+        std::fprintf(stderr, "quill: %s\n", std::string(quill::kNoLanguageDirectoryMessage).c_str());
+        QApplication::beep();
+        QMessageBox::information(nullptr, QStringLiteral("Quill!"),
+                                 quill::ui::toQt(quill::kNoLanguageDirectoryMessage));
+        return kNoLanguage;
+    }
+    if (quill::fs::exists(quill::path::join(program.programDirectory, "firststart")))
+        program.logonName = "ADMINISTRATOR";
+
+    quill::SystemClock clock;
+    quill::ui::QtUi ui;
+    quill::ui::QtShell shell;
+    quill::Session session(std::move(program), clock, ui, shell);
+    session.formats = quill::machineDateTimeFormats(registry);
+    ui.setStartupCaptions([&session](int step) {
+        return quill::ui::toQt(session.texts.lookup("STARTUPSCREEN", "SCREEN_" + std::to_string(step), "Log"));
+    });
+
+    auto window = std::make_unique<quill::ui::MainWindow>(session);
+    int result = QDialog::Rejected;
+    {
+        quill::ui::LoginForm login(session, registry);
+        result = login.exec();
+    }
+    ui.closeStartup();
+    if (result != QDialog::Accepted || !session.program.loggedOn)
+        return result == quill::ui::LoginForm::kEndProgram ? kEnded : kNoLogon;
+
+    window->prepareForUser();
+    window->show();
+    return app.exec() == 0 ? kLoggedOff : kEnded;
+}

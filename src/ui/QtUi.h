@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/Ui.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace quill::ui {
+
+class StartupForm;
+
+// The library's messages as message boxes, its cursors as Qt's override
+// cursor, and the start-up view.
+class QtUi final : public Ui {
+public:
+    QtUi();
+    ~QtUi() override;
+
+    void beep() override;
+    void showMessage(MessageKind kind, const std::string& text) override;
+    void setCursor(CursorShape shape) override;
+    void showStartupStep(int step) override;
+    void closeStartup() override;
+
+    // Where the start-up captions come from: the language files of the
+    // session, which exists only after this object.
+    void setStartupCaptions(std::function<QString(int)> captionOfStep);
+
+    // The window message boxes belong to; the active window when unset.
+    void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
+
+private:
+    std::function<QString(int)> captionOfStep_;
+    QPointer<StartupForm> startup_;
+    QPointer<QWidget> dialogParent_;
+    bool overridden_ = false;
+};
+
+} // namespace quill::ui

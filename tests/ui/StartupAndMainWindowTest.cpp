@@ -1,0 +1,70 @@
+// The start-up view's captions and the main window's life: it shows the
+// user's title after logon and shuts the session down when it closes.
+#include "ui/MainWindow.h"
+#include "ui/QtUi.h"
+#include "ui/StartupForm.h"
+
+#include "SessionFixture.h"
+
+#include "core/LogonContext.h"
+
+#include <QApplication>
+#include <QtTest>
+
+namespace quill::ui {
+
+class StartupAndMainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startupViewShowsTheCaptionOfEachStep() {
+        test::SessionFixture f;
+        QtUi ui;
+        ui.setStartupCaptions([&f](int step) {
+            return QString::fromStdString(
+                f.session->texts.lookup("STARTUPSCREEN", "SCREEN_" + std::to_string(step), "Log"));
+        });
+        ui.showStartupStep(0);
+        StartupForm* view = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            view = view ? view : qobject_cast<StartupForm*>(widget);
+        QVERIFY(view);
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->caption(), QStringLiteral("Opening the data point..."));
+        QVERIFY(view->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(view->windowFlags() & Qt::FramelessWindowHint);
+        ui.showStartupStep(2);
+        QCOMPARE(view->caption(), QStringLiteral("Checking the password..."));
+        if (const QByteArray shots = qgetenv("QUILL_VIEW_SHOTS"); !shots.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(shots) + "/startup.png");
+        QPointer<StartupForm> watched(view);
+        ui.closeStartup();
+        QTRY_VERIFY(watched.isNull());
+    }
+
+    void mainWindowTakesItsTitleAndShutsTheSessionDown() {
+        test::SessionFixture f;
+        QVERIFY(f.open());
+        f.session->program.loggedOn = true;
+        f.session->context.geometry.guiLeft = 30;
+        f.session->context.geometry.guiTop = 40;
+        f.session->context.geometry.guiWidth = 640;
+        f.session->context.geometry.guiHeight = 480;
+        MainWindow window(*f.session);
+        window.prepareForUser();
+        QCOMPARE(window.windowTitle(), QStringLiteral("Quill!"));
+        QCOMPARE(window.width(), 640);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.resize(700, 500);
+        QVERIFY(window.close());
+        const std::string userLog = test::readBytes(f.dataPoint + "/DataPoint.system/Logs/ANNA.log");
+        QVERIFY(!userLog.empty());
+        QCOMPARE(f.session->context.geometry.guiWidth, 700);
+    }
+};
+
+} // namespace quill::ui
+
+QTEST_MAIN(quill::ui::StartupAndMainWindowTest)
+#include "StartupAndMainWindowTest.moc"
