@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "DataPointCommands.h"
 #include "FoundationCommands.h"
+#include "NavigationCommands.h"
 #include "SessionCommands.h"
 
 #include "core/Cp1250.h"
@@ -39,6 +40,9 @@ const std::map<std::string, Command>& commands() {
         {"sync", quill::cli::syncCommand},
         {"datapoint", quill::cli::dataPointCommand},
         {"registry", quill::cli::registryCommand},
+        {"tree", quill::cli::treeCommand},
+        {"render", quill::cli::renderCommand},
+        {"location", quill::cli::locationCommand},
     };
     return table;
 }

@@ -1,0 +1,150 @@
+// The user's top folders on disk, and the texts that name a place in the
+// tree ("Shared documents\Projects\2026").
+#include "navigation/MainTree.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+
+#include <algorithm>
+
+namespace quill {
+namespace {
+
+std::string comparablePath(std::string_view path) {
+    return cp1250::upper(path::withoutTrailingSeparator(path::normalize(path)));
+}
+
+// Location texts separate their parts with '\' whichever system wrote
+// them; '/' is accepted too.
+std::vector<std::string> locationParts(std::string_view location) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : location) {
+        if (c == '\\' || c == '/') {
+            if (!current.empty())
+                parts.push_back(std::move(current));
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        parts.push_back(std::move(current));
+    return parts;
+}
+
+TreeNode* childByCaption(TreeNode& node, std::string_view caption) {
+    const std::string wanted = cp1250::upper(caption);
+    for (auto& child : node.children) {
+        if (cp1250::upper(child->caption) == wanted)
+            return child.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
+    if (node.kind != "ROOT")
+        return false;
+    const std::string removed = comparablePath(node.path);
+    std::erase_if(tree.topFolders, [&](const TopFolderEntry& top) { return comparablePath(top.path) == removed; });
+    return saveFolderList(session, tree);
+}
+
+bool saveFolderList(Session& session, const MainTree& tree) {
+    const std::string& file = session.context.userFoldersFile;
+    if (!fs::exists(file) && !session.recordFiles().createEmpty(file))
+        return false;
+    if (!session.readRecord(file))
+        return false;
+    Record& list = session.record;
+    for (std::size_t n = 1; n <= kMaxFolderListEntries; ++n)
+        list.setValue("USRFOLDER" + std::to_string(n), "");
+    std::size_t n = 1;
+    for (const TopFolderEntry& top : tree.topFolders) {
+        if (top.path.empty())
+            continue;
+        if (n > kMaxFolderListEntries)
+            break;
+        // Stored with '\' between the parts, as every copy of the program
+        // reads them, whatever system it runs on.
+        std::string stored = session.variables.collapse(top.path);
+        std::replace(stored.begin(), stored.end(), '/', '\\');
+        list.setValue("USRFOLDER" + std::to_string(n++), stored);
+    }
+    return session.writeRecord(file);
+}
+
+std::string locationText(Session& session, const MainTree& tree, std::string_view path) {
+    const std::string wanted = comparablePath(path);
+    for (const TopFolderEntry& top : tree.topFolders) {
+        const std::string topPath = comparablePath(top.path);
+        if (topPath.empty())
+            continue;
+        const std::size_t at = wanted.find(topPath);
+        if (at == std::string::npos)
+            continue;
+        // What follows the top folder's path, its parts joined by '\'.
+        // Upper-casing keeps every byte in place, so the offsets agree.
+        std::string rest = path::withoutTrailingSeparator(path::normalize(path)).substr(at + topPath.size());
+        for (char& c : rest) {
+            if (c == '/')
+                c = '\\';
+        }
+        return top.caption + rest;
+    }
+    if (wanted == comparablePath(session.context.userTasksDirectory))
+        return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "\\" +
+               session.texts.lookup("NAMES", "MYTASKS_INCOMING", "VALUES");
+    return "";
+}
+
+TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view location) {
+    (void)session;
+    const std::vector<std::string> parts = locationParts(location);
+    if (parts.empty())
+        return nullptr;
+    TreeNode* node = nullptr;
+    const std::string first = cp1250::upper(parts.front());
+    for (const TopFolderEntry& top : tree.topFolders) {
+        if (cp1250::upper(top.caption) == first) {
+            node = top.node;
+            break;
+        }
+    }
+    if (!node && tree.myTasksNode && cp1250::upper(tree.myTasksNode->caption) == first)
+        node = tree.myTasksNode;
+    if (!node)
+        return nullptr;
+    node->expanded = true;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        node = childByCaption(*node, parts[i]);
+        if (!node)
+            return nullptr;
+        node->expanded = true;
+    }
+    node->expanded = false;
+    tree.focus(*node);
+    return node;
+}
+
+bool trashHasContent(const Session& session) {
+    const std::string& temporary = session.context.settings.temporaryDirectory;
+    if (temporary.empty())
+        return false;
+    const auto entries = fs::list(path::join(temporary, "Trash"));
+    return entries && !entries->empty();
+}
+
+void updateTrashImage(Session& session, MainTree& tree) {
+    if (!tree.trashNode)
+        return;
+    tree.trashNode->imageName = trashHasContent(session) ? "TRASH_FULL.BMP" : "TRASH.BMP";
+    tree.trashNode->imageIndex = tree.images.imageIndex(tree.trashNode->imageName);
+}
+
+} // namespace quill

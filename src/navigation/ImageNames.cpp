@@ -1,0 +1,46 @@
+#include "navigation/ImageNames.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/Paths.h"
+
+namespace quill {
+
+int ImageNameTable::imageIndex(std::string_view name) const {
+    const std::string wanted = cp1250::upper(name);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (cp1250::upper(entries[i].name) == wanted)
+            return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (cp1250::upper(entries[i].name).find("UNKNOWN.BMP") != std::string::npos)
+            return static_cast<int>(i);
+    }
+    return 0;
+}
+
+ImageNameTable loadTreeImageNames(const std::string& resourceDirectory) {
+    ImageNameTable table;
+    const std::pair<const char*, const char*> sources[] = {
+        {"GUI/MainTreeView", "*.bmp"}, {"Bitmaps", "*.bmp"}, {"Icons", "*.ico"}};
+    for (const auto& [directory, mask] : sources) {
+        for (const std::string& file : listFiles(path::join(resourceDirectory, directory), mask)) {
+            if (fs::isRegularFile(file))
+                table.entries.push_back({path::fileName(file), file});
+        }
+    }
+    return table;
+}
+
+std::vector<std::string> toolbarImageFiles(const std::string& resourceDirectory, char kind) {
+    std::vector<std::string> files;
+    for (const std::string& file :
+         listFiles(path::join(resourceDirectory, "GUI/ToolBarPanel"), std::string(1, kind) + "*.bmp")) {
+        if (fs::isRegularFile(file))
+            files.push_back(file);
+    }
+    return files;
+}
+
+} // namespace quill

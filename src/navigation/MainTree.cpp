@@ -1,0 +1,385 @@
+#include "navigation/MainTree.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/FolderWalk.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kFolderFile = "folder.folders";
+constexpr std::string_view kTemplates = "$DATA_POINT_PATH$\\DataPoint.system\\Resources\\HTML\\";
+
+std::string templateUrl(std::string_view name) {
+    return std::string(kTemplates) + std::string(name);
+}
+
+std::string nameText(Session& session, std::string_view key) {
+    return session.texts.lookup("NAMES", key, "VALUES");
+}
+
+std::string lastComponent(std::string_view path) {
+    return path::fileName(path::withoutTrailingSeparator(path::normalize(path)));
+}
+
+bool holdsFolderFile(std::string_view directory) {
+    return fs::isRegularFile(path::join(directory, kFolderFile));
+}
+
+void setImage(MainTree& tree, TreeNode& node, std::string name) {
+    node.imageIndex = tree.images.imageIndex(name);
+    node.imageName = std::move(name);
+}
+
+std::unique_ptr<TreeNode> fixedNode(Session& session, MainTree& tree, std::string_view key, std::string image,
+                                    std::string url, std::string kind) {
+    auto node = std::make_unique<TreeNode>();
+    node->caption = nameText(session, key);
+    node->note = nameText(session, std::string(key) + "_NOTE");
+    node->kind = std::move(kind);
+    node->subKind = std::string(key);
+    node->url = std::move(url);
+    setImage(tree, *node, std::move(image));
+    return node;
+}
+
+// Hangs the folders found by the walk on the tree. A folder below a
+// directory that is no folder has no node to hang on and is left out, so
+// that what the tree shows is exactly the folders reachable folder by
+// folder.
+class TreeBuilder final : public FolderWalkVisitor {
+public:
+    TreeBuilder(Session& session, MainTree& tree, TreeNode& start) : session_(session), tree_(tree) {
+        nodes_.push_back(&start);
+    }
+
+    Node folderFound(const std::string& name, const std::string& parentDirectory, const Record& folderRecord,
+                     Node parent) override {
+        if (parent == kSkipped || parent >= nodes_.size())
+            return kSkipped;
+        TreeNode& parentNode = *nodes_[parent];
+        if (cp1250::upper(path::withTrailingSeparator(path::normalize(parentDirectory))) !=
+            cp1250::upper(path::withTrailingSeparator(path::normalize(parentNode.path))))
+            return kSkipped;
+        session_.record = folderRecord;
+        nodes_.push_back(&addFolderNode(session_, tree_, name, parentDirectory, parentNode));
+        return nodes_.size() - 1;
+    }
+
+    void scheduleFound(const std::string& companionPath, const std::string& mainFile) override {
+        if (tree_.scheduleFound)
+            tree_.scheduleFound(companionPath, mainFile);
+    }
+
+private:
+    static constexpr Node kSkipped = static_cast<Node>(-1);
+    Session& session_;
+    MainTree& tree_;
+    std::vector<TreeNode*> nodes_;
+};
+
+void walkBelow(Session& session, MainTree& tree, TreeNode& node) {
+    if (node.path.empty() || !fs::isDirectory(node.path))
+        return;
+    TreeBuilder builder(session, tree, node);
+    walkFolderTree(session.recordFiles(), node.path, builder, 0);
+}
+
+// A top folder from its directory and folder record values.
+TreeNode& addTopFolder(MainTree& tree, const std::string& directory, std::string caption, std::string note,
+                       std::string image, std::string url) {
+    auto node = std::make_unique<TreeNode>();
+    node->caption = std::move(caption);
+    node->note = std::move(note);
+    node->kind = "ROOT";
+    node->subKind = "ROOT";
+    node->path = path::withoutTrailingSeparator(directory);
+    node->url = std::move(url);
+    setImage(tree, *node, std::move(image));
+    TreeNode& added = *node;
+    tree.roots.push_back(std::move(node));
+    tree.topFolders.push_back({added.path, added.caption, &added, added.imageIndex});
+    return added;
+}
+
+void addDefaultTopFolders(Session& session, MainTree& tree) {
+    const LogonContext& c = session.context;
+    const std::string root = path::withoutTrailingSeparator(c.rootDirectory);
+    if (holdsFolderFile(root) && session.readRecord(path::join(root, kFolderFile))) {
+        addTopFolder(tree, root, nameText(session, "ROOT"), "", session.record.value("ICON"),
+                     session.record.value("URL"));
+    } else {
+        addTopFolder(tree, root, nameText(session, "ROOT"), "", "ROOT.BMP", templateUrl("Template.Root.htm"));
+    }
+
+    const std::string own = path::withoutTrailingSeparator(c.userDirectory);
+    const std::string ownFile = path::join(own, kFolderFile);
+    if (!holdsFolderFile(own)) {
+        fs::createDirectories(own);
+        session.recordFiles().createEmpty(ownFile);
+        if (session.readRecord(ownFile)) {
+            session.record.setValue("ICON", "USER.BMP");
+            session.record.setValue("URL", "");
+            session.writeRecord(ownFile);
+        }
+    }
+    std::string url;
+    if (session.readRecord(ownFile))
+        url = session.record.value("URL");
+    addTopFolder(tree, own, nameText(session, "USER"), "", "USER.BMP", url);
+    saveFolderList(session, tree);
+}
+
+void addListedTopFolders(Session& session, MainTree& tree) {
+    if (!session.readRecord(session.context.userFoldersFile))
+        return;
+    const Record list = session.record;
+    const std::string rootCaption = nameText(session, "ROOT");
+    const std::string userCaption = nameText(session, "USER");
+    for (std::size_t n = 1; n <= kMaxFolderListEntries; ++n) {
+        const std::string directory =
+            path::normalize(session.variables.expand(list.value("USRFOLDER" + std::to_string(n)), true));
+        if (directory.empty())
+            break;
+        if (!holdsFolderFile(directory) || !session.readRecord(path::join(directory, kFolderFile)))
+            continue;
+        std::string caption = lastComponent(directory);
+        if (cp1250::upper(caption) == "DATAPOINT.ROOT")
+            caption = rootCaption;
+        else if (cp1250::upper(caption) == cp1250::upper(session.program.logonName))
+            caption = userCaption;
+        addTopFolder(tree, directory, caption, session.record.value("NOTE"), session.record.value("ICON"),
+                     session.record.value("URL"));
+    }
+}
+
+void addSettings(Session& session, MainTree& tree) {
+    const std::string resources = session.context.settings.resourceDirectory;
+    const std::string logon = session.program.logonName;
+    auto settings = fixedNode(session, tree, "SETTINGS", "SETTINGS.BMP", templateUrl("Template.Help.htm"), "SETTINGS");
+
+    auto userNode =
+        fixedNode(session, tree, "SETTINGS_USER", "SETTINGS_1.BMP", session.context.userRecordFile, "SETTINGS");
+    settings->addChild(std::move(userNode));
+
+    auto myObjects = fixedNode(session, tree, "SETTINGS_MYOBJECTS", "OBJECTS.BMP",
+                               templateUrl("Template.MyTemplates.htm"), "SETTINGS_OBJ");
+    myObjects->path = path::join(resources, "Users/" + logon + "/Templates");
+    TreeNode& myObjectsNode = settings->addChild(std::move(myObjects));
+
+    auto myFiles =
+        fixedNode(session, tree, "SETTINGS_MYFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$", "SETTINGS_OBJ");
+    myFiles->path = path::join(resources, "Users/" + logon + "/FileTemplates");
+    settings->addChild(std::move(myFiles));
+
+    TreeNode* shareObjectsNode = nullptr;
+    if (session.program.isAdministrator) {
+        auto admin =
+            fixedNode(session, tree, "SETTINGS_ADMIN", "SETTINGS_2.BMP", templateUrl("Template.Admin.htm"), "SETTINGS");
+        admin->addChild(fixedNode(session, tree, "SETTINGS_DATAPOINT", "SETTINGS_3.BMP",
+                                  templateUrl("Template.DataPoint.htm"), "SETTINGS"));
+        auto users =
+            fixedNode(session, tree, "SETTINGS_USERS", "USERS.BMP", templateUrl("Template.Users.htm"), "SETTINGS");
+        const std::string userNote = nameText(session, "SETTINGS_USERS_NOTE1");
+        for (const std::string& file : listFiles(session.context.userRecordsDirectory, "*.user")) {
+            Record user;
+            if (fs::isDirectory(file) || session.recordFiles().read(file, user) != RecordRead::Ok)
+                continue;
+            auto node = std::make_unique<TreeNode>();
+            node->caption = user.value("NAME") + " " + user.value("SURNAME");
+            node->note = userNote;
+            node->kind = "SETTINGS";
+            node->subKind = "SETTINGS";
+            node->url = file;
+            setImage(tree, *node, cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR" ? "OWNER.BMP" : "USER.BMP");
+            users->addChild(std::move(node));
+        }
+        admin->addChild(std::move(users));
+        auto shareObjects = fixedNode(session, tree, "SETTINGS_SHAREOBJECTS", "OBJECTS.BMP",
+                                      templateUrl("Template.ShareTemplates.htm"), "SETTINGS_OBJ");
+        shareObjects->path = path::join(resources, "Templates");
+        shareObjectsNode = &admin->addChild(std::move(shareObjects));
+        auto shareFiles =
+            fixedNode(session, tree, "SETTINGS_SHAREFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$", "SETTINGS_OBJ");
+        shareFiles->path = path::join(resources, "FileTemplates");
+        admin->addChild(std::move(shareFiles));
+        settings->addChild(std::move(admin));
+    }
+
+    settings->addChild(fixedNode(session, tree, "SETTINGS_HELP", "HELP.BMP",
+                                 "FILE://" + path::withTrailingSeparator(session.program.helpDirectory) + "index.htm",
+                                 "SETTINGS"));
+    // Below the group, a fixed node's sub-kind is its kind: the views tell
+    // them apart by kind and path, not by key.
+    const std::function<void(TreeNode&)> markKinds = [&](TreeNode& node) {
+        for (auto& child : node.children) {
+            child->subKind = child->kind;
+            markKinds(*child);
+        }
+    };
+    markKinds(*settings);
+    tree.settingsNode = settings.get();
+    tree.roots.push_back(std::move(settings));
+    walkBelow(session, tree, myObjectsNode);
+    if (shareObjectsNode)
+        walkBelow(session, tree, *shareObjectsNode);
+}
+
+void addTasks(Session& session, MainTree& tree) {
+    auto tasks = fixedNode(session, tree, "MYTASKS", "TASKS.BMP", templateUrl("Template.Tasks.htm"), "MYTASKS");
+    const std::pair<const char*, const char*> children[] = {
+        {"MYTASKS_ACTUAL", "TASKS_4.BMP"}, {"MYTASKS_OPEN", "TASKS_2.BMP"}, {"MYTASKS_CLOSE", "TASKS_3.BMP"}};
+    for (const auto& [key, image] : children)
+        tasks->addChild(fixedNode(session, tree, key, image, "", "MYTASKS"));
+    tree.myTasksNode = tasks.get();
+    tree.roots.push_back(std::move(tasks));
+}
+
+void addTrash(Session& session, MainTree& tree) {
+    auto trash = fixedNode(session, tree, "TRASH", "TRASH.BMP", "", "TRASH");
+    const std::string& temporary = session.context.settings.temporaryDirectory;
+    trash->path = temporary.empty() ? std::string() : path::join(temporary, "Trash");
+    tree.trashNode = trash.get();
+    tree.roots.push_back(std::move(trash));
+    walkBelow(session, tree, *tree.trashNode);
+}
+
+} // namespace
+
+TreeNode& TreeNode::addChild(std::unique_ptr<TreeNode> child) {
+    child->parent = this;
+    children.push_back(std::move(child));
+    return *children.back();
+}
+
+void MainTree::clear() {
+    roots.clear();
+    topFolders.clear();
+    settingsNode = myTasksNode = trashNode = focused = nullptr;
+}
+
+void MainTree::focus(TreeNode& node) {
+    focused = &node;
+    if (focusChanged)
+        focusChanged(node);
+}
+
+void MainTree::forEach(const std::function<void(const TreeNode&, int)>& visit) const {
+    const std::function<void(const TreeNode&, int)> walk = [&](const TreeNode& node, int depth) {
+        visit(node, depth);
+        for (const auto& child : node.children)
+            walk(*child, depth + 1);
+    };
+    for (const auto& root : roots)
+        walk(*root, 0);
+}
+
+void buildMainTree(Session& session, MainTree& tree) {
+    session.ui.setCursor(CursorShape::Busy);
+    tree.clear();
+    tree.images = loadTreeImageNames(session.context.settings.resourceDirectory);
+
+    if (!fs::exists(session.context.userFoldersFile))
+        addDefaultTopFolders(session, tree);
+    else
+        addListedTopFolders(session, tree);
+    for (const TopFolderEntry& top : tree.topFolders)
+        walkBelow(session, tree, *top.node);
+    if (!tree.topFolders.empty() && cp1250::upper(tree.topFolders.front().path) ==
+                                        cp1250::upper(path::withoutTrailingSeparator(session.context.rootDirectory)))
+        tree.topFolders.front().node->expanded = true;
+
+    addSettings(session, tree);
+    addTasks(session, tree);
+    addTrash(session, tree);
+    updateTrashImage(session, tree);
+    if (!tree.roots.empty())
+        tree.focus(*tree.roots.front());
+    session.ui.setCursor(CursorShape::Default);
+}
+
+TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,
+                        TreeNode& parent) {
+    auto node = std::make_unique<TreeNode>();
+    node->caption = session.variables.expand(name, true);
+    node->note = session.record.value("NOTE");
+    node->path = path::join(path::withTrailingSeparator(parentDirectory), name);
+    node->url = session.record.value("URL");
+    setImage(tree, *node, session.record.value("ICON"));
+    TreeNode& added = parent.addChild(std::move(node));
+    session.actual.mainPath = added.path;
+    return added;
+}
+
+void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const std::string& directory,
+                      bool runFocusChange) {
+    const std::string folderFile = path::join(directory, kFolderFile);
+    if (holdsFolderFile(directory) && session.readRecord(folderFile)) {
+        const std::string component = lastComponent(directory);
+        if (node.kind != "ROOT") {
+            node.caption = session.variables.expand(component, true);
+        } else {
+            for (TopFolderEntry& top : tree.topFolders) {
+                if (top.node == &node) {
+                    top.path = path::withoutTrailingSeparator(directory);
+                    top.caption = component;
+                    top.imageIndex = tree.images.imageIndex(session.record.value("ICON"));
+                }
+            }
+        }
+        setImage(tree, node, session.record.value("ICON"));
+        node.note = session.record.value("NOTE");
+        node.url = session.record.value("URL");
+        node.path = path::withoutTrailingSeparator(directory);
+    }
+    node.children.clear();
+    if (tree.focused && tree.focused != &node) {
+        // The focused node may have been one of the children just dropped.
+        bool stillThere = false;
+        tree.forEach([&](const TreeNode& n, int) { stillThere |= &n == tree.focused; });
+        if (!stillThere)
+            tree.focused = &node;
+    }
+    walkBelow(session, tree, node);
+    node.expanded = true;
+    if (runFocusChange)
+        tree.focus(node);
+}
+
+bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
+    const std::string folderFile = path::join(node.path, kFolderFile);
+    if (!fs::isRegularFile(folderFile) || !session.readRecord(folderFile))
+        return false;
+    setImage(tree, node, session.record.value("ICON"));
+    node.note = session.record.value("NOTE");
+    node.url = session.record.value("URL");
+    if (node.kind == "ROOT") {
+        for (TopFolderEntry& top : tree.topFolders) {
+            if (top.node == &node) {
+                top.imageIndex = node.imageIndex;
+                top.caption = lastComponent(node.path);
+            }
+        }
+    }
+    tree.focus(node);
+    return true;
+}
+
+bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node) {
+    if (node.path.empty() || !fs::isDirectory(node.path))
+        return false;
+    const std::vector<std::string> directories = listSubDirectories(node.path);
+    std::size_t folders = 0;
+    for (const std::string& directory : directories) {
+        if (cp1250::upper(directory).find("ATTACHMENTS.SYSTEMFILES") == std::string::npos && holdsFolderFile(directory))
+            ++folders;
+    }
+    if (folders != node.children.size())
+        reloadFolderNode(session, tree, node, node.path, false);
+    return true;
+}
+
+} // namespace quill

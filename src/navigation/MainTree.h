@@ -1,0 +1,114 @@
+#pragma once
+
+#include "navigation/ImageNames.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Session;
+
+// One node of the main tree: a top folder, a folder below one, or a fixed
+// node of the settings, tasks and trash groups.
+struct TreeNode {
+    std::string caption;
+    std::string note;
+    std::string kind;    // "ROOT", "" (folder), "SETTINGS", "SETTINGS_OBJ", "MYTASKS", "TRASH"
+    std::string subKind; // the fixed node's own key; "" for folders
+    std::string path;    // the directory the node stands for, or ""
+    std::string imageName;
+    int imageIndex = 0;
+    std::string url; // what the page pane shows; may hold text variables
+    bool expanded = false;
+
+    TreeNode* parent = nullptr;
+    std::vector<std::unique_ptr<TreeNode>> children;
+
+    TreeNode& addChild(std::unique_ptr<TreeNode> child);
+};
+
+// A top folder as the location texts know it.
+struct TopFolderEntry {
+    std::string path;
+    std::string caption;
+    TreeNode* node = nullptr;
+    int imageIndex = 0;
+};
+
+// The navigation tree of the main window, without any widget: the views
+// show it and call back into it.
+class MainTree {
+public:
+    std::vector<std::unique_ptr<TreeNode>> roots;
+    // One entry per top folder, in tree order; top folders come first.
+    std::vector<TopFolderEntry> topFolders;
+    TreeNode* settingsNode = nullptr;
+    TreeNode* myTasksNode = nullptr;
+    TreeNode* trashNode = nullptr;
+    TreeNode* focused = nullptr;
+    ImageNameTable images;
+
+    // Every schedule companion the folder walk meets, with its document:
+    // the scheduler builds the task list from them.
+    std::function<void(const std::string& companion, const std::string& mainFile)> scheduleFound;
+    // The main window's reaction to a node getting the focus.
+    std::function<void(TreeNode& node)> focusChanged;
+
+    void clear();
+    // Selects node and runs the focus change for it.
+    void focus(TreeNode& node);
+    // Every node, parents before children, in tree order.
+    void forEach(const std::function<void(const TreeNode&, int depth)>& visit) const;
+};
+
+// Builds the whole tree for the logged-on user: the top folders (creating
+// the folder list and the user's folder record on the first build), then
+// SETTINGS, MYTASKS and TRASH; focuses the first node.
+void buildMainTree(Session& session, MainTree& tree);
+
+// Adds the folder name in parentDirectory under parent, from the
+// folder.folders record the session read last.
+TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,
+                        TreeNode& parent);
+
+// Re-reads the folder of node from directory and rebuilds its sub-tree;
+// runs the focus change for it unless told not to.
+void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const std::string& directory,
+                      bool runFocusChange = true);
+
+// Re-reads node's folder.folders after its properties changed; false when
+// the file is missing.
+bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node);
+
+// For a folder that gets the focus: reloads it when the number of its
+// sub-folders changed. False when its directory no longer exists.
+// Directories without folder.folders are left alone: they are not shown,
+// and somebody else's files in the share are never deleted.
+bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node);
+
+// Removes a top folder from the register and saves the folder list; false
+// for any node that is not a top folder.
+bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node);
+
+// Writes the top folders into the user's folder list, collapsed; at most
+// twenty fit.
+bool saveFolderList(Session& session, const MainTree& tree);
+
+// "Caption\sub\dir" for a path inside a top folder; the incoming tasks
+// caption for the user's incoming task directory; else "".
+std::string locationText(Session& session, const MainTree& tree, std::string_view path);
+
+// Follows a location text through the tree, expanding on the way, and
+// focuses the node it ends at; nullptr when a component is not found.
+TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view location);
+
+bool trashHasContent(const Session& session);
+void updateTrashImage(Session& session, MainTree& tree);
+
+inline constexpr std::size_t kMaxFolderListEntries = 20;
+
+} // namespace quill

@@ -1,0 +1,104 @@
+#include "navigation/PageRenderer.h"
+
+#include "core/AtomicFile.h"
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+#include "core/TextUtil.h"
+
+#include <random>
+
+namespace quill {
+namespace {
+
+// Page templates are hand-written pages; anything far larger is no template.
+constexpr std::size_t kMaxTemplateBytes = 8 * 1024 * 1024;
+constexpr int kScratchNames = 9999;
+
+bool isOutsideAddress(std::string_view url) {
+    return cp1250::startsWithNoCase(url, "HTTP://") || cp1250::startsWithNoCase(url, "WWW.") ||
+           cp1250::startsWithNoCase(url, "FILE://");
+}
+
+} // namespace
+
+bool PageRenderer::appendTemplate(const std::string& templateFile, bool blankOnEmptyData, std::string& page) {
+    const fs::ReadResult read = fs::readFile(templateFile, kMaxTemplateBytes);
+    if (!read.ok())
+        return false;
+    for (std::string_view line : text::splitLines(read.content)) {
+        page += session_.variables.expand(line, blankOnEmptyData, ExpansionMode::Page);
+        page += "\r\n";
+    }
+    return true;
+}
+
+std::string PageRenderer::freshScratchName(const std::string& directory) const {
+    // A name at random, but never one that is there already: another page
+    // of this program may still be open on it.
+    std::random_device seed;
+    std::minstd_rand random(seed());
+    std::uniform_int_distribution<int> pick(0, kScratchNames - 1);
+    for (int attempt = 0; attempt < kScratchNames; ++attempt) {
+        const std::string name = path::join(directory, "temp" + std::to_string(pick(random)) + ".htm");
+        if (!fs::exists(name))
+            return name;
+    }
+    for (int n = 0; n < kScratchNames; ++n) {
+        const std::string name = path::join(directory, "temp" + std::to_string(n) + ".htm");
+        if (!fs::exists(name))
+            return name;
+    }
+    return {};
+}
+
+std::string PageRenderer::render(std::string_view url) {
+    if (isOutsideAddress(url))
+        return std::string(url);
+    if (url.empty())
+        return {};
+    if (fs::isDirectory(url))
+        return std::string(url);
+    if (!fs::isRegularFile(url))
+        return {};
+
+    if (!lastPage_.empty() && fs::exists(lastPage_))
+        fs::removeFile(lastPage_).ok();
+    lastPage_.clear();
+    const std::string& temporary = session_.context.settings.temporaryDirectory;
+    if (temporary.empty())
+        return {};
+    const std::string scratch = path::join(temporary, "HTMLparse");
+    fs::createDirectories(scratch);
+    const std::string target = freshScratchName(scratch);
+    if (target.empty())
+        return {};
+
+    std::string page;
+    const std::string extension = path::extension(url);
+    const std::string upperExtension = cp1250::upper(extension);
+    if (upperExtension == ".HTM" || upperExtension == ".HTML") {
+        appendTemplate(std::string(url), false, page);
+    } else {
+        const std::string templates = path::join(session_.context.settings.resourceDirectory, "HTML");
+        const std::string record(url);
+        session_.readRecord(record);
+        appendTemplate(path::join(templates, "HTML" + extension + ".htm"), false, page);
+        const std::string base = path::withoutExtension(record);
+        for (const char* companion : {"comments", "scheduler", "attachments"}) {
+            const std::string templateFile = path::join(templates, std::string("HTML.") + companion + ".htm");
+            const std::string companionFile = base + "." + companion;
+            if (fs::isRegularFile(templateFile) && fs::isRegularFile(companionFile) &&
+                session_.readRecord(companionFile))
+                appendTemplate(templateFile, true, page);
+        }
+        appendTemplate(path::join(templates, "HTML.end.htm"), false, page);
+    }
+    if (!replaceFile(target, page).ok())
+        return {};
+    lastPage_ = target;
+    return target;
+}
+
+} // namespace quill

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+class Session;
+
+// Turns what a node or item stands for into something the page pane can
+// show: outside addresses and directories as they are, page templates and
+// record files as a page written into the scratch directory.
+class PageRenderer {
+public:
+    explicit PageRenderer(Session& session) : session_(session) {}
+
+    // The address for the page pane: url itself, the page written, or ""
+    // when url names nothing. url is expanded by the caller.
+    std::string render(std::string_view url);
+
+    // The page written last; the next rendering deletes it.
+    const std::string& lastPage() const { return lastPage_; }
+
+private:
+    // Appends the lines of template, each expanded, to page; false when
+    // the template cannot be read.
+    bool appendTemplate(const std::string& templateFile, bool blankOnEmptyData, std::string& page);
+    std::string freshScratchName(const std::string& directory) const;
+
+    Session& session_;
+    std::string lastPage_;
+};
+
+} // namespace quill

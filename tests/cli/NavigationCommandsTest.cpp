@@ -1,0 +1,58 @@
+// quill-cli's tree, location and render commands, as scripts read them.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+using test::runCli;
+using test::shellWord;
+using test::TempDir;
+
+class NavigationCommandsTest : public ::testing::Test {
+protected:
+    test::IsolatedHome home;
+    TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+
+    std::string run(const std::string& command, const std::string& user, const std::string& rest,
+                    int* status = nullptr) {
+        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user " + user + " " + rest, status);
+    }
+};
+
+TEST_F(NavigationCommandsTest, TreeIsIndentedAndTabSeparated) {
+    const std::string tree = run("tree", "ANNA", "");
+    EXPECT_EQ(tree.rfind("Shared documents\tROOT\tROOT\t" + dataPoint + "/DataPoint.root\t", 0), 0u) << tree;
+    EXPECT_NE(tree.find("\n    Website\t\t\t" + dataPoint + "/DataPoint.root/Projects/Website\tFOLDER.BMP\t"),
+              std::string::npos)
+        << tree;
+    EXPECT_NE(tree.find("\nTrash\tTRASH\tTRASH\t"), std::string::npos);
+    EXPECT_EQ(tree.find("Administration"), std::string::npos);
+    EXPECT_NE(run("tree", "ADMINISTRATOR", "--admin").find("\n  Administration\tSETTINGS\t"), std::string::npos);
+}
+
+TEST_F(NavigationCommandsTest, LocationOfAFolder) {
+    EXPECT_EQ(run("location", "ANNA", shellWord(dataPoint + "/DataPoint.root/Projects/Website")),
+              "Shared documents\\Projects\\Website\n");
+    EXPECT_EQ(run("location", "ANNA", "/elsewhere"), "\n");
+}
+
+TEST_F(NavigationCommandsTest, RenderPrintsThePageOrNothing) {
+    int status = -1;
+    const std::string page =
+        run("render", "ANNA", shellWord("$DATA_POINT_PATH$/DataPoint.root/Projects/Website/Kickoff.meeting"), &status);
+    EXPECT_EQ(status, 0);
+    ASSERT_FALSE(page.empty());
+    EXPECT_NE(page.find("/HTMLparse/temp"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_regular_file(page.substr(0, page.size() - 1)));
+    EXPECT_EQ(run("render", "ANNA", "www.example.com"), "www.example.com\n");
+    EXPECT_EQ(run("render", "ANNA", "/no/such/file.note", &status), "");
+    EXPECT_EQ(status, 0);
+}
+
+} // namespace
+} // namespace quill

@@ -1,0 +1,184 @@
+// The main tree as a model: what a user sees after the build, the folder
+// list on disk, folder reloads and location texts.
+#include "navigation/MainTree.h"
+
+#include "SessionFixture.h"
+
+#include "core/FileSystem.h"
+#include "core/LogonContext.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::readBytes;
+using test::SessionFixture;
+using test::writeBytes;
+
+class MainTreeTest : public ::testing::Test, public SessionFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(open()); }
+
+    std::vector<std::string> captionsOf(const std::vector<std::unique_ptr<TreeNode>>& nodes) {
+        std::vector<std::string> captions;
+        for (const auto& node : nodes)
+            captions.push_back(node->caption);
+        return captions;
+    }
+    std::string folderList() { return session->context.userFoldersFile; }
+    void makeFolder(const std::string& directory, const std::string& content = "FOLDER.BMP\r\n\r\n\r\n\r\n") {
+        stdfs::create_directories(directory);
+        writeBytes(directory + "/folder.folders", content);
+    }
+    std::string root() { return dataPoint + "/DataPoint.root"; }
+
+    MainTree tree;
+};
+
+TEST_F(MainTreeTest, NewUserGetsTwoTopFoldersAndAFolderList) {
+    stdfs::remove(folderList());
+    std::filesystem::remove_all(dataPoint + "/DataPoint.users/ANNA");
+    buildMainTree(*session, tree);
+    EXPECT_EQ(captionsOf(tree.roots),
+              (std::vector<std::string>{"Shared documents", "My documents", "Settings", "My tasks", "Trash"}));
+    ASSERT_EQ(tree.topFolders.size(), 2u);
+    EXPECT_TRUE(tree.roots[0]->expanded);
+    EXPECT_EQ(tree.roots[1]->imageName, "USER.BMP");
+    EXPECT_TRUE(fs::isRegularFile(dataPoint + "/DataPoint.users/ANNA/folder.folders"));
+
+    ASSERT_TRUE(session->readRecord(folderList()));
+    EXPECT_EQ(session->record.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
+    EXPECT_EQ(session->record.value("USRFOLDER2"), "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$");
+    EXPECT_EQ(session->record.value("USRFOLDER3"), "");
+    EXPECT_EQ(tree.focused, tree.roots[0].get());
+}
+
+TEST_F(MainTreeTest, FolderListEndsAtItsFirstEmptyEntryAndSkipsMissingFolders) {
+    makeFolder(dataPoint + "/Extra");
+    makeFolder(dataPoint + "/Later");
+    writeBytes(folderList(), "$DATA_POINT_PATH$\\DataPoint.root\r\n$DATA_POINT_PATH$\\Gone\r\n"
+                             "$DATA_POINT_PATH$\\Extra\r\n\r\n$DATA_POINT_PATH$\\Later\r\n");
+    buildMainTree(*session, tree);
+    ASSERT_EQ(tree.topFolders.size(), 2u);
+    EXPECT_EQ(tree.topFolders[0].caption, "Shared documents");
+    EXPECT_EQ(tree.topFolders[1].caption, "Extra");
+    // The missing entry stays in the file until the list is saved again.
+    EXPECT_NE(readBytes(folderList()).find("Gone"), std::string::npos);
+    ASSERT_TRUE(saveFolderList(*session, tree));
+    EXPECT_EQ(readBytes(folderList()).find("Gone"), std::string::npos);
+}
+
+TEST_F(MainTreeTest, SettingsDependOnTheUserKind) {
+    buildMainTree(*session, tree);
+    ASSERT_NE(tree.settingsNode, nullptr);
+    EXPECT_EQ(captionsOf(tree.settingsNode->children),
+              (std::vector<std::string>{"My account", "My folder templates", "My file templates", "Help"}));
+    EXPECT_EQ(tree.settingsNode->children[1]->kind, "SETTINGS_OBJ");
+
+    session->program.isAdministrator = true;
+    buildMainTree(*session, tree);
+    const TreeNode& admin = *tree.settingsNode->children[3];
+    EXPECT_EQ(admin.caption, "Administration");
+    EXPECT_EQ(captionsOf(admin.children),
+              (std::vector<std::string>{"Data point", "Users", "Shared folder templates", "Shared file templates"}));
+    std::vector<std::string> userImages;
+    for (const auto& user : admin.children[1]->children)
+        userImages.push_back(user->caption + ":" + user->imageName);
+    std::sort(userImages.begin(), userImages.end());
+    EXPECT_EQ(userImages, (std::vector<std::string>{"Anna Novak:USER.BMP", "System Administrator:OWNER.BMP"}));
+}
+
+TEST_F(MainTreeTest, WalkShowsOnlyFoldersAndHandsSchedulesOver) {
+    makeFolder(root() + "/Projects/Attachments.systemfiles/Hidden");
+    stdfs::create_directories(root() + "/Projects/Plain/Below");
+    writeBytes(root() + "/Projects/Plain/Below/folder.folders", "FOLDER.BMP\r\n");
+    std::vector<std::string> schedules;
+    tree.scheduleFound = [&](const std::string& companion, const std::string&) { schedules.push_back(companion); };
+    buildMainTree(*session, tree);
+    bool hiddenShown = false;
+    tree.forEach([&](const TreeNode& node, int) {
+        hiddenShown |= node.caption == "Hidden" || node.caption == "Below" || node.caption == "Plain";
+    });
+    EXPECT_FALSE(hiddenShown);
+    EXPECT_FALSE(schedules.empty());
+}
+
+TEST_F(MainTreeTest, ChangedSubFoldersReloadTheNodeButStrangersAreKept) {
+    buildMainTree(*session, tree);
+    TreeNode* projects = nullptr;
+    for (auto& child : tree.roots[0]->children)
+        projects = child->caption == "Projects" ? child.get() : projects;
+    ASSERT_NE(projects, nullptr);
+    const std::size_t before = projects->children.size();
+    makeFolder(root() + "/Projects/Budget");
+    stdfs::create_directories(root() + "/Projects/Someone else's files");
+    EXPECT_TRUE(checkFolderChanged(*session, tree, *projects));
+    EXPECT_EQ(projects->children.size(), before + 1);
+    EXPECT_TRUE(stdfs::exists(root() + "/Projects/Someone else's files"));
+
+    stdfs::remove_all(root() + "/Projects");
+    EXPECT_FALSE(checkFolderChanged(*session, tree, *projects));
+}
+
+TEST_F(MainTreeTest, RefreshReadsTheFolderRecordAgain) {
+    buildMainTree(*session, tree);
+    TreeNode& contracts = *tree.roots[0]->children[0];
+    writeBytes(contracts.path + "/folder.folders", "CONTRACT.BMP\r\nSigned papers\r\n\r\n\r\n");
+    std::vector<std::string> focused;
+    tree.focusChanged = [&](TreeNode& node) { focused.push_back(node.caption); };
+    ASSERT_TRUE(refreshFolderNode(*session, tree, contracts));
+    EXPECT_EQ(contracts.imageName, "CONTRACT.BMP");
+    EXPECT_EQ(contracts.note, "Signed papers");
+    EXPECT_EQ(focused, std::vector<std::string>{contracts.caption});
+    stdfs::remove(contracts.path + "/folder.folders");
+    EXPECT_FALSE(refreshFolderNode(*session, tree, contracts));
+}
+
+TEST_F(MainTreeTest, LocationTextsAndNavigationAgree) {
+    buildMainTree(*session, tree);
+    const std::string website = root() + "/Projects/Website";
+    const std::string location = locationText(*session, tree, website);
+    EXPECT_EQ(location, "Shared documents\\Projects\\Website");
+    EXPECT_EQ(locationText(*session, tree, "/somewhere/else"), "");
+    EXPECT_EQ(locationText(*session, tree, session->context.userTasksDirectory), "My tasks\\Incoming");
+
+    TreeNode* node = navigateToLocation(*session, tree, "shared DOCUMENTS\\projects\\website");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->path, website);
+    EXPECT_EQ(tree.focused, node);
+    EXPECT_EQ(navigateToLocation(*session, tree, "Shared documents\\Nowhere"), nullptr);
+}
+
+TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
+    buildMainTree(*session, tree);
+    EXPECT_FALSE(removeTopFolder(*session, tree, *tree.settingsNode));
+    ASSERT_TRUE(removeTopFolder(*session, tree, *tree.roots[1]));
+    ASSERT_EQ(tree.topFolders.size(), 1u);
+    ASSERT_TRUE(session->readRecord(folderList()));
+    EXPECT_EQ(session->record.value("USRFOLDER2"), "");
+}
+
+TEST_F(MainTreeTest, TrashImageFollowsItsContent) {
+    buildMainTree(*session, tree);
+    EXPECT_EQ(tree.trashNode->imageName, "TRASH.BMP");
+    writeBytes(session->context.settings.temporaryDirectory + "Trash/old.note", "x");
+    updateTrashImage(*session, tree);
+    EXPECT_EQ(tree.trashNode->imageName, "TRASH_FULL.BMP");
+}
+
+TEST(ImageNameTableTest, NamesInAnyCaseUnknownAndEmpty) {
+    ImageNameTable table;
+    EXPECT_EQ(table.imageIndex("ROOT.BMP"), 0);
+    table.entries = {{"FOLDER.BMP", ""}, {"ROOT.BMP", ""}, {"unknown.bmp", ""}};
+    EXPECT_EQ(table.imageIndex("root.bmp"), 1);
+    EXPECT_EQ(table.imageIndex("MISSING.BMP"), 2);
+    table.entries.pop_back();
+    EXPECT_EQ(table.imageIndex("MISSING.BMP"), 0);
+}
+
+} // namespace
+} // namespace quill
