@@ -1,32 +1,97 @@
-// Figures for walking and reading a large shared tree, with the standard
-// tools doing comparable work in the same run beside them.
+// Figures for the library on a large generated data point, with the
+// standard tools doing comparable work in the same run beside them.
 //
 //   quill_bench [SAMPLE_DATAPOINT] [--benchmark_... options]
-
-#include "LargeDataPoint.h"
 
 #include "core/Clock.h"
 #include "core/DateTimeFormat.h"
 #include "core/FolderWalk.h"
-#include "core/ObjectTypes.h"
 #include "core/LogonContext.h"
+#include "core/ObjectTypes.h"
 #include "core/RecordFile.h"
 #include "core/Session.h"
 #include "core/Shell.h"
+#include "datapoint/DataPointGenerator.h"
 #include "datapoint/UsersAndGroups.h"
+#include "navigation/MainTree.h"
+#include "navigation/PageRenderer.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sys/resource.h>
 
 namespace {
 
+namespace stdfs = std::filesystem;
+
 std::string g_dataPoint;
+std::string g_document; // a document with comments, schedule and attachments
+
+constexpr int kGroups = 100;
+constexpr int kUsers = 2000;
+
+void writeFile(const stdfs::path& file, const std::string& content) {
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+// ANNA's groups, twenty members each, in the data point's resources.
+void writeGroups(const std::string& dataPoint) {
+    const stdfs::path groups = stdfs::path(dataPoint) / "DataPoint.system/Resources/Users/ANNA/Groups";
+    stdfs::create_directories(groups);
+    for (int g = 0; g < kGroups; ++g) {
+        std::string content = "Group " + std::to_string(g) + "\r\n";
+        for (int m = 0; m < 20; ++m)
+            content += "USER" + std::to_string((g * 20 + m) % kUsers) + "\r\n";
+        writeFile(groups / ("Group " + std::to_string(g) + ".groups"), content);
+    }
+}
+
+// The sample's kickoff meeting with all three companions, in a folder of
+// the generated tree.
+std::string writeFullDocument(const std::string& dataPoint, const std::string& sample) {
+    const stdfs::path from = stdfs::path(sample) / "DataPoint.root/Projects/Website";
+    const stdfs::path to = stdfs::path(dataPoint) / "DataPoint.root/Folder 1";
+    for (const char* ext : {".meeting", ".comments", ".scheduler"})
+        stdfs::copy_file(from / (std::string("Kickoff") + ext), to / (std::string("Kickoff") + ext),
+                         stdfs::copy_options::overwrite_existing);
+    stdfs::create_directories(to / "Attachments.systemfiles");
+    writeFile(to / "Attachments.systemfiles/Agenda1.DT8.12.20261.TD.txt", "Agenda\r\n");
+    writeFile(to / "Kickoff.attachments", "Agenda\r\nAgenda1.DT8.12.20261.TD.txt\r\nATTACHMENT_DOCUMENT\r\n");
+    return (to / "Kickoff.meeting").string();
+}
+
+// A session of ANNA on the generated data point, as after her logon, with
+// the resources read straight from the data point.
+struct BenchSession {
+    quill::SystemClock clock;
+    quill::SilentUi ui;
+    quill::XdgShell shell;
+    std::unique_ptr<quill::Session> session;
+
+    BenchSession() {
+        quill::ProgramValues program;
+        program.logonName = "ANNA";
+        program.fullName = "Anna Novak";
+        program.languageDirectory = QUILL_LANGUAGE_DIR;
+        session = std::make_unique<quill::Session>(std::move(program), clock, ui, shell);
+        session->context.dataPointPath = g_dataPoint;
+        if (quill::startLogonContext(*session) != quill::ContextStart::Started)
+            std::abort();
+        quill::setUserPaths(*session);
+        quill::createUserDirectories(*session);
+        quill::readSettings(*session);
+        auto& settings = session->context.settings;
+        settings.resourceDirectory = g_dataPoint + "/DataPoint.system/Resources/";
+        settings.userGroupsResourceDirectory = settings.resourceDirectory + "Users/ANNA/Groups";
+    }
+};
 
 class CountingVisitor final : public quill::FolderWalkVisitor {
 public:
@@ -40,14 +105,11 @@ public:
 };
 
 void BM_FolderWalk(benchmark::State& state) {
-    const quill::TypeTables tables = quill::loadTypeTables(g_dataPoint, nullptr);
-    quill::SystemClock clock;
-    quill::DateTimeFormats formats;
-    const quill::RecordFiles records(tables, clock, formats);
+    BenchSession s;
     CountingVisitor visitor;
     for (auto _ : state) {
         visitor = CountingVisitor();
-        quill::walkFolderTree(records, g_dataPoint + "/DataPoint.root", visitor, 0);
+        quill::walkFolderTree(s.session->recordFiles(), g_dataPoint + "/DataPoint.root", visitor, 0);
         benchmark::DoNotOptimize(visitor.folders);
     }
     state.counters["folders"] = static_cast<double>(visitor.folders);
@@ -55,58 +117,60 @@ void BM_FolderWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_FolderWalk)->Unit(benchmark::kMillisecond);
 
-void BM_ReadAllDocuments(benchmark::State& state) {
-    const quill::TypeTables tables = quill::loadTypeTables(g_dataPoint, nullptr);
-    quill::SystemClock clock;
-    quill::DateTimeFormats formats;
-    const quill::RecordFiles records(tables, clock, formats);
-    std::vector<std::string> documents;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(g_dataPoint + "/DataPoint.root")) {
-        if (entry.path().extension() == ".note")
-            documents.push_back(entry.path().string());
-    }
+void BM_BuildMainTree(benchmark::State& state) {
+    BenchSession s;
+    quill::MainTree tree;
+    std::size_t nodes = 0;
     for (auto _ : state) {
-        quill::Record record;
-        for (const std::string& document : documents)
-            benchmark::DoNotOptimize(records.read(document, record));
+        quill::buildMainTree(*s.session, tree);
+        benchmark::DoNotOptimize(tree.roots.data());
     }
-    state.counters["documents"] = static_cast<double>(documents.size());
+    tree.forEach([&nodes](const quill::TreeNode&, int) { ++nodes; });
+    state.counters["nodes"] = static_cast<double>(nodes);
 }
-BENCHMARK(BM_ReadAllDocuments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildMainTree)->Unit(benchmark::kMillisecond);
 
-// ANNA's users table and groups table, as her logon builds them, read
-// straight from the data point's resources.
 void BM_LoadUsersAndGroups(benchmark::State& state) {
-    quill::SystemClock clock;
-    quill::SilentUi ui;
-    quill::XdgShell shell;
-    quill::ProgramValues program;
-    program.logonName = "ANNA";
-    program.languageDirectory = QUILL_LANGUAGE_DIR;
-    quill::Session session(std::move(program), clock, ui, shell);
-    session.context.dataPointPath = g_dataPoint;
-    if (quill::startLogonContext(session) != quill::ContextStart::Started) {
-        state.SkipWithError("the data point does not open");
-        return;
-    }
-    quill::setUserPaths(session);
-    session.context.settings.userGroupsResourceDirectory =
-        g_dataPoint + "/DataPoint.system/Resources/Users/ANNA/Groups";
+    BenchSession s;
     for (auto _ : state) {
-        quill::loadUsers(session);
-        quill::loadGroups(session);
-        benchmark::DoNotOptimize(session.groups.data());
+        quill::loadUsers(*s.session);
+        quill::loadGroups(*s.session);
+        benchmark::DoNotOptimize(s.session->groups.data());
     }
-    state.counters["users"] = static_cast<double>(session.users.size());
-    state.counters["groups"] = static_cast<double>(session.groups.size());
+    state.counters["users"] = static_cast<double>(s.session->users.size());
+    state.counters["groups"] = static_cast<double>(s.session->groups.size());
 }
 BENCHMARK(BM_LoadUsersAndGroups)->Unit(benchmark::kMillisecond);
+
+void BM_RenderPage(benchmark::State& state) {
+    BenchSession s;
+    quill::PageRenderer renderer(*s.session);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(renderer.render(g_document));
+}
+BENCHMARK(BM_RenderPage)->Unit(benchmark::kMicrosecond);
 
 double secondsOf(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();
     if (std::system(command.c_str()) != 0)
         std::cerr << "command failed: " << command << '\n';
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Median and 95th percentile of single renderings, which the mean of the
+// benchmark above hides.
+void printRenderPercentiles() {
+    BenchSession s;
+    quill::PageRenderer renderer(*s.session);
+    std::vector<double> times;
+    for (int i = 0; i < 500; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(renderer.render(g_document));
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("render page of a document with all companions: median %.3f ms, 95th percentile %.3f ms\n",
+                times[times.size() / 2], times[times.size() * 95 / 100]);
 }
 
 } // namespace
@@ -118,31 +182,43 @@ int main(int argc, char** argv) {
         --argc;
         ++argv;
     }
-    const std::string scratch = (std::filesystem::temp_directory_path() / "quill-bench").string();
-    g_dataPoint = quill::bench::generateLargeDataPoint(scratch, sample, {});
-    std::cout << "data point: " << g_dataPoint << '\n';
+    const std::string scratch = (stdfs::temp_directory_path() / "quill-bench").string();
+    stdfs::remove_all(scratch);
+    // The bench's own temporary files and resource copy stay in its scratch.
+    ::setenv("XDG_CACHE_HOME", (scratch + "/cache").c_str(), 1);
+    g_dataPoint = scratch + "/LargeDataPoint";
+    quill::GeneratorShape shape;
+    shape.folders = 10000;
+    shape.documents = 100000;
+    shape.users = kUsers;
+    if (quill::Status generated = quill::generateDataPoint(g_dataPoint, sample, shape); !generated) {
+        std::cerr << generated.message() << '\n';
+        return 1;
+    }
+    writeGroups(g_dataPoint);
+    g_document = writeFullDocument(g_dataPoint, sample);
+    std::cout << "data point: " << g_dataPoint << " (" << shape.folders << " folders, " << shape.documents
+              << " documents, " << shape.users << " more users)\n";
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    printRenderPercentiles();
 
     // The same trees through the standard tools, warm cache like the runs above.
     const std::string root = "'" + g_dataPoint + "/DataPoint.root'";
     secondsOf("find " + root + " -name folder.folders > /dev/null");
     const double find = secondsOf("find " + root + " -name folder.folders > /dev/null");
-    secondsOf("find " + root + " -name '*.note' -exec cat {} + > /dev/null");
-    const double cat = secondsOf("find " + root + " -name '*.note' -exec cat {} + > /dev/null");
     const std::string system = "'" + g_dataPoint + "/DataPoint.system'";
     const std::string users =
         "cat " + system + "/Users/*.user " + system + "/Resources/Users/ANNA/Groups/* > /dev/null";
     secondsOf(users);
     const double usersCat = secondsOf(users);
-    std::printf("standard tools: find -name folder.folders %.1f ms; find -name '*.note' -exec cat %.1f ms; "
-                "cat of every user and group record %.1f ms\n",
-                find * 1000, cat * 1000, usersCat * 1000);
+    std::printf("standard tools: find -name folder.folders %.1f ms; cat of every user and group record %.1f ms\n",
+                find * 1000, usersCat * 1000);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("peak resident memory of this program: %ld KiB\n", usage.ru_maxrss);
-    std::filesystem::remove_all(scratch);
+    stdfs::remove_all(scratch);
     return 0;
 }

@@ -6,6 +6,8 @@
 #include "core/Paths.h"
 #include "core/ProgramStart.h"
 #include "core/RegistryStore.h"
+#include "core/TextUtil.h"
+#include "datapoint/DataPointGenerator.h"
 #include "datapoint/DataPointInfo.h"
 #include "datapoint/Logon.h"
 #include "datapoint/UsersAndGroups.h"
@@ -123,6 +125,42 @@ int dataPointCommand(Args args, std::ostream& out) {
     CliSession cli({args[1], machineUserName(), false});
     for (const auto& [key, value] : readDataPointInfo(cli.session()))
         printLine(out, key + "\t" + value);
+    return 0;
+}
+
+namespace {
+
+int numberOption(Args& args, std::string_view name, int fallback, int max) {
+    const std::string text = takeOption(args, name);
+    if (text.empty())
+        return fallback;
+    const auto number = text::parseInteger(text);
+    if (!number || *number < 0 || *number > max)
+        throw CliError{"option " + std::string(name) + " needs a whole number from 0 to " + std::to_string(max)};
+    return static_cast<int>(*number);
+}
+
+} // namespace
+
+int generateCommand(Args args, std::ostream& out) {
+    GeneratorShape shape;
+    shape.folders = numberOption(args, "--folders", shape.folders, 10000000);
+    shape.documents = numberOption(args, "--documents", shape.documents, 100000000);
+    shape.depth = numberOption(args, "--depth", shape.depth, 64);
+    shape.users = numberOption(args, "--users", shape.users, 1000000);
+    shape.commentsPercent = numberOption(args, "--comments", shape.commentsPercent, 100);
+    shape.attachmentsPercent = numberOption(args, "--attachments", shape.attachmentsPercent, 100);
+    shape.schedulesPercent = numberOption(args, "--schedules", shape.schedulesPercent, 100);
+    shape.seed = static_cast<unsigned>(numberOption(args, "--seed", static_cast<int>(shape.seed), 2000000000));
+    const std::string sample = takeOption(args, "--sample", path::join(executableDirectory(), "DataPoint"));
+    expectArgs(args, 1, 1,
+               "generate DIR --folders N --documents M [--seed S] [--depth D] [--users U] [--comments P] "
+               "[--attachments P] [--schedules P] [--sample DATAPOINT]");
+    if (shape.depth < 1)
+        throw CliError{"--depth is at least 1"};
+    if (Status generated = generateDataPoint(args[0], sample, shape); !generated)
+        throw CliError{generated.message()};
+    printLine(out, args[0]);
     return 0;
 }
 

@@ -13,5 +13,6 @@ int accessCommand(Args args, std::ostream& out);
 int syncCommand(Args args, std::ostream& out);
 int dataPointCommand(Args args, std::ostream& out);
 int registryCommand(Args args, std::ostream& out);
+int generateCommand(Args args, std::ostream& out);
 
 } // namespace quill::cli

@@ -40,6 +40,7 @@ const std::map<std::string, Command>& commands() {
         {"sync", quill::cli::syncCommand},
         {"datapoint", quill::cli::dataPointCommand},
         {"registry", quill::cli::registryCommand},
+        {"generate", quill::cli::generateCommand},
         {"tree", quill::cli::treeCommand},
         {"render", quill::cli::renderCommand},
         {"location", quill::cli::locationCommand},

@@ -103,6 +103,21 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
     return Status::success();
 }
 
+Status writeScratchFile(std::string_view path, std::string_view content) {
+    const std::string target = fs::native(path).string();
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Status::failure(systemError("cannot create", path));
+    const bool written = writeAll(fd, content);
+    const std::string message = written ? std::string() : systemError("cannot write", path);
+    ::close(fd);
+    if (!written) {
+        ::unlink(target.c_str());
+        return Status::failure(message);
+    }
+    return Status::success();
+}
+
 Status appendLine(std::string_view path, std::string_view line) {
     const std::string target = fs::native(path).string();
     const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);

@@ -15,6 +15,11 @@ namespace quill {
 // given.
 Status replaceFile(std::string_view path, std::string_view content, std::optional<unsigned> mode = std::nullopt);
 
+// Writes a new file that nothing depends on after a crash (a page written
+// for the page pane): created exclusively, so an existing file is never
+// overwritten, and not flushed to disk.
+Status writeScratchFile(std::string_view path, std::string_view content);
+
 // Appends one whole line (the line break is added) with a single write on
 // an O_APPEND descriptor, so that lines of several writers never interleave.
 // The file is created when missing.

@@ -95,7 +95,7 @@ std::string PageRenderer::render(std::string_view url) {
         }
         appendTemplate(path::join(templates, "HTML.end.htm"), false, page);
     }
-    if (!replaceFile(target, page).ok())
+    if (!writeScratchFile(target, page).ok())
         return {};
     lastPage_ = target;
     return target;
