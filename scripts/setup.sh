@@ -8,6 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xdg-utils
+  # The windows: Qt Widgets, the page pane's web engine and Qt Test; the view
+  # tests run under a virtual X server; screenshots of it for checking by eye.
+  qt6-base-dev qt6-webengine-dev
+  xvfb xauth imagemagick
 )
 
 missing=()
