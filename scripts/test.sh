@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the unit
-# and command-line tests, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target over its seed corpus.
+# Installs what is missing, builds everything and runs every test: the unit,
+# command-line and view tests, the unit and command-line tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target over
+# its seed corpus. The views stay out of the instrumented builds: the web
+# engine is not built for the sanitizers.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 jobs=$(nproc)
 
 echo "== build and test"
-"$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON
+"$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON -DQUILL_BUILD_GUI=ON
 ctest --test-dir "$root/build" --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-"$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON
+"$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON \
+  -DQUILL_BUILD_GUI=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-asan" --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== fuzz"
 "$root/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_APPS=OFF
+  -DCMAKE_CXX_COMPILER=clang++ -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_APPS=OFF \
+  -DQUILL_BUILD_GUI=OFF
 "$root/fuzz/run-all.sh" "$root/build-fuzz/bin" "${QUILL_FUZZ_RUNS:-20000}"
 echo "== all tests passed"
