@@ -42,7 +42,6 @@ signals:
 
 private:
     class Page;
-    friend class Page;
 
     void deliver(const QByteArray& address, const QByteArray& formBody);
 
