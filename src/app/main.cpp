@@ -4,6 +4,7 @@
 
 #include "ui/LoginForm.h"
 #include "ui/MainWindow.h"
+#include "ui/PagePane.h"
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     // the program's own, so running without it as root is acceptable.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The page pane's address schemes exist only when registered before
+    // the application object.
+    quill::ui::PagePane::registerSchemes();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quill!"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quill!"));
