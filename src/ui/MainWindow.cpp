@@ -1,45 +1,116 @@
 #include "MainWindow.h"
 
+#include "PagePane.h"
 #include "QtText.h"
 
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
 #include "core/LogonContext.h"
 #include "core/Session.h"
 
 #include <QCloseEvent>
-#include <QLabel>
+#include <QHeaderView>
+#include <QSplitter>
 #include <QStatusBar>
-#include <QVBoxLayout>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QWebEngineView>
 
 namespace quill::ui {
+namespace {
 
-MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
+TreeNode* nodeOf(QTreeWidgetItem* item) {
+    return item ? static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>()) : nullptr;
+}
+
+bool isOutsideAddress(std::string_view address) {
+    return cp1250::startsWithNoCase(address, "HTTP://") || cp1250::startsWithNoCase(address, "WWW.") ||
+           cp1250::startsWithNoCase(address, "FILE://");
+}
+
+} // namespace
+
+MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session), renderer_(session) {
     setObjectName("TGUI_Form");
     setWindowTitle(QStringLiteral("Quill!"));
-    resize(1000, 700);
+    resize(1100, 720);
+
+    treeView_ = new QTreeWidget(this);
+    treeView_->setObjectName("MainTreeView");
+    treeView_->setHeaderHidden(true);
+    treeView_->setIconSize(QSize(16, 16));
+    pane_ = new PagePane(this);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(treeView_);
+    splitter->addWidget(pane_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 820});
+    setCentralWidget(splitter);
+    connect(treeView_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { currentItemChanged(item); });
 }
 
 void MainWindow::prepareForUser() {
     setWindowTitle(toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")));
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    auto* who = new QLabel(toQt(session_.program.fullName), central);
-    QFont font = who->font();
-    font.setPointSizeF(font.pointSizeF() * 1.6);
-    font.setBold(true);
-    who->setFont(font);
-    who->setAlignment(Qt::AlignCenter);
-    auto* where = new QLabel(toQt(session_.context.dataPointPath), central);
-    where->setAlignment(Qt::AlignCenter);
-    layout->addStretch(1);
-    layout->addWidget(who);
-    layout->addWidget(where);
-    layout->addStretch(2);
-    setCentralWidget(central);
     // Where the user left the window last time, when the record says so.
     const WindowGeometry& g = session_.context.geometry;
     if (g.guiWidth > 0 && g.guiHeight > 0)
         setGeometry(g.guiLeft, g.guiTop, g.guiWidth, g.guiHeight);
-    statusBar()->showMessage(toQt(session_.program.logonName + "@" + session_.program.computerName));
+
+    tree_.focusChanged = [this](TreeNode& node) { showNodePage(node); };
+    buildMainTree(session_, tree_);
+    images_.loadTreeImages(tree_.images);
+    showTree();
+}
+
+void MainWindow::showTree() {
+    filling_ = true;
+    treeView_->clear();
+    for (const auto& root : tree_.roots)
+        addItems(nullptr, *root);
+    filling_ = false;
+    for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
+        if (nodeOf(*it) == tree_.focused) {
+            filling_ = true;
+            treeView_->setCurrentItem(*it);
+            filling_ = false;
+        }
+    }
+}
+
+void MainWindow::addItems(QTreeWidgetItem* parentItem, const TreeNode& node) {
+    auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(treeView_);
+    item->setText(0, toQt(node.caption));
+    item->setToolTip(0, toQt(node.note));
+    item->setIcon(0, images_.treeIcon(node.imageIndex));
+    item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TreeNode*>(&node))));
+    for (const auto& child : node.children)
+        addItems(item, *child);
+    item->setExpanded(node.expanded);
+}
+
+void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
+    TreeNode* node = nodeOf(item);
+    if (filling_ || !node)
+        return;
+    tree_.focus(*node);
+}
+
+void MainWindow::showNodePage(TreeNode& node) {
+    statusBar()->showMessage(toQt(node.note));
+    session_.actual.mainPath = node.path;
+    // Pages of the tree may show the user's own fields.
+    session_.readRecord(session_.context.userRecordFile);
+    const std::string address = renderer_.render(session_.variables.expand(node.url, false));
+    if (address.empty()) {
+        pane_->view()->setHtml(QString());
+    } else if (isOutsideAddress(address)) {
+        pane_->view()->setUrl(QUrl::fromUserInput(toQt(address)));
+    } else if (fs::isDirectory(address)) {
+        pane_->view()->setUrl(QUrl::fromLocalFile(toQt(address)));
+    } else {
+        pane_->showPage(toQt(address));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -51,6 +122,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         g.guiTop = frame.top();
         g.guiWidth = frame.width();
         g.guiHeight = frame.height();
+        saveFolderList(session_, tree_);
         shutdown(session_);
     }
     event->accept();

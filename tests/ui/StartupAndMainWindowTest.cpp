@@ -1,6 +1,7 @@
 // The start-up view's captions and the main window's life: it shows the
 // user's title after logon and shuts the session down when it closes.
 #include "ui/MainWindow.h"
+#include "ui/PagePane.h"
 #include "ui/QtUi.h"
 #include "ui/StartupForm.h"
 
@@ -9,6 +10,7 @@
 #include "core/LogonContext.h"
 
 #include <QApplication>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace quill::ui {
@@ -53,10 +55,20 @@ private slots:
         MainWindow window(*f.session);
         window.prepareForUser();
         QCOMPARE(window.windowTitle(), QStringLiteral("Quill!"));
+        // The tree as built for the user, its first node current.
+        QTreeWidget* tree = window.treeView();
+        QCOMPARE(tree->topLevelItemCount(), 5);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Shared documents"));
+        QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
+        QVERIFY(tree->topLevelItem(0)->isExpanded());
         QCOMPARE(window.width(), 640);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.resize(700, 500);
+        // Another node's page is rendered when it becomes current.
+        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        QVERIFY(window.tree().focused != nullptr);
+        QCOMPARE(QString::fromStdString(window.tree().focused->caption), tree->currentItem()->text(0));
         QVERIFY(window.close());
         const std::string userLog = test::readBytes(f.dataPoint + "/DataPoint.system/Logs/ANNA.log");
         QVERIFY(!userLog.empty());
@@ -66,5 +78,10 @@ private slots:
 
 } // namespace quill::ui
 
-QTEST_MAIN(quill::ui::StartupAndMainWindowTest)
+int main(int argc, char** argv) {
+    quill::ui::PagePane::registerSchemes();
+    QApplication app(argc, argv);
+    quill::ui::StartupAndMainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "StartupAndMainWindowTest.moc"

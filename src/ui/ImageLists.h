@@ -1,0 +1,41 @@
+#pragma once
+
+#include "navigation/ImageNames.h"
+
+#include <QIcon>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+
+#include <string>
+
+namespace quill::ui {
+
+// A picture from the resources with its transparent colour taken out: the
+// colour of its bottom-left pixel, as the pictures are drawn.
+QPixmap maskedPicture(const QString& file);
+
+// The pictures of the main window, loaded from the data point's resources
+// so that its look is data. The small and large tree lists hold one
+// picture per name of the name table, scaled where a picture has another
+// size, so an image index is valid in both lists whatever the sizes.
+class ImageLists {
+public:
+    void loadTreeImages(const ImageNameTable& names);
+    // A kind without pictures keeps the list it had.
+    void loadToolbarImages(const std::string& resourceDirectory);
+
+    QIcon treeIcon(int imageIndex) const;
+    const QList<QPixmap>& smallTreeImages() const { return small_; }
+    const QList<QPixmap>& largeTreeImages() const { return large_; }
+    const QList<QPixmap>& toolbarImages(char kind) const;
+
+private:
+    QList<QPixmap> small_;
+    QList<QPixmap> large_;
+    QList<QPixmap> toolbarNormal_;
+    QList<QPixmap> toolbarHot_;
+    QList<QPixmap> toolbarDisabled_;
+};
+
+} // namespace quill::ui
