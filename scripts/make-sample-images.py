@@ -342,14 +342,14 @@ def person(c, x=2, y=1, color=BLUE, edge=BLUE_D, art=None):
 
 
 def badge_plus(c, color=GREEN, edge=GREEN_D):
-    c.shape(circle(11.5, 11.5, 4.0), color, edge)
+    c.shape(circle(11.5, 11.5, 4.3), color, edge)
     c.fill(box(9.5, 11, 13.5, 12), WHITE)
     c.fill(box(11, 9.5, 12, 13.5), WHITE)
     return c
 
 
 def badge_minus(c):
-    c.shape(circle(11.5, 11.5, 4.0), RED, RED_D)
+    c.shape(circle(11.5, 11.5, 4.3), RED, RED_D)
     c.fill(box(9.5, 11, 13.5, 12), WHITE)
     return c
 
@@ -493,6 +493,16 @@ def _objects():
 @picture("USER.BMP")
 def _user():
     return person(Canvas(), 2, 1)
+
+
+@picture("USER_ADD.BMP")
+def _user_add():
+    return badge_plus(person(Canvas(), 1, 1))
+
+
+@picture("USER_REMOVE.BMP")
+def _user_remove():
+    return badge_minus(person(Canvas(), 1, 1))
 
 
 @picture("USERS.BMP")
@@ -726,7 +736,7 @@ def _tasks_current():
     c = clipboard(Canvas())
     c.hline(5, 11, 7, TEXT)
     c.hline(5, 9, 9, TEXT)
-    c.shape(circle(11.5, 11.5, 4.0), RED, RED_D)
+    c.shape(circle(11.5, 11.5, 4.3), RED, RED_D)
     c.fill(box(11, 9, 12, 12), WHITE)
     c.fill(box(11, 13, 12, 14), WHITE)
     return c
@@ -1007,7 +1017,7 @@ def _new_folder():
 
 def _publish():
     c = page(Canvas(), x0=2, x1=12, y1=14)
-    c.shape(circle(11.5, 11.5, 4.0), BLUE, BLUE_D)
+    c.shape(circle(11.5, 11.5, 4.3), BLUE, BLUE_D)
     c.fill(polygon([(11.5, 8.5), (14, 11.5), (12.3, 11.5), (12.3, 14), (10.7, 14), (10.7, 11.5), (9, 11.5)]), WHITE)
     return c
 
