@@ -5,6 +5,8 @@
 #include "core/FolderTree.h"
 #include "core/Paths.h"
 
+#include <algorithm>
+
 namespace quill {
 
 int ImageNameTable::imageIndex(std::string_view name) const {
@@ -40,6 +42,11 @@ std::vector<std::string> toolbarImageFiles(const std::string& resourceDirectory,
         if (fs::isRegularFile(file))
             files.push_back(file);
     }
+    // Buttons take pictures by position. Systems list directories in
+    // different orders; sorted by name they come in the order the files
+    // are numbered, on every system.
+    std::sort(files.begin(), files.end(),
+              [](const std::string& a, const std::string& b) { return cp1250::upper(a) < cp1250::upper(b); });
     return files;
 }
 

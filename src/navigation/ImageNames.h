@@ -28,7 +28,7 @@ struct ImageNameTable {
 ImageNameTable loadTreeImageNames(const std::string& resourceDirectory);
 
 // The toolbar pictures of one kind ('A' normal, 'B' hot, 'C' disabled) in
-// GUI/ToolBarPanel, in listing order; empty when there are none.
+// GUI/ToolBarPanel, sorted by name; empty when there are none.
 std::vector<std::string> toolbarImageFiles(const std::string& resourceDirectory, char kind);
 
 } // namespace quill
