@@ -3,6 +3,7 @@
 
 #include "CliSupport.h"
 #include "DataPointCommands.h"
+#include "DocumentCommands.h"
 #include "FoundationCommands.h"
 #include "SessionCommands.h"
 
@@ -39,6 +40,9 @@ const std::map<std::string, Command>& commands() {
         {"sync", quill::cli::syncCommand},
         {"datapoint", quill::cli::dataPointCommand},
         {"registry", quill::cli::registryCommand},
+        {"comments", quill::cli::commentsCommand},
+        {"attachments", quill::cli::attachmentsCommand},
+        {"schedule", quill::cli::scheduleCommand},
     };
     return table;
 }
