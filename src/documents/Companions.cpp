@@ -85,18 +85,6 @@ Status writeCompanion(Session& session, std::string_view documentPath, Companion
     return Status::success();
 }
 
-bool hasParentStep(std::string_view path) {
-    const std::string normalized = path::normalize(path);
-    std::size_t start = 0;
-    while (start <= normalized.size()) {
-        const std::size_t end = std::min(normalized.find('/', start), normalized.size());
-        if (std::string_view(normalized).substr(start, end - start) == "..")
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 // A stored event that is no index at all reads as the first choice, which
 // is no reminder.
 std::string normalizedEventIndex(std::string_view stored) {
@@ -130,13 +118,13 @@ std::string attachmentStagingDirectory(const Session& session) {
 }
 
 bool liesInAttachmentDirectory(std::string_view path) {
-    return path::isPlainFileName(path::fileName(path)) && !hasParentStep(path) &&
+    return path::isPlainFileName(path::fileName(path)) &&
            cp1250::equalsNoCase(path::fileName(path::directory(path)), kAttachmentDirectoryName);
 }
 
 bool liesInStagingDirectory(const Session& session, std::string_view path) {
     const std::string staging = attachmentStagingDirectory(session);
-    return !staging.empty() && path::isPlainFileName(path::fileName(path)) && !hasParentStep(path) &&
+    return !staging.empty() && path::isPlainFileName(path::fileName(path)) &&
            fs::isWithin(path::directory(path), staging);
 }
 

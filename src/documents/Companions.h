@@ -34,7 +34,7 @@ std::string attachmentDirectory(std::string_view documentPath);
 std::string attachmentStagingDirectory(const Session& session);
 
 // A plain file name directly inside a directory named
-// Attachments.systemfiles, with no "." or ".." on the way.
+// Attachments.systemfiles.
 bool liesInAttachmentDirectory(std::string_view path);
 // A plain file name inside the staging directory (links resolved).
 bool liesInStagingDirectory(const Session& session, std::string_view path);
