@@ -85,8 +85,8 @@ Status writeCompanion(Session& session, std::string_view documentPath, Companion
     return Status::success();
 }
 
-// A stored event that is no index at all reads as the first choice, which
-// is no reminder.
+// An event that is no index is stored as "0", the first choice, as a name
+// missing from the event table is.
 std::string normalizedEventIndex(std::string_view stored) {
     const auto index = text::parseInteger(stored);
     return index && *index >= 0 ? std::to_string(*index) : std::string("0");

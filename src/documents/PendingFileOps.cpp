@@ -4,6 +4,7 @@
 
 #include "core/Cp1250.h"
 #include "core/FileSystem.h"
+#include "core/FolderTree.h"
 #include "core/Paths.h"
 #include "core/Session.h"
 
@@ -27,13 +28,39 @@ bool sameFile(std::string_view a, std::string_view b) {
     return first && second && first->device == second->device && first->inode == second->inode;
 }
 
+// Whether an attachments companion of the folder still names an attached
+// file, in a slot with or without a name. A document copied within its
+// folder shares the attached files with its original, and a failed write
+// of the editor's companion leaves it naming the file: deleting it then
+// would take the file from under a document. A companion that cannot be
+// read may name it too.
+bool stillNamed(const Session& session, std::string_view attachedFile) {
+    const std::string name = path::fileName(attachedFile);
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {
+        if (!fs::isRegularFile(companion))
+            continue;
+        Record record;
+        const RecordRead read = records.read(companion, record);
+        if (read == RecordRead::Failed)
+            return true;
+        for (std::size_t n = 1; read == RecordRead::Ok && n <= kMaxAttachments; ++n) {
+            if (cp1250::equalsNoCase(record.value("ATTACHMENTFILE" + std::to_string(n)), name))
+                return true;
+        }
+    }
+    return false;
+}
+
 // A file that is gone already is no failure: another user's program may
 // have removed it meanwhile.
-Status deleteFile(std::string_view path) {
+Status deleteFile(const Session& session, std::string_view path) {
     if (!fs::exists(path))
         return Status::success();
     if (!fs::isRegularFile(path))
         return Status::failure("cannot delete " + std::string(path) + ": not a file");
+    if (liesInAttachmentDirectory(path) && stillNamed(session, path))
+        return Status::success();
     return fs::removeFile(path);
 }
 
@@ -54,7 +81,7 @@ Status carryOut(const Session& session, const PendingFileOp& op) {
         if (Status copied = fs::copyFile(op.source, op.target); !copied)
             return copied;
     }
-    return deleteFile(op.source);
+    return deleteFile(session, op.source);
 }
 
 class BusyCursor {

@@ -57,7 +57,9 @@ Status addPendingFileOp(Session& session, std::string_view source, std::string_v
 
 // Carries out the journal in order, with the busy cursor, and empties it.
 // A move whose copy failed keeps its staged file, so the only copy of a
-// file the user moved in is never lost; every failure is in the message.
+// file the user moved in is never lost; an attached file that an
+// attachments companion of its folder still names is kept. Every failure
+// is in the message. Run it after the editor's companion is written.
 Status commitPendingFileOps(Session& session);
 
 // Empties the journal; staged files stay where they are.

@@ -71,26 +71,33 @@ TEST_F(PendingFileOpsTest, AddingAndRemovingBeforeSaveLeavesNothingBehind) {
     EXPECT_TRUE(fs::exists(dir / "home/report.txt")) << "the user's own file is not the journal's";
 }
 
-TEST_F(PendingFileOpsTest, AStoredAttachmentIsDeletedOnSaveAndNothingElse) {
-    const std::string contract = dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
-    const std::string other = dataPoint + "/DataPoint.root/Contracts/Attachments.systemfiles/other.txt";
-    writeBytes(other, "another document's");
+TEST_F(PendingFileOpsTest, AStoredAttachmentIsDeletedOnSaveOnceNoCompanionNamesIt) {
+    const std::string contracts = dataPoint + "/DataPoint.root/Contracts/";
+    const std::string contract = contracts + "Supplier.contract";
+    writeBytes(contracts + "Attachments.systemfiles/other.txt", "another document's");
     std::vector<Attachment> list;
     ASSERT_EQ(readAttachments(*session, contract, list), RecordRead::Ok);
     const std::string stored = list.at(0).path;
     ASSERT_TRUE(removeAttachment(*session, list, 0));
-    EXPECT_TRUE(fs::exists(stored));
+    ASSERT_TRUE(writeAttachments(*session, contract, list));
+    EXPECT_TRUE(fs::exists(stored)) << "nothing is deleted before the journal runs";
 
     // Closing the editor without saving: the next opening empties the journal.
     clearPendingFileOps(*session);
     ASSERT_TRUE(commitPendingFileOps(*session));
     EXPECT_TRUE(fs::exists(stored));
 
-    list = {{"Terms", stored, AttachmentType::Document, ""}};
-    ASSERT_TRUE(removeAttachment(*session, list, 0));
+    // A copy of the document in the same folder still names the file.
+    writeBytes(contracts + "Supplier copy.attachments", "Terms\r\n" + path::fileName(stored) + "\r\n\r\n");
+    ASSERT_TRUE(addPendingFileOp(*session, stored, "", FileOpMode::QueueRemoval));
+    ASSERT_TRUE(commitPendingFileOps(*session));
+    EXPECT_TRUE(fs::exists(stored));
+
+    std::filesystem::remove(contracts + "Supplier copy.attachments");
+    ASSERT_TRUE(addPendingFileOp(*session, stored, "", FileOpMode::QueueRemoval));
     ASSERT_TRUE(commitPendingFileOps(*session));
     EXPECT_FALSE(fs::exists(stored));
-    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(contracts + "Attachments.systemfiles/other.txt"));
 }
 
 TEST_F(PendingFileOpsTest, AFailedMoveKeepsTheStagedFileAndSaysSo) {
