@@ -13,7 +13,6 @@
 namespace quill {
 
 class Session;
-struct TypeTables;
 
 // The files that belong to a document beside it. A companion's name is the
 // document's with its extension replaced, so Offer.contract and Offer.note
