@@ -24,11 +24,11 @@ protected:
 
 TEST_F(DocumentCommandsTest, EachCommandPrintsItsCompanionLineByLine) {
     const std::string kickoff = root + "/Projects/Website/Kickoff.meeting";
-    const std::string supplier = root + "/Contracts/Supplier.contract";
-    writeBytes(root + "/Contracts/Unsafe.contract", "");
-    writeBytes(
-        root + "/Contracts/Unsafe.attachments",
-        "Passwords\r\n../../DataPoint.system/Users/ANNA.user\r\n\r\nScan\r\nscan.pdf\r\nattachment_document\r\n");
+    const std::string offer = root + "/Offer.contract";
+    writeBytes(offer, "");
+    writeBytes(root + "/Offer.attachments",
+               "Passwords\r\n../../DataPoint.system/Users/ANNA.user\r\n\r\nScan\r\nscan.pdf\r\nattachment_document\r\n"
+               "Form\r\nform.txt\r\n\r\n");
     const struct {
         const char* command;
         std::string document;
@@ -43,16 +43,13 @@ TEST_F(DocumentCommandsTest, EachCommandPrintsItsCompanionLineByLine) {
          "OWNER\tAnna Novak (ANNA)\nTEAM\tSystem Administrator (ADMINISTRATOR); Anna Novak (ANNA); \n"
          "DATE\t14.1.2027\nTIME\t10:00:00\nEVENT\t3\n",
          ""},
-        {"attachments", supplier,
-         "Delivery terms\t" + root +
-             "/Contracts/Attachments.systemfiles/Delivery terms417.DT20.11.20263381.TD.txt\tATTACHMENT_DOCUMENT\n",
-         ""},
-        {"attachments", root + "/Contracts/Unsafe.contract",
-         "Scan\t" + root + "/Contracts/Attachments.systemfiles/scan.pdf\tATTACHMENT_DOCUMENT\n",
+        {"attachments", offer,
+         "Scan\t" + root + "/Attachments.systemfiles/scan.pdf\tATTACHMENT_DOCUMENT\nForm\t" + root +
+             "/Attachments.systemfiles/form.txt\tATTACHMENT_TEMPLATE\n",
          "attachment 1 (Passwords)"},
-        // Without a companion there is nothing to print, and that is no error.
-        {"comments", supplier, "", ""},
-        {"schedule", supplier, "", ""},
+        // Without its companion there is nothing to print, and that is no error.
+        {"comments", offer, "", ""},
+        {"schedule", offer, "", ""},
     };
     for (const auto& row : rows) {
         int status = -1;

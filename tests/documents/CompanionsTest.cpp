@@ -151,16 +151,18 @@ TEST_F(CompanionsTest, ScheduleIsStoredWithItsEventAsAnIndex) {
     Schedule schedule;
     ASSERT_EQ(readSchedule(*session, kickoff(), schedule), RecordRead::Ok);
     EXPECT_EQ(schedule.owner + "|" + schedule.date + "|" + schedule.event, "Anna Novak (ANNA)|14.1.2027|3");
-    EXPECT_EQ(readSchedule(*session, supplier(), schedule), RecordRead::Missing);
+    const std::string offer = root() + "/Offer.contract";
+    writeBytes(offer, "");
+    EXPECT_EQ(readSchedule(*session, offer, schedule), RecordRead::Missing);
 
     // A first schedule that fails leaves no empty companion behind, which
     // would mark the document as scheduled with no owner and no date.
-    ASSERT_FALSE(writeSchedule(*session, supplier(), Schedule{"two\nlines", "", "", "", "0"}));
-    EXPECT_FALSE(fs::exists(companionPath(supplier(), Companion::Schedule)));
+    ASSERT_FALSE(writeSchedule(*session, offer, Schedule{"two\nlines", "", "", "", "0"}));
+    EXPECT_FALSE(fs::exists(companionPath(offer, Companion::Schedule)));
 
     for (const auto& [event, stored] : {std::pair{"+4", "4"}, {"-1", "0"}, {"15 minutes", "0"}}) {
-        ASSERT_TRUE(writeSchedule(*session, supplier(), Schedule{"A (A)", "", "9.12.2026", "9:05:00", event}));
-        EXPECT_EQ(readBytes(companionPath(supplier(), Companion::Schedule)),
+        ASSERT_TRUE(writeSchedule(*session, offer, Schedule{"A (A)", "", "9.12.2026", "9:05:00", event}));
+        EXPECT_EQ(readBytes(companionPath(offer, Companion::Schedule)),
                   lines({"A (A)", "", "9.12.2026", "9:05:00", stored}))
             << event;
     }

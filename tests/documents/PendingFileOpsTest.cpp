@@ -19,10 +19,13 @@ using test::writeBytes;
 
 class PendingFileOpsTest : public ::testing::Test, public test::SessionFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        writeBytes(document(), "");
+    }
 
-    std::string folder() const { return dataPoint + "/DataPoint.root/Projects"; }
-    std::string document() const { return folder() + "/Ideas.note"; }
+    std::string folder() const { return dataPoint + "/DataPoint.root/Fresh"; }
+    std::string document() const { return folder() + "/Fresh.note"; }
     std::string contracts() const { return dataPoint + "/DataPoint.root/Contracts/"; }
     std::string stored() const {
         return contracts() + "Attachments.systemfiles/Delivery terms417.DT20.11.20263381.TD.txt";
