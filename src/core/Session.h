@@ -33,8 +33,8 @@ struct ActualObject {
 // Everything the program keeps while it runs: the program values, the
 // logon context, the object and property tables, the record read last,
 // the actual object, pending edits, pending file operations and the
-// schedule. There is one per
-// running program, passed by reference; nothing of it is global.
+// schedule. There is one per running program, passed by reference;
+// nothing of it is global.
 class Session {
 public:
     Session(ProgramValues program, Clock& clock, Ui& ui, Shell& shell);
