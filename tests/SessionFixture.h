@@ -16,8 +16,10 @@ class RecordingUi final : public Ui {
 public:
     int beeps = 0;
     std::vector<std::pair<MessageKind, std::string>> messages;
+    std::vector<CursorShape> cursors;
     void beep() override { ++beeps; }
     void showMessage(MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }
+    void setCursor(CursorShape shape) override { cursors.push_back(shape); }
 };
 
 class RecordingShell final : public Shell {

@@ -3,6 +3,7 @@
 
 #include "CliSupport.h"
 #include "DataPointCommands.h"
+#include "DocumentCommands.h"
 #include "FoundationCommands.h"
 #include "NavigationCommands.h"
 #include "SessionCommands.h"
@@ -44,6 +45,9 @@ const std::map<std::string, Command>& commands() {
         {"tree", quill::cli::treeCommand},
         {"render", quill::cli::renderCommand},
         {"location", quill::cli::locationCommand},
+        {"comments", quill::cli::commentsCommand},
+        {"attachments", quill::cli::attachmentsCommand},
+        {"schedule", quill::cli::scheduleCommand},
     };
     return table;
 }

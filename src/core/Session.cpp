@@ -9,18 +9,24 @@ Session::Session(ProgramValues programValues, Clock& clockSource, Ui& userInterf
 }
 
 bool Session::readRecord(std::string_view path) {
-    switch (recordFiles().read(path, record)) {
-    case RecordRead::Ok: return true;
-    case RecordRead::Missing: return false;
-    case RecordRead::Failed: break;
+    return readRecord(path, record) == RecordRead::Ok;
+}
+
+RecordRead Session::readRecord(std::string_view path, Record& into) {
+    const RecordRead result = recordFiles().read(path, into);
+    if (result == RecordRead::Failed) {
+        logEvent(*this, 52).ok();
+        warn(MessageKind::Error, "SYSTEM_IO", 1);
     }
-    logEvent(*this, 52).ok();
-    warn(MessageKind::Error, "SYSTEM_IO", 1);
-    return false;
+    return result;
 }
 
 bool Session::writeRecord(std::string_view path) {
-    if (recordFiles().write(record, path))
+    return writeRecord(record, path);
+}
+
+bool Session::writeRecord(Record& from, std::string_view path) {
+    if (recordFiles().write(from, path))
         return true;
     logEvent(*this, 53).ok();
     warn(MessageKind::Error, "SYSTEM_IO", 2);

@@ -15,6 +15,7 @@
 #include "Ui.h"
 #include "datapoint/TextCache.h"
 #include "datapoint/UsersAndGroups.h"
+#include "documents/PendingFileOps.h"
 
 #include <string>
 #include <string_view>
@@ -31,8 +32,9 @@ struct ActualObject {
 
 // Everything the program keeps while it runs: the program values, the
 // logon context, the object and property tables, the record read last,
-// the actual object, pending edits and the schedule. There is one per
-// running program, passed by reference; nothing of it is global.
+// the actual object, pending edits, pending file operations and the
+// schedule. There is one per running program, passed by reference;
+// nothing of it is global.
 class Session {
 public:
     Session(ProgramValues program, Clock& clock, Ui& ui, Shell& shell);
@@ -46,6 +48,7 @@ public:
     std::vector<std::string> fileList;
     ActualObject actual;
     PendingEdits pendingEdits;
+    PendingFileOps pendingFileOps;
     std::vector<ScheduleEntry> schedule;
     DateTimeFormats formats;
     std::vector<UserEntry> users;
@@ -64,9 +67,14 @@ public:
     // cannot be read is logged (event 52) and shown as a warning.
     bool readRecord(std::string_view path);
 
+    // The same for a record of the caller's own, telling a missing file
+    // from one that failed; the session's record is not touched.
+    RecordRead readRecord(std::string_view path, Record& into);
+
     // Writes the session's record to the file its header names. A failure
     // is logged (event 53) and shown as a warning.
     bool writeRecord(std::string_view path);
+    bool writeRecord(Record& from, std::string_view path);
 
     // Beep, then the numbered warning of a section of the "Warnings" file,
     // followed by detail when given.

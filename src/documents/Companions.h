@@ -1,0 +1,135 @@
+#pragma once
+
+#include "core/Record.h"
+#include "core/RecordFile.h"
+#include "core/Status.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Session;
+
+// The files that belong to a document beside it. A companion's name is the
+// document's with its extension replaced, so Offer.contract and Offer.note
+// in one folder share their companions.
+enum class Companion { Comments, Attachments, Schedule, History };
+
+// ".comments", ".attachments", ".scheduler" or ".history".
+std::string_view companionExtension(Companion kind);
+std::string companionPath(std::string_view documentPath, Companion kind);
+
+// The directory beside a document that holds the attached files of every
+// document of the folder.
+inline constexpr std::string_view kAttachmentDirectoryName = "Attachments.systemfiles";
+std::string attachmentDirectory(std::string_view documentPath);
+
+// Where attached files wait between being chosen and the document's save:
+// <temporary directory>/Attachments. Empty while no settings are read.
+std::string attachmentStagingDirectory(const Session& session);
+
+// A plain file name directly inside a directory named
+// Attachments.systemfiles.
+bool liesInAttachmentDirectory(std::string_view path);
+// A plain file name inside the staging directory (links resolved).
+bool liesInStagingDirectory(const Session& session, std::string_view path);
+
+// What the program handles per document; the shipped types hold exactly
+// as many slots.
+inline constexpr std::size_t kMaxComments = 20;
+inline constexpr std::size_t kMaxAttachments = 10;
+
+struct Comment {
+    std::string text;
+    std::string note; // the description of the comment's field, its label
+};
+
+enum class AttachmentType { Document, Template };
+
+// "ATTACHMENT_DOCUMENT" in any case is a document; any other text,
+// the empty one included, is a template.
+AttachmentType attachmentTypeOf(std::string_view stored);
+// "ATTACHMENT_DOCUMENT" or "ATTACHMENT_TEMPLATE".
+std::string_view attachmentTypeText(AttachmentType type);
+
+struct Attachment {
+    std::string name; // display name
+    std::string path; // the attached file: stored, or staged since the editor opened
+    AttachmentType type = AttachmentType::Document;
+    std::string note; // the description of the name field, its label
+};
+
+// A slot that has a display name but whose stored file name is no plain
+// file name: it would lead out of the attachment directory, so it is not
+// listed.
+struct RefusedAttachment {
+    int slot = 0;
+    std::string name;
+    std::string storedFile;
+};
+
+struct Schedule {
+    std::string owner;
+    std::string team;
+    std::string date;
+    std::string time;
+    std::string event; // decimal index into the event table
+};
+
+// What a companion record holds. Slots are found by field name.
+std::vector<Comment> commentsOf(const Record& companion);
+std::vector<Attachment> attachmentsOf(const Record& companion, std::string_view documentPath,
+                                      std::vector<RefusedAttachment>* refused = nullptr);
+Schedule scheduleOf(const Record& companion);
+
+// Puts values into a companion record by field name, renumbering from the
+// first slot and emptying the slots after the last entry. A value that
+// has no field to go to refuses the whole change, so nothing is dropped
+// silently; the record may then be half changed and must not be written.
+Status fillComments(Record& companion, const std::vector<std::string>& texts);
+Status fillAttachments(Record& companion, const std::vector<Attachment>& attachments);
+Status fillSchedule(Record& companion, const Schedule& schedule);
+
+// Reads a document's companion. Missing means none (an empty list, not
+// scheduled). Failed means it exists but cannot be read or its object type
+// is not defined; the failure is logged and shown, and the caller must not
+// write the companion back from the empty list, which would delete it.
+RecordRead readComments(Session& session, std::string_view documentPath, std::vector<Comment>& comments);
+RecordRead readAttachments(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+                           std::vector<RefusedAttachment>* refused = nullptr);
+RecordRead readSchedule(Session& session, std::string_view documentPath, Schedule& schedule);
+
+// Writes a document's companion from the list, or deletes it when the list
+// is empty (nullopt: the document is no longer scheduled). The companion is
+// read right before it is changed and replaced whole; the last writer
+// wins. A write that fails leaves the old companion, or none, never a new
+// empty one. Read and write failures of the record are logged and shown;
+// a list the companion cannot hold is only reported.
+Status writeComments(Session& session, std::string_view documentPath, const std::vector<std::string>& texts);
+Status writeAttachments(Session& session, std::string_view documentPath, const std::vector<Attachment>& attachments);
+Status writeSchedule(Session& session, std::string_view documentPath, const std::optional<Schedule>& schedule);
+
+// The decimal index of the first event name equal to chosen in any case;
+// "0" when none is.
+std::string eventIndexText(const std::vector<std::string>& eventNames, std::string_view chosen);
+
+// Copies a file the user chose into the staging directory at once, under
+// a unique name made from its own (FileOpMode::CopyNow); stagedPath gets
+// that name.
+Status stageAttachment(Session& session, std::string_view sourcePath, std::string& stagedPath);
+
+// Adds a staged file to the editor's list and queues its move into the
+// document's attachment directory under the staged name, which is also
+// the name the companion stores. Refused when the list is full.
+Status addAttachment(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+                     Attachment staged);
+
+// Takes entry index off the list and queues the removal of its file: a
+// stored file is deleted on save, a staged one never reaches the folder.
+Status removeAttachment(Session& session, std::vector<Attachment>& attachments, std::size_t index);
+
+} // namespace quill

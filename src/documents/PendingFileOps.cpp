@@ -1,0 +1,155 @@
+#include "PendingFileOps.h"
+
+#include "Companions.h"
+
+#include "core/Cp1250.h"
+#include "core/FileSystem.h"
+#include "core/FolderTree.h"
+#include "core/Paths.h"
+#include "core/Session.h"
+
+namespace quill {
+namespace {
+
+// The journal only ever handles attached and staged files; a path from
+// elsewhere (a stored name pointing out of its folder, a slip of a caller)
+// must not lead it to delete or overwrite anything else.
+bool isJournalFile(const Session& session, std::string_view path) {
+    return liesInAttachmentDirectory(path) || liesInStagingDirectory(session, path);
+}
+
+Status refused(std::string_view path, std::string_view what) {
+    return Status::failure("refused " + std::string(path) + ": " + std::string(what));
+}
+
+bool sameFile(std::string_view a, std::string_view b) {
+    const auto first = fs::stamp(a);
+    const auto second = fs::stamp(b);
+    return first && second && first->device == second->device && first->inode == second->inode;
+}
+
+// Whether an attachments companion of the folder still names an attached
+// file, in a slot with or without a name. A document copied within its
+// folder shares the attached files with its original, and a failed write
+// of the editor's companion leaves it naming the file: deleting it then
+// would take the file from under a document. A companion that cannot be
+// read may name it too.
+bool stillNamed(const Session& session, std::string_view attachedFile) {
+    const std::string name = path::fileName(attachedFile);
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {
+        if (!fs::isRegularFile(companion))
+            continue;
+        Record record;
+        const RecordRead read = records.read(companion, record);
+        if (read == RecordRead::Failed)
+            return true;
+        for (std::size_t n = 1; read == RecordRead::Ok && n <= kMaxAttachments; ++n) {
+            if (cp1250::equalsNoCase(record.value("ATTACHMENTFILE" + std::to_string(n)), name))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A file that is gone already is no failure: another user's program may
+// have removed it meanwhile.
+Status deleteFile(const Session& session, std::string_view path) {
+    if (!fs::exists(path))
+        return Status::success();
+    if (!fs::isRegularFile(path))
+        return Status::failure("cannot delete " + std::string(path) + ": not a file");
+    if (liesInAttachmentDirectory(path) && stillNamed(session, path))
+        return Status::success();
+    return fs::removeFile(path);
+}
+
+Status carryOut(const Session& session, const PendingFileOp& op) {
+    if (!isJournalFile(session, op.source))
+        return refused(op.source, "neither an attached nor a staged file");
+    if (op.action == FileOpAction::Add) {
+        if (!liesInAttachmentDirectory(op.target))
+            return refused(op.target, "not a file name in an attachment directory");
+        // Deleting the source of a copy onto itself would delete the attachment.
+        if (sameFile(op.source, op.target))
+            return Status::success();
+        const std::string directory = path::directory(op.target);
+        if (!fs::createDirectories(directory))
+            return Status::failure("cannot create " + directory);
+        // The staged file may be the only copy (the user moved it in), so
+        // it stays when the copy fails.
+        if (Status copied = fs::copyFile(op.source, op.target); !copied)
+            return copied;
+    }
+    return deleteFile(session, op.source);
+}
+
+class BusyCursor {
+public:
+    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.setCursor(CursorShape::Busy); }
+    ~BusyCursor() { ui_.setCursor(CursorShape::Default); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Ui& ui_;
+};
+
+} // namespace
+
+void PendingFileOps::cancel(std::string_view source) {
+    const std::string wanted = path::normalize(source);
+    for (PendingFileOp& op : entries_) {
+        if (cp1250::equalsNoCase(path::normalize(op.source), wanted))
+            op.action = FileOpAction::None;
+    }
+}
+
+Status addPendingFileOp(Session& session, std::string_view source, std::string_view target, FileOpMode mode) {
+    switch (mode) {
+    case FileOpMode::QueueMove:
+        if (!isJournalFile(session, source))
+            return refused(source, "neither an attached nor a staged file");
+        if (!liesInAttachmentDirectory(target))
+            return refused(target, "not a file name in an attachment directory");
+        session.pendingFileOps.append({std::string(source), std::string(target), FileOpAction::Add});
+        return Status::success();
+    case FileOpMode::CopyNow: {
+        if (!liesInStagingDirectory(session, target))
+            return refused(target, "not a file name in the staging directory");
+        if (!fs::isRegularFile(source))
+            return Status::failure("cannot copy " + std::string(source) + ": not a file");
+        const BusyCursor busy(session.ui);
+        const std::string directory = path::directory(target);
+        if (!fs::createDirectories(directory))
+            return Status::failure("cannot create " + directory);
+        return fs::copyFile(source, target);
+    }
+    case FileOpMode::QueueRemoval:
+        if (!isJournalFile(session, source))
+            return refused(source, "neither an attached nor a staged file");
+        session.pendingFileOps.cancel(source);
+        session.pendingFileOps.append({std::string(source), std::string(target), FileOpAction::Delete});
+        return Status::success();
+    }
+    return Status::failure("unknown file operation mode " + std::to_string(static_cast<int>(mode)));
+}
+
+Status commitPendingFileOps(Session& session) {
+    std::string failures;
+    {
+        const BusyCursor busy(session.ui);
+        for (const PendingFileOp& op : session.pendingFileOps.entries()) {
+            if (Status done = carryOut(session, op); !done)
+                failures += (failures.empty() ? "" : "; ") + done.message();
+        }
+        session.pendingFileOps.clear();
+    }
+    return failures.empty() ? Status::success() : Status::failure(failures);
+}
+
+void clearPendingFileOps(Session& session) {
+    session.pendingFileOps.clear();
+}
+
+} // namespace quill
