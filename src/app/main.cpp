@@ -3,13 +3,13 @@
 // non-zero status.
 
 #include "ui/LoginForm.h"
+#include "ui/QtClock.h"
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
 
-#include "core/Clock.h"
 #include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/ProgramStart.h"
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     if (quill::fs::exists(quill::path::join(program.programDirectory, "firststart")))
         program.logonName = "ADMINISTRATOR";
 
-    quill::SystemClock clock;
+    quill::ui::QtClock clock;
     quill::ui::QtUi ui;
     quill::ui::QtShell shell;
     quill::Session session(std::move(program), clock, ui, shell);

@@ -2,6 +2,7 @@
 // user's title after logon and shuts the session down when it closes.
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
+#include "ui/QtClock.h"
 #include "ui/QtUi.h"
 #include "ui/StartupForm.h"
 
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QTreeWidget>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QtTest>
 
 namespace quill::ui {
@@ -42,6 +45,23 @@ private slots:
         QPointer<StartupForm> watched(view);
         ui.closeStartup();
         QTRY_VERIFY(watched.isNull());
+    }
+
+    void clockWaitsKeepPaintingButTakeNoInput() {
+        QtClock clock;
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int timerRuns = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++timerRuns; });
+        ticker.start(10);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        clock.wait(std::chrono::milliseconds(200));
+        QVERIFY(elapsed.elapsed() >= 190);
+        // Timers and painting go on during the wait.
+        QVERIFY(timerRuns > 3);
     }
 
     void mainWindowTakesItsTitleAndShutsTheSessionDown() {
