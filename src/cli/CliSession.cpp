@@ -31,6 +31,9 @@ SessionOptions takeSessionOptions(Args& args) {
     options.admin = takeFlag(args, "--admin");
     if (options.dataPoint.empty() || options.logon.empty())
         throw CliError{"this command needs --datapoint DIR and --user LOGON"};
+    // A logon name becomes part of paths inside the data point.
+    if (!path::isPlainFileName(options.logon + ".user"))
+        throw CliError{"not a logon name: " + options.logon};
     return options;
 }
 
@@ -49,8 +52,12 @@ CliSession::CliSession(const SessionOptions& options) {
     if (startLogonContext(s) != ContextStart::Started)
         throw CliError{"cannot open data point " + dataPoint + ": its ROOT or USERS directory does not exist"};
     setUserPaths(s);
-    // A name without a user record gets no directories in the data point.
-    if (fs::exists(s.context.userRecordFile))
+    // Only users of the data point are let in, so that nothing is created
+    // there for a mistyped name.
+    const bool userKnown = fs::isRegularFile(s.context.userRecordFile);
+    if (!userKnown && !options.withoutUserRecord)
+        throw CliError{"the data point " + dataPoint + " has no user " + options.logon};
+    if (userKnown)
         createUserDirectories(s);
     readSettings(s);
     // The full name is the user record's, as a logon would set it.

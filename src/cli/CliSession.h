@@ -24,6 +24,9 @@ struct SessionOptions {
     std::string dataPoint;
     std::string logon;
     bool admin = false;
+    // For commands that read the data point only: a session without a user
+    // record, which creates nothing in the data point.
+    bool withoutUserRecord = false;
 };
 SessionOptions takeSessionOptions(Args& args);
 

@@ -73,12 +73,14 @@ private:
 std::vector<stdfs::path> makeFolders(const stdfs::path& root, const GeneratorShape& shape, Writer& writer) {
     std::vector<stdfs::path> folders;
     std::vector<stdfs::path> level{root};
+    // The smallest branching whose levels hold all the folders.
     int branching = 1;
-    while (true) {
-        int total = 0;
-        for (int d = 1, width = 1; d <= std::max(shape.depth, 1); ++d)
+    while (branching < shape.folders) {
+        long long total = 0;
+        long long width = 1;
+        for (int d = 1; d <= std::max(shape.depth, 1) && total < shape.folders; ++d)
             total += (width *= branching);
-        if (total >= shape.folders || branching > shape.folders)
+        if (total >= shape.folders)
             break;
         ++branching;
     }

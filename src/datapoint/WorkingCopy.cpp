@@ -131,17 +131,27 @@ bool upload(Session& session) {
         return false;
     const std::string local = localResources(session);
     const std::string shared = sharedResources(session);
+    // Without a local copy, or without knowing what the last download
+    // brought, every difference would look like a deletion made here.
+    if (!fs::isDirectory(local))
+        return false;
     ResourceManifest manifest = readResourceManifest(local);
+    if (manifest.empty())
+        return false;
     for (const char* sub : {"Templates", "FileTemplates"})
         uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest);
-    // The user's own subtree is private to him: it simply replaces the
-    // data point's.
+    // The user's own subtree is written by nobody else: what changed here
+    // replaces the data point's, and what was deleted here goes there too.
     const std::string own = userSubtree(session);
     mirrorTree(path::join(local, own), path::join(shared, own));
-    for (const char* sub : {"Templates", "FileTemplates"})
-        pruneDeletions(path::join(shared, sub), path::join(local, sub), std::string(sub) + "/", manifest);
-    pruneTree(path::join(shared, own), path::join(local, own));
-    writeManifest(local, manifest).ok();
+    for (const std::string& sub : {std::string("Templates"), std::string("FileTemplates"), own})
+        pruneDeletions(path::join(shared, sub), path::join(local, sub), sub + "/", manifest);
+    // Both ends now agree on what the local copy holds: that is what the
+    // next upload compares with. Names deleted here are forgotten, so a
+    // file of that name added later by someone else is never taken for one.
+    ResourceManifest agreed;
+    collectManifest(local, "", agreed);
+    writeManifest(local, agreed).ok();
     return true;
 }
 

@@ -85,9 +85,12 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
         const std::string topPath = comparablePath(top.path);
         if (topPath.empty())
             continue;
-        const std::size_t at = wanted.find(topPath);
-        if (at == std::string::npos)
+        // The top folder itself or a path below it, never a folder that
+        // merely contains its path or starts with its name.
+        if (wanted.compare(0, topPath.size(), topPath) != 0 ||
+            (wanted.size() > topPath.size() && wanted[topPath.size()] != '/'))
             continue;
+        const std::size_t at = 0;
         // What follows the top folder's path, its parts joined by '\'.
         // Upper-casing keeps every byte in place, so the offsets agree.
         std::string rest = path::withoutTrailingSeparator(path::normalize(path)).substr(at + topPath.size());

@@ -25,6 +25,12 @@ std::string lastComponent(std::string_view path) {
     return path::fileName(path::withoutTrailingSeparator(path::normalize(path)));
 }
 
+// Attached files live in "Attachments.systemfiles" beside their documents;
+// such a directory is never a folder of the tree.
+bool isAttachmentStore(std::string_view name) {
+    return cp1250::upper(name).find("ATTACHMENTS.SYSTEMFILES") != std::string::npos;
+}
+
 bool holdsFolderFile(std::string_view directory) {
     return fs::isRegularFile(path::join(directory, kFolderFile));
 }
@@ -58,7 +64,7 @@ public:
 
     Node folderFound(const std::string& name, const std::string& parentDirectory, const Record& folderRecord,
                      Node parent) override {
-        if (parent == kSkipped || parent >= nodes_.size())
+        if (parent == kSkipped || parent >= nodes_.size() || isAttachmentStore(name))
             return kSkipped;
         TreeNode& parentNode = *nodes_[parent];
         if (cp1250::upper(path::withTrailingSeparator(path::normalize(parentDirectory))) !=
@@ -324,8 +330,10 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
         } else {
             for (TopFolderEntry& top : tree.topFolders) {
                 if (top.node == &node) {
+                    // The register keeps the caption the node shows, so
+                    // that location texts still lead back to it.
                     top.path = path::withoutTrailingSeparator(directory);
-                    top.caption = component;
+                    top.caption = node.caption;
                     top.imageIndex = tree.images.imageIndex(session.record.value("ICON"));
                 }
             }
@@ -360,7 +368,7 @@ bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
         for (TopFolderEntry& top : tree.topFolders) {
             if (top.node == &node) {
                 top.imageIndex = node.imageIndex;
-                top.caption = lastComponent(node.path);
+                top.caption = node.caption;
             }
         }
     }
@@ -368,17 +376,30 @@ bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
     return true;
 }
 
-bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node) {
+bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* reloaded) {
+    if (reloaded)
+        *reloaded = false;
     if (node.path.empty() || !fs::isDirectory(node.path))
         return false;
-    const std::vector<std::string> directories = listSubDirectories(node.path);
+    const auto entries = fs::list(node.path);
+    if (!entries)
+        return false;
+    // Counted as the walk adds them, so that a folder is reloaded only when
+    // something really changed.
     std::size_t folders = 0;
-    for (const std::string& directory : directories) {
-        if (cp1250::upper(directory).find("ATTACHMENTS.SYSTEMFILES") == std::string::npos && holdsFolderFile(directory))
+    for (const fs::Entry& entry : *entries) {
+        if (!entry.isDirectory || entry.isSymlink || isAttachmentStore(entry.name))
+            continue;
+        Record folder;
+        if (session.recordFiles().read(path::join(path::join(node.path, entry.name), kFolderFile), folder) ==
+            RecordRead::Ok)
             ++folders;
     }
-    if (folders != node.children.size())
+    if (folders != node.children.size()) {
         reloadFolderNode(session, tree, node, node.path, false);
+        if (reloaded)
+            *reloaded = true;
+    }
     return true;
 }
 

@@ -88,7 +88,9 @@ bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node);
 // sub-folders changed. False when its directory no longer exists.
 // Directories without folder.folders are left alone: they are not shown,
 // and somebody else's files in the share are never deleted.
-bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node);
+// *reloaded tells whether the node's children were made anew, so that views
+// holding them know to let go.
+bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* reloaded = nullptr);
 
 // Removes a top folder from the register and saves the folder list; false
 // for any node that is not a top folder.

@@ -135,8 +135,9 @@ void LoginForm::fillDataPointBox() {
 }
 
 void LoginForm::selectDataPoint(int index) {
-    if (index < 0)
+    if (index < 0 || session_.program.loggedOn)
         return;
+    stopAutoLogon();
     session_.program.actualDataPoint = static_cast<std::size_t>(index);
     session_.context.dataPointPath = session_.program.actualDataPointPath();
     dataPoint_->setToolTip(toQt(session_.program.actualDataPointPath()));
@@ -161,6 +162,13 @@ void LoginForm::setUpAutoLogon(bool startWhenWanted) {
     }
 }
 
+void LoginForm::stopAutoLogon() {
+    if (!autoLogonTimer_->isActive())
+        return;
+    autoLogonTimer_->stop();
+    session_.ui.setCursor(CursorShape::Default);
+}
+
 void LoginForm::attemptLogon() {
     if (attempting_)
         return;
@@ -182,8 +190,10 @@ void LoginForm::attemptLogon() {
 }
 
 void LoginForm::browseForDataPoint() {
+    // The timer would otherwise log on while the folder dialog is open.
+    stopAutoLogon();
     const QString folder = chooseFolder_(this, dataPoint_->currentData().toString());
-    if (folder.isEmpty())
+    if (folder.isEmpty() || session_.program.loggedOn)
         return;
     const std::string chosen = fromQt(folder);
     if (!isDataPoint(chosen)) {

@@ -55,6 +55,7 @@ private:
     void fillDataPointBox();
     void selectDataPoint(int index);
     void setUpAutoLogon(bool startWhenWanted);
+    void stopAutoLogon();
 
     Session& session_;
     RegistryStore& registry_;

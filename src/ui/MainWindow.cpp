@@ -96,11 +96,10 @@ void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
     // A folder whose sub-folders changed on the share is reloaded first;
     // its items are then built again.
     if ((node->kind.empty() || node->kind == "ROOT") && !node->path.empty()) {
-        const TreeNode* firstBefore = node->children.empty() ? nullptr : node->children.front().get();
-        const std::size_t countBefore = node->children.size();
-        checkFolderChanged(session_, tree_, *node);
-        const TreeNode* firstAfter = node->children.empty() ? nullptr : node->children.front().get();
-        if (countBefore != node->children.size() || firstBefore != firstAfter) {
+        bool reloaded = false;
+        checkFolderChanged(session_, tree_, *node, &reloaded);
+        if (reloaded) {
+            // The items below it point at the children just dropped.
             tree_.focused = node;
             showTree();
         }

@@ -133,17 +133,22 @@ public:
 
     const QString& submitToken() const { return submitToken_; }
 
+    // Commands come only from the program's own pages on disk: an outside
+    // page shown in the pane must not run them.
+    bool showsLocalPage() const { return url().isLocalFile(); }
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         const QString scheme = url.scheme();
         if (scheme == QLatin1String(kCommandScheme)) {
-            pane_->deliver(executorAddress(url.toEncoded()), {});
+            if (showsLocalPage())
+                pane_->deliver(executorAddress(url.toEncoded()), {});
             return false;
         }
         if (scheme == QLatin1String(kFormScheme)) {
             // The token keeps a link on the page that merely looks like
             // the form hook's address from posting a form.
-            if (const auto submission = decodeSubmission(url, submitToken_))
+            if (const auto submission = decodeSubmission(url, submitToken_); submission && showsLocalPage())
                 pane_->deliver(submission->action, submission->body);
             return false;
         }
@@ -182,9 +187,10 @@ PagePane::PagePane(QWidget* parent) : QWidget(parent) {
     // and other pages show in this pane.
     connect(page_, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
         const QUrl url = request.requestedUrl();
-        if (url.scheme() == QLatin1String(kCommandScheme))
-            deliver(executorAddress(url.toEncoded()), {});
-        else
+        if (url.scheme() == QLatin1String(kCommandScheme)) {
+            if (page_->showsLocalPage())
+                deliver(executorAddress(url.toEncoded()), {});
+        } else
             page_->load(url);
     });
 

@@ -24,6 +24,11 @@ void QtUi::showMessage(MessageKind kind, const std::string& text) {
     const bool wasOverridden = overridden_;
     if (wasOverridden)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // The start-up view stays on top of everything; the box must not end
+    // up hidden behind it.
+    const bool startupShown = startup_ && startup_->isVisible();
+    if (startupShown)
+        startup_->hide();
     QWidget* parent = dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
     const QString title = QStringLiteral("Quill!");
     const QString body = toQt(text);
@@ -37,6 +42,8 @@ void QtUi::showMessage(MessageKind kind, const std::string& text) {
     }
     if (wasOverridden)
         QApplication::restoreOverrideCursor();
+    if (startupShown && startup_)
+        startup_->show();
 }
 
 void QtUi::setCursor(CursorShape shape) {

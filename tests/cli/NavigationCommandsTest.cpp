@@ -35,6 +35,17 @@ TEST_F(NavigationCommandsTest, TreeIsIndentedAndTabSeparated) {
     EXPECT_NE(run("tree", "ADMINISTRATOR", "--admin").find("\n  Administration\tSETTINGS\t"), std::string::npos);
 }
 
+TEST_F(NavigationCommandsTest, OnlyUsersOfTheDataPointAreLetIn) {
+    int status = -1;
+    for (const char* user : {"NOBODY", "../../escape"}) {
+        EXPECT_EQ(run("tree", shellWord(user), "", &status), "");
+        EXPECT_EQ(status, 1) << user;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dataPoint + "/DataPoint.users/NOBODY"));
+    EXPECT_FALSE(std::filesystem::exists(dataPoint + "/DataPoint.system/Users/NOBODY.usrfolders"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/escape"));
+}
+
 TEST_F(NavigationCommandsTest, LocationOfAFolder) {
     EXPECT_EQ(run("location", "ANNA", shellWord(dataPoint + "/DataPoint.root/Projects/Website")),
               "Shared documents\\Projects\\Website\n");

@@ -99,6 +99,35 @@ TEST_F(WorkingCopyTest, UnreachableResourcesLeaveTheLocalCopyAlone) {
     EXPECT_TRUE(stdfs::exists(local("FileTemplates/Letter.txt")));
 }
 
+TEST_F(WorkingCopyTest, UploadWithoutADownloadedCopyDeletesNothing) {
+    // A machine that never downloaded: its empty own directories must not
+    // be taken for the user having deleted everything.
+    stdfs::create_directories(local("Users/ANNA/Groups"));
+    EXPECT_FALSE(upload());
+    EXPECT_TRUE(stdfs::exists(shared("Users/ANNA/Groups/Team.groups")));
+
+    ASSERT_TRUE(download());
+    stdfs::remove_all(local());
+    EXPECT_FALSE(upload());
+    EXPECT_TRUE(stdfs::exists(shared("Users/ANNA/Groups/Team.groups")));
+}
+
+TEST_F(WorkingCopyTest, OwnFilesAddedElsewhereSurviveAnUpload) {
+    ASSERT_TRUE(download());
+    // The same user saved a group on another computer meanwhile.
+    writeBytes(shared("Users/ANNA/Groups/Elsewhere.groups"), "Elsewhere\r\n");
+    ASSERT_TRUE(upload());
+    EXPECT_TRUE(stdfs::exists(shared("Users/ANNA/Groups/Elsewhere.groups")));
+    // A name deleted here and later added there by someone is not deleted
+    // by the next upload.
+    stdfs::remove(local("FileTemplates/Letter.txt"));
+    ASSERT_TRUE(upload());
+    EXPECT_FALSE(stdfs::exists(shared("FileTemplates/Letter.txt")));
+    writeBytes(shared("FileTemplates/Letter.txt"), "a new letter");
+    ASSERT_TRUE(upload());
+    EXPECT_EQ(readBytes(shared("FileTemplates/Letter.txt")), "a new letter");
+}
+
 TEST_F(WorkingCopyTest, PreparationCreatesTheWorkingDirectoriesAndCleanUpEmptiesAttachments) {
     ASSERT_TRUE(prepareDataPointFolders(*session));
     const std::string temp = session->context.settings.temporaryDirectory;

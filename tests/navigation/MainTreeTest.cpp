@@ -151,6 +151,38 @@ TEST_F(MainTreeTest, LocationTextsAndNavigationAgree) {
     EXPECT_EQ(node->path, website);
     EXPECT_EQ(tree.focused, node);
     EXPECT_EQ(navigateToLocation(*session, tree, "Shared documents\\Nowhere"), nullptr);
+
+    // Only the top folder itself and paths below it belong to it.
+    EXPECT_EQ(locationText(*session, tree, root() + "2/Sub"), "");
+    EXPECT_EQ(locationText(*session, tree, "/elsewhere" + root() + "/Projects"), "");
+    EXPECT_EQ(locationText(*session, tree, root()), "Shared documents");
+}
+
+TEST_F(MainTreeTest, TopFolderKeepsItsCaptionAfterARefresh) {
+    makeFolder(root(), "ROOT.BMP\r\nAll our documents\r\n\r\n\r\n");
+    buildMainTree(*session, tree);
+    TreeNode& top = *tree.roots[0];
+    ASSERT_TRUE(refreshFolderNode(*session, tree, top));
+    reloadFolderNode(*session, tree, top, top.path);
+    EXPECT_EQ(tree.topFolders[0].caption, "Shared documents");
+    EXPECT_NE(navigateToLocation(*session, tree, "Shared documents\\Projects"), nullptr);
+}
+
+TEST_F(MainTreeTest, FoldersTheWalkDoesNotShowCauseNoReloads) {
+    buildMainTree(*session, tree);
+    TreeNode& projects = *tree.roots[0]->children[1];
+    ASSERT_EQ(projects.caption, "Projects");
+    stdfs::create_directory_symlink(root() + "/Contracts", root() + "/Projects/Linked");
+    makeFolder(root() + "/Projects/Attachments.systemfiles");
+    makeFolder(root() + "/Projects/Broken");
+    stdfs::remove(root() + "/Projects/Broken/folder.folders");
+    stdfs::create_directory(root() + "/Projects/Broken/folder.folders");
+    bool reloaded = true;
+    EXPECT_TRUE(checkFolderChanged(*session, tree, projects, &reloaded));
+    EXPECT_FALSE(reloaded);
+    makeFolder(root() + "/Projects/Budget");
+    EXPECT_TRUE(checkFolderChanged(*session, tree, projects, &reloaded));
+    EXPECT_TRUE(reloaded);
 }
 
 TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {

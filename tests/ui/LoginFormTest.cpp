@@ -167,6 +167,22 @@ private slots:
         QCOMPARE(registry->read(kRegistryKey, "UserAutoLogon").value_or(""), std::string("1"));
     }
 
+    void browsingStopsThePendingAutomaticLogon() {
+        session().program.autoLogonWanted = true;
+        session().program.storedPassword = "anna";
+        auto form = makeForm();
+        QVERIFY(form->autoLogonPending());
+        bool pendingWhileChoosing = true;
+        form->setFolderChooser([&](QWidget*, const QString&) {
+            pendingWhileChoosing = form->autoLogonPending();
+            return QString();
+        });
+        QTest::mouseClick(child<QPushButton>(*form, "Browse"), Qt::LeftButton);
+        QVERIFY(!pendingWhileChoosing);
+        QVERIFY(!form->autoLogonPending());
+        QVERIFY(!session().program.loggedOn);
+    }
+
     void dataPointWithoutAutoLogonDisablesTheBox() {
         DataPointDescription description;
         description.autoLogon = false;
