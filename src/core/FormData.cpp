@@ -19,21 +19,7 @@ std::string postedDataToText(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string decodeFormComponent(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '+') {
-            out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && text::hexDigitValue(text[i + 1]) >= 0 &&
-                   text::hexDigitValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(text::hexDigitValue(text[i + 1]) * 16 + text::hexDigitValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return text::percentDecode(text, true);
 }
 
 PostedForm decodePostedForm(std::string_view data) {

@@ -7,6 +7,7 @@
 #include "LanguageTexts.h"
 #include "Paths.h"
 #include "Session.h"
+#include "datapoint/DataPointInfo.h"
 #include "datapoint/WorkingCopy.h"
 
 namespace quill {
@@ -72,8 +73,7 @@ ContextStart startLogonContext(Session& session) {
     };
     if (!requireDirectory("ROOT", c.rootDirectory) || !requireDirectory("USERS", c.usersRootDirectory))
         return ContextStart::MissingDirectories;
-    c.dataPointAutoLogon =
-        cp1250::upper(session.texts.readPlain("DATAPOINT", "AUTOLOGON", dataPointInfo(session))) == "TRUE";
+    c.dataPointAutoLogon = dataPointAllowsAutoLogon(c.dataPointPath);
 
     // Type captions may use text variables, so the tables are built after
     // the paths they can refer to are set.
@@ -113,8 +113,16 @@ bool readSettings(Session& session) {
     s.resourceDirectory =
         path::withTrailingSeparator(resourcePath.empty() ? defaultTemporaryDirectory() + "Resources" : resourcePath);
     s.synchronizeResources = cp1250::upper(settingsValue(session, "RESOURCESYNCHRONIZE")) != "FALSE";
-    s.userGroupsResourceDirectory = path::join(s.resourceDirectory, "Users/" + logon + "/Groups");
+    s.userGroupsResourceDirectory = path::join(ownResourceDirectory(session), "Groups");
     return true;
+}
+
+std::string ownResourceSubtree(const Session& session) {
+    return "Users/" + session.program.logonName;
+}
+
+std::string ownResourceDirectory(const Session& session) {
+    return path::join(session.context.settings.resourceDirectory, ownResourceSubtree(session));
 }
 
 bool shutdown(Session& session) {

@@ -64,6 +64,12 @@ void createUserDirectories(Session& session);
 // Reads DataPoint.settings; missing keys take this machine's defaults.
 bool readSettings(Session& session);
 
+// The user's own part of a resource tree, relative to its top: groups,
+// templates and the text cache live below "Users/<logon name>".
+std::string ownResourceSubtree(const Session& session);
+// The same in the local copy of the resources.
+std::string ownResourceDirectory(const Session& session);
+
 // This machine's default base of temporary files: $XDG_CACHE_HOME/Quill.temp/
 // (else ~/.cache/Quill.temp/).
 std::string defaultTemporaryDirectory();

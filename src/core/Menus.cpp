@@ -2,6 +2,7 @@
 
 #include "FileSystem.h"
 #include "FolderTree.h"
+#include "LogonContext.h"
 #include "Paths.h"
 #include "Session.h"
 
@@ -9,7 +10,7 @@ namespace quill {
 namespace {
 
 std::string userResource(const Session& session, const char* name) {
-    return path::join(session.context.settings.resourceDirectory, "Users/" + session.program.logonName + "/" + name);
+    return path::join(ownResourceDirectory(session), name);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Paths.h"
 
+#include "Cp1250.h"
+
 namespace quill::path {
 
 bool isSeparator(char c) {
@@ -35,6 +37,10 @@ std::string withoutTrailingSeparator(std::string_view path) {
     while (out.size() > 1 && out.back() == '/')
         out.pop_back();
     return out;
+}
+
+std::string comparableFolder(std::string_view path) {
+    return cp1250::upper(withoutTrailingSeparator(path));
 }
 
 static std::size_t lastSeparator(std::string_view path) {

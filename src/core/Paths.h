@@ -18,6 +18,10 @@ std::string join(std::string_view dir, std::string_view name);
 
 std::string withTrailingSeparator(std::string_view path);
 std::string withoutTrailingSeparator(std::string_view path);
+// The form in which two spellings of the same folder are equal: '/'
+// separators, none at the end, upper-cased, since names are compared in
+// any case.
+std::string comparableFolder(std::string_view path);
 
 // The part after the last separator.
 std::string fileName(std::string_view path);

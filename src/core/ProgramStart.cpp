@@ -1,5 +1,6 @@
 #include "ProgramStart.h"
 
+#include "Cp1250.h"
 #include "FieldCipher.h"
 #include "FileSystem.h"
 #include "Paths.h"
@@ -14,6 +15,18 @@ namespace {
 
 std::string dataPointPathName(std::size_t n) {
     return "DataPointPath_" + std::to_string(n);
+}
+
+using StoredValues = std::vector<std::pair<std::string, std::string>>;
+
+// A value of the key as read once; names match in any case, as in the file.
+std::string storedValue(const StoredValues& stored, std::string_view name) {
+    const std::string wanted = cp1250::upper(name);
+    for (const auto& [storedName, value] : stored) {
+        if (cp1250::upper(storedName) == wanted)
+            return value;
+    }
+    return {};
 }
 
 void createFirstRunValues(ProgramValues& values, RegistryStore& registry) {
@@ -31,7 +44,8 @@ void createFirstRunValues(ProgramValues& values, RegistryStore& registry) {
 }
 
 void readStoredValues(ProgramValues& values, const RegistryStore& registry) {
-    const auto value = [&](std::string_view name) { return registry.read(kRegistryKey, name).value_or(""); };
+    const StoredValues stored = registry.values(kRegistryKey);
+    const auto value = [&stored](std::string_view name) { return storedValue(stored, name); };
     values.autoLogonWanted = value("UserAutoLogon") == "1";
     const std::string password = value("UserPassword");
     values.storedPassword = password.empty() ? std::string() : cipher::decipher(cipher::kFieldKey, password);
@@ -80,7 +94,8 @@ Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values,
     }
     // A longer list stored before would otherwise show through after the
     // last path written.
-    for (std::size_t n = written; registry.read(kRegistryKey, dataPointPathName(n)).value_or("") != ""; ++n)
+    const StoredValues stored = registry.values(kRegistryKey);
+    for (std::size_t n = written; !storedValue(stored, dataPointPathName(n)).empty(); ++n)
         list.emplace_back(dataPointPathName(n), "");
     list.emplace_back("DataPointPathActual", std::to_string(actual));
     list.emplace_back("UserPassword", cipher::encipher(cipher::kFieldKey, password));

@@ -47,17 +47,7 @@ std::string encodeRegistryValue(std::string_view value) {
 }
 
 std::string decodeRegistryValue(std::string_view stored) {
-    std::string out;
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i] == '%' && i + 2 < stored.size() && text::hexDigitValue(stored[i + 1]) >= 0 &&
-            text::hexDigitValue(stored[i + 2]) >= 0) {
-            out += static_cast<char>(text::hexDigitValue(stored[i + 1]) * 16 + text::hexDigitValue(stored[i + 2]));
-            i += 2;
-        } else {
-            out += stored[i];
-        }
-    }
-    return out;
+    return text::percentDecode(stored);
 }
 
 DateTimeFormats machineDateTimeFormats(const RegistryStore& registry) {

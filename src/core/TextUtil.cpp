@@ -38,6 +38,23 @@ std::optional<long long> parseInteger(std::string_view s) {
     return value;
 }
 
+std::string percentDecode(std::string_view text, bool plusAsSpace) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const int high = c == '%' && i + 2 < text.size() ? hexDigitValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigitValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            out += plusAsSpace && c == '+' ? ' ' : c;
+        }
+    }
+    return out;
+}
+
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -21,4 +21,9 @@ bool containsLineBreak(std::string_view s);
 // The value of a hexadecimal digit in either case; -1 for anything else.
 int hexDigitValue(char c);
 
+// "%XX" escapes turned into their bytes; a '%' without two hexadecimal
+// digits after it stays as it is. plusAsSpace: '+' stands for a blank, as
+// in posted forms.
+std::string percentDecode(std::string_view text, bool plusAsSpace = false);
+
 } // namespace quill::text

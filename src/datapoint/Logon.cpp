@@ -17,10 +17,6 @@
 namespace quill {
 namespace {
 
-std::string comparableFolder(std::string_view folder) {
-    return cp1250::upper(path::withTrailingSeparator(path::normalize(folder)));
-}
-
 // Ends a failed attempt as the user sees it: cursor back, start-up view
 // closed, the event logged and the logon warning shown with its beep.
 void refuse(Session& session, int event, int warning) {
@@ -142,9 +138,9 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
 DataPointChoice chooseDataPoint(ProgramValues& program, const std::string& folder) {
     if (!isDataPoint(folder))
         return DataPointChoice::NotADataPoint;
-    const std::string wanted = comparableFolder(folder);
+    const std::string wanted = path::comparableFolder(folder);
     for (std::size_t i = 0; i < program.knownDataPoints.size(); ++i) {
-        if (!program.knownDataPoints[i].empty() && comparableFolder(program.knownDataPoints[i]) == wanted) {
+        if (!program.knownDataPoints[i].empty() && path::comparableFolder(program.knownDataPoints[i]) == wanted) {
             program.actualDataPoint = i;
             return DataPointChoice::Selected;
         }

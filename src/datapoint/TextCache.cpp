@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Cp1250.h"
 #include "core/FileSystem.h"
+#include "core/LogonContext.h"
 #include "core/Paths.h"
 #include "core/Session.h"
 #include "core/TextUtil.h"
@@ -14,15 +15,11 @@ namespace {
 constexpr std::size_t kMaxCacheBytes = 4 * 1024 * 1024;
 constexpr int kWriteTries = 5;
 
-std::string userResourceDirectory(const Session& session) {
-    return path::join(session.context.settings.resourceDirectory, "Users/" + session.program.logonName);
-}
-
 } // namespace
 
 bool loadTextCache(Session& session) {
     TextCache& cache = session.textCache;
-    const std::string directory = userResourceDirectory(session);
+    const std::string directory = ownResourceDirectory(session);
     fs::createDirectories(directory);
     cache.file = path::join(directory, "TextCache.txt");
     cache.positions.clear();
@@ -62,7 +59,7 @@ bool saveTextCache(Session& session) {
     session.ui.setCursor(CursorShape::Starting);
     cache.addedSinceSave = 0;
     if (cache.file.empty())
-        cache.file = path::join(userResourceDirectory(session), "TextCache.txt");
+        cache.file = path::join(ownResourceDirectory(session), "TextCache.txt");
     fs::createDirectories(path::directory(cache.file));
     std::string content;
     for (const std::string& entry : cache.positions) {

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/FileSystem.h"
 #include "core/FolderTree.h"
+#include "core/LogonContext.h"
 #include "core/Paths.h"
 #include "core/Session.h"
 #include "core/TextUtil.h"
@@ -20,9 +21,6 @@ std::string sharedResources(const Session& session) {
 }
 std::string localResources(const Session& session) {
     return path::withoutTrailingSeparator(session.context.settings.resourceDirectory);
-}
-std::string userSubtree(const Session& session) {
-    return "Users/" + session.program.logonName;
 }
 
 bool sameTime(long long a, long long b) {
@@ -142,7 +140,7 @@ bool upload(Session& session) {
         uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest);
     // The user's own subtree is written by nobody else: what changed here
     // replaces the data point's, and what was deleted here goes there too.
-    const std::string own = userSubtree(session);
+    const std::string own = ownResourceSubtree(session);
     mirrorTree(path::join(local, own), path::join(shared, own));
     for (const std::string& sub : {std::string("Templates"), std::string("FileTemplates"), own})
         pruneDeletions(path::join(shared, sub), path::join(local, sub), sub + "/", manifest);
@@ -189,7 +187,7 @@ bool prepareDataPointFolders(Session& session) {
         session.ui.showStartupStep(6);
         download(session);
     }
-    const std::string own = path::join(s.resourceDirectory, userSubtree(session));
+    const std::string own = ownResourceDirectory(session);
     for (const std::string& directory :
          {s.temporaryDirectory, path::join(own, "Groups"), path::join(own, "Templates"),
           path::join(own, "FileTemplates"), path::join(s.resourceDirectory, "FileTemplates"),

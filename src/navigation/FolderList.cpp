@@ -13,10 +13,6 @@
 namespace quill {
 namespace {
 
-std::string comparablePath(std::string_view path) {
-    return cp1250::upper(path::withoutTrailingSeparator(path::normalize(path)));
-}
-
 // Location texts separate their parts with '\' whichever system wrote
 // them; '/' is accepted too.
 std::vector<std::string> locationParts(std::string_view location) {
@@ -50,8 +46,9 @@ TreeNode* childByCaption(TreeNode& node, std::string_view caption) {
 bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
     if (node.kind != "ROOT")
         return false;
-    const std::string removed = comparablePath(node.path);
-    std::erase_if(tree.topFolders, [&](const TopFolderEntry& top) { return comparablePath(top.path) == removed; });
+    const std::string removed = path::comparableFolder(node.path);
+    std::erase_if(tree.topFolders,
+                  [&](const TopFolderEntry& top) { return path::comparableFolder(top.path) == removed; });
     return saveFolderList(session, tree);
 }
 
@@ -80,9 +77,9 @@ bool saveFolderList(Session& session, const MainTree& tree) {
 }
 
 std::string locationText(Session& session, const MainTree& tree, std::string_view path) {
-    const std::string wanted = comparablePath(path);
+    const std::string wanted = path::comparableFolder(path);
     for (const TopFolderEntry& top : tree.topFolders) {
-        const std::string topPath = comparablePath(top.path);
+        const std::string topPath = path::comparableFolder(top.path);
         if (topPath.empty())
             continue;
         // The top folder itself or a path below it, never a folder that
@@ -100,7 +97,7 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
         }
         return top.caption + rest;
     }
-    if (wanted == comparablePath(session.context.userTasksDirectory))
+    if (wanted == path::comparableFolder(session.context.userTasksDirectory))
         return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "\\" +
                session.texts.lookup("NAMES", "MYTASKS_INCOMING", "VALUES");
     return "";

@@ -4,6 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/FolderTree.h"
 #include "core/FolderWalk.h"
+#include "core/LogonContext.h"
 #include "core/Paths.h"
 #include "core/Session.h"
 
@@ -67,8 +68,7 @@ public:
         if (parent == kSkipped || parent >= nodes_.size() || isAttachmentStore(name))
             return kSkipped;
         TreeNode& parentNode = *nodes_[parent];
-        if (cp1250::upper(path::withTrailingSeparator(path::normalize(parentDirectory))) !=
-            cp1250::upper(path::withTrailingSeparator(path::normalize(parentNode.path))))
+        if (path::comparableFolder(parentDirectory) != path::comparableFolder(parentNode.path))
             return kSkipped;
         session_.record = folderRecord;
         nodes_.push_back(&addFolderNode(session_, tree_, name, parentDirectory, parentNode));
@@ -164,7 +164,6 @@ void addListedTopFolders(Session& session, MainTree& tree) {
 
 void addSettings(Session& session, MainTree& tree) {
     const std::string resources = session.context.settings.resourceDirectory;
-    const std::string logon = session.program.logonName;
     auto settings = fixedNode(session, tree, "SETTINGS", "SETTINGS.BMP", templateUrl("Template.Help.htm"), "SETTINGS");
 
     auto userNode =
@@ -173,12 +172,12 @@ void addSettings(Session& session, MainTree& tree) {
 
     auto myObjects = fixedNode(session, tree, "SETTINGS_MYOBJECTS", "OBJECTS.BMP",
                                templateUrl("Template.MyTemplates.htm"), "SETTINGS_OBJ");
-    myObjects->path = path::join(resources, "Users/" + logon + "/Templates");
+    myObjects->path = path::join(ownResourceDirectory(session), "Templates");
     TreeNode& myObjectsNode = settings->addChild(std::move(myObjects));
 
     auto myFiles =
         fixedNode(session, tree, "SETTINGS_MYFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$", "SETTINGS_OBJ");
-    myFiles->path = path::join(resources, "Users/" + logon + "/FileTemplates");
+    myFiles->path = path::join(ownResourceDirectory(session), "FileTemplates");
     settings->addChild(std::move(myFiles));
 
     TreeNode* shareObjectsNode = nullptr;
@@ -294,8 +293,8 @@ void buildMainTree(Session& session, MainTree& tree) {
         addListedTopFolders(session, tree);
     for (const TopFolderEntry& top : tree.topFolders)
         walkBelow(session, tree, *top.node);
-    if (!tree.topFolders.empty() && cp1250::upper(tree.topFolders.front().path) ==
-                                        cp1250::upper(path::withoutTrailingSeparator(session.context.rootDirectory)))
+    if (!tree.topFolders.empty() &&
+        path::comparableFolder(tree.topFolders.front().path) == path::comparableFolder(session.context.rootDirectory))
         tree.topFolders.front().node->expanded = true;
 
     addSettings(session, tree);

@@ -16,12 +16,12 @@ namespace {
 constexpr std::size_t kMaxTemplateBytes = 8 * 1024 * 1024;
 constexpr int kScratchNames = 9999;
 
-bool isOutsideAddress(std::string_view url) {
-    return cp1250::startsWithNoCase(url, "HTTP://") || cp1250::startsWithNoCase(url, "WWW.") ||
-           cp1250::startsWithNoCase(url, "FILE://");
-}
-
 } // namespace
+
+bool isOutsideAddress(std::string_view address) {
+    return cp1250::startsWithNoCase(address, "HTTP://") || cp1250::startsWithNoCase(address, "WWW.") ||
+           cp1250::startsWithNoCase(address, "FILE://");
+}
 
 bool PageRenderer::appendTemplate(const std::string& templateFile, bool blankOnEmptyData, std::string& page) {
     const fs::ReadResult read = fs::readFile(templateFile, kMaxTemplateBytes);

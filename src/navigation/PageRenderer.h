@@ -7,6 +7,10 @@ namespace quill {
 
 class Session;
 
+// An address the page pane shows as it is: one that begins, in any case,
+// with "HTTP://", "WWW." or "FILE://".
+bool isOutsideAddress(std::string_view address);
+
 // Turns what a node or item stands for into something the page pane can
 // show: outside addresses and directories as they are, page templates and
 // record files as a page written into the scratch directory.

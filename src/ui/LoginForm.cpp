@@ -1,6 +1,7 @@
 #include "LoginForm.h"
 
 #include "PathShortening.h"
+#include "QtShell.h"
 #include "QtText.h"
 
 #include "core/Session.h"
@@ -8,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,9 +23,7 @@ namespace quill::ui {
 LoginForm::LoginForm(Session& session, RegistryStore& registry, QWidget* parent)
     : QDialog(parent), session_(session), registry_(registry) {
     setObjectName("TLogin_Form");
-    chooseFolder_ = [](QWidget* owner, const QString& start) {
-        return QFileDialog::getExistingDirectory(owner, QString(), start, QFileDialog::ShowDirsOnly);
-    };
+    chooseFolder_ = [](QWidget* owner, const QString& start) { return QtShell::chooseFolder(owner, QString(), start); };
 
     logonName_ = new QLineEdit(this);
     logonName_->setObjectName("LoginName");

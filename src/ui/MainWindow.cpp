@@ -3,7 +3,6 @@
 #include "PagePane.h"
 #include "QtText.h"
 
-#include "core/Cp1250.h"
 #include "core/FileSystem.h"
 #include "core/LogonContext.h"
 #include "core/Session.h"
@@ -21,11 +20,6 @@ namespace {
 
 TreeNode* nodeOf(QTreeWidgetItem* item) {
     return item ? static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>()) : nullptr;
-}
-
-bool isOutsideAddress(std::string_view address) {
-    return cp1250::startsWithNoCase(address, "HTTP://") || cp1250::startsWithNoCase(address, "WWW.") ||
-           cp1250::startsWithNoCase(address, "FILE://");
 }
 
 } // namespace

@@ -13,28 +13,6 @@ namespace {
 
 constexpr std::string_view kCommandScheme = "COMMAND:";
 
-// Unlike QByteArray::fromPercentEncoding, a '%' without two hexadecimal
-// digits after it stays as it is instead of turning into a wrong byte.
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int high = -1;
-        int low = -1;
-        if (text[i] == '%' && i + 2 < text.size()) {
-            high = text::hexDigitValue(text[i + 1]);
-            low = text::hexDigitValue(text[i + 2]);
-        }
-        if (high >= 0 && low >= 0) {
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 QString withCrLf(const QString& text) {
     QString out;
     out.reserve(text.size());
@@ -84,7 +62,10 @@ void appendEncoded(QByteArray& out, const std::string& bytes) {
 } // namespace
 
 QByteArray executorAddress(const QByteArray& encodedUrl) {
-    std::string address = cp1250::fromUtf8(percentDecoded(std::string_view(encodedUrl.constData(), encodedUrl.size())));
+    // Not QByteArray::fromPercentEncoding: a '%' without two hexadecimal
+    // digits after it must stay as it is, not turn into a wrong byte.
+    std::string address =
+        cp1250::fromUtf8(text::percentDecode(std::string_view(encodedUrl.constData(), encodedUrl.size())));
     if (cp1250::startsWithNoCase(address, kCommandScheme))
         address.replace(0, kCommandScheme.size(), kCommandScheme);
     return QByteArray(address.data(), static_cast<qsizetype>(address.size()));

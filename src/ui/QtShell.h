@@ -19,8 +19,8 @@ public:
     bool sendMail(const QString& address, const QString& subject, const QString& attachment);
 
     // The folder or file the user picks; empty when cancelled.
-    QString chooseFolder(QWidget* parent, const QString& title, const QString& start);
-    QString chooseFile(QWidget* parent, const QString& title, const QString& start, const QString& filter = {});
+    static QString chooseFolder(QWidget* parent, const QString& title, const QString& start);
+    static QString chooseFile(QWidget* parent, const QString& title, const QString& start, const QString& filter = {});
 
     // Prints an HTML or text file after the print dialog; false when the
     // user cancels or the file cannot be read.

@@ -29,7 +29,7 @@ void QtUi::showMessage(MessageKind kind, const std::string& text) {
     const bool startupShown = startup_ && startup_->isVisible();
     if (startupShown)
         startup_->hide();
-    QWidget* parent = dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
+    QWidget* parent = QApplication::activeWindow();
     const QString title = QStringLiteral("Quill!");
     const QString body = toQt(text);
     switch (kind) {

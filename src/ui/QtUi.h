@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QWidget;
-
 namespace quill::ui {
 
 class StartupForm;
@@ -30,13 +28,9 @@ public:
     // session, which exists only after this object.
     void setStartupCaptions(std::function<QString(int)> captionOfStep);
 
-    // The window message boxes belong to; the active window when unset.
-    void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
-
 private:
     std::function<QString(int)> captionOfStep_;
     QPointer<StartupForm> startup_;
-    QPointer<QWidget> dialogParent_;
     bool overridden_ = false;
 };
 
