@@ -3,16 +3,16 @@
 //
 //   quill_bench [SAMPLE_DATAPOINT] [--benchmark_... options]
 
-#include "core/Clock.h"
-#include "core/DateTimeFormat.h"
-#include "core/FolderWalk.h"
-#include "core/LogonContext.h"
-#include "core/ObjectTypes.h"
-#include "core/RecordFile.h"
-#include "core/Session.h"
-#include "core/Shell.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "datapoint/FolderWalk.h"
+#include "session/LogonContext.h"
+#include "formats/ObjectTypes.h"
+#include "formats/RecordFile.h"
+#include "session/Session.h"
+#include "platform/Shell.h"
 #include "datapoint/DataPointGenerator.h"
-#include "datapoint/UsersAndGroups.h"
+#include "session/UsersAndGroups.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 

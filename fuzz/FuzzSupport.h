@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Shell.h"
+#include "platform/Shell.h"
 
 namespace quill::fuzz {
 

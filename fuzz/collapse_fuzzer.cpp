@@ -2,7 +2,7 @@
 // the variables collapse inserts, and the text grows by a bounded factor.
 #include "FuzzSupport.h"
 
-#include "core/Session.h"
+#include "session/Session.h"
 
 #include <cstdint>
 #include <cstdlib>

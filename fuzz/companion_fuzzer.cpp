@@ -1,9 +1,9 @@
 // Any bytes read as a comments or an attachments companion: no attachment
 // leads out of the attachment directory, and what is read is written back
 // and read again unchanged, renumbered without gaps.
-#include "core/ObjectTypes.h"
-#include "core/Paths.h"
-#include "core/RecordFile.h"
+#include "formats/ObjectTypes.h"
+#include "platform/Paths.h"
+#include "formats/RecordFile.h"
 #include "documents/Companions.h"
 
 #include <cstdint>

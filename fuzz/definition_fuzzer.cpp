@@ -1,5 +1,5 @@
 // Any bytes load as an object type or property definition without harm.
-#include "core/ObjectTypes.h"
+#include "formats/ObjectTypes.h"
 
 #include <cstdint>
 #include <string_view>

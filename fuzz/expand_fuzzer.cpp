@@ -2,7 +2,7 @@
 // values that refer to themselves and to each other.
 #include "FuzzSupport.h"
 
-#include "core/Session.h"
+#include "session/Session.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any bytes parse as an ini text; a value set on the parsed text reads back
 // exactly after a write and a new parse.
-#include "core/IniDocument.h"
+#include "formats/IniDocument.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Any bytes read as a record of a type with every kind of field; a record
 // that can be written reads back with the same values.
-#include "core/ObjectTypes.h"
-#include "core/RecordFile.h"
+#include "formats/ObjectTypes.h"
+#include "formats/RecordFile.h"
 
 #include <cstdint>
 #include <cstdlib>

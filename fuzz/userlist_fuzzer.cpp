@@ -1,6 +1,6 @@
 // Any text may be pasted where a list of users is expected: parsing it never
 // fails, and a list written from a selection selects exactly those users.
-#include "datapoint/UsersAndGroups.h"
+#include "session/UsersAndGroups.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 
-#include "core/Session.h"
+#include "session/Session.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Clock.h"
+#include "platform/Clock.h"
 
 #include <vector>
 

@@ -10,11 +10,11 @@
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
 
-#include "core/FileSystem.h"
-#include "core/Paths.h"
-#include "core/ProgramStart.h"
-#include "core/RegistryStore.h"
-#include "core/Session.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/ProgramStart.h"
+#include "formats/RegistryStore.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,10 +2,10 @@
 
 #include "CliSupport.h"
 
-#include "core/Clock.h"
-#include "core/Session.h"
-#include "core/Shell.h"
-#include "core/Ui.h"
+#include "platform/Clock.h"
+#include "session/Session.h"
+#include "platform/Shell.h"
+#include "platform/Ui.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "CliSupport.h"
 
-#include "core/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <algorithm>
 #include <ostream>

@@ -2,15 +2,15 @@
 
 #include "CliSession.h"
 
-#include "core/Cp1250.h"
-#include "core/Paths.h"
-#include "core/ProgramStart.h"
-#include "core/RegistryStore.h"
-#include "core/TextUtil.h"
+#include "platform/Cp1250.h"
+#include "platform/Paths.h"
+#include "session/ProgramStart.h"
+#include "formats/RegistryStore.h"
+#include "platform/TextUtil.h"
 #include "datapoint/DataPointGenerator.h"
 #include "datapoint/DataPointInfo.h"
-#include "datapoint/Logon.h"
-#include "datapoint/UsersAndGroups.h"
+#include "session/Logon.h"
+#include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
 
 #include <iostream>
@@ -110,7 +110,7 @@ int syncCommand(Args args, std::ostream& out) {
     else
         throw CliError{"sync goes either download or upload, not " + args[0]};
     CliSession cli(options);
-    if (!synchronizeResources(cli.session(), direction))
+    if (!synchronizeResources(workingCopyOf(cli.session()), direction))
         throw CliError{"the resources could not be synchronised"};
     (void)out;
     return 0;
@@ -123,7 +123,7 @@ int dataPointCommand(Args args, std::ostream& out) {
     // The info's values may name the user, so a session of the running
     // user reads them as the program would.
     CliSession cli({args[1], machineUserName(), false, true});
-    for (const auto& [key, value] : readDataPointInfo(cli.session()))
+    for (const auto& [key, value] : readDataPointInfo(cli.session().texts, cli.session().context.dataPointPath))
         printLine(out, key + "\t" + value);
     return 0;
 }

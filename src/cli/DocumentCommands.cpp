@@ -2,7 +2,7 @@
 
 #include "CliSession.h"
 
-#include "core/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "documents/Companions.h"
 
 #include <ostream>

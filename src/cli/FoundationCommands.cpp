@@ -1,16 +1,17 @@
 #include "FoundationCommands.h"
 
-#include "core/Clock.h"
-#include "core/DateTimeFormat.h"
-#include "core/FieldCipher.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/FolderWalk.h"
-#include "core/LanguageTexts.h"
-#include "core/ObjectTypes.h"
-#include "core/Paths.h"
-#include "core/RecordFile.h"
-#include "core/TextUtil.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "formats/FieldCipher.h"
+#include "platform/FileSystem.h"
+#include "formats/CompanionNames.h"
+#include "platform/FolderTree.h"
+#include "datapoint/FolderWalk.h"
+#include "formats/LanguageTexts.h"
+#include "formats/ObjectTypes.h"
+#include "platform/Paths.h"
+#include "formats/RecordFile.h"
+#include "platform/TextUtil.h"
 
 #include <optional>
 #include <ostream>

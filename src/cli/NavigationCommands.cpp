@@ -2,7 +2,7 @@
 
 #include "CliSession.h"
 
-#include "datapoint/Logon.h"
+#include "session/Logon.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 

@@ -2,9 +2,9 @@
 
 #include "CliSession.h"
 
-#include "core/EventLog.h"
-#include "core/FormData.h"
-#include "core/TextUtil.h"
+#include "session/EventLog.h"
+#include "formats/FormData.h"
+#include "platform/TextUtil.h"
 
 #include <ostream>
 

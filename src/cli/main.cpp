@@ -8,7 +8,7 @@
 #include "NavigationCommands.h"
 #include "SessionCommands.h"
 
-#include "core/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <cstring>
 #include <iostream>

@@ -1,7 +1,7 @@
 #include "datapoint/DataPointGenerator.h"
 
-#include "core/FileSystem.h"
-#include "core/Paths.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <filesystem>
 #include <fstream>

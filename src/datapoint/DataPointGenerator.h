@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Status.h"
+#include "platform/Status.h"
 
 #include <string>
 

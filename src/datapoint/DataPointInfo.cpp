@@ -1,12 +1,12 @@
 #include "datapoint/DataPointInfo.h"
 
-#include "core/AtomicFile.h"
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/IniDocument.h"
-#include "core/Paths.h"
-#include "core/Session.h"
-#include "core/TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "formats/IniDocument.h"
+#include "platform/Paths.h"
+#include "formats/LanguageTexts.h"
+#include "platform/TextUtil.h"
 
 namespace quill {
 namespace {
@@ -60,14 +60,14 @@ bool dataPointAllowsAutoLogon(std::string_view dataPoint) {
     return value && cp1250::upper(text::trim(*value)) == "TRUE";
 }
 
-std::vector<std::pair<std::string, std::string>> readDataPointInfo(Session& session) {
+std::vector<std::pair<std::string, std::string>> readDataPointInfo(LanguageTexts& texts, std::string_view dataPoint) {
     std::vector<std::pair<std::string, std::string>> result;
-    const std::string file = dataPointInfoPath(session.context.dataPointPath);
+    const std::string file = dataPointInfoPath(dataPoint);
     const fs::ReadResult read = fs::readFile(file, kMaxInfoBytes);
     if (!read.ok())
         return result;
     for (const std::string& key : IniDocument::parse(read.content).keys("DATAPOINT"))
-        result.emplace_back(key, session.texts.readPlain("DATAPOINT", key, file));
+        result.emplace_back(key, texts.readPlain("DATAPOINT", key, file));
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Status.h"
+#include "platform/Status.h"
 
 #include <string>
 #include <string_view>
@@ -9,7 +9,7 @@
 
 namespace quill {
 
-class Session;
+class LanguageTexts;
 
 // What DataPoint.info says about a data point. Root and users directories
 // may use $DATA_POINT_PATH$ so that the data point works from any mount.
@@ -40,8 +40,8 @@ Status writeDataPointInfo(std::string_view dataPoint, const DataPointDescription
 // session.
 bool dataPointAllowsAutoLogon(std::string_view dataPoint);
 
-// Every key of the "DATAPOINT" section of the session's data point, in
-// file order, its value expanded as a text variable text.
-std::vector<std::pair<std::string, std::string>> readDataPointInfo(Session& session);
+// Every key of the "DATAPOINT" section of the data point's DataPoint.info,
+// in file order, its value expanded by texts as a text variable text.
+std::vector<std::pair<std::string, std::string>> readDataPointInfo(LanguageTexts& texts, std::string_view dataPoint);
 
 } // namespace quill

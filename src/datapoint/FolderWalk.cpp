@@ -1,10 +1,11 @@
-#include "FolderWalk.h"
+#include "datapoint/FolderWalk.h"
 
-#include "Cp1250.h"
-#include "FileSystem.h"
-#include "FolderTree.h"
-#include "Paths.h"
-#include "RecordFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "formats/CompanionNames.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "formats/RecordFile.h"
 
 #include <optional>
 #include <vector>

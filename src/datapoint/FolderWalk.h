@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Record.h"
+#include "formats/Record.h"
 
 #include <cstddef>
 #include <string>

@@ -1,12 +1,11 @@
 #include "datapoint/WorkingCopy.h"
 
-#include "core/AtomicFile.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/LogonContext.h"
-#include "core/Paths.h"
-#include "core/Session.h"
-#include "core/TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "platform/TextUtil.h"
 
 #include <cstdlib>
 
@@ -16,11 +15,8 @@ namespace {
 constexpr std::size_t kMaxManifestBytes = 64 * 1024 * 1024;
 constexpr long long kSameTimeNs = 1000000; // file times closer than 1 ms are equal
 
-std::string sharedResources(const Session& session) {
-    return session.context.resourcesDirectory;
-}
-std::string localResources(const Session& session) {
-    return path::withoutTrailingSeparator(session.context.settings.resourceDirectory);
+std::string localResources(const WorkingCopyPlaces& places) {
+    return path::withoutTrailingSeparator(places.settings.resourceDirectory);
 }
 
 bool sameTime(long long a, long long b) {
@@ -53,17 +49,17 @@ Status writeManifest(const std::string& resourceDirectory, const ResourceManifes
 // Both ends must be there: pruning against a data point that cannot be
 // reached would empty the local copy, and the user's unsent groups and
 // templates with it.
-bool bothEndsPresent(const Session& session) {
-    return !session.context.settings.resourceDirectory.empty() && !sharedResources(session).empty() &&
-           fs::isDirectory(sharedResources(session));
+bool bothEndsPresent(const WorkingCopyPlaces& places) {
+    return !places.settings.resourceDirectory.empty() && !places.sharedResources.empty() &&
+           fs::isDirectory(places.sharedResources);
 }
 
-bool download(Session& session) {
-    if (!bothEndsPresent(session))
+bool download(const WorkingCopyPlaces& places) {
+    if (!bothEndsPresent(places))
         return false;
-    const std::string local = localResources(session);
-    mirrorTree(sharedResources(session), local);
-    pruneTree(local, sharedResources(session));
+    const std::string local = localResources(places);
+    mirrorTree(places.sharedResources, local);
+    pruneTree(local, places.sharedResources);
     ResourceManifest manifest;
     collectManifest(local, "", manifest);
     // Without a manifest the next upload deletes nothing from the data
@@ -124,11 +120,11 @@ void pruneDeletions(const std::string& shared, const std::string& local, const s
 }
 
 // Writes the user's templates, file templates and own resources back.
-bool upload(Session& session) {
-    if (!bothEndsPresent(session))
+bool upload(const WorkingCopyPlaces& places) {
+    if (!bothEndsPresent(places))
         return false;
-    const std::string local = localResources(session);
-    const std::string shared = sharedResources(session);
+    const std::string local = localResources(places);
+    const std::string shared = places.sharedResources;
     // Without a local copy, or without knowing what the last download
     // brought, every difference would look like a deletion made here.
     if (!fs::isDirectory(local))
@@ -140,7 +136,7 @@ bool upload(Session& session) {
         uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest);
     // The user's own subtree is written by nobody else: what changed here
     // replaces the data point's, and what was deleted here goes there too.
-    const std::string own = ownResourceSubtree(session);
+    const std::string own = places.ownSubtree;
     mirrorTree(path::join(local, own), path::join(shared, own));
     for (const std::string& sub : {std::string("Templates"), std::string("FileTemplates"), own})
         pruneDeletions(path::join(shared, sub), path::join(local, sub), sub + "/", manifest);
@@ -155,8 +151,8 @@ bool upload(Session& session) {
 
 // Empty when no temporary directory is set, so that nothing relative to
 // the working directory is ever touched.
-std::string temporaryPath(const Session& session, const char* name) {
-    const std::string& temporary = session.context.settings.temporaryDirectory;
+std::string temporaryPath(const WorkingCopyPlaces& places, const char* name) {
+    const std::string& temporary = places.settings.temporaryDirectory;
     return temporary.empty() ? std::string() : path::join(temporary, name);
 }
 
@@ -181,38 +177,38 @@ ResourceManifest readResourceManifest(const std::string& resourceDirectory) {
     return manifest;
 }
 
-bool prepareDataPointFolders(Session& session) {
-    const Settings& s = session.context.settings;
+bool prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui) {
+    const Settings& s = places.settings;
     if (s.synchronizeResources || !fs::isDirectory(s.temporaryDirectory)) {
-        session.ui.showStartupStep(6);
-        download(session);
+        ui.showStartupStep(6);
+        download(places);
     }
-    const std::string own = ownResourceDirectory(session);
+    const std::string own = path::join(s.resourceDirectory, places.ownSubtree);
     for (const std::string& directory :
          {s.temporaryDirectory, path::join(own, "Groups"), path::join(own, "Templates"),
           path::join(own, "FileTemplates"), path::join(s.resourceDirectory, "FileTemplates"),
-          temporaryPath(session, "Attachments"), temporaryPath(session, "Trash")})
+          temporaryPath(places, "Attachments"), temporaryPath(places, "Trash")})
         fs::createDirectories(directory);
     return true;
 }
 
-bool cleanUpDataPointFolders(Session& session) {
-    if (session.context.settings.synchronizeResources) {
-        upload(session);
-        if (const std::string trash = temporaryPath(session, "Trash"); !trash.empty())
+bool cleanUpDataPointFolders(const WorkingCopyPlaces& places) {
+    if (places.settings.synchronizeResources) {
+        upload(places);
+        if (const std::string trash = temporaryPath(places, "Trash"); !trash.empty())
             fs::createDirectories(trash);
     }
-    if (const std::string attachments = temporaryPath(session, "Attachments"); !attachments.empty())
+    if (const std::string attachments = temporaryPath(places, "Attachments"); !attachments.empty())
         fs::removeAll(attachments).ok();
     return true;
 }
 
-bool synchronizeResources(Session& session, SyncDirection direction) {
+bool synchronizeResources(const WorkingCopyPlaces& places, SyncDirection direction) {
     if (direction == SyncDirection::Download)
-        return download(session);
-    if (!upload(session))
+        return download(places);
+    if (!upload(places))
         return false;
-    if (const std::string attachments = temporaryPath(session, "Attachments"); !attachments.empty()) {
+    if (const std::string attachments = temporaryPath(places, "Attachments"); !attachments.empty()) {
         for (const std::string& item : listFiles(attachments))
             fs::removeAll(item).ok();
     }

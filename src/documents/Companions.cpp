@@ -1,12 +1,13 @@
-#include "Companions.h"
+#include "documents/Companions.h"
 
-#include "core/Cp1250.h"
-#include "core/EventLog.h"
-#include "core/FileSystem.h"
-#include "core/ObjectTypes.h"
-#include "core/Paths.h"
-#include "core/Session.h"
-#include "core/TextUtil.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "formats/ObjectTypes.h"
+#include "platform/Paths.h"
+#include "documents/DocumentStore.h"
+#include "documents/PendingFileOps.h"
+#include "platform/Ui.h"
+#include "platform/TextUtil.h"
 
 #include <algorithm>
 #include <functional>
@@ -35,16 +36,15 @@ bool typeDefinedFor(const TypeTables& tables, std::string_view companionFile) {
            cp1250::equalsNoCase(tables.objectTypes[index].name, objectTypeNameOf(companionFile));
 }
 
-RecordRead readCompanion(Session& session, std::string_view documentPath, Companion kind, Record& record) {
+RecordRead readCompanion(DocumentStore& store, std::string_view documentPath, Companion kind, Record& record) {
     const std::string path = companionPath(documentPath, kind);
     if (!fs::exists(path))
         return RecordRead::Missing;
-    if (!typeDefinedFor(session.tables, path)) {
-        logEvent(session, 52).ok();
-        session.warn(MessageKind::Error, "SYSTEM_IO", 1, objectTypeNameOf(path));
+    if (!typeDefinedFor(store.objectTypeTables(), path)) {
+        store.reportUnreadable(objectTypeNameOf(path));
         return RecordRead::Failed;
     }
-    return session.readRecord(path, record);
+    return store.readRecord(path, record);
 }
 
 Status deleteCompanion(std::string_view path) {
@@ -60,18 +60,18 @@ Status deleteCompanion(std::string_view path) {
 // starts from the defaults in memory: creating an empty file first would,
 // should the write then fail, leave an empty schedule behind that marks the
 // document as scheduled.
-Status writeCompanion(Session& session, std::string_view documentPath, Companion kind,
+Status writeCompanion(DocumentStore& store, std::string_view documentPath, Companion kind,
                       const std::function<Status(Record&)>& fill) {
     const std::string path = companionPath(documentPath, kind);
-    if (!typeDefinedFor(session.tables, path))
+    if (!typeDefinedFor(store.objectTypeTables(), path))
         return Status::failure("cannot write " + path + ": the data point defines no object type " +
                                objectTypeNameOf(path));
     Record record;
-    switch (session.readRecord(path, record)) {
+    switch (store.readRecord(path, record)) {
     case RecordRead::Ok: break;
     case RecordRead::Failed: return Status::failure("cannot read " + path);
     case RecordRead::Missing: {
-        record = parseRecord(session.tables, path::fileName(path), "");
+        record = parseRecord(store.objectTypeTables(), path::fileName(path), "");
         const std::string directory = path::directory(path);
         record.header.directory = directory.empty() ? directory : path::withTrailingSeparator(directory);
         record.header.fileName = path::fileName(path);
@@ -80,7 +80,7 @@ Status writeCompanion(Session& session, std::string_view documentPath, Companion
     }
     if (Status filled = fill(record); !filled)
         return Status::failure("cannot write " + path + ": " + filled.message());
-    if (!session.writeRecord(record, path))
+    if (!store.writeRecord(record, path))
         return Status::failure("cannot write " + path);
     return Status::success();
 }
@@ -112,8 +112,8 @@ std::string attachmentDirectory(std::string_view documentPath) {
     return path::join(path::directory(documentPath), kAttachmentDirectoryName);
 }
 
-std::string attachmentStagingDirectory(const Session& session) {
-    const std::string& temporary = session.context.settings.temporaryDirectory;
+std::string attachmentStagingDirectory(const DocumentStore& store) {
+    const std::string& temporary = store.temporaryDirectory();
     return temporary.empty() ? std::string() : path::join(temporary, "Attachments");
 }
 
@@ -122,8 +122,8 @@ bool liesInAttachmentDirectory(std::string_view path) {
            cp1250::equalsNoCase(path::fileName(path::directory(path)), kAttachmentDirectoryName);
 }
 
-bool liesInStagingDirectory(const Session& session, std::string_view path) {
-    const std::string staging = attachmentStagingDirectory(session);
+bool liesInStagingDirectory(const DocumentStore& store, std::string_view path) {
+    const std::string staging = attachmentStagingDirectory(store);
     return !staging.empty() && path::isPlainFileName(path::fileName(path)) &&
            fs::isWithin(path::directory(path), staging);
 }
@@ -223,53 +223,53 @@ Status fillSchedule(Record& companion, const Schedule& schedule) {
     return Status::success();
 }
 
-RecordRead readComments(Session& session, std::string_view documentPath, std::vector<Comment>& comments) {
+RecordRead readComments(DocumentStore& store, std::string_view documentPath, std::vector<Comment>& comments) {
     comments.clear();
     Record record;
-    const RecordRead result = readCompanion(session, documentPath, Companion::Comments, record);
+    const RecordRead result = readCompanion(store, documentPath, Companion::Comments, record);
     if (result == RecordRead::Ok)
         comments = commentsOf(record);
     return result;
 }
 
-RecordRead readAttachments(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+RecordRead readAttachments(DocumentStore& store, std::string_view documentPath, std::vector<Attachment>& attachments,
                            std::vector<RefusedAttachment>* refused) {
     attachments.clear();
     Record record;
-    const RecordRead result = readCompanion(session, documentPath, Companion::Attachments, record);
+    const RecordRead result = readCompanion(store, documentPath, Companion::Attachments, record);
     if (result == RecordRead::Ok)
         attachments = attachmentsOf(record, documentPath, refused);
     return result;
 }
 
-RecordRead readSchedule(Session& session, std::string_view documentPath, Schedule& schedule) {
+RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Schedule& schedule) {
     schedule = {};
     Record record;
-    const RecordRead result = readCompanion(session, documentPath, Companion::Schedule, record);
+    const RecordRead result = readCompanion(store, documentPath, Companion::Schedule, record);
     if (result == RecordRead::Ok)
         schedule = scheduleOf(record);
     return result;
 }
 
-Status writeComments(Session& session, std::string_view documentPath, const std::vector<std::string>& texts) {
+Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts) {
     const bool none = std::all_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
     if (none)
         return deleteCompanion(companionPath(documentPath, Companion::Comments));
-    return writeCompanion(session, documentPath, Companion::Comments,
+    return writeCompanion(store, documentPath, Companion::Comments,
                           [&](Record& record) { return fillComments(record, texts); });
 }
 
-Status writeAttachments(Session& session, std::string_view documentPath, const std::vector<Attachment>& attachments) {
+Status writeAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments) {
     if (attachments.empty())
         return deleteCompanion(companionPath(documentPath, Companion::Attachments));
-    return writeCompanion(session, documentPath, Companion::Attachments,
+    return writeCompanion(store, documentPath, Companion::Attachments,
                           [&](Record& record) { return fillAttachments(record, attachments); });
 }
 
-Status writeSchedule(Session& session, std::string_view documentPath, const std::optional<Schedule>& schedule) {
+Status writeSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule) {
     if (!schedule)
         return deleteCompanion(companionPath(documentPath, Companion::Schedule));
-    return writeCompanion(session, documentPath, Companion::Schedule,
+    return writeCompanion(store, documentPath, Companion::Schedule,
                           [&](Record& record) { return fillSchedule(record, *schedule); });
 }
 
@@ -281,37 +281,37 @@ std::string eventIndexText(const std::vector<std::string>& eventNames, std::stri
     return "0";
 }
 
-Status stageAttachment(Session& session, std::string_view sourcePath, std::string& stagedPath) {
-    const std::string staging = attachmentStagingDirectory(session);
+Status stageAttachment(DocumentStore& store, std::string_view sourcePath, std::string& stagedPath) {
+    const std::string staging = attachmentStagingDirectory(store);
     const std::string name = path::fileName(sourcePath);
     if (staging.empty())
         return Status::failure("cannot stage " + std::string(sourcePath) + ": no temporary directory is set");
     if (!path::isPlainFileName(name))
         return Status::failure("cannot stage " + std::string(sourcePath) + ": not a file");
-    const std::string staged = session.recordFiles().uniqueName(path::join(staging, name));
-    if (Status copied = addPendingFileOp(session, sourcePath, staged, FileOpMode::CopyNow); !copied)
+    const std::string staged = store.recordFiles().uniqueName(path::join(staging, name));
+    if (Status copied = addPendingFileOp(store, sourcePath, staged, FileOpMode::CopyNow); !copied)
         return copied;
     stagedPath = staged;
     return Status::success();
 }
 
-Status addAttachment(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+Status addAttachment(DocumentStore& store, std::string_view documentPath, std::vector<Attachment>& attachments,
                      Attachment staged) {
     if (attachments.size() >= kMaxAttachments)
         return Status::failure("a document holds at most " + std::to_string(kMaxAttachments) + " attachments");
     const std::string target = path::join(attachmentDirectory(documentPath), path::fileName(staged.path));
-    if (Status queued = addPendingFileOp(session, staged.path, target, FileOpMode::QueueMove); !queued)
+    if (Status queued = addPendingFileOp(store, staged.path, target, FileOpMode::QueueMove); !queued)
         return queued;
     attachments.push_back(std::move(staged));
     return Status::success();
 }
 
-Status removeAttachment(Session& session, std::vector<Attachment>& attachments, std::size_t index) {
+Status removeAttachment(DocumentStore& store, std::vector<Attachment>& attachments, std::size_t index) {
     if (index >= attachments.size())
         return Status::failure("no attachment " + std::to_string(index + 1));
     // An entry whose file cannot be queued stays listed: taken off, its
     // file would stay in the folder with nothing naming it.
-    if (Status queued = addPendingFileOp(session, attachments[index].path, {}, FileOpMode::QueueRemoval); !queued)
+    if (Status queued = addPendingFileOp(store, attachments[index].path, {}, FileOpMode::QueueRemoval); !queued)
         return queued;
     attachments.erase(attachments.begin() + static_cast<std::ptrdiff_t>(index));
     return Status::success();

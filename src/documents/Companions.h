@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/Record.h"
-#include "core/RecordFile.h"
-#include "core/Status.h"
+#include "formats/Record.h"
+#include "formats/RecordFile.h"
+#include "platform/Status.h"
 
 #include <cstddef>
 #include <optional>
@@ -12,7 +12,7 @@
 
 namespace quill {
 
-class Session;
+class DocumentStore;
 
 // The files that belong to a document beside it. A companion's name is the
 // document's with its extension replaced, so Offer.contract and Offer.note
@@ -30,13 +30,13 @@ std::string attachmentDirectory(std::string_view documentPath);
 
 // Where attached files wait between being chosen and the document's save:
 // <temporary directory>/Attachments. Empty while no settings are read.
-std::string attachmentStagingDirectory(const Session& session);
+std::string attachmentStagingDirectory(const DocumentStore& store);
 
 // A plain file name directly inside a directory named
 // Attachments.systemfiles.
 bool liesInAttachmentDirectory(std::string_view path);
 // A plain file name inside the staging directory (links resolved).
-bool liesInStagingDirectory(const Session& session, std::string_view path);
+bool liesInStagingDirectory(const DocumentStore& store, std::string_view path);
 
 // What the program handles per document; the shipped types hold exactly
 // as many slots.
@@ -98,10 +98,10 @@ Status fillSchedule(Record& companion, const Schedule& schedule);
 // scheduled). Failed means it exists but cannot be read or its object type
 // is not defined; the failure is logged and shown, and the caller must not
 // write the companion back from the empty list, which would delete it.
-RecordRead readComments(Session& session, std::string_view documentPath, std::vector<Comment>& comments);
-RecordRead readAttachments(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+RecordRead readComments(DocumentStore& store, std::string_view documentPath, std::vector<Comment>& comments);
+RecordRead readAttachments(DocumentStore& store, std::string_view documentPath, std::vector<Attachment>& attachments,
                            std::vector<RefusedAttachment>* refused = nullptr);
-RecordRead readSchedule(Session& session, std::string_view documentPath, Schedule& schedule);
+RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Schedule& schedule);
 
 // Writes a document's companion from the list, or deletes it when the list
 // is empty (nullopt: the document is no longer scheduled). The companion is
@@ -109,9 +109,9 @@ RecordRead readSchedule(Session& session, std::string_view documentPath, Schedul
 // wins. A write that fails leaves the old companion, or none, never a new
 // empty one. Read and write failures of the record are logged and shown;
 // a list the companion cannot hold is only reported.
-Status writeComments(Session& session, std::string_view documentPath, const std::vector<std::string>& texts);
-Status writeAttachments(Session& session, std::string_view documentPath, const std::vector<Attachment>& attachments);
-Status writeSchedule(Session& session, std::string_view documentPath, const std::optional<Schedule>& schedule);
+Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts);
+Status writeAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments);
+Status writeSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule);
 
 // The decimal index of the first event name equal to chosen in any case;
 // "0" when none is.
@@ -120,16 +120,16 @@ std::string eventIndexText(const std::vector<std::string>& eventNames, std::stri
 // Copies a file the user chose into the staging directory at once, under
 // a unique name made from its own (FileOpMode::CopyNow); stagedPath gets
 // that name.
-Status stageAttachment(Session& session, std::string_view sourcePath, std::string& stagedPath);
+Status stageAttachment(DocumentStore& store, std::string_view sourcePath, std::string& stagedPath);
 
 // Adds a staged file to the editor's list and queues its move into the
 // document's attachment directory under the staged name, which is also
 // the name the companion stores. Refused when the list is full.
-Status addAttachment(Session& session, std::string_view documentPath, std::vector<Attachment>& attachments,
+Status addAttachment(DocumentStore& store, std::string_view documentPath, std::vector<Attachment>& attachments,
                      Attachment staged);
 
 // Takes entry index off the list and queues the removal of its file: a
 // stored file is deleted on save, a staged one never reaches the folder.
-Status removeAttachment(Session& session, std::vector<Attachment>& attachments, std::size_t index);
+Status removeAttachment(DocumentStore& store, std::vector<Attachment>& attachments, std::size_t index);
 
 } // namespace quill

@@ -1,12 +1,13 @@
-#include "PendingFileOps.h"
+#include "documents/PendingFileOps.h"
 
-#include "Companions.h"
+#include "documents/Companions.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/Paths.h"
-#include "core/Session.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "documents/DocumentStore.h"
+#include "platform/Ui.h"
 
 namespace quill {
 namespace {
@@ -14,8 +15,8 @@ namespace {
 // The journal only ever handles attached and staged files; a path from
 // elsewhere (a stored name pointing out of its folder, a slip of a caller)
 // must not lead it to delete or overwrite anything else.
-bool isJournalFile(const Session& session, std::string_view path) {
-    return liesInAttachmentDirectory(path) || liesInStagingDirectory(session, path);
+bool isJournalFile(const DocumentStore& store, std::string_view path) {
+    return liesInAttachmentDirectory(path) || liesInStagingDirectory(store, path);
 }
 
 Status refused(std::string_view path, std::string_view what) {
@@ -34,9 +35,9 @@ bool sameFile(std::string_view a, std::string_view b) {
 // of the editor's companion leaves it naming the file: deleting it then
 // would take the file from under a document. A companion that cannot be
 // read may name it too.
-bool stillNamed(const Session& session, std::string_view attachedFile) {
+bool stillNamed(const DocumentStore& store, std::string_view attachedFile) {
     const std::string name = path::fileName(attachedFile);
-    const RecordFiles records = session.recordFiles();
+    const RecordFiles records = store.recordFiles();
     for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {
         if (!fs::isRegularFile(companion))
             continue;
@@ -54,18 +55,18 @@ bool stillNamed(const Session& session, std::string_view attachedFile) {
 
 // A file that is gone already is no failure: another user's program may
 // have removed it meanwhile.
-Status deleteFile(const Session& session, std::string_view path) {
+Status deleteFile(const DocumentStore& store, std::string_view path) {
     if (!fs::exists(path))
         return Status::success();
     if (!fs::isRegularFile(path))
         return Status::failure("cannot delete " + std::string(path) + ": not a file");
-    if (liesInAttachmentDirectory(path) && stillNamed(session, path))
+    if (liesInAttachmentDirectory(path) && stillNamed(store, path))
         return Status::success();
     return fs::removeFile(path);
 }
 
-Status carryOut(const Session& session, const PendingFileOp& op) {
-    if (!isJournalFile(session, op.source))
+Status carryOut(const DocumentStore& store, const PendingFileOp& op) {
+    if (!isJournalFile(store, op.source))
         return refused(op.source, "neither an attached nor a staged file");
     if (op.action == FileOpAction::Add) {
         if (!liesInAttachmentDirectory(op.target))
@@ -81,7 +82,7 @@ Status carryOut(const Session& session, const PendingFileOp& op) {
         if (Status copied = fs::copyFile(op.source, op.target); !copied)
             return copied;
     }
-    return deleteFile(session, op.source);
+    return deleteFile(store, op.source);
 }
 
 class BusyCursor {
@@ -105,51 +106,51 @@ void PendingFileOps::cancel(std::string_view source) {
     }
 }
 
-Status addPendingFileOp(Session& session, std::string_view source, std::string_view target, FileOpMode mode) {
+Status addPendingFileOp(DocumentStore& store, std::string_view source, std::string_view target, FileOpMode mode) {
     switch (mode) {
     case FileOpMode::QueueMove:
-        if (!isJournalFile(session, source))
+        if (!isJournalFile(store, source))
             return refused(source, "neither an attached nor a staged file");
         if (!liesInAttachmentDirectory(target))
             return refused(target, "not a file name in an attachment directory");
-        session.pendingFileOps.append({std::string(source), std::string(target), FileOpAction::Add});
+        store.fileJournal().append({std::string(source), std::string(target), FileOpAction::Add});
         return Status::success();
     case FileOpMode::CopyNow: {
-        if (!liesInStagingDirectory(session, target))
+        if (!liesInStagingDirectory(store, target))
             return refused(target, "not a file name in the staging directory");
         if (!fs::isRegularFile(source))
             return Status::failure("cannot copy " + std::string(source) + ": not a file");
-        const BusyCursor busy(session.ui);
+        const BusyCursor busy(store.userInterface());
         const std::string directory = path::directory(target);
         if (!fs::createDirectories(directory))
             return Status::failure("cannot create " + directory);
         return fs::copyFile(source, target);
     }
     case FileOpMode::QueueRemoval:
-        if (!isJournalFile(session, source))
+        if (!isJournalFile(store, source))
             return refused(source, "neither an attached nor a staged file");
-        session.pendingFileOps.cancel(source);
-        session.pendingFileOps.append({std::string(source), std::string(target), FileOpAction::Delete});
+        store.fileJournal().cancel(source);
+        store.fileJournal().append({std::string(source), std::string(target), FileOpAction::Delete});
         return Status::success();
     }
     return Status::failure("unknown file operation mode " + std::to_string(static_cast<int>(mode)));
 }
 
-Status commitPendingFileOps(Session& session) {
+Status commitPendingFileOps(DocumentStore& store) {
     std::string failures;
     {
-        const BusyCursor busy(session.ui);
-        for (const PendingFileOp& op : session.pendingFileOps.entries()) {
-            if (Status done = carryOut(session, op); !done)
+        const BusyCursor busy(store.userInterface());
+        for (const PendingFileOp& op : store.fileJournal().entries()) {
+            if (Status done = carryOut(store, op); !done)
                 failures += (failures.empty() ? "" : "; ") + done.message();
         }
-        session.pendingFileOps.clear();
+        store.fileJournal().clear();
     }
     return failures.empty() ? Status::success() : Status::failure(failures);
 }
 
-void clearPendingFileOps(Session& session) {
-    session.pendingFileOps.clear();
+void clearPendingFileOps(DocumentStore& store) {
+    store.fileJournal().clear();
 }
 
 } // namespace quill

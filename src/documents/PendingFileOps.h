@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Status.h"
+#include "platform/Status.h"
 
 #include <string>
 #include <string_view>
@@ -8,7 +8,7 @@
 
 namespace quill {
 
-class Session;
+class DocumentStore;
 
 // What an entry of the journal does when the journal is carried out.
 enum class FileOpAction {
@@ -53,16 +53,16 @@ private:
 // removal must name a staged or attached file, and an immediate copy must
 // go to a plain name in the staging directory. Anything else is refused
 // and nothing is queued or copied.
-Status addPendingFileOp(Session& session, std::string_view source, std::string_view target, FileOpMode mode);
+Status addPendingFileOp(DocumentStore& store, std::string_view source, std::string_view target, FileOpMode mode);
 
 // Carries out the journal in order, with the busy cursor, and empties it.
 // A move whose copy failed keeps its staged file, so the only copy of a
 // file the user moved in is never lost; an attached file that an
 // attachments companion of its folder still names is kept. Every failure
 // is in the message. Run it after the editor's companion is written.
-Status commitPendingFileOps(Session& session);
+Status commitPendingFileOps(DocumentStore& store);
 
 // Empties the journal; staged files stay where they are.
-void clearPendingFileOps(Session& session);
+void clearPendingFileOps(DocumentStore& store);
 
 } // namespace quill

@@ -1,4 +1,4 @@
-#include "FieldCipher.h"
+#include "formats/FieldCipher.h"
 
 namespace quill::cipher {
 namespace {

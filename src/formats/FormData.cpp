@@ -1,7 +1,7 @@
-#include "FormData.h"
+#include "formats/FormData.h"
 
-#include "Cp1250.h"
-#include "TextUtil.h"
+#include "platform/Cp1250.h"
+#include "platform/TextUtil.h"
 
 namespace quill {
 namespace {

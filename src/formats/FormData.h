@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PostedForm.h"
+#include "formats/PostedForm.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "IniDocument.h"
+#include "formats/IniDocument.h"
 
-#include "AtomicFile.h"
-#include "Cp1250.h"
-#include "TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/TextUtil.h"
 
 namespace quill {
 namespace {

@@ -1,7 +1,7 @@
-#include "LanguageTexts.h"
+#include "formats/LanguageTexts.h"
 
-#include "Cp1250.h"
-#include "Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/Paths.h"
 
 namespace quill {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileSystem.h"
-#include "IniDocument.h"
+#include "platform/FileSystem.h"
+#include "formats/IniDocument.h"
 
 #include <functional>
 #include <optional>

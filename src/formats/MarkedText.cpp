@@ -1,6 +1,6 @@
-#include "MarkedText.h"
+#include "formats/MarkedText.h"
 
-#include "Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "ObjectTypes.h"
+#include "formats/ObjectTypes.h"
 
-#include "Cp1250.h"
-#include "FileSystem.h"
-#include "IniDocument.h"
-#include "Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "formats/IniDocument.h"
+#include "platform/Paths.h"
 
 namespace quill {
 namespace {

@@ -1,7 +1,7 @@
-#include "Record.h"
+#include "formats/Record.h"
 
-#include "Cp1250.h"
-#include "ObjectTypes.h"
+#include "platform/Cp1250.h"
+#include "formats/ObjectTypes.h"
 
 namespace quill {
 

@@ -1,12 +1,12 @@
-#include "RecordFile.h"
+#include "formats/RecordFile.h"
 
-#include "AtomicFile.h"
-#include "Cp1250.h"
-#include "FieldCipher.h"
-#include "FileSystem.h"
-#include "IniDocument.h"
-#include "Paths.h"
-#include "TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "formats/FieldCipher.h"
+#include "platform/FileSystem.h"
+#include "formats/IniDocument.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
 
 #include <random>
 

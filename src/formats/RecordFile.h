@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Clock.h"
-#include "DateTimeFormat.h"
-#include "ObjectTypes.h"
-#include "PostedForm.h"
-#include "Record.h"
-#include "Status.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "formats/ObjectTypes.h"
+#include "formats/PostedForm.h"
+#include "formats/Record.h"
+#include "platform/Status.h"
 
 #include <string>
 #include <string_view>

@@ -1,11 +1,11 @@
-#include "RegistryStore.h"
+#include "formats/RegistryStore.h"
 
-#include "AtomicFile.h"
-#include "Cp1250.h"
-#include "FileSystem.h"
-#include "IniDocument.h"
-#include "Paths.h"
-#include "TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "formats/IniDocument.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
 
 namespace quill {
 namespace {

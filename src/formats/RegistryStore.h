@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DateTimeFormat.h"
-#include "Status.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/Status.h"
 
 #include <optional>
 #include <string>

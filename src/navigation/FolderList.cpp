@@ -2,11 +2,11 @@
 // tree ("Shared documents\Projects\2026").
 #include "navigation/MainTree.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/Paths.h"
-#include "core/Session.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 
 #include <algorithm>
 

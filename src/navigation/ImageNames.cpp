@@ -1,9 +1,9 @@
 #include "navigation/ImageNames.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 

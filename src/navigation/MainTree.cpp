@@ -1,12 +1,12 @@
 #include "navigation/MainTree.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/FolderWalk.h"
-#include "core/LogonContext.h"
-#include "core/Paths.h"
-#include "core/Session.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "datapoint/FolderWalk.h"
+#include "session/LogonContext.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 
 namespace quill {
 namespace {

@@ -1,11 +1,11 @@
 #include "navigation/PageRenderer.h"
 
-#include "core/AtomicFile.h"
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/Paths.h"
-#include "core/Session.h"
-#include "core/TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+#include "platform/TextUtil.h"
 
 #include <random>
 

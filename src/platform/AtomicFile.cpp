@@ -1,7 +1,7 @@
-#include "AtomicFile.h"
+#include "platform/AtomicFile.h"
 
-#include "FileSystem.h"
-#include "Paths.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <cerrno>
 #include <cstring>

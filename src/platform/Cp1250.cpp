@@ -1,4 +1,4 @@
-#include "Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <array>
 

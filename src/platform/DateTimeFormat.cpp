@@ -1,4 +1,4 @@
-#include "DateTimeFormat.h"
+#include "platform/DateTimeFormat.h"
 
 #include <cctype>
 

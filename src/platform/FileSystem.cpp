@@ -1,8 +1,8 @@
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
-#include "AtomicFile.h"
-#include "Cp1250.h"
-#include "Paths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/Paths.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Status.h"
+#include "platform/Status.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "FolderTree.h"
+#include "platform/FolderTree.h"
 
-#include "Cp1250.h"
-#include "FileSystem.h"
-#include "Paths.h"
-#include "Trash.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/Trash.h"
 
 #include <cstdlib>
 
@@ -59,14 +59,6 @@ Status runOne(const std::string& source, const std::string& target, FileOperatio
 
 } // namespace
 
-bool isCompanionExtension(std::string_view extension) {
-    for (const char* companion : {".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER"}) {
-        if (cp1250::equalsNoCase(extension, companion))
-            return true;
-    }
-    return false;
-}
-
 bool matchesMask(std::string_view name, std::string_view mask) {
     if (mask.empty() || mask == "*.*" || mask == "*")
         return true;
@@ -99,29 +91,6 @@ std::vector<std::string> listSubDirectories(std::string_view directory) {
             paths.push_back(path::join(directory, entry.name));
     }
     return paths;
-}
-
-std::string mainFileOfCompanion(std::string_view companion) {
-    if (!fs::exists(companion))
-        return "PARROR";
-    const std::string directory = path::directory(companion);
-    const auto entries = fs::list(directory.empty() ? std::string(".") : directory);
-    return entries ? mainFileAmong(*entries, directory, path::fileName(companion)) : std::string();
-}
-
-std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_view directory,
-                          std::string_view companionName) {
-    const std::string base = path::withoutExtension(companionName);
-    std::string result;
-    for (const fs::Entry& entry : entries) {
-        const bool sameBase = cp1250::equalsNoCase(entry.name, base) ||
-                              (cp1250::startsWithNoCase(entry.name, base) && entry.name.size() > base.size() &&
-                               entry.name[base.size()] == '.');
-        if (!sameBase || isCompanionExtension(path::extension(entry.name)))
-            continue;
-        result = directory.empty() ? entry.name : path::join(directory, entry.name);
-    }
-    return result;
 }
 
 Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation, const Trash& trash) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileSystem.h"
-#include "Status.h"
+#include "platform/FileSystem.h"
+#include "platform/Status.h"
 
 #include <string>
 #include <string_view>
@@ -10,10 +10,6 @@
 namespace quill {
 
 class Trash;
-
-// ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
-// case: files that belong to a document or folder and are not documents.
-bool isCompanionExtension(std::string_view extension);
 
 // Windows-style name pattern: '*' any run, '?' one character, compared in
 // any case; "*.*" and "" match every name.
@@ -26,16 +22,6 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
 
 // Full paths of the sub-directories of directory.
 std::vector<std::string> listSubDirectories(std::string_view directory);
-
-// The document a companion file belongs to: the last entry beside it whose
-// name is the companion's base name, alone or followed by an extension,
-// that is no companion itself. "PARROR" when path does not exist; empty
-// when no such document is there.
-std::string mainFileOfCompanion(std::string_view path);
-
-// The same, searched in a listing of the companion's directory already made.
-std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_view directory,
-                          std::string_view companionName);
 
 enum class FileOperation {
     Copy = 0,

@@ -1,6 +1,6 @@
-#include "Paths.h"
+#include "platform/Paths.h"
 
-#include "Cp1250.h"
+#include "platform/Cp1250.h"
 
 namespace quill::path {
 

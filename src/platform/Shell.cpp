@@ -1,6 +1,6 @@
-#include "Shell.h"
+#include "platform/Shell.h"
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

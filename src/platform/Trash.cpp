@@ -1,10 +1,10 @@
-#include "Trash.h"
+#include "platform/Trash.h"
 
-#include "AtomicFile.h"
-#include "Cp1250.h"
-#include "DateTimeFormat.h"
-#include "FileSystem.h"
-#include "Paths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "Status.h"
+#include "platform/Clock.h"
+#include "platform/Status.h"
 
 #include <string>
 #include <string_view>

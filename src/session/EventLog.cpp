@@ -1,10 +1,10 @@
-#include "EventLog.h"
+#include "session/EventLog.h"
 
-#include "AtomicFile.h"
-#include "DateTimeFormat.h"
-#include "FileSystem.h"
-#include "Paths.h"
-#include "Session.h"
+#include "platform/AtomicFile.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 
 namespace quill {
 

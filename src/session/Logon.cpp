@@ -1,17 +1,17 @@
-#include "datapoint/Logon.h"
+#include "session/Logon.h"
 
-#include "core/Cp1250.h"
-#include "core/EventLog.h"
-#include "core/FileSystem.h"
-#include "core/LogonContext.h"
-#include "core/Paths.h"
-#include "core/ProgramStart.h"
-#include "core/RegistryStore.h"
-#include "core/Session.h"
-#include "core/WindowGeometry.h"
+#include "platform/Cp1250.h"
+#include "session/EventLog.h"
+#include "platform/FileSystem.h"
+#include "session/LogonContext.h"
+#include "platform/Paths.h"
+#include "session/ProgramStart.h"
+#include "formats/RegistryStore.h"
+#include "session/Session.h"
+#include "session/WindowGeometry.h"
 #include "datapoint/DataPointInfo.h"
-#include "datapoint/TextCache.h"
-#include "datapoint/UsersAndGroups.h"
+#include "session/TextCache.h"
+#include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
 
 namespace quill {
@@ -58,7 +58,7 @@ std::chrono::milliseconds failedLogonDelay(int failedAttempts) {
 }
 
 bool loadUserData(Session& session) {
-    prepareDataPointFolders(session);
+    prepareDataPointFolders(workingCopyOf(session), session.ui);
     loadTextCache(session);
     loadUsers(session);
     return true;

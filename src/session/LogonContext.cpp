@@ -1,12 +1,12 @@
-#include "LogonContext.h"
+#include "session/LogonContext.h"
 
-#include "Cp1250.h"
-#include "EventLog.h"
-#include "FileSystem.h"
-#include "FolderTree.h"
-#include "LanguageTexts.h"
-#include "Paths.h"
-#include "Session.h"
+#include "platform/Cp1250.h"
+#include "session/EventLog.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "formats/LanguageTexts.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 #include "datapoint/DataPointInfo.h"
 #include "datapoint/WorkingCopy.h"
 
@@ -125,10 +125,14 @@ std::string ownResourceDirectory(const Session& session) {
     return path::join(session.context.settings.resourceDirectory, ownResourceSubtree(session));
 }
 
+WorkingCopyPlaces workingCopyOf(const Session& session) {
+    return {session.context.resourcesDirectory, session.context.settings, ownResourceSubtree(session)};
+}
+
 bool shutdown(Session& session) {
     const Settings& s = session.context.settings;
     saveWindowGeometry(session);
-    cleanUpDataPointFolders(session);
+    cleanUpDataPointFolders(workingCopyOf(session));
     if (!s.temporaryDirectory.empty()) {
         if (s.removeTemporaryOnExit)
             emptyDirectory(s.temporaryDirectory);

@@ -1,21 +1,13 @@
 #pragma once
 
-#include "WindowGeometry.h"
+#include "datapoint/WorkingCopy.h"
+#include "session/WindowGeometry.h"
 
 #include <string>
 
 namespace quill {
 
 class Session;
-
-// Where the local working copy of a data point lives on this machine.
-struct Settings {
-    std::string temporaryDirectory; // always ends in a separator
-    bool removeTemporaryOnExit = false;
-    std::string resourceDirectory; // always ends in a separator
-    std::string userGroupsResourceDirectory;
-    bool synchronizeResources = true;
-};
 
 // Every path derived from the chosen data point and the logged-on user.
 struct LogonContext {
@@ -69,6 +61,9 @@ bool readSettings(Session& session);
 std::string ownResourceSubtree(const Session& session);
 // The same in the local copy of the resources.
 std::string ownResourceDirectory(const Session& session);
+
+// The logged-on user's working copy of the data point's resources.
+WorkingCopyPlaces workingCopyOf(const Session& session);
 
 // This machine's default base of temporary files: $XDG_CACHE_HOME/Quill.temp/
 // (else ~/.cache/Quill.temp/).

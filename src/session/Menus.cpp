@@ -1,10 +1,10 @@
-#include "Menus.h"
+#include "session/Menus.h"
 
-#include "FileSystem.h"
-#include "FolderTree.h"
-#include "LogonContext.h"
-#include "Paths.h"
-#include "Session.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "session/LogonContext.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 
 namespace quill {
 namespace {

@@ -1,12 +1,12 @@
-#include "ProgramStart.h"
+#include "session/ProgramStart.h"
 
-#include "Cp1250.h"
-#include "FieldCipher.h"
-#include "FileSystem.h"
-#include "Paths.h"
-#include "ProgramValues.h"
-#include "RegistryStore.h"
-#include "TextUtil.h"
+#include "platform/Cp1250.h"
+#include "formats/FieldCipher.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/ProgramValues.h"
+#include "formats/RegistryStore.h"
+#include "platform/TextUtil.h"
 
 #include <string>
 

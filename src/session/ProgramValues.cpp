@@ -1,8 +1,8 @@
-#include "ProgramValues.h"
+#include "session/ProgramValues.h"
 
-#include "Cp1250.h"
-#include "FileSystem.h"
-#include "Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <pwd.h>
 #include <unistd.h>

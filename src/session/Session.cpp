@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "session/Session.h"
 
 namespace quill {
 
@@ -31,6 +31,11 @@ bool Session::writeRecord(Record& from, std::string_view path) {
     logEvent(*this, 53).ok();
     warn(MessageKind::Error, "SYSTEM_IO", 2);
     return false;
+}
+
+void Session::reportUnreadable(std::string_view detail) {
+    logEvent(*this, 52).ok();
+    warn(MessageKind::Error, "SYSTEM_IO", 1, detail);
 }
 
 void Session::warn(MessageKind kind, std::string_view section, int number, std::string_view detail) {

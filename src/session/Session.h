@@ -1,20 +1,21 @@
 #pragma once
 
-#include "Clock.h"
-#include "DateTimeFormat.h"
-#include "EventLog.h"
-#include "LanguageTexts.h"
-#include "LogonContext.h"
-#include "ObjectTypes.h"
-#include "ProgramValues.h"
-#include "Record.h"
-#include "RecordFile.h"
-#include "ScheduleTable.h"
-#include "Shell.h"
-#include "TextVariables.h"
-#include "Ui.h"
-#include "datapoint/TextCache.h"
-#include "datapoint/UsersAndGroups.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "session/EventLog.h"
+#include "formats/LanguageTexts.h"
+#include "session/LogonContext.h"
+#include "formats/ObjectTypes.h"
+#include "session/ProgramValues.h"
+#include "formats/Record.h"
+#include "formats/RecordFile.h"
+#include "session/ScheduleTable.h"
+#include "platform/Shell.h"
+#include "session/TextVariables.h"
+#include "platform/Ui.h"
+#include "session/TextCache.h"
+#include "session/UsersAndGroups.h"
+#include "documents/DocumentStore.h"
 #include "documents/PendingFileOps.h"
 
 #include <string>
@@ -35,7 +36,7 @@ struct ActualObject {
 // the actual object, pending edits, pending file operations and the
 // schedule. There is one per running program, passed by reference;
 // nothing of it is global.
-class Session {
+class Session final : public DocumentStore {
 public:
     Session(ProgramValues program, Clock& clock, Ui& ui, Shell& shell);
     Session(const Session&) = delete;
@@ -61,7 +62,7 @@ public:
     LanguageTexts texts;
     TextVariables variables;
 
-    RecordFiles recordFiles() const { return RecordFiles(tables, clock, formats); }
+    RecordFiles recordFiles() const override { return RecordFiles(tables, clock, formats); }
 
     // Reads a record file into the session's record. A file that exists but
     // cannot be read is logged (event 52) and shown as a warning.
@@ -69,16 +70,23 @@ public:
 
     // The same for a record of the caller's own, telling a missing file
     // from one that failed; the session's record is not touched.
-    RecordRead readRecord(std::string_view path, Record& into);
+    RecordRead readRecord(std::string_view path, Record& into) override;
 
     // Writes the session's record to the file its header names. A failure
     // is logged (event 53) and shown as a warning.
     bool writeRecord(std::string_view path);
-    bool writeRecord(Record& from, std::string_view path);
+    bool writeRecord(Record& from, std::string_view path) override;
 
     // Beep, then the numbered warning of a section of the "Warnings" file,
     // followed by detail when given.
     void warn(MessageKind kind, std::string_view section, int number, std::string_view detail = {});
+
+    // What the document operations use of the session.
+    const TypeTables& objectTypeTables() const override { return tables; }
+    void reportUnreadable(std::string_view detail) override;
+    PendingFileOps& fileJournal() override { return pendingFileOps; }
+    const std::string& temporaryDirectory() const override { return context.settings.temporaryDirectory; }
+    Ui& userInterface() override { return ui; }
 };
 
 } // namespace quill

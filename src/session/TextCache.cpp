@@ -1,12 +1,12 @@
-#include "datapoint/TextCache.h"
+#include "session/TextCache.h"
 
-#include "core/AtomicFile.h"
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/LogonContext.h"
-#include "core/Paths.h"
-#include "core/Session.h"
-#include "core/TextUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "session/LogonContext.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+#include "platform/TextUtil.h"
 
 namespace quill {
 namespace {

@@ -1,14 +1,14 @@
-#include "TextVariables.h"
+#include "session/TextVariables.h"
 
-#include "Cp1250.h"
-#include "DateTimeFormat.h"
-#include "FileSystem.h"
-#include "LanguageTexts.h"
-#include "LogonContext.h"
-#include "MarkedText.h"
-#include "Paths.h"
-#include "ScheduleTable.h"
-#include "Session.h"
+#include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
+#include "formats/LanguageTexts.h"
+#include "session/LogonContext.h"
+#include "formats/MarkedText.h"
+#include "platform/Paths.h"
+#include "session/ScheduleTable.h"
+#include "session/Session.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,11 +1,11 @@
-#include "datapoint/UsersAndGroups.h"
+#include "session/UsersAndGroups.h"
 
-#include "core/AtomicFile.h"
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/FolderTree.h"
-#include "core/Paths.h"
-#include "core/Session.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
 
 namespace quill {
 namespace {

@@ -1,10 +1,10 @@
-#include "WindowGeometry.h"
+#include "session/WindowGeometry.h"
 
-#include "Cp1250.h"
-#include "EventLog.h"
-#include "Session.h"
-#include "TextUtil.h"
-#include "datapoint/TextCache.h"
+#include "platform/Cp1250.h"
+#include "session/EventLog.h"
+#include "session/Session.h"
+#include "platform/TextUtil.h"
+#include "session/TextCache.h"
 
 #include <climits>
 

@@ -4,7 +4,7 @@
 #include "QtShell.h"
 #include "QtText.h"
 
-#include "core/Session.h"
+#include "session/Session.h"
 #include "datapoint/DataPointInfo.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datapoint/Logon.h"
+#include "session/Logon.h"
 
 #include <QDialog>
 

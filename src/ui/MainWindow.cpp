@@ -3,9 +3,9 @@
 #include "PagePane.h"
 #include "QtText.h"
 
-#include "core/FileSystem.h"
-#include "core/LogonContext.h"
-#include "core/Session.h"
+#include "platform/FileSystem.h"
+#include "session/LogonContext.h"
+#include "session/Session.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #include "PageAddress.h"
 
-#include "core/Cp1250.h"
-#include "core/TextUtil.h"
+#include "platform/Cp1250.h"
+#include "platform/TextUtil.h"
 
 #include <QStringView>
 

@@ -1,6 +1,6 @@
 #include "QtText.h"
 
-#include "core/Cp1250.h"
+#include "platform/Cp1250.h"
 
 namespace quill::ui {
 

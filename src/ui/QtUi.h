@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Ui.h"
+#include "platform/Ui.h"
 
 #include <QPointer>
 #include <QString>

@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 
-#include "core/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
 

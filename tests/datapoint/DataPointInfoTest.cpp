@@ -3,7 +3,7 @@
 
 #include "SessionFixture.h"
 
-#include "core/LogonContext.h"
+#include "session/LogonContext.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ TEST_F(DataPointInfoTest, ReadExpandsTheDataPointPathFromAnyMount) {
     std::filesystem::rename(dataPoint, moved);
     session->context.dataPointPath = moved;
     ASSERT_EQ(startLogonContext(*session), ContextStart::Started);
-    const auto info = readDataPointInfo(*session);
+    const auto info = readDataPointInfo(session->texts, session->context.dataPointPath);
     ASSERT_EQ(info.size(), 7u);
     EXPECT_EQ(info[0], (std::pair<std::string, std::string>{"CREATOR", "System Administrator"}));
     EXPECT_EQ(info[4].first, "ROOT");

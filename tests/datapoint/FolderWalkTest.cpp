@@ -1,6 +1,6 @@
-#include "core/FolderWalk.h"
+#include "datapoint/FolderWalk.h"
 
-#include "core/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

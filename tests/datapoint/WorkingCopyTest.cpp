@@ -4,7 +4,7 @@
 
 #include "SessionFixture.h"
 
-#include "core/FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,8 @@ protected:
         return session->context.resourcesDirectory + (rel.empty() ? "" : "/" + rel);
     }
     std::string local(const std::string& rel = {}) { return session->context.settings.resourceDirectory + rel; }
-    bool download() { return synchronizeResources(*session, SyncDirection::Download); }
-    bool upload() { return synchronizeResources(*session, SyncDirection::Upload); }
+    bool download() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Download); }
+    bool upload() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Upload); }
     // Moves a file's time far from its copy's, as an edit some time later would.
     static void age(const std::string& file, int seconds) {
         const auto time = stdfs::last_write_time(file);
@@ -129,7 +129,7 @@ TEST_F(WorkingCopyTest, OwnFilesAddedElsewhereSurviveAnUpload) {
 }
 
 TEST_F(WorkingCopyTest, PreparationCreatesTheWorkingDirectoriesAndCleanUpEmptiesAttachments) {
-    ASSERT_TRUE(prepareDataPointFolders(*session));
+    ASSERT_TRUE(prepareDataPointFolders(workingCopyOf(*session), session->ui));
     const std::string temp = session->context.settings.temporaryDirectory;
     for (const char* sub : {"Attachments", "Trash"})
         EXPECT_TRUE(fs::isDirectory(temp + sub)) << sub;
@@ -138,7 +138,7 @@ TEST_F(WorkingCopyTest, PreparationCreatesTheWorkingDirectoriesAndCleanUpEmpties
     EXPECT_TRUE(fs::isRegularFile(local("FileTemplates/Letter.txt")));
 
     writeBytes(temp + "Attachments/opened.pdf", "%PDF");
-    ASSERT_TRUE(cleanUpDataPointFolders(*session));
+    ASSERT_TRUE(cleanUpDataPointFolders(workingCopyOf(*session)));
     EXPECT_FALSE(stdfs::exists(temp + "Attachments/opened.pdf"));
 }
 

@@ -2,9 +2,9 @@
 
 #include "SessionFixture.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "documents/Companions.h"
 
 #include <gtest/gtest.h>

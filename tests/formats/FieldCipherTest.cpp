@@ -1,4 +1,4 @@
-#include "core/FieldCipher.h"
+#include "formats/FieldCipher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/FormData.h"
+#include "formats/FormData.h"
 
 #include <gtest/gtest.h>
 

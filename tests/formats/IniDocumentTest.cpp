@@ -1,4 +1,4 @@
-#include "core/IniDocument.h"
+#include "formats/IniDocument.h"
 
 #include <gtest/gtest.h>
 

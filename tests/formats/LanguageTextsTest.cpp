@@ -1,4 +1,4 @@
-#include "core/LanguageTexts.h"
+#include "formats/LanguageTexts.h"
 
 #include "TestSupport.h"
 

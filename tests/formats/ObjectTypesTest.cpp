@@ -1,4 +1,4 @@
-#include "core/ObjectTypes.h"
+#include "formats/ObjectTypes.h"
 
 #include "TestSupport.h"
 

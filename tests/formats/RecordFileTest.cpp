@@ -1,6 +1,6 @@
-#include "core/RecordFile.h"
+#include "formats/RecordFile.h"
 
-#include "core/Paths.h"
+#include "platform/Paths.h"
 
 #include "TestSupport.h"
 

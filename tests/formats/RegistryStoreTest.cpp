@@ -1,4 +1,4 @@
-#include "core/RegistryStore.h"
+#include "formats/RegistryStore.h"
 
 #include "TestSupport.h"
 

@@ -4,8 +4,8 @@
 
 #include "SessionFixture.h"
 
-#include "core/FileSystem.h"
-#include "core/LogonContext.h"
+#include "platform/FileSystem.h"
+#include "session/LogonContext.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "SessionFixture.h"
 
-#include "core/FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include "TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "core/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include "TestSupport.h"
 

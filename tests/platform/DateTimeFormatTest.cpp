@@ -1,4 +1,4 @@
-#include "core/DateTimeFormat.h"
+#include "platform/DateTimeFormat.h"
 
 #include <gtest/gtest.h>
 

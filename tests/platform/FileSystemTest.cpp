@@ -1,6 +1,6 @@
-#include "core/FileSystem.h"
+#include "platform/FileSystem.h"
 
-#include "core/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
-#include "core/FolderTree.h"
+#include "formats/CompanionNames.h"
+#include "platform/FolderTree.h"
 
-#include "core/FileSystem.h"
-#include "core/Trash.h"
+#include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

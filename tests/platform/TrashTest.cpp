@@ -1,4 +1,4 @@
-#include "core/Trash.h"
+#include "platform/Trash.h"
 
 #include "TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "core/EventLog.h"
+#include "session/EventLog.h"
 
 #include "SessionFixture.h"
 

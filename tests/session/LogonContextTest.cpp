@@ -1,7 +1,7 @@
 // Logon context, settings, window geometry and shutdown, each on a fresh
 // copy of the sample data point.
-#include "core/LogonContext.h"
-#include "core/WindowGeometry.h"
+#include "session/LogonContext.h"
+#include "session/WindowGeometry.h"
 
 #include "SessionFixture.h"
 

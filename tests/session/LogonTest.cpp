@@ -1,14 +1,14 @@
 // The logon attempt, its waits and outcomes, and the program's start-up
 // values in the registry file.
-#include "datapoint/Logon.h"
+#include "session/Logon.h"
 
 #include "SessionFixture.h"
 
-#include "core/Cp1250.h"
-#include "core/FieldCipher.h"
-#include "core/FileSystem.h"
-#include "core/ProgramStart.h"
-#include "core/RegistryStore.h"
+#include "platform/Cp1250.h"
+#include "formats/FieldCipher.h"
+#include "platform/FileSystem.h"
+#include "session/ProgramStart.h"
+#include "formats/RegistryStore.h"
 #include "datapoint/DataPointInfo.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The menus of new objects, folder templates and file templates, built from
 // a fresh copy of the sample data point and its resources.
-#include "core/Menus.h"
+#include "session/Menus.h"
 
 #include "SessionFixture.h"
 

@@ -1,9 +1,9 @@
 // The text cache: its limit, when it saves itself and what it writes.
-#include "datapoint/TextCache.h"
+#include "session/TextCache.h"
 
 #include "SessionFixture.h"
 
-#include "core/FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 

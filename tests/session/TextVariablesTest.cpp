@@ -1,8 +1,8 @@
-#include "core/TextVariables.h"
+#include "session/TextVariables.h"
 
 #include "SessionFixture.h"
 
-#include "core/Paths.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The users and groups tables, the user list text and the access tests, on a
 // fresh copy of the sample data point.
-#include "datapoint/UsersAndGroups.h"
+#include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
 
 #include "SessionFixture.h"
 
-#include "core/Cp1250.h"
-#include "core/FileSystem.h"
-#include "core/Paths.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ class UsersAndGroupsTest : public ::testing::Test, public SessionFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(open());
-        ASSERT_TRUE(synchronizeResources(*session, SyncDirection::Download));
+        ASSERT_TRUE(synchronizeResources(workingCopyOf(*session), SyncDirection::Download));
     }
 
     // A user record made from ANNA's with another logon name and name.

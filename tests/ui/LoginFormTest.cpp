@@ -5,8 +5,8 @@
 
 #include "SessionFixture.h"
 
-#include "core/FieldCipher.h"
-#include "core/RegistryStore.h"
+#include "formats/FieldCipher.h"
+#include "formats/RegistryStore.h"
 #include "datapoint/DataPointInfo.h"
 
 #include <QCheckBox>

@@ -8,7 +8,7 @@
 
 #include "SessionFixture.h"
 
-#include "core/LogonContext.h"
+#include "session/LogonContext.h"
 
 #include <QApplication>
 #include <QTreeWidget>

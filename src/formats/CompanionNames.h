@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+// How the files that belong to a document or folder are named beside it.
+
+// ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
+// case: files that belong to a document or folder and are not documents.
+bool isCompanionExtension(std::string_view extension);
+
+// The document a companion file belongs to: the last entry beside it whose
+// name is the companion's base name, alone or followed by an extension,
+// that is no companion itself. "PARROR" when path does not exist; empty
+// when no such document is there.
+std::string mainFileOfCompanion(std::string_view path);
+
+// The same, searched in a listing of the companion's directory already made.
+std::string mainFileAmong(const std::vector<fs::Entry>& entries, std::string_view directory,
+                          std::string_view companionName);
+
+} // namespace quill
