@@ -110,7 +110,9 @@ int syncCommand(Args args, std::ostream& out) {
     else
         throw CliError{"sync goes either download or upload, not " + args[0]};
     CliSession cli(options);
-    if (!synchronizeResources(workingCopyOf(cli.session()), direction))
+    const SyncResult result = synchronizeResources(workingCopyOf(cli.session()), direction);
+    noteSkippedLinks(cli.session(), result);
+    if (!result)
         throw CliError{"the resources could not be synchronised"};
     (void)out;
     return 0;

@@ -19,9 +19,12 @@ constexpr int kMaxDepth = 256;
 void walk(const RecordFiles& records, const std::string& directory, const std::vector<fs::Entry>& entries,
           FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth) {
     for (const fs::Entry& entry : entries) {
+        // A link may lead anywhere on the machine, or back up the tree.
+        if (entry.isSymlink)
+            continue;
         const std::string entryPath = path::join(directory, entry.name);
         if (entry.isDirectory) {
-            if (depth >= kMaxDepth || entry.isSymlink)
+            if (depth >= kMaxDepth)
                 continue;
             // One listing of the sub-directory serves both the search for
             // its folder record and the walk below it.
@@ -30,7 +33,7 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
                 continue;
             FolderWalkVisitor::Node subParent = parent;
             for (const fs::Entry& sub : *subEntries) {
-                if (sub.isDirectory || !cp1250::equalsNoCase(sub.name, "folder.folders"))
+                if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, "folder.folders"))
                     continue;
                 Record folderRecord;
                 if (records.read(path::join(entryPath, sub.name), folderRecord) == RecordRead::Ok)

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
+#include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "platform/TextUtil.h"
@@ -30,10 +31,12 @@ void collectManifest(const std::string& directory, const std::string& relative, 
     for (const fs::Entry& entry : *entries) {
         const std::string rel = relative + entry.name;
         const std::string full = path::join(directory, entry.name);
-        if (entry.isDirectory && !entry.isSymlink) {
+        if (entry.isSymlink || entry.name == kOwnedDirectoryMark)
+            continue;
+        if (entry.isDirectory) {
             manifest[rel + "/"] = 0;
             collectManifest(full, rel + "/", manifest);
-        } else if (!entry.isDirectory) {
+        } else {
             manifest[rel] = fs::modificationTime(full);
         }
     }
@@ -54,23 +57,29 @@ bool bothEndsPresent(const WorkingCopyPlaces& places) {
            fs::isDirectory(places.sharedResources);
 }
 
-bool download(const WorkingCopyPlaces& places) {
+SyncResult download(const WorkingCopyPlaces& places) {
+    SyncResult result;
     if (!bothEndsPresent(places))
-        return false;
+        return result;
     const std::string local = localResources(places);
-    mirrorTree(places.sharedResources, local);
-    pruneTree(local, places.sharedResources);
+    // Mirroring into a directory of others' files would overwrite them, and
+    // the prune would delete the rest.
+    if (!claimOwnedDirectory(local))
+        return result;
+    result.linksSkipped += mirrorTree(places.sharedResources, local);
+    result.linksSkipped += pruneTree(local, places.sharedResources);
     ResourceManifest manifest;
     collectManifest(local, "", manifest);
     // Without a manifest the next upload deletes nothing from the data
     // point, which is the safe side.
     writeManifest(local, manifest).ok();
-    return true;
+    result.done = true;
+    return result;
 }
 
 // Copies what changed here since the last download from local into shared.
 void uploadChanges(const std::string& local, const std::string& shared, const std::string& relative,
-                   ResourceManifest& manifest) {
+                   ResourceManifest& manifest, SyncResult& result) {
     const auto entries = fs::list(local);
     if (!entries)
         return;
@@ -78,9 +87,12 @@ void uploadChanges(const std::string& local, const std::string& shared, const st
         const std::string from = path::join(local, entry.name);
         const std::string to = path::join(shared, entry.name);
         const std::string rel = relative + entry.name;
+        if (entry.isSymlink || fs::isSymlink(to)) {
+            ++result.linksSkipped;
+            continue;
+        }
         if (entry.isDirectory) {
-            if (!entry.isSymlink)
-                uploadChanges(from, to, rel + "/", manifest);
+            uploadChanges(from, to, rel + "/", manifest, result);
             continue;
         }
         const long long localTime = fs::modificationTime(from);
@@ -97,7 +109,7 @@ void uploadChanges(const std::string& local, const std::string& shared, const st
 
 // Deletes from shared what was downloaded and has since been deleted here.
 void pruneDeletions(const std::string& shared, const std::string& local, const std::string& relative,
-                    ResourceManifest& manifest) {
+                    ResourceManifest& manifest, SyncResult& result) {
     const auto entries = fs::list(shared);
     if (!entries)
         return;
@@ -105,8 +117,12 @@ void pruneDeletions(const std::string& shared, const std::string& local, const s
         const std::string item = path::join(shared, entry.name);
         const std::string counterpart = path::join(local, entry.name);
         const std::string rel = relative + entry.name;
-        if (entry.isDirectory && !entry.isSymlink) {
-            pruneDeletions(item, counterpart, rel + "/", manifest);
+        if (entry.isSymlink) {
+            ++result.linksSkipped;
+            continue;
+        }
+        if (entry.isDirectory) {
+            pruneDeletions(item, counterpart, rel + "/", manifest, result);
             const auto remaining = fs::list(item);
             if (!fs::isDirectory(counterpart) && manifest.count(rel + "/") && remaining && remaining->empty()) {
                 fs::removeAll(item).ok();
@@ -120,33 +136,37 @@ void pruneDeletions(const std::string& shared, const std::string& local, const s
 }
 
 // Writes the user's templates, file templates and own resources back.
-bool upload(const WorkingCopyPlaces& places) {
+SyncResult upload(const WorkingCopyPlaces& places) {
+    SyncResult result;
     if (!bothEndsPresent(places))
-        return false;
+        return result;
     const std::string local = localResources(places);
     const std::string shared = places.sharedResources;
     // Without a local copy, or without knowing what the last download
-    // brought, every difference would look like a deletion made here.
-    if (!fs::isDirectory(local))
-        return false;
+    // brought, every difference would look like a deletion made here. A
+    // directory the program did not make is no local copy: its files would
+    // end up on the share.
+    if (!isOwnedDirectory(local))
+        return result;
     ResourceManifest manifest = readResourceManifest(local);
     if (manifest.empty())
-        return false;
+        return result;
     for (const char* sub : {"Templates", "FileTemplates"})
-        uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest);
+        uploadChanges(path::join(local, sub), path::join(shared, sub), std::string(sub) + "/", manifest, result);
     // The user's own subtree is written by nobody else: what changed here
     // replaces the data point's, and what was deleted here goes there too.
     const std::string own = places.ownSubtree;
-    mirrorTree(path::join(local, own), path::join(shared, own));
+    result.linksSkipped += mirrorTree(path::join(local, own), path::join(shared, own));
     for (const std::string& sub : {std::string("Templates"), std::string("FileTemplates"), own})
-        pruneDeletions(path::join(shared, sub), path::join(local, sub), sub + "/", manifest);
+        pruneDeletions(path::join(shared, sub), path::join(local, sub), sub + "/", manifest, result);
     // Both ends now agree on what the local copy holds: that is what the
     // next upload compares with. Names deleted here are forgotten, so a
     // file of that name added later by someone else is never taken for one.
     ResourceManifest agreed;
     collectManifest(local, "", agreed);
     writeManifest(local, agreed).ok();
-    return true;
+    result.done = true;
+    return result;
 }
 
 // Empty when no temporary directory is set, so that nothing relative to
@@ -156,7 +176,32 @@ std::string temporaryPath(const WorkingCopyPlaces& places, const char* name) {
     return temporary.empty() ? std::string() : path::join(temporary, name);
 }
 
+// The attachments area is emptied only inside a temporary directory the
+// program made for itself.
+void emptyAttachmentsArea(const WorkingCopyPlaces& places, bool removeArea) {
+    const std::string attachments = temporaryPath(places, "Attachments");
+    if (attachments.empty() || !isOwnedDirectory(places.settings.temporaryDirectory))
+        return;
+    if (removeArea) {
+        fs::removeAll(attachments).ok();
+        return;
+    }
+    for (const std::string& item : listFiles(attachments))
+        fs::removeAll(item).ok();
+}
+
 } // namespace
+
+Status checkWorkingDirectory(std::string_view directory, std::string_view dataPoint, bool programDefault) {
+    const std::string dir = path::withoutTrailingSeparator(directory);
+    if (!dataPoint.empty() && (fs::isWithin(dir, dataPoint) || fs::isWithin(dataPoint, dir)))
+        return Status::failure(dir + " lies in the data point or holds it");
+    Status ownable = checkOwnableDirectory(dir);
+    if (!ownable && programDefault && fs::isDirectory(dir) && !fs::isWithin("/", dir) &&
+        !fs::isWithin(fs::homeDirectory(), dir))
+        return Status::success();
+    return ownable;
+}
 
 std::string resourceManifestPath(const std::string& resourceDirectory) {
     return path::withoutTrailingSeparator(resourceDirectory) + ".manifest";
@@ -177,42 +222,45 @@ ResourceManifest readResourceManifest(const std::string& resourceDirectory) {
     return manifest;
 }
 
-bool prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui) {
+SyncResult prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui) {
+    SyncResult result;
     const Settings& s = places.settings;
-    if (s.synchronizeResources || !fs::isDirectory(s.temporaryDirectory)) {
+    const bool temporaryIsNew = !fs::isDirectory(s.temporaryDirectory);
+    claimOwnedDirectory(s.temporaryDirectory).ok();
+    if (s.synchronizeResources || temporaryIsNew) {
         ui.showStartupStep(6);
-        download(places);
+        result.linksSkipped = download(places).linksSkipped;
     }
+    claimOwnedDirectory(s.resourceDirectory).ok();
     const std::string own = path::join(s.resourceDirectory, places.ownSubtree);
     for (const std::string& directory :
          {s.temporaryDirectory, path::join(own, "Groups"), path::join(own, "Templates"),
           path::join(own, "FileTemplates"), path::join(s.resourceDirectory, "FileTemplates"),
           temporaryPath(places, "Attachments"), temporaryPath(places, "Trash")})
         fs::createDirectories(directory);
-    return true;
+    result.done = true;
+    return result;
 }
 
-bool cleanUpDataPointFolders(const WorkingCopyPlaces& places) {
+SyncResult cleanUpDataPointFolders(const WorkingCopyPlaces& places) {
+    SyncResult result;
     if (places.settings.synchronizeResources) {
-        upload(places);
+        result.linksSkipped = upload(places).linksSkipped;
         if (const std::string trash = temporaryPath(places, "Trash"); !trash.empty())
             fs::createDirectories(trash);
     }
-    if (const std::string attachments = temporaryPath(places, "Attachments"); !attachments.empty())
-        fs::removeAll(attachments).ok();
-    return true;
+    emptyAttachmentsArea(places, true);
+    result.done = true;
+    return result;
 }
 
-bool synchronizeResources(const WorkingCopyPlaces& places, SyncDirection direction) {
+SyncResult synchronizeResources(const WorkingCopyPlaces& places, SyncDirection direction) {
     if (direction == SyncDirection::Download)
         return download(places);
-    if (!upload(places))
-        return false;
-    if (const std::string attachments = temporaryPath(places, "Attachments"); !attachments.empty()) {
-        for (const std::string& item : listFiles(attachments))
-            fs::removeAll(item).ok();
-    }
-    return true;
+    SyncResult result = upload(places);
+    if (result)
+        emptyAttachmentsArea(places, false);
+    return result;
 }
 
 } // namespace quill

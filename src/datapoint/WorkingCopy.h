@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace quill {
 
@@ -24,22 +27,37 @@ struct WorkingCopyPlaces {
     std::string ownSubtree; // the user's own part, "Users/<logon name>"
 };
 
+// Whether directory may serve as a local working directory (the temporary
+// directory or the resource copy) for dataPoint: never the data point, a
+// directory inside it or one holding it, nor one that the program may not
+// take as its own (see claimOwnedDirectory). The program's own default
+// places are taken even when they hold files of an earlier version.
+Status checkWorkingDirectory(std::string_view directory, std::string_view dataPoint, bool programDefault);
+
 enum class SyncDirection { Download, Upload };
+
+// Whether a synchronisation ran, and how many symbolic links it met and
+// left alone (none is ever followed, in either direction).
+struct SyncResult {
+    bool done = false;
+    std::size_t linksSkipped = 0;
+    explicit operator bool() const { return done; }
+};
 
 // At logon: brings the local resource copy up to date with the data point
 // when synchronisation is on or the copy is new, and creates the local
 // working directories.
-bool prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui);
+SyncResult prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui);
 
 // At shutdown: with synchronisation on, writes the user's templates, file
 // templates and own resources back to the data point; always empties the
 // local attachments area.
-bool cleanUpDataPointFolders(const WorkingCopyPlaces& places);
+SyncResult cleanUpDataPointFolders(const WorkingCopyPlaces& places);
 
 // The tool menu's download and upload of resources. False when the data
 // point's resources or the local copy's directory are not there, so nothing
 // was synchronised.
-bool synchronizeResources(const WorkingCopyPlaces& places, SyncDirection direction);
+SyncResult synchronizeResources(const WorkingCopyPlaces& places, SyncDirection direction);
 
 // What the local resource copy held after the last download: each file's
 // path relative to the resource directory and its modification time

@@ -102,6 +102,11 @@ bool isRegularFile(std::string_view path) {
     return stdfs::is_regular_file(native(path), ec);
 }
 
+bool isSymlink(std::string_view path) {
+    std::error_code ec;
+    return stdfs::is_symlink(stdfs::symlink_status(native(path), ec));
+}
+
 std::optional<std::vector<Entry>> list(std::string_view directory) {
     std::error_code ec;
     stdfs::directory_iterator it(native(directory), ec);

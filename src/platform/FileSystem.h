@@ -26,6 +26,8 @@ std::string fromNative(const std::filesystem::path& path);
 bool exists(std::string_view path);
 bool isDirectory(std::string_view path);
 bool isRegularFile(std::string_view path);
+// The path itself is a symbolic link (whatever it points to, if anything).
+bool isSymlink(std::string_view path);
 
 struct Entry {
     std::string name;

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "platform/Trash.h"
 
@@ -123,18 +124,20 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
     return result;
 }
 
-void mirrorTree(std::string_view source, std::string_view target) {
+std::size_t mirrorTree(std::string_view source, std::string_view target) {
+    std::size_t linksSkipped = 0;
     const auto entries = fs::list(source);
     if (!entries)
-        return;
+        return linksSkipped;
     for (const fs::Entry& entry : *entries) {
         const std::string from = path::join(source, entry.name);
         const std::string to = path::join(target, entry.name);
-        // A link to a directory may point back up the tree: not followed.
-        if (entry.isDirectory && entry.isSymlink)
+        if (entry.isSymlink || fs::isSymlink(to)) {
+            ++linksSkipped;
             continue;
+        }
         if (entry.isDirectory) {
-            mirrorTree(from, to);
+            linksSkipped += mirrorTree(from, to);
             continue;
         }
         const bool differs =
@@ -144,26 +147,37 @@ void mirrorTree(std::string_view source, std::string_view target) {
         if (differs)
             fs::copyFile(from, to).ok();
     }
+    return linksSkipped;
 }
 
-void pruneTree(std::string_view source, std::string_view reference) {
+std::size_t pruneTree(std::string_view source, std::string_view reference) {
+    std::size_t linksSkipped = 0;
     const auto entries = fs::list(source);
     if (!entries)
-        return;
+        return linksSkipped;
     for (const fs::Entry& entry : *entries) {
         const std::string item = path::join(source, entry.name);
         const std::string counterpart = path::join(reference, entry.name);
+        if (entry.name == kOwnedDirectoryMark)
+            continue;
         // A link is pruned as itself, never walked into: what it points to
         // may lie outside the tree.
-        if (entry.isDirectory && !entry.isSymlink) {
+        if (entry.isSymlink) {
+            ++linksSkipped;
+            if (!fs::exists(counterpart) && !fs::isSymlink(counterpart))
+                fs::removeFile(item).ok();
+            continue;
+        }
+        if (entry.isDirectory) {
             if (fs::isDirectory(counterpart))
-                pruneTree(item, counterpart);
+                linksSkipped += pruneTree(item, counterpart);
             else
                 fs::removeAll(item).ok();
         } else if (!fs::exists(counterpart)) {
             fs::removeFile(item).ok();
         }
     }
+    return linksSkipped;
 }
 
 } // namespace quill

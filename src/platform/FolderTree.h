@@ -40,9 +40,15 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
 // Copies every file of source into target whose copy is missing or whose
 // modification time differs by a millisecond or more, either way; recurses
 // into sub-directories. Target directories are created only for files.
-void mirrorTree(std::string_view source, std::string_view target);
+// Symbolic links are skipped on both sides: a link planted in a shared
+// tree must not carry what it points to into the copy, and a link in the
+// target is never written through. Returns how many links were skipped.
+std::size_t mirrorTree(std::string_view source, std::string_view target);
 
 // Deletes every file and directory of source that reference lacks.
-void pruneTree(std::string_view source, std::string_view reference);
+// A link is never walked into; one that the reference lacks is removed as
+// itself. The mark of a directory the program owns stays. Returns how many
+// links were met.
+std::size_t pruneTree(std::string_view source, std::string_view reference);
 
 } // namespace quill

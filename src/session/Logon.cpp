@@ -58,7 +58,7 @@ std::chrono::milliseconds failedLogonDelay(int failedAttempts) {
 }
 
 bool loadUserData(Session& session) {
-    prepareDataPointFolders(workingCopyOf(session), session.ui);
+    noteSkippedLinks(session, prepareDataPointFolders(workingCopyOf(session), session.ui));
     loadTextCache(session);
     loadUsers(session);
     return true;

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "formats/LanguageTexts.h"
+#include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
 #include "datapoint/DataPointInfo.h"
@@ -24,16 +25,37 @@ std::string settingsValue(Session& session, const char* key) {
     return isParror(value) ? std::string() : value;
 }
 
-// Deletes everything inside directory, but never the file system's root,
-// the user's home or a directory above it, whatever a settings file on the
-// shared data point says. Real paths are compared: names resolve in any
-// case and through links.
-void emptyDirectory(const std::string& directory) {
+// Deletes everything inside directory, which lies in owner, a directory
+// the program made for itself: whatever a settings file on the shared data
+// point says, nothing else is ever emptied. Real paths are compared: names
+// resolve in any case and through links.
+void emptyDirectory(const std::string& directory, const std::string& owner) {
     const std::string dir = path::withoutTrailingSeparator(directory);
-    if (dir.empty() || !fs::isDirectory(dir) || fs::isWithin("/", dir) || fs::isWithin(fs::homeDirectory(), dir))
+    if (dir.empty() || !fs::isDirectory(dir) || !isOwnedDirectory(owner) || !fs::isWithin(dir, owner) ||
+        fs::isWithin("/", dir) || fs::isWithin(fs::homeDirectory(), dir))
         return;
-    for (const std::string& item : listFiles(dir))
-        fs::removeAll(item).ok();
+    for (const std::string& item : listFiles(dir)) {
+        if (path::fileName(item) != kOwnedDirectoryMark)
+            fs::removeAll(item).ok();
+    }
+}
+
+// A directory from DataPoint.settings that cannot be the program's own
+// gives way to this computer's default, with a warning and a log line.
+std::string acceptedWorkingDirectory(Session& session, const std::string& named, const std::string& fallback) {
+    const std::string& dataPoint = session.context.dataPointPath;
+    if (named != fallback) {
+        const Status usable = checkWorkingDirectory(named, dataPoint, false);
+        if (usable)
+            return named;
+        logEvent(session, 56).ok();
+        session.warn(MessageKind::Warning, "SYSTEM_IO", 4, usable.message());
+    }
+    // The default of an earlier version holds files but no mark: it is
+    // taken over as it is.
+    if (checkWorkingDirectory(fallback, dataPoint, true) && fs::isDirectory(fallback) && !isOwnedDirectory(fallback))
+        markOwnedDirectory(fallback).ok();
+    return fallback;
 }
 
 } // namespace
@@ -106,12 +128,16 @@ bool readSettings(Session& session) {
     const std::string& logon = session.program.logonName;
 
     const std::string tempPath = settingsValue(session, "TEMPPATH");
-    s.temporaryDirectory =
-        tempPath.empty() ? defaultTemporaryDirectory() : path::withTrailingSeparator(path::join(tempPath, logon));
+    const std::string defaultTemporary = defaultTemporaryDirectory();
+    s.temporaryDirectory = acceptedWorkingDirectory(
+        session, tempPath.empty() ? defaultTemporary : path::withTrailingSeparator(path::join(tempPath, logon)),
+        defaultTemporary);
     s.removeTemporaryOnExit = cp1250::upper(settingsValue(session, "TEMPREMOVEONEXIT")) == "TRUE";
     const std::string resourcePath = settingsValue(session, "RESOURCEPATH");
-    s.resourceDirectory =
-        path::withTrailingSeparator(resourcePath.empty() ? defaultTemporaryDirectory() + "Resources" : resourcePath);
+    const std::string defaultResources = path::withTrailingSeparator(defaultTemporary + "Resources");
+    s.resourceDirectory = acceptedWorkingDirectory(
+        session, resourcePath.empty() ? defaultResources : path::withTrailingSeparator(resourcePath),
+        defaultResources);
     s.synchronizeResources = cp1250::upper(settingsValue(session, "RESOURCESYNCHRONIZE")) != "FALSE";
     s.userGroupsResourceDirectory = path::join(ownResourceDirectory(session), "Groups");
     return true;
@@ -125,6 +151,13 @@ std::string ownResourceDirectory(const Session& session) {
     return path::join(session.context.settings.resourceDirectory, ownResourceSubtree(session));
 }
 
+void noteSkippedLinks(Session& session, const SyncResult& result) {
+    if (result.linksSkipped == 0 || session.linksSkippedLogged)
+        return;
+    session.linksSkippedLogged = true;
+    logEvent(session, 55).ok();
+}
+
 WorkingCopyPlaces workingCopyOf(const Session& session) {
     return {session.context.resourcesDirectory, session.context.settings, ownResourceSubtree(session)};
 }
@@ -132,11 +165,11 @@ WorkingCopyPlaces workingCopyOf(const Session& session) {
 bool shutdown(Session& session) {
     const Settings& s = session.context.settings;
     saveWindowGeometry(session);
-    cleanUpDataPointFolders(workingCopyOf(session));
+    noteSkippedLinks(session, cleanUpDataPointFolders(workingCopyOf(session)));
     if (!s.temporaryDirectory.empty()) {
         if (s.removeTemporaryOnExit)
-            emptyDirectory(s.temporaryDirectory);
-        emptyDirectory(path::join(s.temporaryDirectory, "HTMLparse"));
+            emptyDirectory(s.temporaryDirectory, s.temporaryDirectory);
+        emptyDirectory(path::join(s.temporaryDirectory, "HTMLparse"), s.temporaryDirectory);
     }
     logEvent(session, 6).ok();
     logEvent(session, 54).ok();

@@ -65,6 +65,10 @@ std::string ownResourceDirectory(const Session& session);
 // The logged-on user's working copy of the data point's resources.
 WorkingCopyPlaces workingCopyOf(const Session& session);
 
+// Logs, once per run, that a synchronisation met symbolic links and left
+// them alone.
+void noteSkippedLinks(Session& session, const SyncResult& result);
+
 // This machine's default base of temporary files: $XDG_CACHE_HOME/Quill.temp/
 // (else ~/.cache/Quill.temp/).
 std::string defaultTemporaryDirectory();

@@ -55,6 +55,7 @@ public:
     std::vector<UserEntry> users;
     std::vector<GroupEntry> groups;
     TextCache textCache;
+    bool linksSkippedLogged = false;
 
     Clock& clock;
     Ui& ui;

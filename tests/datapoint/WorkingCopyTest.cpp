@@ -5,6 +5,7 @@
 #include "SessionFixture.h"
 
 #include "platform/FileSystem.h"
+#include "platform/OwnedDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,18 @@ using test::writeBytes;
 
 class WorkingCopyTest : public ::testing::Test, public SessionFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
+    // The local copy is one the program made, as the logon makes it.
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(claimOwnedDirectory(session->context.settings.temporaryDirectory));
+        ASSERT_TRUE(claimOwnedDirectory(local()));
+    }
     std::string shared(const std::string& rel = {}) {
         return session->context.resourcesDirectory + (rel.empty() ? "" : "/" + rel);
     }
     std::string local(const std::string& rel = {}) { return session->context.settings.resourceDirectory + rel; }
-    bool download() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Download); }
-    bool upload() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Upload); }
+    bool download() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Download).done; }
+    bool upload() { return synchronizeResources(workingCopyOf(*session), SyncDirection::Upload).done; }
     // Moves a file's time far from its copy's, as an edit some time later would.
     static void age(const std::string& file, int seconds) {
         const auto time = stdfs::last_write_time(file);

@@ -5,6 +5,8 @@
 
 #include "SessionFixture.h"
 
+#include "platform/OwnedDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -366,6 +368,7 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
         Session& s = *f.session;
         const std::string temp = s.context.settings.temporaryDirectory;
         ASSERT_EQ(temp, base + "/ANNA/");
+        ASSERT_TRUE(claimOwnedDirectory(temp)) << "as the logon makes it";
         for (const char* name : {"copy.txt", "Trash/old.note", "HTMLparse/page.htm", "HTMLparse/img/a.png"})
             writeBytes(temp + name, "x");
         writeBytes(base + "/BOB/copy.txt", "another user's");
