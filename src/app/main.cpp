@@ -38,8 +38,9 @@ int main(int argc, char** argv) {
     // the application object.
     quill::ui::PagePane::registerSchemes();
     QApplication app(argc, argv);
+    // No display name: the desktop would append it to every window title,
+    // and the titles from the language files already name the program.
     QApplication::setApplicationName(QStringLiteral("Quill!"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quill!"));
 
     const std::string programDirectory = quill::ui::fromQt(QApplication::applicationDirPath());
     quill::ProgramValues program = quill::ProgramValues::forProgram(programDirectory);

@@ -73,8 +73,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     quill::cli::Args args;
-    for (int i = 2; i < argc; ++i)
+    for (int i = 2; i < argc; ++i) {
+        // Names and values are stored in code page 1250: a letter it cannot
+        // hold would become '?' and could name another file.
+        if (!quill::cp1250::holds(argv[i])) {
+            std::cerr << "quill-cli: \"" << argv[i]
+                      << "\" holds letters that code page 1250 cannot store; use other letters\n";
+            return 1;
+        }
         args.push_back(quill::cp1250::fromUtf8(argv[i]));
+    }
     try {
         return command->second(std::move(args), std::cout);
     } catch (const quill::cli::CliError& error) {

@@ -152,6 +152,26 @@ std::string fromUtf8(std::string_view utf8) {
     return out;
 }
 
+bool holds(std::string_view utf8) {
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(utf8, i, cp);
+        if (length == 0) {
+            ++i; // a byte that is no UTF-8 is taken as it is
+            continue;
+        }
+        if (!fromUnicode(cp))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 unsigned char upper(unsigned char byte) {
     return kUpper[byte];
 }

@@ -24,6 +24,10 @@ std::string toUtf8(std::string_view text);
 // valid UTF-8 are taken as code page 1250 bytes as they are.
 std::string fromUtf8(std::string_view utf8);
 
+// Whether fromUtf8 keeps every letter of a UTF-8 text, so that the text
+// comes back unchanged from toUtf8.
+bool holds(std::string_view utf8);
+
 unsigned char upper(unsigned char byte);
 std::string upper(std::string_view text);
 

@@ -38,6 +38,10 @@ std::optional<std::string> findNoCase(const stdfs::path& directory, const std::s
         if (ec)
             return std::nullopt;
         const std::string name = it->path().filename().string();
+        // A name the code page cannot hold would match any name of the same
+        // length with '?' in those places: it never matches loosely.
+        if (!cp1250::holds(name))
+            continue;
         if (cp1250::equalsNoCase(cp1250::fromUtf8(name), wantedText))
             return name;
     }
@@ -92,6 +96,10 @@ bool exists(std::string_view path) {
     return nativeExists(native(path));
 }
 
+bool existsAsSpelled(std::string_view path) {
+    return nativeExists(stdfs::path(utf8(path)));
+}
+
 bool isDirectory(std::string_view path) {
     std::error_code ec;
     return stdfs::is_directory(native(path), ec);
@@ -116,8 +124,14 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
     for (; it != stdfs::directory_iterator(); it.increment(ec)) {
         if (ec)
             break;
+        // A name the code page cannot hold would come out with '?' for
+        // some letters and then name another file, or none: such entries
+        // are left out rather than approximated.
+        const std::string nativeName = it->path().filename().string();
+        if (!cp1250::holds(nativeName))
+            continue;
         Entry entry;
-        entry.name = cp1250::fromUtf8(it->path().filename().string());
+        entry.name = cp1250::fromUtf8(nativeName);
         if (entry.name.empty() || isTemporaryWriteName(entry.name))
             continue;
         std::error_code typeError;

@@ -24,6 +24,8 @@ std::filesystem::path native(std::string_view path);
 std::string fromNative(const std::filesystem::path& path);
 
 bool exists(std::string_view path);
+// Exists with exactly this spelling, letter case included.
+bool existsAsSpelled(std::string_view path);
 bool isDirectory(std::string_view path);
 bool isRegularFile(std::string_view path);
 // The path itself is a symbolic link (whatever it points to, if anything).
@@ -36,7 +38,8 @@ struct Entry {
 };
 
 // The entries of a directory in the order the file system returns them,
-// without "." and "..". Leftovers of interrupted atomic writes are skipped.
+// without "." and "..". Leftovers of interrupted atomic writes are skipped,
+// and so are names with letters code page 1250 cannot hold.
 // nullopt when the directory cannot be read.
 std::optional<std::vector<Entry>> list(std::string_view directory);
 

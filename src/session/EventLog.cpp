@@ -16,7 +16,9 @@ Status logEvent(Session& session, int number) {
     const std::string file = logFileFor(session, number);
     if (file.empty() || session.context.logsDirectory.empty())
         return Status::failure("cannot log event " + std::to_string(number) + ": no data point is open");
-    std::string line = session.variables.expand(session.texts.lookup("LOG", std::to_string(number), "LOG"), true);
+    // The lookup expands the text variables once; expanding the result again
+    // would read variables into what a user typed, such as a logon name.
+    std::string line = session.texts.lookup("LOG", std::to_string(number), "LOG");
     // One event, one line, whatever the expanded values held.
     for (char& c : line) {
         if (c == '\r' || c == '\n')

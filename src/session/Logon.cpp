@@ -14,6 +14,8 @@
 #include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
 
+#include <optional>
+
 namespace quill {
 namespace {
 
@@ -138,12 +140,29 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
 DataPointChoice chooseDataPoint(ProgramValues& program, const std::string& folder) {
     if (!isDataPoint(folder))
         return DataPointChoice::NotADataPoint;
-    const std::string wanted = path::comparableFolder(folder);
-    for (std::size_t i = 0; i < program.knownDataPoints.size(); ++i) {
-        if (!program.knownDataPoints[i].empty() && path::comparableFolder(program.knownDataPoints[i]) == wanted) {
-            program.actualDataPoint = i;
-            return DataPointChoice::Selected;
-        }
+    // On a case-sensitive file system /x/dp and /x/DP are two data points:
+    // spellings that differ in case name one only when one of them does not
+    // exist as spelled (it then resolves to the other).
+    const std::string wanted = path::withoutTrailingSeparator(folder);
+    const auto sameDataPoint = [&](const std::string& known) {
+        const std::string candidate = path::withoutTrailingSeparator(known);
+        if (candidate == wanted)
+            return true;
+        return path::comparableFolder(candidate) == path::comparableFolder(wanted) &&
+               (!fs::existsAsSpelled(candidate) || !fs::existsAsSpelled(wanted));
+    };
+    std::optional<std::size_t> known;
+    for (std::size_t i = 0; i < program.knownDataPoints.size() && !known; ++i) {
+        if (!program.knownDataPoints[i].empty() && program.knownDataPoints[i] == folder)
+            known = i;
+    }
+    for (std::size_t i = 0; i < program.knownDataPoints.size() && !known; ++i) {
+        if (!program.knownDataPoints[i].empty() && sameDataPoint(program.knownDataPoints[i]))
+            known = i;
+    }
+    if (known) {
+        program.actualDataPoint = *known;
+        return DataPointChoice::Selected;
     }
     // The one empty entry of a first run without a data point gives way.
     if (program.knownDataPoints.size() == 1 && program.knownDataPoints[0].empty())

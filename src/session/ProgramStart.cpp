@@ -81,8 +81,12 @@ ProgramStart initialiseProgram(ProgramValues& values, RegistryStore& registry) {
 
 Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values, bool autoLogon,
                            std::string_view password) {
+    // A password whose enciphered form holds a zero byte or a line break
+    // would come back shorter or broken: nothing is stored then, and the
+    // automatic logon, which would fail with it, stays off.
+    const bool storable = cipher::isStorable(cipher::kFieldKey, password);
     std::vector<std::pair<std::string, std::string>> list;
-    list.emplace_back("UserAutoLogon", autoLogon ? "1" : "0");
+    list.emplace_back("UserAutoLogon", autoLogon && storable ? "1" : "0");
     std::size_t written = 0;
     std::size_t actual = 0;
     for (std::size_t i = 0; i < values.knownDataPoints.size(); ++i) {
@@ -98,7 +102,7 @@ Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values,
     for (std::size_t n = written; !storedValue(stored, dataPointPathName(n)).empty(); ++n)
         list.emplace_back(dataPointPathName(n), "");
     list.emplace_back("DataPointPathActual", std::to_string(actual));
-    list.emplace_back("UserPassword", cipher::encipher(cipher::kFieldKey, password));
+    list.emplace_back("UserPassword", storable ? cipher::encipher(cipher::kFieldKey, password) : std::string());
     return registry.writeValues(kRegistryKey, list);
 }
 

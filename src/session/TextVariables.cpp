@@ -125,6 +125,12 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
             emptied = true;
         return page ? escapeHtml(nested.text) : nested.text;
     };
+    // A name or path the program knows (the logon name as typed, the
+    // computer's name, a directory): inserted as it is, escaped on pages,
+    // never searched for variables.
+    const auto literalValue = [&](std::string_view value) -> std::string {
+        return page ? escapeHtml(value) : std::string(value);
+    };
     // A language text: expanded by the lookup itself, trusted as markup.
     const auto languageText = [&](std::string_view section, std::string_view key, std::string_view file) {
         return s.texts.lookup(section, key, file);
@@ -203,26 +209,26 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
             t.lock(pos, ifAdmin.size());
         }
         changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$",
-                                 [&] { return dataValue(path::withoutTrailingSeparator(s.context.dataPointPath)); });
+                                 [&] { return literalValue(path::withoutTrailingSeparator(s.context.dataPointPath)); });
         changed |= replaceMarker(kFolderPath, "$FOLDERPATH$",
-                                 [&] { return dataValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
+                                 [&] { return literalValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
         changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$", [&] {
-            return dataValue(path::withoutTrailingSeparator(s.context.settings.resourceDirectory));
+            return literalValue(path::withoutTrailingSeparator(s.context.settings.resourceDirectory));
         });
-        changed |= replaceMarker(kComputerName, "$COMPUTERNAME$", [&] { return dataValue(s.program.computerName); });
-        changed |= replaceMarker(kLogonName, "$LOGONNAME$", [&] { return dataValue(s.program.logonName); });
+        changed |= replaceMarker(kComputerName, "$COMPUTERNAME$", [&] { return literalValue(s.program.computerName); });
+        changed |= replaceMarker(kLogonName, "$LOGONNAME$", [&] { return literalValue(s.program.logonName); });
         changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
         changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
         changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
         changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$",
-                                 [&] { return dataValue(path::withoutTrailingSeparator(systemTemporaryDirectory())); });
+                                 [&] { return literalValue(path::withoutTrailingSeparator(systemTemporaryDirectory())); });
         changed |= replaceMarker(kApplTemp, "$APPLTEMP$", [&] {
-            return dataValue(path::withoutTrailingSeparator(s.context.settings.temporaryDirectory));
+            return literalValue(path::withoutTrailingSeparator(s.context.settings.temporaryDirectory));
         });
         changed |=
             replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
         changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$",
-                                 [&] { return dataValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
+                                 [&] { return literalValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
         // 15, 16: language texts named by the whole variable up to its end.
         changed |= replaceFramed(
             kVariable, "$VARIABLE.", ".VARIABLE$", true, true,

@@ -31,6 +31,17 @@ TEST_F(EventLogTest, EventsBelow51GoToTheSystemLogTheRestToTheUsers) {
     EXPECT_EQ(userLog(), "8.12.2026 9:05:07 ANNA@WORKSTATION: logon succeeded on " + dataPoint + "\r\n");
 }
 
+TEST_F(EventLogTest, TypedNamesAreLoggedAsTyped) {
+    for (const std::string logon : {"X$IF_ADMIN$", "Y$DATA_POINT_PATH$", "Z$LOGONNAME$"}) {
+        session->program.logonName = logon;
+        session->program.computerName = "PC$DATE$";
+        const std::string before = systemLog();
+        ASSERT_TRUE(logEvent(*session, 1).ok());
+        EXPECT_EQ(systemLog().substr(before.size()),
+                  "8.12.2026 9:05:07 " + logon + "@PC$DATE$: logon failed, no such user\r\n");
+    }
+}
+
 TEST_F(EventLogTest, ConcurrentWritersNeverTearALine) {
     // Several programs append to one system.log without locks.
     const int writers = 4, lines = 100;

@@ -136,6 +136,16 @@ TEST(ChooseDataPointTest, KnownFolderIsSelectedInAnyCaseNewOneAppended) {
 
     EXPECT_EQ(chooseDataPoint(program, dir.path()), DataPointChoice::NotADataPoint);
     EXPECT_EQ(program.knownDataPoints.size(), 2u);
+
+    // Two data points whose names differ in case alone are two.
+    const std::string b = dir / "datapoint";
+    stdfs::copy(a, b, stdfs::copy_options::recursive);
+    program.knownDataPoints = {a};
+    program.actualDataPoint = 0;
+    EXPECT_EQ(chooseDataPoint(program, b), DataPointChoice::Added);
+    EXPECT_EQ(program.knownDataPoints, (std::vector<std::string>{a, b}));
+    EXPECT_EQ(chooseDataPoint(program, a), DataPointChoice::Selected);
+    EXPECT_EQ(program.actualDataPoint, 0u);
 }
 
 class ProgramStartTest : public ::testing::Test {
@@ -201,6 +211,25 @@ TEST_F(ProgramStartTest, WriteBackLeavesNoGapsAndNoStalePaths) {
     EXPECT_EQ(values.actualDataPoint, 1u);
     EXPECT_EQ(values.storedPassword, "pw");
     EXPECT_FALSE(values.autoLogonWanted);
+}
+
+TEST_F(ProgramStartTest, APasswordThatCannotBeStoredWholeIsNotStoredAtAll) {
+    values.knownDataPoints = {"/x"};
+    const struct {
+        std::string password;
+        std::string stored;
+        bool autoLogon;
+    } rows[] = {
+        {"anna", "anna", true},
+        {"\xAE" "bc", "", false},  // enciphers to a zero byte first: would be stored empty
+        {"ab" "\xC8" "x", "", false}, // a zero byte in the middle: would be stored as "ab"
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(writeRegistryValues(registry, values, true, row.password).ok());
+        initialiseProgram(values, registry);
+        EXPECT_EQ(values.storedPassword, row.stored) << row.password;
+        EXPECT_EQ(values.autoLogonWanted, row.autoLogon) << row.password;
+    }
 }
 
 TEST_F(ProgramStartTest, MissingLanguageDirectoryEndsTheStart) {
