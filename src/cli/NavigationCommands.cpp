@@ -34,10 +34,12 @@ int renderCommand(Args args, std::ostream& out) {
     Session& session = cli.session();
     // Record pages use the templates of the local copy of the resources.
     loadUserData(session);
+    const std::string url = session.variables.expand(args[0], false);
+    setActualObjectForAddress(session, url);
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
     PageRenderer renderer(session);
-    const std::string address = renderer.render(session.variables.expand(args[0], false));
+    const std::string address = renderer.render(url);
     if (!address.empty())
         printLine(out, address);
     return 0;

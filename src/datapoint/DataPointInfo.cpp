@@ -66,8 +66,14 @@ std::vector<std::pair<std::string, std::string>> readDataPointInfo(LanguageTexts
     const fs::ReadResult read = fs::readFile(file, kMaxInfoBytes);
     if (!read.ok())
         return result;
-    for (const std::string& key : IniDocument::parse(read.content).keys("DATAPOINT"))
-        result.emplace_back(key, texts.readPlain("DATAPOINT", key, file));
+    for (const std::string& key : IniDocument::parse(read.content).keys("DATAPOINT")) {
+        std::string value = texts.readPlain("DATAPOINT", key, file);
+        // Paths such as "$DATA_POINT_PATH$\DataPoint.root" come with the
+        // platform's separators.
+        if (value.find('\\') != std::string::npos && fs::exists(value))
+            value = path::normalize(value);
+        result.emplace_back(key, std::move(value));
+    }
     return result;
 }
 

@@ -117,6 +117,12 @@ std::string attachmentStagingDirectory(const DocumentStore& store) {
     return temporary.empty() ? std::string() : path::join(temporary, "Attachments");
 }
 
+bool isSafeStoredAttachmentName(std::string_view stored) {
+    // Page links carry the name percent-decoded: "..%2F.." must not become
+    // a way out either.
+    return path::isPlainFileName(stored) && path::isPlainFileName(text::percentDecode(stored));
+}
+
 bool liesInAttachmentDirectory(std::string_view path) {
     return path::isPlainFileName(path::fileName(path)) &&
            cp1250::equalsNoCase(path::fileName(path::directory(path)), kAttachmentDirectoryName);
@@ -156,7 +162,7 @@ std::vector<Attachment> attachmentsOf(const Record& companion, std::string_view 
             continue;
         const Field& name = companion.fields[*nameIndex];
         const std::string stored = companion.value(numbered("ATTACHMENTFILE", n));
-        if (!path::isPlainFileName(stored)) {
+        if (!isSafeStoredAttachmentName(stored)) {
             if (refused)
                 refused->push_back({static_cast<int>(n), name.value, stored});
             continue;

@@ -35,6 +35,11 @@ std::string attachmentStagingDirectory(const DocumentStore& store);
 // A plain file name directly inside a directory named
 // Attachments.systemfiles.
 bool liesInAttachmentDirectory(std::string_view path);
+
+// Whether a stored attachment file name names a file inside the document's
+// attachment directory, as it is and percent-decoded as page links carry
+// it: a plain name, no separator, no "." or "..".
+bool isSafeStoredAttachmentName(std::string_view stored);
 // A plain file name inside the staging directory (links resolved).
 bool liesInStagingDirectory(const DocumentStore& store, std::string_view path);
 

@@ -53,13 +53,23 @@ std::string PageRenderer::freshScratchName(const std::string& directory) const {
     return {};
 }
 
+void setActualObjectForAddress(Session& session, std::string_view url) {
+    if (url.empty() || isOutsideAddress(url))
+        return;
+    const std::string address = path::normalize(url);
+    session.actual.mainPath = fs::isDirectory(address) ? address : path::directory(address);
+    session.readRecord(session.context.userRecordFile);
+}
+
 std::string PageRenderer::render(std::string_view url) {
     if (isOutsideAddress(url))
         return std::string(url);
     if (url.empty())
         return {};
+    // A directory address from data may use '\': the pane gets the
+    // platform's separators.
     if (fs::isDirectory(url))
-        return std::string(url);
+        return path::normalize(url);
     if (!fs::isRegularFile(url))
         return {};
 

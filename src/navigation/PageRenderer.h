@@ -11,6 +11,11 @@ class Session;
 // with "HTTP://", "WWW." or "FILE://".
 bool isOutsideAddress(std::string_view address);
 
+// For a page shown by its address alone, as the main window shows a node's:
+// the actual object becomes the directory the address names or lies in, and
+// the session's record the user's own, which pages of the tree may show.
+void setActualObjectForAddress(Session& session, std::string_view url);
+
 // Turns what a node or item stands for into something the page pane can
 // show: outside addresses and directories as they are, page templates and
 // record files as a page written into the scratch directory.

@@ -1,5 +1,7 @@
 #include "session/TextVariables.h"
 
+#include "documents/Companions.h"
+
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
@@ -274,7 +276,11 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         changed |= replaceFramed(
             kData, "$DATA.", ".DATA$", false, false,
             [&](const std::string& name) {
-                const std::string value = s.record.value(name);
+                std::string value = s.record.value(name);
+                // Attachment names go into the page's command links: a name
+                // the attachment reader refuses leaves its line out.
+                if (page && cp1250::startsWithNoCase(name, "ATTACHMENTFILE") && !isSafeStoredAttachmentName(value))
+                    value.clear();
                 if (value.empty() && blank)
                     emptied = true;
                 return value.empty() ? value : dataValue(value);

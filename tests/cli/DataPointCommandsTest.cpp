@@ -100,7 +100,7 @@ TEST_F(DataPointCommandsTest, DataPointInfoPrintsExpandedValues) {
     const std::string info = runCli("datapoint info " + shellWord(dataPoint), &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(info.rfind("CREATOR\tSystem Administrator\n", 0), 0u) << info;
-    EXPECT_NE(info.find("ROOT\t" + dataPoint), std::string::npos);
+    EXPECT_NE(info.find("ROOT\t" + dataPoint + "/DataPoint.root\n"), std::string::npos) << "with '/' separators";
     EXPECT_NE(info.find("AUTOLOGON\tTRUE\n"), std::string::npos);
 }
 

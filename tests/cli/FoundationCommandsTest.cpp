@@ -85,6 +85,14 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("enciphered value of PASSWORD"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(user), userBefore);
+
+    // A name the code page cannot hold is refused, not stored as "?".
+    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(dir / "\xCE\x94 plan.note") +
+               " NAME=Delta",
+           &status, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(errors.find("code page 1250 cannot store"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(dir / "? plan.note"));
 }
 
 TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {

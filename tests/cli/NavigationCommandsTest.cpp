@@ -63,6 +63,28 @@ TEST_F(NavigationCommandsTest, RenderPrintsThePageOrNothing) {
     EXPECT_EQ(run("render", "ANNA", "www.example.com"), "www.example.com\n");
     EXPECT_EQ(run("render", "ANNA", "/no/such/file.note", &status), "");
     EXPECT_EQ(status, 0);
+    EXPECT_EQ(run("render", "ANNA", shellWord("$DATA_POINT_PATH$\\DataPoint.root\\Contracts")),
+              dataPoint + "/DataPoint.root/Contracts\n")
+        << "a directory address in the platform's form";
+}
+
+TEST_F(NavigationCommandsTest, ADocumentPageKnowsItsFolderAndLeavesOutUnsafeAttachmentLinks) {
+    const std::string contract = dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+    const auto page = [&] {
+        const std::string address = run("render", "ANNA", shellWord(contract));
+        return test::readBytes(address.substr(0, address.size() - 1));
+    };
+    EXPECT_NE(page().find("MainTreeView/PDF.BMP"), std::string::npos) << "the attached PDF's own picture";
+
+    const std::string companion = dataPoint + "/DataPoint.root/Contracts/Supplier.attachments";
+    for (const char* stored : {"..%2F..%2Fetc%2Fpasswd", "../../etc/passwd"}) {
+        runCli("record set " + shellWord(dataPoint) + " " + shellWord(companion) + " ATTACHMENTNAME1=Stolen " +
+               shellWord(std::string("ATTACHMENTFILE1=") + stored));
+        const std::string shown = page();
+        EXPECT_EQ(shown.find("Stolen"), std::string::npos) << stored;
+        EXPECT_EQ(shown.find("etc"), std::string::npos) << stored;
+        EXPECT_NE(shown.find("COMMAND:ATTACHMENT:"), std::string::npos) << "the other attachments stay";
+    }
 }
 
 } // namespace

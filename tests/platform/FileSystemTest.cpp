@@ -87,6 +87,23 @@ TEST(FileSystemTest, NamesOnDiskThatAreNotUtf8StayReachable) {
     EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8D.TXT", 100).content, "raw");
 }
 
+TEST(FileSystemTest, NamesTheCodePageCannotHoldNeverResolveToAnotherFile) {
+    TempDir dir;
+    // Greek and Cyrillic letters have no place in code page 1250.
+    test::writeBytes(dir / "\xCE\x94 plan.note", "delta");
+    test::writeBytes(dir / "\xCE\xA9 plan.note", "omega");
+    std::filesystem::create_directory(dir / "\xD0\x94\xD0\xB0\xD0\xBD");
+    std::filesystem::create_directory(dir / "\xD0\x94\xD0\xB0\xD0\xBC");
+    const auto entries = fs::list(dir.path());
+    ASSERT_TRUE(entries);
+    EXPECT_TRUE(entries->empty()) << "left out rather than listed as '?' names";
+    EXPECT_FALSE(fs::exists(dir / "? plan.note"));
+    EXPECT_FALSE(fs::isDirectory(dir / "???"));
+    ASSERT_TRUE(replaceFile(dir / "? plan.note", "new"));
+    EXPECT_EQ(test::readBytes(dir / "\xCE\x94 plan.note"), "delta");
+    EXPECT_EQ(test::readBytes(dir / "\xCE\xA9 plan.note"), "omega");
+}
+
 TEST(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {
     TempDir dir;
     test::writeBytes(dir / "doc.txt", "x");
