@@ -132,11 +132,12 @@ int recordCommand(Args args, std::ostream& out) {
 
     if (action == "read") {
         expectArgs(args, 3, 3, usage);
-        const RecordRead result = dataPoint.files.read(file, record);
+        std::string why;
+        const RecordRead result = dataPoint.files.read(file, record, &why);
         if (result == RecordRead::Missing)
             throw CliError{"cannot read " + file + ": no such file"};
         if (result == RecordRead::Failed)
-            throw CliError{"cannot read " + file + ": the file is unreadable"};
+            throw CliError{"cannot read " + file + ": " + why};
         for (const Field& field : record.fields)
             printLine(out, field.name + "\t" + field.dataType + "\t" + field.value);
         return 0;
@@ -144,28 +145,24 @@ int recordCommand(Args args, std::ostream& out) {
     if (action != "set")
         throw CliError{"unknown record action " + action + ": use read or set"};
 
-    const bool created = dataPoint.files.createEmpty(file);
-    // Whatever goes wrong below, a file this command created is removed
-    // again so that a failed call leaves no trace.
-    const auto fail = [&](const std::string& message) {
-        if (created)
-            fs::removeFile(file).ok();
-        throw CliError{message};
-    };
-    if (!created && !fs::exists(file))
-        fail("cannot create " + file);
-    if (dataPoint.files.read(file, record) != RecordRead::Ok)
-        fail("cannot read " + file);
+    std::vector<std::pair<std::string, std::string>> pairs;
     for (std::size_t i = 3; i < args.size(); ++i) {
         const std::size_t eq = args[i].find('=');
         if (eq == std::string::npos)
-            fail("not a NAME=VALUE pair: " + args[i]);
-        const std::string name = args[i].substr(0, eq);
-        if (!record.setValue(name, args[i].substr(eq + 1)))
-            fail("cannot set " + name + ": " + file + " has no such field");
+            throw CliError{"not a NAME=VALUE pair: " + args[i]};
+        pairs.emplace_back(args[i].substr(0, eq), args[i].substr(eq + 1));
     }
-    if (Status written = dataPoint.files.write(record, file); !written)
-        fail(written.message());
+    // One locked read-change-write: a failed call writes nothing, a new file
+    // is written whole, and a save made meanwhile is kept.
+    const Status saved = dataPoint.files.update(file, [&](Record& current) {
+        for (const auto& [name, value] : pairs) {
+            if (!current.setValue(name, value))
+                return Status::failure("cannot set " + name + ": " + file + " has no such field");
+        }
+        return Status::success();
+    });
+    if (!saved)
+        throw CliError{saved.message()};
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/RecordFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/Cp1250.h"
 #include "formats/FieldCipher.h"
 #include "platform/FileSystem.h"
@@ -65,8 +66,10 @@ Record parseRecord(const TypeTables& tables, std::string_view fileName, std::str
 RecordFiles::RecordFiles(const TypeTables& tables, const Clock& clock, const DateTimeFormats& formats)
     : tables_(tables), clock_(clock), formats_(formats) {}
 
-RecordRead RecordFiles::read(std::string_view path, Record& record) const {
+RecordRead RecordFiles::read(std::string_view path, Record& record, std::string* why) const {
     const fs::ReadResult file = fs::readFile(path, kMaxRecordBytes);
+    if (why)
+        *why = file.reason;
     if (file.error == fs::ReadError::Missing)
         return RecordRead::Missing;
     if (!file.ok())
@@ -112,9 +115,49 @@ Status RecordFiles::write(Record& record, std::string_view path) const {
     if (!fs::createDirectories(directory))
         return Status::failure("cannot create " + directory);
     const std::string target = record.header.path();
+    sweepStaleTemporaryFiles(directory);
     Status written = replaceFile(target, content);
     record.header.modificationTime = fs::modificationTime(target);
     return written;
+}
+
+Status RecordFiles::update(std::string_view path, const std::function<Status(Record&)>& change,
+                           Record* result) const {
+    const std::string file(path);
+    const FileLock lock(file);
+    if (!lock.held())
+        return lock.status();
+    constexpr int kAttempts = 5;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const auto before = fs::stamp(file);
+        Record record;
+        std::string why;
+        switch (read(file, record, &why)) {
+        case RecordRead::Ok: break;
+        case RecordRead::Failed: return Status::failure("cannot read " + file + ": " + why);
+        case RecordRead::Missing: {
+            if (before)
+                continue; // there, but gone while read: read again
+            record = parseRecord(tables_, path::fileName(file), "");
+            const std::string directory = path::directory(file);
+            record.header.directory = directory.empty() ? directory : path::withTrailingSeparator(directory);
+            record.header.fileName = path::fileName(file);
+            break;
+        }
+        }
+        if (Status changed = change(record); !changed)
+            return changed;
+        // Another program (one that takes no lock) saved meanwhile: its save
+        // is not overwritten; the change is made again on top of it.
+        if (fs::stamp(file) != before)
+            continue;
+        if (Status written = write(record, file); !written)
+            return written;
+        if (result)
+            *result = std::move(record);
+        return Status::success();
+    }
+    return Status::failure("cannot save " + file + ": it kept changing while it was saved; try again");
 }
 
 bool RecordFiles::createEmpty(std::string_view path) const {
@@ -186,15 +229,22 @@ Status RecordFiles::storePostedForm(Record& record, const PostedForm& form,
     const std::string path = record.header.path();
     if (record.header.fileName.empty())
         return Status::failure("the record was not read from a file");
-    if (read(path, record) != RecordRead::Ok)
-        return Status::failure("cannot read " + path);
+    if (!fs::exists(path))
+        return Status::failure("cannot read " + path + ": no such file");
     if (form.pairs.empty())
         return Status::failure("nothing was posted");
-    for (const auto& [name, value] : form.pairs) {
-        if (!record.setValue(name, value) && unknownFields)
-            unknownFields->push_back(name);
-    }
-    return write(record, path);
+    return update(
+        path,
+        [&](Record& current) {
+            if (unknownFields)
+                unknownFields->clear();
+            for (const auto& [name, value] : form.pairs) {
+                if (!current.setValue(name, value) && unknownFields)
+                    unknownFields->push_back(name);
+            }
+            return Status::success();
+        },
+        &record);
 }
 
 std::string objectTypeCaptionOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {

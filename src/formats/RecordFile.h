@@ -7,6 +7,7 @@
 #include "formats/Record.h"
 #include "platform/Status.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,17 @@ public:
 
     // Reads path into record. Missing lines take their type's defaults,
     // extra lines are ignored, boolean values are upper-cased.
-    RecordRead read(std::string_view path, Record& record) const;
+    // why, when given, tells what made a file unreadable.
+    RecordRead read(std::string_view path, Record& record, std::string* why = nullptr) const;
+
+    // Reads path, lets change alter the record and writes it back as one
+    // step among all copies of the program: under the file's lock, and only
+    // while the file is still the one read (else it is read again and the
+    // change made anew). A missing file starts from its type's defaults and
+    // is written whole, never created empty first. Nothing is written when
+    // change fails. The record written is left in result when given.
+    Status update(std::string_view path, const std::function<Status(Record&)>& change,
+                  Record* result = nullptr) const;
 
     // Writes record to the file its header names (a record that was never
     // read gets a unique ".data" name in the directory path). The file is

@@ -1,9 +1,12 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 #include <cerrno>
+#include <chrono>
+#include <dirent.h>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -63,6 +66,10 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
     bool explicitMode = false;
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0;
+    // The rename would replace a file the user may not write whenever the
+    // directory is writable: its permissions are honoured here.
+    if (replacing && ::access(target.c_str(), W_OK) != 0)
+        return Status::failure(systemError("cannot replace", path) + " (you may not write this file)");
     if (mode) {
         permissions = *mode;
         explicitMode = true;
@@ -118,7 +125,32 @@ Status writeScratchFile(std::string_view path, std::string_view content) {
     return Status::success();
 }
 
+void sweepStaleTemporaryFiles(std::string_view directory, std::chrono::seconds olderThan) {
+    const std::string dir = fs::native(directory.empty() ? std::string_view(".") : directory).string();
+    DIR* listing = ::opendir(dir.c_str());
+    if (!listing)
+        return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    while (const dirent* entry = ::readdir(listing)) {
+        if (!isTemporaryWriteName(entry->d_name))
+            continue;
+        const std::string item = dir + "/" + entry->d_name;
+        struct stat st {};
+        if (::lstat(item.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const auto modified = std::chrono::seconds(st.st_mtim.tv_sec);
+        if (now - modified > olderThan)
+            ::unlink(item.c_str());
+    }
+    ::closedir(listing);
+}
+
 Status appendLine(std::string_view path, std::string_view line) {
+    // On network file systems O_APPEND is not atomic between computers:
+    // writers take turns through a lock file. Without one (a directory that
+    // takes no new files, a holder that never lets go) the line is still
+    // written, as a single write.
+    const FileLock lock(path, std::chrono::seconds(2));
     const std::string target = fs::native(path).string();
     const int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
@@ -129,13 +161,33 @@ Status appendLine(std::string_view path, std::string_view line) {
     }
     std::string whole(line);
     whole += kLineBreak;
-    const ssize_t n = ::write(fd, whole.data(), whole.size());
-    const bool complete = n == static_cast<ssize_t>(whole.size());
-    const std::string message = complete ? std::string() : systemError("cannot append to", path);
+    ssize_t n = -1;
+    do {
+        n = ::write(fd, whole.data(), whole.size());
+    } while (n < 0 && errno == EINTR);
+    if (n == static_cast<ssize_t>(whole.size())) {
+        ::close(fd);
+        return Status::success();
+    }
+    std::string message = systemError("cannot append to", path);
+    if (n >= 0) {
+        // A part of the line went in (a full disk, a size limit): it is
+        // cut off again so that the next line does not continue it. The
+        // rest, written once more, tells the real cause.
+        const off_t start = ::lseek(fd, 0, SEEK_CUR) - n;
+        const std::size_t rest = whole.size() - static_cast<std::size_t>(n);
+        const ssize_t again = ::write(fd, whole.data() + n, rest);
+        if (again == static_cast<ssize_t>(rest)) {
+            ::close(fd);
+            return Status::success();
+        }
+        message = again < 0 ? systemError("cannot append to", path)
+                            : "cannot append to " + std::string(path) + ": the file system took only part of the line";
+        if (start < 0 || ::ftruncate(fd, start) != 0)
+            message += "; the part written could not be removed";
+    }
     ::close(fd);
-    if (!complete)
-        return Status::failure(message);
-    return Status::success();
+    return Status::failure(message);
 }
 
 } // namespace quill

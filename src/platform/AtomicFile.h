@@ -2,6 +2,7 @@
 
 #include "platform/Status.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,14 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
 Status writeScratchFile(std::string_view path, std::string_view content);
 
 // Appends one whole line (the line break is added) with a single write on
-// an O_APPEND descriptor, so that lines of several writers never interleave.
-// The file is created when missing.
+// an O_APPEND descriptor, under the file's lock, so that lines of several
+// writers never interleave. A line the file system takes only in part is
+// cut off again. The file is created when missing.
 Status appendLine(std::string_view path, std::string_view line);
+
+// Removes the leftovers of interrupted writes (and of locks) in directory
+// that are older than olderThan: a write that old has been killed.
+void sweepStaleTemporaryFiles(std::string_view directory, std::chrono::seconds olderThan = std::chrono::minutes(5));
 
 // A fresh temporary name beside target for a write that ends in a rename.
 std::string temporaryWritePath(std::string_view target);

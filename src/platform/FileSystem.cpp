@@ -150,10 +150,15 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.error = errno == ENOENT ? ReadError::Missing : ReadError::Unreadable;
+        result.reason = errno == ELOOP ? "it is a loop of symbolic links" : std::strerror(errno);
         return result;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.reason = S_ISDIR(st.st_mode)    ? "it is a directory"
+                        : S_ISFIFO(st.st_mode) ? "it is a named pipe"
+                        : S_ISSOCK(st.st_mode) ? "it is a socket"
+                                               : "it is no regular file";
         ::close(fd);
         result.error = ReadError::Unreadable;
         return result;
@@ -169,12 +174,14 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
             if (errno == EINTR)
                 continue;
             result.error = ReadError::Unreadable;
+            result.reason = std::strerror(errno);
             break;
         }
         if (n == 0)
             break;
         if (result.content.size() + static_cast<std::size_t>(n) > maxBytes) {
             result.error = ReadError::TooLarge;
+            result.reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
             break;
         }
         result.content.append(buffer, static_cast<std::size_t>(n));

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <thread>
+
+#include <fstream>
+
 #include <filesystem>
 
 namespace quill {
@@ -93,6 +99,46 @@ TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("code page 1250 cannot store"), std::string::npos) << errors;
     EXPECT_FALSE(std::filesystem::exists(dir / "? plan.note"));
+}
+
+TEST(FoundationCommandsTest, UnreadableRecordsSayWhy) {
+    TempDir dir;
+    const std::string dataPoint = test::copySampleDataPoint(dir);
+    std::filesystem::create_directory(dir / "Folder.note");
+    ASSERT_EQ(::mkfifo((dir / "Pipe.note").c_str(), 0600), 0);
+    std::filesystem::create_symlink("Loop.note", dir / "Loop.note");
+    { std::ofstream huge(dir / "Huge.note"); }
+    std::filesystem::resize_file(dir / "Huge.note", 65 * 1024 * 1024); // sparse: no real disk space
+    const struct {
+        const char* name;
+        const char* says;
+    } rows[] = {
+        {"Folder.note", "it is a directory"},
+        {"Pipe.note", "it is a named pipe"},
+        {"Loop.note", "loop of symbolic links"},
+        {"Huge.note", "larger than"},
+        {"Missing.note", "no such file"},
+    };
+    for (const auto& row : rows) {
+        int status = -1;
+        std::string errors;
+        runCli("record read " + test::shellWord(dataPoint) + " " + test::shellWord(dir / row.name), &status, &errors);
+        EXPECT_EQ(status, 1) << row.name;
+        EXPECT_NE(errors.find(row.says), std::string::npos) << row.name << ": " << errors;
+    }
+}
+
+TEST(FoundationCommandsTest, AFailingSetNeverUndoesAGoodOneOnANewFile) {
+    TempDir dir;
+    const std::string dataPoint = test::copySampleDataPoint(dir);
+    for (int round = 0; round < 10; ++round) {
+        const std::string note = dir / ("Race" + std::to_string(round) + ".note");
+        const std::string prefix = "record set " + test::shellWord(dataPoint) + " " + test::shellWord(note);
+        std::thread failing([&] { runCli(prefix + " NO_SUCH=1"); });
+        runCli(prefix + " NAME=kept");
+        failing.join();
+        EXPECT_EQ(readBytes(note).substr(0, 6), "kept\r\n") << "round " << round;
+    }
 }
 
 TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {

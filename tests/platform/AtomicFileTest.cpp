@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <csignal>
@@ -119,6 +120,66 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldContent) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed write was reported as success";
     EXPECT_EQ(test::readBytes(dir / "doc.txt"), "old");
     EXPECT_EQ(namesIn(dir), (std::set<std::string>{"doc.txt", "folder"}));
+}
+
+// Runs check in a child process as an ordinary user (root passes every
+// permission test) and tells whether it returned true.
+template <typename Check>
+bool inChildAsOrdinaryUser(Check check) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplaced) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string file = dir / "theirs.note";
+    test::writeBytes(file, "old");
+    ::chmod(file.c_str(), 0444);
+    EXPECT_TRUE(inChildAsOrdinaryUser([&] {
+        const Status refused = replaceFile(file, "new");
+        return !refused.ok() && refused.message().find("you may not write") != std::string::npos;
+    }));
+    EXPECT_EQ(test::readBytes(file), "old");
+}
+
+TEST(AtomicFileTest, ALineTheDiskTakesOnlyInPartIsCutOffAndTheCauseNamed) {
+    TempDir dir;
+    const std::string log = dir / "user.log";
+    test::writeBytes(log, "first\r\n");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{20, 20}; // room for part of the next line only
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const Status s = appendLine(log, "a line far longer than the room that is left");
+        ::_exit(!s.ok() && s.message().find("too large") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a failure naming the cause";
+    EXPECT_EQ(test::readBytes(log), "first\r\n") << "no half line for the next one to continue";
+    ASSERT_TRUE(appendLine(log, "second"));
+    EXPECT_EQ(test::readBytes(log), "first\r\nsecond\r\n");
+}
+
+TEST(AtomicFileTest, LeftoversOfKilledWritesGoWhenTheyAreOld) {
+    TempDir dir;
+    const std::string old = temporaryWritePath(dir / "a.note"), fresh = temporaryWritePath(dir / "b.note");
+    test::writeBytes(old, "killed long ago");
+    test::writeBytes(fresh, "being written now");
+    std::filesystem::last_write_time(old, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(6));
+    sweepStaleTemporaryFiles(dir.path());
+    EXPECT_FALSE(std::filesystem::exists(old));
+    EXPECT_TRUE(std::filesystem::exists(fresh));
 }
 
 TEST(AtomicFileTest, ReadOnlyDirectoryRefusesTheWrite) {

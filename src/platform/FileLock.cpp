@@ -1,0 +1,93 @@
+#include "platform/FileLock.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace quill {
+namespace {
+
+std::string hostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return "unknown";
+    return name;
+}
+
+// What a lock file says of its holder: "host pid".
+bool heldByEndedProcess(const std::string& lockPath) {
+    const fs::ReadResult read = fs::readFile(lockPath, 512);
+    if (!read.ok())
+        return false;
+    const std::size_t blank = read.content.rfind(' ');
+    if (blank == std::string::npos || read.content.substr(0, blank) != hostName())
+        return false;
+    const long pid = std::strtol(read.content.c_str() + blank + 1, nullptr, 10);
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+bool isStale(const std::string& lockPath) {
+    const std::int64_t modified = fs::modificationTime(lockPath);
+    const auto age = std::chrono::system_clock::now().time_since_epoch() - std::chrono::nanoseconds(modified);
+    return (modified != 0 && age > FileLock::kStaleAfter) || heldByEndedProcess(lockPath);
+}
+
+} // namespace
+
+std::string lockFilePath(std::string_view path) {
+    const std::string resolved = fs::fromNative(fs::native(path));
+    const std::string name = ".~quill-lock-" + path::fileName(resolved) + ".tmp";
+    const std::string dir = path::directory(resolved);
+    return dir.empty() ? name : path::join(dir, name);
+}
+
+FileLock::FileLock(std::string_view path, std::chrono::milliseconds timeout) : lockPath_(lockFilePath(path)) {
+    const std::string native = fs::native(lockPath_).string();
+    const std::string holder = hostName() + " " + std::to_string(::getpid());
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            const bool written = ::write(fd, holder.data(), holder.size()) == static_cast<ssize_t>(holder.size());
+            ::close(fd);
+            if (written) {
+                held_ = true;
+                return;
+            }
+            ::unlink(native.c_str());
+            status_ = Status::failure("cannot lock " + std::string(path) + ": " + std::strerror(errno));
+            return;
+        }
+        if (errno != EEXIST) {
+            status_ = Status::failure("cannot lock " + std::string(path) + ": " + std::strerror(errno));
+            return;
+        }
+        if (isStale(lockPath_)) {
+            ::unlink(native.c_str());
+            continue;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            status_ = Status::failure("cannot lock " + std::string(path) +
+                                      ": another program is saving it; try again in a moment");
+            return;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+}
+
+FileLock::~FileLock() {
+    if (held_)
+        ::unlink(fs::native(lockPath_).c_str());
+}
+
+} // namespace quill

@@ -1,0 +1,155 @@
+// Many writers at once, and writers killed at any moment: every record is
+// one writer's whole content, no log line is torn, lost or interleaved, and
+// what killed writers leave behind is cleared by the next save. The short
+// form runs with the tests; QUILL_RELIABILITY_LONG=1 runs the long one.
+#include "TestSupport.h"
+
+#include "formats/ObjectTypes.h"
+#include "formats/RecordFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::TempDir;
+
+long scaled(long shortForm, long longForm) {
+    return std::getenv("QUILL_RELIABILITY_LONG") ? longForm : shortForm;
+}
+
+pid_t spawnWriter(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    std::string program = QUILL_STRESS_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int exitStatus(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+std::size_t leftovers(const std::string& directory) {
+    std::size_t count = 0;
+    for (const auto& entry : stdfs::directory_iterator(directory))
+        count += isTemporaryWriteName(entry.path().filename().string()) ? 1 : 0;
+    return count;
+}
+
+class ReliabilityTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+    std::string folder = dir / "Shared";
+    std::string record = folder + "/Plan.comments";
+    SystemClock clock;
+    DateTimeFormats formats;
+    TypeTables tables = loadTypeTables(dataPoint, nullptr);
+    RecordFiles files{tables, clock, formats};
+
+    void SetUp() override { stdfs::create_directories(folder); }
+    Record read(RecordRead expected = RecordRead::Ok) {
+        Record r;
+        EXPECT_EQ(files.read(record, r), expected);
+        return r;
+    }
+};
+
+TEST_F(ReliabilityTest, EightWritersOfOneRecordKeepEachOthersFields) {
+    const long saves = scaled(40, 500);
+    std::vector<pid_t> writers;
+    for (int w = 1; w <= 8; ++w)
+        writers.push_back(spawnWriter({"field", dataPoint, record, "COMMENT" + std::to_string(w), std::to_string(saves)}));
+    for (pid_t pid : writers)
+        EXPECT_EQ(exitStatus(pid), 0);
+    const Record r = read();
+    for (int w = 1; w <= 8; ++w)
+        EXPECT_EQ(r.value("COMMENT" + std::to_string(w)), std::to_string(saves)) << "writer " << w << "'s last save";
+    EXPECT_EQ(leftovers(folder), 0u) << "no temporary or lock file stays";
+}
+
+TEST_F(ReliabilityTest, EightWritersOfOneLogNeverTearOrLoseALine) {
+    const long lines = scaled(200, 2000);
+    const std::string log = folder + "/system.log";
+    std::vector<pid_t> writers;
+    for (int w = 0; w < 8; ++w)
+        writers.push_back(spawnWriter({"log", log, "W" + std::to_string(w), std::to_string(lines)}));
+    for (pid_t pid : writers)
+        EXPECT_EQ(exitStatus(pid), 0);
+
+    std::istringstream content(test::readBytes(log));
+    std::map<std::string, long> lastSeen;
+    long total = 0;
+    for (std::string line; std::getline(content, line); ++total) {
+        ASSERT_FALSE(line.empty());
+        ASSERT_EQ(line.back(), '\r') << "line " << total << " is whole";
+        std::istringstream fields(line.substr(0, line.size() - 1));
+        std::string writer, padding;
+        long number = 0;
+        fields >> writer >> number >> padding;
+        ASSERT_EQ(padding, std::string(120, static_cast<char>('a' + writer.back() % 26))) << line;
+        ASSERT_EQ(number, lastSeen[writer] + 1) << writer << "'s lines in order, none lost";
+        lastSeen[writer] = number;
+    }
+    EXPECT_EQ(total, 8 * lines);
+}
+
+TEST_F(ReliabilityTest, AKilledSaveLeavesTheOldOrTheNewRecordAndItsLeftoversAreCleared) {
+    const long kills = scaled(60, 2000);
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> delayUs(0, 15000);
+    std::size_t strayAtMost = 0;
+    for (long k = 0; k < kills; ++k) {
+        const pid_t pid = spawnWriter({"whole", dataPoint, record, "1000000"});
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(pid, SIGKILL);
+        exitStatus(pid);
+        Record r;
+        const RecordRead result = files.read(record, r);
+        ASSERT_NE(result, RecordRead::Failed);
+        if (result == RecordRead::Ok) {
+            for (const Field& field : r.fields)
+                ASSERT_EQ(field.value, r.fields.front().value) << "kill " << k << ": one save's whole content";
+        }
+        strayAtMost = std::max(strayAtMost, leftovers(folder));
+    }
+    std::cout << "[ reliability ] " << kills << " kills, at most " << strayAtMost << " leftover files at once\n";
+
+    // What the killed writers left is old by the next save's standards.
+    const auto old = stdfs::file_time_type::clock::now() - std::chrono::minutes(10);
+    for (const auto& entry : stdfs::directory_iterator(folder)) {
+        if (isTemporaryWriteName(entry.path().filename().string()))
+            stdfs::last_write_time(entry.path(), old);
+    }
+    EXPECT_EQ(exitStatus(spawnWriter({"whole", dataPoint, record, "1"})), 0) << "a killed writer's lock is taken over";
+    EXPECT_EQ(leftovers(folder), 0u);
+    EXPECT_EQ(read().value("COMMENT20"), "1");
+}
+
+} // namespace
+} // namespace quill
