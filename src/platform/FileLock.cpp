@@ -67,7 +67,8 @@ FileLock::FileLock(std::string_view path, std::chrono::milliseconds timeout) : l
             status_ = Status::failure("cannot lock " + std::string(path) + ": " + std::strerror(errno));
             return;
         }
-        if (errno != EEXIST) {
+        // sshfs answers an exclusive create of an existing file with EPERM.
+        if (errno != EEXIST && !(errno == EPERM && fs::exists(lockPath_))) {
             status_ = Status::failure("cannot lock " + std::string(path) + ": " + std::strerror(errno));
             return;
         }

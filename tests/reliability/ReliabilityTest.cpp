@@ -32,7 +32,7 @@ long scaled(long shortForm, long longForm) {
     return std::getenv("QUILL_RELIABILITY_LONG") ? longForm : shortForm;
 }
 
-pid_t spawnWriter(const std::vector<std::string>& arguments) {
+pid_t spawnWriter(const std::vector<std::string>& arguments, const char* computer = nullptr) {
     std::vector<char*> argv;
     std::string program = QUILL_STRESS_PATH;
     argv.push_back(program.data());
@@ -42,6 +42,8 @@ pid_t spawnWriter(const std::vector<std::string>& arguments) {
     argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (computer)
+            ::setenv("QUILL_STRESS_COMPUTER", computer, 1);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -149,6 +151,94 @@ TEST_F(ReliabilityTest, AKilledSaveLeavesTheOldOrTheNewRecordAndItsLeftoversAreC
     EXPECT_EQ(exitStatus(spawnWriter({"whole", dataPoint, record, "1"})), 0) << "a killed writer's lock is taken over";
     EXPECT_EQ(leftovers(folder), 0u);
     EXPECT_EQ(read().value("COMMENT20"), "1");
+}
+
+// The same on a network file system: two sshfs mounts of one share stand
+// for two computers (tests/reliability/network-mount.sh sets them up).
+class NetworkShareTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* a = std::getenv("QUILL_SHARE_A");
+        const char* b = std::getenv("QUILL_SHARE_B");
+        const char* server = std::getenv("QUILL_SHARE");
+        if (!a || !b || !server)
+            GTEST_SKIP() << "no network mount: run through tests/reliability/network-mount.sh";
+        mountA = a;
+        mountB = b;
+        share = server;
+    }
+    std::string mountA, mountB, share;
+    TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+};
+
+TEST_F(NetworkShareTest, TwoComputersSavingOneRecordKeepEachOthersFields) {
+    const long saves = scaled(20, 200);
+    std::vector<pid_t> writers;
+    for (int w = 1; w <= 8; ++w) {
+        const bool first = w <= 4;
+        writers.push_back(spawnWriter({"field", dataPoint, (first ? mountA : mountB) + "/Plan.comments",
+                                       "COMMENT" + std::to_string(w), std::to_string(saves)},
+                                      first ? "PC-A" : "PC-B"));
+    }
+    for (pid_t pid : writers)
+        EXPECT_EQ(exitStatus(pid), 0);
+    SystemClock clock;
+    DateTimeFormats formats;
+    const TypeTables tables = loadTypeTables(dataPoint, nullptr);
+    Record r;
+    ASSERT_EQ(RecordFiles(tables, clock, formats).read(share + "/Plan.comments", r), RecordRead::Ok);
+    for (int w = 1; w <= 8; ++w)
+        EXPECT_EQ(r.value("COMMENT" + std::to_string(w)), std::to_string(saves)) << "writer " << w;
+    EXPECT_EQ(leftovers(share), 0u);
+}
+
+TEST_F(NetworkShareTest, TwoComputersAppendingToOneLogLoseNoLine) {
+    const long lines = scaled(100, 1000);
+    std::vector<pid_t> writers;
+    for (int w = 0; w < 8; ++w) {
+        const bool first = w < 4;
+        writers.push_back(spawnWriter({"log", (first ? mountA : mountB) + "/system.log", "W" + std::to_string(w),
+                                       std::to_string(lines)},
+                                      first ? "PC-A" : "PC-B"));
+    }
+    for (pid_t pid : writers)
+        EXPECT_EQ(exitStatus(pid), 0);
+    std::istringstream content(test::readBytes(share + "/system.log"));
+    std::map<std::string, long> lastSeen;
+    long total = 0;
+    for (std::string line; std::getline(content, line); ++total) {
+        ASSERT_TRUE(!line.empty() && line.back() == '\r') << "line " << total << " is whole";
+        std::istringstream fields(line);
+        std::string writer;
+        long number = 0;
+        fields >> writer >> number;
+        ASSERT_EQ(number, lastSeen[writer] + 1) << writer << "'s lines in order, none lost";
+        lastSeen[writer] = number;
+    }
+    EXPECT_EQ(total, 8 * lines);
+}
+
+TEST_F(NetworkShareTest, AKilledSaveOnTheShareLeavesTheOldOrTheNewRecord) {
+    const long kills = scaled(30, 500);
+    const std::string record = mountA + "/Killed.comments";
+    SystemClock clock;
+    DateTimeFormats formats;
+    const TypeTables tables = loadTypeTables(dataPoint, nullptr);
+    const RecordFiles files(tables, clock, formats);
+    std::mt19937 random(1208);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+    for (long k = 0; k < kills; ++k) {
+        const pid_t pid = spawnWriter({"whole", dataPoint, record, "1000000"});
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(pid, SIGKILL);
+        exitStatus(pid);
+        Record r;
+        const RecordRead result = files.read(share + "/Killed.comments", r);
+        ASSERT_NE(result, RecordRead::Failed);
+        for (const Field& field : r.fields)
+            ASSERT_EQ(field.value, r.fields.front().value) << "kill " << k;
+    }
 }
 
 } // namespace

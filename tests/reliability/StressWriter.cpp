@@ -4,6 +4,8 @@
 //   quill_stress field DATAPOINT FILE FIELD COUNT  sets FIELD to 1..COUNT
 //   quill_stress whole DATAPOINT FILE COUNT        sets every field to 1..COUNT together
 //   quill_stress log FILE WRITER COUNT             appends COUNT numbered lines
+// With QUILL_STRESS_COMPUTER set it runs under that computer name, in a UTS
+// namespace of its own (root only), as a writer on another computer would.
 #include "formats/ObjectTypes.h"
 #include "formats/RecordFile.h"
 #include "platform/AtomicFile.h"
@@ -11,6 +13,9 @@
 #include "platform/DateTimeFormat.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <sched.h>
+#include <unistd.h>
 #include <iostream>
 #include <string>
 
@@ -25,6 +30,10 @@ int fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     using namespace quill;
+    if (const char* computer = std::getenv("QUILL_STRESS_COMPUTER")) {
+        if (::unshare(CLONE_NEWUTS) != 0 || ::sethostname(computer, std::strlen(computer)) != 0)
+            return fail("cannot take the computer name " + std::string(computer));
+    }
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "log" && argc == 5) {
         const std::string writer = argv[3];
