@@ -6,6 +6,7 @@
 #include "DocumentCommands.h"
 #include "FoundationCommands.h"
 #include "NavigationCommands.h"
+#include "OperationCommands.h"
 #include "SessionCommands.h"
 
 #include "platform/Cp1250.h"
@@ -48,6 +49,11 @@ const std::map<std::string, Command>& commands() {
         {"comments", quill::cli::commentsCommand},
         {"attachments", quill::cli::attachmentsCommand},
         {"schedule", quill::cli::scheduleCommand},
+        {"post", quill::cli::postCommand},
+        {"document", quill::cli::documentCommand},
+        {"folder", quill::cli::folderCommand},
+        {"new-object", quill::cli::newObjectCommand},
+        {"new-folder", quill::cli::newFolderCommand},
     };
     return table;
 }

@@ -29,30 +29,6 @@ bool sameFile(std::string_view a, std::string_view b) {
     return first && second && first->device == second->device && first->inode == second->inode;
 }
 
-// Whether an attachments companion of the folder still names an attached
-// file, in a slot with or without a name. A document copied within its
-// folder shares the attached files with its original, and a failed write
-// of the editor's companion leaves it naming the file: deleting it then
-// would take the file from under a document. A companion that cannot be
-// read may name it too.
-bool stillNamed(const DocumentStore& store, std::string_view attachedFile) {
-    const std::string name = path::fileName(attachedFile);
-    const RecordFiles records = store.recordFiles();
-    for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {
-        if (!fs::isRegularFile(companion))
-            continue;
-        Record record;
-        const RecordRead read = records.read(companion, record);
-        if (read == RecordRead::Failed)
-            return true;
-        for (std::size_t n = 1; read == RecordRead::Ok && n <= kMaxAttachments; ++n) {
-            if (cp1250::equalsNoCase(record.value("ATTACHMENTFILE" + std::to_string(n)), name))
-                return true;
-        }
-    }
-    return false;
-}
-
 // A file that is gone already is no failure: another user's program may
 // have removed it meanwhile.
 Status deleteFile(const DocumentStore& store, std::string_view path) {
@@ -60,7 +36,7 @@ Status deleteFile(const DocumentStore& store, std::string_view path) {
         return Status::success();
     if (!fs::isRegularFile(path))
         return Status::failure("cannot delete " + std::string(path) + ": not a file");
-    if (liesInAttachmentDirectory(path) && stillNamed(store, path))
+    if (liesInAttachmentDirectory(path) && attachedFileStillNamed(store, path))
         return Status::success();
     return fs::removeFile(path);
 }
@@ -97,6 +73,31 @@ private:
 };
 
 } // namespace
+
+// Whether an attachments companion of the folder still names an attached
+// file, in a slot with or without a name. A document copied within its
+// folder shares the attached files with its original, and a failed write
+// of the editor's companion leaves it naming the file: deleting it then
+// would take the file from under a document. A companion that cannot be
+// read may name it too.
+bool attachedFileStillNamed(const DocumentStore& store, std::string_view attachedFile, std::string_view exceptCompanion) {
+    const std::string name = path::fileName(attachedFile);
+    const RecordFiles records = store.recordFiles();
+    for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {
+        if (!fs::isRegularFile(companion) ||
+            (!exceptCompanion.empty() && path::fileName(companion) == path::fileName(exceptCompanion)))
+            continue;
+        Record record;
+        const RecordRead read = records.read(companion, record);
+        if (read == RecordRead::Failed)
+            return true;
+        for (std::size_t n = 1; read == RecordRead::Ok && n <= kMaxAttachments; ++n) {
+            if (cp1250::equalsNoCase(record.value("ATTACHMENTFILE" + std::to_string(n)), name))
+                return true;
+        }
+    }
+    return false;
+}
 
 void PendingFileOps::cancel(std::string_view source) {
     const std::string wanted = path::normalize(source);

@@ -47,6 +47,13 @@ private:
     std::vector<PendingFileOp> entries_;
 };
 
+// Whether an attachments companion of the attached file's folder (other
+// than exceptCompanion) names it, in a slot with or without a name. A
+// document copied within its folder shares its attached files with the
+// original; a companion that cannot be read may name it too.
+bool attachedFileStillNamed(const DocumentStore& store, std::string_view attachedFile,
+                            std::string_view exceptCompanion = {});
+
 // Queues or runs one file operation of the session's journal. The journal
 // only handles attached and staged files: a queued move must go from a
 // staged or attached file to a plain name in an attachment directory, a

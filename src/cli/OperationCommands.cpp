@@ -1,0 +1,116 @@
+// What the main window does to documents and folders, and with the forms
+// that pages post.
+#include "OperationCommands.h"
+
+#include "CliSession.h"
+
+#include "navigation/DocumentCommands.h"
+#include "navigation/MainTree.h"
+#include "navigation/PostedForms.h"
+#include "platform/Cp1250.h"
+#include "platform/TextUtil.h"
+#include "session/Logon.h"
+#include "session/Session.h"
+
+#include <iostream>
+#include <ostream>
+
+namespace quill::cli {
+namespace {
+
+std::size_t numberOption(Args& args, std::string_view name) {
+    const std::string text = takeOption(args, name);
+    const auto number = text::parseInteger(text);
+    if (!number || *number < 0)
+        throw CliError{std::string(name) + " needs a number, not \"" + text + "\""};
+    return static_cast<std::size_t>(*number);
+}
+
+void check(const Status& status) {
+    if (!status)
+        throw CliError{status.message()};
+}
+
+} // namespace
+
+int postCommand(Args args, std::ostream& out) {
+    const std::string recordFile = takeOption(args, "--record");
+    const std::string address = takeOption(args, "--address");
+    const SessionOptions options = takeSessionOptions(args);
+    const char* usage = "post --datapoint DIR --user LOGON --record FILE [--address ADDRESS] BODY";
+    expectArgs(args, 1, 1, usage);
+    if (recordFile.empty())
+        throw CliError{std::string("usage: ") + usage};
+    CliSession cli(options);
+    Session& session = cli.session();
+    if (!session.readRecord(recordFile))
+        throw CliError{"cannot read record " + recordFile};
+    Status why = Status::success();
+    const PostResult result = handlePostedForm(session, address, args[0], why);
+    printLine(out, result == PostResult::Stored ? "STORED" : "NOTHING");
+    if (!why)
+        std::cerr << "quill-cli: " << cp1250::toUtf8(why.message()) << '\n';
+    return 0;
+}
+
+int documentCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    const char* usage = "document copy|move|delete --datapoint DIR --user LOGON SOURCE [TARGET]";
+    expectArgs(args, 2, 3, usage);
+    const std::string action = args[0];
+    CliSession cli(options);
+    if (action == "delete") {
+        expectArgs(args, 2, 2, usage);
+        check(deleteDocumentForGood(cli.session(), args[1]));
+    } else if (action == "copy" || action == "move") {
+        expectArgs(args, 3, 3, usage);
+        check(copyOrMoveDocument(cli.session(), args[1], args[2],
+                                 action == "copy" ? TransferMode::Copy : TransferMode::Move));
+    } else {
+        throw CliError{"unknown document action " + action + ": use copy, move or delete"};
+    }
+    (void)out;
+    return 0;
+}
+
+int folderCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 2, 2, "folder delete --datapoint DIR --user LOGON PATH");
+    if (args[0] != "delete")
+        throw CliError{"unknown folder action " + args[0] + ": use delete"};
+    CliSession cli(options);
+    loadUserData(cli.session());
+    MainTree tree;
+    buildMainTree(cli.session(), tree);
+    check(deleteFolderForGood(cli.session(), tree, args[1]));
+    (void)out;
+    return 0;
+}
+
+int newObjectCommand(Args args, std::ostream& out) {
+    const std::string folder = takeOption(args, "--folder");
+    const std::size_t type = numberOption(args, "--type");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 0, 0, "new-object --datapoint DIR --user LOGON --folder FOLDER --type N");
+    CliSession cli(options);
+    std::string created;
+    check(createObject(cli.session(), folder, type, created));
+    printLine(out, created);
+    return 0;
+}
+
+int newFolderCommand(Args args, std::ostream& out) {
+    const std::string folder = takeOption(args, "--folder");
+    const std::size_t templateIndex = numberOption(args, "--template");
+    const std::string name = takeOption(args, "--name");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 0, 0, "new-folder --datapoint DIR --user LOGON --folder FOLDER --template N --name NAME");
+    CliSession cli(options);
+    loadUserData(cli.session());
+    std::string created;
+    check(createFolderFromTemplate(cli.session(), folder, templateIndex, name, created));
+    printLine(out, created);
+    return 0;
+}
+
+} // namespace quill::cli

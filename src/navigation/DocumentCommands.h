@@ -1,0 +1,41 @@
+#pragma once
+
+#include "documents/DocumentTransfer.h"
+#include "platform/Status.h"
+
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+class MainTree;
+class Session;
+
+// The main window's operations on documents and folders, for the logged-on
+// user: they log what the data point's log asks for, and leave the places
+// where the scheduler will hear of moved and deleted documents.
+
+// Copies or moves a document with everything that belongs to it.
+Status copyOrMoveDocument(Session& session, std::string_view source, std::string_view target, TransferMode mode);
+
+// Deletes a document for good (event 60).
+Status deleteDocumentForGood(Session& session, std::string_view path);
+
+// Deletes a folder with everything in it, for good (event 61). Only a
+// folder strictly inside one of the user's top folders: never a top folder
+// itself, the data point, or anything a link leads to.
+Status deleteFolderForGood(Session& session, const MainTree& tree, std::string_view folder);
+
+// A new document of object type typeIndex in folder, written whole with its
+// type's defaults under a fresh name; its path in created.
+Status createObject(Session& session, std::string_view folder, std::size_t typeIndex, std::string& created);
+
+// A new folder name in parent, filled with a copy of folder template
+// templateIndex (the folder template menu's numbering); its path in created.
+Status createFolderFromTemplate(Session& session, std::string_view parent, std::size_t templateIndex,
+                                std::string_view name, std::string& created);
+
+// Whether folder lies strictly inside one of the tree's top folders.
+bool liesBelowTopFolder(const MainTree& tree, std::string_view folder);
+
+} // namespace quill

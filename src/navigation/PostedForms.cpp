@@ -1,0 +1,55 @@
+#include "navigation/PostedForms.h"
+
+#include "formats/FormData.h"
+#include "formats/RecordFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+
+namespace quill {
+namespace {
+
+Status iniFileFromAddress(const Session& session, std::string_view address, std::string& file) {
+    const std::string upper = cp1250::upper(address);
+    const std::size_t marker = upper.find("SAVE_INI");
+    if (marker == std::string::npos || marker + 9 > address.size())
+        return Status::failure("the address names no ini file");
+    file = path::normalize(address.substr(marker + 9));
+    const bool inDataPoint = fs::isWithin(file, session.context.dataPointPath);
+    const std::string& resources = session.context.settings.resourceDirectory;
+    const bool inResources = !resources.empty() && fs::isWithin(file, resources);
+    if (!inDataPoint && !inResources)
+        return Status::failure("cannot store the form in " + file + ": it lies outside the data point");
+    if (cp1250::upper(path::extension(file)) != ".INI" || fs::isSymlink(file))
+        return Status::failure("cannot store the form in " + file + ": it is no ini file");
+    return Status::success();
+}
+
+} // namespace
+
+PostResult handlePostedForm(Session& session, std::string_view address, std::string_view body, Status& why) {
+    const PostedForm form = decodePostedForm(body);
+    why = Status::success();
+    const std::string button = cp1250::upper(form.lastFieldName);
+    if (button == "SAVE_DATA") {
+        if (session.record.header.fileName.empty()) {
+            why = Status::failure("the page shows no record to store the form in");
+            return PostResult::Nothing;
+        }
+        why = session.recordFiles().storePostedForm(session.record, form);
+        return why ? PostResult::Stored : PostResult::Nothing;
+    }
+    if (button == "SAVE_INI") {
+        std::string file;
+        why = iniFileFromAddress(session, address, file);
+        if (!why)
+            return PostResult::Nothing;
+        why = storePostedFormInIni(file, form);
+        return why ? PostResult::Stored : PostResult::Nothing;
+    }
+    why = Status::failure("the form's button " + form.lastFieldName + " stores nothing");
+    return PostResult::Nothing;
+}
+
+} // namespace quill

@@ -1,0 +1,99 @@
+// quill-cli's post, document, folder, new-object and new-folder commands,
+// as scripts use them.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::readBytes;
+using test::runCli;
+using test::shellWord;
+
+class OperationCommandsTest : public ::testing::Test {
+protected:
+    test::IsolatedHome home;
+    test::TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+    std::string root = dataPoint + "/DataPoint.root";
+
+    std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
+                    std::string* errors = nullptr) {
+        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
+    }
+};
+
+TEST_F(OperationCommandsTest, PostedFormsStoreIntoTheRecordOrAnIniFileOfTheDataPoint) {
+    const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
+    const std::string ini = dataPoint + "/DataPoint.system/Resources/Quill.ini";
+    test::writeBytes(ini, "[QUILL]\r\nCOLOR=red\r\n");
+    const std::string outside = dir / "Outside.ini";
+    test::writeBytes(outside, "[OUTSIDE]\r\nCOLOR=red\r\n");
+    const struct {
+        std::string address;
+        std::string body;
+        const char* printed;
+    } rows[] = {
+        {"", "PHONE=%2B1+555+0199&SAVE_DATA=Save", "STORED\n"},
+        {"COMMAND:SAVE_INI:" + ini, "COLOR=blue&SAVE_INI=Save", "STORED\n"},
+        {"COMMAND:SAVE_INI:" + outside, "COLOR=blue&SAVE_INI=Save", "NOTHING\n"},
+        {"", "PHONE=0&OTHER_BUTTON=Go", "NOTHING\n"},
+        {"", "SAVE_DATA=Save", "NOTHING\n"},
+    };
+    for (const auto& row : rows) {
+        int status = -1;
+        const std::string address = row.address.empty() ? "" : " --address " + shellWord(row.address);
+        EXPECT_EQ(run("post", "--record " + shellWord(user) + address + " " + shellWord(row.body), &status),
+                  row.printed)
+            << row.body;
+        EXPECT_EQ(status, 0);
+    }
+    EXPECT_NE(readBytes(user).find("+1 555 0199"), std::string::npos);
+    EXPECT_NE(readBytes(ini).find("COLOR=blue"), std::string::npos);
+    EXPECT_NE(readBytes(outside).find("COLOR=red"), std::string::npos);
+}
+
+TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
+    int status = -1;
+    const std::string note = run("new-object", "--folder " + shellWord(root + "/Projects") + " --type 8", &status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(note.substr(note.size() - 6), ".note\n");
+    const std::string created = note.substr(0, note.size() - 1);
+    EXPECT_TRUE(stdfs::is_regular_file(created));
+
+    const std::string folder = run("new-folder", "--folder " + shellWord(root) + " --template 0 --name Fresh", &status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(folder, root + "/Fresh\n");
+    EXPECT_TRUE(stdfs::is_regular_file(root + "/Fresh/folder.folders"));
+
+    run("document", "move " + shellWord(created) + " " + shellWord(root + "/Fresh/Idea.note"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(stdfs::exists(root + "/Fresh/Idea.note"));
+    EXPECT_FALSE(stdfs::exists(created));
+    run("document", "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(root + "/Idea.note"), &status);
+    EXPECT_EQ(status, 0);
+    run("document", "delete " + shellWord(root + "/Idea.note"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(stdfs::exists(root + "/Idea.note"));
+
+    // Deleting refuses what is not a folder below a top folder.
+    for (const std::string& refused : {root, dataPoint, std::string(dir / "nowhere"), root + "/../.."}) {
+        std::string errors;
+        run("folder", "delete " + shellWord(refused), &status, &errors);
+        EXPECT_EQ(status, 1) << refused;
+        EXPECT_FALSE(errors.empty());
+    }
+    EXPECT_TRUE(stdfs::exists(dataPoint + "/DataPoint.info"));
+    run("folder", "delete " + shellWord(root + "/Fresh"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(stdfs::exists(root + "/Fresh"));
+    EXPECT_NE(readBytes(dataPoint + "/DataPoint.system/Logs/ANNA.log").find("folder deleted for good: Fresh"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace quill

@@ -1,0 +1,114 @@
+// Copying, moving and deleting a document with everything that belongs to
+// it, all or nothing.
+#include "documents/DocumentTransfer.h"
+
+#include "SessionFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::readBytes;
+using test::SessionFixture;
+using test::writeBytes;
+
+std::set<std::string> namesIn(const std::string& directory) {
+    std::set<std::string> names;
+    if (stdfs::is_directory(directory)) {
+        for (const auto& entry : stdfs::directory_iterator(directory))
+            names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+class DocumentTransferTest : public ::testing::Test, public SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        // A stranger's attached file beside the contract's three.
+        writeBytes(contracts + "/Attachments.systemfiles/other.txt", "another document's");
+        stdfs::create_directories(archive);
+    }
+    std::string contracts = dataPoint + "/DataPoint.root/Contracts";
+    std::string archive = dataPoint + "/DataPoint.root/Archive";
+    std::string contract = contracts + "/Supplier.contract";
+    const std::set<std::string> parts = {"Supplier.contract", "Supplier.attachments", "Supplier.comments",
+                                         "Supplier.history", "Supplier.scheduler"};
+    const std::set<std::string> attached = {"Delivery terms417.DT20.11.20263381.TD.txt",
+                                            "Order form93.DT21.11.20267105.TD.txt",
+                                            "Price list 2027815.DT20.11.20262260.TD.pdf"};
+};
+
+TEST_F(DocumentTransferTest, MovingAndCopyingTakeExactlyTheDocumentsFiles) {
+    ASSERT_TRUE(transferDocument(*session, contract, archive + "/Supplier.contract", TransferMode::Move));
+    std::set<std::string> expected = parts;
+    expected.insert("Attachments.systemfiles");
+    EXPECT_EQ(namesIn(archive), expected);
+    EXPECT_EQ(namesIn(archive + "/Attachments.systemfiles"), attached);
+    EXPECT_EQ(namesIn(contracts), (std::set<std::string>{"folder.folders", "Attachments.systemfiles"}));
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles"), std::set<std::string>{"other.txt"});
+
+    ASSERT_TRUE(transferDocument(*session, archive + "/Supplier.contract", contract, TransferMode::Copy));
+    EXPECT_EQ(namesIn(archive + "/Attachments.systemfiles"), attached) << "a copy leaves the original whole";
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u);
+    EXPECT_EQ(readBytes(contract), readBytes(archive + "/Supplier.contract"));
+}
+
+TEST_F(DocumentTransferTest, ATransferThatCannotFinishChangesNothing) {
+    const std::string before = readBytes(contract);
+    // Something of the same name at the target is never replaced.
+    writeBytes(archive + "/Supplier.comments", "the archive's own");
+    EXPECT_FALSE(transferDocument(*session, contract, archive + "/Supplier.contract", TransferMode::Move));
+    EXPECT_EQ(readBytes(archive + "/Supplier.comments"), "the archive's own");
+    EXPECT_EQ(namesIn(archive), std::set<std::string>{"Supplier.comments"});
+    EXPECT_EQ(readBytes(contract), before);
+    EXPECT_FALSE(transferDocument(*session, contracts + "/Missing.contract", archive + "/M.contract",
+                                  TransferMode::Copy));
+
+    // A target folder the user may not write, tried as an ordinary user.
+    const std::string locked = dataPoint + "/DataPoint.root/Locked";
+    stdfs::create_directories(locked);
+    ::chmod(dir.path().c_str(), 0777);
+    for (const std::string& d : {dataPoint, dataPoint + "/DataPoint.root", contracts, archive})
+        ::chmod(d.c_str(), 0777);
+    ::chmod((contracts + "/Attachments.systemfiles").c_str(), 0777);
+    ::chmod(locked.c_str(), 0555);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(transferDocument(*session, contract, locked + "/Supplier.contract", TransferMode::Move) ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported";
+    EXPECT_TRUE(namesIn(locked).empty());
+    for (const std::string& name : parts)
+        EXPECT_TRUE(stdfs::exists(contracts + "/" + name)) << name;
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u);
+}
+
+TEST_F(DocumentTransferTest, DeletingKeepsWhatOtherDocumentsStillUse) {
+    // A copy in the same folder shares the attached files.
+    ASSERT_TRUE(transferDocument(*session, contract, contracts + "/Copy.contract", TransferMode::Copy));
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u) << "shared, not copied";
+    ASSERT_TRUE(deleteDocument(*session, contract));
+    for (const std::string& name : parts)
+        EXPECT_FALSE(stdfs::exists(contracts + "/" + name)) << name;
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u) << "the copy still names them";
+
+    ASSERT_TRUE(deleteDocument(*session, contracts + "/Copy.contract"));
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles"), std::set<std::string>{"other.txt"});
+    EXPECT_FALSE(deleteDocument(*session, contracts + "/Copy.contract"));
+}
+
+} // namespace
+} // namespace quill
