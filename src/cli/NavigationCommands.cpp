@@ -3,6 +3,8 @@
 #include "CliSession.h"
 
 #include "session/Logon.h"
+#include "navigation/DocumentList.h"
+#include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 
@@ -42,6 +44,19 @@ int renderCommand(Args args, std::ostream& out) {
     const std::string address = renderer.render(url);
     if (!address.empty())
         printLine(out, address);
+    return 0;
+}
+
+int documentsCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1, "documents --datapoint DIR --user LOGON FOLDER");
+    CliSession cli(options);
+    Session& session = cli.session();
+    loadUserData(session);
+    const ImageNameTable images = loadTreeImageNames(session.context.settings.resourceDirectory);
+    for (const DocumentItem& item : listFolderDocuments(session, images, args[0]))
+        printLine(out, item.name + "\t" + item.secondField + "\t" + item.typeCaption + "\t" + item.date + "\t" +
+                           item.time + "\t" + item.path);
     return 0;
 }
 

@@ -9,5 +9,6 @@ namespace quill::cli {
 int treeCommand(Args args, std::ostream& out);
 int renderCommand(Args args, std::ostream& out);
 int locationCommand(Args args, std::ostream& out);
+int documentsCommand(Args args, std::ostream& out);
 
 } // namespace quill::cli

@@ -49,6 +49,7 @@ const std::map<std::string, Command>& commands() {
         {"comments", quill::cli::commentsCommand},
         {"attachments", quill::cli::attachmentsCommand},
         {"schedule", quill::cli::scheduleCommand},
+        {"documents", quill::cli::documentsCommand},
         {"post", quill::cli::postCommand},
         {"document", quill::cli::documentCommand},
         {"folder", quill::cli::folderCommand},

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Session;
+struct ImageNameTable;
+
+// One document as the list beside the page pane shows it.
+struct DocumentItem {
+    std::string name;        // NAME, expanded; the file's name when that is empty
+    std::string secondField; // the value of the record's second field
+    std::string typeCaption; // the object type's caption, "UNKNOWN" when it has none
+    std::string date;
+    std::string time;
+    std::string location; // task lists only: where the document lies
+    std::string path;
+    std::string imageName; // the record's ICON
+    int imageIndex = 0;
+    bool rightsGranted = false; // the user may see what RIGHTS grants
+};
+
+// The document item for file, reading it into the session's record as the
+// page of the item will; nothing when the file does not exist.
+bool makeDocumentItem(Session& session, const ImageNameTable& images, const std::string& file, DocumentItem& item);
+
+// The documents of directory (its files, not those of sub-directories),
+// companion files left out, sorted. Each document with a ".scheduler"
+// companion is handed to scheduled, so that the task list learns of it.
+std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameTable& images,
+                                              std::string_view directory,
+                                              const std::function<void(const std::string& document)>& scheduled = {});
+
+// The list's order: by name in any case, then by file name, so that
+// documents of one name keep a stable order.
+void sortDocumentItems(std::vector<DocumentItem>& items);
+
+} // namespace quill
