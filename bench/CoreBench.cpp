@@ -13,6 +13,8 @@
 #include "platform/Shell.h"
 #include "datapoint/DataPointGenerator.h"
 #include "session/UsersAndGroups.h"
+#include "navigation/DocumentList.h"
+#include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 
@@ -33,6 +35,9 @@ namespace stdfs = std::filesystem;
 
 std::string g_dataPoint;
 std::string g_document; // a document with comments, schedule and attachments
+std::string g_listFolder; // a folder of kListedDocuments notes
+
+constexpr int kListedDocuments = 2000;
 
 constexpr int kGroups = 100;
 constexpr int kUsers = 2000;
@@ -65,6 +70,19 @@ std::string writeFullDocument(const std::string& dataPoint, const std::string& s
     writeFile(to / "Attachments.systemfiles/Agenda1.DT8.12.20261.TD.txt", "Agenda\r\n");
     writeFile(to / "Kickoff.attachments", "Agenda\r\nAgenda1.DT8.12.20261.TD.txt\r\nATTACHMENT_DOCUMENT\r\n");
     return (to / "Kickoff.meeting").string();
+}
+
+// A folder of notes, each with its own name, beside the generated tree.
+std::string writeListFolder(const std::string& dataPoint) {
+    const stdfs::path folder = stdfs::path(dataPoint) / "DataPoint.root/List";
+    stdfs::create_directories(folder);
+    writeFile(folder / "folder.folders", "FOLDER.BMP\r\nTwo thousand notes\r\n\r\n\r\nANNA\r\nFALSE\r\n");
+    for (int n = 0; n < kListedDocuments; ++n)
+        writeFile(folder / ("Note " + std::to_string(n) + ".note"),
+                  "Note number " + std::to_string(kListedDocuments - n) +
+                      "\r\nWhat the note says, a line of ordinary length for a note.\r\nWork\r\n"
+                      "8.12.2026\r\n9:05:07\r\nANNA\r\nAnna Novak (ANNA); \r\nNOTE.BMP\r\n");
+    return folder.string();
 }
 
 // A session of ANNA on the generated data point, as after her logon, with
@@ -150,6 +168,19 @@ void BM_RenderPage(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderPage)->Unit(benchmark::kMicrosecond);
 
+void BM_ListFolderDocuments(benchmark::State& state) {
+    BenchSession s;
+    const quill::ImageNameTable images = quill::loadTreeImageNames(s.session->context.settings.resourceDirectory);
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        const auto items = quill::listFolderDocuments(*s.session, images, g_listFolder);
+        listed = items.size();
+        benchmark::DoNotOptimize(items.data());
+    }
+    state.counters["documents"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_ListFolderDocuments)->Unit(benchmark::kMillisecond);
+
 double secondsOf(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();
     if (std::system(command.c_str()) != 0)
@@ -197,6 +228,7 @@ int main(int argc, char** argv) {
     }
     writeGroups(g_dataPoint);
     g_document = writeFullDocument(g_dataPoint, sample);
+    g_listFolder = writeListFolder(g_dataPoint);
     std::cout << "data point: " << g_dataPoint << " (" << shape.folders << " folders, " << shape.documents
               << " documents, " << shape.users << " more users)\n";
 
@@ -214,8 +246,13 @@ int main(int argc, char** argv) {
         "cat " + system + "/Users/*.user " + system + "/Resources/Users/ANNA/Groups/* > /dev/null";
     secondsOf(users);
     const double usersCat = secondsOf(users);
-    std::printf("standard tools: find -name folder.folders %.1f ms; cat of every user and group record %.1f ms\n",
-                find * 1000, usersCat * 1000);
+    const std::string list = "cat '" + g_listFolder + "'/*.note > /dev/null";
+    double listCat = 1e9;
+    for (int i = 0; i < 5; ++i)
+        listCat = std::min(listCat, secondsOf(list));
+    std::printf("standard tools: find -name folder.folders %.1f ms; cat of every user and group record %.1f ms; "
+                "cat of the %d listed notes %.1f ms (best of 5)\n",
+                find * 1000, usersCat * 1000, kListedDocuments, listCat * 1000);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("peak resident memory of this program: %ld KiB\n", usage.ru_maxrss);
