@@ -1,13 +1,18 @@
 #include "MainWindow.h"
 
+#include "DocumentListView.h"
+#include "PageCommandRunner.h"
 #include "PagePane.h"
 #include "QtText.h"
+
+#include "navigation/DocumentList.h"
 
 #include "platform/FileSystem.h"
 #include "session/LogonContext.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QStatusBar>
@@ -34,15 +39,32 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     treeView_->setHeaderHidden(true);
     treeView_->setIconSize(QSize(16, 16));
     pane_ = new PagePane(this);
+    list_ = new DocumentListView(session_, images_, this);
+    rightSplitter_ = new QSplitter(Qt::Vertical, this);
+    rightSplitter_->setObjectName("RightSplitter");
+    rightSplitter_->addWidget(pane_);
+    rightSplitter_->addWidget(list_);
+    rightSplitter_->setStretchFactor(0, 1);
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(treeView_);
-    splitter->addWidget(pane_);
+    splitter->addWidget(rightSplitter_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({280, 820});
     setCentralWidget(splitter);
+    commands_ = std::make_unique<PageCommandRunner>(session_, this);
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
+    connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            showDocumentPage();
+    });
+    // The object editor opens here; until then the page is shown again.
+    connect(list_, &DocumentListView::documentActivated, this, [this] { showDocumentPage(); });
+    pane_->setCommandHandler(
+        [this](const QByteArray& address, const QByteArray& formBody) { runPageCommand(address, formBody); });
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::prepareForUser() {
     setWindowTitle(toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")));
@@ -104,9 +126,64 @@ void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
 void MainWindow::showNodePage(TreeNode& node) {
     statusBar()->showMessage(toQt(node.note));
     session_.actual.mainPath = node.path;
+    shownDocument_.clear();
+    fillDocumentList(node);
+    if (node.url.empty()) {
+        if (!list_->items().empty()) {
+            setListShown(true);
+            // Its page follows the current row.
+            list_->setCurrentItem(list_->topLevelItem(0));
+            return;
+        }
+        setListShown(false);
+        showAddress(renderer_.render(session_.variables.expand(
+            "$DATA_POINT_PATH$/DataPoint.system/Resources/HTML/Template.EmptyFolder.htm", false)));
+        return;
+    }
+    setListShown(false);
     // Pages of the tree may show the user's own fields.
     session_.readRecord(session_.context.userRecordFile);
-    const std::string address = renderer_.render(session_.variables.expand(node.url, false));
+    showAddress(renderer_.render(session_.variables.expand(node.url, false)));
+}
+
+void MainWindow::fillDocumentList(const TreeNode& node) {
+    std::vector<DocumentItem> items;
+    const bool folder = node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ";
+    if (folder && !node.path.empty() && fs::isDirectory(node.path))
+        items = listFolderDocuments(session_, tree_.images, node.path);
+    list_->showItems(std::move(items), node.kind == "MYTASKS");
+}
+
+void MainWindow::showDocumentPage() {
+    const DocumentItem* item = list_->currentDocument();
+    if (!item)
+        return;
+    shownDocument_ = item->path;
+    showAddress(renderer_.render(item->path));
+}
+
+void MainWindow::setListShown(bool shown) {
+    const int total = rightSplitter_->height();
+    if (!shown) {
+        rightSplitter_->setSizes({total, 0});
+        return;
+    }
+    if (rightSplitter_->sizes().value(1) > 0)
+        return;
+    const int wanted = session_.context.geometry.guiSplitter1 > 0 ? session_.context.geometry.guiSplitter1 : total / 3;
+    rightSplitter_->setSizes({std::max(total - wanted, 0), wanted});
+}
+
+void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& formBody) {
+    if (!commands_->run(address, formBody, shownDocument_))
+        return;
+    if (!shownDocument_.empty())
+        showDocumentPage();
+    else if (tree_.focused)
+        showNodePage(*tree_.focused);
+}
+
+void MainWindow::showAddress(const std::string& address) {
     if (address.empty()) {
         pane_->view()->setHtml(QString());
     } else if (isOutsideAddress(address)) {

@@ -7,6 +7,10 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
+
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -16,16 +20,20 @@ class Session;
 
 namespace quill::ui {
 
+class DocumentListView;
 class PagePane;
+class PageCommandRunner;
 
-// The main window: the main tree on the left, the page of the focused node
-// on the right. It is created before the logon and shown only after a
+// The main window: the main tree on the left; on the right the page of the
+// focused node or document above the list of the focused folder's
+// documents. It is created before the logon and shown only after a
 // successful one; closing it shuts the session down (geometry, working
 // copy, logs).
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Builds the tree for the logged-on user; called once after logon.
     void prepareForUser();
@@ -33,6 +41,9 @@ public:
     const MainTree& tree() const { return tree_; }
     QTreeWidget* treeView() const { return treeView_; }
     PagePane* pagePane() const { return pane_; }
+    DocumentListView* documentList() const { return list_; }
+    // The document whose page is shown, or "" for a node's page.
+    const std::string& shownDocument() const { return shownDocument_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +53,11 @@ private:
     void addItems(QTreeWidgetItem* parentItem, const TreeNode& node);
     void showNodePage(TreeNode& node);
     void currentItemChanged(QTreeWidgetItem* item);
+    void fillDocumentList(const TreeNode& node);
+    void showDocumentPage();
+    void showAddress(const std::string& address);
+    void setListShown(bool shown);
+    void runPageCommand(const QByteArray& address, const QByteArray& formBody);
 
     Session& session_;
     MainTree tree_;
@@ -49,6 +65,10 @@ private:
     ImageLists images_;
     QTreeWidget* treeView_;
     PagePane* pane_;
+    DocumentListView* list_;
+    QSplitter* rightSplitter_;
+    std::unique_ptr<PageCommandRunner> commands_;
+    std::string shownDocument_;
     bool filling_ = false;
     bool shutDown_ = false;
 };
