@@ -31,20 +31,25 @@ void clickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
-// Where an element of the shown page is, in the view's coordinates; found
-// by the program, not by the page, whose own scripts never run.
-QPoint centreOf(QWebEngineView* view, const QString& selector) {
+// Asks the shown page something; the program's own script, not the
+// page's, whose scripts never run.
+QVariant evaluate(QWebEngineView* view, const QString& script) {
     QVariant result;
     bool done = false;
-    view->page()->runJavaScript(
-        QStringLiteral("(function(){var e=document.querySelector('%1'); if(!e) return null;"
-                       "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
-            .arg(selector),
-        QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-    if (!QTest::qWaitFor([&] { return done; }, kTimeout) || !result.isValid())
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    return QTest::qWaitFor([&] { return done; }, kTimeout) ? result : QVariant();
+}
+
+// Where an element of the shown page is, in the view's coordinates.
+QPoint centreOf(QWebEngineView* view, const QString& selector) {
+    const QVariant result = evaluate(
+        view, QStringLiteral("(function(){var e=document.querySelector('%1'); if(!e) return null;"
+                             "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
+                  .arg(selector));
+    if (!result.isValid())
         return {-1, -1};
     const QVariantList xy = result.toList();
     return xy.size() == 2 ? QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())) : QPoint(-1, -1);
@@ -95,10 +100,21 @@ private slots:
         QPoint phone;
         QTRY_VERIFY_WITH_TIMEOUT((phone = centreOf(view, "input[name=PHONE]")).x() >= 0, kTimeout);
         QVERIFY(QTest::qWaitFor([&] { return view->focusProxy() != nullptr; }, kTimeout));
+        // Input sent before the page is painted is lost: click until the
+        // field has the focus.
+        const auto phoneHasFocus = [&] {
+            phone = centreOf(view, "input[name=PHONE]");
+            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, phone);
+            QTest::qWait(100);
+            return evaluate(view, QStringLiteral("document.activeElement && document.activeElement.name"))
+                       .toString() == QStringLiteral("PHONE");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(phoneHasFocus(), kTimeout);
         QWidget* surface = view->focusProxy();
-        QTest::mouseClick(surface, Qt::LeftButton, {}, phone);
         QTest::keyClick(surface, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(surface, QStringLiteral("555 0142"));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(view, QStringLiteral("document.activeElement.value")).toString(),
+                                  QStringLiteral("555 0142"), kTimeout);
         const QPoint save = centreOf(view, "input[type=submit][name=SAVE_DATA]");
         QVERIFY(save.x() >= 0);
         QTest::mouseClick(surface, Qt::LeftButton, {}, save);
