@@ -8,6 +8,8 @@
 #include "navigation/MainTree.h"
 #include "navigation/PostedForms.h"
 #include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
 #include "platform/TextUtil.h"
 #include "session/Logon.h"
 #include "session/Session.h"
@@ -110,6 +112,37 @@ int newFolderCommand(Args args, std::ostream& out) {
     std::string created;
     check(createFolderFromTemplate(cli.session(), folder, templateIndex, name, created));
     printLine(out, created);
+    return 0;
+}
+
+int trashCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    const char* usage = "trash list|empty|put --datapoint DIR --user LOGON [PATH]";
+    expectArgs(args, 1, 2, usage);
+    const std::string action = args[0];
+    CliSession cli(options);
+    Session& session = cli.session();
+    // The trash lies in the temporary directory the logon prepares.
+    loadUserData(session);
+    if (action == "list") {
+        expectArgs(args, 1, 1, usage);
+        for (const std::string& item : listFiles(trashDirectory(session)))
+            printLine(out, item);
+    } else if (action == "empty") {
+        expectArgs(args, 1, 1, usage);
+        check(emptyTrash(session));
+    } else if (action == "put") {
+        expectArgs(args, 2, 2, usage);
+        if (fs::isDirectory(args[1])) {
+            MainTree tree;
+            buildMainTree(session, tree);
+            check(moveFolderToTrash(session, tree, args[1]));
+        } else {
+            check(moveDocumentToTrash(session, args[1]));
+        }
+    } else {
+        throw CliError{"unknown trash action " + action + ": use list, empty or put"};
+    }
     return 0;
 }
 

@@ -55,6 +55,7 @@ const std::map<std::string, Command>& commands() {
         {"folder", quill::cli::folderCommand},
         {"new-object", quill::cli::newObjectCommand},
         {"new-folder", quill::cli::newFolderCommand},
+        {"trash", quill::cli::trashCommand},
     };
     return table;
 }

@@ -2,6 +2,8 @@
 
 #include "navigation/MainTree.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "session/EventLog.h"
 #include "session/Menus.h"
@@ -16,7 +18,60 @@ void actOn(Session& session, std::string_view path) {
     session.actual.displayName = path::fileName(path::withoutTrailingSeparator(path));
 }
 
+// A place in the trash for name that nothing takes yet.
+std::string freeTrashPlace(Session& session, std::string_view name) {
+    const std::string place = path::join(trashDirectory(session), name);
+    return fs::exists(place) ? session.recordFiles().uniqueName(place) : place;
+}
+
 } // namespace
+
+std::string trashDirectory(const Session& session) {
+    const std::string& temporary = session.context.settings.temporaryDirectory;
+    return temporary.empty() ? std::string() : path::join(temporary, "Trash");
+}
+
+bool liesInTrash(const Session& session, std::string_view path) {
+    const std::string trash = trashDirectory(session);
+    return !trash.empty() && fs::isWithin(path, trash);
+}
+
+Status moveDocumentToTrash(Session& session, std::string_view path) {
+    const std::string trash = trashDirectory(session);
+    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
+        return Status::failure("cannot move " + std::string(path) + " to the trash: there is no trash");
+    fs::createDirectories(trash);
+    actOn(session, path);
+    logEvent(session, 63).ok();
+    return transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Move);
+}
+
+Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder) {
+    const std::string directory = path::withoutTrailingSeparator(folder);
+    const std::string trash = trashDirectory(session);
+    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
+        return Status::failure("cannot move " + directory + " to the trash: there is no trash");
+    if (!fs::isDirectory(directory) || fs::isSymlink(directory) || !liesBelowTopFolder(tree, directory))
+        return Status::failure("cannot move " + directory + " to the trash: it is no folder inside your top folders");
+    fs::createDirectories(trash);
+    actOn(session, directory);
+    logEvent(session, 64).ok();
+    return fs::move(directory, freeTrashPlace(session, path::fileName(directory)));
+}
+
+Status emptyTrash(Session& session) {
+    const std::string trash = trashDirectory(session);
+    logEvent(session, 62).ok();
+    // Only the program's own trash, inside its own temporary directory.
+    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
+        return Status::success();
+    std::string failures;
+    for (const std::string& item : listFiles(trash)) {
+        if (Status removed = fs::removeAll(item); !removed)
+            failures += (failures.empty() ? "" : "; ") + removed.message();
+    }
+    return failures.empty() ? Status::success() : Status::failure(failures);
+}
 
 Status copyOrMoveDocument(Session& session, std::string_view source, std::string_view target, TransferMode mode) {
     return transferDocument(session, source, target, mode);

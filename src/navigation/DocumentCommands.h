@@ -35,6 +35,23 @@ Status createObject(Session& session, std::string_view folder, std::size_t typeI
 Status createFolderFromTemplate(Session& session, std::string_view parent, std::size_t templateIndex,
                                 std::string_view name, std::string& created);
 
+// The user's trash: <temporary directory>/Trash, on this computer.
+std::string trashDirectory(const Session& session);
+
+// Moves a document with everything that belongs to it into the trash
+// (event 63); a name the trash holds already gets a fresh one.
+Status moveDocumentToTrash(Session& session, std::string_view path);
+
+// Moves a folder below a top folder into the trash with everything in it
+// (event 64).
+Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder);
+
+// Deletes everything in the trash for good (event 62).
+Status emptyTrash(Session& session);
+
+// Whether path is the trash or lies in it.
+bool liesInTrash(const Session& session, std::string_view path);
+
 // Whether folder lies strictly inside one of the tree's top folders.
 bool liesBelowTopFolder(const MainTree& tree, std::string_view folder);
 

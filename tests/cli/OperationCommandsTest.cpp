@@ -95,5 +95,24 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
               std::string::npos);
 }
 
+TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
+    int status = -1;
+    run("trash", "put " + shellWord(root + "/Contracts/Supplier.contract"), &status);
+    ASSERT_EQ(status, 0);
+    run("trash", "put " + shellWord(root + "/Projects/Website"), &status);
+    ASSERT_EQ(status, 0);
+    EXPECT_FALSE(stdfs::exists(root + "/Contracts/Supplier.contract"));
+    EXPECT_FALSE(stdfs::exists(root + "/Projects/Website"));
+    const std::string listed = run("trash", "list", &status);
+    for (const char* name : {"/Supplier.contract\n", "/Supplier.comments\n", "/Attachments.systemfiles\n", "/Website\n"})
+        EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
+    run("trash", "put " + shellWord(root), &status);
+    EXPECT_EQ(status, 1) << "a top folder stays";
+    run("trash", "empty", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(run("trash", "list"), "");
+    EXPECT_TRUE(stdfs::exists(root + "/Contracts/folder.folders"));
+}
+
 } // namespace
 } // namespace quill
