@@ -21,9 +21,11 @@ DocumentListView::DocumentListView(Session& session, const ImageLists& images, Q
         headers << toQt(session_.texts.lookup("GUI_FORM", "COLUMN_" + std::to_string(column), "GUI"));
     setHeaderLabels(headers);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int column = 1; column < 6; ++column)
+    header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    for (int column = 2; column < 6; ++column)
         header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    setColumnWidth(0, 260);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         emit documentActivated(item->data(0, Qt::UserRole).toString());
     });

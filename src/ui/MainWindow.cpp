@@ -55,8 +55,10 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item)
-            showDocumentPage();
+        if (!item)
+            return;
+        itemIsActual_ = true;
+        showDocumentPage();
     });
     // The object editor opens here; until then the page is shown again.
     connect(list_, &DocumentListView::documentActivated, this, [this] { showDocumentPage(); });
@@ -68,14 +70,22 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::prepareForUser() {
     setWindowTitle(toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")));
+    createToolbar();
     // Where the user left the window last time, when the record says so.
     const WindowGeometry& g = session_.context.geometry;
     if (g.guiWidth > 0 && g.guiHeight > 0)
         setGeometry(g.guiLeft, g.guiTop, g.guiWidth, g.guiHeight);
 
-    tree_.focusChanged = [this](TreeNode& node) { showNodePage(node); };
+    tree_.focusChanged = [this](TreeNode& node) {
+        enableCommandsFor(node);
+        showNodePage(node);
+        // The folder's first document is shown, but the folder stays what
+        // the user works on until a document is chosen.
+        itemIsActual_ = false;
+    };
     buildMainTree(session_, tree_);
     images_.loadTreeImages(tree_.images);
+    fillNewThingsMenus();
     showTree();
 }
 
@@ -148,7 +158,8 @@ void MainWindow::showNodePage(TreeNode& node) {
 
 void MainWindow::fillDocumentList(const TreeNode& node) {
     std::vector<DocumentItem> items;
-    const bool folder = node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ";
+    const bool folder =
+        node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ" || node.kind == "TRASH";
     if (folder && !node.path.empty() && fs::isDirectory(node.path))
         items = listFolderDocuments(session_, tree_.images, node.path);
     list_->showItems(std::move(items), node.kind == "MYTASKS");

@@ -6,11 +6,15 @@
 #include "navigation/PageRenderer.h"
 
 #include <QMainWindow>
+#include <QMap>
 
 #include <memory>
 #include <string>
 
+class QAction;
+class QMenu;
 class QSplitter;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -45,6 +49,9 @@ public:
     // The document whose page is shown, or "" for a node's page.
     const std::string& shownDocument() const { return shownDocument_; }
 
+    // The toolbar's actions, by button number (1 to 9).
+    QAction* toolbarAction(int button) const { return buttons_.value(button); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -59,6 +66,19 @@ private:
     void setListShown(bool shown);
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
 
+    // The toolbar, its drop-downs and the commands they run
+    // (MainWindowCommands.cpp).
+    void createToolbar();
+    void fillNewThingsMenus();
+    void enableCommandsFor(const TreeNode& node);
+    void newObject(std::size_t typeIndex);
+    void newFolderFromTemplate(std::size_t templateIndex);
+    void deleteActual(bool forGood);
+    void refreshFolder();
+    void rebuildTree(std::string focusPath);
+    void showHelp();
+    bool ask(const char* question, bool warning);
+
     Session& session_;
     MainTree tree_;
     PageRenderer renderer_;
@@ -69,6 +89,13 @@ private:
     QSplitter* rightSplitter_;
     std::unique_ptr<PageCommandRunner> commands_;
     std::string shownDocument_;
+    // Whether the user works on a document of the list (else on the node).
+    bool itemIsActual_ = false;
+    QMap<int, QAction*> buttons_;
+    QMenu* newObjectMenu_ = nullptr;
+    QMenu* newFolderMenu_ = nullptr;
+    std::size_t lastObjectType_ = 0;
+    std::size_t lastFolderTemplate_ = 0;
     bool filling_ = false;
     bool shutDown_ = false;
 };

@@ -9,12 +9,19 @@
 #include "session/Logon.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QtTest>
+
+#include <filesystem>
 
 namespace quill::ui {
 namespace {
@@ -53,6 +60,21 @@ QPoint centreOf(QWebEngineView* view, const QString& selector) {
         return {-1, -1};
     const QVariantList xy = result.toList();
     return xy.size() == 2 ? QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())) : QPoint(-1, -1);
+}
+
+// Answers the next question box with a click on its Yes button.
+void answerYesSoon() {
+    QTimer::singleShot(0, [] {
+        QMessageBox* box = nullptr;
+        QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, kTimeout);
+        if (box)
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    });
+}
+
+QToolButton* toolButton(MainWindow& window, int number) {
+    auto* bar = window.findChild<QToolBar*>("ToolBar");
+    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(window.toolbarAction(number))) : nullptr;
 }
 
 void saveShot(QWidget* window, const char* name) {
@@ -123,6 +145,70 @@ private slots:
         // The page is shown again with the stored value.
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "input[name=PHONE][value=\"555 0142\"]").x() >= 0, kTimeout);
         saveShot(&window, "account-saved");
+        QVERIFY(window.close());
+    }
+
+    void theToolbarMakesANoteAndTheTrashTakesAndEmpties() {
+        test::SessionFixture f;
+        QVERIFY(f.open());
+        QVERIFY(loadUserData(*f.session));
+        f.session->program.loggedOn = true;
+        MainWindow window(*f.session);
+        window.prepareForUser();
+        window.resize(1100, 760);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Shortcuts reach the active window only.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const std::string projects = f.dataPoint + "/DataPoint.root/Projects";
+
+        // A new note from the first button's list, in the focused folder.
+        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QToolButton* newButton = toolButton(window, 1);
+        QVERIFY(newButton && newButton->isEnabled());
+        QAction* note = nullptr;
+        for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
+            note = action->text().startsWith(QStringLiteral("Note")) ? action : note;
+        QVERIFY(note);
+        note->trigger(); // the menu entry; the button then repeats it
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QTest::mouseClick(newButton, Qt::LeftButton, {}, QPoint(8, 8));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, kTimeout);
+        QVERIFY(window.shownDocument().find(".note") != std::string::npos);
+        saveShot(&window, "new-notes");
+
+        // The chosen document goes to the trash with Delete.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        const std::string chosen = window.shownDocument();
+        answerYesSoon();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(chosen), kTimeout);
+        const std::string trash = f.session->context.settings.temporaryDirectory + "Trash/";
+        QVERIFY(std::filesystem::exists(trash + std::filesystem::path(chosen).filename().string()));
+
+        // A folder goes there too, with the toolbar's Delete.
+        clickItem(tree, findItem(tree, QStringLiteral("Website")));
+        answerYesSoon();
+        QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(projects + "/Website"), kTimeout);
+        QVERIFY(std::filesystem::exists(trash + "Website/Kickoff.meeting"));
+        QTreeWidgetItem* moved = findItem(tree, QStringLiteral("Website"));
+        // Shown in the trash, if at all.
+        QVERIFY(!moved || (moved->parent() && moved->parent()->text(0) == QStringLiteral("Trash")));
+
+        // Emptying the trash.
+        clickItem(tree, findItem(tree, QStringLiteral("Trash")));
+        QTRY_VERIFY_WITH_TIMEOUT(toolButton(window, 5)->isEnabled(), kTimeout);
+        answerYesSoon();
+        QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::is_empty(trash), kTimeout);
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Trash"));
+        saveShot(&window, "trash-emptied");
         QVERIFY(window.close());
     }
 };

@@ -1,0 +1,263 @@
+// The main window's toolbar and the commands behind it: new documents and
+// folders, deleting to the trash and for good, refreshing, help.
+#include "DocumentListView.h"
+#include "MainWindow.h"
+#include "QtText.h"
+
+#include "navigation/DocumentCommands.h"
+#include "navigation/DocumentList.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Menus.h"
+#include "session/Session.h"
+#include "session/TextVariables.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace quill::ui {
+namespace {
+
+bool isFolderKind(const std::string& kind) {
+    return kind.empty() || kind == "ROOT" || kind == "SETTINGS_OBJ";
+}
+
+} // namespace
+
+void MainWindow::createToolbar() {
+    auto* bar = addToolBar(toQt(session_.texts.lookup("TOOLSBAR", "TITLE", "GUI")));
+    bar->setObjectName("ToolBar");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    images_.loadToolbarImages(session_.context.settings.resourceDirectory);
+    const auto& normal = images_.toolbarImages('A');
+    const auto& disabled = images_.toolbarImages('C');
+    newObjectMenu_ = new QMenu(this);
+    newFolderMenu_ = new QMenu(this);
+    auto* refreshMenu = new QMenu(this);
+    auto* helpMenu = new QMenu(this);
+    const auto text = [this](const char* section, const std::string& key) {
+        return toQt(session_.texts.lookup(section, key, "GUI"));
+    };
+    for (int button = 1; button <= 9; ++button) {
+        auto* action = new QAction(text("TOOLSBAR", "TOOLBUTTON" + std::to_string(button == 9 ? 19 : button)), this);
+        QIcon icon;
+        if (button - 1 < normal.size())
+            icon.addPixmap(normal[button - 1], QIcon::Normal);
+        if (button - 1 < disabled.size())
+            icon.addPixmap(disabled[button - 1], QIcon::Disabled);
+        action->setIcon(icon);
+        action->setObjectName(QStringLiteral("ToolButton%1").arg(button));
+        buttons_[button] = action;
+        bar->addAction(action);
+    }
+    const auto withMenu = [bar](QAction* action, QMenu* menu) {
+        action->setMenu(menu);
+        if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            tool->setPopupMode(QToolButton::MenuButtonPopup);
+    };
+    withMenu(buttons_[1], newObjectMenu_);
+    withMenu(buttons_[2], newFolderMenu_);
+    withMenu(buttons_[7], refreshMenu);
+    withMenu(buttons_[9], helpMenu);
+    buttons_[4]->setVisible(false);
+    // The task view, find and the print wizard come with their own views.
+    for (int button : {3, 6, 8})
+        buttons_[button]->setEnabled(false);
+
+    buttons_[1]->setShortcut(QKeySequence::New);
+    buttons_[5]->setShortcut(QKeySequence::Delete);
+    buttons_[7]->setShortcut(QKeySequence::Refresh);
+    connect(buttons_[1], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
+    connect(buttons_[2], &QAction::triggered, this, [this] { newFolderFromTemplate(lastFolderTemplate_); });
+    connect(buttons_[5], &QAction::triggered, this, [this] { deleteActual(false); });
+    connect(buttons_[7], &QAction::triggered, this, [this] { refreshFolder(); });
+    connect(buttons_[9], &QAction::triggered, this, [this] { showHelp(); });
+    auto* deleteForGood = new QAction(this);
+    deleteForGood->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    addAction(deleteForGood);
+    connect(deleteForGood, &QAction::triggered, this, [this] { deleteActual(true); });
+
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_1"), this, [this] { refreshFolder(); });
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this, [this] {
+        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
+    });
+    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hide(); });
+    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
+    fillNewThingsMenus();
+}
+
+void MainWindow::fillNewThingsMenus() {
+    newObjectMenu_->clear();
+    for (const MenuEntry& entry : buildObjectTypeMenu(session_)) {
+        const std::size_t type = std::stoul(entry.hint);
+        QAction* action = newObjectMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)),
+                                                    toQt(entry.caption), this, [this, type] { newObject(type); });
+        action->setData(static_cast<qulonglong>(type));
+    }
+    newFolderMenu_->clear();
+    const FolderTemplateMenu templates = buildFolderTemplateMenu(session_);
+    for (const MenuEntry& entry : templates.entries) {
+        if (entry.caption == "-") {
+            newFolderMenu_->addSeparator();
+            continue;
+        }
+        const std::size_t index = std::stoul(entry.hint);
+        newFolderMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)), toQt(entry.caption), this,
+                                  [this, index] { newFolderFromTemplate(index); });
+    }
+    // The button runs the first entry until another is chosen.
+    if (const auto entries = buildObjectTypeMenu(session_); !entries.empty() && lastObjectType_ == 0)
+        lastObjectType_ = std::stoul(entries.front().hint);
+}
+
+void MainWindow::enableCommandsFor(const TreeNode& node) {
+    for (int button : {1, 2, 5, 7})
+        buttons_[button]->setEnabled(true);
+    const std::string& kind = node.kind;
+    if (kind == "SETTINGS" || kind == "MYTASKS") {
+        for (int button : {1, 2, 5, 7})
+            buttons_[button]->setEnabled(false);
+    } else if (kind == "TRASH") {
+        buttons_[1]->setEnabled(false);
+        buttons_[2]->setEnabled(false);
+        buttons_[5]->setEnabled(trashHasContent(session_));
+    } else if (kind == "SETTINGS_OBJ") {
+        buttons_[1]->setEnabled(false);
+        buttons_[5]->setEnabled(false);
+    } else if (kind == "ROOT") {
+        buttons_[5]->setEnabled(false);
+    }
+}
+
+void MainWindow::newObject(std::size_t typeIndex) {
+    TreeNode* node = tree_.focused;
+    if (!node || !isFolderKind(node->kind) || node->path.empty())
+        return;
+    lastObjectType_ = typeIndex;
+    std::string created;
+    if (Status made = createObject(session_, node->path, typeIndex, created); !made) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, made.message());
+        return;
+    }
+    showNodePage(*node);
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        if (fromQt(list_->topLevelItem(row)->data(0, Qt::UserRole).toString()) == created)
+            list_->setCurrentItem(list_->topLevelItem(row));
+    }
+    itemIsActual_ = true;
+    // The object editor opens on the new document here.
+}
+
+void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
+    TreeNode* node = tree_.focused;
+    if (!node || !isFolderKind(node->kind) || node->path.empty())
+        return;
+    lastFolderTemplate_ = templateIndex;
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, buttons_[2]->text(),
+                                               toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
+                                               QLineEdit::Normal, {}, &ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    std::string created;
+    if (Status made = createFolderFromTemplate(session_, node->path, templateIndex, fromQt(name.trimmed()), created);
+        !made) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, made.message());
+        return;
+    }
+    rebuildTree(created);
+}
+
+bool MainWindow::ask(const char* question, bool warning) {
+    const QString title = toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI"));
+    const QString text = toQt(session_.texts.lookup("GUI_FORM", question, "Questions"));
+    const auto answer = warning ? QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No)
+                                : QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
+void MainWindow::deleteActual(bool forGood) {
+    TreeNode* node = tree_.focused;
+    if (!node)
+        return;
+    QApplication::beep();
+    const DocumentItem* item = itemIsActual_ ? list_->currentDocument() : nullptr;
+    const std::string parentPath = node->parent ? node->parent->path : std::string();
+    Status done = Status::success();
+    if (!item && node->kind == "TRASH") {
+        if (!ask("QUESTION_3", true))
+            return;
+        done = emptyTrash(session_);
+        rebuildTree(node->path);
+    } else if (!item && (!isFolderKind(node->kind) || node->kind == "ROOT")) {
+        return;
+    } else if (forGood || liesInTrash(session_, item ? item->path : node->path)) {
+        if (!ask("QUESTION_1", false))
+            return;
+        if (item) {
+            done = deleteDocumentForGood(session_, item->path);
+            showNodePage(*node);
+        } else {
+            done = deleteFolderForGood(session_, tree_, node->path);
+            rebuildTree(parentPath);
+        }
+    } else {
+        if (!ask("QUESTION_2", !item))
+            return;
+        if (item) {
+            done = moveDocumentToTrash(session_, item->path);
+            const std::string focused = node->path;
+            rebuildTree(focused);
+        } else {
+            done = moveFolderToTrash(session_, tree_, node->path);
+            rebuildTree(parentPath);
+        }
+    }
+    if (!done)
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+}
+
+void MainWindow::refreshFolder() {
+    TreeNode* node = tree_.focused;
+    if (!node)
+        return;
+    if (isFolderKind(node->kind) && !node->path.empty() && fs::isDirectory(node->path)) {
+        reloadFolderNode(session_, tree_, *node, node->path, false);
+        showTree();
+    }
+    showNodePage(*tree_.focused);
+}
+
+// By value: the path often belongs to a node that the rebuild drops.
+void MainWindow::rebuildTree(std::string focusPath) {
+    buildMainTree(session_, tree_);
+    updateTrashImage(session_, tree_);
+    images_.loadTreeImages(tree_.images);
+    TreeNode* wanted = nullptr;
+    tree_.forEach([&](const TreeNode& node, int) {
+        if (!wanted && !focusPath.empty() && path::comparableFolder(node.path) == path::comparableFolder(focusPath))
+            wanted = const_cast<TreeNode*>(&node);
+    });
+    if (wanted) {
+        for (TreeNode* up = wanted->parent; up; up = up->parent)
+            up->expanded = true;
+        tree_.focused = wanted;
+    }
+    showTree();
+    if (tree_.focused)
+        tree_.focus(*tree_.focused);
+}
+
+void MainWindow::showHelp() {
+    session_.variables.openFormHelp("GUIFORM_HELPBUTTON");
+}
+
+} // namespace quill::ui
