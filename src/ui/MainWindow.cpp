@@ -86,7 +86,13 @@ void MainWindow::prepareForUser() {
     buildMainTree(session_, tree_);
     images_.loadTreeImages(tree_.images);
     fillNewThingsMenus();
+    createStatusBar();
+    createTray();
+    createPopupMenus();
     showTree();
+    startTimer();
+    if (tree_.focused)
+        updateNodeStatus(*tree_.focused);
 }
 
 void MainWindow::showTree() {
@@ -134,7 +140,7 @@ void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
 }
 
 void MainWindow::showNodePage(TreeNode& node) {
-    statusBar()->showMessage(toQt(node.note));
+    updateNodeStatus(node);
     session_.actual.mainPath = node.path;
     shownDocument_.clear();
     fillDocumentList(node);

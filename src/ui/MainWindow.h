@@ -12,6 +12,9 @@
 #include <string>
 
 class QAction;
+class QLabel;
+class QSystemTrayIcon;
+class QTimer;
 class QMenu;
 class QSplitter;
 class QToolButton;
@@ -51,6 +54,7 @@ public:
 
     // The toolbar's actions, by button number (1 to 9).
     QAction* toolbarAction(int button) const { return buttons_.value(button); }
+    QSystemTrayIcon* trayIcon() const { return tray_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +83,20 @@ private:
     void showHelp();
     bool ask(const char* question, bool warning);
 
+    // The status bar, the tray icon, the minute timer, the about view and
+    // the popup menus of both trees (MainWindowDesktop.cpp).
+    void createStatusBar();
+    void createTray();
+    void createPopupMenus();
+    void startTimer();
+    void minuteTick();
+    void fullRefresh();
+    void updateNodeStatus(const TreeNode& node);
+    void updateTaskSummary();
+    void toggleShown();
+    void hideWindow();
+    void showAbout();
+
     Session& session_;
     MainTree tree_;
     PageRenderer renderer_;
@@ -92,6 +110,12 @@ private:
     // Whether the user works on a document of the list (else on the node).
     bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;
+    QLabel* nodeStatus_ = nullptr;
+    QLabel* nodeStatusImage_ = nullptr;
+    QLabel* taskStatus_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    QTimer* minuteTimer_ = nullptr;
+    int ticksToFullRefresh_ = 1;
     QMenu* newObjectMenu_ = nullptr;
     QMenu* newFolderMenu_ = nullptr;
     std::size_t lastObjectType_ = 0;

@@ -89,8 +89,9 @@ void MainWindow::createToolbar() {
     refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this, [this] {
         rebuildTree(tree_.focused ? tree_.focused->path : std::string());
     });
-    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hide(); });
+    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
+    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });
     fillNewThingsMenus();
 }
 

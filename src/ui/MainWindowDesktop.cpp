@@ -1,0 +1,179 @@
+// The main window's place on the desktop: status bar, tray icon, the
+// minute timer, the about view and the popup menus of both trees.
+#include "DocumentListView.h"
+#include "MainWindow.h"
+#include "QtText.h"
+
+#include "navigation/DocumentCommands.h"
+#include "session/Session.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace quill::ui {
+namespace {
+
+constexpr int kMinute = 60000;
+constexpr int kTicksBetweenFullRefreshes = 5;
+
+} // namespace
+
+void MainWindow::createStatusBar() {
+    nodeStatusImage_ = new QLabel(this);
+    nodeStatus_ = new QLabel(this);
+    nodeStatus_->setObjectName("NodeStatus");
+    taskStatus_ = new QLabel(this);
+    taskStatus_->setObjectName("TaskStatus");
+    taskStatus_->setToolTip(toQt(session_.texts.lookup("GUI_FORM", "STATUSBARHINT_2", "GUI")));
+    auto* taskImage = new QLabel(this);
+    taskImage->setPixmap(images_.treeIcon(tree_.images.imageIndex("TASKS.BMP")).pixmap(16, 16));
+    statusBar()->addWidget(nodeStatusImage_);
+    statusBar()->addWidget(nodeStatus_, 1);
+    statusBar()->addPermanentWidget(taskImage);
+    statusBar()->addPermanentWidget(taskStatus_);
+    updateTaskSummary();
+}
+
+void MainWindow::updateNodeStatus(const TreeNode& node) {
+    if (!nodeStatus_)
+        return;
+    nodeStatusImage_->setPixmap(images_.treeIcon(node.imageIndex).pixmap(16, 16));
+    nodeStatus_->setText(toQt(node.caption + (node.note.empty() ? "" : ", " + node.note)));
+}
+
+void MainWindow::updateTaskSummary() {
+    if (!taskStatus_)
+        return;
+    const std::string summary =
+        session_.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " +
+        session_.variables.informationValue("SCHEDULER_COUNT_NEW") + ", " +
+        session_.variables.informationValue("SCHEDULER_COUNT_ACTUAL") + ", " +
+        session_.variables.informationValue("SCHEDULER_COUNT_ALL") + ".";
+    taskStatus_->setText(toQt(summary));
+}
+
+void MainWindow::createTray() {
+    const auto text = [this](const char* key) { return toQt(session_.texts.lookup("MAINPOPUPMENU", key, "GUI")); };
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return; // hiding then minimises, so the window is never lost
+    tray_ = new QSystemTrayIcon(images_.treeIcon(tree_.images.imageIndex("QUILL.BMP")), this);
+    tray_->setObjectName("TrayIcon");
+    tray_->setToolTip(windowTitle());
+    auto* menu = new QMenu(this);
+    menu->addAction(text("TRAY_1"), this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
+    });
+    menu->addAction(text("TRAY_2"), this, [this] { hideWindow(); });
+    menu->addAction(text("TRAY_3"), this, [this] { showHelp(); });
+    menu->addAction(text("TRAY_4"), this, [this] { showAbout(); });
+    menu->addAction(text("TRAY_5"), this, [this] { close(); });
+    tray_->setContextMenu(menu);
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            toggleShown();
+    });
+    tray_->show();
+}
+
+void MainWindow::toggleShown() {
+    if (isVisible() && !isMinimized()) {
+        hideWindow();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::hideWindow() {
+    if (tray_ && tray_->isVisible())
+        hide();
+    else
+        showMinimized();
+}
+
+void MainWindow::showAbout() {
+    const auto text = [this](const char* key) { return toQt(session_.texts.lookup("ABOUT_FORM", key, "GUI")); };
+    const QString version = toQt(session_.variables.expand(
+        "$INFORMATION.APPLICATION_VERSION.INFORMATION$, $INFORMATION.APPLICATION_BUILD.INFORMATION$", false));
+    QMessageBox::about(this, text("TITLE"),
+                       QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
+                           .arg(text("MAINTEXT").toHtmlEscaped(), text("LABELTEXT").toHtmlEscaped(),
+                                version.toHtmlEscaped()));
+}
+
+void MainWindow::startTimer() {
+    minuteTimer_ = new QTimer(this);
+    minuteTimer_->setInterval(kMinute);
+    connect(minuteTimer_, &QTimer::timeout, this, [this] { minuteTick(); });
+    ticksToFullRefresh_ = 1;
+    minuteTimer_->start();
+}
+
+void MainWindow::minuteTick() {
+    if (--ticksToFullRefresh_ <= 0) {
+        fullRefresh();
+        ticksToFullRefresh_ = kTicksBetweenFullRefreshes;
+    }
+    if (isVisible())
+        updateTaskSummary();
+}
+
+void MainWindow::fullRefresh() {
+    // The scheduler's full refresh of the task list and its due reminders
+    // runs here.
+    updateTaskSummary();
+    if (minuteTimer_ && !minuteTimer_->isActive())
+        minuteTimer_->start();
+}
+
+void MainWindow::createPopupMenus() {
+    const auto text = [this](const std::string& key) {
+        return toQt(session_.texts.lookup("MAINPOPUPMENU", key, "GUI"));
+    };
+    auto* treeMenu = new QMenu(this);
+    treeMenu->addMenu(newObjectMenu_)->setText(text("VIEW1_1"));
+    treeMenu->addMenu(newFolderMenu_)->setText(text("VIEW1_2"));
+    auto* folders = treeMenu->addMenu(text("VIEW1_3"));
+    QAction* disconnect = folders->addAction(text("VIEW1_3_1"), this, [this] {
+        if (tree_.focused && removeTopFolder(session_, tree_, *tree_.focused))
+            rebuildTree({});
+    });
+    treeMenu->addAction(text("VIEW1_4"), this, [this] {
+        itemIsActual_ = false;
+        deleteActual(false);
+    });
+    treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
+    treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(treeView_, &QWidget::customContextMenuRequested, this, [this, treeMenu, disconnect](const QPoint& at) {
+        disconnect->setEnabled(tree_.focused && tree_.focused->kind == "ROOT");
+        treeMenu->popup(treeView_->viewport()->mapToGlobal(at));
+    });
+
+    auto* listMenu = new QMenu(this);
+    listMenu->addMenu(newFolderMenu_)->setText(text("VIEW2_1"));
+    listMenu->addAction(text("VIEW2_2"), this, [this] { showDocumentPage(); });
+    listMenu->addAction(text("VIEW2_3"), this, [this] {
+        itemIsActual_ = list_->currentDocument() != nullptr;
+        deleteActual(false);
+    });
+    listMenu->addAction(text("VIEW2_7"), this, [this] {
+        if (tree_.focused)
+            showNodePage(*tree_.focused);
+    });
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this,
+            [this, listMenu](const QPoint& at) { listMenu->popup(list_->viewport()->mapToGlobal(at)); });
+}
+
+} // namespace quill::ui
