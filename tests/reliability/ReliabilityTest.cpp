@@ -63,6 +63,55 @@ std::size_t leftovers(const std::string& directory) {
     return count;
 }
 
+// Every line whole, each writer's lines in order and none lost.
+void expectWholeLines(const std::string& content, long writers, long linesEach) {
+    std::istringstream lines(content);
+    std::map<std::string, long> lastSeen;
+    long total = 0;
+    for (std::string line; std::getline(lines, line); ++total) {
+        ASSERT_TRUE(!line.empty() && line.back() == '\r') << "line " << total << " is whole";
+        std::istringstream fields(line.substr(0, line.size() - 1));
+        std::string writer, padding;
+        long number = 0;
+        fields >> writer >> number >> padding;
+        ASSERT_EQ(padding, std::string(120, static_cast<char>('a' + writer.back() % 26))) << line;
+        ASSERT_EQ(number, lastSeen[writer] + 1) << writer << "'s lines in order, none lost";
+        lastSeen[writer] = number;
+    }
+    EXPECT_EQ(total, writers * linesEach);
+}
+
+// Starts a writer that saves written over and over and kills it at a random
+// moment, kills times; after each kill the record read at seen is one
+// save's whole content. Returns the most leftovers seen in folder at once.
+std::size_t killWritersAtRandom(const std::string& dataPoint, const std::string& written, const std::string& seen,
+                                const std::string& folder, long kills, int maxDelayUs) {
+    SystemClock clock;
+    DateTimeFormats formats;
+    const TypeTables tables = loadTypeTables(dataPoint, nullptr);
+    const RecordFiles files(tables, clock, formats);
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> delayUs(0, maxDelayUs);
+    std::size_t strayAtMost = 0;
+    for (long k = 0; k < kills; ++k) {
+        const pid_t pid = spawnWriter({"whole", dataPoint, written, "1000000"});
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(pid, SIGKILL);
+        exitStatus(pid);
+        Record r;
+        const RecordRead result = files.read(seen, r);
+        EXPECT_NE(result, RecordRead::Failed) << "kill " << k;
+        for (const Field& field : r.fields) {
+            if (field.value != r.fields.front().value) {
+                ADD_FAILURE() << "kill " << k << ": not one save's whole content";
+                return strayAtMost;
+            }
+        }
+        strayAtMost = std::max(strayAtMost, leftovers(folder));
+    }
+    return strayAtMost;
+}
+
 class ReliabilityTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -104,42 +153,12 @@ TEST_F(ReliabilityTest, EightWritersOfOneLogNeverTearOrLoseALine) {
     for (pid_t pid : writers)
         EXPECT_EQ(exitStatus(pid), 0);
 
-    std::istringstream content(test::readBytes(log));
-    std::map<std::string, long> lastSeen;
-    long total = 0;
-    for (std::string line; std::getline(content, line); ++total) {
-        ASSERT_FALSE(line.empty());
-        ASSERT_EQ(line.back(), '\r') << "line " << total << " is whole";
-        std::istringstream fields(line.substr(0, line.size() - 1));
-        std::string writer, padding;
-        long number = 0;
-        fields >> writer >> number >> padding;
-        ASSERT_EQ(padding, std::string(120, static_cast<char>('a' + writer.back() % 26))) << line;
-        ASSERT_EQ(number, lastSeen[writer] + 1) << writer << "'s lines in order, none lost";
-        lastSeen[writer] = number;
-    }
-    EXPECT_EQ(total, 8 * lines);
+    expectWholeLines(test::readBytes(log), 8, lines);
 }
 
 TEST_F(ReliabilityTest, AKilledSaveLeavesTheOldOrTheNewRecordAndItsLeftoversAreCleared) {
     const long kills = scaled(60, 2000);
-    std::mt19937 random(20261208);
-    std::uniform_int_distribution<int> delayUs(0, 15000);
-    std::size_t strayAtMost = 0;
-    for (long k = 0; k < kills; ++k) {
-        const pid_t pid = spawnWriter({"whole", dataPoint, record, "1000000"});
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ::kill(pid, SIGKILL);
-        exitStatus(pid);
-        Record r;
-        const RecordRead result = files.read(record, r);
-        ASSERT_NE(result, RecordRead::Failed);
-        if (result == RecordRead::Ok) {
-            for (const Field& field : r.fields)
-                ASSERT_EQ(field.value, r.fields.front().value) << "kill " << k << ": one save's whole content";
-        }
-        strayAtMost = std::max(strayAtMost, leftovers(folder));
-    }
+    const std::size_t strayAtMost = killWritersAtRandom(dataPoint, record, record, folder, kills, 15000);
     std::cout << "[ reliability ] " << kills << " kills, at most " << strayAtMost << " leftover files at once\n";
 
     // What the killed writers left is old by the next save's standards.
@@ -204,41 +223,12 @@ TEST_F(NetworkShareTest, TwoComputersAppendingToOneLogLoseNoLine) {
     }
     for (pid_t pid : writers)
         EXPECT_EQ(exitStatus(pid), 0);
-    std::istringstream content(test::readBytes(share + "/system.log"));
-    std::map<std::string, long> lastSeen;
-    long total = 0;
-    for (std::string line; std::getline(content, line); ++total) {
-        ASSERT_TRUE(!line.empty() && line.back() == '\r') << "line " << total << " is whole";
-        std::istringstream fields(line);
-        std::string writer;
-        long number = 0;
-        fields >> writer >> number;
-        ASSERT_EQ(number, lastSeen[writer] + 1) << writer << "'s lines in order, none lost";
-        lastSeen[writer] = number;
-    }
-    EXPECT_EQ(total, 8 * lines);
+    expectWholeLines(test::readBytes(share + "/system.log"), 8, lines);
 }
 
 TEST_F(NetworkShareTest, AKilledSaveOnTheShareLeavesTheOldOrTheNewRecord) {
     const long kills = scaled(30, 500);
-    const std::string record = mountA + "/Killed.comments";
-    SystemClock clock;
-    DateTimeFormats formats;
-    const TypeTables tables = loadTypeTables(dataPoint, nullptr);
-    const RecordFiles files(tables, clock, formats);
-    std::mt19937 random(1208);
-    std::uniform_int_distribution<int> delayUs(0, 40000);
-    for (long k = 0; k < kills; ++k) {
-        const pid_t pid = spawnWriter({"whole", dataPoint, record, "1000000"});
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ::kill(pid, SIGKILL);
-        exitStatus(pid);
-        Record r;
-        const RecordRead result = files.read(share + "/Killed.comments", r);
-        ASSERT_NE(result, RecordRead::Failed);
-        for (const Field& field : r.fields)
-            ASSERT_EQ(field.value, r.fields.front().value) << "kill " << k;
-    }
+    killWritersAtRandom(dataPoint, mountA + "/Killed.comments", share + "/Killed.comments", share, kills, 40000);
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <memory>
 
 namespace quill::ui {
 namespace {
@@ -66,8 +67,8 @@ QPoint centreOf(QWebEngineView* view, const QString& selector) {
 void answerYesSoon() {
     QTimer::singleShot(0, [] {
         QMessageBox* box = nullptr;
-        QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, kTimeout);
-        if (box)
+        if (QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); },
+                            kTimeout))
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
     });
 }
@@ -82,6 +83,25 @@ void saveShot(QWidget* window, const char* name) {
         window->grab().save(QString::fromLocal8Bit(shots) + "/" + name + ".png");
 }
 
+// A main window shown for ANNA on a fresh copy of the sample, as after her
+// logon.
+struct LoggedOnWindow {
+    test::SessionFixture f;
+    std::unique_ptr<MainWindow> window;
+    bool ready = false;
+
+    LoggedOnWindow() {
+        if (!f.open() || !loadUserData(*f.session))
+            return;
+        f.session->program.loggedOn = true;
+        window = std::make_unique<MainWindow>(*f.session);
+        window->prepareForUser();
+        window->resize(1100, 760);
+        window->show();
+        ready = QTest::qWaitForWindowExposed(window.get());
+    }
+};
+
 } // namespace
 
 class MainWindowWorkTest : public QObject {
@@ -89,15 +109,10 @@ class MainWindowWorkTest : public QObject {
 
 private slots:
     void aFolderShowsItsDocumentsAndAFormOnAPageIsSaved() {
-        test::SessionFixture f;
-        QVERIFY(f.open());
-        QVERIFY(loadUserData(*f.session));
-        f.session->program.loggedOn = true;
-        MainWindow window(*f.session);
-        window.prepareForUser();
-        window.resize(1100, 760);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        test::SessionFixture& f = shown.f;
+        MainWindow& window = *shown.window;
         QTreeWidget* tree = window.treeView();
         QWebEngineView* view = window.pagePane()->view();
 
@@ -149,15 +164,10 @@ private slots:
     }
 
     void theToolbarMakesANoteAndTheTrashTakesAndEmpties() {
-        test::SessionFixture f;
-        QVERIFY(f.open());
-        QVERIFY(loadUserData(*f.session));
-        f.session->program.loggedOn = true;
-        MainWindow window(*f.session);
-        window.prepareForUser();
-        window.resize(1100, 760);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        test::SessionFixture& f = shown.f;
+        MainWindow& window = *shown.window;
         // Shortcuts reach the active window only.
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
