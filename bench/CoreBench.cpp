@@ -3,20 +3,20 @@
 //
 //   quill_bench [SAMPLE_DATAPOINT] [--benchmark_... options]
 
-#include "platform/Clock.h"
-#include "platform/DateTimeFormat.h"
+#include "datapoint/DataPointGenerator.h"
 #include "datapoint/FolderWalk.h"
-#include "session/LogonContext.h"
 #include "formats/ObjectTypes.h"
 #include "formats/RecordFile.h"
-#include "session/Session.h"
-#include "platform/Shell.h"
-#include "datapoint/DataPointGenerator.h"
-#include "session/UsersAndGroups.h"
 #include "navigation/DocumentList.h"
 #include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/Shell.h"
+#include "session/LogonContext.h"
+#include "session/Session.h"
+#include "session/UsersAndGroups.h"
 
 #include <benchmark/benchmark.h>
 

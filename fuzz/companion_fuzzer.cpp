@@ -1,10 +1,10 @@
 // Any bytes read as a comments or an attachments companion: no attachment
 // leads out of the attachment directory, and what is read is written back
 // and read again unchanged, renumbered without gaps.
-#include "formats/ObjectTypes.h"
-#include "platform/Paths.h"
-#include "formats/RecordFile.h"
 #include "documents/Companions.h"
+#include "formats/ObjectTypes.h"
+#include "formats/RecordFile.h"
+#include "platform/Paths.h"
 
 #include <cstdint>
 #include <cstdlib>

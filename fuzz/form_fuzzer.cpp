@@ -1,7 +1,7 @@
 // Any posted data decodes; pairs come only from fields in front of an '&'
 // and their names are upper-cased.
-#include "platform/Cp1250.h"
 #include "formats/FormData.h"
+#include "platform/Cp1250.h"
 
 #include <algorithm>
 #include <cstdint>

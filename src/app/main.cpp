@@ -3,17 +3,17 @@
 // non-zero status.
 
 #include "ui/LoginForm.h"
-#include "ui/QtClock.h"
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
+#include "ui/QtClock.h"
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
 
+#include "formats/RegistryStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/ProgramStart.h"
-#include "formats/RegistryStore.h"
 #include "session/Session.h"
 
 #include <QApplication>

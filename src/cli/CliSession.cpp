@@ -1,9 +1,9 @@
 #include "CliSession.h"
 
+#include "formats/RegistryStore.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "formats/RegistryStore.h"
 
 #include <iostream>
 #include <unistd.h>

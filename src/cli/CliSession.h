@@ -3,9 +3,9 @@
 #include "CliSupport.h"
 
 #include "platform/Clock.h"
-#include "session/Session.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
+#include "session/Session.h"
 
 #include <memory>
 

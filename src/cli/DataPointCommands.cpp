@@ -2,16 +2,16 @@
 
 #include "CliSession.h"
 
-#include "platform/Cp1250.h"
-#include "platform/Paths.h"
-#include "session/ProgramStart.h"
-#include "formats/RegistryStore.h"
-#include "platform/TextUtil.h"
 #include "datapoint/DataPointGenerator.h"
 #include "datapoint/DataPointInfo.h"
-#include "session/Logon.h"
-#include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
+#include "formats/RegistryStore.h"
+#include "platform/Cp1250.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "session/Logon.h"
+#include "session/ProgramStart.h"
+#include "session/UsersAndGroups.h"
 
 #include <iostream>
 #include <ostream>

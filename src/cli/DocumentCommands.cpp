@@ -2,8 +2,8 @@
 
 #include "CliSession.h"
 
-#include "platform/FileSystem.h"
 #include "documents/Companions.h"
+#include "platform/FileSystem.h"
 
 #include <ostream>
 

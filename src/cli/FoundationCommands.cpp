@@ -1,16 +1,16 @@
 #include "FoundationCommands.h"
 
-#include "platform/Clock.h"
-#include "platform/DateTimeFormat.h"
-#include "formats/FieldCipher.h"
-#include "platform/FileSystem.h"
-#include "formats/CompanionNames.h"
-#include "platform/FolderTree.h"
 #include "datapoint/FolderWalk.h"
+#include "formats/CompanionNames.h"
+#include "formats/FieldCipher.h"
 #include "formats/LanguageTexts.h"
 #include "formats/ObjectTypes.h"
-#include "platform/Paths.h"
 #include "formats/RecordFile.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
 #include <optional>

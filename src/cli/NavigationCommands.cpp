@@ -2,11 +2,11 @@
 
 #include "CliSession.h"
 
-#include "session/Logon.h"
 #include "navigation/DocumentList.h"
 #include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "session/Logon.h"
 
 #include <ostream>
 

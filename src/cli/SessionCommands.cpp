@@ -2,9 +2,9 @@
 
 #include "CliSession.h"
 
-#include "session/EventLog.h"
 #include "formats/FormData.h"
 #include "platform/TextUtil.h"
+#include "session/EventLog.h"
 
 #include <ostream>
 

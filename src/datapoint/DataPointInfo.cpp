@@ -1,11 +1,11 @@
 #include "datapoint/DataPointInfo.h"
 
+#include "formats/IniDocument.h"
+#include "formats/LanguageTexts.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "formats/IniDocument.h"
 #include "platform/Paths.h"
-#include "formats/LanguageTexts.h"
 #include "platform/TextUtil.h"
 
 namespace quill {

@@ -1,11 +1,11 @@
 #include "datapoint/FolderWalk.h"
 
+#include "formats/CompanionNames.h"
+#include "formats/RecordFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "formats/CompanionNames.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
-#include "formats/RecordFile.h"
 
 #include <optional>
 #include <vector>

@@ -5,8 +5,8 @@
 #include "platform/FolderTree.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
-#include "platform/Ui.h"
 #include "platform/TextUtil.h"
+#include "platform/Ui.h"
 
 #include <cstdlib>
 

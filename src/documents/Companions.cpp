@@ -1,13 +1,13 @@
 #include "documents/Companions.h"
 
-#include "platform/Cp1250.h"
-#include "platform/FileSystem.h"
-#include "formats/ObjectTypes.h"
-#include "platform/Paths.h"
 #include "documents/DocumentStore.h"
 #include "documents/PendingFileOps.h"
-#include "platform/Ui.h"
+#include "formats/ObjectTypes.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "platform/Ui.h"
 
 #include <algorithm>
 #include <functional>

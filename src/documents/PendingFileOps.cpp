@@ -2,11 +2,11 @@
 
 #include "documents/Companions.h"
 
+#include "documents/DocumentStore.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
-#include "documents/DocumentStore.h"
 #include "platform/Ui.h"
 
 namespace quill {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileSystem.h"
 #include "formats/IniDocument.h"
+#include "platform/FileSystem.h"
 
 #include <functional>
 #include <optional>

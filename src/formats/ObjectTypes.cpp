@@ -1,8 +1,8 @@
 #include "formats/ObjectTypes.h"
 
+#include "formats/IniDocument.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "formats/IniDocument.h"
 #include "platform/Paths.h"
 
 namespace quill {

@@ -1,7 +1,7 @@
 #include "formats/Record.h"
 
-#include "platform/Cp1250.h"
 #include "formats/ObjectTypes.h"
+#include "platform/Cp1250.h"
 
 namespace quill {
 

@@ -1,11 +1,11 @@
 #include "formats/RecordFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/FileLock.h"
-#include "platform/Cp1250.h"
 #include "formats/FieldCipher.h"
-#include "platform/FileSystem.h"
 #include "formats/IniDocument.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Clock.h"
-#include "platform/DateTimeFormat.h"
 #include "formats/ObjectTypes.h"
 #include "formats/PostedForm.h"
 #include "formats/Record.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeFormat.h"
 #include "platform/Status.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 #include "formats/RegistryStore.h"
 
+#include "formats/IniDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "formats/IniDocument.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 

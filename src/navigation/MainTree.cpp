@@ -1,11 +1,11 @@
 #include "navigation/MainTree.h"
 
+#include "datapoint/FolderWalk.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
-#include "datapoint/FolderWalk.h"
-#include "session/LogonContext.h"
 #include "platform/Paths.h"
+#include "session/LogonContext.h"
 #include "session/Session.h"
 
 namespace quill {

@@ -4,8 +4,8 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "session/Session.h"
 #include "platform/TextUtil.h"
+#include "session/Session.h"
 
 #include <random>
 

@@ -1,18 +1,18 @@
 #include "session/Logon.h"
 
-#include "platform/Cp1250.h"
-#include "session/EventLog.h"
-#include "platform/FileSystem.h"
-#include "session/LogonContext.h"
-#include "platform/Paths.h"
-#include "session/ProgramStart.h"
-#include "formats/RegistryStore.h"
-#include "session/Session.h"
-#include "session/WindowGeometry.h"
 #include "datapoint/DataPointInfo.h"
+#include "datapoint/WorkingCopy.h"
+#include "formats/RegistryStore.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/EventLog.h"
+#include "session/LogonContext.h"
+#include "session/ProgramStart.h"
+#include "session/Session.h"
 #include "session/TextCache.h"
 #include "session/UsersAndGroups.h"
-#include "datapoint/WorkingCopy.h"
+#include "session/WindowGeometry.h"
 
 #include <optional>
 

@@ -1,15 +1,15 @@
 #include "session/LogonContext.h"
 
-#include "platform/Cp1250.h"
-#include "session/EventLog.h"
-#include "platform/FileSystem.h"
-#include "platform/FolderTree.h"
-#include "formats/LanguageTexts.h"
-#include "platform/OwnedDirectory.h"
-#include "platform/Paths.h"
-#include "session/Session.h"
 #include "datapoint/DataPointInfo.h"
 #include "datapoint/WorkingCopy.h"
+#include "formats/LanguageTexts.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/OwnedDirectory.h"
+#include "platform/Paths.h"
+#include "session/EventLog.h"
+#include "session/Session.h"
 
 namespace quill {
 namespace {

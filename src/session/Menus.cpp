@@ -2,8 +2,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
-#include "session/LogonContext.h"
 #include "platform/Paths.h"
+#include "session/LogonContext.h"
 #include "session/Session.h"
 
 namespace quill {

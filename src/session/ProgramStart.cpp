@@ -1,12 +1,12 @@
 #include "session/ProgramStart.h"
 
-#include "platform/Cp1250.h"
 #include "formats/FieldCipher.h"
+#include "formats/RegistryStore.h"
+#include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "session/ProgramValues.h"
-#include "formats/RegistryStore.h"
 #include "platform/TextUtil.h"
+#include "session/ProgramValues.h"
 
 #include <string>
 

@@ -3,10 +3,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "session/LogonContext.h"
 #include "platform/Paths.h"
-#include "session/Session.h"
 #include "platform/TextUtil.h"
+#include "session/LogonContext.h"
+#include "session/Session.h"
 
 namespace quill {
 namespace {

@@ -2,13 +2,13 @@
 
 #include "documents/Companions.h"
 
+#include "formats/LanguageTexts.h"
+#include "formats/MarkedText.h"
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
-#include "formats/LanguageTexts.h"
-#include "session/LogonContext.h"
-#include "formats/MarkedText.h"
 #include "platform/Paths.h"
+#include "session/LogonContext.h"
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
 

@@ -1,9 +1,9 @@
 #include "session/WindowGeometry.h"
 
 #include "platform/Cp1250.h"
+#include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
-#include "platform/TextUtil.h"
 #include "session/TextCache.h"
 
 #include <climits>

@@ -4,8 +4,8 @@
 #include "QtShell.h"
 #include "QtText.h"
 
-#include "session/Session.h"
 #include "datapoint/DataPointInfo.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>

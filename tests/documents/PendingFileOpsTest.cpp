@@ -2,10 +2,10 @@
 
 #include "SessionFixture.h"
 
+#include "documents/Companions.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "documents/Companions.h"
 
 #include <gtest/gtest.h>
 

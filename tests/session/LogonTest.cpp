@@ -4,12 +4,12 @@
 
 #include "SessionFixture.h"
 
-#include "platform/Cp1250.h"
+#include "datapoint/DataPointInfo.h"
 #include "formats/FieldCipher.h"
+#include "formats/RegistryStore.h"
+#include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "session/ProgramStart.h"
-#include "formats/RegistryStore.h"
-#include "datapoint/DataPointInfo.h"
 
 #include <gtest/gtest.h>
 

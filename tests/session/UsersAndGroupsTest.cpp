@@ -1,7 +1,7 @@
 // The users and groups tables, the user list text and the access tests, on a
 // fresh copy of the sample data point.
-#include "session/UsersAndGroups.h"
 #include "datapoint/WorkingCopy.h"
+#include "session/UsersAndGroups.h"
 
 #include "SessionFixture.h"
 

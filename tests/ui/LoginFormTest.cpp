@@ -5,9 +5,9 @@
 
 #include "SessionFixture.h"
 
+#include "datapoint/DataPointInfo.h"
 #include "formats/FieldCipher.h"
 #include "formats/RegistryStore.h"
-#include "datapoint/DataPointInfo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
