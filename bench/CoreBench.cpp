@@ -34,7 +34,7 @@ namespace {
 namespace stdfs = std::filesystem;
 
 std::string g_dataPoint;
-std::string g_document; // a document with comments, schedule and attachments
+std::string g_document;   // a document with comments, schedule and attachments
 std::string g_listFolder; // a folder of kListedDocuments notes
 
 constexpr int kListedDocuments = 2000;

@@ -265,7 +265,8 @@ Status writeComments(DocumentStore& store, std::string_view documentPath, const 
                           [&](Record& record) { return fillComments(record, texts); });
 }
 
-Status writeAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments) {
+Status writeAttachments(DocumentStore& store, std::string_view documentPath,
+                        const std::vector<Attachment>& attachments) {
     if (attachments.empty())
         return deleteCompanion(companionPath(documentPath, Companion::Attachments));
     return writeCompanion(store, documentPath, Companion::Attachments,

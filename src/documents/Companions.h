@@ -115,7 +115,8 @@ RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Sch
 // empty one. Read and write failures of the record are logged and shown;
 // a list the companion cannot hold is only reported.
 Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts);
-Status writeAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments);
+Status writeAttachments(DocumentStore& store, std::string_view documentPath,
+                        const std::vector<Attachment>& attachments);
 Status writeSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule);
 
 // The decimal index of the first event name equal to chosen in any case;

@@ -80,7 +80,8 @@ private:
 // of the editor's companion leaves it naming the file: deleting it then
 // would take the file from under a document. A companion that cannot be
 // read may name it too.
-bool attachedFileStillNamed(const DocumentStore& store, std::string_view attachedFile, std::string_view exceptCompanion) {
+bool attachedFileStillNamed(const DocumentStore& store, std::string_view attachedFile,
+                            std::string_view exceptCompanion) {
     const std::string name = path::fileName(attachedFile);
     const RecordFiles records = store.recordFiles();
     for (const std::string& companion : listFiles(path::directory(path::directory(attachedFile)), "*.attachments")) {

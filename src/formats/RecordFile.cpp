@@ -121,8 +121,7 @@ Status RecordFiles::write(Record& record, std::string_view path) const {
     return written;
 }
 
-Status RecordFiles::update(std::string_view path, const std::function<Status(Record&)>& change,
-                           Record* result) const {
+Status RecordFiles::update(std::string_view path, const std::function<Status(Record&)>& change, Record* result) const {
     const std::string file(path);
     const FileLock lock(file);
     if (!lock.held())

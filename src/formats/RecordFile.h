@@ -37,8 +37,7 @@ public:
     // change made anew). A missing file starts from its type's defaults and
     // is written whole, never created empty first. Nothing is written when
     // change fails. The record written is left in result when given.
-    Status update(std::string_view path, const std::function<Status(Record&)>& change,
-                  Record* result = nullptr) const;
+    Status update(std::string_view path, const std::function<Status(Record&)>& change, Record* result = nullptr) const;
 
     // Writes record to the file its header names (a record that was never
     // read gets a unique ".data" name in the directory path). The file is

@@ -65,9 +65,8 @@ void sortDocumentItems(std::vector<DocumentItem>& items) {
     keys.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
         keys.push_back({cp1250::upper(items[i].name), path::fileName(items[i].path), i});
-    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        return a.name != b.name ? a.name < b.name : a.file < b.file;
-    });
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return a.name != b.name ? a.name < b.name : a.file < b.file; });
     std::vector<DocumentItem> sorted;
     sorted.reserve(items.size());
     for (const Key& key : keys)

@@ -136,8 +136,7 @@ bool readSettings(Session& session) {
     const std::string resourcePath = settingsValue(session, "RESOURCEPATH");
     const std::string defaultResources = path::withTrailingSeparator(defaultTemporary + "Resources");
     s.resourceDirectory = acceptedWorkingDirectory(
-        session, resourcePath.empty() ? defaultResources : path::withTrailingSeparator(resourcePath),
-        defaultResources);
+        session, resourcePath.empty() ? defaultResources : path::withTrailingSeparator(resourcePath), defaultResources);
     s.synchronizeResources = cp1250::upper(settingsValue(session, "RESOURCESYNCHRONIZE")) != "FALSE";
     s.userGroupsResourceDirectory = path::join(ownResourceDirectory(session), "Groups");
     return true;

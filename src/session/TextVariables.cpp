@@ -222,8 +222,9 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
         changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
         changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
-        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$",
-                                 [&] { return literalValue(path::withoutTrailingSeparator(systemTemporaryDirectory())); });
+        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$", [&] {
+            return literalValue(path::withoutTrailingSeparator(systemTemporaryDirectory()));
+        });
         changed |= replaceMarker(kApplTemp, "$APPLTEMP$", [&] {
             return literalValue(path::withoutTrailingSeparator(s.context.settings.temporaryDirectory));
         });

@@ -26,9 +26,8 @@ DocumentListView::DocumentListView(Session& session, const ImageLists& images, Q
     for (int column = 2; column < 6; ++column)
         header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     setColumnWidth(0, 260);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        emit documentActivated(item->data(0, Qt::UserRole).toString());
-    });
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { emit documentActivated(item->data(0, Qt::UserRole).toString()); });
 }
 
 void DocumentListView::showItems(std::vector<DocumentItem> items, bool withLocation) {

@@ -86,9 +86,8 @@ void MainWindow::createToolbar() {
     connect(deleteForGood, &QAction::triggered, this, [this] { deleteActual(true); });
 
     refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_1"), this, [this] { refreshFolder(); });
-    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this, [this] {
-        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
-    });
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this,
+                           [this] { rebuildTree(tree_.focused ? tree_.focused->path : std::string()); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });
@@ -163,9 +162,9 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
         return;
     lastFolderTemplate_ = templateIndex;
     bool ok = false;
-    const QString name = QInputDialog::getText(this, buttons_[2]->text(),
-                                               toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
-                                               QLineEdit::Normal, {}, &ok);
+    const QString name =
+        QInputDialog::getText(this, buttons_[2]->text(), toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
+                              QLineEdit::Normal, {}, &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
     std::string created;

@@ -51,11 +51,10 @@ void MainWindow::updateNodeStatus(const TreeNode& node) {
 void MainWindow::updateTaskSummary() {
     if (!taskStatus_)
         return;
-    const std::string summary =
-        session_.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " +
-        session_.variables.informationValue("SCHEDULER_COUNT_NEW") + ", " +
-        session_.variables.informationValue("SCHEDULER_COUNT_ACTUAL") + ", " +
-        session_.variables.informationValue("SCHEDULER_COUNT_ALL") + ".";
+    const std::string summary = session_.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " +
+                                session_.variables.informationValue("SCHEDULER_COUNT_NEW") + ", " +
+                                session_.variables.informationValue("SCHEDULER_COUNT_ACTUAL") + ", " +
+                                session_.variables.informationValue("SCHEDULER_COUNT_ALL") + ".";
     taskStatus_->setText(toQt(summary));
 }
 
@@ -106,10 +105,10 @@ void MainWindow::showAbout() {
     const auto text = [this](const char* key) { return toQt(session_.texts.lookup("ABOUT_FORM", key, "GUI")); };
     const QString version = toQt(session_.variables.expand(
         "$INFORMATION.APPLICATION_VERSION.INFORMATION$, $INFORMATION.APPLICATION_BUILD.INFORMATION$", false));
-    QMessageBox::about(this, text("TITLE"),
-                       QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
-                           .arg(text("MAINTEXT").toHtmlEscaped(), text("LABELTEXT").toHtmlEscaped(),
-                                version.toHtmlEscaped()));
+    QMessageBox::about(
+        this, text("TITLE"),
+        QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
+            .arg(text("MAINTEXT").toHtmlEscaped(), text("LABELTEXT").toHtmlEscaped(), version.toHtmlEscaped()));
 }
 
 void MainWindow::startTimer() {

@@ -29,7 +29,7 @@ QString defaultPrinter() {
     const QString answer = QString::fromLocal8Bit(lpstat.readAllStandardOutput()).trimmed();
     const int colon = answer.lastIndexOf(QLatin1Char(':'));
     return colon < 0 || answer.startsWith(QLatin1String("no system default")) ? QString()
-                                                                               : answer.mid(colon + 1).trimmed();
+                                                                              : answer.mid(colon + 1).trimmed();
 }
 
 } // namespace
@@ -58,9 +58,9 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
     default: return; // the data point commands open wizards not built yet
     }
     const std::string argument = session_.variables.expand(command.argument, false);
-    const auto target = documentPath.empty()
-                            ? std::nullopt
-                            : resolveAttachment(attachmentDirectory(documentPath), argument, takesDisplayName(command.kind));
+    const auto target = documentPath.empty() ? std::nullopt
+                                             : resolveAttachment(attachmentDirectory(documentPath), argument,
+                                                                 takesDisplayName(command.kind));
     if (!target) {
         warn(6);
         return;
@@ -76,8 +76,7 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
     case Kind::OpenAttachmentTemplate: {
         // A new document from the template: a copy of its own to edit.
         fs::createDirectories(scratch);
-        const std::string copy =
-            session_.recordFiles().uniqueName(path::join(scratch, path::fileName(target->path)));
+        const std::string copy = session_.recordFiles().uniqueName(path::join(scratch, path::fileName(target->path)));
         if (Status copied = fs::copyFile(target->path, copy); !copied) {
             warn(9, copied.message());
             return;
@@ -89,9 +88,9 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
     case Kind::SaveAttachment: {
         const QString extension = toQt(path::extension(target->path));
         const QString filter = extension.isEmpty() ? QString() : QStringLiteral("(*%1)").arg(extension);
-        const QString chosen = QFileDialog::getSaveFileName(
-            parent_, toQt(session_.texts.lookup("GUI_FORM", "QUESTION_SAVE", "Questions")),
-            toQt(target->displayName), filter);
+        const QString chosen =
+            QFileDialog::getSaveFileName(parent_, toQt(session_.texts.lookup("GUI_FORM", "QUESTION_SAVE", "Questions")),
+                                         toQt(target->displayName), filter);
         if (chosen.isEmpty())
             return;
         const std::string file = fromQt(chosen);
@@ -107,8 +106,7 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
             return;
         }
         const QString question = toQt(session_.texts.lookup("GUI_FORM", "QUESTION_PRINT", "Questions")) +
-                                 QStringLiteral("\n\n") + printer + QStringLiteral("\n") +
-                                 toQt(target->displayName);
+                                 QStringLiteral("\n\n") + printer + QStringLiteral("\n") + toQt(target->displayName);
         if (QMessageBox::question(parent_, toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")), question) !=
             QMessageBox::Yes)
             return;

@@ -113,10 +113,8 @@ TEST(FoundationCommandsTest, UnreadableRecordsSayWhy) {
         const char* name;
         const char* says;
     } rows[] = {
-        {"Folder.note", "it is a directory"},
-        {"Pipe.note", "it is a named pipe"},
-        {"Loop.note", "loop of symbolic links"},
-        {"Huge.note", "larger than"},
+        {"Folder.note", "it is a directory"},    {"Pipe.note", "it is a named pipe"},
+        {"Loop.note", "loop of symbolic links"}, {"Huge.note", "larger than"},
         {"Missing.note", "no such file"},
     };
     for (const auto& row : rows) {

@@ -104,7 +104,8 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     EXPECT_FALSE(stdfs::exists(root + "/Contracts/Supplier.contract"));
     EXPECT_FALSE(stdfs::exists(root + "/Projects/Website"));
     const std::string listed = run("trash", "list", &status);
-    for (const char* name : {"/Supplier.contract\n", "/Supplier.comments\n", "/Attachments.systemfiles\n", "/Website\n"})
+    for (const char* name :
+         {"/Supplier.contract\n", "/Supplier.comments\n", "/Attachments.systemfiles\n", "/Website\n"})
         EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
     run("trash", "put " + shellWord(root), &status);
     EXPECT_EQ(status, 1) << "a top folder stays";

@@ -70,8 +70,8 @@ TEST_F(DocumentTransferTest, ATransferThatCannotFinishChangesNothing) {
     EXPECT_EQ(readBytes(archive + "/Supplier.comments"), "the archive's own");
     EXPECT_EQ(namesIn(archive), std::set<std::string>{"Supplier.comments"});
     EXPECT_EQ(readBytes(contract), before);
-    EXPECT_FALSE(transferDocument(*session, contracts + "/Missing.contract", archive + "/M.contract",
-                                  TransferMode::Copy));
+    EXPECT_FALSE(
+        transferDocument(*session, contracts + "/Missing.contract", archive + "/M.contract", TransferMode::Copy));
 
     // A target folder the user may not write, tried as an ordinary user.
     const std::string locked = dataPoint + "/DataPoint.root/Locked";

@@ -124,8 +124,7 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldContent) {
 
 // Runs check in a child process as an ordinary user (root passes every
 // permission test) and tells whether it returned true.
-template <typename Check>
-bool inChildAsOrdinaryUser(Check check) {
+template <typename Check> bool inChildAsOrdinaryUser(Check check) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))

@@ -135,7 +135,8 @@ TEST_F(ReliabilityTest, EightWritersOfOneRecordKeepEachOthersFields) {
     const long saves = scaled(40, 500);
     std::vector<pid_t> writers;
     for (int w = 1; w <= 8; ++w)
-        writers.push_back(spawnWriter({"field", dataPoint, record, "COMMENT" + std::to_string(w), std::to_string(saves)}));
+        writers.push_back(
+            spawnWriter({"field", dataPoint, record, "COMMENT" + std::to_string(w), std::to_string(saves)}));
     for (pid_t pid : writers)
         EXPECT_EQ(exitStatus(pid), 0);
     const Record r = read();
@@ -217,9 +218,9 @@ TEST_F(NetworkShareTest, TwoComputersAppendingToOneLogLoseNoLine) {
     std::vector<pid_t> writers;
     for (int w = 0; w < 8; ++w) {
         const bool first = w < 4;
-        writers.push_back(spawnWriter({"log", (first ? mountA : mountB) + "/system.log", "W" + std::to_string(w),
-                                       std::to_string(lines)},
-                                      first ? "PC-A" : "PC-B"));
+        writers.push_back(spawnWriter(
+            {"log", (first ? mountA : mountB) + "/system.log", "W" + std::to_string(w), std::to_string(lines)},
+            first ? "PC-A" : "PC-B"));
     }
     for (pid_t pid : writers)
         EXPECT_EQ(exitStatus(pid), 0);

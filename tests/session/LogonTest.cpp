@@ -221,8 +221,13 @@ TEST_F(ProgramStartTest, APasswordThatCannotBeStoredWholeIsNotStoredAtAll) {
         bool autoLogon;
     } rows[] = {
         {"anna", "anna", true},
-        {"\xAE" "bc", "", false},  // enciphers to a zero byte first: would be stored empty
-        {"ab" "\xC8" "x", "", false}, // a zero byte in the middle: would be stored as "ab"
+        {"\xAE"
+         "bc",
+         "", false}, // enciphers to a zero byte first: would be stored empty
+        {"ab"
+         "\xC8"
+         "x",
+         "", false}, // a zero byte in the middle: would be stored as "ab"
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(writeRegistryValues(registry, values, true, row.password).ok());

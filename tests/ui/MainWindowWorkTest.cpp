@@ -54,9 +54,11 @@ QVariant evaluate(QWebEngineView* view, const QString& script) {
 // Where an element of the shown page is, in the view's coordinates.
 QPoint centreOf(QWebEngineView* view, const QString& selector) {
     const QVariant result = evaluate(
-        view, QStringLiteral("(function(){var e=document.querySelector('%1'); if(!e) return null;"
-                             "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
-                  .arg(selector));
+        view,
+        QStringLiteral(
+            "(function(){var e=document.querySelector('%1'); if(!e) return null;"
+            "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
+            .arg(selector));
     if (!result.isValid())
         return {-1, -1};
     const QVariantList xy = result.toList();
@@ -143,8 +145,8 @@ private slots:
             phone = centreOf(view, "input[name=PHONE]");
             QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, phone);
             QTest::qWait(100);
-            return evaluate(view, QStringLiteral("document.activeElement && document.activeElement.name"))
-                       .toString() == QStringLiteral("PHONE");
+            return evaluate(view, QStringLiteral("document.activeElement && document.activeElement.name")).toString() ==
+                   QStringLiteral("PHONE");
         };
         QTRY_VERIFY_WITH_TIMEOUT(phoneHasFocus(), kTimeout);
         QWidget* surface = view->focusProxy();
@@ -192,8 +194,7 @@ private slots:
         saveShot(&window, "new-notes");
 
         // The chosen document goes to the trash with Delete.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
         const std::string chosen = window.shownDocument();
         answerYesSoon();
         QTest::keyClick(list, Qt::Key_Delete);
