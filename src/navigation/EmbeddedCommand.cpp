@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::string_view kCommandPrefix = "COMMAND:";
 
-constexpr std::array<std::pair<std::string_view, EmbeddedCommandKind>, 8> kCommands = {{
+constexpr std::array<std::pair<std::string_view, EmbeddedCommandKind>, 9> kCommands = {{
+    {"FILE:OPEN:", EmbeddedCommandKind::OpenFile},
     {"ATTACHMENT:SEND_MAIL_ATTACHMENT:", EmbeddedCommandKind::SendMailAttachment},
     {"ATTACHMENT:PRINT_ATTACHMENT:", EmbeddedCommandKind::PrintAttachment},
     {"ATTACHMENT:SAVE_ATTACHMENT:", EmbeddedCommandKind::SaveAttachment},
@@ -40,11 +41,22 @@ EmbeddedCommand parseEmbeddedCommand(std::string_view address) {
     for (const auto& [prefix, kind] : kCommands) {
         if (cp1250::startsWithNoCase(rest, prefix)) {
             // Text after a data point command's word is ignored.
-            const bool attachment = cp1250::startsWithNoCase(prefix, "ATTACHMENT:");
+            const bool attachment =
+                cp1250::startsWithNoCase(prefix, "ATTACHMENT:") || kind == EmbeddedCommandKind::OpenFile;
             return {kind, attachment ? std::string(rest.substr(prefix.size())) : std::string()};
         }
     }
     return {EmbeddedCommandKind::Unknown, {}};
+}
+
+std::optional<std::string> resolveListedFile(std::string_view directory, std::string_view name) {
+    const std::string dir = path::withoutTrailingSeparator(directory);
+    if (dir.empty() || !path::isPlainFileName(name) || fs::isSymlink(dir))
+        return std::nullopt;
+    const std::string file = path::join(dir, name);
+    if (fs::isSymlink(file) || !fs::isRegularFile(file) || !fs::isWithin(file, dir))
+        return std::nullopt;
+    return file;
 }
 
 bool takesDisplayName(EmbeddedCommandKind kind) {

@@ -16,6 +16,7 @@ enum class EmbeddedCommandKind {
     SaveAttachment,
     OpenAttachmentDocument,
     OpenAttachmentTemplate,
+    OpenFile, // a file of the directory a listing page shows
     CreateDataPoint,
     CreateUser,
     DeleteUser,
@@ -31,6 +32,10 @@ struct EmbeddedCommand {
 // The command an address (decoded as the pane hands it over) stands for.
 // Prefixes are compared in any case, each over its own length.
 EmbeddedCommand parseEmbeddedCommand(std::string_view address);
+
+// The file name of a listing page's open command, inside directory: a plain
+// name of a regular file there, not a link.
+std::optional<std::string> resolveListedFile(std::string_view directory, std::string_view name);
 
 // Whether the command's argument carries a display name after ";".
 bool takesDisplayName(EmbeddedCommandKind kind);

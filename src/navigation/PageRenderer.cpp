@@ -1,5 +1,7 @@
 #include "navigation/PageRenderer.h"
 
+#include "navigation/DirectoryListing.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
@@ -66,11 +68,15 @@ std::string PageRenderer::render(std::string_view url) {
         return std::string(url);
     if (url.empty())
         return {};
+    const bool directory = fs::isDirectory(url);
+    const std::string listingTemplate =
+        path::join(session_.context.settings.resourceDirectory, "HTML/Template.Directory.htm");
     // A directory address from data may use '\': the pane gets the
-    // platform's separators.
-    if (fs::isDirectory(url))
+    // platform's separators, or, where the data point has a listing
+    // template, a page listing the directory's files.
+    if (directory && !fs::isRegularFile(listingTemplate))
         return path::normalize(url);
-    if (!fs::isRegularFile(url))
+    if (!directory && !fs::isRegularFile(url))
         return {};
 
     if (!lastPage_.empty() && fs::exists(lastPage_))
@@ -88,7 +94,11 @@ std::string PageRenderer::render(std::string_view url) {
     std::string page;
     const std::string extension = path::extension(url);
     const std::string upperExtension = cp1250::upper(extension);
-    if (upperExtension == ".HTM" || upperExtension == ".HTML") {
+    if (directory) {
+        appendTemplate(listingTemplate, false, page);
+        if (const std::size_t marker = page.find(kListingRowsMarker); marker != std::string::npos)
+            page.replace(marker, kListingRowsMarker.size(), directoryListingRows(session_, url));
+    } else if (upperExtension == ".HTM" || upperExtension == ".HTML") {
         appendTemplate(std::string(url), false, page);
     } else {
         const std::string templates = path::join(session_.context.settings.resourceDirectory, "HTML");

@@ -17,8 +17,9 @@ bool isOutsideAddress(std::string_view address);
 void setActualObjectForAddress(Session& session, std::string_view url);
 
 // Turns what a node or item stands for into something the page pane can
-// show: outside addresses and directories as they are, page templates and
-// record files as a page written into the scratch directory.
+// show: outside addresses as they are; page templates, record files and
+// directories (listed with the data point's listing template, where it has
+// one) as a page written into the scratch directory.
 class PageRenderer {
 public:
     explicit PageRenderer(Session& session) : session_(session) {}

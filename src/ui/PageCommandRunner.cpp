@@ -49,6 +49,15 @@ bool PageCommandRunner::run(const QByteArray& address, const QByteArray& formBod
 void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const std::string& documentPath) {
     const EmbeddedCommand command = parseEmbeddedCommand(address.toStdString());
     using Kind = EmbeddedCommandKind;
+    if (command.kind == Kind::OpenFile) {
+        // A listing page shows the directory of the focused node.
+        const auto file = resolveListedFile(session_.actual.mainPath, command.argument);
+        if (!file)
+            warn(6);
+        else if (!session_.shell.openWithAssociatedProgram(*file, {}, session_.context.settings.temporaryDirectory))
+            warn(9, *file);
+        return;
+    }
     switch (command.kind) {
     case Kind::SendMailAttachment:
     case Kind::PrintAttachment:

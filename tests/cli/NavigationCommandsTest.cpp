@@ -63,9 +63,16 @@ TEST_F(NavigationCommandsTest, RenderPrintsThePageOrNothing) {
     EXPECT_EQ(run("render", "ANNA", "www.example.com"), "www.example.com\n");
     EXPECT_EQ(run("render", "ANNA", "/no/such/file.note", &status), "");
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(run("render", "ANNA", shellWord("$DATA_POINT_PATH$\\DataPoint.root\\Contracts")),
-              dataPoint + "/DataPoint.root/Contracts\n")
-        << "a directory address in the platform's form";
+    // A directory, even with '\\' from data, becomes a page listing its files,
+    // each name a command that opens exactly that file.
+    const std::string listing =
+        run("render", "ANNA", shellWord("$DATA_POINT_PATH$\\DataPoint.root\\Contracts\\Attachments.systemfiles"));
+    ASSERT_NE(listing.find("/HTMLparse/temp"), std::string::npos) << listing;
+    const std::string shown = test::readBytes(listing.substr(0, listing.size() - 1));
+    EXPECT_NE(shown.find(dataPoint + "/DataPoint.root/Contracts/Attachments.systemfiles"), std::string::npos);
+    EXPECT_NE(shown.find("COMMAND:FILE:OPEN:Price%20list%202027815%2EDT20%2E11%2E20262260%2ETD%2Epdf"),
+              std::string::npos);
+    EXPECT_NE(shown.find("PDF.BMP"), std::string::npos);
 }
 
 TEST_F(NavigationCommandsTest, ADocumentPageKnowsItsFolderAndLeavesOutUnsafeAttachmentLinks) {

@@ -24,6 +24,7 @@ TEST(EmbeddedCommandTest, AddressesAreCommandsByTheirPrefixInAnyCase) {
         {"command:attachment:send_mail_attachment:a.pdf;x", Kind::SendMailAttachment, "a.pdf;x"},
         {"COMMAND:ATTACHMENT:OPEN_ATTACHMENT_TEMPLATE:t.doc", Kind::OpenAttachmentTemplate, "t.doc"},
         {"COMMAND:DATAPOINT:DELETE_USER and more", Kind::DeleteUser, ""},
+        {"COMMAND:FILE:OPEN:a b.pdf", Kind::OpenFile, "a b.pdf"},
         {"COMMAND:DATAPOINT:CREATE_NEW_DATAPOINT", Kind::CreateDataPoint, ""},
         {"COMMAND:NO_SUCH", Kind::Unknown, ""},
         {"COMMAND:", Kind::Unknown, ""},
@@ -62,6 +63,10 @@ TEST(EmbeddedCommandTest, OnlyRegularFilesInsideTheAttachmentDirectoryResolve) {
         {"missing.txt;x", true, nullptr, nullptr},
         {"plain.txt", true, nullptr, nullptr},
     };
+    // A listing page's files resolve by the same rules.
+    EXPECT_EQ(resolveListedFile(attachments, "plain.txt"), attachments + "/plain.txt");
+    for (const char* refused : {"link.txt", "sub", "../../secret.txt", "missing.txt", ""})
+        EXPECT_FALSE(resolveListedFile(attachments, refused)) << refused;
     for (const auto& row : rows) {
         const auto target = resolveAttachment(attachments, row.argument, row.withDisplayName);
         if (!row.file) {

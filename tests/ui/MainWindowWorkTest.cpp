@@ -162,6 +162,12 @@ private slots:
         // The page is shown again with the stored value.
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "input[name=PHONE][value=\"555 0142\"]").x() >= 0, kTimeout);
         saveShot(&window, "account-saved");
+
+        // A node that stands for a directory lists its files.
+        clickItem(tree, findItem(tree, QStringLiteral("My file templates")));
+        QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "table.listing").x() >= 0, kTimeout);
+        QTest::qWait(300); // painted
+        saveShot(&window, "file-templates");
         QVERIFY(window.close());
     }
 
