@@ -59,8 +59,8 @@ std::string dateText(const Session& session, std::int64_t modifiedNs) {
     std::tm local{};
     if (!::localtime_r(&seconds, &local))
         return {};
-    LocalDateTime when{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                       local.tm_sec, 0};
+    LocalDateTime when{
+        local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, 0};
     return formatDate(when, session.formats) + " " + formatTime(when, session.formats);
 }
 

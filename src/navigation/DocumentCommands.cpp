@@ -73,6 +73,66 @@ Status emptyTrash(Session& session) {
     return failures.empty() ? Status::success() : Status::failure(failures);
 }
 
+DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const TreeNode& target) {
+    DropCheck check;
+    const auto refuse = [&](int warning) {
+        check.warning = warning;
+        return check;
+    };
+    const bool toSettings = target.kind == "SETTINGS" || target.kind == "SETTINGS_OBJ";
+    if (document.empty()) {
+        const std::string source = path::withoutTrailingSeparator(sourceNode.path);
+        if (sourceNode.kind == "ROOT")
+            return refuse(1);
+        if (&sourceNode == &target || path::comparableFolder(source) == path::comparableFolder(target.path))
+            return check;
+        const std::string upperTarget = path::comparableFolder(target.path);
+        const std::string upperSource = path::comparableFolder(source);
+        if (!upperSource.empty() && upperTarget.find(upperSource) != std::string::npos &&
+            upperSource.size() < upperTarget.size())
+            return refuse(2);
+        if (sourceNode.kind == "SETTINGS" || sourceNode.kind == "SETTINGS_OBJ" || target.kind == "SETTINGS")
+            return refuse(3);
+        if (sourceNode.kind == "MYTASKS" || target.kind == "MYTASKS")
+            return refuse(4);
+        if (sourceNode.kind == "TRASH")
+            return refuse(5);
+        if (source.empty() || target.path.empty() || target.kind == "TRASH" || toSettings)
+            return refuse(3);
+        check.target = path::join(target.path, path::fileName(source));
+    } else {
+        if (target.kind == "SETTINGS")
+            return refuse(3);
+        if (target.kind == "MYTASKS")
+            return refuse(4);
+        if (target.path.empty())
+            return check;
+        check.target = path::join(target.path, path::fileName(document));
+        if (path::comparableFolder(check.target) == path::comparableFolder(document))
+            return DropCheck{};
+    }
+    check.accepted = true;
+    return check;
+}
+
+Status transferFolder(const MainTree& tree, std::string_view source, std::string_view target, TransferMode mode) {
+    const std::string from = path::withoutTrailingSeparator(source);
+    if (!fs::isDirectory(from) || fs::isSymlink(from))
+        return Status::failure("cannot transfer " + from + ": no such folder");
+    if (fs::exists(target))
+        return Status::failure("cannot transfer " + from + ": " + std::string(target) + " exists already");
+    if (mode == TransferMode::Move && !liesBelowTopFolder(tree, from))
+        return Status::failure("cannot move " + from + ": it is no folder inside your top folders");
+    if (mode == TransferMode::Copy) {
+        if (Status copied = fs::copyTree(from, target); !copied) {
+            fs::removeAll(target).ok();
+            return copied;
+        }
+        return Status::success();
+    }
+    return fs::move(from, target);
+}
+
 Status copyOrMoveDocument(Session& session, std::string_view source, std::string_view target, TransferMode mode) {
     return transferDocument(session, source, target, mode);
 }

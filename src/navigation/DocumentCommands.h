@@ -10,6 +10,7 @@ namespace quill {
 
 class MainTree;
 class Session;
+struct TreeNode;
 
 // The main window's operations on documents and folders, for the logged-on
 // user: they log what the data point's log asks for, and leave the places
@@ -51,6 +52,22 @@ Status emptyTrash(Session& session);
 
 // Whether path is the trash or lies in it.
 bool liesInTrash(const Session& session, std::string_view path);
+
+// What a drop onto the main tree does, or why it is refused: the number of
+// the warning in the "GUI_FORM" section of the warnings.
+struct DropCheck {
+    bool accepted = false;
+    int warning = 0;    // 0: refused silently (dropped onto itself)
+    std::string target; // the target node's directory and the source's name
+};
+
+// The checks of a drop of a folder node (document empty) or of a document
+// onto the node target, in the order the main window makes them.
+DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const TreeNode& target);
+
+// Copies or moves a folder with everything in it to target, which must not
+// exist; a move removes the source once everything arrived.
+Status transferFolder(const MainTree& tree, std::string_view source, std::string_view target, TransferMode mode);
 
 // Whether folder lies strictly inside one of the tree's top folders.
 bool liesBelowTopFolder(const MainTree& tree, std::string_view folder);

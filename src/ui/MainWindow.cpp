@@ -1,10 +1,12 @@
 #include "MainWindow.h"
 
 #include "DocumentListView.h"
+#include "MainTreeView.h"
 #include "PageCommandRunner.h"
 #include "PagePane.h"
 #include "QtText.h"
 
+#include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
 
 #include "platform/FileSystem.h"
@@ -34,12 +36,17 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(QStringLiteral("Quill!"));
     resize(1100, 720);
 
-    treeView_ = new QTreeWidget(this);
+    pane_ = new PagePane(this);
+    list_ = new DocumentListView(session_, images_, this);
+    list_->setDragEnabled(true);
+    list_->setDragDropMode(QAbstractItemView::DragOnly);
+    auto* mainTree = new MainTreeView(list_, this);
+    treeView_ = mainTree;
     treeView_->setObjectName("MainTreeView");
     treeView_->setHeaderHidden(true);
     treeView_->setIconSize(QSize(16, 16));
-    pane_ = new PagePane(this);
-    list_ = new DocumentListView(session_, images_, this);
+    connect(mainTree, &MainTreeView::dropRequested, this,
+            [this](QTreeWidgetItem* target, bool fromList, bool copy) { dropOnTree(target, fromList, copy); });
     rightSplitter_ = new QSplitter(Qt::Vertical, this);
     rightSplitter_->setObjectName("RightSplitter");
     rightSplitter_->addWidget(pane_);
@@ -188,6 +195,29 @@ void MainWindow::setListShown(bool shown) {
         return;
     const int wanted = session_.context.geometry.guiSplitter1 > 0 ? session_.context.geometry.guiSplitter1 : total / 3;
     rightSplitter_->setSizes({std::max(total - wanted, 0), wanted});
+}
+
+void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool copy) {
+    TreeNode* target = nodeOf(targetItem);
+    TreeNode* source = tree_.focused;
+    const DocumentItem* item = fromList ? list_->currentDocument() : nullptr;
+    if (!target || !source || (fromList && !item))
+        return;
+    const std::string document = item ? item->path : std::string();
+    const DropCheck check = checkDrop(*source, document, *target);
+    if (!check.accepted) {
+        if (check.warning)
+            session_.warn(MessageKind::Error, "GUI_FORM", check.warning);
+        return;
+    }
+    const TransferMode mode = copy ? TransferMode::Copy : TransferMode::Move;
+    const std::string sourcePath = source->path;
+    const Status done = document.empty() ? transferFolder(tree_, sourcePath, check.target, mode)
+                                         : copyOrMoveDocument(session_, document, check.target, mode);
+    if (!done)
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+    rebuildTree(document.empty() && done ? check.target : sourcePath);
+    fullRefresh();
 }
 
 void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& formBody) {

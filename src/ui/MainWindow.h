@@ -69,6 +69,7 @@ private:
     void showAddress(const std::string& address);
     void setListShown(bool shown);
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
+    void dropOnTree(QTreeWidgetItem* target, bool fromList, bool copy);
 
     // The toolbar, its drop-downs and the commands they run
     // (MainWindowCommands.cpp).

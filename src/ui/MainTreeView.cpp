@@ -1,0 +1,48 @@
+#include "MainTreeView.h"
+
+#include <QDropEvent>
+
+namespace quill::ui {
+
+MainTreeView::MainTreeView(QWidget* documentList, QWidget* parent) : QTreeWidget(parent), documentList_(documentList) {
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+}
+
+bool MainTreeView::acceptsFrom(const QObject* source) const {
+    return source == this || (documentList_ && source == documentList_);
+}
+
+void MainTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    if (acceptsFrom(event->source()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!acceptsFrom(event->source()) || !itemAt(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void MainTreeView::dropEvent(QDropEvent* event) {
+    QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    if (!acceptsFrom(event->source()) || !target) {
+        event->ignore();
+        return;
+    }
+    const bool copy = event->dropAction() == Qt::CopyAction || (event->modifiers() & Qt::ControlModifier);
+    // The window transfers the files and rebuilds the tree; the widget
+    // must not move its items on its own.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    emit dropRequested(target, event->source() == documentList_, copy);
+}
+
+} // namespace quill::ui
