@@ -228,6 +228,29 @@ private slots:
         saveShot(&window, "trash-emptied");
         QVERIFY(window.close());
     }
+
+    void hidingFromTheHelpMenuNeverLosesTheWindow() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QToolButton* help = toolButton(window, 9);
+        QVERIFY(help);
+        // The drop-down arrow opens the menu; its Hide entry is clicked.
+        QTimer::singleShot(0, [] {
+            QMenu* menu = nullptr;
+            if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+                                 kTimeout))
+                return;
+            for (QAction* action : menu->actions()) {
+                if (action->text() == QStringLiteral("Hide window"))
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            }
+        });
+        QTest::mouseClick(help, Qt::LeftButton, {}, QPoint(help->width() - 4, help->height() / 2));
+        // Into the tray where there is one, else down to the task bar.
+        QTRY_VERIFY_WITH_TIMEOUT(window.trayIcon() ? !window.isVisible() : window.isMinimized(), kTimeout);
+        QVERIFY(window.close());
+    }
 };
 
 } // namespace quill::ui
