@@ -66,8 +66,8 @@ int documentCommand(Args args, std::ostream& out) {
         check(deleteDocumentForGood(cli.session(), args[1]));
     } else if (action == "copy" || action == "move") {
         expectArgs(args, 3, 3, usage);
-        check(copyOrMoveDocument(cli.session(), args[1], args[2],
-                                 action == "copy" ? TransferMode::Copy : TransferMode::Move));
+        check(transferDocument(cli.session(), args[1], args[2],
+                               action == "copy" ? TransferMode::Copy : TransferMode::Move));
     } else {
         throw CliError{"unknown document action " + action + ": use copy, move or delete"};
     }

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
+#include "session/TextVariables.h"
 
 #include <algorithm>
 #include <ctime>
@@ -12,21 +13,6 @@
 
 namespace quill {
 namespace {
-
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // Every byte but letters and digits as %XX: the pane decodes the address
 // back to the name exactly.
@@ -93,7 +79,7 @@ std::string directoryListingRows(Session& session, std::string_view directory) {
         if (!stamp || !stamp->regularFile)
             continue;
         rows += "<tr><td><img class=\"ico\" src=\"file://" + pictureOf(session, name) +
-                "\" alt=\"\"></td><td><a href=\"COMMAND:FILE:OPEN:" + percentEncoded(name) + "\">" + escaped(name) +
+                "\" alt=\"\"></td><td><a href=\"COMMAND:FILE:OPEN:" + percentEncoded(name) + "\">" + escapeHtml(name) +
                 "</a></td><td class=\"num\">" + sizeText(stamp->size) + "</td><td>" +
                 dateText(session, stamp->modifiedNs) + "</td></tr>\r\n";
     }

@@ -133,10 +133,6 @@ Status transferFolder(const MainTree& tree, std::string_view source, std::string
     return fs::move(from, target);
 }
 
-Status copyOrMoveDocument(Session& session, std::string_view source, std::string_view target, TransferMode mode) {
-    return transferDocument(session, source, target, mode);
-}
-
 Status deleteDocumentForGood(Session& session, std::string_view path) {
     if (!fs::isRegularFile(path))
         return Status::failure("cannot delete " + std::string(path) + ": no such document");

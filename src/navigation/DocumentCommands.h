@@ -16,9 +16,6 @@ struct TreeNode;
 // user: they log what the data point's log asks for, and leave the places
 // where the scheduler will hear of moved and deleted documents.
 
-// Copies or moves a document with everything that belongs to it.
-Status copyOrMoveDocument(Session& session, std::string_view source, std::string_view target, TransferMode mode);
-
 // Deletes a document for good (event 60).
 Status deleteDocumentForGood(Session& session, std::string_view path);
 

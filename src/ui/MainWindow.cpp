@@ -213,7 +213,7 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     const TransferMode mode = copy ? TransferMode::Copy : TransferMode::Move;
     const std::string sourcePath = source->path;
     const Status done = document.empty() ? transferFolder(tree_, sourcePath, check.target, mode)
-                                         : copyOrMoveDocument(session_, document, check.target, mode);
+                                         : transferDocument(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
     rebuildTree(document.empty() && done ? check.target : sourcePath);

@@ -91,12 +91,12 @@ void MainWindow::createToolbar() {
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });
-    fillNewThingsMenus();
 }
 
 void MainWindow::fillNewThingsMenus() {
     newObjectMenu_->clear();
-    for (const MenuEntry& entry : buildObjectTypeMenu(session_)) {
+    const std::vector<MenuEntry> objectTypes = buildObjectTypeMenu(session_);
+    for (const MenuEntry& entry : objectTypes) {
         const std::size_t type = std::stoul(entry.hint);
         QAction* action = newObjectMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)),
                                                     toQt(entry.caption), this, [this, type] { newObject(type); });
@@ -114,8 +114,8 @@ void MainWindow::fillNewThingsMenus() {
                                   [this, index] { newFolderFromTemplate(index); });
     }
     // The button runs the first entry until another is chosen.
-    if (const auto entries = buildObjectTypeMenu(session_); !entries.empty() && lastObjectType_ == 0)
-        lastObjectType_ = std::stoul(entries.front().hint);
+    if (!objectTypes.empty() && lastObjectType_ == 0)
+        lastObjectType_ = std::stoul(objectTypes.front().hint);
 }
 
 void MainWindow::enableCommandsFor(const TreeNode& node) {
