@@ -12,6 +12,8 @@ packages=(
   # tests run under a virtual X server; screenshots of it for checking by eye.
   qt6-base-dev qt6-webengine-dev
   xvfb xauth imagemagick
+  # A system tray on that server, so the tray icon is tested for real.
+  trayer
   # The reliability tests on a real network file system: sshfs to an sshd
   # on localhost.
   openssh-server openssh-client sshfs

@@ -40,6 +40,8 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     list_ = new DocumentListView(session_, images_, this);
     list_->setDragEnabled(true);
     list_->setDragDropMode(QAbstractItemView::DragOnly);
+    // A document dragged onto a folder moves there; Ctrl makes it a copy.
+    list_->setDefaultDropAction(Qt::MoveAction);
     auto* mainTree = new MainTreeView(list_, this);
     treeView_ = mainTree;
     treeView_->setObjectName("MainTreeView");

@@ -9,8 +9,11 @@
 #include "session/Logon.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -73,6 +76,25 @@ void answerYesSoon() {
                             kTimeout))
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
     });
+}
+
+// Drags with the mouse from a point of one widget to a point of another,
+// as a user does: the press and the first moves start the drag, whose own
+// event loop then takes the moves and the release sent from a timer. Window
+// events, so that they pass where a real mouse's would.
+void dragAndDrop(QWidget* from, QPoint start, QWidget* to, QPoint end, Qt::KeyboardModifiers modifiers = {}) {
+    QWindow* window = from->window()->windowHandle();
+    const auto inWindow = [&](QWidget* widget, QPoint point) { return widget->mapTo(widget->window(), point); };
+    const QPoint drop = inWindow(to, end);
+    QTimer::singleShot(300, [=] {
+        QTest::mouseMove(window, drop - QPoint(2, 0));
+        QTest::mouseMove(window, drop);
+        QTest::mouseRelease(window, Qt::LeftButton, modifiers, drop);
+    });
+    QTest::mousePress(window, Qt::LeftButton, {}, inWindow(from, start));
+    const int step = QApplication::startDragDistance() + 2;
+    QTest::mouseMove(window, inWindow(from, start + QPoint(step, 0)));
+    QTest::mouseMove(window, inWindow(from, start + QPoint(2 * step, 0)));
 }
 
 QToolButton* toolButton(MainWindow& window, int number) {
@@ -227,6 +249,94 @@ private slots:
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Trash"));
         saveShot(&window, "trash-emptied");
         QVERIFY(window.close());
+    }
+
+    void documentsAreDraggedAndSortedInTheList() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        const std::string root = shown.f.dataPoint + "/DataPoint.root/";
+        MainWindow& window = *shown.window;
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const auto rowCentre = [&](int row) { return list->visualItemRect(list->topLevelItem(row)).center(); };
+        const auto nodeCentre = [&](const char* caption) {
+            QTreeWidgetItem* node = findItem(tree, QString::fromUtf8(caption));
+            return node ? tree->visualItemRect(node).center() : QPoint(-1, -1);
+        };
+
+        // The contract moves to Projects with its companions and files.
+        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(0));
+        dragAndDrop(list->viewport(), rowCentre(0), tree->viewport(), nodeCentre("Projects"));
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Projects/Supplier.contract"), kTimeout);
+        for (const char* moved : {"Supplier.contract", "Supplier.comments", "Supplier.attachments",
+                                  "Attachments.systemfiles/Price list 2027815.DT20.11.20262260.TD.pdf"}) {
+            QVERIFY2(std::filesystem::exists(root + "Projects/" + moved), moved);
+            QVERIFY2(!std::filesystem::exists(root + "Contracts/" + moved), moved);
+        }
+
+        // With Ctrl held it is copied on to Contacts and stays in Projects.
+        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        int contract = 0;
+        while (contract < list->topLevelItemCount() &&
+               !list->topLevelItem(contract)->data(0, Qt::UserRole).toString().endsWith(".contract"))
+            ++contract;
+        QVERIFY(contract < list->topLevelItemCount());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(contract));
+        dragAndDrop(list->viewport(), rowCentre(contract), tree->viewport(), nodeCentre("Contacts"),
+                    Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Contacts/Supplier.contract"), kTimeout);
+        QVERIFY(std::filesystem::exists(root + "Contacts/Attachments.systemfiles/Order form93.DT21.11.20267105.TD.txt"));
+        QVERIFY(std::filesystem::exists(root + "Projects/Supplier.contract"));
+
+        // A click on the date heading sorts the meetings by their day,
+        // not by the text of it; a second click turns the order.
+        clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Annual review") != std::string::npos, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.pagePane()->view(), QStringLiteral("document.body.innerText"))
+                                     .toString()
+                                     .contains(QStringLiteral("Board room")),
+                                 kTimeout);
+        QHeaderView* heading = list->header();
+        const QPoint date(heading->sectionViewportPosition(3) + heading->sectionSize(3) / 2, heading->height() / 2);
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, date);
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Design workshop"));
+        QCOMPARE(list->topLevelItem(5)->text(0), QStringLiteral("Safety briefing"));
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, date);
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Safety briefing"));
+        saveShot(&window, "meetings-by-date");
+        QVERIFY(window.close());
+    }
+
+    void theTrayIconHidesAndShowsTheWindow() {
+        // A tray on the virtual display, where the test machine has one.
+        QProcess tray;
+        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("bottom")});
+        if (!tray.waitForStarted(5000) ||
+            !QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000))
+            QSKIP("no system tray on this display");
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QVERIFY(window.trayIcon());
+        QWidget* icon = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (QWidget* widget : QApplication::topLevelWidgets())
+                    icon = QByteArray(widget->metaObject()->className()) == "QSystemTrayIconSys" ? widget : icon;
+                return icon != nullptr;
+            }(),
+            kTimeout);
+        QTest::mouseClick(icon, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kTimeout);
+        QTest::mouseClick(icon, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible() && !window.isMinimized(), kTimeout);
+        QVERIFY(window.close());
+        tray.terminate();
+        tray.waitForFinished(5000);
     }
 
     void hidingFromTheHelpMenuNeverLosesTheWindow() {
