@@ -7,6 +7,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "session/ScheduleTable.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
 
@@ -50,6 +51,30 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
         items.push_back(std::move(item));
         if (scheduled && fs::isRegularFile(companionPath(file, Companion::Schedule)))
             scheduled(file);
+    }
+    sortDocumentItems(items);
+    return items;
+}
+
+std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& images, std::string_view state) {
+    const auto selected = [state](const ScheduleEntry& entry) {
+        if (state == "MYTASKS_OPEN")
+            return isOpenTask(entry);
+        if (state == "MYTASKS_CLOSE")
+            return !isOpenTask(entry);
+        return state == "MYTASKS_ACTUAL" && entry.due;
+    };
+    std::vector<DocumentItem> items;
+    // Reading a document's item reads into the session's record; the table
+    // is copied so that nothing read can change what is being walked.
+    const std::vector<ScheduleEntry> table = session.schedule;
+    for (const ScheduleEntry& entry : table) {
+        DocumentItem item;
+        if (!selected(entry) || !fs::isRegularFile(entry.documentPath) ||
+            !makeDocumentItem(session, images, entry.documentPath, item))
+            continue;
+        item.location = path::directory(entry.documentPath);
+        items.push_back(std::move(item));
     }
     sortDocumentItems(items);
     return items;

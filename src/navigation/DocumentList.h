@@ -35,6 +35,13 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
                                               std::string_view directory,
                                               const std::function<void(const std::string& document)>& scheduled = {});
 
+// The user's tasks of one state, by the task node's key: "MYTASKS_OPEN",
+// "MYTASKS_CLOSE" or "MYTASKS_ACTUAL" (any other key lists none), from the
+// session's schedule table. A task whose document no longer exists is left
+// out; location is the folder the document lies in. Sorted as a folder's
+// list.
+std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& images, std::string_view state);
+
 // The list's order: by name in any case, then by file name, so that
 // documents of one name keep a stable order.
 void sortDocumentItems(std::vector<DocumentItem>& items);

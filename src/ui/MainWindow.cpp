@@ -174,7 +174,9 @@ void MainWindow::showNodePage(TreeNode& node) {
 void MainWindow::fillDocumentList(const TreeNode& node) {
     std::vector<DocumentItem> items;
     const bool folder = node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ" || node.kind == "TRASH";
-    if (folder && !node.path.empty() && fs::isDirectory(node.path))
+    if (node.kind == "MYTASKS")
+        items = listTasks(session_, tree_.images, node.subKind);
+    else if (folder && !node.path.empty() && fs::isDirectory(node.path))
         items = listFolderDocuments(session_, tree_.images, node.path);
     list_->showItems(std::move(items), node.kind == "MYTASKS");
 }
