@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "DataPointCommands.h"
 #include "DocumentCommands.h"
+#include "EditCommand.h"
 #include "FoundationCommands.h"
 #include "NavigationCommands.h"
 #include "OperationCommands.h"
@@ -56,6 +57,7 @@ const std::map<std::string, Command>& commands() {
         {"new-object", quill::cli::newObjectCommand},
         {"new-folder", quill::cli::newFolderCommand},
         {"trash", quill::cli::trashCommand},
+        {"edit", quill::cli::editCommand},
     };
     return table;
 }

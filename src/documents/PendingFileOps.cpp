@@ -61,17 +61,6 @@ Status carryOut(const DocumentStore& store, const PendingFileOp& op) {
     return deleteFile(store, op.source);
 }
 
-class BusyCursor {
-public:
-    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.setCursor(CursorShape::Busy); }
-    ~BusyCursor() { ui_.setCursor(CursorShape::Default); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Ui& ui_;
-};
-
 } // namespace
 
 // Whether an attachments companion of the folder still names an attached

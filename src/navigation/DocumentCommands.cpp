@@ -46,6 +46,14 @@ Status moveDocumentToTrash(Session& session, std::string_view path) {
     return transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Move);
 }
 
+Status copyDocumentToTrash(Session& session, std::string_view path) {
+    const std::string trash = trashDirectory(session);
+    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
+        return Status::failure("cannot keep a copy of " + std::string(path) + " in the trash: there is no trash");
+    fs::createDirectories(trash);
+    return transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Copy);
+}
+
 Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder) {
     const std::string directory = path::withoutTrailingSeparator(folder);
     const std::string trash = trashDirectory(session);

@@ -40,6 +40,10 @@ std::string trashDirectory(const Session& session);
 // (event 63); a name the trash holds already gets a fresh one.
 Status moveDocumentToTrash(Session& session, std::string_view path);
 
+// Copies a document with its companions and attached files into the trash,
+// where the user can take it back from; the original stays.
+Status copyDocumentToTrash(Session& session, std::string_view path);
+
 // Moves a folder below a top folder into the trash with everything in it
 // (event 64).
 Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder);

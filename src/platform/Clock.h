@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace quill {
 
@@ -15,6 +16,13 @@ struct LocalDateTime {
     int millisecond = 0;
     bool operator==(const LocalDateTime&) const = default;
 };
+
+// The machine's local time of a moment given in milliseconds since the
+// epoch.
+LocalDateTime localTimeOf(std::int64_t epochMilliseconds);
+
+// The same time of day, days later (or earlier), across months and years.
+LocalDateTime addDays(const LocalDateTime& value, int days);
 
 // The library's only source of the current time, so that dates in records,
 // logs and file names are testable.

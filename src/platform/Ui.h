@@ -27,6 +27,18 @@ public:
     virtual void closeStartup() {}
 };
 
+// The busy cursor for as long as it lives.
+class BusyCursor {
+public:
+    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.setCursor(CursorShape::Busy); }
+    ~BusyCursor() { ui_.setCursor(CursorShape::Default); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Ui& ui_;
+};
+
 // Shows nothing; for callers that report failures in their own way.
 class SilentUi final : public Ui {
 public:

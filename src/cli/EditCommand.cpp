@@ -1,0 +1,113 @@
+// The object editor without a window: the changes a script gives, applied
+// in order to the editor's model and saved with the same pass as the view.
+#include "EditCommand.h"
+
+#include "CliSession.h"
+
+#include "navigation/DocumentEditor.h"
+#include "platform/FileSystem.h"
+#include "platform/TextUtil.h"
+#include "session/Logon.h"
+#include "session/Session.h"
+
+#include <functional>
+
+namespace quill::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "edit --datapoint DIR --user LOGON DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... "
+    "[--remove-comment N]... [--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... "
+    "[--schedule DATE TIME EVENT|--unschedule]";
+
+using Step = std::function<Status(DocumentEditor&)>;
+
+// A row number as scripts count them, from 1.
+std::size_t rowNumber(const std::string& option, const std::string& text) {
+    const auto number = text::parseInteger(text);
+    if (!number || *number < 1)
+        throw CliError{option + " needs a number from 1, not \"" + text + "\""};
+    return static_cast<std::size_t>(*number - 1);
+}
+
+// FILE[=DISPLAYNAME]: a file whose own name holds "=" is taken whole.
+std::pair<std::string, std::string> fileAndName(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    if (fs::exists(text) || equals == std::string::npos)
+        return {text, {}};
+    return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+} // namespace
+
+int editCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    std::string document;
+    std::vector<Step> steps;
+    const auto value = [&](std::size_t& i) -> const std::string& {
+        if (i + 1 >= args.size())
+            throw CliError{args[i] + " needs a value; usage: " + kUsage};
+        return args[++i];
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string option = args[i];
+        if (option == "--set") {
+            const std::string assignment = value(i);
+            const std::size_t equals = assignment.find('=');
+            if (equals == std::string::npos || equals == 0)
+                throw CliError{"--set needs NAME=VALUE, not \"" + assignment + "\""};
+            steps.push_back([name = assignment.substr(0, equals), text = assignment.substr(equals + 1)](
+                                DocumentEditor& editor) { return editor.setProperty(name, text); });
+        } else if (option == "--comment") {
+            steps.push_back([text = value(i)](DocumentEditor& editor) { return editor.addComment(text); });
+        } else if (option == "--remove-comment") {
+            steps.push_back([row = rowNumber(option, value(i))](DocumentEditor& editor) {
+                return editor.removeComment(row);
+            });
+        } else if (option == "--attach") {
+            steps.push_back([file = fileAndName(value(i))](DocumentEditor& editor) {
+                return editor.attachFile(file.first, file.second, AttachmentType::Document);
+            });
+        } else if (option == "--remove-attachment") {
+            steps.push_back([row = rowNumber(option, value(i))](DocumentEditor& editor) {
+                return editor.removeAttachment(row);
+            });
+        } else if (option == "--schedule") {
+            const std::string date = value(i);
+            const std::string time = value(i);
+            const std::string event = value(i);
+            steps.push_back([=](DocumentEditor& editor) { return editor.setSchedule(date, time, event); });
+        } else if (option == "--unschedule") {
+            steps.push_back([](DocumentEditor& editor) {
+                editor.setScheduled(false);
+                return Status::success();
+            });
+        } else if (option.starts_with("--") || !document.empty()) {
+            throw CliError{"unexpected " + option + "; usage: " + kUsage};
+        } else {
+            document = option;
+        }
+    }
+    if (document.empty())
+        throw CliError{std::string("usage: ") + kUsage};
+
+    CliSession cli(options);
+    Session& session = cli.session();
+    // The staging directory and the text cache belong to the logon.
+    loadUserData(session);
+    DocumentEditor editor(session);
+    if (const Status opened = editor.open(document); !opened)
+        throw CliError{opened.message()};
+    // Every change is checked before anything is saved, so a bad one
+    // leaves the document as it was.
+    for (const Step& step : steps) {
+        if (const Status applied = step(editor); !applied)
+            throw CliError{applied.message()};
+    }
+    if (const Status saved = editor.save(); !saved)
+        throw CliError{saved.message()};
+    (void)out;
+    return 0;
+}
+
+} // namespace quill::cli

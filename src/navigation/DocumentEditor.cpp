@@ -1,0 +1,339 @@
+#include "navigation/DocumentEditor.h"
+
+#include "documents/PendingFileOps.h"
+#include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/Paths.h"
+#include "session/EventLog.h"
+#include "session/Session.h"
+
+namespace quill {
+
+namespace {
+
+// The edit group each branch reports to the edit history.
+constexpr int kEditGroups[] = {0, 10, 20, 30};
+
+bool isWholeNumber(std::string_view value) {
+    if (!value.empty() && (value.front() == '-' || value.front() == '+'))
+        value.remove_prefix(1);
+    return !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+std::string userLabel(const Session& session) {
+    return session.program.fullName + " (" + session.program.logonName + ")";
+}
+
+} // namespace
+
+bool isYesNoKind(std::string_view kind) {
+    return cp1250::equalsNoCase(kind, "BOOL") || cp1250::equalsNoCase(kind, "BOOLEAN");
+}
+
+DocumentEditor::DocumentEditor(Session& session) : session_(session) {}
+
+std::string DocumentEditor::nameText(std::string_view key) const {
+    return session_.texts.lookup("NAMES", key, "VALUES");
+}
+
+EditorBranchHead DocumentEditor::head(EditorBranch branch) const {
+    static constexpr const char* kinds[] = {"ROOT_DATA", "ROOT_COMMENTS", "ROOT_ATTACHMENTS", "ROOT_SCHEDULER"};
+    static constexpr const char* keys[] = {"PROPERTYES", "COMMENTS", "ATTACHMENTS", "SCHEDULER"};
+    const std::size_t i = index(branch);
+    return {kinds[i], nameText(keys[i]), std::string(keys[i]) + ".BMP"};
+}
+
+Status DocumentEditor::open(const std::string& documentPath) {
+    Record record;
+    switch (session_.readRecord(documentPath, record)) {
+    case RecordRead::Missing:
+        return Status::failure("there is no document " + documentPath);
+    case RecordRead::Failed:
+        return Status::failure("the document " + documentPath + " cannot be read");
+    case RecordRead::Ok:
+        break;
+    }
+    documentPath_ = documentPath;
+    for (auto& branch : rows_)
+        branch.clear();
+    movedOriginals_.clear();
+    clearPendingFileOps(session_);
+    session_.pendingEdits.forget();
+
+    events_ = readEventTable(session_.texts);
+    yesText_ = session_.texts.lookup("VALUES", "VALUE_YES", "Values");
+    noText_ = session_.texts.lookup("VALUES", "VALUE_NO", "Values");
+    documentTypeText_ = nameText("DOCUMENT");
+    templateTypeText_ = nameText("TEMPLATE");
+
+    // Empty fields that have an obvious value show it, and the first save
+    // stores it.
+    const LocalDateTime now = session_.clock.now();
+    const TypeTables& tables = session_.tables;
+    for (const Field& field : record.fields) {
+        EditorRow row{field.note, field.value, field.dataType, field.name, {}, field.icon};
+        if (isYesNoKind(field.dataType) && (cp1250::equalsNoCase(field.value, "VALUE_YES") ||
+                                        cp1250::equalsNoCase(field.value, "VALUE_NO")))
+            row.value = cp1250::equalsNoCase(field.value, "VALUE_YES") ? yesText_ : noText_;
+        else if (field.value.empty() && cp1250::equalsNoCase(field.name, "ICON") && !tables.objectTypes.empty())
+            row.value = tables.objectTypes[tables.objectTypeOf(path::fileName(documentPath))].icon;
+        else if (field.value.empty() && cp1250::equalsNoCase(field.name, "OWNER"))
+            row.value = userLabel(session_);
+        else if (field.value.empty() && cp1250::equalsNoCase(field.name, "TIME"))
+            row.value = formatTime(now, session_.formats);
+        else if (field.value.empty() && cp1250::equalsNoCase(field.name, "DATE"))
+            row.value = formatDate(now, session_.formats);
+        rowsOf(EditorBranch::Properties).push_back(std::move(row));
+    }
+
+    std::vector<Comment> comments;
+    readable_[0] = readComments(session_, documentPath, comments) != RecordRead::Failed;
+    for (Comment& comment : comments)
+        rowsOf(EditorBranch::Comments).push_back({comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
+
+    std::vector<Attachment> attachments;
+    std::vector<RefusedAttachment> refused;
+    // Slots that would lead out of the folder are not shown; writing the
+    // companion back without them would drop them, so it is left alone.
+    readable_[1] = readAttachments(session_, documentPath, attachments, &refused) != RecordRead::Failed &&
+                   refused.empty();
+    for (Attachment& attachment : attachments)
+        rowsOf(EditorBranch::Attachments)
+            .push_back({attachment.note, std::move(attachment.name), std::string(attachmentTypeText(attachment.type)),
+                        {}, std::move(attachment.path), "ATTACHMENT.BMP"});
+
+    Schedule schedule;
+    const RecordRead scheduleRead = readSchedule(session_, documentPath, schedule);
+    readable_[2] = scheduleRead != RecordRead::Failed;
+    storedSchedule_ = scheduleRead == RecordRead::Ok ? std::optional<Schedule>(schedule) : std::nullopt;
+    scheduled_ = storedSchedule_.has_value();
+    if (scheduled_)
+        buildSchedule(storedSchedule_);
+
+    stamps_.clear();
+    for (const std::string& file : watchedFiles())
+        stamps_.emplace_back(file, fs::stamp(file));
+    return Status::success();
+}
+
+void DocumentEditor::buildSchedule(const std::optional<Schedule>& stored) {
+    const LocalDateTime now = session_.clock.now();
+    const std::string noEvent = nameText("NOEVENT");
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Schedule);
+    rows.clear();
+    const auto add = [&](const char* kind, const char* image, std::string value) {
+        rows.push_back({nameText(kind), std::move(value), kind, {}, {}, image});
+    };
+    if (stored) {
+        add("OWNER", "OWNER.BMP", stored->owner);
+        add("TEAM", "USERS.BMP", stored->team);
+        add("DATE", "DATE.BMP", stored->date.empty() ? formatDate(now, session_.formats) : stored->date);
+        add("TIME", "TIME.BMP", stored->time.empty() ? formatTime(now, session_.formats) : stored->time);
+        const std::string event = eventNameOf(events_, stored->event);
+        add("EVENT", "EVENT.BMP", event.empty() ? noEvent : event);
+        return;
+    }
+    add("OWNER", "OWNER.BMP", userLabel(session_));
+    add("TEAM", "USERS.BMP", {});
+    add("DATE", "DATE.BMP", formatDate(addDays(now, 1), session_.formats));
+    add("TIME", "TIME.BMP", formatTime(now, session_.formats));
+    add("EVENT", "EVENT.BMP", noEvent);
+}
+
+void DocumentEditor::setScheduled(bool on) {
+    if (on == scheduled_)
+        return;
+    scheduled_ = on;
+    if (on)
+        buildSchedule(storedSchedule_);
+    else
+        rowsOf(EditorBranch::Schedule).clear();
+    noteGroup(EditorBranch::Schedule);
+}
+
+void DocumentEditor::noteGroup(EditorBranch branch) {
+    noteEdit(session_, kEditGroups[index(branch)]);
+}
+
+Status DocumentEditor::checkValue(const EditorRow& row, std::string& value) const {
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        return Status::failure("a value must be one line: " + row.label);
+    const std::string& kind = row.kind;
+    if (isYesNoKind(kind)) {
+        if (cp1250::equalsNoCase(value, "VALUE_YES") || cp1250::equalsNoCase(value, yesText_))
+            value = yesText_;
+        else if (cp1250::equalsNoCase(value, "VALUE_NO") || cp1250::equalsNoCase(value, noText_))
+            value = noText_;
+        else
+            return Status::failure(row.label + " takes \"" + yesText_ + "\" or \"" + noText_ + "\", not \"" + value +
+                                   "\"");
+    } else if (kind == "DATE" && !value.empty()) {
+        const auto date = parseDateTime(value, session_.formats.shortDate);
+        if (!date)
+            return Status::failure(row.label + " takes a date like " +
+                                   formatDate(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");
+        value = formatDate(*date, session_.formats);
+    } else if (kind == "TIME" && !value.empty()) {
+        auto time = parseDateTime(value, session_.formats.longTime);
+        if (!time)
+            time = parseDateTime(value, "H:mm");
+        if (!time)
+            return Status::failure(row.label + " takes a time like " +
+                                   formatTime(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");
+        value = formatTime(*time, session_.formats);
+    } else if (kind == "INTEGER" && !value.empty() && !isWholeNumber(value)) {
+        return Status::failure(row.label + " takes a whole number, not \"" + value + "\"");
+    }
+    return Status::success();
+}
+
+Status DocumentEditor::setValue(EditorBranch branch, std::size_t row, std::string value) {
+    std::vector<EditorRow>& rows = rowsOf(branch);
+    if (row >= rows.size())
+        return Status::failure("there is no such row");
+    if (branch != EditorBranch::Properties && !readable_[index(branch) - 1])
+        return Status::failure("this part of the document cannot be read, so it cannot be changed");
+    if (const Status fit = checkValue(rows[row], value); !fit)
+        return fit;
+    noteGroup(branch);
+    rows[row].value = std::move(value);
+    return Status::success();
+}
+
+Status DocumentEditor::setProperty(std::string_view field, std::string value) {
+    const std::vector<EditorRow>& rows = rowsOf(EditorBranch::Properties);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (cp1250::equalsNoCase(rows[i].field, field))
+            return setValue(EditorBranch::Properties, i, std::move(value));
+    }
+    return Status::failure("the document has no field " + std::string(field));
+}
+
+Status DocumentEditor::addComment(std::string text) {
+    if (!readable_[0])
+        return Status::failure("the comments cannot be read, so none can be added");
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Comments);
+    if (rows.size() >= kMaxComments)
+        return Status::failure("a document holds at most " + std::to_string(kMaxComments) + " comments");
+    EditorRow row{{}, {}, "COMMENT", {}, {}, "COMMENT.BMP"};
+    if (const Status fit = checkValue(row, text); !fit)
+        return fit;
+    // The label is the comment field's description, as for stored comments.
+    std::vector<Comment> stored;
+    readComments(session_, documentPath_, stored);
+    row.label = !stored.empty() ? stored.front().note : !rows.empty() ? rows.front().label : std::string();
+    if (row.label.empty()) {
+        if (const PropertyDefinition* definition = session_.tables.findProperty("COMMENT_1"))
+            row.label = definition->note;
+    }
+    row.value = std::move(text);
+    noteGroup(EditorBranch::Comments);
+    rows.push_back(std::move(row));
+    return Status::success();
+}
+
+Status DocumentEditor::removeComment(std::size_t row) {
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Comments);
+    if (row >= rows.size())
+        return Status::failure("there is no comment " + std::to_string(row + 1));
+    noteGroup(EditorBranch::Comments);
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
+    return Status::success();
+}
+
+Status DocumentEditor::attachFile(const std::string& source, std::string displayName, AttachmentType type,
+                                  bool moveSource) {
+    if (!fs::isRegularFile(source))
+        return Status::failure("there is no file " + source);
+    if (rowsOf(EditorBranch::Attachments).size() >= kMaxAttachments)
+        return Status::failure("a document holds at most " + std::to_string(kMaxAttachments) + " attachments");
+    if (displayName.empty())
+        displayName = path::withoutExtension(path::fileName(source));
+    std::string staged;
+    if (const Status copied = stageAttachment(session_, source, staged); !copied)
+        return copied;
+    if (const Status added = attachStagedFile(staged, std::move(displayName), type); !added)
+        return added;
+    if (moveSource)
+        movedOriginals_.emplace_back(staged, source);
+    return Status::success();
+}
+
+Status DocumentEditor::attachStagedFile(const std::string& staged, std::string displayName, AttachmentType type) {
+    if (!readable_[1])
+        return Status::failure("the attachments cannot be read, so none can be added");
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Attachments);
+    EditorRow row{{}, std::move(displayName), std::string(attachmentTypeText(type)), {}, staged, "ATTACHMENT.BMP"};
+    if (const Status fit = checkValue(row, row.value); !fit)
+        return fit;
+    std::vector<Attachment> list;
+    for (const EditorRow& existing : rows)
+        list.push_back({existing.value, existing.path, attachmentTypeOf(existing.kind), existing.label});
+    if (const Status queued = addAttachment(session_, documentPath_, list, {row.value, staged, type, {}}); !queued)
+        return queued;
+    std::vector<Attachment> stored;
+    readAttachments(session_, documentPath_, stored);
+    row.label = !stored.empty() ? stored.front().note : !rows.empty() ? rows.front().label : std::string();
+    // A document without a name is called after its first attachment.
+    std::vector<EditorRow>& properties = rowsOf(EditorBranch::Properties);
+    if (!properties.empty() && properties.front().value.empty())
+        properties.front().value = row.value;
+    noteGroup(EditorBranch::Attachments);
+    rows.push_back(std::move(row));
+    return Status::success();
+}
+
+Status DocumentEditor::changeAttachment(std::size_t row, std::string displayName, AttachmentType type) {
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Attachments);
+    if (row >= rows.size())
+        return Status::failure("there is no attachment " + std::to_string(row + 1));
+    if (const Status fit = checkValue(rows[row], displayName); !fit)
+        return fit;
+    noteGroup(EditorBranch::Attachments);
+    rows[row].value = std::move(displayName);
+    rows[row].kind = attachmentTypeText(type);
+    return Status::success();
+}
+
+Status DocumentEditor::removeAttachment(std::size_t row) {
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Attachments);
+    if (row >= rows.size())
+        return Status::failure("there is no attachment " + std::to_string(row + 1));
+    if (!readable_[1])
+        return Status::failure("the attachments cannot be read, so none can be removed");
+    std::vector<Attachment> list;
+    for (const EditorRow& existing : rows)
+        list.push_back({existing.value, existing.path, attachmentTypeOf(existing.kind), existing.label});
+    if (const Status removed = quill::removeAttachment(session_, list, row); !removed)
+        return removed;
+    std::erase_if(movedOriginals_, [&](const auto& moved) { return moved.first == rows[row].path; });
+    noteGroup(EditorBranch::Attachments);
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
+    return Status::success();
+}
+
+Status DocumentEditor::setSchedule(const std::string& date, const std::string& time, const std::string& event) {
+    if (!readable_[2])
+        return Status::failure("the schedule cannot be read, so it cannot be changed");
+    setScheduled(true);
+    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Schedule);
+    std::string eventName;
+    for (const EventChoice& choice : events_)
+        eventName = eventName.empty() && cp1250::equalsNoCase(choice.name, event) ? choice.name : eventName;
+    if (eventName.empty())
+        eventName = eventNameOf(events_, event);
+    if (eventName.empty())
+        return Status::failure("there is no reminder \"" + event + "\"");
+    const std::pair<const char*, std::string> values[] = {{"DATE", date}, {"TIME", time}, {"EVENT", eventName}};
+    for (const auto& [kind, value] : values) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].kind != kind)
+                continue;
+            if (const Status set = setValue(EditorBranch::Schedule, i, value); !set)
+                return set;
+        }
+    }
+    return Status::success();
+}
+
+} // namespace quill

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "documents/Companions.h"
+#include "platform/FileSystem.h"
+#include "platform/Status.h"
+#include "session/EventTable.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+class Session;
+
+// The four branches of the editor, in the order they are shown.
+enum class EditorBranch { Properties = 0, Comments = 1, Attachments = 2, Schedule = 3 };
+
+// One line of a branch: what it shows and what the save takes from it.
+struct EditorRow {
+    std::string label;
+    std::string value;     // shown and edited; saved (yes/no texts mapped back to their keys)
+    std::string kind;      // a field's data type, "COMMENT", an attachment type or a schedule field
+    std::string field;     // property rows: the record's field name
+    std::string path;      // attachment rows: the attached file, stored or staged
+    std::string imageName; // its picture in the tree's image list
+};
+
+struct EditorBranchHead {
+    std::string kind;  // "ROOT_DATA", "ROOT_COMMENTS", "ROOT_ATTACHMENTS", "ROOT_SCHEDULER"
+    std::string label;
+    std::string imageName;
+};
+
+// A file of the document that another program changed after the editor
+// read it.
+struct ForeignChange {
+    std::string path;
+    std::string when; // the file's modification date and time, or empty when it was deleted
+    std::string who;  // from the history's last line, when it names someone
+};
+
+// "BOOL" or "BOOLEAN" in any case: a field stored as "VALUE_YES" or
+// "VALUE_NO" and shown as the language's texts for them.
+bool isYesNoKind(std::string_view kind);
+
+// What to do when saving finds that someone else changed the document.
+enum class ConflictChoice {
+    Ask,       // do not save; report the changes
+    Overwrite, // replace the other version; a copy of it goes to the user's trash first
+    SaveAsCopy // leave the other version and store this one as a new document beside it
+};
+
+// The object editor's model: a document's properties, comments,
+// attachments and schedule as rows, changed in memory and brought to disk
+// by one save pass. The view and the command line edit through it.
+class DocumentEditor {
+public:
+    explicit DocumentEditor(Session& session);
+
+    // Reads the document and its companions into the rows, empties the
+    // journal of file operations and the pending edit history. Fails when
+    // the document cannot be read or is no record of a known type.
+    Status open(const std::string& documentPath);
+
+    const std::string& documentPath() const { return documentPath_; }
+    const std::vector<EditorRow>& rows(EditorBranch branch) const { return rows_[index(branch)]; }
+    EditorBranchHead head(EditorBranch branch) const;
+    bool scheduled() const { return scheduled_; }
+    const std::vector<EventChoice>& events() const { return events_; }
+    // The language's texts for "VALUE_YES" and "VALUE_NO".
+    const std::string& yesText() const { return yesText_; }
+    const std::string& noText() const { return noText_; }
+    // The attachment type list's two captions, document first.
+    const std::string& documentTypeText() const { return documentTypeText_; }
+    const std::string& templateTypeText() const { return templateTypeText_; }
+
+    // A committed in-place edit of a row's value, noted in the row's edit
+    // group. Refused for a value a record line cannot hold.
+    Status setValue(EditorBranch branch, std::size_t row, std::string value);
+    // The same for the property row of a field, by the field's name; the
+    // value must suit the field's type (a yes/no field takes its key or
+    // either language text, a date or time field the machine's format).
+    Status setProperty(std::string_view field, std::string value);
+
+    Status addComment(std::string text);
+    Status removeComment(std::size_t row);
+
+    // Copies source into the staging directory at once and adds it; the
+    // save moves it into the folder. With moveSource the user's file is
+    // deleted, but only after the save has put the copy in its place.
+    // A document without a name takes the display name.
+    Status attachFile(const std::string& source, std::string displayName, AttachmentType type,
+                      bool moveSource = false);
+    // Adds a file already in the staging directory (a file template copied
+    // there, for instance).
+    Status attachStagedFile(const std::string& staged, std::string displayName, AttachmentType type);
+    Status changeAttachment(std::size_t row, std::string displayName, AttachmentType type);
+    Status removeAttachment(std::size_t row);
+
+    // Adds the schedule branch (from the companion when there is one, else
+    // the defaults) or takes it away; the companion changes on save.
+    void setScheduled(bool on);
+    // Sets the schedule as a script gives it: date and time in the
+    // machine's formats, the event by its name or index.
+    Status setSchedule(const std::string& date, const std::string& time, const std::string& event);
+
+    // The document's files that changed on disk since they were read.
+    std::vector<ForeignChange> changedMeanwhile() const;
+
+    // The save pass: record, comments, attachments, file operations, edit
+    // history, schedule companion. When another program changed the
+    // document meanwhile, Ask saves nothing and returns the changes in
+    // conflicts; the other choices say what happens to the other version.
+    // savedAs names the document written (a new one for SaveAsCopy).
+    Status save(ConflictChoice choice = ConflictChoice::Ask, std::vector<ForeignChange>* conflicts = nullptr,
+                std::string* savedAs = nullptr);
+
+    // Forgets every change and reads the document again.
+    Status reload() { return open(documentPath_); }
+
+    // Told of the document a save wrote, so that the schedule table can
+    // take its schedule anew.
+    std::function<void(const std::string& document)> scheduleSaved;
+
+private:
+    static std::size_t index(EditorBranch branch) { return static_cast<std::size_t>(branch); }
+    std::vector<EditorRow>& rowsOf(EditorBranch branch) { return rows_[index(branch)]; }
+    std::string nameText(std::string_view key) const;
+    void noteGroup(EditorBranch branch);
+    void buildSchedule(const std::optional<Schedule>& stored);
+    std::vector<std::string> watchedFiles() const;
+    Status saveTo(const std::string& target, bool unchangedSinceRead);
+    Status checkValue(const EditorRow& row, std::string& value) const;
+    void deleteMovedOriginals(const std::string& target);
+
+    Session& session_;
+    std::string documentPath_;
+    std::array<std::vector<EditorRow>, 4> rows_;
+    bool scheduled_ = false;
+    std::optional<Schedule> storedSchedule_;
+    // Whether the comments, attachments and schedule companions could be
+    // read; one that could not is neither changed nor written back.
+    std::array<bool, 3> readable_{true, true, true};
+    std::vector<EventChoice> events_;
+    std::string yesText_, noText_, documentTypeText_, templateTypeText_;
+    // What the files looked like when read, to tell another program's
+    // change from none.
+    std::vector<std::pair<std::string, std::optional<fs::Stamp>>> stamps_;
+    // Files the user chose to move in: the staged copy and the original.
+    std::vector<std::pair<std::string, std::string>> movedOriginals_;
+};
+
+} // namespace quill

@@ -1,0 +1,190 @@
+// The editor's save pass and how it notices that another program changed
+// the document after the editor read it.
+#include "navigation/DocumentEditor.h"
+
+#include "documents/PendingFileOps.h"
+#include "navigation/DocumentCommands.h"
+#include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "platform/Ui.h"
+#include "session/EventLog.h"
+#include "session/Session.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::size_t kMaxHistoryBytes = 4 << 20;
+constexpr std::string_view kHistoryWhoMark = ".EDITHISTORY$ ";
+
+// Who made the last entry of a history file: the text after the entry's
+// code, as the editor writes it.
+std::string lastEditorIn(std::string_view historyPath) {
+    const fs::ReadResult history = fs::readFile(historyPath, kMaxHistoryBytes);
+    if (!history.ok())
+        return {};
+    const auto lines = text::splitLines(history.content);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (const std::size_t mark = line->find(kHistoryWhoMark); mark != std::string_view::npos)
+            return std::string(text::trim(line->substr(mark + kHistoryWhoMark.size())));
+    }
+    return {};
+}
+
+std::string describe(const std::vector<ForeignChange>& changes) {
+    std::string text = "the document was changed meanwhile:";
+    for (const ForeignChange& change : changes) {
+        text += " " + path::fileName(change.path) + (change.when.empty() ? " deleted" : " at " + change.when);
+        if (!change.who.empty())
+            text += " by " + change.who;
+        text += ";";
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> DocumentEditor::watchedFiles() const {
+    return {documentPath_, companionPath(documentPath_, Companion::Comments),
+            companionPath(documentPath_, Companion::Attachments), companionPath(documentPath_, Companion::Schedule),
+            companionPath(documentPath_, Companion::History)};
+}
+
+std::vector<ForeignChange> DocumentEditor::changedMeanwhile() const {
+    std::vector<ForeignChange> changes;
+    std::string who;
+    for (const auto& [file, was] : stamps_) {
+        if (fs::stamp(file) == was)
+            continue;
+        // The history only says who saved; on its own it is no change.
+        if (file == companionPath(documentPath_, Companion::History)) {
+            who = lastEditorIn(file);
+            continue;
+        }
+        ForeignChange change{file, {}, {}};
+        if (const auto now = fs::stamp(file)) {
+            const LocalDateTime when = localTimeOf(now->modifiedNs / 1'000'000);
+            change.when = formatDate(when, session_.formats) + " " + formatTime(when, session_.formats);
+        }
+        changes.push_back(std::move(change));
+    }
+    for (ForeignChange& change : changes)
+        change.who = who;
+    return changes;
+}
+
+Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* conflicts, std::string* savedAs) {
+    BusyCursor busy(session_.ui);
+    const std::vector<ForeignChange> changes = changedMeanwhile();
+    if (conflicts)
+        *conflicts = changes;
+    std::string target = documentPath_;
+    if (!changes.empty()) {
+        if (choice == ConflictChoice::Ask)
+            return Status::failure(describe(changes));
+        if (choice == ConflictChoice::SaveAsCopy)
+            target = session_.recordFiles().uniqueName(documentPath_);
+        // The version replaced stays within reach, in the user's trash.
+        if (choice == ConflictChoice::Overwrite && fs::isRegularFile(documentPath_)) {
+            if (const Status kept = copyDocumentToTrash(session_, documentPath_); !kept)
+                return Status::failure("nothing was saved: " + kept.message());
+        }
+    }
+    const Status saved = saveTo(target, changes.empty());
+    if (savedAs)
+        *savedAs = target;
+    if (target == documentPath_) {
+        stamps_.clear();
+        for (const std::string& file : watchedFiles())
+            stamps_.emplace_back(file, fs::stamp(file));
+    }
+    return saved;
+}
+
+Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead) {
+    // The record first: when it cannot be written, nothing else is.
+    const std::optional<fs::Stamp> opened = stamps_.empty() ? std::nullopt : stamps_.front().second;
+    const Status record = session_.recordFiles().update(target, [&](Record& stored) -> Status {
+        // Under the file's lock: a write of another copy of the program
+        // that slipped in since the check above is not overwritten.
+        if (unchangedSinceRead && fs::stamp(target) != opened)
+            return Status::failure(describe(changedMeanwhile()));
+        for (const EditorRow& row : rows(EditorBranch::Properties)) {
+            std::string value = row.value;
+            if (isYesNoKind(row.kind)) {
+                if (cp1250::equalsNoCase(value, yesText_))
+                    value = "VALUE_YES";
+                else if (cp1250::equalsNoCase(value, noText_))
+                    value = "VALUE_NO";
+                else
+                    continue;
+            }
+            stored.setValue(row.field, std::move(value));
+        }
+        return Status::success();
+    });
+    if (!record)
+        return Status::failure("the document was not saved: " + record.message());
+
+    Status result = Status::success();
+    const auto keep = [&result](Status step) {
+        if (result && !step)
+            result = std::move(step);
+    };
+    if (readable_[0]) {
+        std::vector<std::string> texts;
+        for (const EditorRow& row : rows(EditorBranch::Comments))
+            texts.push_back(row.value);
+        keep(writeComments(session_, target, texts));
+    }
+    if (readable_[1]) {
+        std::vector<Attachment> attachments;
+        for (const EditorRow& row : rows(EditorBranch::Attachments))
+            attachments.push_back({row.value, row.path, attachmentTypeOf(row.kind), row.label});
+        keep(writeAttachments(session_, target, attachments));
+    }
+    keep(commitPendingFileOps(session_));
+    writeEditHistory(session_, target);
+    if (readable_[2]) {
+        std::optional<Schedule> schedule;
+        if (scheduled_) {
+            schedule.emplace();
+            for (const EditorRow& row : rows(EditorBranch::Schedule)) {
+                if (row.kind == "OWNER")
+                    schedule->owner = row.value;
+                else if (row.kind == "TEAM")
+                    schedule->team = row.value;
+                else if (row.kind == "DATE")
+                    schedule->date = row.value;
+                else if (row.kind == "TIME")
+                    schedule->time = row.value;
+                else if (row.kind == "EVENT")
+                    schedule->event = eventIndexText(eventNames(events_), row.value);
+            }
+        }
+        keep(writeSchedule(session_, target, schedule));
+    }
+    if (scheduleSaved)
+        scheduleSaved(target);
+    // The user's own files go only once their copies are safely in place.
+    if (result)
+        deleteMovedOriginals(target);
+    return result;
+}
+
+void DocumentEditor::deleteMovedOriginals(const std::string& target) {
+    for (const auto& [staged, original] : movedOriginals_) {
+        const std::string attached = path::join(attachmentDirectory(target), path::fileName(staged));
+        const auto copy = fs::stamp(attached);
+        const auto source = fs::stamp(original);
+        if (!copy || !source || !copy->regularFile || !source->regularFile || fs::isSymlink(original) ||
+            copy->size != source->size)
+            continue;
+        fs::removeFile(original).ok();
+    }
+    movedOriginals_.clear();
+}
+
+} // namespace quill
