@@ -109,6 +109,8 @@ Status DocumentEditor::open(const std::string& documentPath) {
     scheduled_ = storedSchedule_.has_value();
     if (scheduled_)
         buildSchedule(storedSchedule_);
+    scheduleDefaultsShown_ = storedSchedule_ && (storedSchedule_->date.empty() || storedSchedule_->time.empty());
+    openedRows_ = rows_;
 
     stamps_.clear();
     for (const std::string& file : watchedFiles())

@@ -28,6 +28,7 @@ struct EditorRow {
     std::string field;     // property rows: the record's field name
     std::string path;      // attachment rows: the attached file, stored or staged
     std::string imageName; // its picture in the tree's image list
+    bool operator==(const EditorRow&) const = default;
 };
 
 struct EditorBranchHead {
@@ -135,6 +136,7 @@ private:
     void buildSchedule(const std::optional<Schedule>& stored);
     std::vector<std::string> watchedFiles() const;
     Status saveTo(const std::string& target, bool unchangedSinceRead);
+    bool branchChanged(EditorBranch branch) const;
     Status checkValue(const EditorRow& row, std::string& value) const;
     void deleteMovedOriginals(const std::string& target);
 
@@ -143,6 +145,10 @@ private:
     std::array<std::vector<EditorRow>, 4> rows_;
     bool scheduled_ = false;
     std::optional<Schedule> storedSchedule_;
+    // The rows as read, so that the save leaves a companion nobody changed
+    // alone, and with it what another user changed there meanwhile.
+    std::array<std::vector<EditorRow>, 4> openedRows_;
+    bool scheduleDefaultsShown_ = false;
     // Whether the comments, attachments and schedule companions could be
     // read; one that could not is neither changed nor written back.
     std::array<bool, 3> readable_{true, true, true};

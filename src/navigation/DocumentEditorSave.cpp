@@ -103,6 +103,12 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
     return saved;
 }
 
+bool DocumentEditor::branchChanged(EditorBranch branch) const {
+    if (branch == EditorBranch::Schedule && (scheduled_ != storedSchedule_.has_value() || scheduleDefaultsShown_))
+        return true;
+    return rows(branch) != openedRows_[index(branch)];
+}
+
 Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead) {
     // The record first: when it cannot be written, nothing else is.
     const std::optional<fs::Stamp> opened = stamps_.empty() ? std::nullopt : stamps_.front().second;
@@ -133,13 +139,18 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
         if (result && !step)
             result = std::move(step);
     };
-    if (readable_[0]) {
+    // A new document gets every companion; the document itself only those
+    // whose rows changed.
+    const auto write = [&](EditorBranch branch) {
+        return readable_[index(branch) - 1] && (target != documentPath_ || branchChanged(branch));
+    };
+    if (write(EditorBranch::Comments)) {
         std::vector<std::string> texts;
         for (const EditorRow& row : rows(EditorBranch::Comments))
             texts.push_back(row.value);
         keep(writeComments(session_, target, texts));
     }
-    if (readable_[1]) {
+    if (write(EditorBranch::Attachments)) {
         std::vector<Attachment> attachments;
         for (const EditorRow& row : rows(EditorBranch::Attachments))
             attachments.push_back({row.value, row.path, attachmentTypeOf(row.kind), row.label});
@@ -147,7 +158,7 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
     }
     keep(commitPendingFileOps(session_));
     writeEditHistory(session_, target);
-    if (readable_[2]) {
+    if (write(EditorBranch::Schedule)) {
         std::optional<Schedule> schedule;
         if (scheduled_) {
             schedule.emplace();

@@ -1,0 +1,158 @@
+// The object editor's model: what it shows for stored and empty values,
+// what its save writes, and that neither a cancelled edit nor a document
+// changed by someone else meanwhile loses anything.
+#include "navigation/DocumentCommands.h"
+#include "navigation/DocumentEditor.h"
+
+#include "SessionFixture.h"
+
+#include "session/Logon.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+using test::readBytes;
+
+class DocumentEditorTest : public ::testing::Test, public test::SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(loadUserData(*session));
+    }
+    std::string newDocument(const std::string& folder, const char* extension) {
+        std::string created;
+        EXPECT_TRUE(createObject(*session, root + folder, session->tables.objectTypeOf(extension), created));
+        return created;
+    }
+    static std::string valueOf(const DocumentEditor& editor, EditorBranch branch, std::string_view key) {
+        for (const EditorRow& row : editor.rows(branch)) {
+            if (row.field == key || row.kind == key)
+                return row.value;
+        }
+        return "<none>";
+    }
+    std::string root = dataPoint + "/DataPoint.root/";
+    std::string contract = root + "Contracts/Supplier.contract";
+};
+
+TEST_F(DocumentEditorTest, ShownDefaultsAndYesNoTextsAreSavedAsTheirStoredValues) {
+    const std::string meeting = newDocument("Meetings", "x.meeting");
+    DocumentEditor editor(*session);
+    ASSERT_TRUE(editor.open(meeting));
+    const struct {
+        const char* field;
+        const char* shown;
+        const char* stored;
+    } defaults[] = {
+        {"OWNER", "Anna Novak (ANNA)", "Anna Novak (ANNA)"},
+        {"DATE", "8.12.2026", "8.12.2026"},
+        {"TIME", "9:05:07", "9:05:07"},
+        {"ICON", "MEETING.BMP", "MEETING.BMP"},
+    };
+    for (const auto& row : defaults)
+        EXPECT_EQ(valueOf(editor, EditorBranch::Properties, row.field), row.shown) << row.field;
+    // A document without a name is called after its first attachment.
+    const std::string agenda = dir / "Agenda.txt";
+    test::writeBytes(agenda, "1. Budget");
+    ASSERT_TRUE(editor.attachFile(agenda, "Agenda 2027", AttachmentType::Document));
+    EXPECT_EQ(valueOf(editor, EditorBranch::Properties, "NAME"), "Agenda 2027");
+    ASSERT_TRUE(editor.save());
+    const std::string stored = readBytes(meeting);
+    for (const auto& row : defaults)
+        EXPECT_NE(stored.find(row.stored), std::string::npos) << row.field;
+    EXPECT_EQ(stored.rfind("Agenda 2027", 0), 0u);
+
+    // Yes and no are shown in the language and stored as their keys.
+    ASSERT_TRUE(editor.open(contract));
+    EXPECT_EQ(valueOf(editor, EditorBranch::Properties, "SIGNED"), "Yes");
+    ASSERT_TRUE(editor.setProperty("signed", "no"));
+    EXPECT_EQ(valueOf(editor, EditorBranch::Properties, "SIGNED"), "No");
+    ASSERT_TRUE(editor.save());
+    EXPECT_NE(readBytes(contract).find("VALUE_NO"), std::string::npos);
+}
+
+TEST_F(DocumentEditorTest, TheScheduleCompanionFollowsTheBranchAtSave) {
+    const std::string note = root + "Projects/Ideas.note";
+    const std::string noteSchedule = root + "Projects/Ideas.scheduler";
+    DocumentEditor editor(*session);
+
+    // Switched on and off again before saving: no companion.
+    ASSERT_TRUE(editor.open(note));
+    editor.setScheduled(true);
+    EXPECT_EQ(valueOf(editor, EditorBranch::Schedule, "DATE"), "9.12.2026") << "tomorrow";
+    EXPECT_EQ(valueOf(editor, EditorBranch::Schedule, "EVENT"), "No reminder");
+    editor.setScheduled(false);
+    ASSERT_TRUE(editor.save());
+    EXPECT_FALSE(stdfs::exists(noteSchedule));
+
+    // A typed event that is no event's name is stored as the first one.
+    ASSERT_TRUE(editor.open(note));
+    editor.setScheduled(true);
+    ASSERT_TRUE(editor.setValue(EditorBranch::Schedule, 4, "Whenever it suits"));
+    ASSERT_TRUE(editor.save());
+    EXPECT_NE(readBytes(noteSchedule).find("\r\n0\r\n"), std::string::npos) << readBytes(noteSchedule);
+
+    // Switched off on a scheduled document: the save deletes the companion.
+    ASSERT_TRUE(editor.open(contract));
+    ASSERT_TRUE(editor.scheduled());
+    EXPECT_EQ(valueOf(editor, EditorBranch::Schedule, "DATE"), "1.12.2027");
+    editor.setScheduled(false);
+    ASSERT_TRUE(editor.save());
+    EXPECT_FALSE(stdfs::exists(root + "Contracts/Supplier.scheduler"));
+}
+
+TEST_F(DocumentEditorTest, AFileMovedInLeavesItsPlaceOnlyWhenTheSaveHasItsCopy) {
+    const std::string chosen = dir / "Offer.pdf";
+    test::writeBytes(chosen, "%PDF offer");
+    DocumentEditor editor(*session);
+
+    // The editor is closed without saving: the user's file stays.
+    ASSERT_TRUE(editor.open(contract));
+    ASSERT_TRUE(editor.attachFile(chosen, "Offer", AttachmentType::Document, true));
+    ASSERT_TRUE(editor.open(contract));
+    EXPECT_EQ(readBytes(chosen), "%PDF offer");
+
+    ASSERT_TRUE(editor.attachFile(chosen, "Offer", AttachmentType::Document, true));
+    const std::string staged = editor.rows(EditorBranch::Attachments).back().path;
+    ASSERT_TRUE(editor.save());
+    EXPECT_FALSE(stdfs::exists(chosen));
+    EXPECT_EQ(readBytes(root + "Contracts/Attachments.systemfiles/" + stdfs::path(staged).filename().string()),
+              "%PDF offer");
+}
+
+TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersion) {
+    DocumentEditor mine(*session);
+    DocumentEditor theirs(*session);
+    ASSERT_TRUE(mine.open(contract));
+    ASSERT_TRUE(theirs.open(contract));
+    ASSERT_TRUE(theirs.setProperty("PARTNER", "Their partner"));
+    ASSERT_TRUE(theirs.save());
+
+    ASSERT_TRUE(mine.setProperty("PARTNER", "My partner"));
+    std::vector<ForeignChange> changes;
+    EXPECT_FALSE(mine.save(ConflictChoice::Ask, &changes));
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].path, contract);
+    EXPECT_EQ(changes[0].who, "Anna Novak (ANNA)");
+    EXPECT_NE(readBytes(contract).find("Their partner"), std::string::npos);
+
+    std::string copy;
+    ASSERT_TRUE(mine.save(ConflictChoice::SaveAsCopy, nullptr, &copy));
+    EXPECT_NE(copy, contract);
+    EXPECT_NE(readBytes(copy).find("My partner"), std::string::npos);
+    EXPECT_NE(readBytes(contract).find("Their partner"), std::string::npos);
+
+    // Overwriting keeps the version it replaces in the trash.
+    ASSERT_TRUE(mine.save(ConflictChoice::Overwrite));
+    EXPECT_NE(readBytes(contract).find("My partner"), std::string::npos);
+    const std::string kept = trashDirectory(*session) + "/Supplier.contract";
+    EXPECT_NE(readBytes(kept).find("Their partner"), std::string::npos);
+}
+
+} // namespace
+} // namespace quill
