@@ -41,6 +41,7 @@ QPixmap maskedPicture(const QString& file) {
 }
 
 void ImageLists::loadTreeImages(const ImageNameTable& names) {
+    names_ = names;
     small_.clear();
     large_.clear();
     for (const ImageNameTable::Entry& entry : names.entries) {

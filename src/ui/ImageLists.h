@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace quill::ui {
 
@@ -26,11 +27,15 @@ public:
     void loadToolbarImages(const std::string& resourceDirectory);
 
     QIcon treeIcon(int imageIndex) const;
+    // The picture of that name (in any case), or the name table's stand-in.
+    QIcon treeIcon(std::string_view name) const { return treeIcon(names_.imageIndex(name)); }
+    const ImageNameTable& names() const { return names_; }
     const QList<QPixmap>& smallTreeImages() const { return small_; }
     const QList<QPixmap>& largeTreeImages() const { return large_; }
     const QList<QPixmap>& toolbarImages(char kind) const;
 
 private:
+    ImageNameTable names_;
     QList<QPixmap> small_;
     QList<QPixmap> large_;
     QList<QPixmap> toolbarNormal_;

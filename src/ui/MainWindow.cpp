@@ -69,8 +69,8 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
         itemIsActual_ = true;
         showDocumentPage();
     });
-    // The object editor opens here; until then the page is shown again.
-    connect(list_, &DocumentListView::documentActivated, this, [this] { showDocumentPage(); });
+    connect(list_, &DocumentListView::documentActivated, this,
+            [this](const QString& path) { editDocument(fromQt(path)); });
     pane_->setCommandHandler(
         [this](const QByteArray& address, const QByteArray& formBody) { runPageCommand(address, formBody); });
 }

@@ -28,6 +28,7 @@ class Session;
 namespace quill::ui {
 
 class DocumentListView;
+class ObjectEditorView;
 class PagePane;
 class PageCommandRunner;
 
@@ -55,6 +56,8 @@ public:
     // The toolbar's actions, by button number (1 to 9).
     QAction* toolbarAction(int button) const { return buttons_.value(button); }
     QSystemTrayIcon* trayIcon() const { return tray_; }
+    // The object editor, once it was opened.
+    ObjectEditorView* objectEditor() const { return editor_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +80,8 @@ private:
     void fillNewThingsMenus();
     void enableCommandsFor(const TreeNode& node);
     void newObject(std::size_t typeIndex);
+    void editDocument(const std::string& path);
+    void selectDocument(const std::string& path);
     void newFolderFromTemplate(std::size_t templateIndex);
     void deleteActual(bool forGood);
     void refreshFolder();
@@ -108,6 +113,7 @@ private:
     QSplitter* rightSplitter_;
     std::unique_ptr<PageCommandRunner> commands_;
     std::string shownDocument_;
+    ObjectEditorView* editor_ = nullptr;
     // Whether the user works on a document of the list (else on the node).
     bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;

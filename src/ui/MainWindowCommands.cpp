@@ -2,7 +2,9 @@
 // folders, deleting to the trash and for good, refreshing, help.
 #include "DocumentListView.h"
 #include "MainWindow.h"
+#include "ObjectEditorView.h"
 #include "QtText.h"
+#include "ViewSupport.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
@@ -37,8 +39,6 @@ void MainWindow::createToolbar() {
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     images_.loadToolbarImages(session_.context.settings.resourceDirectory);
-    const auto& normal = images_.toolbarImages('A');
-    const auto& disabled = images_.toolbarImages('C');
     newObjectMenu_ = new QMenu(this);
     newFolderMenu_ = new QMenu(this);
     auto* refreshMenu = new QMenu(this);
@@ -47,13 +47,9 @@ void MainWindow::createToolbar() {
         return toQt(session_.texts.lookup(section, key, "GUI"));
     };
     for (int button = 1; button <= 9; ++button) {
-        auto* action = new QAction(text("TOOLSBAR", "TOOLBUTTON" + std::to_string(button == 9 ? 19 : button)), this);
-        QIcon icon;
-        if (button - 1 < normal.size())
-            icon.addPixmap(normal[button - 1], QIcon::Normal);
-        if (button - 1 < disabled.size())
-            icon.addPixmap(disabled[button - 1], QIcon::Disabled);
-        action->setIcon(icon);
+        // The ninth button is Help, whose caption and picture are the 19th.
+        const int number = button == 9 ? 19 : button;
+        auto* action = new QAction(toolbarIcon(images_, number), text("TOOLSBAR", "TOOLBUTTON" + std::to_string(number)), this);
         action->setObjectName(QStringLiteral("ToolButton%1").arg(button));
         buttons_[button] = action;
         bar->addAction(action);
@@ -148,12 +144,31 @@ void MainWindow::newObject(std::size_t typeIndex) {
         return;
     }
     showNodePage(*node);
+    selectDocument(created);
+    editDocument(created);
+}
+
+void MainWindow::selectDocument(const std::string& path) {
     for (int row = 0; row < list_->topLevelItemCount(); ++row) {
-        if (fromQt(list_->topLevelItem(row)->data(0, Qt::UserRole).toString()) == created)
+        if (fromQt(list_->topLevelItem(row)->data(0, Qt::UserRole).toString()) == path)
             list_->setCurrentItem(list_->topLevelItem(row));
     }
     itemIsActual_ = true;
-    // The object editor opens on the new document here.
+}
+
+void MainWindow::editDocument(const std::string& path) {
+    if (path.empty())
+        return;
+    if (!editor_)
+        editor_ = new ObjectEditorView(session_, images_, this);
+    if (!editor_->edit(path))
+        return;
+    // The list and the page show what was saved; a copy saved beside the
+    // document is the one chosen.
+    if (tree_.focused)
+        showNodePage(*tree_.focused);
+    selectDocument(editor_->savedAs().empty() ? path : editor_->savedAs());
+    fullRefresh();
 }
 
 void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {

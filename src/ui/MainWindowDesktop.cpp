@@ -161,7 +161,10 @@ void MainWindow::createPopupMenus() {
 
     auto* listMenu = new QMenu(this);
     listMenu->addMenu(newFolderMenu_)->setText(text("VIEW2_1"));
-    listMenu->addAction(text("VIEW2_2"), this, [this] { showDocumentPage(); });
+    listMenu->addAction(text("VIEW2_2"), this, [this] {
+        if (const DocumentItem* item = list_->currentDocument())
+            editDocument(item->path);
+    });
     listMenu->addAction(text("VIEW2_3"), this, [this] {
         itemIsActual_ = list_->currentDocument() != nullptr;
         deleteActual(false);

@@ -1,132 +1,21 @@
 // A day's work in the main window, with real clicks and keys: a folder's
 // documents and their pages, and a form on a page saved into its record.
+#include "ViewTestSupport.h"
+
 #include "ui/DocumentListView.h"
-#include "ui/MainWindow.h"
+#include "ui/ObjectEditorView.h"
 #include "ui/PagePane.h"
 
-#include "SessionFixture.h"
-
-#include "session/Logon.h"
-
-#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QSignalSpy>
-#include <QTreeWidget>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
-#include <QtTest>
 
 #include <filesystem>
-#include <memory>
 
 namespace quill::ui {
-namespace {
 
-constexpr int kTimeout = 30000;
-
-QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& caption) {
-    const auto found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-void clickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-}
-
-// Asks the shown page something; the program's own script, not the
-// page's, whose scripts never run.
-QVariant evaluate(QWebEngineView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    return QTest::qWaitFor([&] { return done; }, kTimeout) ? result : QVariant();
-}
-
-// Where an element of the shown page is, in the view's coordinates.
-QPoint centreOf(QWebEngineView* view, const QString& selector) {
-    const QVariant result = evaluate(
-        view,
-        QStringLiteral(
-            "(function(){var e=document.querySelector('%1'); if(!e) return null;"
-            "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
-            .arg(selector));
-    if (!result.isValid())
-        return {-1, -1};
-    const QVariantList xy = result.toList();
-    return xy.size() == 2 ? QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())) : QPoint(-1, -1);
-}
-
-// Answers the next question box with a click on its Yes button.
-void answerYesSoon() {
-    QTimer::singleShot(0, [] {
-        QMessageBox* box = nullptr;
-        if (QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); },
-                            kTimeout))
-            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-    });
-}
-
-// Drags with the mouse from a point of one widget to a point of another,
-// as a user does: the press and the first moves start the drag, whose own
-// event loop then takes the moves and the release sent from a timer. Window
-// events, so that they pass where a real mouse's would.
-void dragAndDrop(QWidget* from, QPoint start, QWidget* to, QPoint end, Qt::KeyboardModifiers modifiers = {}) {
-    QWindow* window = from->window()->windowHandle();
-    const auto inWindow = [&](QWidget* widget, QPoint point) { return widget->mapTo(widget->window(), point); };
-    const QPoint drop = inWindow(to, end);
-    QTimer::singleShot(300, [=] {
-        QTest::mouseMove(window, drop - QPoint(2, 0));
-        QTest::mouseMove(window, drop);
-        QTest::mouseRelease(window, Qt::LeftButton, modifiers, drop);
-    });
-    QTest::mousePress(window, Qt::LeftButton, {}, inWindow(from, start));
-    const int step = QApplication::startDragDistance() + 2;
-    QTest::mouseMove(window, inWindow(from, start + QPoint(step, 0)));
-    QTest::mouseMove(window, inWindow(from, start + QPoint(2 * step, 0)));
-}
-
-QToolButton* toolButton(MainWindow& window, int number) {
-    auto* bar = window.findChild<QToolBar*>("ToolBar");
-    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(window.toolbarAction(number))) : nullptr;
-}
-
-void saveShot(QWidget* window, const char* name) {
-    if (const QByteArray shots = qgetenv("QUILL_VIEW_SHOTS"); !shots.isEmpty())
-        window->grab().save(QString::fromLocal8Bit(shots) + "/" + name + ".png");
-}
-
-// A main window shown for ANNA on a fresh copy of the sample, as after her
-// logon.
-struct LoggedOnWindow {
-    test::SessionFixture f;
-    std::unique_ptr<MainWindow> window;
-    bool ready = false;
-
-    LoggedOnWindow() {
-        if (!f.open() || !loadUserData(*f.session))
-            return;
-        f.session->program.loggedOn = true;
-        window = std::make_unique<MainWindow>(*f.session);
-        window->prepareForUser();
-        window->resize(1100, 760);
-        window->show();
-        ready = QTest::qWaitForWindowExposed(window.get());
-    }
-};
-
-} // namespace
+using namespace test;
 
 class MainWindowWorkTest : public QObject {
     Q_OBJECT
@@ -214,8 +103,16 @@ private slots:
         for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
             note = action->text().startsWith(QStringLiteral("Note")) ? action : note;
         QVERIFY(note);
+        // Each new note opens in the editor, closed here unchanged.
+        const auto closeEditor = [] {
+            whenShown<ObjectEditorView>([](ObjectEditorView* editor) {
+                QTest::mouseClick(buttonFor(editor, editor->findChild<QAction*>("Close")), Qt::LeftButton);
+            });
+        };
+        closeEditor();
         note->trigger(); // the menu entry; the button then repeats it
         QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        closeEditor();
         QTest::mouseClick(newButton, Qt::LeftButton, {}, QPoint(8, 8));
         QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, kTimeout);
         QVERIFY(window.shownDocument().find(".note") != std::string::npos);

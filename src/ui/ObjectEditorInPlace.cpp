@@ -1,0 +1,248 @@
+// The object editor's in-place editors: the control a row's kind calls for,
+// laid into the value cell, and what committing it sets.
+#include "ObjectEditorView.h"
+
+#include "QtText.h"
+#include "ResourcesView.h"
+#include "UsersView.h"
+#include "ViewSupport.h"
+
+#include "platform/DateTimeFormat.h"
+#include "session/Session.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace quill::ui {
+
+namespace {
+
+// The pickers' width, as the editor has always had them.
+constexpr int kPickerWidth = 150;
+
+bool isOneOf(const std::string& kind, std::initializer_list<const char*> kinds) {
+    for (const char* candidate : kinds) {
+        if (kind == candidate)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void ObjectEditorView::showEditor(QWidget* editor, QWidget* focus) {
+    QTreeWidgetItem* item = tree_->currentItem();
+    editor_ = editor;
+    editor->setAutoFillBackground(true);
+    tree_->setItemWidget(item, 1, editor);
+    // Enter and Escape are caught wherever the focus is inside the editor.
+    editor->installEventFilter(this);
+    for (QWidget* child : editor->findChildren<QWidget*>())
+        child->installEventFilter(this);
+    focus->setFocus();
+}
+
+void ObjectEditorView::closeEditor() {
+    if (!editor_)
+        return;
+    QWidget* editor = editor_;
+    editor_ = nullptr;
+    editing_.reset();
+    commit_ = nullptr;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree_->topLevelItem(i);
+        for (int j = 0; j < top->childCount(); ++j) {
+            if (tree_->itemWidget(top->child(j), 1) == editor)
+                tree_->removeItemWidget(top->child(j), 1);
+        }
+    }
+    tree_->viewport()->update();
+}
+
+bool ObjectEditorView::commitEdit() {
+    if (!editor_ || !commit_ || !editing_)
+        return true;
+    const RowRef ref = *editing_;
+    const Status status = commit_();
+    if (!status) {
+        session_.ui.beep();
+        session_.ui.showMessage(MessageKind::Warning, status.message());
+        return false;
+    }
+    // The shown value follows without rebuilding the tree, which would
+    // move the focus the user just gave.
+    const auto& rows = model_.rows(ref.branch);
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree_->topLevelItem(i);
+        for (int j = 0; j < top->childCount(); ++j) {
+            QTreeWidgetItem* item = top->child(j);
+            const auto itemRef = refOf(item);
+            if (itemRef && itemRef->branch == ref.branch && itemRef->row == ref.row &&
+                ref.row < static_cast<int>(rows.size()))
+                item->setText(1, toQt(rows[ref.row].value));
+        }
+    }
+    // The first property may have taken an attachment's name.
+    if (ref.branch != EditorBranch::Properties && tree_->topLevelItemCount() > 0 &&
+        tree_->topLevelItem(0)->childCount() > 0 && !model_.rows(EditorBranch::Properties).empty())
+        tree_->topLevelItem(0)->child(0)->setText(1, toQt(model_.rows(EditorBranch::Properties)[0].value));
+    return true;
+}
+
+void ObjectEditorView::startEdit() {
+    const auto ref = refOf(tree_->currentItem());
+    if (!ref || ref->row < 0)
+        return;
+    closeEditor();
+    const EditorRow row = model_.rows(ref->branch)[ref->row];
+    const std::string& kind = row.kind;
+    const EditorBranch branch = ref->branch;
+    const std::size_t index = static_cast<std::size_t>(ref->row);
+
+    if (isOneOf(kind, {"OWNER", "RIGHTS", "TEAM"})) {
+        pickUsers(*ref);
+        return;
+    }
+    if (isOneOf(kind, {"ICON", "IMAGE"})) {
+        pickImage(*ref);
+        return;
+    }
+    editing_ = ref;
+    if (isOneOf(kind, {"STRING", "COMMENT", "URL", "INTEGER"})) {
+        auto* box = new QComboBox;
+        offerTextCache(box, session_);
+        box->setEditText(toQt(row.value));
+        commit_ = [this, box, branch, index] {
+            const QString text = box->currentText();
+            const Status set = model_.setValue(branch, index, fromQt(text));
+            if (set)
+                rememberText(session_, text);
+            return set;
+        };
+        showEditor(box, box);
+        box->lineEdit()->selectAll();
+    } else if (isYesNoKind(kind)) {
+        auto* box = new QComboBox;
+        box->addItems({toQt(model_.yesText()), toQt(model_.noText())});
+        box->setCurrentIndex(QString::compare(toQt(row.value), toQt(model_.noText()), Qt::CaseInsensitive) == 0);
+        commit_ = [this, box, branch, index] {
+            const QString text = box->currentText();
+            const Status set = model_.setValue(branch, index, fromQt(text));
+            if (set)
+                rememberText(session_, text);
+            return set;
+        };
+        showEditor(box, box);
+    } else if (kind == "DATE") {
+        auto* picker = new QDateEdit;
+        picker->setCalendarPopup(true);
+        picker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+        picker->setFixedWidth(kPickerWidth);
+        const auto shown = parseDateTime(row.value, session_.formats.shortDate);
+        const LocalDateTime start = shown ? *shown : session_.clock.now();
+        picker->setDate(QDate(start.year, start.month, start.day));
+        commit_ = [this, picker, branch, index] {
+            const QDate date = picker->date();
+            return model_.setValue(branch, index,
+                                   formatDate(LocalDateTime{date.year(), date.month(), date.day()}, session_.formats));
+        };
+        // Choosing a day in the drop-down calendar commits it.
+        connect(picker->calendarWidget(), &QCalendarWidget::clicked, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (commitEdit())
+                    closeEditor();
+            });
+        });
+        auto* cell = new QWidget;
+        auto* layout = new QHBoxLayout(cell);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(picker);
+        layout->addStretch();
+        showEditor(cell, picker);
+    } else if (kind == "TIME") {
+        auto* picker = new QTimeEdit;
+        picker->setDisplayFormat(QStringLiteral("HH:mm"));
+        picker->setFixedWidth(kPickerWidth);
+        auto shown = parseDateTime(row.value, session_.formats.longTime);
+        if (!shown)
+            shown = parseDateTime(row.value, "H:mm");
+        const LocalDateTime start = shown ? *shown : session_.clock.now();
+        picker->setTime(QTime(start.hour, start.minute));
+        commit_ = [this, picker, branch, index] {
+            const QTime time = picker->time();
+            LocalDateTime value;
+            value.hour = time.hour();
+            value.minute = time.minute();
+            return model_.setValue(branch, index, formatTime(value, session_.formats));
+        };
+        auto* cell = new QWidget;
+        auto* layout = new QHBoxLayout(cell);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(picker);
+        layout->addStretch();
+        showEditor(cell, picker);
+    } else if (kind == "ATTACHMENT_DOCUMENT" || kind == "ATTACHMENT_TEMPLATE") {
+        auto* cell = new QWidget;
+        auto* layout = new QHBoxLayout(cell);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(2);
+        auto* name = new QComboBox;
+        offerTextCache(name, session_);
+        name->setEditText(toQt(row.value));
+        auto* type = new QComboBox;
+        type->addItems({toQt(model_.documentTypeText()), toQt(model_.templateTypeText())});
+        type->setCurrentIndex(kind == "ATTACHMENT_DOCUMENT" ? 0 : 1);
+        type->setFixedWidth(kPickerWidth);
+        layout->addWidget(name, 1);
+        layout->addWidget(type);
+        commit_ = [this, name, type, index] {
+            const QString text = name->currentText();
+            const Status set = model_.changeAttachment(
+                index, fromQt(text), type->currentIndex() == 0 ? AttachmentType::Document : AttachmentType::Template);
+            if (set)
+                rememberText(session_, text);
+            return set;
+        };
+        showEditor(cell, name);
+    } else if (kind == "EVENT") {
+        auto* box = new QComboBox;
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        int chosen = 0;
+        for (std::size_t i = 0; i < model_.events().size(); ++i) {
+            box->addItem(toQt(model_.events()[i].name));
+            if (QString::compare(toQt(model_.events()[i].name), toQt(row.value), Qt::CaseInsensitive) == 0)
+                chosen = static_cast<int>(i);
+        }
+        box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+        box->setCurrentIndex(chosen);
+        commit_ = [this, box, branch, index] { return model_.setValue(branch, index, fromQt(box->currentText())); };
+        showEditor(box, box);
+    } else {
+        editing_.reset();
+    }
+}
+
+void ObjectEditorView::pickUsers(const RowRef& ref) {
+    UsersView picker(session_, images_, this);
+    const auto chosen = picker.pick(model_.rows(ref.branch)[ref.row].value);
+    if (chosen)
+        applied(model_.setValue(ref.branch, static_cast<std::size_t>(ref.row), *chosen), ref);
+}
+
+void ObjectEditorView::pickImage(const RowRef& ref) {
+    ResourcesView picker(session_, images_, this);
+    const auto chosen = picker.pick(model_.rows(ref.branch)[ref.row].value);
+    if (chosen)
+        applied(model_.setValue(ref.branch, static_cast<std::size_t>(ref.row), *chosen), ref);
+}
+
+} // namespace quill::ui

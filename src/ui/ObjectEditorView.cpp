@@ -1,0 +1,349 @@
+#include "ObjectEditorView.h"
+
+#include "AddFilesView.h"
+#include "ImageLists.h"
+#include "OneLineTextView.h"
+#include "QtText.h"
+#include "ViewSupport.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+#include "session/TextCache.h"
+#include "session/TextVariables.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace quill::ui {
+
+namespace {
+
+constexpr int kBranchRole = Qt::UserRole;
+constexpr int kRowRole = Qt::UserRole + 1;
+// Branch rows stand out on light grey.
+const QColor kBranchBackground(224, 224, 224);
+
+constexpr EditorBranch kBranches[] = {EditorBranch::Properties, EditorBranch::Comments, EditorBranch::Attachments,
+                                      EditorBranch::Schedule};
+
+} // namespace
+
+ObjectEditorView::ObjectEditorView(Session& session, const ImageLists& images, QWidget* parent)
+    : QDialog(parent), session_(session), images_(images), model_(session), tree_(new QTreeWidget(this)) {
+    setObjectName("TEdit_Form");
+    setWindowTitle(languageText(session, "EDIT_FORM", "TITLE"));
+    const auto popupText = [&session](const char* key) { return languageText(session, "POPUPMENU", key); };
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName("ToolBar");
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    save_ = addToolButton(bar, session, images, 9, "Save");
+    close_ = addToolButton(bar, session, images, 10, "Close");
+    bar->addSeparator();
+    attachments_ = addToolButton(bar, session, images, 11, "Attachments");
+    comments_ = addToolButton(bar, session, images, 12, "Comments");
+    schedule_ = addToolButton(bar, session, images, 13, "Schedule");
+    schedule_->setCheckable(true);
+    bar->addSeparator();
+    for (int number : {14, 15, 16})
+        addToolButton(bar, session, images, number, "Unused")->setEnabled(false);
+    bar->addSeparator();
+    QAction* help = addToolButton(bar, session, images, 19, "Help");
+
+    auto* attachmentMenu = new QMenu(this);
+    attachmentMenu->addAction(popupText("FILEMENU1"), this, [this] { addAttachment(); });
+    removeAttachment_ = attachmentMenu->addAction(popupText("FILEMENU2"), this, [this] { removeAttachment(); });
+    changeAttachment_ = attachmentMenu->addAction(popupText("FILEMENU3"), this, [this] { changeAttachment(); });
+    openAttachment_ = attachmentMenu->addAction(popupText("FILEMENU4"), this, [this] { openAttachment(); });
+    auto* commentMenu = new QMenu(this);
+    commentMenu->addAction(popupText("COMMENTMENU1"), this, [this] { addComment(); });
+    removeComment_ = commentMenu->addAction(popupText("COMMENTMENU2"), this, [this] { removeComment(); });
+    for (const auto& [action, menu] : {std::pair{attachments_, attachmentMenu}, std::pair{comments_, commentMenu}}) {
+        action->setMenu(menu);
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    connect(save_, &QAction::triggered, this, [this] { save(); });
+    connect(close_, &QAction::triggered, this, &QDialog::reject);
+    connect(attachments_, &QAction::triggered, this, [this] { addAttachment(); });
+    connect(comments_, &QAction::triggered, this, [this] { addComment(); });
+    connect(schedule_, &QAction::triggered, this, [this](bool on) { toggleSchedule(on); });
+    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("EDITFORM_HELPBUTTON"); });
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(saveKey, &QShortcut::activated, this, [this] {
+            if (save_->isEnabled())
+                save();
+            else
+                reject();
+        });
+    }
+
+    tree_->setObjectName("EditTree");
+    tree_->setColumnCount(2);
+    tree_->setHeaderLabels(
+        {languageText(session, "EDIT_FORM", "COLUMN1"), languageText(session, "EDIT_FORM", "COLUMN2")});
+    tree_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    tree_->header()->setStretchLastSection(true);
+    tree_->setColumnWidth(0, 220);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree_->setIconSize(QSize(16, 16));
+    tree_->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { focusChanged(); });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] { startEdit(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
+    layout->addWidget(tree_);
+    resize(640, 560);
+    const WindowGeometry& g = session.context.geometry;
+    restorePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
+}
+
+bool ObjectEditorView::edit(const std::string& documentPath) {
+    savedAs_.clear();
+    if (const Status opened = model_.open(documentPath); !opened) {
+        session_.ui.showMessage(MessageKind::Warning, opened.message());
+        return false;
+    }
+    schedule_->setChecked(model_.scheduled());
+    rebuild(RowRef{EditorBranch::Properties, 0});
+    tree_->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+std::optional<ObjectEditorView::RowRef> ObjectEditorView::refOf(const QTreeWidgetItem* item) {
+    if (!item)
+        return std::nullopt;
+    return RowRef{static_cast<EditorBranch>(item->data(0, kBranchRole).toInt()), item->data(0, kRowRole).toInt()};
+}
+
+void ObjectEditorView::rebuild(std::optional<RowRef> focus) {
+    closeEditor();
+    const QSignalBlocker quiet(tree_);
+    tree_->clear();
+    QTreeWidgetItem* toFocus = nullptr;
+    for (EditorBranch branch : kBranches) {
+        if (branch == EditorBranch::Schedule && !model_.scheduled())
+            continue;
+        const EditorBranchHead head = model_.head(branch);
+        auto* top = new QTreeWidgetItem(tree_, {toQt(head.label)});
+        top->setIcon(0, images_.treeIcon(head.imageName));
+        top->setData(0, kBranchRole, static_cast<int>(branch));
+        top->setData(0, kRowRole, -1);
+        for (int column = 0; column < 2; ++column)
+            top->setBackground(column, kBranchBackground);
+        top->setFirstColumnSpanned(false);
+        if (focus && focus->branch == branch && focus->row < 0)
+            toFocus = top;
+        const auto& rows = model_.rows(branch);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            auto* item = new QTreeWidgetItem(top, {toQt(rows[i].label), toQt(rows[i].value)});
+            item->setIcon(0, images_.treeIcon(rows[i].imageName));
+            item->setData(0, kBranchRole, static_cast<int>(branch));
+            item->setData(0, kRowRole, static_cast<int>(i));
+            if (focus && focus->branch == branch && focus->row == static_cast<int>(i))
+                toFocus = item;
+        }
+        top->setExpanded(!rows.empty());
+    }
+    if (!toFocus && tree_->topLevelItemCount() > 0)
+        toFocus = tree_->topLevelItem(0);
+    tree_->setCurrentItem(toFocus);
+    focusChanged();
+}
+
+void ObjectEditorView::focusChanged() {
+    if (editor_ && !commitEdit())
+        closeEditor();
+    closeEditor();
+    focused_ = refOf(tree_->currentItem());
+    const bool onAttachment = focused_ && focused_->branch == EditorBranch::Attachments && focused_->row >= 0;
+    const bool onComment = focused_ && focused_->branch == EditorBranch::Comments && focused_->row >= 0;
+    removeAttachment_->setEnabled(onAttachment);
+    changeAttachment_->setEnabled(onAttachment);
+    openAttachment_->setEnabled(onAttachment);
+    removeComment_->setEnabled(onComment);
+}
+
+bool ObjectEditorView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                       !(key->modifiers() & Qt::ControlModifier);
+    if (watched == tree_) {
+        if (enter && !editor_) {
+            startEdit();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    // Keys inside an open in-place editor: Enter commits, Escape drops.
+    if (editor_ && enter) {
+        if (commitEdit())
+            closeEditor();
+        tree_->setFocus();
+        return true;
+    }
+    if (editor_ && key->key() == Qt::Key_Escape) {
+        closeEditor();
+        tree_->setFocus();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ObjectEditorView::applied(const Status& status, const RowRef& ref) {
+    if (!status) {
+        session_.ui.beep();
+        session_.ui.showMessage(MessageKind::Warning, status.message());
+        return;
+    }
+    rebuild(ref);
+}
+
+void ObjectEditorView::addAttachment() {
+    AddFilesView view(session_, images_, this);
+    AttachmentRequest request;
+    if (!view.ask(request))
+        return;
+    const std::string name = fromQt(request.name);
+    const Status added = request.alreadyStaged
+                             ? model_.attachStagedFile(request.path, name, request.type)
+                             : model_.attachFile(request.path, name, request.type, request.moveFile);
+    applied(added, {EditorBranch::Attachments, static_cast<int>(model_.rows(EditorBranch::Attachments).size()) - 1});
+}
+
+void ObjectEditorView::removeAttachment() {
+    if (!focused_ || focused_->branch != EditorBranch::Attachments || focused_->row < 0)
+        return;
+    session_.ui.beep();
+    const QString question = languageText(session_, "EDIT_FORM", "QUESTION_1", "Questions");
+    if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes)
+        return;
+    applied(model_.removeAttachment(static_cast<std::size_t>(focused_->row)), {EditorBranch::Attachments, -1});
+}
+
+void ObjectEditorView::changeAttachment() {
+    if (!focused_ || focused_->branch != EditorBranch::Attachments || focused_->row < 0)
+        return;
+    const RowRef ref = *focused_;
+    const EditorRow& row = model_.rows(EditorBranch::Attachments)[ref.row];
+    AddFilesView view(session_, images_, this);
+    AttachmentRequest request;
+    request.changeMode = true;
+    request.name = toQt(row.value);
+    request.path = row.path;
+    request.type = attachmentTypeOf(row.kind);
+    if (!view.ask(request))
+        return;
+    applied(model_.changeAttachment(ref.row, fromQt(request.name), request.type), ref);
+}
+
+void ObjectEditorView::openAttachment() {
+    if (!focused_ || focused_->branch != EditorBranch::Attachments || focused_->row < 0)
+        return;
+    const EditorRow& row = model_.rows(EditorBranch::Attachments)[focused_->row];
+    std::string file = row.path;
+    const std::string& temporary = session_.context.settings.temporaryDirectory;
+    // A template is not changed itself: the user gets a copy of it.
+    if (attachmentTypeOf(row.kind) == AttachmentType::Template) {
+        if (const Status staged = stageAttachment(session_, row.path, file); !staged) {
+            session_.warn(MessageKind::Warning, "GUI_FORM", 9, staged.message());
+            return;
+        }
+    }
+    if (!session_.shell.openWithAssociatedProgram(file, {}, temporary))
+        session_.warn(MessageKind::Warning, "GUI_FORM", 9, file);
+}
+
+void ObjectEditorView::addComment() {
+    OneLineTextView view(session_, images_, "ADDCOMMENTS_FORM", this);
+    const QString text = view.ask();
+    if (text.isEmpty())
+        return;
+    applied(model_.addComment(fromQt(text)),
+            {EditorBranch::Comments, static_cast<int>(model_.rows(EditorBranch::Comments).size())});
+}
+
+void ObjectEditorView::removeComment() {
+    if (!focused_ || focused_->branch != EditorBranch::Comments || focused_->row < 0)
+        return;
+    applied(model_.removeComment(static_cast<std::size_t>(focused_->row)), {EditorBranch::Comments, -1});
+}
+
+void ObjectEditorView::toggleSchedule(bool on) {
+    model_.setScheduled(on);
+    schedule_->setChecked(model_.scheduled());
+    rebuild(RowRef{EditorBranch::Schedule, on ? 0 : -1});
+}
+
+void ObjectEditorView::save() {
+    if (editor_ && !commitEdit())
+        return;
+    closeEditor();
+    std::vector<ForeignChange> changes;
+    Status saved = model_.save(ConflictChoice::Ask, &changes, &savedAs_);
+    if (!saved && !changes.empty()) {
+        // Someone else saved meanwhile: the user decides which version
+        // stays, and neither is lost.
+        QString details;
+        for (const ForeignChange& change : changes) {
+            details += QStringLiteral("\n%1: %2").arg(
+                toQt(path::fileName(change.path)),
+                change.when.empty() ? languageText(session_, "EDIT_FORM", "CONFLICT_DELETED")
+                                    : languageText(session_, "EDIT_FORM", "CONFLICT_CHANGED") + " " + toQt(change.when));
+            if (!change.who.empty())
+                details += " " + languageText(session_, "EDIT_FORM", "CONFLICT_BY") + " " + toQt(change.who);
+        }
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        languageText(session_, "EDIT_FORM", "QUESTION_2", "Questions") + "\n" + details,
+                        QMessageBox::NoButton, this);
+        box.setObjectName("ConflictQuestion");
+        QPushButton* overwrite = box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_OVERWRITE"),
+                                               QMessageBox::DestructiveRole);
+        QPushButton* copy = box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_COPY"), QMessageBox::AcceptRole);
+        QPushButton* reload =
+            box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_RELOAD"), QMessageBox::RejectRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(copy);
+        session_.ui.beep();
+        box.exec();
+        if (box.clickedButton() == reload) {
+            if (const Status reloaded = model_.reload(); !reloaded)
+                session_.ui.showMessage(MessageKind::Warning, reloaded.message());
+            schedule_->setChecked(model_.scheduled());
+            rebuild(focused_);
+            return;
+        }
+        if (box.clickedButton() != overwrite && box.clickedButton() != copy)
+            return;
+        saved = model_.save(box.clickedButton() == overwrite ? ConflictChoice::Overwrite : ConflictChoice::SaveAsCopy,
+                            nullptr, &savedAs_);
+    }
+    if (!saved) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, saved.message());
+        return;
+    }
+    accept();
+}
+
+void ObjectEditorView::done(int result) {
+    closeEditor();
+    WindowGeometry& g = session_.context.geometry;
+    storePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
+    saveTextCache(session_);
+    QDialog::done(result);
+}
+
+} // namespace quill::ui

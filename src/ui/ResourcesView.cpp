@@ -1,0 +1,128 @@
+#include "ResourcesView.h"
+
+#include "ImageLists.h"
+#include "QtText.h"
+#include "ViewSupport.h"
+
+#include "platform/Cp1250.h"
+#include "platform/Ui.h"
+#include "session/Session.h"
+#include "session/TextVariables.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace quill::ui {
+
+ResourcesView::ResourcesView(Session& session, const ImageLists& images, QWidget* parent)
+    : QDialog(parent), session_(session), images_(images), list_(new QListWidget(this)) {
+    setObjectName("TResources_Form");
+    setWindowTitle(languageText(session, "RESOURCES_FORM", "TITLE"));
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction* ok = addToolButton(bar, session, images, 9, "Ok");
+    QAction* cancel = addToolButton(bar, session, images, 10, "Cancel");
+    bar->addSeparator();
+    // Adding and deleting pictures belongs to the administration of
+    // resources; as a picker the view only chooses.
+    addToolButton(bar, session, images, 22, "Add")->setEnabled(false);
+    addToolButton(bar, session, images, 23, "Delete")->setEnabled(false);
+    QAction* refresh = addToolButton(bar, session, images, 7, "Refresh");
+    QAction* view = addToolButton(bar, session, images, 25, "View");
+    auto* styles = new QMenu(this);
+    styles->addAction(languageText(session, "POPUPMENU", "VIEWMENU1"))->setEnabled(false);
+    styles->addAction(languageText(session, "POPUPMENU", "VIEWMENU2"), this, [this] { setStyle(Style::SmallIcons); });
+    styles->addAction(languageText(session, "POPUPMENU", "VIEWMENU3"), this, [this] { setStyle(Style::List); });
+    styles->addAction(languageText(session, "POPUPMENU", "VIEWMENU4"), this, [this] { setStyle(Style::Details); });
+    view->setMenu(styles);
+    if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(view)))
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    bar->addSeparator();
+    QAction* help = addToolButton(bar, session, images, 19, "Help");
+    connect(ok, &QAction::triggered, this, &QDialog::accept);
+    connect(cancel, &QAction::triggered, this, &QDialog::reject);
+    connect(refresh, &QAction::triggered, this, [this] { fill(current_); });
+    connect(view, &QAction::triggered, this, [this] {
+        setStyle(style_ == Style::SmallIcons ? Style::List : style_ == Style::List ? Style::Details : Style::SmallIcons);
+    });
+    connect(help, &QAction::triggered, this,
+            [this] { session_.variables.openFormHelp("RESOURCESFORM_HELPBUTTON"); });
+
+    list_->setObjectName("Images");
+    list_->setIconSize(QSize(16, 16));
+    connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
+    layout->addWidget(new QLabel(languageText(session, "RESOURCES_FORM", "LABEL1"), this));
+    layout->addWidget(list_);
+    layout->addWidget(new QLabel(languageText(session, "RESOURCES_FORM", "LABEL2"), this));
+    setStyle(Style::List);
+    resize(420, 460);
+    const WindowGeometry& g = session.context.geometry;
+    restorePlace(this, g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight);
+}
+
+std::optional<std::string> ResourcesView::pick(const std::string& current) {
+    current_ = current;
+    fill(current);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QListWidgetItem* chosen = list_->currentItem();
+    if (!chosen || !chosen->isSelected())
+        return current;
+    return cp1250::upper(fromQt(chosen->text()));
+}
+
+void ResourcesView::fill(const std::string& current) {
+    BusyCursor busy(session_.ui);
+    list_->clear();
+    const auto& entries = images_.names().entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        new QListWidgetItem(images_.treeIcon(static_cast<int>(i)), toQt(entries[i].name), list_);
+    list_->sortItems();
+    for (int row = 0; row < list_->count(); ++row) {
+        QListWidgetItem* item = list_->item(row);
+        if (!current.empty() && cp1250::equalsNoCase(fromQt(item->text()), current)) {
+            list_->setCurrentItem(item);
+            list_->scrollToItem(item);
+            break;
+        }
+    }
+}
+
+void ResourcesView::setStyle(Style style) {
+    style_ = style;
+    switch (style) {
+    case Style::SmallIcons:
+        list_->setViewMode(QListView::IconMode);
+        list_->setFlow(QListView::LeftToRight);
+        list_->setWrapping(true);
+        list_->setGridSize(QSize(96, 48));
+        break;
+    case Style::List:
+        list_->setViewMode(QListView::ListMode);
+        list_->setFlow(QListView::TopToBottom);
+        list_->setWrapping(true);
+        list_->setGridSize(QSize());
+        break;
+    case Style::Details:
+        list_->setViewMode(QListView::ListMode);
+        list_->setFlow(QListView::TopToBottom);
+        list_->setWrapping(false);
+        list_->setGridSize(QSize());
+        break;
+    }
+    list_->setResizeMode(QListView::Adjust);
+}
+
+void ResourcesView::done(int result) {
+    WindowGeometry& g = session_.context.geometry;
+    storePlace(this, g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight);
+    QDialog::done(result);
+}
+
+} // namespace quill::ui

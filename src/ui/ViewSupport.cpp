@@ -1,0 +1,83 @@
+#include "ViewSupport.h"
+
+#include "ImageLists.h"
+#include "QtText.h"
+
+#include "session/Session.h"
+#include "session/TextCache.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCompleter>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolBar>
+#include <QWidget>
+
+namespace quill::ui {
+
+QString languageText(Session& session, std::string_view section, std::string_view key, std::string_view file) {
+    return toQt(session.texts.lookup(section, key, file));
+}
+
+void offerTextCache(QComboBox* box, const Session& session) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->clear();
+    for (const std::string& text : session.textCache.positions) {
+        if (!text.empty())
+            box->addItem(toQt(text));
+    }
+    box->setCurrentIndex(-1);
+    box->setEditText(QString());
+    box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    box->completer()->setCompletionMode(QCompleter::InlineCompletion);
+}
+
+void rememberText(Session& session, const QString& text) {
+    if (!text.trimmed().isEmpty())
+        addToTextCache(session, fromQt(text));
+}
+
+void restorePlace(QWidget* view, int top, int left, int width, int height) {
+    if (width <= 0 || height <= 0)
+        return;
+    const QRect wanted(left, top, width, height);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(wanted)) {
+            view->setGeometry(wanted);
+            return;
+        }
+    }
+    view->resize(width, height);
+}
+
+void storePlace(const QWidget* view, int& top, int& left, int& width, int& height) {
+    const QRect place = view->geometry();
+    top = place.top();
+    left = place.left();
+    width = place.width();
+    height = place.height();
+}
+
+QIcon toolbarIcon(const ImageLists& images, int number) {
+    QIcon icon;
+    const int index = number - 1;
+    const std::pair<char, QIcon::Mode> kinds[] = {{'A', QIcon::Normal}, {'B', QIcon::Active}, {'C', QIcon::Disabled}};
+    for (const auto& [kind, mode] : kinds) {
+        const QList<QPixmap>& pictures = images.toolbarImages(kind);
+        if (index >= 0 && index < pictures.size())
+            icon.addPixmap(pictures[index], mode);
+    }
+    return icon;
+}
+
+QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number,
+                       const char* objectName) {
+    QAction* action = bar->addAction(toolbarIcon(images, number),
+                                     languageText(session, "TOOLSBAR", "TOOLBUTTON" + std::to_string(number)));
+    action->setObjectName(objectName);
+    return action;
+}
+
+} // namespace quill::ui

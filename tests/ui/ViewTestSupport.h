@@ -1,0 +1,148 @@
+#pragma once
+
+// What the view tests share: a main window logged on for ANNA, and real
+// clicks and keys on trees, pages, toolbars and the modal views they open.
+#include "ui/MainWindow.h"
+
+#include "SessionFixture.h"
+
+#include "session/Logon.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace quill::ui::test {
+
+using namespace quill::test;
+
+
+inline constexpr int kTimeout = 30000;
+
+inline QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& caption) {
+    const auto found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+inline void clickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+// Asks the shown page something; the program's own script, not the
+// page's, whose scripts never run.
+inline QVariant evaluate(QWebEngineView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    return QTest::qWaitFor([&] { return done; }, kTimeout) ? result : QVariant();
+}
+
+// Where an element of the shown page is, in the view's coordinates.
+inline QPoint centreOf(QWebEngineView* view, const QString& selector) {
+    const QVariant result = evaluate(
+        view,
+        QStringLiteral(
+            "(function(){var e=document.querySelector('%1'); if(!e) return null;"
+            "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
+            .arg(selector));
+    if (!result.isValid())
+        return {-1, -1};
+    const QVariantList xy = result.toList();
+    return xy.size() == 2 ? QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())) : QPoint(-1, -1);
+}
+
+// Answers the next question box with a click on its Yes button.
+inline void answerYesSoon() {
+    QTimer::singleShot(0, [] {
+        QMessageBox* box = nullptr;
+        if (QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); },
+                            kTimeout))
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    });
+}
+
+// Drags with the mouse from a point of one widget to a point of another,
+// as a user does: the press and the first moves start the drag, whose own
+// event loop then takes the moves and the release sent from a timer. Window
+// events, so that they pass where a real mouse's would.
+inline void dragAndDrop(QWidget* from, QPoint start, QWidget* to, QPoint end, Qt::KeyboardModifiers modifiers = {}) {
+    QWindow* window = from->window()->windowHandle();
+    const auto inWindow = [&](QWidget* widget, QPoint point) { return widget->mapTo(widget->window(), point); };
+    const QPoint drop = inWindow(to, end);
+    QTimer::singleShot(300, [=] {
+        QTest::mouseMove(window, drop - QPoint(2, 0));
+        QTest::mouseMove(window, drop);
+        QTest::mouseRelease(window, Qt::LeftButton, modifiers, drop);
+    });
+    QTest::mousePress(window, Qt::LeftButton, {}, inWindow(from, start));
+    const int step = QApplication::startDragDistance() + 2;
+    QTest::mouseMove(window, inWindow(from, start + QPoint(step, 0)));
+    QTest::mouseMove(window, inWindow(from, start + QPoint(2 * step, 0)));
+}
+
+inline QToolButton* toolButton(MainWindow& window, int number) {
+    auto* bar = window.findChild<QToolBar*>("ToolBar");
+    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(window.toolbarAction(number))) : nullptr;
+}
+
+inline void saveShot(QWidget* window, const char* name) {
+    if (const QByteArray shots = qgetenv("QUILL_VIEW_SHOTS"); !shots.isEmpty())
+        window->grab().save(QString::fromLocal8Bit(shots) + "/" + name + ".png");
+}
+
+// A main window shown for ANNA on a fresh copy of the sample, as after her
+// logon.
+struct LoggedOnWindow {
+    SessionFixture f;
+    std::unique_ptr<MainWindow> window;
+    bool ready = false;
+
+    LoggedOnWindow() {
+        if (!f.open() || !loadUserData(*f.session))
+            return;
+        f.session->program.loggedOn = true;
+        window = std::make_unique<MainWindow>(*f.session);
+        window->prepareForUser();
+        window->resize(1100, 760);
+        window->show();
+        ready = QTest::qWaitForWindowExposed(window.get());
+    }
+};
+
+
+// Runs what on a modal view of type View once it is shown, from the event
+// loop of whatever opened it.
+template <typename View>
+void whenShown(std::function<void(View*)> what) {
+    QTimer::singleShot(0, [what] {
+        View* view = nullptr;
+        if (QTest::qWaitFor([&] { return (view = qobject_cast<View*>(QApplication::activeModalWidget())); },
+                            kTimeout))
+            what(view);
+    });
+}
+
+// The button a toolbar shows for an action of a view.
+inline QToolButton* buttonFor(QWidget* view, QAction* action) {
+    for (QToolBar* bar : view->findChildren<QToolBar*>()) {
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace quill::ui::test
