@@ -20,6 +20,15 @@ bool isWholeNumber(std::string_view value) {
     return !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
+// The description of a companion's first field: the label of its rows.
+std::string firstFieldNote(const TypeTables& tables, Companion kind) {
+    const std::size_t type = tables.objectTypeOf("x" + std::string(companionExtension(kind)));
+    if (type >= tables.objectTypes.size() || tables.objectTypes[type].propertyNames.empty())
+        return {};
+    const PropertyDefinition* field = tables.findProperty(tables.objectTypes[type].propertyNames.front());
+    return field ? field->note : std::string();
+}
+
 std::string userLabel(const Session& session) {
     return session.program.fullName + " (" + session.program.logonName + ")";
 }
@@ -220,14 +229,7 @@ Status DocumentEditor::addComment(std::string text) {
     EditorRow row{{}, {}, "COMMENT", {}, {}, "COMMENT.BMP"};
     if (const Status fit = checkValue(row, text); !fit)
         return fit;
-    // The label is the comment field's description, as for stored comments.
-    std::vector<Comment> stored;
-    readComments(session_, documentPath_, stored);
-    row.label = !stored.empty() ? stored.front().note : !rows.empty() ? rows.front().label : std::string();
-    if (row.label.empty()) {
-        if (const PropertyDefinition* definition = session_.tables.findProperty("COMMENT_1"))
-            row.label = definition->note;
-    }
+    row.label = firstFieldNote(session_.tables, Companion::Comments);
     row.value = std::move(text);
     noteGroup(EditorBranch::Comments);
     rows.push_back(std::move(row));
@@ -273,9 +275,7 @@ Status DocumentEditor::attachStagedFile(const std::string& staged, std::string d
         list.push_back({existing.value, existing.path, attachmentTypeOf(existing.kind), existing.label});
     if (const Status queued = addAttachment(session_, documentPath_, list, {row.value, staged, type, {}}); !queued)
         return queued;
-    std::vector<Attachment> stored;
-    readAttachments(session_, documentPath_, stored);
-    row.label = !stored.empty() ? stored.front().note : !rows.empty() ? rows.front().label : std::string();
+    row.label = firstFieldNote(session_.tables, Companion::Attachments);
     // A document without a name is called after its first attachment.
     std::vector<EditorRow>& properties = rowsOf(EditorBranch::Properties);
     if (!properties.empty() && properties.front().value.empty())
