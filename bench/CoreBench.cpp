@@ -35,8 +35,8 @@ namespace {
 namespace stdfs = std::filesystem;
 
 std::string g_dataPoint;
-std::string g_document;   // a document with comments, schedule and attachments
-std::string g_listFolder; // a folder of kListedDocuments notes
+std::string g_document;     // a document with comments, schedule and attachments
+std::string g_listFolder;   // a folder of kListedDocuments notes
 std::string g_fullDocument; // a document with the most comments and attachments a document holds
 
 constexpr int kListedDocuments = 2000;
@@ -302,8 +302,8 @@ int main(int argc, char** argv) {
     // What the save writes, copied by cp: the document, its comments and
     // attachments companions.
     const std::string base = g_fullDocument.substr(0, g_fullDocument.size() - std::string(".meeting").size());
-    const std::string copy = "cp '" + base + ".meeting' '" + base + ".comments' '" + base + ".attachments' '" +
-                             scratch + "/'";
+    const std::string copy =
+        "cp '" + base + ".meeting' '" + base + ".comments' '" + base + ".attachments' '" + scratch + "/'";
     double copyTime = 1e9;
     for (int i = 0; i < 5; ++i)
         copyTime = std::min(copyTime, secondsOf(copy));

@@ -15,10 +15,9 @@
 namespace quill::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "edit --datapoint DIR --user LOGON DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... "
-    "[--remove-comment N]... [--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... "
-    "[--schedule DATE TIME EVENT|--unschedule]";
+constexpr const char* kUsage = "edit --datapoint DIR --user LOGON DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... "
+                               "[--remove-comment N]... [--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... "
+                               "[--schedule DATE TIME EVENT|--unschedule]";
 
 using Step = std::function<Status(DocumentEditor&)>;
 
@@ -61,17 +60,15 @@ int editCommand(Args args, std::ostream& out) {
         } else if (option == "--comment") {
             steps.push_back([text = value(i)](DocumentEditor& editor) { return editor.addComment(text); });
         } else if (option == "--remove-comment") {
-            steps.push_back([row = rowNumber(option, value(i))](DocumentEditor& editor) {
-                return editor.removeComment(row);
-            });
+            steps.push_back(
+                [row = rowNumber(option, value(i))](DocumentEditor& editor) { return editor.removeComment(row); });
         } else if (option == "--attach") {
             steps.push_back([file = fileAndName(value(i))](DocumentEditor& editor) {
                 return editor.attachFile(file.first, file.second, AttachmentType::Document);
             });
         } else if (option == "--remove-attachment") {
-            steps.push_back([row = rowNumber(option, value(i))](DocumentEditor& editor) {
-                return editor.removeAttachment(row);
-            });
+            steps.push_back(
+                [row = rowNumber(option, value(i))](DocumentEditor& editor) { return editor.removeAttachment(row); });
         } else if (option == "--schedule") {
             const std::string date = value(i);
             const std::string time = value(i);

@@ -55,12 +55,9 @@ EditorBranchHead DocumentEditor::head(EditorBranch branch) const {
 Status DocumentEditor::open(const std::string& documentPath) {
     Record record;
     switch (session_.readRecord(documentPath, record)) {
-    case RecordRead::Missing:
-        return Status::failure("there is no document " + documentPath);
-    case RecordRead::Failed:
-        return Status::failure("the document " + documentPath + " cannot be read");
-    case RecordRead::Ok:
-        break;
+    case RecordRead::Missing: return Status::failure("there is no document " + documentPath);
+    case RecordRead::Failed: return Status::failure("the document " + documentPath + " cannot be read");
+    case RecordRead::Ok: break;
     }
     documentPath_ = documentPath;
     for (auto& branch : rows_)
@@ -81,8 +78,8 @@ Status DocumentEditor::open(const std::string& documentPath) {
     const TypeTables& tables = session_.tables;
     for (const Field& field : record.fields) {
         EditorRow row{field.note, field.value, field.dataType, field.name, {}, field.icon};
-        if (isYesNoKind(field.dataType) && (cp1250::equalsNoCase(field.value, "VALUE_YES") ||
-                                        cp1250::equalsNoCase(field.value, "VALUE_NO")))
+        if (isYesNoKind(field.dataType) &&
+            (cp1250::equalsNoCase(field.value, "VALUE_YES") || cp1250::equalsNoCase(field.value, "VALUE_NO")))
             row.value = cp1250::equalsNoCase(field.value, "VALUE_YES") ? yesText_ : noText_;
         else if (field.value.empty() && cp1250::equalsNoCase(field.name, "ICON") && !tables.objectTypes.empty())
             row.value = tables.objectTypes[tables.objectTypeOf(path::fileName(documentPath))].icon;
@@ -98,18 +95,23 @@ Status DocumentEditor::open(const std::string& documentPath) {
     std::vector<Comment> comments;
     readable_[0] = readComments(session_, documentPath, comments) != RecordRead::Failed;
     for (Comment& comment : comments)
-        rowsOf(EditorBranch::Comments).push_back({comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
+        rowsOf(EditorBranch::Comments)
+            .push_back({comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
 
     std::vector<Attachment> attachments;
     std::vector<RefusedAttachment> refused;
     // Slots that would lead out of the folder are not shown; writing the
     // companion back without them would drop them, so it is left alone.
-    readable_[1] = readAttachments(session_, documentPath, attachments, &refused) != RecordRead::Failed &&
-                   refused.empty();
+    readable_[1] =
+        readAttachments(session_, documentPath, attachments, &refused) != RecordRead::Failed && refused.empty();
     for (Attachment& attachment : attachments)
         rowsOf(EditorBranch::Attachments)
-            .push_back({attachment.note, std::move(attachment.name), std::string(attachmentTypeText(attachment.type)),
-                        {}, std::move(attachment.path), "ATTACHMENT.BMP"});
+            .push_back({attachment.note,
+                        std::move(attachment.name),
+                        std::string(attachmentTypeText(attachment.type)),
+                        {},
+                        std::move(attachment.path),
+                        "ATTACHMENT.BMP"});
 
     Schedule schedule;
     const RecordRead scheduleRead = readSchedule(session_, documentPath, schedule);

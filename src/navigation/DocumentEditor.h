@@ -32,7 +32,7 @@ struct EditorRow {
 };
 
 struct EditorBranchHead {
-    std::string kind;  // "ROOT_DATA", "ROOT_COMMENTS", "ROOT_ATTACHMENTS", "ROOT_SCHEDULER"
+    std::string kind; // "ROOT_DATA", "ROOT_COMMENTS", "ROOT_ATTACHMENTS", "ROOT_SCHEDULER"
     std::string label;
     std::string imageName;
 };
@@ -95,8 +95,7 @@ public:
     // save moves it into the folder. With moveSource the user's file is
     // deleted, but only after the save has put the copy in its place.
     // A document without a name takes the display name.
-    Status attachFile(const std::string& source, std::string displayName, AttachmentType type,
-                      bool moveSource = false);
+    Status attachFile(const std::string& source, std::string displayName, AttachmentType type, bool moveSource = false);
     // Adds a file already in the staging directory (a file template copied
     // there, for instance).
     Status attachStagedFile(const std::string& staged, std::string displayName, AttachmentType type);

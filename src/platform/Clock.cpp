@@ -22,7 +22,8 @@ LocalDateTime localTimeOf(std::int64_t ms) {
 
 LocalDateTime addDays(const LocalDateTime& value, int days) {
     using namespace std::chrono;
-    const year_month_day date = sys_days(year(value.year) / month(value.month) / day(value.day)) + std::chrono::days(days);
+    const year_month_day date =
+        sys_days(year(value.year) / month(value.month) / day(value.day)) + std::chrono::days(days);
     LocalDateTime moved = value;
     moved.year = int(date.year());
     moved.month = int(unsigned(date.month()));

@@ -28,8 +28,8 @@
 namespace quill::ui {
 
 AddFilesView::AddFilesView(Session& session, const ImageLists& images, QWidget* parent)
-    : QDialog(parent), session_(session), images_(images), path_(new QLineEdit(this)),
-      name_(new QComboBox(this)), type_(new QComboBox(this)) {
+    : QDialog(parent), session_(session), images_(images), path_(new QLineEdit(this)), name_(new QComboBox(this)),
+      type_(new QComboBox(this)) {
     setObjectName("TAddFiles_Form");
     setWindowTitle(languageText(session, "ADDFILES_FORM", "TITLE"));
     auto* bar = new QToolBar(this);
@@ -63,7 +63,8 @@ AddFilesView::AddFilesView(Session& session, const ImageLists& images, QWidget* 
     name_->setObjectName("Name");
     name_->setMinimumContentsLength(30);
     name_->setEditable(true);
-    connect(name_->lineEdit(), &QLineEdit::returnPressed, this, [this] { rememberText(session_, name_->currentText()); });
+    connect(name_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { rememberText(session_, name_->currentText()); });
     type_->setObjectName("Type");
     type_->addItem(toQt(session.texts.lookup("NAMES", "DOCUMENT", "VALUES")));
     type_->addItem(toQt(session.texts.lookup("NAMES", "TEMPLATE", "VALUES")));

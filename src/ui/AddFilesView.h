@@ -26,8 +26,8 @@ struct AttachmentRequest {
     QString name;            // the display name, given in change mode, answered in both
     std::string path;        // the attachment's file in change mode; the chosen file in add mode
     AttachmentType type = AttachmentType::Document;
-    bool moveFile = false;    // add mode: the user's file is to go once the document is saved
-    bool alreadyStaged = false; // add mode: path is a copy in the staging directory (from a file template)
+    bool moveFile = false;            // add mode: the user's file is to go once the document is saved
+    bool alreadyStaged = false;       // add mode: path is a copy in the staging directory (from a file template)
     std::string lastTemplateDocument; // offered at the top of the template menu when given
 };
 

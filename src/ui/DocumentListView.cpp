@@ -27,7 +27,9 @@ qlonglong momentKey(const std::string& text, const std::string& pattern) {
     if (!moment)
         return std::numeric_limits<qlonglong>::max();
     return ((((qlonglong(moment->year) * 13 + moment->month) * 32 + moment->day) * 24 + moment->hour) * 60 +
-            moment->minute) * 60 + moment->second;
+            moment->minute) *
+               60 +
+           moment->second;
 }
 
 // A row that sorts dates and times by their moment and texts in the

@@ -49,7 +49,8 @@ void MainWindow::createToolbar() {
     for (int button = 1; button <= 9; ++button) {
         // The ninth button is Help, whose caption and picture are the 19th.
         const int number = button == 9 ? 19 : button;
-        auto* action = new QAction(toolbarIcon(images_, number), text("TOOLSBAR", "TOOLBUTTON" + std::to_string(number)), this);
+        auto* action =
+            new QAction(toolbarIcon(images_, number), text("TOOLSBAR", "TOOLBUTTON" + std::to_string(number)), this);
         action->setObjectName(QStringLiteral("ToolButton%1").arg(button));
         buttons_[button] = action;
         bar->addAction(action);

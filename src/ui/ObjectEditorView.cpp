@@ -179,8 +179,8 @@ bool ObjectEditorView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                       !(key->modifiers() & Qt::ControlModifier);
+    const bool enter =
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ControlModifier);
     if (watched == tree_) {
         if (enter && !editor_) {
             startEdit();
@@ -218,9 +218,8 @@ void ObjectEditorView::addAttachment() {
     if (!view.ask(request))
         return;
     const std::string name = fromQt(request.name);
-    const Status added = request.alreadyStaged
-                             ? model_.attachStagedFile(request.path, name, request.type)
-                             : model_.attachFile(request.path, name, request.type, request.moveFile);
+    const Status added = request.alreadyStaged ? model_.attachStagedFile(request.path, name, request.type)
+                                               : model_.attachFile(request.path, name, request.type, request.moveFile);
     applied(added, {EditorBranch::Attachments, static_cast<int>(model_.rows(EditorBranch::Attachments).size()) - 1});
 }
 
@@ -299,10 +298,11 @@ void ObjectEditorView::save() {
         // stays, and neither is lost.
         QString details;
         for (const ForeignChange& change : changes) {
-            details += QStringLiteral("\n%1: %2").arg(
-                toQt(path::fileName(change.path)),
-                change.when.empty() ? languageText(session_, "EDIT_FORM", "CONFLICT_DELETED")
-                                    : languageText(session_, "EDIT_FORM", "CONFLICT_CHANGED") + " " + toQt(change.when));
+            details += QStringLiteral("\n%1: %2")
+                           .arg(toQt(path::fileName(change.path)),
+                                change.when.empty() ? languageText(session_, "EDIT_FORM", "CONFLICT_DELETED")
+                                                    : languageText(session_, "EDIT_FORM", "CONFLICT_CHANGED") + " " +
+                                                          toQt(change.when));
             if (!change.who.empty())
                 details += " " + languageText(session_, "EDIT_FORM", "CONFLICT_BY") + " " + toQt(change.who);
         }
@@ -310,9 +310,10 @@ void ObjectEditorView::save() {
                         languageText(session_, "EDIT_FORM", "QUESTION_2", "Questions") + "\n" + details,
                         QMessageBox::NoButton, this);
         box.setObjectName("ConflictQuestion");
-        QPushButton* overwrite = box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_OVERWRITE"),
-                                               QMessageBox::DestructiveRole);
-        QPushButton* copy = box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_COPY"), QMessageBox::AcceptRole);
+        QPushButton* overwrite =
+            box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_OVERWRITE"), QMessageBox::DestructiveRole);
+        QPushButton* copy =
+            box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_COPY"), QMessageBox::AcceptRole);
         QPushButton* reload =
             box.addButton(languageText(session_, "EDIT_FORM", "CONFLICT_RELOAD"), QMessageBox::RejectRole);
         box.addButton(QMessageBox::Cancel);

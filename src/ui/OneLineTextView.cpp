@@ -27,8 +27,7 @@ OneLineTextView::OneLineTextView(Session& session, const ImageLists& images, con
     QAction* help = addToolButton(bar, session, images, 19, "Help");
     connect(ok, &QAction::triggered, this, [this] { confirm(); });
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
-    connect(help, &QAction::triggered, this,
-            [this] { session_.variables.openFormHelp("ADDCOMMENTSFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("ADDCOMMENTSFORM_HELPBUTTON"); });
 
     box_->setObjectName("Text");
     box_->setMinimumContentsLength(40);

@@ -19,8 +19,7 @@ class ImageLists;
 class OneLineTextView final : public QDialog {
     Q_OBJECT
 public:
-    OneLineTextView(Session& session, const ImageLists& images, const std::string& section,
-                    QWidget* parent = nullptr);
+    OneLineTextView(Session& session, const ImageLists& images, const std::string& section, QWidget* parent = nullptr);
 
     // The confirmed text (kept in the text cache too); empty when cancelled.
     QString ask();

@@ -47,10 +47,11 @@ ResourcesView::ResourcesView(Session& session, const ImageLists& images, QWidget
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
     connect(refresh, &QAction::triggered, this, [this] { fill(current_); });
     connect(view, &QAction::triggered, this, [this] {
-        setStyle(style_ == Style::SmallIcons ? Style::List : style_ == Style::List ? Style::Details : Style::SmallIcons);
+        setStyle(style_ == Style::SmallIcons ? Style::List
+                 : style_ == Style::List     ? Style::Details
+                                             : Style::SmallIcons);
     });
-    connect(help, &QAction::triggered, this,
-            [this] { session_.variables.openFormHelp("RESOURCESFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("RESOURCESFORM_HELPBUTTON"); });
 
     list_->setObjectName("Images");
     list_->setIconSize(QSize(16, 16));

@@ -26,8 +26,8 @@ namespace quill::ui {
 
 namespace {
 
-constexpr int kUserRole = Qt::UserRole;       // index into the users table
-constexpr int kGroupRole = Qt::UserRole + 1;  // index into the groups table
+constexpr int kUserRole = Qt::UserRole;      // index into the users table
+constexpr int kGroupRole = Qt::UserRole + 1; // index into the groups table
 
 // Enter and double click in a list run its command.
 void onActivated(QListWidget* list, QObject* context, const std::function<void()>& command) {
@@ -150,8 +150,8 @@ void UsersView::showMembership() {
     for (int row = 0; row < allUsers_->count(); ++row) {
         QListWidgetItem* item = allUsers_->item(row);
         const UserEntry& user = session_.users[item->data(kUserRole).toInt()];
-        const bool member = group >= 0 && static_cast<std::size_t>(group) < user.membership.size() &&
-                            user.membership[group];
+        const bool member =
+            group >= 0 && static_cast<std::size_t>(group) < user.membership.size() && user.membership[group];
         item->setCheckState(member ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;

@@ -72,8 +72,7 @@ QIcon toolbarIcon(const ImageLists& images, int number) {
     return icon;
 }
 
-QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number,
-                       const char* objectName) {
+QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number, const char* objectName) {
     QAction* action = bar->addAction(toolbarIcon(images, number),
                                      languageText(session, "TOOLSBAR", "TOOLBUTTON" + std::to_string(number)));
     action->setObjectName(objectName);

@@ -17,8 +17,7 @@ class Session;
 namespace quill::ui {
 
 // A text of the language files, for a view.
-QString languageText(Session& session, std::string_view section, std::string_view key,
-                     std::string_view file = "GUI");
+QString languageText(Session& session, std::string_view section, std::string_view key, std::string_view file = "GUI");
 
 // An editable box offering the user's recently typed texts, completing as
 // the user types.
@@ -38,7 +37,6 @@ class ImageLists;
 QIcon toolbarIcon(const ImageLists& images, int number);
 
 // A toolbar button with that caption and picture.
-QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number,
-                       const char* objectName);
+QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number, const char* objectName);
 
 } // namespace quill::ui

@@ -43,7 +43,9 @@ TEST_F(EditCommandTest, ChangesAreSavedInOnePassWithTheirHistory) {
     const std::string quote = dir / "Quote.txt";
     test::writeBytes(quote, "12 boxes of paper");
     ASSERT_EQ(edit("--set SIGNED=No --set AMOUNT=5100 --comment 'Checked twice' --remove-comment 1 "
-                   "--attach " + shellWord(quote + "=Quote 2027") + " --remove-attachment 1 "
+                   "--attach " +
+                   shellWord(quote + "=Quote 2027") +
+                   " --remove-attachment 1 "
                    "--schedule 3.2.2027 10:30 '1 day before'"),
               0);
     const std::string record = readBytes(contract);

@@ -185,7 +185,8 @@ private slots:
         dragAndDrop(list->viewport(), rowCentre(contract), tree->viewport(), nodeCentre("Contacts"),
                     Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Contacts/Supplier.contract"), kTimeout);
-        QVERIFY(std::filesystem::exists(root + "Contacts/Attachments.systemfiles/Order form93.DT21.11.20267105.TD.txt"));
+        QVERIFY(
+            std::filesystem::exists(root + "Contacts/Attachments.systemfiles/Order form93.DT21.11.20267105.TD.txt"));
         QVERIFY(std::filesystem::exists(root + "Projects/Supplier.contract"));
 
         // A click on the date heading sorts the meetings by their day,

@@ -26,7 +26,6 @@ namespace quill::ui::test {
 
 using namespace quill::test;
 
-
 inline constexpr int kTimeout = 30000;
 
 inline QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& caption) {
@@ -123,15 +122,12 @@ struct LoggedOnWindow {
     }
 };
 
-
 // Runs what on a modal view of type View once it is shown, from the event
 // loop of whatever opened it.
-template <typename View>
-void whenShown(std::function<void(View*)> what) {
+template <typename View> void whenShown(std::function<void(View*)> what) {
     QTimer::singleShot(0, [what] {
         View* view = nullptr;
-        if (QTest::qWaitFor([&] { return (view = qobject_cast<View*>(QApplication::activeModalWidget())); },
-                            kTimeout))
+        if (QTest::qWaitFor([&] { return (view = qobject_cast<View*>(QApplication::activeModalWidget())); }, kTimeout))
             what(view);
     });
 }
