@@ -161,7 +161,6 @@ void DocumentEditor::setScheduled(bool on) {
         buildSchedule(storedSchedule_);
     else
         rowsOf(EditorBranch::Schedule).clear();
-    noteGroup(EditorBranch::Schedule);
 }
 
 void DocumentEditor::noteGroup(EditorBranch branch) {

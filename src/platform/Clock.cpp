@@ -31,6 +31,31 @@ LocalDateTime addDays(const LocalDateTime& value, int days) {
     return moved;
 }
 
+std::int64_t wallClockMilliseconds(const LocalDateTime& value) {
+    using namespace std::chrono;
+    const sys_days day = year(value.year) / month(value.month) / std::chrono::day(value.day);
+    const auto time = hours(value.hour) + minutes(value.minute) + seconds(value.second) + milliseconds(value.millisecond);
+    return duration_cast<milliseconds>(day.time_since_epoch() + time).count();
+}
+
+LocalDateTime fromWallClockMilliseconds(std::int64_t ms) {
+    using namespace std::chrono;
+    const sys_days day = floor<days>(sys_time<milliseconds>(milliseconds(ms)));
+    const year_month_day date(day);
+    std::int64_t rest = ms - duration_cast<milliseconds>(day.time_since_epoch()).count();
+    LocalDateTime value;
+    value.year = int(date.year());
+    value.month = int(unsigned(date.month()));
+    value.day = int(unsigned(date.day()));
+    value.hour = int(rest / 3'600'000);
+    rest %= 3'600'000;
+    value.minute = int(rest / 60'000);
+    rest %= 60'000;
+    value.second = int(rest / 1000);
+    value.millisecond = int(rest % 1000);
+    return value;
+}
+
 LocalDateTime SystemClock::now() const {
     const auto point = std::chrono::system_clock::now();
     return localTimeOf(std::chrono::duration_cast<std::chrono::milliseconds>(point.time_since_epoch()).count());

@@ -24,6 +24,11 @@ LocalDateTime localTimeOf(std::int64_t epochMilliseconds);
 // The same time of day, days later (or earlier), across months and years.
 LocalDateTime addDays(const LocalDateTime& value, int days);
 
+// A wall-clock time as milliseconds on a calendar without time zones, for
+// adding and comparing; and back.
+std::int64_t wallClockMilliseconds(const LocalDateTime& value);
+LocalDateTime fromWallClockMilliseconds(std::int64_t milliseconds);
+
 // The library's only source of the current time, so that dates in records,
 // logs and file names are testable.
 class Clock {

@@ -12,7 +12,7 @@ namespace quill {
 struct ScheduleEntry {
     std::string documentPath;
     std::string name;
-    int image = 0;
+    std::string imageName; // the document's "ICON"
     std::string owner;
     std::string team;
     LocalDateTime eventTime;

@@ -11,6 +11,7 @@
 #include "platform/Shell.h"
 #include "platform/Ui.h"
 #include "session/EventLog.h"
+#include "session/EventTable.h"
 #include "session/LogonContext.h"
 #include "session/ProgramValues.h"
 #include "session/ScheduleTable.h"
@@ -18,6 +19,7 @@
 #include "session/TextVariables.h"
 #include "session/UsersAndGroups.h"
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +53,8 @@ public:
     PendingEdits pendingEdits;
     PendingFileOps pendingFileOps;
     std::vector<ScheduleEntry> schedule;
+    std::vector<EventChoice> events; // the reminder choices, read on first use
+    std::set<std::string> unreadableSchedulesLogged;
     DateTimeFormats formats;
     std::vector<UserEntry> users;
     std::vector<GroupEntry> groups;

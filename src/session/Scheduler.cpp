@@ -1,0 +1,180 @@
+#include "session/Scheduler.h"
+
+#include "documents/Companions.h"
+#include "formats/CompanionNames.h"
+#include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "session/EventLog.h"
+#include "session/EventTable.h"
+#include "session/Session.h"
+
+#include <map>
+
+namespace quill {
+
+namespace {
+
+constexpr std::int64_t kMinute = 60'000;
+// A reminder falls due this long before its time.
+constexpr std::int64_t kDueEarly = 2 * kMinute;
+// The test's upper bound: this long after the event.
+constexpr std::int64_t kDueWindowAfterEvent = 10 * kMinute;
+// Logged when a schedule that cannot be read is left out.
+constexpr int kUnreadableScheduleEvent = 57;
+
+std::size_t entryOf(const std::vector<ScheduleEntry>& table, std::string_view documentPath) {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (cp1250::equalsNoCase(table[i].documentPath, documentPath))
+            return i;
+    }
+    return table.size();
+}
+
+// The last entry takes the place of the one removed; order does not count.
+void removeEntry(std::vector<ScheduleEntry>& table, std::size_t index) {
+    if (index >= table.size())
+        return;
+    if (index + 1 != table.size())
+        table[index] = std::move(table.back());
+    table.pop_back();
+}
+
+std::optional<int> reminderMinutes(Session& session, const std::string& indexText) {
+    if (session.events.empty())
+        session.events = readEventTable(session.texts);
+    const std::string_view text = text::trim(indexText);
+    const auto index = text.empty() ? std::optional<long long>(0) : text::parseInteger(text);
+    if (!index || *index < 0 || static_cast<std::size_t>(*index) >= session.events.size())
+        return std::nullopt;
+    return session.events[static_cast<std::size_t>(*index)].minutes;
+}
+
+void logUnreadableOnce(Session& session, const std::string& documentPath) {
+    if (!session.unreadableSchedulesLogged.insert(cp1250::upper(documentPath)).second)
+        return;
+    session.actual.displayName = documentPath;
+    logEvent(session, kUnreadableScheduleEvent).ok();
+}
+
+} // namespace
+
+bool dueTest(ScheduleEntry& entry, const LocalDateTime& now) {
+    const std::int64_t reminder = wallClockMilliseconds(entry.reminderTime);
+    const std::int64_t event = wallClockMilliseconds(entry.eventTime);
+    const std::int64_t at = wallClockMilliseconds(now);
+    if (reminder == event)
+        return false;
+    const std::int64_t from = reminder - kDueEarly;
+    const std::int64_t until = event + kDueWindowAfterEvent;
+    if (from < at && at != until) {
+        entry.due = true;
+        return true;
+    }
+    if (from > at && at < until)
+        entry.due = false;
+    return false;
+}
+
+void updateScheduleEntry(Session& session, const std::string& documentPath) {
+    std::vector<ScheduleEntry>& table = session.schedule;
+    const std::size_t found = entryOf(table, documentPath);
+    if (!fs::isRegularFile(companionPath(documentPath, Companion::Schedule))) {
+        removeEntry(table, found);
+        return;
+    }
+    Schedule schedule;
+    if (readSchedule(session, documentPath, schedule) != RecordRead::Ok)
+        return;
+    const std::string& me = session.program.fullName;
+    if (me.empty() || (cp1250::findNoCase(schedule.owner, me) == std::string::npos &&
+                       cp1250::findNoCase(schedule.team, me) == std::string::npos))
+        return;
+    const auto date = parseDateTime(schedule.date, session.formats.shortDate);
+    auto time = parseDateTime(schedule.time, session.formats.longTime);
+    if (!time)
+        time = parseDateTime(schedule.time, "H:mm");
+    const auto minutes = reminderMinutes(session, schedule.event);
+    // Shown nowhere as due rather than guessed at.
+    if (!date || !time || !minutes) {
+        removeEntry(table, found);
+        logUnreadableOnce(session, documentPath);
+        return;
+    }
+    ScheduleEntry& entry = found < table.size() ? table[found] : table.emplace_back();
+    entry.documentPath = documentPath;
+    entry.eventTime = {date->year, date->month, date->day, time->hour, time->minute, time->second, 0};
+    if (*minutes != 0) {
+        entry.reminderTime = fromWallClockMilliseconds(wallClockMilliseconds(entry.eventTime) - *minutes * kMinute);
+        entry.due = dueTest(entry, session.clock.now());
+    } else {
+        entry.reminderTime = entry.eventTime;
+        entry.due = false;
+    }
+    entry.owner = schedule.owner;
+    entry.team = schedule.team;
+    Record record;
+    if (session.readRecord(documentPath, record) == RecordRead::Ok) {
+        entry.name = record.value("NAME");
+        entry.imageName = record.value("ICON");
+    }
+}
+
+void pruneSchedule(Session& session) {
+    std::vector<ScheduleEntry>& table = session.schedule;
+    for (std::size_t i = table.size(); i-- > 0;) {
+        if (!fs::isRegularFile(companionPath(table[i].documentPath, Companion::Schedule)))
+            removeEntry(table, i);
+    }
+}
+
+void scanTaskDirectory(Session& session) {
+    const std::string& directory = session.context.userTasksDirectory;
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return;
+    // The document of each base name: the last file listed that is no
+    // companion.
+    std::map<std::string, std::string> documents;
+    std::vector<std::string> scheduled;
+    for (const fs::Entry& entry : *entries) {
+        if (entry.isDirectory || entry.isSymlink)
+            continue;
+        const std::string extension = path::extension(entry.name);
+        const std::string base = cp1250::upper(path::withoutExtension(entry.name));
+        if (cp1250::equalsNoCase(extension, ".scheduler"))
+            scheduled.push_back(base);
+        else if (!isCompanionExtension(extension))
+            documents[base] = entry.name;
+    }
+    for (const std::string& base : scheduled) {
+        if (const auto document = documents.find(base); document != documents.end())
+            updateScheduleEntry(session, path::join(directory, document->second));
+    }
+}
+
+void refreshSchedule(Session& session) {
+    pruneSchedule(session);
+    scanTaskDirectory(session);
+}
+
+std::vector<std::size_t> checkReminders(Session& session, const LocalDateTime& now) {
+    std::vector<std::size_t> alerts;
+    for (std::size_t i = 0; i < session.schedule.size(); ++i) {
+        ScheduleEntry& entry = session.schedule[i];
+        if (dueTest(entry, now) && !entry.seen)
+            alerts.push_back(i);
+    }
+    return alerts;
+}
+
+std::string scheduleStatusLine(Session& session) {
+    const std::string& tasks = session.context.userTasksDirectory;
+    const auto count = [&](TaskCount which) { return std::to_string(countTasks(session.schedule, which, tasks)); };
+    return session.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " + count(TaskCount::Incoming) + ", " +
+           count(TaskCount::Actual) + ", " + count(TaskCount::All) + ".";
+}
+
+} // namespace quill
