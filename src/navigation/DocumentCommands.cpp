@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "session/EventLog.h"
 #include "session/Menus.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 
 namespace quill {
@@ -43,7 +44,10 @@ Status moveDocumentToTrash(Session& session, std::string_view path) {
     fs::createDirectories(trash);
     actOn(session, path);
     logEvent(session, 63).ok();
-    return transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Move);
+    const Status moved =
+        transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Move);
+    updateScheduleEntry(session, std::string(path));
+    return moved;
 }
 
 Status copyDocumentToTrash(Session& session, std::string_view path) {
@@ -146,7 +150,9 @@ Status deleteDocumentForGood(Session& session, std::string_view path) {
         return Status::failure("cannot delete " + std::string(path) + ": no such document");
     actOn(session, path);
     logEvent(session, 60).ok();
-    return deleteDocument(session, path);
+    const Status deleted = deleteDocument(session, path);
+    updateScheduleEntry(session, std::string(path));
+    return deleted;
 }
 
 bool liesBelowTopFolder(const MainTree& tree, std::string_view folder) {

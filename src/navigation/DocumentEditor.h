@@ -123,10 +123,6 @@ public:
     // Forgets every change and reads the document again.
     Status reload() { return open(documentPath_); }
 
-    // Told of the document a save wrote, so that the schedule table can
-    // take its schedule anew.
-    std::function<void(const std::string& document)> scheduleSaved;
-
 private:
     static std::size_t index(EditorBranch branch) { return static_cast<std::size_t>(branch); }
     std::vector<EditorRow>& rowsOf(EditorBranch branch) { return rows_[index(branch)]; }

@@ -10,6 +10,7 @@
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
 #include "session/EventLog.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 
 namespace quill {
@@ -177,8 +178,7 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
         }
         keep(writeSchedule(session_, target, schedule));
     }
-    if (scheduleSaved)
-        scheduleSaved(target);
+    updateScheduleEntry(session_, target);
     // The user's own files go only once their copies are safely in place.
     if (result)
         deleteMovedOriginals(target);

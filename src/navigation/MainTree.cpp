@@ -6,6 +6,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "session/LogonContext.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 
 namespace quill {
@@ -76,6 +77,7 @@ public:
     }
 
     void scheduleFound(const std::string& companionPath, const std::string& mainFile) override {
+        updateScheduleEntry(session_, mainFile);
         if (tree_.scheduleFound)
             tree_.scheduleFound(companionPath, mainFile);
     }

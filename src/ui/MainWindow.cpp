@@ -11,6 +11,7 @@
 
 #include "platform/FileSystem.h"
 #include "session/LogonContext.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 
 #include <QCloseEvent>
@@ -177,7 +178,8 @@ void MainWindow::fillDocumentList(const TreeNode& node) {
     if (node.kind == "MYTASKS")
         items = listTasks(session_, tree_.images, node.subKind);
     else if (folder && !node.path.empty() && fs::isDirectory(node.path))
-        items = listFolderDocuments(session_, tree_.images, node.path);
+        items = listFolderDocuments(session_, tree_.images, node.path,
+                                    [this](const std::string& document) { updateScheduleEntry(session_, document); });
     list_->showItems(std::move(items), node.kind == "MYTASKS");
 }
 
@@ -220,8 +222,12 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
                                          : transferDocument(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+    if (!document.empty()) {
+        updateScheduleEntry(session_, document);
+        updateScheduleEntry(session_, check.target);
+    }
     rebuildTree(document.empty() && done ? check.target : sourcePath);
-    fullRefresh();
+    refreshTasksNow();
 }
 
 void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& formBody) {

@@ -29,6 +29,7 @@ namespace quill::ui {
 
 class DocumentListView;
 class ObjectEditorView;
+class ScheduleEventView;
 class PagePane;
 class PageCommandRunner;
 
@@ -58,6 +59,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // The object editor, once it was opened.
     ObjectEditorView* objectEditor() const { return editor_; }
+    // The tasks and reminders view, once it was opened.
+    ScheduleEventView* scheduleEvents() const { return eventView_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,6 +100,11 @@ private:
     void startTimer();
     void minuteTick();
     void fullRefresh();
+    void checkReminders();
+    // A full refresh the user asked for; the next timed one waits longer.
+    void refreshTasksNow();
+    void showScheduleEvents(bool alert);
+    bool goToDocument(const std::string& document, const std::string& location);
     void updateNodeStatus(const TreeNode& node);
     void updateTaskSummary();
     void toggleShown();
@@ -114,6 +122,7 @@ private:
     std::unique_ptr<PageCommandRunner> commands_;
     std::string shownDocument_;
     ObjectEditorView* editor_ = nullptr;
+    ScheduleEventView* eventView_ = nullptr;
     // Whether the user works on a document of the list (else on the node).
     bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;

@@ -65,8 +65,8 @@ void MainWindow::createToolbar() {
     withMenu(buttons_[7], refreshMenu);
     withMenu(buttons_[9], helpMenu);
     buttons_[4]->setVisible(false);
-    // The task view, find and the print wizard come with their own views.
-    for (int button : {3, 6, 8})
+    // Find and the print wizard come with their own views.
+    for (int button : {6, 8})
         buttons_[button]->setEnabled(false);
 
     buttons_[1]->setShortcut(QKeySequence::New);
@@ -75,6 +75,7 @@ void MainWindow::createToolbar() {
     connect(buttons_[1], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
     connect(buttons_[2], &QAction::triggered, this, [this] { newFolderFromTemplate(lastFolderTemplate_); });
     connect(buttons_[5], &QAction::triggered, this, [this] { deleteActual(false); });
+    connect(buttons_[3], &QAction::triggered, this, [this] { showScheduleEvents(false); });
     connect(buttons_[7], &QAction::triggered, this, [this] { refreshFolder(); });
     connect(buttons_[9], &QAction::triggered, this, [this] { showHelp(); });
     auto* deleteForGood = new QAction(this);
@@ -83,8 +84,11 @@ void MainWindow::createToolbar() {
     connect(deleteForGood, &QAction::triggered, this, [this] { deleteActual(true); });
 
     refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_1"), this, [this] { refreshFolder(); });
-    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this,
-                           [this] { rebuildTree(tree_.focused ? tree_.focused->path : std::string()); });
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_2"), this, [this] { refreshTasksNow(); });
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this, [this] {
+        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
+        refreshTasksNow();
+    });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });

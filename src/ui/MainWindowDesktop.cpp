@@ -3,8 +3,11 @@
 #include "DocumentListView.h"
 #include "MainWindow.h"
 #include "QtText.h"
+#include "ScheduleEventView.h"
 
 #include "navigation/DocumentCommands.h"
+#include "navigation/MainTree.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 
 #include <QAction>
@@ -22,6 +25,8 @@ namespace {
 
 constexpr int kMinute = 60000;
 constexpr int kTicksBetweenFullRefreshes = 5;
+// A refresh the user asked for puts the next full one further off.
+constexpr int kTicksAfterUserRefresh = 10;
 
 } // namespace
 
@@ -51,11 +56,7 @@ void MainWindow::updateNodeStatus(const TreeNode& node) {
 void MainWindow::updateTaskSummary() {
     if (!taskStatus_)
         return;
-    const std::string summary = session_.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " +
-                                session_.variables.informationValue("SCHEDULER_COUNT_NEW") + ", " +
-                                session_.variables.informationValue("SCHEDULER_COUNT_ACTUAL") + ", " +
-                                session_.variables.informationValue("SCHEDULER_COUNT_ALL") + ".";
-    taskStatus_->setText(toQt(summary));
+    taskStatus_->setText(toQt(scheduleStatusLine(session_)));
 }
 
 void MainWindow::createTray() {
@@ -113,6 +114,7 @@ void MainWindow::showAbout() {
 
 void MainWindow::startTimer() {
     minuteTimer_ = new QTimer(this);
+    minuteTimer_->setObjectName("MinuteTimer");
     minuteTimer_->setInterval(kMinute);
     connect(minuteTimer_, &QTimer::timeout, this, [this] { minuteTick(); });
     ticksToFullRefresh_ = 1;
@@ -124,16 +126,66 @@ void MainWindow::minuteTick() {
         fullRefresh();
         ticksToFullRefresh_ = kTicksBetweenFullRefreshes;
     }
+    checkReminders();
     if (isVisible())
         updateTaskSummary();
 }
 
 void MainWindow::fullRefresh() {
-    // The scheduler's full refresh of the task list and its due reminders
-    // runs here.
+    refreshSchedule(session_);
     updateTaskSummary();
+    checkReminders();
     if (minuteTimer_ && !minuteTimer_->isActive())
         minuteTimer_->start();
+}
+
+void MainWindow::refreshTasksNow() {
+    fullRefresh();
+    ticksToFullRefresh_ = kTicksAfterUserRefresh;
+}
+
+void MainWindow::checkReminders() {
+    const std::vector<std::size_t> due = quill::checkReminders(session_, session_.clock.now());
+    // The view lists them while it is open; its listing marks them seen.
+    if (due.empty() || (eventView_ && eventView_->isVisible()))
+        return;
+    session_.ui.beep();
+    // Hidden in the tray, the window also tells the desktop, so that the
+    // reminder is not missed.
+    if (tray_ && !isVisible()) {
+        QStringList names;
+        for (std::size_t index : due)
+            names << toQt(session_.schedule[index].name);
+        tray_->showMessage(toQt(session_.texts.lookup("SCHEDULEEVENT_FORM", "LABEL1A", "GUI")), names.join('\n'),
+                           QSystemTrayIcon::Information);
+    }
+    if (isMinimized())
+        showNormal();
+    showScheduleEvents(true);
+}
+
+void MainWindow::showScheduleEvents(bool alert) {
+    if (!eventView_) {
+        eventView_ = new ScheduleEventView(session_, images_, tree_, this);
+        eventView_->editDocument = [this](const std::string& document) { editDocument(document); };
+        eventView_->refreshTasks = [this] { refreshTasksNow(); };
+        eventView_->goTo = [this](const std::string& document, const std::string& location) {
+            return goToDocument(document, location);
+        };
+    }
+    eventView_->showTasks(alert);
+    updateTaskSummary();
+}
+
+bool MainWindow::goToDocument(const std::string& document, const std::string& location) {
+    TreeNode* node = navigateToLocation(session_, tree_, location);
+    if (!node)
+        return false;
+    showTree();
+    showNodePage(*node);
+    selectDocument(document);
+    const DocumentItem* chosen = list_->currentDocument();
+    return chosen && chosen->path == document;
 }
 
 void MainWindow::createPopupMenus() {

@@ -117,7 +117,7 @@ private slots:
             openRow(editor, 3, 4);
             auto* event = qobject_cast<QComboBox*>(editor->openEditor());
             QVERIFY(event);
-            typeInto(event, QStringLiteral("1 day before"));
+            typeInto(event, QStringLiteral("1 hour before"));
             QTest::qWait(200); // painted
             saveShot(editor, "object-editor");
             filledIn = true;
@@ -139,7 +139,7 @@ private slots:
         const std::string base = created.substr(0, created.size() - std::string(".contract").size());
         QVERIFY(readBytes(base + ".comments").find("Checked in the editor") != std::string::npos);
         QVERIFY(readBytes(base + ".attachments").find("Offer") != std::string::npos);
-        QVERIFY(readBytes(base + ".scheduler").find("\r\n7\r\n") != std::string::npos);
+        QVERIFY(readBytes(base + ".scheduler").find("\r\n5\r\n") != std::string::npos);
         const std::string history = readBytes(base + ".history");
         QCOMPARE(std::count(history.begin(), history.end(), '\n'), 4);
         QWebEngineView* page = window.pagePane()->view();
