@@ -1,0 +1,129 @@
+// The schedule table on a test clock: when reminders fall due, which
+// schedules concern the user, what removal, the scan and bad schedules do,
+// and the status line.
+#include "session/Scheduler.h"
+
+#include "SessionFixture.h"
+
+#include "session/Logon.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+class SchedulerTest : public ::testing::Test, public test::SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(loadUserData(*session));
+        stdfs::create_directories(folder);
+    }
+    // A note with a schedule: owner, team, date, time and the event index.
+    std::string scheduled(const std::string& name, const std::string& owner, const std::string& date,
+                          const std::string& time, const std::string& event, const std::string& in = {}) {
+        const std::string directory = in.empty() ? folder : in;
+        const std::string note = directory + "/" + name + ".note";
+        test::writeBytes(note, name + "\r\n");
+        test::writeBytes(directory + "/" + name + ".scheduler",
+                         owner + "\r\n\r\n" + date + "\r\n" + time + "\r\n" + event + "\r\n");
+        return note;
+    }
+    const ScheduleEntry* entryOf(const std::string& document) const {
+        for (const ScheduleEntry& entry : session->schedule) {
+            if (entry.documentPath == document)
+                return &entry;
+        }
+        return nullptr;
+    }
+    std::string folder = dataPoint + "/DataPoint.root/Tasks test";
+    std::string anna = "Anna Novak (ANNA)";
+};
+
+TEST_F(SchedulerTest, RemindersFallDueTwoMinutesEarlyAndStayDue) {
+    // The fixed clock stands at 8.12.2026 9:05:07.
+    const struct {
+        const char* what;
+        const char* date;
+        const char* time;
+        const char* event; // 0: no reminder, 3: 15 minutes, 5: 1 hour
+        bool open;
+        bool due;
+    } cases[] = {
+        {"no reminder, event now", "8.12.2026", "9:05:00", "0", false, false},
+        {"15 minutes, 17 minutes ahead", "8.12.2026", "9:22:00", "3", true, true},
+        {"15 minutes, 18 minutes ahead", "8.12.2026", "9:23:00", "3", true, false},
+        {"1 hour, three days overdue", "5.12.2026", "9:00:00", "5", true, true},
+        {"1 hour, tomorrow", "9.12.2026", "9:00:00", "5", true, false},
+    };
+    for (const auto& c : cases) {
+        const std::string note = scheduled(c.what, anna, c.date, c.time, c.event);
+        updateScheduleEntry(*session, note);
+        const ScheduleEntry* entry = entryOf(note);
+        ASSERT_TRUE(entry) << c.what;
+        EXPECT_EQ(isOpenTask(*entry), c.open) << c.what;
+        EXPECT_EQ(entry->due, c.due) << c.what;
+        EXPECT_EQ(entry->name, c.what);
+    }
+    // The overdue reminder alerts once: listing it marks it seen.
+    std::vector<std::size_t> alerts = checkReminders(*session, clock.now());
+    EXPECT_EQ(alerts.size(), 2u);
+    for (std::size_t index : alerts)
+        session->schedule[index].seen = true;
+    EXPECT_TRUE(checkReminders(*session, clock.now()).empty());
+    // Eighteen minutes ahead falls due a minute later.
+    clock.set({2026, 12, 8, 9, 6, 7, 250});
+    alerts = checkReminders(*session, clock.now());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(session->schedule[alerts[0]].name, "15 minutes, 18 minutes ahead");
+}
+
+TEST_F(SchedulerTest, OnlySchedulesNamingTheUserAndReadableOnesAreListed) {
+    const std::string others = scheduled("Others", "Jan Novak (JAN)", "9.12.2026", "9:00:00", "5");
+    const std::string badDate = scheduled("Bad date", anna, "31.2.2026", "9:00:00", "5");
+    const std::string badEvent = scheduled("Bad event", anna, "9.12.2026", "9:00:00", "99");
+    const std::string team = folder + "/Team.note";
+    test::writeBytes(team, "Team\r\n");
+    test::writeBytes(folder + "/Team.scheduler", "Jan Novak (JAN)\r\nanna novak (ANNA); \r\n9.12.2026\r\n9:00\r\n2\r\n");
+    for (const std::string& note : {others, badDate, badEvent, team, badDate})
+        updateScheduleEntry(*session, note);
+    ASSERT_EQ(session->schedule.size(), 1u);
+    EXPECT_EQ(session->schedule[0].documentPath, team);
+    // Each bad schedule is logged once, however often it is met.
+    const std::string log = test::readBytes(logFileFor(*session, 57));
+    std::size_t lines = 0;
+    for (std::size_t at = log.find("cannot be read"); at != std::string::npos; at = log.find("cannot be read", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2u);
+}
+
+TEST_F(SchedulerTest, RemovalPruneScanAndTheStatusLine) {
+    std::vector<std::string> notes;
+    for (const char* name : {"First", "Middle", "Last"})
+        notes.push_back(scheduled(name, anna, "9.12.2026", "9:00:00", "5"));
+    for (const std::string& note : notes)
+        updateScheduleEntry(*session, note);
+    stdfs::remove(folder + "/Middle.scheduler");
+    pruneSchedule(*session);
+    ASSERT_EQ(session->schedule.size(), 2u);
+    EXPECT_TRUE(entryOf(notes[0]) && entryOf(notes[0])->name == "First");
+    EXPECT_TRUE(entryOf(notes[2]) && entryOf(notes[2])->name == "Last");
+
+    // Handed to the user: two tasks in the task directory, one of them due,
+    // and a schedule there whose document is gone.
+    const std::string tasks = session->context.userTasksDirectory;
+    stdfs::create_directories(tasks);
+    scheduled("Handed over", anna, "8.12.2026", "9:30:00", "5", tasks);
+    scheduled("Also handed over", anna, "10.12.2026", "9:30:00", "5", tasks);
+    test::writeBytes(tasks + "/Orphan.scheduler", anna + "\r\n\r\n9.12.2026\r\n9:00:00\r\n5\r\n");
+    refreshSchedule(*session);
+    EXPECT_EQ(session->schedule.size(), 4u);
+    EXPECT_EQ(scheduleStatusLine(*session), "Tasks (incoming, current, all): 2, 1, 4.");
+}
+
+} // namespace
+} // namespace quill
