@@ -14,6 +14,8 @@ packages=(
   xvfb xauth imagemagick
   # A system tray on that server, so the tray icon is tested for real.
   trayer
+  # An iCalendar parser that checks the exported tasks.
+  python3-icalendar
   # The reliability tests on a real network file system: sshfs to an sshd
   # on localhost.
   openssh-server openssh-client sshfs

@@ -2,6 +2,7 @@
 
 #include "formats/RegistryStore.h"
 #include "platform/Cp1250.h"
+#include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -37,8 +38,20 @@ SessionOptions takeSessionOptions(Args& args) {
     return options;
 }
 
+std::optional<LocalDateTime> takeMoment(Args& args) {
+    const std::string text = takeOption(args, "--at");
+    if (text.empty())
+        return std::nullopt;
+    for (const char* pattern : {"d.M.yyyy H:mm", "d.M.yyyy H:mm:ss"}) {
+        if (const auto moment = parseDateTime(text, pattern))
+            return moment;
+    }
+    throw CliError{"--at needs a moment like 24.12.2026 9:30, not \"" + text + "\""};
+}
+
 CliSession::CliSession(const SessionOptions& options) {
     const std::string& dataPoint = options.dataPoint;
+    clock_.at = options.at;
     if (!fs::exists(path::join(dataPoint, "DataPoint.info")))
         throw CliError{"cannot open data point " + dataPoint + ": it has no DataPoint.info"};
 

@@ -8,6 +8,7 @@
 #include "session/Session.h"
 
 #include <memory>
+#include <optional>
 
 namespace quill::cli {
 
@@ -27,18 +28,34 @@ struct SessionOptions {
     // For commands that read the data point only: a session without a user
     // record, which creates nothing in the data point.
     bool withoutUserRecord = false;
+    // The moment the command runs at instead of now ("--at").
+    std::optional<LocalDateTime> at;
 };
 SessionOptions takeSessionOptions(Args& args);
 
 // A session opened as the options say: the logon context started, the
 // user's paths set and the settings read, with no password asked.
+// The system's clock, or the moment a command was asked to run at.
+class CommandClock final : public Clock {
+public:
+    std::optional<LocalDateTime> at;
+    LocalDateTime now() const override { return at ? *at : system_.now(); }
+    void wait(std::chrono::milliseconds duration) override { system_.wait(duration); }
+
+private:
+    SystemClock system_;
+};
+
+// "--at D.M.YYYY H:MM" (seconds allowed), taken out of the arguments.
+std::optional<LocalDateTime> takeMoment(Args& args);
+
 class CliSession {
 public:
     explicit CliSession(const SessionOptions& options);
     Session& session() { return *session_; }
 
 private:
-    SystemClock clock_;
+    CommandClock clock_;
     TerminalUi ui_;
     XdgShell shell_;
     std::unique_ptr<Session> session_;

@@ -9,6 +9,7 @@
 #include "NavigationCommands.h"
 #include "OperationCommands.h"
 #include "SessionCommands.h"
+#include "TaskCommands.h"
 
 #include "platform/Cp1250.h"
 
@@ -58,6 +59,8 @@ const std::map<std::string, Command>& commands() {
         {"new-folder", quill::cli::newFolderCommand},
         {"trash", quill::cli::trashCommand},
         {"edit", quill::cli::editCommand},
+        {"tasks", quill::cli::tasksCommand},
+        {"status-line", quill::cli::statusLineCommand},
     };
     return table;
 }

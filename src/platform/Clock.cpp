@@ -56,6 +56,22 @@ LocalDateTime fromWallClockMilliseconds(std::int64_t ms) {
     return value;
 }
 
+LocalDateTime universalTimeOf(const LocalDateTime& local) {
+    std::tm fields{};
+    fields.tm_year = local.year - 1900;
+    fields.tm_mon = local.month - 1;
+    fields.tm_mday = local.day;
+    fields.tm_hour = local.hour;
+    fields.tm_min = local.minute;
+    fields.tm_sec = local.second;
+    fields.tm_isdst = -1;
+    const std::time_t moment = ::mktime(&fields);
+    std::tm universal{};
+    ::gmtime_r(&moment, &universal);
+    return {universal.tm_year + 1900, universal.tm_mon + 1, universal.tm_mday,
+            universal.tm_hour,        universal.tm_min,     universal.tm_sec, local.millisecond};
+}
+
 LocalDateTime SystemClock::now() const {
     const auto point = std::chrono::system_clock::now();
     return localTimeOf(std::chrono::duration_cast<std::chrono::milliseconds>(point.time_since_epoch()).count());

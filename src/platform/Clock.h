@@ -29,6 +29,10 @@ LocalDateTime addDays(const LocalDateTime& value, int days);
 std::int64_t wallClockMilliseconds(const LocalDateTime& value);
 LocalDateTime fromWallClockMilliseconds(std::int64_t milliseconds);
 
+// The universal time of a local wall-clock time, as the machine's time
+// zone has it on that day.
+LocalDateTime universalTimeOf(const LocalDateTime& local);
+
 // The library's only source of the current time, so that dates in records,
 // logs and file names are testable.
 class Clock {

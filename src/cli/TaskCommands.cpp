@@ -1,0 +1,88 @@
+// The user's tasks as the program sees them after logon: the schedule
+// table built by the folder walk and the scan of the task directory.
+#include "TaskCommands.h"
+
+#include "CliSession.h"
+
+#include "navigation/MainTree.h"
+#include "platform/DateTimeFormat.h"
+#include "session/Logon.h"
+#include "session/Scheduler.h"
+#include "session/Session.h"
+#include "session/TaskCalendar.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace quill::cli {
+namespace {
+
+void buildScheduleTable(Session& session) {
+    loadUserData(session);
+    MainTree tree;
+    buildMainTree(session, tree);
+    scanTaskDirectory(session);
+}
+
+// I: handed to the user; O or C: open (with a reminder) or closed; D: due.
+std::string stateFlags(const ScheduleEntry& entry, const std::string& tasksDirectory) {
+    return std::string(isIncomingTask(entry, tasksDirectory) ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") +
+           (entry.due ? "D" : "-");
+}
+
+} // namespace
+
+int tasksCommand(Args args, std::ostream& out) {
+    const bool ics = takeFlag(args, "--ics");
+    const std::string state = takeOption(args, "--state", "all");
+    const auto at = takeMoment(args);
+    SessionOptions options = takeSessionOptions(args);
+    options.at = at;
+    expectArgs(args, 0, 0,
+               "tasks --datapoint DIR --user LOGON [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] "
+               "[--ics]");
+    if (state != "all" && state != "incoming" && state != "open" && state != "closed" && state != "due")
+        throw CliError{"--state takes all, incoming, open, closed or due, not " + state};
+    CliSession cli(options);
+    Session& session = cli.session();
+    buildScheduleTable(session);
+    const std::string& tasksDirectory = session.context.userTasksDirectory;
+    std::vector<ScheduleEntry> tasks;
+    for (const ScheduleEntry& entry : session.schedule) {
+        const bool wanted = state == "all" || (state == "incoming" && isIncomingTask(entry, tasksDirectory)) ||
+                            (state == "open" && isOpenTask(entry)) || (state == "closed" && !isOpenTask(entry)) ||
+                            (state == "due" && entry.due);
+        if (wanted)
+            tasks.push_back(entry);
+    }
+    // The table's own order is no order; scripts get the tasks by time.
+    std::sort(tasks.begin(), tasks.end(), [](const ScheduleEntry& a, const ScheduleEntry& b) {
+        const auto at = wallClockMilliseconds(a.eventTime), bt = wallClockMilliseconds(b.eventTime);
+        return at != bt ? at < bt : a.documentPath < b.documentPath;
+    });
+    if (ics) {
+        // Already UTF-8.
+        out << tasksAsICalendar(tasks, session.clock.now());
+        return 0;
+    }
+    const auto moment = [&session](const LocalDateTime& value) {
+        return formatDate(value, session.formats) + " " + formatTime(value, session.formats);
+    };
+    for (const ScheduleEntry& task : tasks)
+        printLine(out, stateFlags(task, tasksDirectory) + "\t" + task.name + "\t" + task.owner + "\t" + task.team +
+                           "\t" + moment(task.eventTime) + "\t" + moment(task.reminderTime) + "\t" + task.documentPath);
+    return 0;
+}
+
+int statusLineCommand(Args args, std::ostream& out) {
+    const auto at = takeMoment(args);
+    SessionOptions options = takeSessionOptions(args);
+    options.at = at;
+    expectArgs(args, 0, 0, "status-line --datapoint DIR --user LOGON [--at \"D.M.YYYY H:MM\"]");
+    CliSession cli(options);
+    buildScheduleTable(cli.session());
+    printLine(out, scheduleStatusLine(cli.session()));
+    return 0;
+}
+
+} // namespace quill::cli

@@ -1,0 +1,110 @@
+// quill-cli tasks and status-line: the schedule table as the program builds
+// it after logon, at a chosen moment, and the tasks as an iCalendar file
+// that a real calendar parser reads.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+namespace quill {
+namespace {
+
+using test::runCli;
+using test::shellWord;
+
+class TaskCommandsTest : public ::testing::Test {
+protected:
+    test::IsolatedHome home;
+    test::TempDir dir;
+    std::string dataPoint = test::copySampleDataPoint(dir);
+
+    std::string run(const std::string& command, const std::string& rest = {}) {
+        int status = -1;
+        const std::string out =
+            runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, &status);
+        EXPECT_EQ(status, 0) << command << " " << rest;
+        return out;
+    }
+    // The second column of each line: the task names, in the order given.
+    static std::vector<std::string> names(const std::string& lines) {
+        std::vector<std::string> found;
+        std::istringstream in(lines);
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t tab = line.find('\t');
+            found.push_back(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
+        }
+        return found;
+    }
+};
+
+TEST_F(TaskCommandsTest, TasksByStateAtAChosenMoment) {
+    using Names = std::vector<std::string>;
+    const Names both{"Website kickoff", "Office supplies 2027"};
+    const struct {
+        const char* options;
+        Names listed;
+    } cases[] = {
+        {"", both},
+        {"--state open", both},
+        {"--state closed", {}},
+        {"--state due --at '8.12.2026 9:00'", {}},
+        {"--state due --at '14.1.2027 9:44'", {"Website kickoff"}},
+        {"--state due --at '30.11.2027 9:00'", both},
+        {"--state incoming", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(names(run("tasks", c.options)), c.listed) << c.options;
+    EXPECT_EQ(run("status-line", "--at '30.11.2027 9:00'"), "Tasks (incoming, current, all): 0, 2, 2.\n");
+    const std::string line = run("tasks", "--state due --at '14.1.2027 9:44'");
+    EXPECT_EQ(line.substr(0, 4), "-OD\t");
+    EXPECT_NE(line.find("\t14.1.2027 10:00:00\t14.1.2027 9:45:00\t"), std::string::npos) << line;
+}
+
+TEST_F(TaskCommandsTest, TheCalendarFileIsValidICalendar) {
+    // A long name with letters beyond ASCII, so that lines are folded.
+    const std::string contract = dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+    int status = -1;
+    runCli("edit --datapoint " + shellWord(dataPoint) + " --user ANNA " + shellWord(contract) +
+               " --set 'NAME=Smlouva o dodávkách kancelářských potřeb, příloha č. 2; platnost do konce roku 2027'",
+           &status);
+    ASSERT_EQ(status, 0);
+    const std::string file = dir / "tasks.ics";
+    test::writeBytes(file, run("tasks", "--ics --at '8.12.2026 9:00'"));
+
+    const char* check = R"(
+import sys
+try:
+    import icalendar
+except ImportError:
+    print("NO_PARSER"); sys.exit(0)
+raw = open(sys.argv[1], "rb").read()
+assert raw.endswith(b"\r\n") and b"\n" not in raw.replace(b"\r\n", b"")
+assert all(len(line) <= 75 for line in raw.split(b"\r\n"))
+calendar = icalendar.Calendar.from_ical(raw)
+for event in calendar.walk("VEVENT"):
+    alarms = [str(a.decoded("TRIGGER")) for a in event.walk("VALARM")]
+    print(event.decoded("DTSTART").strftime("%Y-%m-%d %H:%M"), "|", str(event.get("SUMMARY")), "|", ",".join(alarms))
+)";
+    test::writeBytes(dir / "check.py", check);
+    // The system's Python, which has the distribution's parser, before any
+    // other one on the path.
+    const std::string python = std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    FILE* pipe = ::popen((python + " " + shellWord(dir / "check.py") + " " + shellWord(file) + " 2>&1").c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string parsed;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        parsed += buffer;
+    ASSERT_EQ(::pclose(pipe), 0) << parsed;
+    if (parsed == "NO_PARSER\n")
+        GTEST_SKIP() << "python3-icalendar is not installed";
+    EXPECT_EQ(parsed, "2027-01-14 10:00 | Website kickoff | -1 day, 23:45:00\n"
+                      "2027-12-01 09:00 | Smlouva o dodávkách kancelářských potřeb, příloha č. 2; platnost do konce "
+                      "roku 2027 | -7 days, 0:00:00\n");
+}
+
+} // namespace
+} // namespace quill
