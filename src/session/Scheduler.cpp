@@ -119,6 +119,10 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
     if (session.readRecord(documentPath, record) == RecordRead::Ok) {
         entry.name = record.value("NAME");
         entry.imageName = record.value("ICON");
+        const TypeTables& tables = session.tables;
+        const std::size_t type = tables.objectTypeOf(path::fileName(documentPath));
+        if (entry.imageName.empty() && type < tables.objectTypes.size())
+            entry.imageName = tables.objectTypes[type].icon;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
+#include "navigation/MainTree.h"
 
 #include "platform/FileSystem.h"
 #include "session/LogonContext.h"
@@ -175,8 +176,14 @@ void MainWindow::showNodePage(TreeNode& node) {
 void MainWindow::fillDocumentList(const TreeNode& node) {
     std::vector<DocumentItem> items;
     const bool folder = node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ" || node.kind == "TRASH";
-    if (node.kind == "MYTASKS")
+    if (node.kind == "MYTASKS") {
         items = listTasks(session_, tree_.images, node.subKind);
+        // Where a task lies, as the tree names the place.
+        for (DocumentItem& item : items) {
+            if (std::string place = locationText(session_, tree_, item.location); !place.empty())
+                item.location = std::move(place);
+        }
+    }
     else if (folder && !node.path.empty() && fs::isDirectory(node.path))
         items = listFolderDocuments(session_, tree_.images, node.path,
                                     [this](const std::string& document) { updateScheduleEntry(session_, document); });

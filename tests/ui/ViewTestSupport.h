@@ -9,6 +9,7 @@
 #include "session/Logon.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolBar>
@@ -123,13 +124,25 @@ struct LoggedOnWindow {
 };
 
 // Runs what on a modal view of type View once it is shown, from the event
-// loop of whatever opened it.
-template <typename View> void whenShown(std::function<void(View*)> what) {
-    QTimer::singleShot(0, [what] {
-        View* view = nullptr;
-        if (QTest::qWaitFor([&] { return (view = qobject_cast<View*>(QApplication::activeModalWidget())); }, kTimeout))
+// loop of whatever opened it. It looks every few milliseconds rather than
+// waiting in a loop of its own, so that a view opened by a timer while it
+// looks is found, not stacked on top of the look.
+template <typename View>
+void whenShown(std::function<void(View*)> what) {
+    auto* poll = new QTimer;
+    auto* waited = new QElapsedTimer;
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, what] {
+        View* view = qobject_cast<View*>(QApplication::activeModalWidget());
+        if (!view && waited->elapsed() < kTimeout)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete waited;
+        if (view)
             what(view);
     });
+    poll->start(20);
 }
 
 // The button a toolbar shows for an action of a view.
