@@ -16,6 +16,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/Shell.h"
 #include "session/LogonContext.h"
+#include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
 
@@ -225,6 +226,41 @@ void printEditorSavePercentiles() {
                 times[times.size() / 2], times[times.size() * 95 / 100]);
 }
 
+// The schedule table as after logon: every scheduled document of the tree.
+void fillScheduleTable(BenchSession& s) {
+    quill::MainTree tree;
+    quill::buildMainTree(*s.session, tree);
+}
+
+void BM_ScheduleFullRefresh(benchmark::State& state) {
+    BenchSession s;
+    fillScheduleTable(s);
+    for (auto _ : state) {
+        quill::refreshSchedule(*s.session);
+        benchmark::DoNotOptimize(quill::scheduleStatusLine(*s.session));
+        benchmark::DoNotOptimize(quill::checkReminders(*s.session, s.clock.now()));
+    }
+    state.counters["tasks"] = static_cast<double>(s.session->schedule.size());
+}
+BENCHMARK(BM_ScheduleFullRefresh)->Unit(benchmark::kMillisecond);
+
+// One timer tick: the reminder check and the status line. The median, as
+// the tick's target is one.
+void printTickPercentiles() {
+    BenchSession s;
+    fillScheduleTable(s);
+    std::vector<double> times;
+    for (int i = 0; i < 300; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(quill::checkReminders(*s.session, s.clock.now()));
+        benchmark::DoNotOptimize(quill::scheduleStatusLine(*s.session));
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("timer tick with %zu tasks (reminder check and status line): median %.3f ms, 95th percentile %.3f ms\n",
+                s.session->schedule.size(), times[times.size() / 2], times[times.size() * 95 / 100]);
+}
+
 double secondsOf(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();
     if (std::system(command.c_str()) != 0)
@@ -266,6 +302,7 @@ int main(int argc, char** argv) {
     shape.folders = 10000;
     shape.documents = 100000;
     shape.users = kUsers;
+    shape.schedulesPercent = 10; // ten thousand tasks of ANNA
     if (quill::Status generated = quill::generateDataPoint(g_dataPoint, sample, shape); !generated) {
         std::cerr << generated.message() << '\n';
         return 1;
@@ -282,11 +319,15 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     printRenderPercentiles();
     printEditorSavePercentiles();
+    printTickPercentiles();
 
     // The same trees through the standard tools, warm cache like the runs above.
     const std::string root = "'" + g_dataPoint + "/DataPoint.root'";
     secondsOf("find " + root + " -name folder.folders > /dev/null");
     const double find = secondsOf("find " + root + " -name folder.folders > /dev/null");
+    secondsOf("find " + root + " -name '*.scheduler' > /dev/null");
+    const double findSchedules = secondsOf("find " + root + " -name '*.scheduler' > /dev/null");
+    std::printf("standard tools: find -name '*.scheduler' %.1f ms\n", findSchedules * 1000);
     const std::string system = "'" + g_dataPoint + "/DataPoint.system'";
     const std::string users =
         "cat " + system + "/Users/*.user " + system + "/Resources/Users/ANNA/Groups/* > /dev/null";

@@ -124,7 +124,7 @@ int dataPointCommand(Args args, std::ostream& out) {
         throw CliError{"usage: quill-cli datapoint info DIR"};
     // The info's values may name the user, so a session of the running
     // user reads them as the program would.
-    CliSession cli({args[1], machineUserName(), false, true});
+    CliSession cli({args[1], machineUserName(), false, true, std::nullopt});
     for (const auto& [key, value] : readDataPointInfo(cli.session().texts, cli.session().context.dataPointPath))
         printLine(out, key + "\t" + value);
     return 0;

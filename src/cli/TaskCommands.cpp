@@ -25,8 +25,8 @@ void buildScheduleTable(Session& session) {
 }
 
 // I: handed to the user; O or C: open (with a reminder) or closed; D: due.
-std::string stateFlags(const ScheduleEntry& entry, const std::string& tasksDirectory) {
-    return std::string(isIncomingTask(entry, tasksDirectory) ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") +
+std::string stateFlags(const ScheduleEntry& entry) {
+    return std::string(entry.incoming ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") +
            (entry.due ? "D" : "-");
 }
 
@@ -46,10 +46,9 @@ int tasksCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     buildScheduleTable(session);
-    const std::string& tasksDirectory = session.context.userTasksDirectory;
     std::vector<ScheduleEntry> tasks;
     for (const ScheduleEntry& entry : session.schedule) {
-        const bool wanted = state == "all" || (state == "incoming" && isIncomingTask(entry, tasksDirectory)) ||
+        const bool wanted = state == "all" || (state == "incoming" && entry.incoming) ||
                             (state == "open" && isOpenTask(entry)) || (state == "closed" && !isOpenTask(entry)) ||
                             (state == "due" && entry.due);
         if (wanted)
@@ -69,7 +68,7 @@ int tasksCommand(Args args, std::ostream& out) {
         return formatDate(value, session.formats) + " " + formatTime(value, session.formats);
     };
     for (const ScheduleEntry& task : tasks)
-        printLine(out, stateFlags(task, tasksDirectory) + "\t" + task.name + "\t" + task.owner + "\t" + task.team +
+        printLine(out, stateFlags(task) + "\t" + task.name + "\t" + task.owner + "\t" + task.team +
                            "\t" + moment(task.eventTime) + "\t" + moment(task.reminderTime) + "\t" + task.documentPath);
     return 0;
 }

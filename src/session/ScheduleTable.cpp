@@ -17,12 +17,12 @@ bool isOpenTask(const ScheduleEntry& entry) {
     return !(entry.reminderTime == entry.eventTime);
 }
 
-std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which, std::string_view userTasksDirectory) {
+std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which) {
     std::size_t n = 0;
     for (const ScheduleEntry& entry : table) {
         switch (which) {
         case TaskCount::All: ++n; break;
-        case TaskCount::Incoming: n += isIncomingTask(entry, userTasksDirectory); break;
+        case TaskCount::Incoming: n += entry.incoming; break;
         case TaskCount::Open: n += isOpenTask(entry); break;
         case TaskCount::Closed: n += !isOpenTask(entry); break;
         case TaskCount::Actual: n += entry.due; break;

@@ -19,6 +19,9 @@ struct ScheduleEntry {
     LocalDateTime reminderTime;
     bool due = false;
     bool seen = false;
+    // The document lies in the user's task directory (isIncomingTask), as
+    // found when the entry was last updated.
+    bool incoming = false;
 };
 
 enum class TaskCount { All = 0, Incoming = 1, Open = 2, Closed = 3, Actual = 4 };
@@ -28,6 +31,6 @@ bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirect
 // A reminder is set: reminder and event time differ.
 bool isOpenTask(const ScheduleEntry& entry);
 
-std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which, std::string_view userTasksDirectory);
+std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which);
 
 } // namespace quill

@@ -113,6 +113,7 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
         entry.reminderTime = entry.eventTime;
         entry.due = false;
     }
+    entry.incoming = isIncomingTask(entry, session.context.userTasksDirectory);
     entry.owner = schedule.owner;
     entry.team = schedule.team;
     Record record;
@@ -175,8 +176,7 @@ std::vector<std::size_t> checkReminders(Session& session, const LocalDateTime& n
 }
 
 std::string scheduleStatusLine(Session& session) {
-    const std::string& tasks = session.context.userTasksDirectory;
-    const auto count = [&](TaskCount which) { return std::to_string(countTasks(session.schedule, which, tasks)); };
+    const auto count = [&](TaskCount which) { return std::to_string(countTasks(session.schedule, which)); };
     return session.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " + count(TaskCount::Incoming) + ", " +
            count(TaskCount::Actual) + ", " + count(TaskCount::All) + ".";
 }

@@ -360,7 +360,7 @@ std::string TextVariables::informationValue(std::string_view name) {
             return s.texts.readPlain("DATAPOINT", entry.key, info);
     }
     const auto count = [&](TaskCount which) {
-        return std::to_string(countTasks(s.schedule, which, s.context.userTasksDirectory));
+        return std::to_string(countTasks(s.schedule, which));
     };
     if (key == "APPLICATION_VERSION")
         return "Quill! 1.0";

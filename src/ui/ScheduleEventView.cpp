@@ -31,10 +31,10 @@ constexpr int kKindRole = Qt::UserRole + 2;
 // The rows of the focused task stand out on light grey.
 const QColor kFocusedBackground(224, 224, 224);
 
-bool inList(const ScheduleEntry& entry, ScheduleEventView::TaskList list, std::string_view tasksDirectory) {
+bool inList(const ScheduleEntry& entry, ScheduleEventView::TaskList list) {
     switch (list) {
     case ScheduleEventView::TaskList::Due: return entry.due;
-    case ScheduleEventView::TaskList::Incoming: return isIncomingTask(entry, tasksDirectory);
+    case ScheduleEventView::TaskList::Incoming: return entry.incoming;
     case ScheduleEventView::TaskList::Open: return isOpenTask(entry);
     case ScheduleEventView::TaskList::Closed: return !isOpenTask(entry);
     }
@@ -150,7 +150,7 @@ void ScheduleEventView::rebuild() {
     std::vector<ScheduleEntry>& table = session_.schedule;
     for (std::size_t i = 0; i < table.size(); ++i) {
         ScheduleEntry& entry = table[i];
-        if (!inList(entry, list_, session_.context.userTasksDirectory))
+        if (!inList(entry, list_))
             continue;
         const QString path = toQt(entry.documentPath);
         const auto addRow = [&](QTreeWidgetItem* row, int kind) {
