@@ -220,6 +220,9 @@ TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
     incoming.due = true;
     ScheduleEntry closed;
     closed.documentPath = session->context.userTasksDirectory + "BELLE/Other.note"; // Tasks/ANNABELLE
+    // As the scheduler finds it when it takes the entries in.
+    for (ScheduleEntry* entry : {&incoming, &closed})
+        entry->incoming = isIncomingTask(*entry, session->context.userTasksDirectory);
     session->schedule = {incoming, closed};
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "2");
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_NEW"), "1");
