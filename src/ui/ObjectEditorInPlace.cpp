@@ -36,7 +36,28 @@ bool isOneOf(const std::string& kind, std::initializer_list<const char*> kinds) 
     return false;
 }
 
+// A picker of its fixed width at the left of the value cell.
+QWidget* leftAligned(QWidget* picker) {
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(picker);
+    layout->addStretch();
+    return cell;
+}
+
 } // namespace
+
+std::function<Status()> ObjectEditorView::typedText(QComboBox* box, EditorBranch branch, std::size_t row) {
+    // What the user chose or typed is kept in the text cache for next time.
+    return [this, box, branch, row] {
+        const QString text = box->currentText();
+        const Status set = model_.setValue(branch, row, fromQt(text));
+        if (set)
+            rememberText(session_, text);
+        return set;
+    };
+}
 
 void ObjectEditorView::showEditor(QWidget* editor, QWidget* focus) {
     QTreeWidgetItem* item = tree_->currentItem();
@@ -120,26 +141,14 @@ void ObjectEditorView::startEdit() {
         auto* box = new QComboBox;
         offerTextCache(box, session_);
         box->setEditText(toQt(row.value));
-        commit_ = [this, box, branch, index] {
-            const QString text = box->currentText();
-            const Status set = model_.setValue(branch, index, fromQt(text));
-            if (set)
-                rememberText(session_, text);
-            return set;
-        };
+        commit_ = typedText(box, branch, index);
         showEditor(box, box);
         box->lineEdit()->selectAll();
     } else if (isYesNoKind(kind)) {
         auto* box = new QComboBox;
         box->addItems({toQt(model_.yesText()), toQt(model_.noText())});
         box->setCurrentIndex(QString::compare(toQt(row.value), toQt(model_.noText()), Qt::CaseInsensitive) == 0);
-        commit_ = [this, box, branch, index] {
-            const QString text = box->currentText();
-            const Status set = model_.setValue(branch, index, fromQt(text));
-            if (set)
-                rememberText(session_, text);
-            return set;
-        };
+        commit_ = typedText(box, branch, index);
         showEditor(box, box);
     } else if (kind == "DATE") {
         auto* picker = new QDateEdit;
@@ -161,12 +170,7 @@ void ObjectEditorView::startEdit() {
                     closeEditor();
             });
         });
-        auto* cell = new QWidget;
-        auto* layout = new QHBoxLayout(cell);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(picker);
-        layout->addStretch();
-        showEditor(cell, picker);
+        showEditor(leftAligned(picker), picker);
     } else if (kind == "TIME") {
         auto* picker = new QTimeEdit;
         picker->setDisplayFormat(QStringLiteral("HH:mm"));
@@ -183,12 +187,7 @@ void ObjectEditorView::startEdit() {
             value.minute = time.minute();
             return model_.setValue(branch, index, formatTime(value, session_.formats));
         };
-        auto* cell = new QWidget;
-        auto* layout = new QHBoxLayout(cell);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(picker);
-        layout->addStretch();
-        showEditor(cell, picker);
+        showEditor(leftAligned(picker), picker);
     } else if (kind == "ATTACHMENT_DOCUMENT" || kind == "ATTACHMENT_TEMPLATE") {
         auto* cell = new QWidget;
         auto* layout = new QHBoxLayout(cell);

@@ -4,9 +4,11 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 #include <string>
 
+class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -56,6 +58,7 @@ private:
     bool commitEdit();
     void closeEditor();
     void showEditor(QWidget* editor, QWidget* focus);
+    std::function<Status()> typedText(QComboBox* box, EditorBranch branch, std::size_t row);
     void pickUsers(const RowRef& ref);
     void pickImage(const RowRef& ref);
     void applied(const Status& status, const RowRef& ref);
