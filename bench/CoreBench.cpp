@@ -4,6 +4,7 @@
 //   quill_bench [SAMPLE_DATAPOINT] [--benchmark_... options]
 
 #include "datapoint/DataPointGenerator.h"
+#include "datapoint/FolderSearch.h"
 #include "datapoint/FolderWalk.h"
 #include "formats/ObjectTypes.h"
 #include "formats/RecordFile.h"
@@ -244,6 +245,22 @@ void BM_ScheduleFullRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_ScheduleFullRefresh)->Unit(benchmark::kMillisecond);
 
+// A word in about one document of a hundred: "topic 42" is in notes 42,
+// 420 to 429, 4200 to 4299 and 42000 to 42999.
+constexpr const char* kFindWord = "topic 42";
+
+void BM_Find(benchmark::State& state) {
+    std::size_t found = 0;
+    for (auto _ : state) {
+        quill::FolderSearch search(kFindWord, {});
+        found = 0;
+        search.run({{g_dataPoint + "/DataPoint.root", true}}, [&](const std::string&) { ++found; });
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(BM_Find)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // One timer tick: the reminder check and the status line. The median, as
 // the tick's target is one.
 void printTickPercentiles() {
@@ -325,6 +342,12 @@ int main(int argc, char** argv) {
     const std::string root = "'" + g_dataPoint + "/DataPoint.root'";
     secondsOf("find " + root + " -name folder.folders > /dev/null");
     const double find = secondsOf("find " + root + " -name folder.folders > /dev/null");
+    const std::string grep = std::string("LC_ALL=C grep -rilF '") + kFindWord + "' " + root + " > /dev/null";
+    secondsOf(grep);
+    double grepTime = 1e9;
+    for (int i = 0; i < 3; ++i)
+        grepTime = std::min(grepTime, secondsOf(grep));
+    std::printf("standard tools: LC_ALL=C grep -rilF '%s' %.1f ms (best of 3)\n", kFindWord, grepTime * 1000);
     secondsOf("find " + root + " -name '*.scheduler' > /dev/null");
     const double findSchedules = secondsOf("find " + root + " -name '*.scheduler' > /dev/null");
     std::printf("standard tools: find -name '*.scheduler' %.1f ms\n", findSchedules * 1000);

@@ -3,9 +3,11 @@
 #include "CliSession.h"
 
 #include "navigation/DocumentList.h"
+#include "navigation/Find.h"
 #include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "platform/TextUtil.h"
 #include "session/Logon.h"
 
 #include <ostream>
@@ -67,6 +69,33 @@ int locationCommand(Args args, std::ostream& out) {
     MainTree tree;
     buildMainTree(cli.session(), tree);
     printLine(out, locationText(cli.session(), tree, args[0]));
+    return 0;
+}
+
+int findCommand(Args args, std::ostream& out) {
+    const std::string kindText = takeOption(args, "--kind", "0");
+    const std::string folder = takeOption(args, "--folder");
+    const bool noSubfolders = takeFlag(args, "--no-subfolders");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1, "find --datapoint DIR --user LOGON [--kind N] [--folder PATH [--no-subfolders]] TEXT");
+    CliSession cli(options);
+    Session& session = cli.session();
+    loadUserData(session);
+    MainTree tree;
+    buildMainTree(session, tree);
+    const std::vector<FindKind> kinds = findKinds(session);
+    const auto kind = text::parseInteger(kindText);
+    if (!kind || *kind < 0 || static_cast<std::size_t>(*kind) >= kinds.size())
+        throw CliError{"--kind takes a number from 0 to " + std::to_string(kinds.size() - 1) + ", not " + kindText};
+    // The first kind is every file; the others narrow to their object type.
+    const std::string filter = *kind == 0 ? std::string() : searchFilterFor(session.tables, kinds[*kind].caption);
+    const std::vector<SearchScope> scopes =
+        folder.empty() ? topFolderScopes(tree) : std::vector<SearchScope>{{folder, !noSubfolders}};
+    FolderSearch search(args[0], filter);
+    search.run(scopes, [&](const std::string& document) {
+        const FoundDocument found = describeFound(session, tree, document);
+        printLine(out, found.name + "\t" + found.owner + "\t" + found.date + "\t" + found.location + "\t" + found.path);
+    });
     return 0;
 }
 

@@ -61,6 +61,7 @@ const std::map<std::string, Command>& commands() {
         {"edit", quill::cli::editCommand},
         {"tasks", quill::cli::tasksCommand},
         {"status-line", quill::cli::statusLineCommand},
+        {"find", quill::cli::findCommand},
     };
     return table;
 }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/TextSearch.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+struct TypeTables;
+
+// A folder to search and whether its subfolders are searched too.
+struct SearchScope {
+    std::string folder;
+    bool subfolders = true;
+};
+
+// The documents whose text, or a companion's, holds a word: the folders
+// walked without an index, attached files, histories and folder records
+// left out, links never followed. It touches no session, so it may run on
+// a thread of its own; stop() and the counts may be used from any thread.
+class FolderSearch {
+public:
+    // nameFilter: only files whose name holds it (in any case) are read;
+    // empty for every file.
+    FolderSearch(std::string_view text, std::string_view nameFilter);
+
+    // found is told each matching document once as it is met (a document
+    // and its companions that follow one another count once), in the order
+    // found. Returns early once stop() was called.
+    void run(const std::vector<SearchScope>& scopes, const std::function<void(const std::string& document)>& found);
+
+    void stop() { stopRequested_ = true; }
+    bool stopRequested() const { return stopRequested_; }
+    std::size_t foldersSearched() const { return folders_; }
+    std::size_t filesSearched() const { return files_; }
+
+private:
+    void searchFolder(const std::string& folder, bool subfolders,
+                      const std::function<void(const std::string& document)>& found);
+
+    TextSearch text_;
+    std::string filter_; // upper-cased
+    std::string lastDocument_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<std::size_t> folders_{0};
+    std::atomic<std::size_t> files_{0};
+};
+
+// The file name filter of a kind of object chosen by its caption: "." and
+// the name of the first object type with that caption, without ".info"
+// (".contract"); empty when no type has that caption.
+std::string searchFilterFor(const TypeTables& tables, std::string_view caption);
+
+} // namespace quill

@@ -1,0 +1,76 @@
+// The find's walk: which files it reads, how it matches, that a document
+// is listed once, and that a stop keeps what was found.
+#include "datapoint/FolderSearch.h"
+#include "platform/Cp1250.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+class FolderSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto write = [&](const std::string& name, const std::string& content) {
+            stdfs::create_directories((stdfs::path(root) / name).parent_path());
+            // Data point files are in code page 1250.
+            test::writeBytes(root + "/" + name, cp1250::fromUtf8(content));
+        };
+        write("Offer.contract", "Offer\r\nPaper and More\r\n");
+        write("Offer.comments", "The TONER is ordered apart\r\n");
+        write("Offer.history", "toner mentioned here only\r\n");
+        write("Plan.note", "Plan\r\nbuy ton\r\ner soon\r\n");
+        write("Letter.note", "Letter\r\nAsk about the price of žluté toner\r\n");
+        write("folder.folders", "FOLDER.BMP\r\ntoner\r\n");
+        write("Attachments.systemfiles/Price1.DT1.1.20271.TD.txt", "toner 12 EUR\r\n");
+        write("Sub/Deep.note", "Deep\r\nToner for the printer\r\n");
+        write("Sub/Attachments.systemfiles/Other.txt", "toner\r\n");
+    }
+    std::vector<std::string> found(std::string_view text, std::string_view filter = {}, bool subfolders = true) {
+        FolderSearch search(text, filter);
+        std::vector<std::string> names;
+        search.run({{root, subfolders}}, [&](const std::string& document) {
+            names.push_back(stdfs::relative(document, root).string());
+        });
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    test::TempDir dir;
+    std::string root = dir / "Folder";
+};
+
+TEST_F(FolderSearchTest, WhatIsReadAndHowItMatches) {
+    using Names = std::vector<std::string>;
+    // A document and its comments count once; histories, folder records
+    // and attached files are never read; case does not count; a word
+    // never spans two lines.
+    EXPECT_EQ(found("toner"), (Names{"Letter.note", "Offer.contract", "Sub/Deep.note"}));
+    EXPECT_EQ(found("TONER", {}, false), (Names{"Letter.note", "Offer.contract"}));
+    // A kind reads only its own files: the contract, not its comments.
+    EXPECT_EQ(found("paper", ".contract"), (Names{"Offer.contract"}));
+    EXPECT_EQ(found("toner", ".contract"), Names{});
+    EXPECT_EQ(found(cp1250::fromUtf8("ŽLUTÉ")), (Names{"Letter.note"})) << "letters of the code page in any case";
+    EXPECT_EQ(found("buy toner"), Names{});
+    EXPECT_EQ(found(""), Names{});
+}
+
+TEST_F(FolderSearchTest, AStopKeepsWhatWasFound) {
+    FolderSearch search("toner", {});
+    std::vector<std::string> kept;
+    search.run({{root, true}}, [&](const std::string& document) {
+        kept.push_back(document);
+        search.stop();
+    });
+    EXPECT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(search.stopRequested());
+    EXPECT_GE(search.filesSearched(), 1u);
+}
+
+} // namespace
+} // namespace quill
