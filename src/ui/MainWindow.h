@@ -29,6 +29,7 @@ namespace quill::ui {
 
 class DocumentListView;
 class ObjectEditorView;
+class FindView;
 class ScheduleEventView;
 class PagePane;
 class PageCommandRunner;
@@ -61,6 +62,7 @@ public:
     ObjectEditorView* objectEditor() const { return editor_; }
     // The tasks and reminders view, once it was opened.
     ScheduleEventView* scheduleEvents() const { return eventView_; }
+    FindView* findView() const { return findView_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +106,7 @@ private:
     // A full refresh the user asked for; the next timed one waits longer.
     void refreshTasksNow();
     void showScheduleEvents(bool alert);
+    void showFind();
     bool goToDocument(const std::string& document, const std::string& location);
     void updateNodeStatus(const TreeNode& node);
     void updateTaskSummary();
@@ -123,6 +126,7 @@ private:
     std::string shownDocument_;
     ObjectEditorView* editor_ = nullptr;
     ScheduleEventView* eventView_ = nullptr;
+    FindView* findView_ = nullptr;
     // Whether the user works on a document of the list (else on the node).
     bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;

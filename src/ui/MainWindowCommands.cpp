@@ -1,6 +1,7 @@
 // The main window's toolbar and the commands behind it: new documents and
 // folders, deleting to the trash and for good, refreshing, help.
 #include "DocumentListView.h"
+#include "FindView.h"
 #include "MainWindow.h"
 #include "ObjectEditorView.h"
 #include "QtText.h"
@@ -65,17 +66,18 @@ void MainWindow::createToolbar() {
     withMenu(buttons_[7], refreshMenu);
     withMenu(buttons_[9], helpMenu);
     buttons_[4]->setVisible(false);
-    // Find and the print wizard come with their own views.
-    for (int button : {6, 8})
-        buttons_[button]->setEnabled(false);
+    // The print wizard comes with its own view.
+    buttons_[8]->setEnabled(false);
 
     buttons_[1]->setShortcut(QKeySequence::New);
     buttons_[5]->setShortcut(QKeySequence::Delete);
+    buttons_[6]->setShortcut(QKeySequence::Find);
     buttons_[7]->setShortcut(QKeySequence::Refresh);
     connect(buttons_[1], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
     connect(buttons_[2], &QAction::triggered, this, [this] { newFolderFromTemplate(lastFolderTemplate_); });
     connect(buttons_[5], &QAction::triggered, this, [this] { deleteActual(false); });
     connect(buttons_[3], &QAction::triggered, this, [this] { showScheduleEvents(false); });
+    connect(buttons_[6], &QAction::triggered, this, [this] { showFind(); });
     connect(buttons_[7], &QAction::triggered, this, [this] { refreshFolder(); });
     connect(buttons_[9], &QAction::triggered, this, [this] { showHelp(); });
     auto* deleteForGood = new QAction(this);
@@ -274,6 +276,18 @@ void MainWindow::rebuildTree(std::string focusPath) {
     showTree();
     if (tree_.focused)
         tree_.focus(*tree_.focused);
+}
+
+void MainWindow::showFind() {
+    if (!findView_) {
+        findView_ = new FindView(session_, images_, tree_, this);
+        findView_->editDocument = [this](const std::string& document) { editDocument(document); };
+        findView_->goTo = [this](const std::string& document, const std::string& location) {
+            return goToDocument(document, location);
+        };
+    }
+    const TreeNode* node = tree_.focused;
+    findView_->showFor(node && !node->path.empty() && isFolderKind(node->kind) ? node->path : std::string());
 }
 
 void MainWindow::showHelp() {

@@ -1,0 +1,317 @@
+#include "FindView.h"
+
+#include "ImageLists.h"
+#include "QtText.h"
+#include "ViewSupport.h"
+
+#include "navigation/Find.h"
+#include "navigation/MainTree.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+#include "session/TextVariables.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace quill::ui {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kGroupRole = Qt::UserRole + 1;
+constexpr int kKindRole = Qt::UserRole + 2;
+// How often found documents are taken from the walk and shown.
+constexpr int kPollMs = 30;
+// How long one turn may spend showing them.
+constexpr int kShowBudgetMs = 20;
+const QColor kFocusedBackground(224, 224, 224);
+
+} // namespace
+
+FindView::FindView(Session& session, const ImageLists& images, const MainTree& tree, QWidget* parent)
+    : QDialog(parent), session_(session), images_(images), tree_(tree), pages_(new QTabWidget(this)),
+      text_(new QLineEdit(this)), kind_(new QComboBox(this)), results_(new QTreeWidget(this)),
+      progress_(new QLabel(this)), poll_(new QTimer(this)) {
+    setObjectName("TFind_Form");
+    const auto text = [&session](const char* key) { return languageText(session, "FIND_FORM", key); };
+    setWindowTitle(text("TITLE"));
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    QAction* close = addToolButton(bar, session, images, 10, "Close");
+    find_ = addToolButton(bar, session, images, 6, "Find");
+    find_->setCheckable(true);
+    goTo_ = addToolButton(bar, session, images, 28, "GoTo");
+    goTo_->setEnabled(false);
+    bar->addSeparator();
+    QAction* help = addToolButton(bar, session, images, 19, "Help");
+    connect(close, &QAction::triggered, this, &QDialog::accept);
+    connect(find_, &QAction::triggered, this, [this] { toggleSearch(); });
+    connect(goTo_, &QAction::triggered, this, [this] { goToFocused(); });
+    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("FINDFORM_HELPBUTTON"); });
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(closeKey, &QShortcut::activated, this, &QDialog::accept);
+    }
+
+    // The request page.
+    text_->setObjectName("Text");
+    kind_->setObjectName("Kind");
+    for (const FindKind& kind : findKinds(session))
+        kind_->addItem(images.treeIcon(kind.imageName), toQt(kind.caption));
+    allFolders_ = new QRadioButton(text("RADIOBUTTON1"), this);
+    allFolders_->setObjectName("AllFolders");
+    selectedFolder_ = new QRadioButton(text("RADIOBUTTON2"), this);
+    selectedFolder_->setObjectName("SelectedFolder");
+    subfolders_ = new QCheckBox(text("CHECKBOX1"), this);
+    subfolders_->setObjectName("Subfolders");
+    subfolders_->setChecked(true);
+    allFolders_->setChecked(true);
+    subfolders_->setEnabled(false);
+    connect(selectedFolder_, &QRadioButton::toggled, subfolders_, &QCheckBox::setEnabled);
+    auto* request = new QWidget(this);
+    auto* what = new QGroupBox(text("GROUPBOX1"), request);
+    auto* whatLayout = new QFormLayout(what);
+    whatLayout->addRow(text("LABEL1"), text_);
+    whatLayout->addRow(text("LABEL2"), kind_);
+    auto* where = new QGroupBox(text("GROUPBOX2"), request);
+    auto* whereLayout = new QVBoxLayout(where);
+    whereLayout->addWidget(new QLabel(text("LABEL3"), where));
+    whereLayout->addWidget(allFolders_);
+    whereLayout->addWidget(selectedFolder_);
+    whereLayout->addWidget(subfolders_);
+    auto* requestLayout = new QVBoxLayout(request);
+    requestLayout->addWidget(what);
+    requestLayout->addWidget(where);
+    requestLayout->addStretch();
+
+    // The results page.
+    results_->setObjectName("Results");
+    results_->setHeaderHidden(true);
+    results_->setIconSize(QSize(16, 16));
+    connect(results_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            setFocusedGroup(item->data(0, kGroupRole).toInt());
+    });
+    for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed})
+        connect(results_, signal, this, [this](QTreeWidgetItem* item) { setFocusedGroup(item->data(0, kGroupRole).toInt()); });
+    connect(results_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (editDocument)
+            editDocument(fromQt(item->data(0, kPathRole).toString()));
+    });
+    progress_->setObjectName("Progress");
+    auto* found = new QWidget(this);
+    auto* foundLayout = new QVBoxLayout(found);
+    foundLayout->addWidget(results_);
+    foundLayout->addWidget(progress_);
+
+    pages_->addTab(request, text("TABSHEET1"));
+    pages_->addTab(found, text("TABSHEET2"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
+    layout->addWidget(pages_);
+    // Enter anywhere in the view starts the search or stops it.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, [this] { takeFound(); });
+    resize(520, 520);
+    const WindowGeometry& g = session.context.geometry;
+    restorePlace(this, g.findTop, g.findLeft, g.findWidth, g.findHeight);
+}
+
+FindView::~FindView() {
+    if (search_)
+        search_->stop();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void FindView::showFor(const std::string& actualFolder) {
+    actualFolder_ = actualFolder;
+    selectedFolder_->setEnabled(!actualFolder.empty());
+    pages_->setCurrentIndex(0);
+    text_->setFocus();
+    exec();
+}
+
+bool FindView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier &&
+            watched != results_) {
+            toggleSearch();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FindView::toggleSearch() {
+    if (searching())
+        stop();
+    else
+        start();
+}
+
+void FindView::start() {
+    find_->setChecked(true);
+    goTo_->setEnabled(true);
+    pages_->setCurrentIndex(1);
+    results_->clear();
+    groups_ = 0;
+    const int kind = kind_->currentIndex();
+    const std::vector<FindKind> kinds = findKinds(session_);
+    const std::string filter = kind <= 0 || kind >= static_cast<int>(kinds.size())
+                                   ? std::string()
+                                   : searchFilterFor(session_.tables, kinds[kind].caption);
+    const std::vector<SearchScope> scopes = selectedFolder_->isChecked() && !actualFolder_.empty()
+                                                ? std::vector<SearchScope>{{actualFolder_, subfolders_->isChecked()}}
+                                                : topFolderScopes(tree_);
+    search_ = std::make_unique<FolderSearch>(fromQt(text_->text()), filter);
+    {
+        const std::lock_guard lock(foundLock_);
+        found_.clear();
+        shownFromQueue_ = 0;
+        walkDone_ = false;
+    }
+    worker_ = std::thread([this, scopes, search = search_.get()] {
+        search->run(scopes, [this](const std::string& document) {
+            const std::lock_guard lock(foundLock_);
+            found_.push_back(document);
+        });
+        const std::lock_guard lock(foundLock_);
+        walkDone_ = true;
+    });
+    setCursor(Qt::BusyCursor);
+    poll_->start();
+}
+
+void FindView::stop() {
+    if (search_)
+        search_->stop();
+    if (worker_.joinable())
+        worker_.join();
+    takeFound();
+}
+
+void FindView::takeFound() {
+    // Reading the found documents' records takes time: a few at each turn,
+    // so that the window keeps answering however much the walk finds.
+    QElapsedTimer busy;
+    busy.start();
+    bool done = false;
+    for (;;) {
+        std::string document;
+        {
+            const std::lock_guard lock(foundLock_);
+            if (found_.empty() || busy.elapsed() >= kShowBudgetMs) {
+                done = walkDone_ && found_.empty();
+                break;
+            }
+            document = std::move(found_[shownFromQueue_++]);
+            if (shownFromQueue_ == found_.size()) {
+                found_.clear();
+                shownFromQueue_ = 0;
+            }
+        }
+        addGroup(document);
+    }
+    if (search_) {
+        progress_->setText(QStringLiteral("%1 %2 %3, %4 %5; %6 %7")
+                               .arg(languageText(session_, "FIND_FORM", "PROGRESS1"))
+                               .arg(search_->foldersSearched())
+                               .arg(languageText(session_, "FIND_FORM", "PROGRESS2"))
+                               .arg(search_->filesSearched())
+                               .arg(languageText(session_, "FIND_FORM", "PROGRESS3"))
+                               .arg(groups_)
+                               .arg(languageText(session_, "FIND_FORM", "PROGRESS4")));
+    }
+    if (!done)
+        return;
+    // The walk has ended, by itself or stopped.
+    if (worker_.joinable())
+        worker_.join();
+    poll_->stop();
+    find_->setChecked(false);
+    unsetCursor();
+}
+
+void FindView::addGroup(const std::string& document) {
+    const FoundDocument found = describeFound(session_, tree_, document);
+    const QString path = toQt(found.path);
+    const int group = groups_++;
+    const auto tagged = [&](QTreeWidgetItem* row, int kind) {
+        row->setData(0, kPathRole, path);
+        row->setData(0, kGroupRole, group);
+        row->setData(0, kKindRole, kind);
+        return row;
+    };
+    auto* top = tagged(new QTreeWidgetItem(results_, {toQt(found.name)}), 0);
+    top->setIcon(0, images_.treeIcon(found.imageName));
+    QFont bold = top->font(0);
+    bold.setBold(true);
+    top->setFont(0, bold);
+    const auto text = [this](const char* key) { return languageText(session_, "FIND_FORM", key) + " "; };
+    const std::pair<QString, const char*> details[] = {
+        {text("TASKOWNER") + toQt(found.owner), "OWNER.BMP"},
+        {text("TASKTIME") + toQt(found.date), "DATE.BMP"},
+        {text("TASKGO") + toQt(found.location), "GO.BMP"},
+    };
+    int kind = 1;
+    for (const auto& [caption, image] : details)
+        tagged(new QTreeWidgetItem(top, {caption}), kind++)->setIcon(0, images_.treeIcon(image));
+    if (group == 0) {
+        results_->setCurrentItem(top);
+        top->setExpanded(true);
+    }
+}
+
+void FindView::setFocusedGroup(int group) {
+    for (int i = 0; i < results_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = results_->topLevelItem(i);
+        const QBrush background = top->data(0, kGroupRole).toInt() == group ? QBrush(kFocusedBackground) : QBrush();
+        top->setBackground(0, background);
+        for (int j = 0; j < top->childCount(); ++j)
+            top->child(j)->setBackground(0, background);
+    }
+}
+
+void FindView::goToFocused() {
+    QTreeWidgetItem* row = results_->currentItem();
+    if (!row || !goTo)
+        return;
+    const std::string document = fromQt(row->data(0, kPathRole).toString());
+    const std::string location = locationText(session_, tree_, path::directory(document));
+    if (location.empty() || !goTo(document, location)) {
+        session_.warn(MessageKind::Warning, "FIND_FORM", 1);
+        return;
+    }
+    accept();
+}
+
+void FindView::done(int result) {
+    stop();
+    poll_->stop();
+    find_->setChecked(false);
+    unsetCursor();
+    WindowGeometry& g = session_.context.geometry;
+    storePlace(this, g.findTop, g.findLeft, g.findWidth, g.findHeight);
+    QDialog::done(result);
+}
+
+} // namespace quill::ui

@@ -1,0 +1,120 @@
+// Find as a user works with it: a word typed and searched with Enter, each
+// matching document listed once, one opened in the editor, another shown
+// in its folder; and a long search stopped with Enter, keeping its results.
+#include "ViewTestSupport.h"
+
+#include "ui/DocumentListView.h"
+#include "ui/FindView.h"
+#include "ui/ObjectEditorView.h"
+#include "ui/PagePane.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <filesystem>
+
+namespace quill::ui {
+
+using namespace test;
+
+class FindViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aWordIsFoundOpenedAndShownInItsFolder() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        bool searched = false;
+        bool edited = false;
+        whenShown<FindView>([&](FindView* find) {
+            QTest::keyClicks(find->textBox(), QStringLiteral("REVIEW"));
+            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), kTimeout);
+            QTreeWidget* results = find->results();
+            // The contract matches in its comments only, and counts once.
+            QCOMPARE(results->topLevelItemCount(), 3);
+            QStringList names;
+            for (int i = 0; i < results->topLevelItemCount(); ++i)
+                names << results->topLevelItem(i)->text(0);
+            names.sort();
+            QCOMPARE(names, QStringList({"Annual review", "Office supplies 2027", "Weekly review"}));
+            QVERIFY(find->progress()->text().contains(QStringLiteral("3")));
+            QTest::qWait(200); // painted
+            saveShot(find, "find-results");
+            searched = true;
+
+            // A double click opens the document in the editor.
+            QTreeWidgetItem* weekly = results->findItems(QStringLiteral("Weekly review"), Qt::MatchExactly).first();
+            results->scrollToItem(weekly);
+            whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+                edited = editor->model().documentPath().ends_with("Weekly review.meeting");
+                QTest::mouseClick(buttonFor(editor, editor->findChild<QAction*>("Close")), Qt::LeftButton, {},
+                                  QPoint(8, 8));
+            });
+            const QPoint row = results->visualItemRect(weekly).center();
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, row);
+            QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, row);
+            QTRY_VERIFY_WITH_TIMEOUT(edited, kTimeout);
+
+            // Go to shows the focused document in its folder.
+            QTreeWidgetItem* annual = results->findItems(QStringLiteral("Annual review"), Qt::MatchExactly).first();
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(annual).center());
+            QTest::mouseClick(buttonFor(find, find->goToAction()), Qt::LeftButton, {}, QPoint(8, 8));
+        });
+        QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(searched);
+        QVERIFY(edited);
+        QCOMPARE(window.treeView()->currentItem()->text(0), QStringLiteral("Meetings"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().ends_with("Annual review.meeting"), kTimeout);
+        QVERIFY(window.close());
+    }
+
+    void aLongSearchIsStoppedAndKeepsWhatItFound() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        // Many notes that all hold the word, in a folder of the tree.
+        constexpr int kNotes = 20000;
+        const std::string many = shown.f.dataPoint + "/DataPoint.root/Projects/Archive";
+        for (int folder = 0; folder < kNotes / 500; ++folder) {
+            const std::string directory = many + "/Year " + std::to_string(2000 + folder);
+            std::filesystem::create_directories(directory);
+            for (int n = 0; n < 500; ++n)
+                writeBytes(directory + "/Note " + std::to_string(n) + ".note", "Note\r\nabout the archive\r\n");
+        }
+        bool stopped = false;
+        whenShown<FindView>([&](FindView* find) {
+            QTest::keyClicks(find->textBox(), QStringLiteral("archive"));
+            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(find->results()->topLevelItemCount() > 0, kTimeout);
+            QVERIFY(find->searching());
+            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            QVERIFY(!find->searching());
+            // What was found before the stop is all shown, and no more.
+            QTRY_VERIFY_WITH_TIMEOUT(!find->findAction()->isChecked(), kTimeout);
+            const int kept = find->results()->topLevelItemCount();
+            QVERIFY2(kept > 0 && kept < kNotes, qPrintable(QString::number(kept)));
+            QTest::qWait(200);
+            QCOMPARE(find->results()->topLevelItemCount(), kept);
+            stopped = true;
+            find->reject();
+        });
+        QTest::mouseClick(toolButton(window, 6), Qt::LeftButton);
+        QVERIFY(stopped);
+        QVERIFY(window.close());
+    }
+};
+
+} // namespace quill::ui
+
+int main(int argc, char** argv) {
+    quill::ui::PagePane::registerSchemes();
+    QApplication app(argc, argv);
+    quill::ui::FindViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "FindViewTest.moc"
