@@ -7,9 +7,12 @@
 #include "navigation/ImageNames.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "navigation/PrintFile.h"
+#include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/Logon.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace quill::cli {
@@ -96,6 +99,40 @@ int findCommand(Args args, std::ostream& out) {
         const FoundDocument found = describeFound(session, tree, document);
         printLine(out, found.name + "\t" + found.owner + "\t" + found.date + "\t" + found.location + "\t" + found.path);
     });
+    return 0;
+}
+
+int printFileCommand(Args args, std::ostream& out) {
+    const std::string pdf = takeOption(args, "--pdf");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1000, "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...]");
+    // Writing PDF needs the web engine, which only the windowed program has.
+    if (!pdf.empty())
+        throw CliError{"--pdf is not available in quill-cli: use Save as PDF in the print wizard of quill"};
+    CliSession cli(options);
+    Session& session = cli.session();
+    loadUserData(session);
+    const std::string folder = args[0];
+    std::vector<std::string> documents;
+    const std::vector<PrintableDocument> printable = printableDocuments(session, folder);
+    if (args.size() == 1) {
+        for (const PrintableDocument& document : printable)
+            documents.push_back(document.path);
+    }
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string wanted = args[i].find('/') == std::string::npos ? path::join(folder, args[i]) : args[i];
+        const auto found = std::find_if(printable.begin(), printable.end(),
+                                        [&](const PrintableDocument& d) { return d.path == wanted; });
+        if (found == printable.end())
+            throw CliError{"no document " + args[i] + " in " + folder};
+        documents.push_back(found->path);
+    }
+    if (documents.empty())
+        throw CliError{"there is no document to print in " + folder};
+    std::string printFile;
+    if (const Status prepared = preparePrintFile(session, documents, printFile); !prepared)
+        throw CliError{prepared.message()};
+    printLine(out, printFile);
     return 0;
 }
 

@@ -62,6 +62,7 @@ const std::map<std::string, Command>& commands() {
         {"tasks", quill::cli::tasksCommand},
         {"status-line", quill::cli::statusLineCommand},
         {"find", quill::cli::findCommand},
+        {"print-file", quill::cli::printFileCommand},
     };
     return table;
 }
