@@ -14,8 +14,9 @@ packages=(
   xvfb xauth imagemagick
   # A system tray on that server, so the tray icon is tested for real.
   trayer
-  # An iCalendar parser that checks the exported tasks.
-  python3-icalendar
+  # An iCalendar parser that checks the exported tasks, and the PDF tools
+  # that check printed documents.
+  python3-icalendar poppler-utils
   # The reliability tests on a real network file system: sshfs to an sshd
   # on localhost.
   openssh-server openssh-client sshfs

@@ -30,6 +30,7 @@ namespace quill::ui {
 class DocumentListView;
 class ObjectEditorView;
 class FindView;
+class PrintWizard;
 class ScheduleEventView;
 class PagePane;
 class PageCommandRunner;
@@ -107,6 +108,7 @@ private:
     void refreshTasksNow();
     void showScheduleEvents(bool alert);
     void showFind();
+    void printActual();
     bool goToDocument(const std::string& document, const std::string& location);
     void updateNodeStatus(const TreeNode& node);
     void updateTaskSummary();
@@ -127,6 +129,7 @@ private:
     ObjectEditorView* editor_ = nullptr;
     ScheduleEventView* eventView_ = nullptr;
     FindView* findView_ = nullptr;
+    PrintWizard* printWizard_ = nullptr;
     // Whether the user works on a document of the list (else on the node).
     bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;

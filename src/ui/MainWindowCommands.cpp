@@ -4,6 +4,7 @@
 #include "FindView.h"
 #include "MainWindow.h"
 #include "ObjectEditorView.h"
+#include "PrintWizard.h"
 #include "QtText.h"
 #include "ViewSupport.h"
 
@@ -66,11 +67,10 @@ void MainWindow::createToolbar() {
     withMenu(buttons_[7], refreshMenu);
     withMenu(buttons_[9], helpMenu);
     buttons_[4]->setVisible(false);
-    // The print wizard comes with its own view.
-    buttons_[8]->setEnabled(false);
 
     buttons_[1]->setShortcut(QKeySequence::New);
     buttons_[5]->setShortcut(QKeySequence::Delete);
+    buttons_[8]->setShortcut(QKeySequence::Print);
     buttons_[6]->setShortcut(QKeySequence::Find);
     buttons_[7]->setShortcut(QKeySequence::Refresh);
     connect(buttons_[1], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
@@ -78,6 +78,7 @@ void MainWindow::createToolbar() {
     connect(buttons_[5], &QAction::triggered, this, [this] { deleteActual(false); });
     connect(buttons_[3], &QAction::triggered, this, [this] { showScheduleEvents(false); });
     connect(buttons_[6], &QAction::triggered, this, [this] { showFind(); });
+    connect(buttons_[8], &QAction::triggered, this, [this] { printActual(); });
     connect(buttons_[7], &QAction::triggered, this, [this] { refreshFolder(); });
     connect(buttons_[9], &QAction::triggered, this, [this] { showHelp(); });
     auto* deleteForGood = new QAction(this);
@@ -288,6 +289,22 @@ void MainWindow::showFind() {
     }
     const TreeNode* node = tree_.focused;
     findView_->showFor(node && !node->path.empty() && isFolderKind(node->kind) ? node->path : std::string());
+}
+
+void MainWindow::printActual() {
+    if (!printWizard_)
+        printWizard_ = new PrintWizard(session_, this);
+    // The chosen document's page, or the documents of the focused folder.
+    if (const DocumentItem* item = itemIsActual_ ? list_->currentDocument() : nullptr) {
+        session_.actual.displayName = item->name;
+        printWizard_->printDocument(item->path);
+        return;
+    }
+    const TreeNode* node = tree_.focused;
+    if (node && !node->path.empty() && isFolderKind(node->kind)) {
+        session_.actual.displayName = node->caption;
+        printWizard_->run(node->path);
+    }
 }
 
 void MainWindow::showHelp() {

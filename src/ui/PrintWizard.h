@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QWebEngineView;
+
+namespace quill {
+class Session;
+}
+
+namespace quill::ui {
+
+// Prints documents of a folder in one go: the user ticks them, their pages
+// are joined into one print file, which is printed through the print
+// dialog or saved as PDF, each document on a sheet of its own.
+class PrintWizard final : public QDialog {
+    Q_OBJECT
+public:
+    explicit PrintWizard(Session& session, QWidget* parent = nullptr);
+
+    void run(const std::string& folder);
+
+    // Asks where to save the PDF; empty when cancelled. Qt's file dialog
+    // unless set otherwise.
+    using FileChooser = std::function<QString(QWidget* parent, const QString& title)>;
+    void setPdfFileChooser(FileChooser chooser) { choosePdfFile_ = std::move(chooser); }
+
+    // Prints one document's page the same way, without the wizard's steps.
+    void printDocument(const std::string& document);
+
+    int step() const { return step_; }
+    QListWidget* documentList() const { return list_; }
+    QProgressBar* progressBar() const { return progress_; }
+    QPushButton* backButton() const { return back_; }
+    QPushButton* nextButton() const { return next_; }
+    QPushButton* pdfButton() const { return pdf_; }
+    const std::string& printFile() const { return printFile_; }
+
+private:
+    void showStep(int step);
+    void next();
+    void prepare();
+    void fillList();
+    // Loads the print file and runs what once it is shown.
+    void whenLoaded(const std::function<void()>& what);
+    void printLoaded(int logEvent);
+    void saveAsPdf();
+
+    Session& session_;
+    std::string folder_;
+    std::vector<std::string> paths_;
+    std::string printFile_;
+    int step_ = 1;
+    int printEvent_ = 0; // logged once printed: the wizard's, or one document's
+    QStackedWidget* pages_;
+    QListWidget* list_;
+    QProgressBar* progress_;
+    QPushButton* back_;
+    QPushButton* next_;
+    QPushButton* cancel_;
+    QPushButton* pdf_;
+    FileChooser choosePdfFile_;
+    QWebEngineView* view_ = nullptr; // never shown: it lays the print file out for printing
+};
+
+} // namespace quill::ui

@@ -1,0 +1,109 @@
+// The print wizard walked through with clicks and keys: the folder's
+// documents ticked, the warning when none is, the progress, and a PDF with
+// each document on sheets of its own.
+#include "ViewTestSupport.h"
+
+#include "ui/PagePane.h"
+#include "ui/PrintWizard.h"
+
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace quill::ui {
+
+using namespace test;
+
+namespace {
+
+// What a command of the distribution prints.
+std::string outputOf(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+} // namespace
+
+class PrintWizardTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twoMeetingsAreSavedAsAPdfOnSheetsOfTheirOwn() {
+        if (outputOf("command -v pdftotext").empty())
+            QSKIP("pdftotext is not installed");
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string pdf = shown.f.dir / "meetings.pdf";
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+
+        bool saved = false;
+        whenShown<PrintWizard>([&](PrintWizard* wizard) {
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QListWidget* list = wizard->documentList();
+            QCOMPARE(list->count(), 6);
+            // Nothing ticked: a warning, and the wizard stays.
+            const std::size_t said = shown.f.ui.messages.size();
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 2);
+            QCOMPARE(shown.f.ui.messages.size(), said + 1);
+            // Two meetings ticked with the space bar.
+            for (const QString& name : {QStringLiteral("Annual review"), QStringLiteral("Weekly review")}) {
+                QListWidgetItem* item = list->findItems(name, Qt::MatchStartsWith).first();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+                QTest::keyClick(list, Qt::Key_Space);
+                QCOMPARE(item->checkState(), Qt::Checked);
+            }
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 4);
+            QCOMPARE(wizard->progressBar()->value(), 100);
+            QVERIFY(wizard->pdfButton()->isVisible());
+            QTest::qWait(200); // painted
+            saveShot(wizard, "print-wizard");
+            // Where the PDF goes, as the user would choose it in the file dialog.
+            wizard->setPdfFileChooser([&pdf](QWidget*, const QString&) { return QString::fromStdString(pdf); });
+            QTest::mouseClick(wizard->pdfButton(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
+            saved = true;
+        });
+        QTest::mouseClick(toolButton(window, 8), Qt::LeftButton);
+        QVERIFY(saved);
+        QVERIFY(std::filesystem::exists(pdf));
+
+        // Each document starts a sheet: the first page of each names it.
+        const std::string info = outputOf("pdfinfo '" + pdf + "'");
+        const std::size_t pagesAt = info.find("Pages:");
+        QVERIFY(pagesAt != std::string::npos);
+        const int pages = std::stoi(info.substr(pagesAt + 6));
+        QVERIFY2(pages >= 2, info.c_str());
+        std::vector<int> starts;
+        for (int page = 1; page <= pages; ++page) {
+            const std::string text = outputOf("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                              " '" + pdf + "' -");
+            if (text.find("Annual review") != std::string::npos || text.find("Weekly review") != std::string::npos)
+                starts.push_back(page);
+        }
+        QCOMPARE(starts.size(), std::size_t(2));
+        QVERIFY(starts[0] == 1);
+        QVERIFY(window.close());
+    }
+};
+
+} // namespace quill::ui
+
+int main(int argc, char** argv) {
+    quill::ui::PagePane::registerSchemes();
+    QApplication app(argc, argv);
+    quill::ui::PrintWizardTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "PrintWizardTest.moc"
