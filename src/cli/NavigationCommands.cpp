@@ -105,7 +105,9 @@ int findCommand(Args args, std::ostream& out) {
 int printFileCommand(Args args, std::ostream& out) {
     const std::string pdf = takeOption(args, "--pdf");
     const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1000, "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...]");
+    expectArgs(args, 1, 1000,
+               "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...] (--pdf OUT is not available here: "
+               "use Save as PDF in the print wizard of quill)");
     // Writing PDF needs the web engine, which only the windowed program has.
     if (!pdf.empty())
         throw CliError{"--pdf is not available in quill-cli: use Save as PDF in the print wizard of quill"};

@@ -21,15 +21,22 @@ constexpr std::size_t kMaxPageBytes = 16 << 20;
 // element, found without regard to case; the opening tag's attributes
 // in attributes. Empty when the page has no such element.
 std::string_view inner(std::string_view page, std::string_view tag, std::string* attributes = nullptr) {
-    const std::size_t open = cp1250::findNoCase(page, "<" + std::string(tag));
+    const std::string opening = "<" + std::string(tag);
+    // The element itself, not one whose name only begins so (<header>).
+    std::size_t open = cp1250::findNoCase(page, opening);
+    while (open != std::string_view::npos && open + opening.size() < page.size() &&
+           std::string_view(" \t\r\n>/").find(page[open + opening.size()]) == std::string_view::npos)
+        open = cp1250::findNoCase(page, opening, open + 1);
     if (open == std::string_view::npos)
         return {};
     const std::size_t openEnd = page.find('>', open);
+    if (openEnd == std::string_view::npos)
+        return {};
     const std::size_t close = cp1250::findNoCase(page, "</" + std::string(tag), openEnd);
-    if (openEnd == std::string_view::npos || close == std::string_view::npos)
+    if (close == std::string_view::npos)
         return {};
     if (attributes)
-        *attributes = std::string(page.substr(open + 1 + tag.size(), openEnd - open - 1 - tag.size()));
+        *attributes = std::string(page.substr(open + opening.size(), openEnd - open - opening.size()));
     return page.substr(openEnd + 1, close - openEnd - 1);
 }
 

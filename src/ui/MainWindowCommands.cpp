@@ -123,19 +123,19 @@ void MainWindow::fillNewThingsMenus() {
 }
 
 void MainWindow::enableCommandsFor(const TreeNode& node) {
-    for (int button : {1, 2, 5, 7})
+    for (int button : {1, 2, 5, 6, 7, 8})
         buttons_[button]->setEnabled(true);
     const std::string& kind = node.kind;
     if (kind == "SETTINGS" || kind == "MYTASKS") {
-        for (int button : {1, 2, 5, 7})
+        for (int button : {1, 2, 5, 6, 7, 8})
             buttons_[button]->setEnabled(false);
     } else if (kind == "TRASH") {
         buttons_[1]->setEnabled(false);
         buttons_[2]->setEnabled(false);
         buttons_[5]->setEnabled(trashHasContent(session_));
     } else if (kind == "SETTINGS_OBJ") {
-        buttons_[1]->setEnabled(false);
-        buttons_[5]->setEnabled(false);
+        for (int button : {1, 5, 6, 8})
+            buttons_[button]->setEnabled(false);
     } else if (kind == "ROOT") {
         buttons_[5]->setEnabled(false);
     }

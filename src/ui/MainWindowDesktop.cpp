@@ -204,6 +204,10 @@ void MainWindow::createPopupMenus() {
         itemIsActual_ = false;
         deleteActual(false);
     });
+    treeMenu->addAction(text("VIEW1_5"), this, [this] {
+        itemIsActual_ = false;
+        printActual();
+    });
     treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(treeView_, &QWidget::customContextMenuRequested, this, [this, treeMenu, disconnect](const QPoint& at) {
@@ -220,6 +224,10 @@ void MainWindow::createPopupMenus() {
     listMenu->addAction(text("VIEW2_3"), this, [this] {
         itemIsActual_ = list_->currentDocument() != nullptr;
         deleteActual(false);
+    });
+    listMenu->addAction(text("VIEW2_4"), this, [this] {
+        itemIsActual_ = list_->currentDocument() != nullptr;
+        printActual();
     });
     listMenu->addAction(text("VIEW2_7"), this, [this] {
         if (tree_.focused)

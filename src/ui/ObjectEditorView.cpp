@@ -163,8 +163,10 @@ void ObjectEditorView::rebuild(std::optional<RowRef> focus) {
 }
 
 void ObjectEditorView::focusChanged() {
-    if (editor_ && !commitEdit())
-        closeEditor();
+    // Leaving a row commits its open edit as Enter would; a refused value
+    // has been reported and is dropped.
+    if (editor_)
+        commitEdit();
     closeEditor();
     focused_ = refOf(tree_->currentItem());
     const bool onAttachment = focused_ && focused_->branch == EditorBranch::Attachments && focused_->row >= 0;

@@ -118,7 +118,11 @@ private slots:
         QVERIFY(window.shownDocument().find(".note") != std::string::npos);
         saveShot(&window, "new-notes");
 
-        // The chosen document goes to the trash with Delete.
+        // The chosen document goes to the trash with Delete. Shortcuts reach
+        // the active window only, and the desktop gives the activation back
+        // after the editor closed, as a window manager would.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
         const std::string chosen = window.shownDocument();
         answerYesSoon();
