@@ -10,6 +10,7 @@
 #include "OperationCommands.h"
 #include "SessionCommands.h"
 #include "TaskCommands.h"
+#include "UserCommands.h"
 
 #include "platform/Cp1250.h"
 
@@ -63,6 +64,7 @@ const std::map<std::string, Command>& commands() {
         {"status-line", quill::cli::statusLineCommand},
         {"find", quill::cli::findCommand},
         {"print-file", quill::cli::printFileCommand},
+        {"user", quill::cli::userCommand},
     };
     return table;
 }

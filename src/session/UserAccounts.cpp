@@ -1,0 +1,114 @@
+#include "session/UserAccounts.h"
+
+#include "formats/RecordFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderTree.h"
+#include "platform/Paths.h"
+#include "session/Session.h"
+#include "session/WindowGeometry.h"
+
+namespace quill {
+
+namespace {
+
+std::string recordOf(const Session& session, std::string_view logonName) {
+    return path::join(session.context.userRecordsDirectory, std::string(logonName) + ".user");
+}
+
+bool plainLogonName(std::string_view logonName) {
+    return !logonName.empty() && path::isPlainFileName(std::string(logonName) + ".user") &&
+           path::isPlainFileName(logonName);
+}
+
+// Deletes what a user owns, after checking that it is that: a file or
+// directory directly named for the user inside the data point.
+Status removeOwned(const Session& session, const std::string& target) {
+    if (!fs::exists(target) && !fs::isSymlink(target))
+        return Status::success();
+    if (!fs::isWithin(target, session.context.dataPointPath))
+        return Status::failure("not deleted, it lies outside the data point: " + target);
+    if (fs::isSymlink(target) || !fs::isDirectory(target))
+        return fs::removeFile(target);
+    return fs::removeAll(target);
+}
+
+} // namespace
+
+bool isAdministratorAccount(Session& session, std::string_view logonName) {
+    Record record;
+    return session.recordFiles().read(recordOf(session, logonName), record) == RecordRead::Ok &&
+           cp1250::upper(record.value("USER_TYPE")) == "ADMINISTRATOR";
+}
+
+Status createUser(Session& session, const NewUser& user) {
+    if (user.logonName.empty() || user.name.empty() || user.surname.empty())
+        return Status::failure("a new user needs a logon name, a name and a surname");
+    if (!plainLogonName(user.logonName))
+        return Status::failure("a logon name must be usable as a file name: " + user.logonName);
+    const std::string file = recordOf(session, user.logonName);
+    if (fs::exists(file))
+        return Status::failure("the user " + user.logonName + " exists already");
+    const RecordFiles records = session.recordFiles();
+    const WindowGeometry& layout = session.context.geometry;
+    const Status written = records.update(file, [&](Record& record) -> Status {
+        const std::pair<const char*, std::string> values[] = {
+            {"LOGON_NAME", user.logonName}, {"NAME", user.name},   {"SURNAME", user.surname},
+            {"PASSWORD", user.password},    {"ICON", "USER.BMP"},  {"EMAIL", user.email},
+            {"WEB", user.web},              {"PHONE", user.phone}, {"NOTE", user.note},
+            {"USER_TYPE", user.administrator ? "ADMINISTRATOR" : "USER"},
+        };
+        for (const auto& [name, value] : values) {
+            if (!record.setValue(name, value))
+                return Status::failure(std::string("the user records have no field ") + name);
+        }
+        // The new user starts with the creating user's window layout.
+        for (const GeometryField& field : geometryFields()) {
+            const int value = layout.*field.member;
+            if (std::string_view(field.name) != "FORM_GUI_SPLITTER1" || value > 0)
+                record.setValue(field.name, std::to_string(value));
+        }
+        record.setValue(kGuiTasksField, layout.guiTasks ? "TRUE" : "FALSE");
+        return Status::success();
+    });
+    if (!written) {
+        if (fs::isRegularFile(file))
+            fs::removeFile(file).ok();
+        return Status::failure("the user " + user.logonName + " was not created: " + written.message());
+    }
+    fs::createDirectories(path::join(session.context.usersRootDirectory, user.logonName));
+    fs::createDirectories(path::join(session.context.tasksDirectory, user.logonName));
+    return Status::success();
+}
+
+Status deleteUser(Session& session, std::string_view logonName, bool withData) {
+    const std::string logon(logonName);
+    if (!plainLogonName(logon) || !fs::isRegularFile(recordOf(session, logon)))
+        return Status::failure("there is no user " + logon);
+    if (cp1250::equalsNoCase(logon, session.program.logonName))
+        return Status::failure("you cannot delete the account you are logged on with");
+    if (isAdministratorAccount(session, logon)) {
+        int administrators = 0;
+        for (const std::string& record : listFiles(session.context.userRecordsDirectory, "*.user"))
+            administrators += isAdministratorAccount(session, path::withoutExtension(path::fileName(record)));
+        if (administrators <= 1)
+            return Status::failure("the last administrator of the data point cannot be deleted");
+    }
+    const std::string records = session.context.userRecordsDirectory;
+    if (const Status removed = removeOwned(session, recordOf(session, logon)); !removed)
+        return removed;
+    removeOwned(session, path::join(records, logon + ".usrfolders")).ok();
+    if (!withData)
+        return Status::success();
+    const std::string resources = path::join(session.context.resourcesDirectory, "Users/" + logon);
+    for (const std::string& owned : {path::join(session.context.tasksDirectory, logon), path::join(resources, "Groups"),
+                                     path::join(resources, "TextCache.txt"),
+                                     path::join(session.context.usersRootDirectory, logon)}) {
+        if (const Status removed = removeOwned(session, owned); !removed)
+            return Status::failure("the user " + logon + " was deleted, but not all of their data: " +
+                                   removed.message());
+    }
+    return Status::success();
+}
+
+} // namespace quill

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/Status.h"
+
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+class Session;
+
+// What the create-user wizard asks for.
+struct NewUser {
+    std::string logonName;
+    std::string name;
+    std::string surname;
+    std::string password;
+    bool administrator = false;
+    std::string email;
+    std::string web;
+    std::string phone;
+    std::string note;
+};
+
+// Whether the user record of logonName says it is an administrator's.
+bool isAdministratorAccount(Session& session, std::string_view logonName);
+
+// Writes the new user's record (the password stored as the data point
+// stores passwords, the window layout the creating user has now) and makes
+// the user's folder area and task directory. Refused for an empty logon
+// name, name or surname, a logon name that cannot be a file name, and a
+// user that exists; a record that cannot be written is not left behind.
+Status createUser(Session& session, const NewUser& user);
+
+// Deletes a user's record and folder list; withData also the user's task
+// directory, groups, text cache and own folder area. Refused for the
+// account the session is logged on with and for the last administrator.
+// Only what lies inside the data point under the user's own name is
+// deleted, and links are removed as links, never followed.
+Status deleteUser(Session& session, std::string_view logonName, bool withData);
+
+} // namespace quill
