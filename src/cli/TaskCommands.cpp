@@ -26,8 +26,7 @@ void buildScheduleTable(Session& session) {
 
 // I: handed to the user; O or C: open (with a reminder) or closed; D: due.
 std::string stateFlags(const ScheduleEntry& entry) {
-    return std::string(entry.incoming ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") +
-           (entry.due ? "D" : "-");
+    return std::string(entry.incoming ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") + (entry.due ? "D" : "-");
 }
 
 } // namespace
@@ -68,8 +67,8 @@ int tasksCommand(Args args, std::ostream& out) {
         return formatDate(value, session.formats) + " " + formatTime(value, session.formats);
     };
     for (const ScheduleEntry& task : tasks)
-        printLine(out, stateFlags(task) + "\t" + task.name + "\t" + task.owner + "\t" + task.team +
-                           "\t" + moment(task.eventTime) + "\t" + moment(task.reminderTime) + "\t" + task.documentPath);
+        printLine(out, stateFlags(task) + "\t" + task.name + "\t" + task.owner + "\t" + task.team + "\t" +
+                           moment(task.eventTime) + "\t" + moment(task.reminderTime) + "\t" + task.documentPath);
     return 0;
 }
 

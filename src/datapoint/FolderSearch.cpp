@@ -48,9 +48,8 @@ void FolderSearch::searchFolder(const std::string& folder, bool subfolders,
         const std::string file = path::join(folder, entry.name);
         if (!text_.fileContains(file))
             continue;
-        const std::string document = isCompanionExtension(path::extension(entry.name))
-                                         ? mainFileAmong(*entries, folder, entry.name)
-                                         : file;
+        const std::string document =
+            isCompanionExtension(path::extension(entry.name)) ? mainFileAmong(*entries, folder, entry.name) : file;
         if (document.empty() || cp1250::equalsNoCase(document, lastDocument_))
             continue;
         lastDocument_ = document;

@@ -53,9 +53,15 @@ Status createUser(Session& session, const NewUser& user) {
     const WindowGeometry& layout = session.context.geometry;
     const Status written = records.update(file, [&](Record& record) -> Status {
         const std::pair<const char*, std::string> values[] = {
-            {"LOGON_NAME", user.logonName}, {"NAME", user.name},   {"SURNAME", user.surname},
-            {"PASSWORD", user.password},    {"ICON", "USER.BMP"},  {"EMAIL", user.email},
-            {"WEB", user.web},              {"PHONE", user.phone}, {"NOTE", user.note},
+            {"LOGON_NAME", user.logonName},
+            {"NAME", user.name},
+            {"SURNAME", user.surname},
+            {"PASSWORD", user.password},
+            {"ICON", "USER.BMP"},
+            {"EMAIL", user.email},
+            {"WEB", user.web},
+            {"PHONE", user.phone},
+            {"NOTE", user.note},
             {"USER_TYPE", user.administrator ? "ADMINISTRATOR" : "USER"},
         };
         for (const auto& [name, value] : values) {
@@ -101,12 +107,12 @@ Status deleteUser(Session& session, std::string_view logonName, bool withData) {
     if (!withData)
         return Status::success();
     const std::string resources = path::join(session.context.resourcesDirectory, "Users/" + logon);
-    for (const std::string& owned : {path::join(session.context.tasksDirectory, logon), path::join(resources, "Groups"),
-                                     path::join(resources, "TextCache.txt"),
-                                     path::join(session.context.usersRootDirectory, logon)}) {
+    for (const std::string& owned :
+         {path::join(session.context.tasksDirectory, logon), path::join(resources, "Groups"),
+          path::join(resources, "TextCache.txt"), path::join(session.context.usersRootDirectory, logon)}) {
         if (const Status removed = removeOwned(session, owned); !removed)
-            return Status::failure("the user " + logon + " was deleted, but not all of their data: " +
-                                   removed.message());
+            return Status::failure("the user " + logon +
+                                   " was deleted, but not all of their data: " + removed.message());
     }
     return Status::success();
 }

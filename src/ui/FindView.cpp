@@ -106,7 +106,8 @@ FindView::FindView(Session& session, const ImageLists& images, const MainTree& t
             setFocusedGroup(item->data(0, kGroupRole).toInt());
     });
     for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed})
-        connect(results_, signal, this, [this](QTreeWidgetItem* item) { setFocusedGroup(item->data(0, kGroupRole).toInt()); });
+        connect(results_, signal, this,
+                [this](QTreeWidgetItem* item) { setFocusedGroup(item->data(0, kGroupRole).toInt()); });
     connect(results_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         if (editDocument)
             editDocument(fromQt(item->data(0, kPathRole).toString()));

@@ -93,7 +93,7 @@ private:
     std::mutex foundLock_;
     std::vector<std::string> found_; // documents the walk found, not yet shown from shownFromQueue_ on
     std::size_t shownFromQueue_ = 0;
-    bool walkDone_ = false;          // under foundLock_
+    bool walkDone_ = false; // under foundLock_
 };
 
 } // namespace quill::ui

@@ -63,6 +63,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     splitter->setSizes({280, 820});
     setCentralWidget(splitter);
     commands_ = std::make_unique<PageCommandRunner>(session_, this);
+    commands_->dataPointCommand = [this](EmbeddedCommandKind kind) { runDataPointCommand(kind); };
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {

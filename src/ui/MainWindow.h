@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 
+#include "navigation/EmbeddedCommand.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 
@@ -78,6 +79,7 @@ private:
     void showAddress(const std::string& address);
     void setListShown(bool shown);
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
+    void runDataPointCommand(EmbeddedCommandKind kind);
     void dropOnTree(QTreeWidgetItem* target, bool fromList, bool copy);
 
     // The toolbar, its drop-downs and the commands they run

@@ -6,6 +6,7 @@
 #include "ObjectEditorView.h"
 #include "PrintWizard.h"
 #include "QtText.h"
+#include "UserWizards.h"
 #include "ViewSupport.h"
 
 #include "navigation/DocumentCommands.h"
@@ -305,6 +306,20 @@ void MainWindow::printActual() {
         session_.actual.displayName = node->caption;
         printWizard_->run(node->path);
     }
+}
+
+void MainWindow::runDataPointCommand(EmbeddedCommandKind kind) {
+    // Only administrators see these commands on their pages.
+    if (!session_.program.isAdministrator)
+        return;
+    std::string answer;
+    if (kind == EmbeddedCommandKind::CreateUser)
+        answer = CreateUserWizard(session_, this).run();
+    else if (kind == EmbeddedCommandKind::DeleteUser)
+        answer = DeleteUserWizard(session_, images_, this).run();
+    // The tree shows the users' folders: it is built again for a change.
+    if (answer == "ADDUSER" || answer == "DELUSER")
+        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
 }
 
 void MainWindow::showHelp() {

@@ -64,7 +64,13 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
     case Kind::SaveAttachment:
     case Kind::OpenAttachmentDocument:
     case Kind::OpenAttachmentTemplate: break;
-    default: return; // the data point commands open wizards not built yet
+    case Kind::CreateUser:
+    case Kind::DeleteUser:
+    case Kind::CreateDataPoint:
+        if (dataPointCommand)
+            dataPointCommand(command.kind);
+        return;
+    default: return;
     }
     const std::string argument = session_.variables.expand(command.argument, false);
     const auto target = documentPath.empty() ? std::nullopt

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "navigation/EmbeddedCommand.h"
+
 #include <QByteArray>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -22,6 +25,10 @@ public:
     // documentPath: the document whose page is shown, if any. True when the
     // page should be shown again (a form was stored).
     bool run(const QByteArray& address, const QByteArray& formBody, const std::string& documentPath);
+
+    // Runs the data point commands of pages (create or delete a user,
+    // create a data point), which open the window's wizards.
+    std::function<void(EmbeddedCommandKind kind)> dataPointCommand;
 
 private:
     void runAttachmentCommand(const QByteArray& address, const std::string& documentPath);

@@ -115,8 +115,8 @@ void PrintWizard::showStep(int step) {
     back_->setEnabled(step_ > 1 && !last);
     cancel_->setEnabled(true);
     pdf_->setVisible(last);
-    next_->setText(languageText(session_, "WIZZARD_PRINTING", last ? "BUTTON_FINISH" : "BUTTON_NEXT",
-                                "Wizzard_Printing"));
+    next_->setText(
+        languageText(session_, "WIZZARD_PRINTING", last ? "BUTTON_FINISH" : "BUTTON_NEXT", "Wizzard_Printing"));
     next_->setEnabled(step_ != 2 || !paths_.empty());
 }
 
@@ -139,11 +139,8 @@ void PrintWizard::next() {
         prepare();
         return;
     }
-    case kSteps:
-        whenLoaded([this] { printLoaded(printEvent_); });
-        return;
-    default:
-        return;
+    case kSteps: whenLoaded([this] { printLoaded(printEvent_); }); return;
+    default: return;
     }
 }
 
@@ -191,7 +188,8 @@ void PrintWizard::whenLoaded(const std::function<void()>& what) {
         view_ = new QWebEngineView(this);
     view_->hide();
     view_->disconnect(this);
-    connect(view_, &QWebEngineView::loadFinished, this, [what](bool) { what(); }, Qt::SingleShotConnection);
+    connect(
+        view_, &QWebEngineView::loadFinished, this, [what](bool) { what(); }, Qt::SingleShotConnection);
     view_->setUrl(QUrl::fromLocalFile(toQt(printFile_)));
 }
 
@@ -202,16 +200,19 @@ void PrintWizard::printLoaded(int event) {
         delete printer;
         return;
     }
-    connect(view_, &QWebEngineView::printFinished, this, [this, printer, event](bool success) {
-        delete printer;
-        if (!success) {
-            session_.ui.showMessage(MessageKind::Error,
-                                    fromQt(languageText(session_, "WIZZARD_PRINTING", "PRINT_FAILED", "Wizzard_Printing")));
-            return;
-        }
-        logEvent(session_, event).ok();
-        accept();
-    }, Qt::SingleShotConnection);
+    connect(
+        view_, &QWebEngineView::printFinished, this,
+        [this, printer, event](bool success) {
+            delete printer;
+            if (!success) {
+                session_.ui.showMessage(MessageKind::Error, fromQt(languageText(session_, "WIZZARD_PRINTING",
+                                                                                "PRINT_FAILED", "Wizzard_Printing")));
+                return;
+            }
+            logEvent(session_, event).ok();
+            accept();
+        },
+        Qt::SingleShotConnection);
     view_->print(printer);
 }
 
@@ -220,16 +221,19 @@ void PrintWizard::saveAsPdf() {
     if (file.isEmpty())
         return;
     whenLoaded([this, file] {
-        connect(view_, &QWebEngineView::pdfPrintingFinished, this, [this](const QString& written, bool success) {
-            const QString said = languageText(session_, "WIZZARD_PRINTING", success ? "PDF_SAVED" : "PRINT_FAILED",
-                                              "Wizzard_Printing");
-            session_.ui.showMessage(success ? MessageKind::Information : MessageKind::Error,
-                                    fromQt(said + (success ? " " + written : QString())));
-            if (!success)
-                return;
-            logEvent(session_, printEvent_).ok();
-            accept();
-        }, Qt::SingleShotConnection);
+        connect(
+            view_, &QWebEngineView::pdfPrintingFinished, this,
+            [this](const QString& written, bool success) {
+                const QString said = languageText(session_, "WIZZARD_PRINTING", success ? "PDF_SAVED" : "PRINT_FAILED",
+                                                  "Wizzard_Printing");
+                session_.ui.showMessage(success ? MessageKind::Information : MessageKind::Error,
+                                        fromQt(said + (success ? " " + written : QString())));
+                if (!success)
+                    return;
+                logEvent(session_, printEvent_).ok();
+                accept();
+            },
+            Qt::SingleShotConnection);
         view_->printToPdf(file);
     });
 }

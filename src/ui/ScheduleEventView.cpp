@@ -98,7 +98,8 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
             setFocusedTask(item->data(0, kEntryRole).toInt());
     });
     for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed})
-        connect(tree_, signal, this, [this](QTreeWidgetItem* item) { setFocusedTask(item->data(0, kEntryRole).toInt()); });
+        connect(tree_, signal, this,
+                [this](QTreeWidgetItem* item) { setFocusedTask(item->data(0, kEntryRole).toInt()); });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { openFocused(item); });
 
     auto* fixedHeading = new QLabel(this);
@@ -164,8 +165,8 @@ void ScheduleEventView::rebuild() {
         QFont bold = task->font(0);
         bold.setBold(true);
         task->setFont(0, bold);
-        const std::string when = formatDate(entry.eventTime, session_.formats) + ", " +
-                                 formatTime(entry.eventTime, session_.formats);
+        const std::string when =
+            formatDate(entry.eventTime, session_.formats) + ", " + formatTime(entry.eventTime, session_.formats);
         const std::string location = locationText(session_, mainTree_, path::directory(entry.documentPath));
         const std::pair<QString, const char*> details[] = {
             {text("TASKOWNER") + toQt(entry.owner), "OWNER.BMP"},
@@ -192,8 +193,7 @@ void ScheduleEventView::setFocusedTask(int entry) {
     focusedEntry_ = entry;
     for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* task = tree_->topLevelItem(i);
-        const QBrush background =
-            task->data(0, kEntryRole).toInt() == entry ? QBrush(kFocusedBackground) : QBrush();
+        const QBrush background = task->data(0, kEntryRole).toInt() == entry ? QBrush(kFocusedBackground) : QBrush();
         task->setBackground(0, background);
         for (int j = 0; j < task->childCount(); ++j)
             task->child(j)->setBackground(0, background);

@@ -87,8 +87,8 @@ private slots:
         QVERIFY2(pages >= 2, info.c_str());
         std::vector<int> starts;
         for (int page = 1; page <= pages; ++page) {
-            const std::string text = outputOf("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) +
-                                              " '" + pdf + "' -");
+            const std::string text =
+                outputOf("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' -");
             if (text.find("Annual review") != std::string::npos || text.find("Weekly review") != std::string::npos)
                 starts.push_back(page);
         }

@@ -111,10 +111,11 @@ struct LoggedOnWindow {
     std::unique_ptr<MainWindow> window;
     bool ready = false;
 
-    LoggedOnWindow() {
+    explicit LoggedOnWindow(bool administrator = false) {
         if (!f.open() || !loadUserData(*f.session))
             return;
         f.session->program.loggedOn = true;
+        f.session->program.isAdministrator = administrator;
         window = std::make_unique<MainWindow>(*f.session);
         window->prepareForUser();
         window->resize(1100, 760);
@@ -127,8 +128,7 @@ struct LoggedOnWindow {
 // loop of whatever opened it. It looks every few milliseconds rather than
 // waiting in a loop of its own, so that a view opened by a timer while it
 // looks is found, not stacked on top of the look.
-template <typename View>
-void whenShown(std::function<void(View*)> what) {
+template <typename View> void whenShown(std::function<void(View*)> what) {
     auto* poll = new QTimer;
     auto* waited = new QElapsedTimer;
     waited->start();

@@ -1,0 +1,112 @@
+// An administrator creates a user from the Users page with the wizard and
+// deletes them again with their data, with real clicks and keys.
+#include "ViewTestSupport.h"
+
+#include "ui/PagePane.h"
+#include "ui/UserWizards.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <filesystem>
+
+namespace quill::ui {
+
+using namespace test;
+
+namespace {
+
+// A click on a page that is still being laid out can be lost: clicks until
+// the wizard it opens has run (the click that opens it returns only then).
+void clickUntil(QWebEngineView* view, QPoint at, const bool& done) {
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, at);
+            QTest::qWait(200);
+            return done;
+        }(),
+        kTimeout);
+}
+
+} // namespace
+
+class UserWizardsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aUserIsCreatedAndDeletedFromTheUsersPage() {
+        LoggedOnWindow shown(true);
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QWebEngineView* view = window.pagePane()->view();
+        const std::string record = shown.f.dataPoint + "/DataPoint.system/Users/ALEE.user";
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
+        QPoint tile;
+        QTRY_VERIFY_WITH_TIMEOUT((tile = centreOf(view, "a[href=\"COMMAND:DATAPOINT:CREATE_NEW_USER\"]")).x() >= 0,
+                                 kTimeout);
+        QTest::qWait(300); // painted
+
+        bool created = false;
+        whenShown<CreateUserWizard>([&](CreateUserWizard* wizard) {
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            // Names missing: a warning, and the page stays.
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 2);
+            QTest::keyClicks(wizard->field("LogonName"), QStringLiteral("ALEE"));
+            QTest::keyClicks(wizard->field("Name"), QStringLiteral("Alice"));
+            QTest::keyClicks(wizard->field("Surname"), QStringLiteral("Lee"));
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QTest::keyClicks(wizard->field("Mail"), QStringLiteral("alice@example.com"));
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QTest::keyClicks(wizard->field("Password"), QStringLiteral("first"));
+            QTest::keyClicks(wizard->field("PasswordAgain"), QStringLiteral("frist"));
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 4);
+            QTest::keyClick(wizard->field("PasswordAgain"), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(wizard->field("PasswordAgain"), QStringLiteral("first"));
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 5);
+            saveShot(wizard, "create-user-wizard");
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            created = true;
+        });
+        clickUntil(view, tile, created);
+        QVERIFY(std::filesystem::exists(record));
+        QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
+        // The tree is built again and shows the new user.
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")), kTimeout);
+
+        bool deleted = false;
+        whenShown<DeleteUserWizard>([&](DeleteUserWizard* wizard) {
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QListWidget* users = wizard->userList();
+            const auto rows = users->findItems(QStringLiteral("Alice Lee (ALEE)"), Qt::MatchStartsWith);
+            QCOMPARE(rows.size(), 1);
+            QTest::mouseClick(users->viewport(), Qt::LeftButton, {}, users->visualItemRect(rows.first()).center());
+            QTest::mouseClick(wizard->withDataBox(), Qt::LeftButton);
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            deleted = true;
+        });
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
+        QTRY_VERIFY_WITH_TIMEOUT((tile = centreOf(view, "a[href=\"COMMAND:DATAPOINT:DELETE_USER\"]")).x() >= 0,
+                                 kTimeout);
+        QTest::qWait(300); // painted
+        clickUntil(view, tile, deleted);
+        QVERIFY(!std::filesystem::exists(record));
+        QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.users/ALEE"));
+        QVERIFY(window.close());
+    }
+};
+
+} // namespace quill::ui
+
+int main(int argc, char** argv) {
+    quill::ui::PagePane::registerSchemes();
+    QApplication app(argc, argv);
+    quill::ui::UserWizardsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "UserWizardsTest.moc"
