@@ -37,7 +37,6 @@ constexpr int kKindRole = Qt::UserRole + 2;
 constexpr int kPollMs = 30;
 // How long one turn may spend showing them.
 constexpr int kShowBudgetMs = 20;
-const QColor kFocusedBackground(224, 224, 224);
 
 } // namespace
 
@@ -283,13 +282,7 @@ void FindView::addGroup(const std::string& document) {
 }
 
 void FindView::setFocusedGroup(int group) {
-    for (int i = 0; i < results_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* top = results_->topLevelItem(i);
-        const QBrush background = top->data(0, kGroupRole).toInt() == group ? QBrush(kFocusedBackground) : QBrush();
-        top->setBackground(0, background);
-        for (int j = 0; j < top->childCount(); ++j)
-            top->child(j)->setBackground(0, background);
-    }
+    highlightGroup(results_, kGroupRole, group);
 }
 
 void FindView::goToFocused() {

@@ -28,8 +28,6 @@ namespace {
 constexpr int kEntryRole = Qt::UserRole;
 constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kKindRole = Qt::UserRole + 2;
-// The rows of the focused task stand out on light grey.
-const QColor kFocusedBackground(224, 224, 224);
 
 bool inList(const ScheduleEntry& entry, ScheduleEventView::TaskList list) {
     switch (list) {
@@ -145,7 +143,6 @@ void ScheduleEventView::rebuild() {
     heading_->setText(languageText(session_, "SCHEDULEEVENT_FORM", headings[static_cast<int>(list_)]));
     const QSignalBlocker quiet(tree_);
     tree_->clear();
-    focusedEntry_ = -1;
     const auto text = [this](const char* key) { return languageText(session_, "SCHEDULEEVENT_FORM", key) + " "; };
     QTreeWidgetItem* first = nullptr;
     std::vector<ScheduleEntry>& table = session_.schedule;
@@ -190,14 +187,7 @@ void ScheduleEventView::rebuild() {
 }
 
 void ScheduleEventView::setFocusedTask(int entry) {
-    focusedEntry_ = entry;
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* task = tree_->topLevelItem(i);
-        const QBrush background = task->data(0, kEntryRole).toInt() == entry ? QBrush(kFocusedBackground) : QBrush();
-        task->setBackground(0, background);
-        for (int j = 0; j < task->childCount(); ++j)
-            task->child(j)->setBackground(0, background);
-    }
+    highlightGroup(tree_, kEntryRole, entry);
 }
 
 void ScheduleEventView::goToFocused() {

@@ -60,7 +60,6 @@ private:
     QList<QAction*> listActions_;
     TaskList list_ = TaskList::Due;
     bool alertRequested_ = false;
-    int focusedEntry_ = -1;
 };
 
 } // namespace quill::ui

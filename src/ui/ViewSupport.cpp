@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace quill::ui {
@@ -58,6 +59,17 @@ void storePlace(const QWidget* view, int& top, int& left, int& width, int& heigh
     left = place.left();
     width = place.width();
     height = place.height();
+}
+
+void highlightGroup(QTreeWidget* tree, int role, int group) {
+    static const QColor focused(224, 224, 224);
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree->topLevelItem(i);
+        const QBrush background = top->data(0, role).toInt() == group ? QBrush(focused) : QBrush();
+        top->setBackground(0, background);
+        for (int j = 0; j < top->childCount(); ++j)
+            top->child(j)->setBackground(0, background);
+    }
 }
 
 QIcon toolbarIcon(const ImageLists& images, int number) {

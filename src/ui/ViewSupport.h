@@ -8,6 +8,7 @@
 class QAction;
 class QComboBox;
 class QToolBar;
+class QTreeWidget;
 class QWidget;
 
 namespace quill {
@@ -29,6 +30,11 @@ void rememberText(Session& session, const QString& text);
 // off every screen is ignored.
 void restorePlace(QWidget* view, int top, int left, int width, int height);
 void storePlace(const QWidget* view, int& top, int& left, int& width, int& height);
+
+// Puts the rows of one group of a result tree (a top row and its children)
+// on light grey, those of the others on the window colour; a row's group is
+// its data under role.
+void highlightGroup(QTreeWidget* tree, int role, int group);
 
 class ImageLists;
 
