@@ -18,16 +18,19 @@ using namespace test;
 
 namespace {
 
-// A click on a page that is still being laid out can be lost: clicks until
-// the wizard it opens has run (the click that opens it returns only then).
-void clickUntil(QWebEngineView* view, QPoint at, const bool& done) {
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, at);
-            QTest::qWait(200);
-            return done;
-        }(),
-        kTimeout);
+// A page that is still loading its style sheet or pictures moves its
+// tiles, and a click on it can be lost: looks for the tile again before
+// every click, until the wizard it opens has run (the click that opens it
+// returns only then) or the time is up.
+void clickUntil(QWebEngineView* view, const QString& selector, const bool& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done && waited.elapsed() < kTimeout) {
+        if (const QPoint tile = centreOf(view, selector); tile.x() >= 0)
+            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, tile);
+        QTest::qWait(200);
+    }
+    QVERIFY(done);
 }
 
 } // namespace
@@ -43,10 +46,6 @@ private slots:
         QWebEngineView* view = window.pagePane()->view();
         const std::string record = shown.f.dataPoint + "/DataPoint.system/Users/ALEE.user";
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
-        QPoint tile;
-        QTRY_VERIFY_WITH_TIMEOUT((tile = centreOf(view, "a[href=\"COMMAND:DATAPOINT:CREATE_NEW_USER\"]")).x() >= 0,
-                                 kTimeout);
-        QTest::qWait(300); // painted
 
         bool created = false;
         whenShown<CreateUserWizard>([&](CreateUserWizard* wizard) {
@@ -72,7 +71,7 @@ private slots:
             QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
             created = true;
         });
-        clickUntil(view, tile, created);
+        clickUntil(view, QStringLiteral("a[href=\"COMMAND:DATAPOINT:CREATE_NEW_USER\"]"), created);
         QVERIFY(std::filesystem::exists(record));
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
         // The tree is built again and shows the new user.
@@ -91,10 +90,7 @@ private slots:
             deleted = true;
         });
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
-        QTRY_VERIFY_WITH_TIMEOUT((tile = centreOf(view, "a[href=\"COMMAND:DATAPOINT:DELETE_USER\"]")).x() >= 0,
-                                 kTimeout);
-        QTest::qWait(300); // painted
-        clickUntil(view, tile, deleted);
+        clickUntil(view, QStringLiteral("a[href=\"COMMAND:DATAPOINT:DELETE_USER\"]"), deleted);
         QVERIFY(!std::filesystem::exists(record));
         QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.users/ALEE"));
         QVERIFY(window.close());

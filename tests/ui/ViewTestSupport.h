@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,12 +52,14 @@ inline QVariant evaluate(QWebEngineView* view, const QString& script) {
     return QTest::qWaitFor([&] { return done; }, kTimeout) ? result : QVariant();
 }
 
-// Where an element of the shown page is, in the view's coordinates.
+// Where an element of the shown page is, in the view's coordinates; nothing
+// until the page has loaded its style sheet and pictures, which move it.
 inline QPoint centreOf(QWebEngineView* view, const QString& selector) {
     const QVariant result = evaluate(
         view,
         QStringLiteral(
-            "(function(){var e=document.querySelector('%1'); if(!e) return null;"
+            "(function(){if(document.readyState!=='complete') return null;"
+            "var e=document.querySelector('%1'); if(!e) return null;"
             "e.scrollIntoView(); var r=e.getBoundingClientRect(); return [r.left+r.width/2, r.top+r.height/2];})()")
             .arg(selector));
     if (!result.isValid())
@@ -127,20 +130,29 @@ struct LoggedOnWindow {
 // Runs what on a modal view of type View once it is shown, from the event
 // loop of whatever opened it. It looks every few milliseconds rather than
 // waiting in a loop of its own, so that a view opened by a timer while it
-// looks is found, not stacked on top of the look.
+// looks is found, not stacked on top of the look. It looks for twice the
+// time a test waits for anything, so that a view opened at the end of such
+// a wait is still found; and a view that what left open (a check in it
+// failed) is closed, so that a failure ends the test instead of hanging it.
 template <typename View> void whenShown(std::function<void(View*)> what) {
     auto* poll = new QTimer;
     auto* waited = new QElapsedTimer;
     waited->start();
     QObject::connect(poll, &QTimer::timeout, [poll, waited, what] {
         View* view = qobject_cast<View*>(QApplication::activeModalWidget());
-        if (!view && waited->elapsed() < kTimeout)
+        if (!view && waited->elapsed() < 2 * kTimeout)
             return;
         poll->stop();
         poll->deleteLater();
         delete waited;
-        if (view)
-            what(view);
+        if (!view)
+            return;
+        QPointer<View> shown(view);
+        what(view);
+        if (shown && shown->isVisible()) {
+            qWarning("%s was left open: closing it", View::staticMetaObject.className());
+            shown->close();
+        }
     });
     poll->start(20);
 }
