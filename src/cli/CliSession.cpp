@@ -32,6 +32,7 @@ SessionOptions takeSessionOptions(Args& args) {
     options.admin = takeFlag(args, "--admin");
     if (options.dataPoint.empty() || options.logon.empty())
         throw CliError{"this command needs --datapoint DIR and --user LOGON"};
+    options.dataPoint = absolutePath(options.dataPoint);
     // A logon name becomes part of paths inside the data point.
     if (!path::isPlainFileName(options.logon + ".user"))
         throw CliError{"not a logon name: " + options.logon};

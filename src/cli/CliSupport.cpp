@@ -1,8 +1,11 @@
 #include "CliSupport.h"
 
 #include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace quill::cli {
@@ -41,6 +44,19 @@ const char* boolText(bool value) {
 void expectArgs(const Args& args, std::size_t min, std::size_t max, std::string_view usage) {
     if (args.size() < min || args.size() > max)
         throw CliError{"usage: quill-cli " + std::string(usage)};
+}
+
+std::string absolutePath(std::string_view given) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(fs::native(given), error);
+    if (error)
+        throw CliError{"the path " + std::string(given) + " cannot be resolved"};
+    return path::withoutTrailingSeparator(path::normalize(fs::fromNative(absolute.lexically_normal())));
+}
+
+void check(const Status& status) {
+    if (!status)
+        throw CliError{status.message()};
 }
 
 } // namespace quill::cli

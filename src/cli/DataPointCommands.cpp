@@ -1,5 +1,6 @@
 #include "DataPointCommands.h"
 
+#include "AdministrationCommands.h"
 #include "CliSession.h"
 
 #include "datapoint/DataPointGenerator.h"
@@ -119,9 +120,12 @@ int syncCommand(Args args, std::ostream& out) {
 }
 
 int dataPointCommand(Args args, std::ostream& out) {
-    expectArgs(args, 2, 2, "datapoint info DIR");
+    if (!args.empty() && args[0] == "create")
+        return dataPointCreateCommand(std::move(args), out);
+    expectArgs(args, 2, 2, "datapoint info DIR | datapoint create ...");
     if (args[0] != "info")
-        throw CliError{"usage: quill-cli datapoint info DIR"};
+        throw CliError{"usage: quill-cli datapoint info DIR | datapoint create --datapoint DIR --user ADMIN TARGET "
+                       "[--creator NAME] [--mail M] [--phone P] [--www W] [--autologon]"};
     // The info's values may name the user, so a session of the running
     // user reads them as the program would.
     CliSession cli({args[1], machineUserName(), false, true, std::nullopt});

@@ -3,6 +3,7 @@
 #include "OperationCommands.h"
 
 #include "CliSession.h"
+#include "FolderCommands.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
@@ -26,11 +27,6 @@ std::size_t numberOption(Args& args, std::string_view name) {
     if (!number || *number < 0)
         throw CliError{std::string(name) + " needs a number, not \"" + text + "\""};
     return static_cast<std::size_t>(*number);
-}
-
-void check(const Status& status) {
-    if (!status)
-        throw CliError{status.message()};
 }
 
 } // namespace
@@ -76,10 +72,15 @@ int documentCommand(Args args, std::ostream& out) {
 }
 
 int folderCommand(Args args, std::ostream& out) {
+    if (!args.empty() && (args[0] == "props" || args[0] == "rename")) {
+        const bool props = args[0] == "props";
+        args.erase(args.begin());
+        return props ? folderPropsCommand(std::move(args), out) : folderRenameCommand(std::move(args), out);
+    }
     const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 2, 2, "folder delete --datapoint DIR --user LOGON PATH");
+    expectArgs(args, 2, 2, "folder delete|props|rename --datapoint DIR --user LOGON PATH ...");
     if (args[0] != "delete")
-        throw CliError{"unknown folder action " + args[0] + ": use delete"};
+        throw CliError{"unknown folder action " + args[0] + ": use delete, props or rename"};
     CliSession cli(options);
     loadUserData(cli.session());
     MainTree tree;

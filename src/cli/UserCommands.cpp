@@ -18,11 +18,6 @@ constexpr const char* kUsage =
     "(the password on the first line of standard input) | "
     "user delete --datapoint DIR --user ADMIN LOGON [--with-data]";
 
-void check(const Status& status) {
-    if (!status)
-        throw CliError{status.message()};
-}
-
 } // namespace
 
 int userCommand(Args args, std::ostream& out) {

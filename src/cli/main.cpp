@@ -1,10 +1,12 @@
 // quill-cli: the library driven from a terminal, for scripts, administration
 // and end-to-end tests.
 
+#include "AdministrationCommands.h"
 #include "CliSupport.h"
 #include "DataPointCommands.h"
 #include "DocumentCommands.h"
 #include "EditCommand.h"
+#include "FolderCommands.h"
 #include "FoundationCommands.h"
 #include "NavigationCommands.h"
 #include "OperationCommands.h"
@@ -65,6 +67,9 @@ const std::map<std::string, Command>& commands() {
         {"find", quill::cli::findCommand},
         {"print-file", quill::cli::printFileCommand},
         {"user", quill::cli::userCommand},
+        {"group", quill::cli::groupCommand},
+        {"history", quill::cli::historyCommand},
+        {"folders", quill::cli::foldersCommand},
     };
     return table;
 }

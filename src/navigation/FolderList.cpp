@@ -2,6 +2,7 @@
 // tree ("Shared documents\Projects\2026").
 #include "navigation/MainTree.h"
 
+#include "navigation/ConnectedFolders.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
@@ -53,27 +54,12 @@ bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
 }
 
 bool saveFolderList(Session& session, const MainTree& tree) {
-    const std::string& file = session.context.userFoldersFile;
-    if (!fs::exists(file) && !session.recordFiles().createEmpty(file))
-        return false;
-    if (!session.readRecord(file))
-        return false;
-    Record& list = session.record;
-    for (std::size_t n = 1; n <= kMaxFolderListEntries; ++n)
-        list.setValue("USRFOLDER" + std::to_string(n), "");
-    std::size_t n = 1;
+    std::vector<std::string> folders;
     for (const TopFolderEntry& top : tree.topFolders) {
-        if (top.path.empty())
-            continue;
-        if (n > kMaxFolderListEntries)
-            break;
-        // Stored with '\' between the parts, as every copy of the program
-        // reads them, whatever system it runs on.
-        std::string stored = session.variables.collapse(top.path);
-        std::replace(stored.begin(), stored.end(), '/', '\\');
-        list.setValue("USRFOLDER" + std::to_string(n++), stored);
+        if (!top.path.empty() && folders.size() < kMaxFolderListEntries)
+            folders.push_back(top.path);
     }
-    return session.writeRecord(file);
+    return writeConnectedFolders(session, folders).ok();
 }
 
 std::string locationText(Session& session, const MainTree& tree, std::string_view path) {

@@ -210,6 +210,14 @@ std::int64_t modificationTime(std::string_view path) {
     return s ? s->modifiedNs : 0;
 }
 
+std::int64_t creationTime(std::string_view path) {
+    struct statx facts {};
+    if (::statx(AT_FDCWD, native(path).c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME | STATX_CTIME, &facts) != 0)
+        return 0;
+    const struct statx_timestamp& at = (facts.stx_mask & STATX_BTIME) ? facts.stx_btime : facts.stx_ctime;
+    return static_cast<std::int64_t>(at.tv_sec) * 1000000000LL + at.tv_nsec;
+}
+
 bool setModificationTime(std::string_view path, std::int64_t ns) {
     struct timespec times[2];
     times[0].tv_sec = 0;

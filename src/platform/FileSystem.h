@@ -72,6 +72,9 @@ std::optional<Stamp> stamp(std::string_view path);
 // Modification time in nanoseconds since the epoch; 0 when unknown.
 std::int64_t modificationTime(std::string_view path);
 bool setModificationTime(std::string_view path, std::int64_t ns);
+// When the file was made, in nanoseconds since the epoch, where the file
+// system records it; else its last status change; 0 when unknown.
+std::int64_t creationTime(std::string_view path);
 
 bool createDirectories(std::string_view path);
 Status removeFile(std::string_view path);

@@ -106,4 +106,13 @@ Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values,
     return registry.writeValues(kRegistryKey, list);
 }
 
+Status storeNewKnownDataPoint(RegistryStore& registry, std::string_view dataPoint) {
+    const StoredValues stored = registry.values(kRegistryKey);
+    std::size_t n = 0;
+    while (!storedValue(stored, dataPointPathName(n)).empty())
+        ++n;
+    return registry.writeValues(kRegistryKey, {{dataPointPathName(n), std::string(dataPoint)},
+                                               {"DataPointPathActual", std::to_string(n)}});
+}
+
 } // namespace quill

@@ -33,4 +33,8 @@ ProgramStart initialiseProgram(ProgramValues& values, RegistryStore& registry);
 Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values, bool autoLogon,
                            std::string_view password);
 
+// Adds a data point to the known list stored for this user and makes it the
+// actual one, leaving the password and the other entries as they are.
+Status storeNewKnownDataPoint(RegistryStore& registry, std::string_view dataPoint);
+
 } // namespace quill

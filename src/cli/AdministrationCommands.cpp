@@ -1,0 +1,134 @@
+// A user's groups and new data points, as the users view and the
+// create-data-point wizard make them.
+#include "AdministrationCommands.h"
+
+#include "CliSession.h"
+
+#include "datapoint/WorkingCopy.h"
+#include "formats/RegistryStore.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/DataPointSetup.h"
+#include "session/Logon.h"
+#include "session/LogonContext.h"
+#include "session/ProgramStart.h"
+#include "session/Session.h"
+#include "session/UserAccounts.h"
+#include "session/UsersAndGroups.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace quill::cli {
+namespace {
+
+constexpr const char* kGroupUsage = "group list|set|delete --datapoint DIR --user LOGON [NAME] [MEMBER...]";
+
+// The user's own groups, never the built-in group of all users.
+std::size_t findGroup(const Session& session, const std::string& name) {
+    for (std::size_t g = 1; g < session.groups.size(); ++g) {
+        if (session.groups[g].path != kDeletedGroupPath && cp1250::upper(session.groups[g].name) == cp1250::upper(name))
+            return g;
+    }
+    return 0;
+}
+
+void setMembers(Session& session, std::size_t group, const Args& members) {
+    if (members.size() > kMaxGroupMembers)
+        throw CliError{"a group holds at most " + std::to_string(kMaxGroupMembers) + " members"};
+    for (const std::string& member : members) {
+        const bool known = std::any_of(session.users.begin(), session.users.end(), [&](const UserEntry& user) {
+            return cp1250::upper(user.logonName) == cp1250::upper(member);
+        });
+        if (!known)
+            throw CliError{"no user has the logon name " + member};
+    }
+    for (UserEntry& user : session.users) {
+        user.membership.resize(session.groups.size(), false);
+        user.membership[group] = std::any_of(members.begin(), members.end(), [&](const std::string& member) {
+            return cp1250::upper(member) == cp1250::upper(user.logonName);
+        });
+    }
+    session.groups[group].modified = true;
+}
+
+} // namespace
+
+int groupCommand(Args args, std::ostream& out) {
+    const SessionOptions options = takeSessionOptions(args);
+    if (args.empty() || (args[0] != "list" && args[0] != "set" && args[0] != "delete"))
+        throw CliError{std::string("usage: ") + kGroupUsage};
+    const std::string action = args[0];
+    args.erase(args.begin());
+    expectArgs(args, action == "list" ? 0 : 1, action == "set" ? args.size() : (action == "list" ? 0 : 1),
+               kGroupUsage);
+    CliSession cli(options);
+    Session& session = cli.session();
+    // Groups live in the user's copy of the resources: brought up to date
+    // first, and written back to the data point after a change.
+    loadUserData(session);
+    loadGroups(session);
+    if (action == "list") {
+        for (std::size_t g = 0; g < session.groups.size(); ++g) {
+            std::string members;
+            for (const UserEntry& user : session.users) {
+                if (g < user.membership.size() && user.membership[g])
+                    members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
+            }
+            printLine(out, session.groups[g].name + "\t" + members);
+        }
+        return 0;
+    }
+    const std::string name = args[0];
+    std::size_t group = findGroup(session, name);
+    if (action == "delete") {
+        if (group == 0)
+            throw CliError{"the user has no group named " + name};
+        session.groups[group].path = std::string(kDeletedGroupPath);
+    } else {
+        if (group == 0) {
+            if (!addGroup(session, name))
+                throw CliError{"\"" + name + "\" cannot be the name of a group"};
+            group = session.groups.size() - 1;
+        }
+        setMembers(session, group, Args(args.begin() + 1, args.end()));
+    }
+    if (!saveGroups(session))
+        throw CliError{"the groups could not be written"};
+    if (!cleanUpDataPointFolders(workingCopyOf(session)))
+        throw CliError{"the groups could not be written back to the data point"};
+    return 0;
+}
+
+int dataPointCreateCommand(Args args, std::ostream& out) {
+    args.erase(args.begin());
+    DataPointDescription description;
+    description.creator = takeOption(args, "--creator");
+    description.mail = takeOption(args, "--mail");
+    description.phone = takeOption(args, "--phone");
+    description.www = takeOption(args, "--www");
+    description.autoLogon = takeFlag(args, "--autologon");
+    const SessionOptions options = takeSessionOptions(args);
+    expectArgs(args, 1, 1,
+               "datapoint create --datapoint DIR --user ADMIN TARGET [--creator NAME] [--mail M] [--phone P] [--www W] "
+               "[--autologon]");
+    CliSession cli(options);
+    Session& session = cli.session();
+    if (!isAdministratorAccount(session, options.logon))
+        throw CliError{options.logon + " is no administrator of the data point"};
+    if (description.creator.empty())
+        description.creator = options.logon;
+    // Stored as an absolute path: the known list is read from anywhere.
+    const std::string target = absolutePath(args[0]);
+    if (const Status status = createNewDataPoint(session, target, description); !status)
+        throw CliError{status.message()};
+    RegistryStore registry(RegistryStore::defaultPath());
+    if (const Status status = storeNewKnownDataPoint(registry, target); !status)
+        throw CliError{"the data point was created in " + target + ", but the list of data points could not be "
+                       "written: " + status.message()};
+    printLine(out, target);
+    return 0;
+}
+
+} // namespace quill::cli

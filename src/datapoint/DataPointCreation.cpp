@@ -1,0 +1,160 @@
+// A new data point made from the system part of the current one.
+#include "datapoint/DataPointCreation.h"
+
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+#include <vector>
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kFolderRecord = "folder.folders";
+
+// One thing to make in the target, by its path relative to the source.
+struct Item {
+    std::string relative;
+    bool directory = false;
+};
+
+class CopyPlan {
+public:
+    explicit CopyPlan(const DataPointSource& source) : source_(source) {
+        root_ = path::comparableFolder(source.rootDirectory);
+        usersRoot_ = path::comparableFolder(source.usersRootDirectory);
+        logs_ = path::comparableFolder(source.logsDirectory);
+        tasks_ = path::comparableFolder(source.tasksDirectory);
+    }
+
+    bool build() { return addDirectoryContent(source_.dataPoint, "", Content::All); }
+    const std::vector<Item>& items() const { return items_; }
+    std::size_t fileCount() const { return files_; }
+
+private:
+    // What of a directory's content goes into the new data point.
+    enum class Content { All, DirectoriesOnly, RecordOnly, FolderRecords };
+
+    Content contentOf(const std::string& directory, Content inherited) const {
+        const std::string comparable = path::comparableFolder(directory);
+        if (!root_.empty() && comparable == root_)
+            return Content::RecordOnly;
+        if (!usersRoot_.empty() && comparable == usersRoot_)
+            return Content::FolderRecords;
+        if ((!logs_.empty() && comparable == logs_) || (!tasks_.empty() && comparable == tasks_))
+            return Content::DirectoriesOnly;
+        return inherited;
+    }
+
+    bool addDirectoryContent(const std::string& directory, const std::string& relative, Content content) {
+        const auto entries = fs::list(directory);
+        if (!entries)
+            return false;
+        for (const fs::Entry& entry : *entries) {
+            if (entry.isSymlink)
+                continue;
+            const std::string from = path::join(directory, entry.name);
+            const std::string to = relative.empty() ? entry.name : relative + "/" + entry.name;
+            if (entry.isDirectory) {
+                if (content == Content::RecordOnly)
+                    continue;
+                const Content inner = content == Content::FolderRecords ? Content::RecordOnly
+                                                                        : contentOf(from, content);
+                items_.push_back({to, true});
+                if (!addDirectoryContent(from, to, inner))
+                    return false;
+                continue;
+            }
+            const bool record = cp1250::equalsNoCase(entry.name, kFolderRecord);
+            const bool wanted = content == Content::All ? !(relative.empty() && isDataPointInfo(entry.name))
+                                                        : (content != Content::DirectoriesOnly && record);
+            if (wanted && fs::isRegularFile(from)) {
+                items_.push_back({to, false});
+                ++files_;
+            }
+        }
+        return true;
+    }
+
+    static bool isDataPointInfo(std::string_view name) {
+        return cp1250::equalsNoCase(name, path::fileName(dataPointInfoPath("")));
+    }
+
+    const DataPointSource& source_;
+    std::string root_, usersRoot_, logs_, tasks_;
+    std::vector<Item> items_;
+    std::size_t files_ = 0;
+};
+
+// Removes what a failed creation made, newest first; only what lies in the
+// target and did not exist before is touched.
+void undo(const std::vector<std::string>& made) {
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+        if (fs::isSymlink(*it) || !fs::isDirectory(*it))
+            (void)fs::removeFile(*it);
+        else
+            (void)fs::removeAll(*it);
+    }
+}
+
+} // namespace
+
+Status createDataPointCopy(const DataPointSource& source, std::string_view target,
+                           const DataPointDescription& description, const CopyProgress& progress) {
+    const std::string to = path::withoutTrailingSeparator(path::normalize(target));
+    if (to.empty())
+        return Status::failure("no directory was given for the new data point");
+    if (!fs::isDirectory(source.dataPoint) || !isDataPoint(source.dataPoint))
+        return Status::failure("there is no current data point to copy");
+    const bool targetExisted = fs::exists(to);
+    if (targetExisted && (!fs::isDirectory(to) || fs::isSymlink(to)))
+        return Status::failure(to + " is no directory");
+    if ((targetExisted && (fs::isWithin(to, source.dataPoint) || fs::isWithin(source.dataPoint, to))) ||
+        path::comparableFolder(to) == path::comparableFolder(source.dataPoint))
+        return Status::failure("the new data point cannot lie inside the current one, nor hold it");
+
+    CopyPlan plan(source);
+    if (!plan.build())
+        return Status::failure("the current data point cannot be read: " + source.dataPoint);
+    if (targetExisted) {
+        if (isDataPoint(to))
+            return Status::failure(to + " already holds a data point");
+        for (const Item& item : plan.items()) {
+            if (item.relative.find('/') == std::string::npos && fs::exists(path::join(to, item.relative)))
+                return Status::failure(to + " already holds " + item.relative + "; choose an empty directory");
+        }
+    }
+
+    // What was made, so that a failure takes exactly that away again.
+    std::vector<std::string> made;
+    if (!targetExisted) {
+        if (!fs::createDirectories(to))
+            return Status::failure("the directory " + to + " cannot be created");
+        made.push_back(to);
+    }
+    const auto fail = [&](std::string message) {
+        undo(made);
+        return Status::failure(std::move(message));
+    };
+    std::size_t copied = 0;
+    for (const Item& item : plan.items()) {
+        const std::string from = path::join(source.dataPoint, item.relative);
+        const std::string into = path::join(to, item.relative);
+        const bool topLevel = item.relative.find('/') == std::string::npos;
+        if (item.directory) {
+            if (!fs::createDirectories(into))
+                return fail("the directory " + into + " cannot be created");
+        } else if (const Status status = fs::copyFile(from, into); !status) {
+            return fail("copying " + item.relative + " failed: " + status.message());
+        } else if (progress) {
+            progress(++copied, plan.fileCount());
+        }
+        if (topLevel && targetExisted)
+            made.push_back(into);
+    }
+    if (const Status status = writeDataPointInfo(to, description); !status)
+        return fail("DataPoint.info cannot be written: " + status.message());
+    return Status::success();
+}
+
+} // namespace quill
