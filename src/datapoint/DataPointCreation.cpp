@@ -109,8 +109,13 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
     const bool targetExisted = fs::exists(to);
     if (targetExisted && (!fs::isDirectory(to) || fs::isSymlink(to)))
         return Status::failure(to + " is no directory");
-    if ((targetExisted && (fs::isWithin(to, source.dataPoint) || fs::isWithin(source.dataPoint, to))) ||
-        path::comparableFolder(to) == path::comparableFolder(source.dataPoint))
+    // A target still to be made is judged by the nearest directory of it
+    // that exists, with links resolved.
+    std::string existing = to;
+    while (!existing.empty() && !fs::exists(existing) && path::directory(existing) != existing)
+        existing = path::withoutTrailingSeparator(path::directory(existing));
+    if ((!existing.empty() && fs::isWithin(existing, source.dataPoint)) ||
+        (targetExisted && fs::isWithin(source.dataPoint, to)))
         return Status::failure("the new data point cannot lie inside the current one, nor hold it");
 
     CopyPlan plan(source);
