@@ -2,6 +2,7 @@
 // window until it closes. Every way of ending without a logon ends with a
 // non-zero status.
 
+#include "ui/DataPointWizard.h"
 #include "ui/LoginForm.h"
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
@@ -64,6 +65,11 @@ int main(int argc, char** argv) {
     ui.setStartupCaptions([&session](int step) {
         return quill::ui::toQt(session.texts.lookup("STARTUPSCREEN", "SCREEN_" + std::to_string(step), "Log"));
     });
+
+    // A first start sets up a data point before anybody logs on; cancelled,
+    // it comes again at the next start.
+    if (quill::fs::exists(quill::path::join(session.program.programDirectory, "firststart")))
+        quill::ui::CreateDataPointWizard(session).run();
 
     auto window = std::make_unique<quill::ui::MainWindow>(session);
     int result = QDialog::Rejected;

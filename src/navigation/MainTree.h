@@ -31,6 +31,11 @@ struct TreeNode {
     TreeNode& addChild(std::unique_ptr<TreeNode> child);
 };
 
+// Whether a node of that kind stands for a directory with documents.
+inline bool isFolderKind(std::string_view kind) {
+    return kind.empty() || kind == "ROOT" || kind == "SETTINGS_OBJ";
+}
+
 // A top folder as the location texts know it.
 struct TopFolderEntry {
     std::string path;

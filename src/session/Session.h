@@ -53,6 +53,8 @@ public:
     PendingEdits pendingEdits;
     PendingFileOps pendingFileOps;
     std::vector<ScheduleEntry> schedule;
+    // The file made last from a file template and kept for attaching.
+    std::string lastTemplateDocument;
     std::vector<EventChoice> events; // the reminder choices, read on first use
     std::set<std::string> unreadableSchedulesLogged;
     DateTimeFormats formats;

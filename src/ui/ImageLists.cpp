@@ -51,6 +51,12 @@ void ImageLists::loadTreeImages(const ImageNameTable& names) {
     }
 }
 
+void ImageLists::reloadTreeImages(const std::string& resourceDirectory) {
+    loadTreeImages(loadTreeImageNames(resourceDirectory));
+    if (reloaded)
+        reloaded();
+}
+
 void ImageLists::loadToolbarImages(const std::string& resourceDirectory) {
     const std::pair<char, QList<QPixmap>*> kinds[] = {
         {'A', &toolbarNormal_}, {'B', &toolbarHot_}, {'C', &toolbarDisabled_}};

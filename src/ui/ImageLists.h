@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ QPixmap maskedPicture(const QString& file);
 class ImageLists {
 public:
     void loadTreeImages(const ImageNameTable& names);
+    // Loads the tree pictures again after images were added or deleted,
+    // and tells the owner, whose image indexes change with them.
+    void reloadTreeImages(const std::string& resourceDirectory);
+    std::function<void()> reloaded;
     // A kind without pictures keeps the list it had.
     void loadToolbarImages(const std::string& resourceDirectory);
 

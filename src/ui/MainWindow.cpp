@@ -97,6 +97,7 @@ void MainWindow::prepareForUser() {
     };
     buildMainTree(session_, tree_);
     images_.loadTreeImages(tree_.images);
+    images_.reloaded = [this] { imagesReloaded(); };
     fillNewThingsMenus();
     createStatusBar();
     createTray();

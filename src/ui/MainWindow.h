@@ -118,6 +118,13 @@ private:
     void hideWindow();
     void showAbout();
 
+    // Folder properties, top folders and the administrators' wizards
+    // (MainWindowAdministration.cpp).
+    void showProperties(bool forItem);
+    void connectTopFolder();
+    void manageTopFolders();
+    void imagesReloaded();
+
     Session& session_;
     MainTree tree_;
     PageRenderer renderer_;

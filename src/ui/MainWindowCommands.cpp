@@ -28,14 +28,6 @@
 #include <QTreeWidget>
 
 namespace quill::ui {
-namespace {
-
-bool isFolderKind(const std::string& kind) {
-    return kind.empty() || kind == "ROOT" || kind == "SETTINGS_OBJ";
-}
-
-} // namespace
-
 void MainWindow::createToolbar() {
     auto* bar = addToolBar(toQt(session_.texts.lookup("TOOLSBAR", "TITLE", "GUI")));
     bar->setObjectName("ToolBar");
@@ -306,20 +298,6 @@ void MainWindow::printActual() {
         session_.actual.displayName = node->caption;
         printWizard_->run(node->path);
     }
-}
-
-void MainWindow::runDataPointCommand(EmbeddedCommandKind kind) {
-    // Only administrators see these commands on their pages.
-    if (!session_.program.isAdministrator)
-        return;
-    std::string answer;
-    if (kind == EmbeddedCommandKind::CreateUser)
-        answer = CreateUserWizard(session_, this).run();
-    else if (kind == EmbeddedCommandKind::DeleteUser)
-        answer = DeleteUserWizard(session_, images_, this).run();
-    // The tree shows the users' folders: it is built again for a change.
-    if (answer == "ADDUSER" || answer == "DELUSER")
-        rebuildTree(tree_.focused ? tree_.focused->path : std::string());
 }
 
 void MainWindow::showHelp() {

@@ -200,6 +200,8 @@ void MainWindow::createPopupMenus() {
         if (tree_.focused && removeTopFolder(session_, tree_, *tree_.focused))
             rebuildTree({});
     });
+    folders->addAction(text("VIEW1_3_2"), this, [this] { connectTopFolder(); });
+    folders->addAction(text("VIEW1_3_3"), this, [this] { manageTopFolders(); });
     treeMenu->addAction(text("VIEW1_4"), this, [this] {
         itemIsActual_ = false;
         deleteActual(false);
@@ -209,9 +211,13 @@ void MainWindow::createPopupMenus() {
         printActual();
     });
     treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
+    QAction* treeProperties = treeMenu->addAction(text("VIEW1_8"), this, [this] { showProperties(false); });
+    treeMenu->setDefaultAction(treeProperties);
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(treeView_, &QWidget::customContextMenuRequested, this, [this, treeMenu, disconnect](const QPoint& at) {
+    connect(treeView_, &QWidget::customContextMenuRequested, this,
+            [this, treeMenu, disconnect, treeProperties](const QPoint& at) {
         disconnect->setEnabled(tree_.focused && tree_.focused->kind == "ROOT");
+        treeProperties->setEnabled(tree_.focused && !tree_.focused->path.empty() && isFolderKind(tree_.focused->kind));
         treeMenu->popup(treeView_->viewport()->mapToGlobal(at));
     });
 
@@ -233,6 +239,7 @@ void MainWindow::createPopupMenus() {
         if (tree_.focused)
             showNodePage(*tree_.focused);
     });
+    listMenu->addAction(text("VIEW2_8"), this, [this] { showProperties(true); });
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this, listMenu](const QPoint& at) { listMenu->popup(list_->viewport()->mapToGlobal(at)); });

@@ -37,7 +37,7 @@ constexpr EditorBranch kBranches[] = {EditorBranch::Properties, EditorBranch::Co
 
 } // namespace
 
-ObjectEditorView::ObjectEditorView(Session& session, const ImageLists& images, QWidget* parent)
+ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget* parent)
     : QDialog(parent), session_(session), images_(images), model_(session), tree_(new QTreeWidget(this)) {
     setObjectName("TEdit_Form");
     setWindowTitle(languageText(session, "EDIT_FORM", "TITLE"));
@@ -217,6 +217,7 @@ void ObjectEditorView::applied(const Status& status, const RowRef& ref) {
 void ObjectEditorView::addAttachment() {
     AddFilesView view(session_, images_, this);
     AttachmentRequest request;
+    request.lastTemplateDocument = session_.lastTemplateDocument;
     if (!view.ask(request))
         return;
     const std::string name = fromQt(request.name);

@@ -26,7 +26,7 @@ class ImageLists;
 class ObjectEditorView final : public QDialog {
     Q_OBJECT
 public:
-    ObjectEditorView(Session& session, const ImageLists& images, QWidget* parent = nullptr);
+    ObjectEditorView(Session& session, ImageLists& images, QWidget* parent = nullptr);
 
     // Shows the editor on a document; true when it was saved. savedAs()
     // then names the document written.
@@ -73,7 +73,7 @@ private:
     void save();
 
     Session& session_;
-    const ImageLists& images_;
+    ImageLists& images_;
     DocumentEditor model_;
     QTreeWidget* tree_;
     QAction* save_;

@@ -2,6 +2,7 @@
 
 #include "QtShell.h"
 #include "QtText.h"
+#include "ResourceWizards.h"
 
 #include "documents/Companions.h"
 #include "navigation/EmbeddedCommand.h"
@@ -88,18 +89,10 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
         if (!session_.shell.openWithAssociatedProgram(target->path, {}, temporary))
             warn(9, target->path);
         return;
-    case Kind::OpenAttachmentTemplate: {
-        // A new document from the template: a copy of its own to edit.
-        fs::createDirectories(scratch);
-        const std::string copy = session_.recordFiles().uniqueName(path::join(scratch, path::fileName(target->path)));
-        if (Status copied = fs::copyFile(target->path, copy); !copied) {
-            warn(9, copied.message());
-            return;
-        }
-        if (!session_.shell.openWithAssociatedProgram(copy, {}, temporary))
-            warn(9, copy);
+    case Kind::OpenAttachmentTemplate:
+        // A new document from the template, made on a copy of its own.
+        FileTemplateWizard(session_, parent_).run(target->path);
         return;
-    }
     case Kind::SaveAttachment: {
         const QString extension = toQt(path::extension(target->path));
         const QString filter = extension.isEmpty() ? QString() : QStringLiteral("(*%1)").arg(extension);

@@ -2,8 +2,10 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "ResourceWizards.h"
 #include "ViewSupport.h"
 
+#include "navigation/ResourceImages.h"
 #include "platform/Cp1250.h"
 #include "platform/Ui.h"
 #include "session/Session.h"
@@ -12,13 +14,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quill::ui {
 
-ResourcesView::ResourcesView(Session& session, const ImageLists& images, QWidget* parent)
+ResourcesView::ResourcesView(Session& session, ImageLists& images, QWidget* parent)
     : QDialog(parent), session_(session), images_(images), list_(new QListWidget(this)) {
     setObjectName("TResources_Form");
     setWindowTitle(languageText(session, "RESOURCES_FORM", "TITLE"));
@@ -27,10 +30,8 @@ ResourcesView::ResourcesView(Session& session, const ImageLists& images, QWidget
     QAction* ok = addToolButton(bar, session, images, 9, "Ok");
     QAction* cancel = addToolButton(bar, session, images, 10, "Cancel");
     bar->addSeparator();
-    // Adding and deleting pictures belongs to the administration of
-    // resources; as a picker the view only chooses.
-    addToolButton(bar, session, images, 22, "Add")->setEnabled(false);
-    addToolButton(bar, session, images, 23, "Delete")->setEnabled(false);
+    QAction* add = addToolButton(bar, session, images, 22, "Add");
+    QAction* remove = addToolButton(bar, session, images, 23, "Delete");
     QAction* refresh = addToolButton(bar, session, images, 7, "Refresh");
     QAction* view = addToolButton(bar, session, images, 25, "View");
     auto* styles = new QMenu(this);
@@ -46,6 +47,8 @@ ResourcesView::ResourcesView(Session& session, const ImageLists& images, QWidget
     connect(ok, &QAction::triggered, this, &QDialog::accept);
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
     connect(refresh, &QAction::triggered, this, [this] { fill(current_); });
+    connect(add, &QAction::triggered, this, [this] { addImage(); });
+    connect(remove, &QAction::triggered, this, [this] { deleteImage(); });
     connect(view, &QAction::triggered, this, [this] {
         setStyle(style_ == Style::SmallIcons ? Style::List
                  : style_ == Style::List     ? Style::Details
@@ -93,6 +96,30 @@ void ResourcesView::fill(const std::string& current) {
             break;
         }
     }
+}
+
+void ResourcesView::addImage() {
+    if (AddResourcesWizard(session_, this).run())
+        images_.reloadTreeImages(session_.context.settings.resourceDirectory);
+    fill(current_);
+}
+
+void ResourcesView::deleteImage() {
+    const QListWidgetItem* chosen = list_->currentItem();
+    if (!chosen || !chosen->isSelected())
+        return;
+    const std::string name = fromQt(chosen->text());
+    if (isMainTreeImage(session_, name)) {
+        session_.warn(MessageKind::Warning, "ADDRESOURCES_FORM", 1);
+        return;
+    }
+    const QString question = languageText(session_, "ADDRESOURCES_FORM", "QUESTION_1", "Questions");
+    if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes)
+        return;
+    if (const Status status = deleteResourceImage(session_, name); !status)
+        session_.ui.showMessage(MessageKind::Error, status.message());
+    images_.reloadTreeImages(session_.context.settings.resourceDirectory);
+    fill(current_);
 }
 
 void ResourcesView::setStyle(Style style) {

@@ -15,12 +15,13 @@ namespace quill::ui {
 
 class ImageLists;
 
-// The data point's pictures, shown as pictures with their names; as the
-// editor's picker it answers the name of the one chosen.
+// The data point's pictures, shown as pictures with their names: pictures
+// are added (with their wizard) and deleted here; as a picker it answers
+// the name of the one chosen.
 class ResourcesView final : public QDialog {
     Q_OBJECT
 public:
-    ResourcesView(Session& session, const ImageLists& images, QWidget* parent = nullptr);
+    ResourcesView(Session& session, ImageLists& images, QWidget* parent = nullptr);
 
     // The chosen image's name in upper case; nothing when cancelled. OK
     // without a choice answers the current name unchanged.
@@ -35,9 +36,11 @@ private:
     enum class Style { SmallIcons, List, Details };
     void fill(const std::string& current);
     void setStyle(Style style);
+    void addImage();
+    void deleteImage();
 
     Session& session_;
-    const ImageLists& images_;
+    ImageLists& images_;
     QListWidget* list_;
     Style style_ = Style::List;
     std::string current_;

@@ -24,74 +24,7 @@
 
 namespace quill::ui {
 
-WizardFrame::WizardFrame(Session& session, std::string file, std::string section, QWidget* parent)
-    : QDialog(parent), session_(session), file_(std::move(file)), section_(std::move(section)),
-      pages_(new QStackedWidget(this)) {
-    setWindowTitle(text(section_, "CAPTION"));
-    back_ = new QPushButton(text(section_, "BUTTON_BACK"), this);
-    back_->setObjectName("Back");
-    next_ = new QPushButton(text(section_, "BUTTON_NEXT"), this);
-    next_->setObjectName("Next");
-    auto* cancel = new QPushButton(text(section_, "BUTTON_CANCEL"), this);
-    cancel->setObjectName("Cancel");
-    for (QPushButton* button : {back_, next_, cancel})
-        button->setAutoDefault(false);
-    connect(back_, &QPushButton::clicked, this, [this] { showStep(step_ - 1); });
-    connect(next_, &QPushButton::clicked, this, [this] { next(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(back_);
-    buttons->addWidget(next_);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages_, 1);
-    layout->addLayout(buttons);
-    resize(500, 380);
-}
-
-QString WizardFrame::text(std::string_view section, std::string_view key) const {
-    return languageText(session_, section, key, file_);
-}
-
-QVBoxLayout* WizardFrame::addPage(const std::string& stepSection, const std::vector<std::string>& lines) {
-    auto* page = new QWidget(pages_);
-    auto* layout = new QVBoxLayout(page);
-    auto* heading = new QLabel(text(stepSection, "MAIN"), page);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    heading->setFont(bold);
-    layout->addWidget(heading);
-    for (const std::string& key : lines) {
-        if (const QString line = text(stepSection, key); !line.isEmpty()) {
-            auto* label = new QLabel(line, page);
-            label->setWordWrap(true);
-            layout->addWidget(label);
-        }
-    }
-    pages_->addWidget(page);
-    pageLayouts_.push_back(layout);
-    return layout;
-}
-
-void WizardFrame::finishPages() {
-    for (QVBoxLayout* layout : pageLayouts_)
-        layout->addStretch();
-}
-
-void WizardFrame::showStep(int step) {
-    step_ = std::clamp(step, 1, pages_->count());
-    pages_->setCurrentIndex(step_ - 1);
-    const bool last = step_ == pages_->count();
-    back_->setEnabled(step_ > 1);
-    next_->setEnabled(true);
-    next_->setText(text(section_, last ? "BUTTON_FINISH" : "BUTTON_NEXT"));
-}
-
 namespace {
-
-const std::vector<std::string> kIntroLines{"TEXT1", "TEXT2", "TEXT3", "TEXT4", "TEXT5"};
 
 QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, QWidget* owner) {
     auto* field = new QLineEdit(owner);
@@ -105,7 +38,7 @@ QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, Q
 CreateUserWizard::CreateUserWizard(Session& session, QWidget* parent)
     : WizardFrame(session, "Wizzard_CreateUser", "WIZZARD_CREATEUSER", parent), type_(new QComboBox(this)) {
     setObjectName("TWizzard_CreateUser");
-    addPage("STEP_1", kIntroLines);
+    addPage("STEP_1", kWizardTextLines);
     auto* names = new QFormLayout;
     addPage("STEP_2", {"TEXT"})->addLayout(names);
     addField(names, text("STEP_2", "TEXT1"), "LogonName", this);
@@ -124,7 +57,7 @@ CreateUserWizard::CreateUserWizard(Session& session, QWidget* parent)
     type_->setObjectName("Type");
     type_->addItems({text(section_, "USER"), text(section_, "ADMINISTRATOR")});
     secret->addRow(text("STEP_4", "TEXT3"), type_);
-    addPage("STEP_5", kIntroLines);
+    addPage("STEP_5", kWizardTextLines);
     finishPages();
 }
 
@@ -189,7 +122,7 @@ DeleteUserWizard::DeleteUserWizard(Session& session, const ImageLists& images, Q
     : WizardFrame(session, "Wizzard_DeleteUser", "WIZZARD_DELETEUSER", parent), images_(images),
       list_(new QListWidget(this)), withData_(new QCheckBox(this)) {
     setObjectName("TWizzard_DeleteUser");
-    addPage("STEP_1", kIntroLines);
+    addPage("STEP_1", kWizardTextLines);
     QVBoxLayout* choose = addPage("STEP_2", {"TEXT"});
     choose->addWidget(new QLabel(text("STEP_2", "TEXT1"), this));
     list_->setObjectName("Users");
@@ -197,7 +130,7 @@ DeleteUserWizard::DeleteUserWizard(Session& session, const ImageLists& images, Q
     withData_->setObjectName("WithData");
     withData_->setText(text("STEP_2", "CHECKBOX1"));
     choose->addWidget(withData_);
-    addPage("STEP_3", kIntroLines);
+    addPage("STEP_3", kWizardTextLines);
     finishPages();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "WizardFrame.h"
 
 #include <string>
 #include <string_view>
@@ -21,38 +21,6 @@ class Session;
 namespace quill::ui {
 
 class ImageLists;
-
-// The frame of a wizard: pages with a heading and lines of a language
-// file, and Back, Next (Finish on the last page) and Cancel.
-class WizardFrame : public QDialog {
-    Q_OBJECT
-public:
-    int step() const { return step_; }
-    QPushButton* backButton() const { return back_; }
-    QPushButton* nextButton() const { return next_; }
-
-protected:
-    WizardFrame(Session& session, std::string file, std::string section, QWidget* parent);
-    // A page of the step's section: its "MAIN" in bold, then its lines;
-    // the layout takes the page's own fields after them.
-    QVBoxLayout* addPage(const std::string& stepSection, const std::vector<std::string>& lines);
-    // Once every page has its fields: they keep to the top of the page.
-    void finishPages();
-    void showStep(int step);
-    QString text(std::string_view section, std::string_view key) const;
-    virtual void next() = 0;
-
-    Session& session_;
-    const std::string file_;
-    const std::string section_;
-
-private:
-    QStackedWidget* pages_;
-    std::vector<QVBoxLayout*> pageLayouts_;
-    QPushButton* back_;
-    QPushButton* next_;
-    int step_ = 1;
-};
 
 // Creates a user: logon name and names, contact, password twice and type.
 class CreateUserWizard final : public WizardFrame {
