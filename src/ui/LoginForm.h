@@ -43,6 +43,7 @@ public:
     LogonOutcome lastOutcome() const { return lastOutcome_; }
     bool autoLogonPending() const;
     bool expanded() const { return height() == kExpandedHeight; }
+    QComboBox* dataPointBox() const { return dataPoint_; }
 
 public slots:
     void attemptLogon();

@@ -83,10 +83,9 @@ bool AddResourcesWizard::run() {
     return stored_;
 }
 
-bool AddResourcesWizard::choosePicture(const QString& file) {
-    QImageReader reader(file);
+bool AddResourcesWizard::loadPicture(const QString& file) {
     const bool icon = QFileInfo(file).suffix().compare(QStringLiteral("ico"), Qt::CaseInsensitive) == 0;
-    QImage picture = reader.read();
+    const QImage picture = QImageReader(file).read();
     // Only what reads as a picture is ever stored: a file that merely
     // carries a picture's name is refused like one of the wrong size.
     if (picture.isNull() || (!icon && picture.size() != QSize(kImageSize, kImageSize))) {
@@ -94,12 +93,18 @@ bool AddResourcesWizard::choosePicture(const QString& file) {
         return false;
     }
     picture_ = picture.scaled(kImageSize, kImageSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    preview_->setPixmap(QPixmap::fromImage(picture_));
+    return true;
+}
+
+bool AddResourcesWizard::choosePicture(const QString& file) {
+    if (!loadPicture(file))
+        return false;
     source_->setText(file);
     QString name = QFileInfo(file).fileName();
     if (!name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
         name = QFileInfo(file).completeBaseName() + QStringLiteral(".bmp");
     name_->setText(name);
-    preview_->setPixmap(QPixmap::fromImage(picture_));
     return true;
 }
 
@@ -114,8 +119,9 @@ void AddResourcesWizard::next() {
             session_.warn(MessageKind::Warning, section_, 3);
             return;
         }
-        // A typed path was never looked at: it must read as a picture too.
-        if (picture_.isNull() && !choosePicture(source_->text()))
+        // The picture is read again: the path may have been typed, or
+        // changed since it was chosen.
+        if (!loadPicture(source_->text()))
             return;
         std::string name = fromQt(name_->text().trimmed());
         if (const Status status = checkNewImageName(session_, name); !status) {
@@ -195,6 +201,8 @@ std::optional<std::string> FileTemplateWizard::run(const std::string& templatePa
     kept_.reset();
     path_->clear();
     keep_->setChecked(true);
+    if (auto* cancel = findChild<QPushButton*>("Cancel"))
+        cancel->setEnabled(true);
     path_->setEnabled(false);
     browse_->setEnabled(false);
     showStep(1);

@@ -30,6 +30,7 @@ public:
 
 private:
     void next() override;
+    bool loadPicture(const QString& file);
 
     QLineEdit* source_;
     QLineEdit* name_;

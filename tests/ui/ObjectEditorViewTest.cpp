@@ -40,19 +40,6 @@ void typeInto(QComboBox* box, const QString& text) {
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
 }
 
-void clickAction(QWidget* view, const char* name) {
-    QTest::mouseClick(buttonFor(view, view->findChild<QAction*>(name)), Qt::LeftButton, {}, QPoint(8, 8));
-}
-
-QListWidgetItem* userRow(QListWidget* list, const QString& name) {
-    const auto found = list->findItems(name, Qt::MatchStartsWith);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-void clickRow(QListWidget* list, QListWidgetItem* item) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-}
-
 } // namespace
 
 class ObjectEditorViewTest : public QObject {

@@ -16,24 +16,6 @@ namespace quill::ui {
 
 using namespace test;
 
-namespace {
-
-// A page that is still loading its style sheet or pictures moves its
-// tiles, and a click on it can be lost: looks for the tile again before
-// every click, until the wizard it opens has run (the click that opens it
-// returns only then) or the time is up.
-void clickUntil(QWebEngineView* view, const QString& selector, const bool& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done && waited.elapsed() < kTimeout) {
-        if (const QPoint tile = centreOf(view, selector); tile.x() >= 0)
-            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, tile);
-        QTest::qWait(200);
-    }
-    QVERIFY(done);
-}
-
-} // namespace
 
 class UserWizardsTest : public QObject {
     Q_OBJECT

@@ -9,7 +9,10 @@
 #include "session/Logon.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -164,6 +167,67 @@ inline QToolButton* buttonFor(QWidget* view, QAction* action) {
             return button;
     }
     return nullptr;
+}
+
+// A click on a toolbar button of a view, found by its action's name.
+inline void clickAction(QWidget* view, const char* name) {
+    QTest::mouseClick(buttonFor(view, view->findChild<QAction*>(name)), Qt::LeftButton, {}, QPoint(8, 8));
+}
+
+inline QListWidgetItem* userRow(QListWidget* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchStartsWith);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+inline void clickRow(QListWidget* list, QListWidgetItem* item) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+// Opens a tree item's popup menu with the right mouse button.
+inline void rightClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree->viewport(), &menu);
+}
+
+// Clicks the item of the open popup menu that has this text; a submenu
+// opens and the next call clicks in it. The click returns once what it
+// opened (a modal view) has closed.
+inline bool clickMenuItem(const QString& text) {
+    QMenu* menu = nullptr;
+    QAction* item = nullptr;
+    const bool found = QTest::qWaitFor(
+        [&] {
+            menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return false;
+            for (QAction* action : menu->actions()) {
+                if (action->text() == text && menu->actionGeometry(action).isValid())
+                    item = action;
+            }
+            return item != nullptr;
+        },
+        kTimeout);
+    if (found)
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    return found;
+}
+
+// A page that is still loading its style sheet or pictures moves its
+// tiles, and a click on it can be lost: looks for the tile again before
+// every click, until the view it opens has run (the click that opens it
+// returns only then) or the time is up.
+inline void clickUntil(QWebEngineView* view, const QString& selector, const bool& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done && waited.elapsed() < kTimeout) {
+        if (const QPoint tile = centreOf(view, selector); tile.x() >= 0)
+            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, tile);
+        QTest::qWait(200);
+    }
+    QVERIFY(done);
 }
 
 } // namespace quill::ui::test

@@ -1,0 +1,280 @@
+// Setting a data point up with real clicks and keys: a folder's properties
+// with a new picture and a new group, a new data point the logon view
+// offers, a connected and reordered top folder, and a file made from a
+// template.
+#include "ViewTestSupport.h"
+
+#include "ui/ConnectFoldersView.h"
+#include "ui/DataPointWizard.h"
+#include "ui/LoginForm.h"
+#include "ui/OneLineTextView.h"
+#include "ui/PagePane.h"
+#include "ui/PropertiesView.h"
+#include "ui/ResourceWizards.h"
+#include "ui/ResourcesView.h"
+#include "ui/UserFoldersWizard.h"
+#include "ui/UsersView.h"
+
+#include "formats/RegistryStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <filesystem>
+
+namespace quill::ui {
+
+using namespace test;
+
+namespace {
+
+void retype(QLineEdit* box, const QString& text) {
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
+void clickNext(WizardFrame* wizard, int times = 1) {
+    for (int i = 0; i < times; ++i)
+        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+}
+
+} // namespace
+
+class AdministrationViewsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aFolderGetsANotePictureTeamAndNameThatItsHistoryShows() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string root = shown.f.dataPoint + "/DataPoint.root/";
+        const QString picture = QString::fromStdString(shown.f.dir / "boardroom.png");
+        QImage(16, 16, QImage::Format_RGB32).save(picture);
+        const std::string notPicture = shown.f.dir / "notes.bmp";
+        writeBytes(notPicture, "only text");
+
+        bool done = false;
+        whenShown<PropertiesView>([&](PropertiesView* properties) {
+            QCOMPARE(properties->tabs()->currentIndex(), 1);
+            QTest::keyClicks(properties->noteField(), QStringLiteral(" every Monday"));
+            retype(properties->nameField(), QStringLiteral("Gatherings"));
+
+            // A picture is added (a text file is refused first) and picked.
+            whenShown<ResourcesView>([&](ResourcesView* resources) {
+                whenShown<AddResourcesWizard>([&](AddResourcesWizard* wizard) {
+                    clickNext(wizard);
+                    QTest::keyClicks(wizard->sourceField(), QString::fromStdString(notPicture));
+                    QTest::keyClicks(wizard->nameField(), QStringLiteral("NOTES.BMP"));
+                    clickNext(wizard);
+                    QCOMPARE(wizard->step(), 2);
+                    retype(wizard->sourceField(), picture);
+                    retype(wizard->nameField(), QStringLiteral("BOARDROOM"));
+                    clickNext(wizard);
+                    QVERIFY2(wizard->step() == 3, shown.f.ui.messages.back().second.c_str());
+                    saveShot(wizard, "add-resources-wizard");
+                    clickNext(wizard);
+                });
+                clickAction(resources, "Add");
+                QListWidgetItem* added = userRow(resources->list(), QStringLiteral("BOARDROOM.bmp"));
+                QVERIFY(added);
+                clickRow(resources->list(), added);
+                saveShot(resources, "resources-view");
+                clickAction(resources, "Ok");
+            });
+            QTest::mouseClick(properties->iconButton(), Qt::LeftButton);
+            QCOMPARE(properties->iconField()->text(), QStringLiteral("BOARDROOM.BMP"));
+
+            // A new group of one member becomes the folder's rights.
+            whenShown<UsersView>([&](UsersView* users) {
+                whenShown<OneLineTextView>([](OneLineTextView* ask) {
+                    QTest::keyClicks(ask->textBox()->lineEdit(), QStringLiteral("Board"));
+                    QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
+                });
+                clickAction(users, "NewGroup");
+                QCOMPARE(users->groups()->currentText(), QStringLiteral("Board"));
+                QListWidgetItem* anna = userRow(users->allUsers(), QStringLiteral("Anna"));
+                clickRow(users->allUsers(), anna);
+                QTest::keyClick(users->allUsers(), Qt::Key_Space);
+                QCOMPARE(anna->checkState(), Qt::Checked);
+                users->allUsers()->clearSelection();
+                QTest::mouseClick(users->addButton(), Qt::LeftButton);
+                clickAction(users, "Ok");
+            });
+            QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
+            QVERIFY(properties->rightsField()->text().contains(QStringLiteral("Anna Novak (ANNA); ")));
+            saveShot(properties, "properties-view");
+            done = true;
+            clickAction(properties, "Ok");
+        });
+        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        QVERIFY(clickMenuItem(QStringLiteral("Properties")));
+        QVERIFY(done);
+
+        QVERIFY(std::filesystem::exists(root + "Gatherings/folder.folders"));
+        QVERIFY(!std::filesystem::exists(root + "Meetings"));
+        const std::string record = readBytes(root + "Gatherings/folder.folders");
+        QVERIFY(record.find("every Monday") != std::string::npos);
+        QVERIFY(record.find("BOARDROOM.BMP") != std::string::npos);
+        QVERIFY(std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/BOARDROOM.bmp"));
+        QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/NOTES.BMP"));
+        QVERIFY(readBytes(shown.f.session->context.settings.userGroupsResourceDirectory + "/Board.groups").find("ANNA") !=
+                std::string::npos);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Gatherings")), kTimeout);
+
+        // The history shows the change, and goes when it is deleted.
+        whenShown<PropertiesView>([](PropertiesView* properties) {
+            QTest::mouseClick(properties->tabs()->tabBar(), Qt::LeftButton, {},
+                              properties->tabs()->tabBar()->tabRect(2).center());
+            QVERIFY(properties->history()->item(0)->text().contains(QStringLiteral("Folder settings changed")));
+            QVERIFY(properties->deleteHistoryButton()->isEnabled());
+            QTest::mouseClick(properties->deleteHistoryButton(), Qt::LeftButton);
+            QCOMPARE(properties->history()->count(), 1);
+            QVERIFY(!properties->deleteHistoryButton()->isEnabled());
+            clickAction(properties, "Cancel");
+        });
+        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Gatherings")));
+        QVERIFY(clickMenuItem(QStringLiteral("Properties")));
+        QVERIFY(!std::filesystem::exists(root + "Gatherings/folder.history"));
+        QVERIFY(window.close());
+    }
+
+    void aNewDataPointIsCreatedFromTheDataPointPageAndOfferedAtLogon() {
+        LoggedOnWindow shown(true);
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const QString target = QString::fromStdString(shown.f.dir / "Second point");
+        std::filesystem::create_directory(target.toStdString());
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Data point")));
+
+        bool created = false;
+        whenShown<CreateDataPointWizard>([&](CreateDataPointWizard* wizard) {
+            clickNext(wizard);
+            retype(wizard->field("Creator"), QStringLiteral("Ann Lee"));
+            clickNext(wizard, 2);
+            QCOMPARE(wizard->step(), 3); // no directory: a warning, and the page stays
+            QTest::keyClicks(wizard->field("Directory"), target);
+            QCOMPARE(wizard->field("Root")->text(), QStringLiteral("$DATA_POINT_PATH$\\DataPoint.root"));
+            clickNext(wizard, 2);
+            QCOMPARE(wizard->step(), 5);
+            QTest::mouseClick(wizard->autoLogonBox(), Qt::LeftButton, {}, QPoint(8, wizard->autoLogonBox()->height() / 2));
+            QVERIFY(wizard->autoLogonBox()->isChecked());
+            clickNext(wizard);
+            QVERIFY(wizard->findChild<QLabel*>("Summary")->text().contains(QStringLiteral("  Ann Lee, \n")));
+            saveShot(wizard, "create-data-point-summary");
+            clickNext(wizard);
+            QCOMPARE(wizard->step(), 8);
+            QVERIFY(!wizard->backButton()->isEnabled());
+            saveShot(wizard, "create-data-point-done");
+            clickNext(wizard);
+            created = true;
+        });
+        clickUntil(window.pagePane()->view(), QStringLiteral("a[href=\"COMMAND:DATAPOINT:CREATE_NEW_DATAPOINT\"]"),
+                   created);
+        QCOMPARE(shown.f.ui.messages.size(), std::size_t(1));
+        QVERIFY(readBytes(target.toStdString() + "/DataPoint.info").find("AUTOLOGON=TRUE") != std::string::npos);
+        QVERIFY(std::filesystem::exists(target.toStdString() + "/DataPoint.system/Users/ANNA.user"));
+
+        RegistryStore registry(RegistryStore::defaultPath());
+        LoginForm logon(*shown.f.session, registry);
+        QCOMPARE(logon.dataPointBox()->currentData().toString().isEmpty()
+                     ? logon.dataPointBox()->currentText()
+                     : logon.dataPointBox()->currentData().toString(),
+                 target);
+        QVERIFY(window.close());
+    }
+
+    void aFolderIsConnectedAndMovedToTheTop() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const QString meetings = QString::fromStdString(shown.f.dataPoint + "/DataPoint.root/Meetings");
+
+        bool connected = false;
+        whenShown<UserFoldersWizard>([&](UserFoldersWizard* wizard) {
+            clickNext(wizard);
+            QTest::keyClicks(wizard->field("Directory"), meetings);
+            clickNext(wizard);
+            QCOMPARE(wizard->field("Name")->text(), QStringLiteral("Meetings"));
+            QVERIFY(!wizard->field("Name")->isEnabled());
+            saveShot(wizard, "user-folders-wizard");
+            clickNext(wizard, 2);
+            connected = true;
+        });
+        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Shared documents")));
+        QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
+        QVERIFY(clickMenuItem(QStringLiteral("Connect or create a folder...")));
+        QVERIFY(connected);
+        QTreeWidget* tree = window.treeView();
+        QTRY_COMPARE_WITH_TIMEOUT(tree->topLevelItem(2)->text(0), QStringLiteral("Meetings"), kTimeout);
+
+        bool moved = false;
+        whenShown<ConnectFoldersView>([&](ConnectFoldersView* view) {
+            QTreeWidget* list = view->list();
+            QCOMPARE(list->topLevelItemCount(), 3);
+            clickItem(list, list->topLevelItem(2));
+            clickAction(view, "Up");
+            clickAction(view, "Up");
+            QCOMPARE(list->topLevelItem(0)->text(0), meetings);
+            QVERIFY(list->topLevelItem(0)->isSelected());
+            saveShot(view, "connect-folders-view");
+            moved = true;
+            clickAction(view, "Ok");
+        });
+        rightClickItem(tree, findItem(tree, QStringLiteral("Meetings")));
+        QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
+        QVERIFY(clickMenuItem(QStringLiteral("Manage the list of top folders...")));
+        QVERIFY(moved);
+        QTRY_COMPARE_WITH_TIMEOUT(tree->topLevelItem(0)->text(0), QStringLiteral("Meetings"), kTimeout);
+        QVERIFY(window.close());
+    }
+
+    void aFileFromATemplateIsKeptForAttachingOrCancelled() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        const std::string letter = shown.f.dir / "Letter.txt";
+        writeBytes(letter, "Dear ...");
+        FileTemplateWizard wizard(*shown.f.session, shown.window.get());
+
+        whenShown<FileTemplateWizard>([](FileTemplateWizard* shownWizard) {
+            clickNext(shownWizard);
+            QVERIFY(std::filesystem::exists(shownWizard->stagedPath()));
+            saveShot(shownWizard, "file-template-wizard");
+            clickNext(shownWizard);
+            QCOMPARE(shownWizard->step(), 3);
+            clickNext(shownWizard);
+            QVERIFY(!shownWizard->isVisible());
+        });
+        const auto kept = wizard.run(letter);
+        QVERIFY(kept && std::filesystem::exists(*kept));
+        QCOMPARE(shown.f.session->lastTemplateDocument, *kept);
+        QCOMPARE(shown.f.shell.opened.back(), *kept);
+
+        std::string staged;
+        whenShown<FileTemplateWizard>([&](FileTemplateWizard* shownWizard) {
+            clickNext(shownWizard);
+            staged = shownWizard->stagedPath();
+            QTest::mouseClick(shownWizard->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+        });
+        QVERIFY(!wizard.run(letter));
+        QVERIFY(!staged.empty() && !std::filesystem::exists(staged));
+        QVERIFY(std::filesystem::exists(letter));
+    }
+};
+
+} // namespace quill::ui
+
+int main(int argc, char** argv) {
+    quill::ui::PagePane::registerSchemes();
+    QApplication app(argc, argv);
+    quill::ui::AdministrationViewsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "AdministrationViewsTest.moc"
