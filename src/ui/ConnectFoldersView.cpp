@@ -58,7 +58,7 @@ ConnectFoldersView::ConnectFoldersView(Session& session, ImageLists& images, QWi
     label->setWordWrap(true);
     layout->addWidget(label);
     layout->addWidget(list_, 1);
-    resize(560, 360);
+    resize(640, 360);
 }
 
 bool ConnectFoldersView::run() {

@@ -65,7 +65,7 @@ ResourcesView::ResourcesView(Session& session, ImageLists& images, QWidget* pare
     layout->addWidget(list_);
     layout->addWidget(new QLabel(languageText(session, "RESOURCES_FORM", "LABEL2"), this));
     setStyle(Style::List);
-    resize(420, 460);
+    resize(540, 460);
     const WindowGeometry& g = session.context.geometry;
     restorePlace(this, g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight);
 }
