@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xdg-utils
+  # The installable package: its manual page of quill-cli is made from the
+  # program's own help, and its desktop entry is checked.
+  help2man desktop-file-utils dpkg-dev
   # The windows: Qt Widgets, the page pane's web engine and Qt Test; the view
   # tests run under a virtual X server; screenshots of it for checking by eye.
   qt6-base-dev qt6-webengine-dev

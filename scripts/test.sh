@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit,
 # command-line and view tests (the views under a virtual X server), the
+# Debian package's contents (installed and tried where the run is root), the
 # library's tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and each fuzz target over its seed corpus.
 set -euo pipefail
@@ -11,6 +12,9 @@ jobs=$(nproc)
 echo "== build and test"
 "$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON
 ctest --test-dir "$root/build" --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== the Debian package"
+"$root/scripts/package-test.sh" "$root/build"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_GUI=OFF -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON

@@ -14,23 +14,77 @@
 #include "formats/RegistryStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "session/Logon.h"
 #include "session/ProgramStart.h"
 #include "session/Session.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 
-enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3 };
+enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBadArguments = 4 };
+
+constexpr const char* kUsage =
+    "usage: quill [--datapoint DIR] [Qt options]\n"
+    "       quill --help | --version\n\n"
+    "Quill! shares documents, comments, attachments and tasks through a data\n"
+    "point: a directory tree on a network share that the workgroup uses.\n\n"
+    "  --datapoint DIR  start on the data point in DIR (it joins the list of\n"
+    "                   data points the logon view offers)\n"
+    "  --help           show this help and end\n"
+    "  --version        show the version and end\n\n"
+    "Qt's own options (-platform, -style, ...) work as in every Qt program.\n"
+    "See also quill-cli(1).\n";
+
+// What the program's own options ask for; Qt takes the rest.
+struct Options {
+    bool help = false;
+    bool version = false;
+    std::string dataPoint;
+    std::string error;
+};
+
+// Read before the application object exists, so that --help and --version
+// work without a display.
+Options readOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h")
+            options.help = true;
+        else if (argument == "--version")
+            options.version = true;
+        else if (argument == "--datapoint") {
+            if (i + 1 >= argc)
+                options.error = "--datapoint needs a directory";
+            else
+                options.dataPoint = argv[++i];
+        } else if (argument.rfind("--datapoint=", 0) == 0)
+            options.dataPoint = argument.substr(std::strlen("--datapoint="));
+    }
+    return options;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const Options options = readOptions(argc, argv);
+    if (options.help || options.version || !options.error.empty()) {
+        if (!options.error.empty())
+            std::fprintf(stderr, "quill: %s\n%s", options.error.c_str(), kUsage);
+        else if (options.help)
+            std::fputs(kUsage, stdout);
+        else
+            std::printf("quill (Quill!) %s\n", QUILL_VERSION);
+        return options.error.empty() ? kLoggedOff : kBadArguments;
+    }
     // Chromium will not start its sandbox for root; the pages it shows are
     // the program's own, so running without it as root is acceptable.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
@@ -56,6 +110,13 @@ int main(int argc, char** argv) {
     }
     if (quill::fs::exists(quill::path::join(program.programDirectory, "firststart")))
         program.logonName = "ADMINISTRATOR";
+    if (!options.dataPoint.empty()) {
+        const std::string wanted = quill::ui::fromQt(QDir(quill::ui::toQt(options.dataPoint)).absolutePath());
+        if (quill::chooseDataPoint(program, wanted) == quill::DataPointChoice::NotADataPoint) {
+            std::fprintf(stderr, "quill: %s is no data point: it holds no DataPoint.info\n", options.dataPoint.c_str());
+            return kBadArguments;
+        }
+    }
 
     quill::ui::QtClock clock;
     quill::ui::QtUi ui;

@@ -1,101 +1,68 @@
 // quill-cli: the library driven from a terminal, for scripts, administration
 // and end-to-end tests.
 
-#include "AdministrationCommands.h"
 #include "CliSupport.h"
-#include "DataPointCommands.h"
-#include "DocumentCommands.h"
-#include "EditCommand.h"
-#include "FolderCommands.h"
-#include "FoundationCommands.h"
-#include "NavigationCommands.h"
-#include "OperationCommands.h"
-#include "SessionCommands.h"
-#include "TaskCommands.h"
-#include "UserCommands.h"
+#include "CommandTable.h"
 
 #include "platform/Cp1250.h"
 
 #include <cstring>
+#include <iomanip>
 #include <iostream>
-#include <map>
 
 namespace {
 
-using Command = int (*)(quill::cli::Args, std::ostream&);
+using quill::cli::CommandInfo;
 
-const std::map<std::string, Command>& commands() {
-    static const std::map<std::string, Command> table = {
-        {"cipher", quill::cli::cipherCommand},
-        {"lang", quill::cli::langCommand},
-        {"ini", quill::cli::iniCommand},
-        {"types", quill::cli::typesCommand},
-        {"record", quill::cli::recordCommand},
-        {"unique-name", quill::cli::uniqueNameCommand},
-        {"main-file", quill::cli::mainFileCommand},
-        {"walk", quill::cli::walkCommand},
-        {"expand", quill::cli::expandCommand},
-        {"collapse", quill::cli::collapseCommand},
-        {"decode-form", quill::cli::decodeFormCommand},
-        {"log", quill::cli::logCommand},
-        {"info", quill::cli::infoCommand},
-        {"settings", quill::cli::settingsCommand},
-        {"logon", quill::cli::logonCommand},
-        {"users", quill::cli::usersCommand},
-        {"groups", quill::cli::groupsCommand},
-        {"access", quill::cli::accessCommand},
-        {"sync", quill::cli::syncCommand},
-        {"datapoint", quill::cli::dataPointCommand},
-        {"registry", quill::cli::registryCommand},
-        {"generate", quill::cli::generateCommand},
-        {"tree", quill::cli::treeCommand},
-        {"render", quill::cli::renderCommand},
-        {"location", quill::cli::locationCommand},
-        {"comments", quill::cli::commentsCommand},
-        {"attachments", quill::cli::attachmentsCommand},
-        {"schedule", quill::cli::scheduleCommand},
-        {"documents", quill::cli::documentsCommand},
-        {"post", quill::cli::postCommand},
-        {"document", quill::cli::documentCommand},
-        {"folder", quill::cli::folderCommand},
-        {"new-object", quill::cli::newObjectCommand},
-        {"new-folder", quill::cli::newFolderCommand},
-        {"trash", quill::cli::trashCommand},
-        {"edit", quill::cli::editCommand},
-        {"tasks", quill::cli::tasksCommand},
-        {"status-line", quill::cli::statusLineCommand},
-        {"find", quill::cli::findCommand},
-        {"print-file", quill::cli::printFileCommand},
-        {"user", quill::cli::userCommand},
-        {"group", quill::cli::groupCommand},
-        {"history", quill::cli::historyCommand},
-        {"folders", quill::cli::foldersCommand},
-    };
-    return table;
+const CommandInfo* findCommand(const char* name) {
+    for (const CommandInfo& command : quill::cli::commandTable()) {
+        if (std::strcmp(command.name, name) == 0)
+            return &command;
+    }
+    return nullptr;
 }
 
 void usage(std::ostream& out) {
-    out << "usage: quill-cli COMMAND ARGS...\ncommands:";
-    for (const auto& [name, command] : commands())
-        out << ' ' << name;
-    out << '\n';
+    out << "usage: quill-cli COMMAND ARGS...\n"
+           "       quill-cli COMMAND --help | --help | --version\n\n"
+           "Works on a Quill! data point without windows, as the program does.\n"
+           "Names and texts are given and printed in UTF-8.\n\ncommands:\n";
+    for (const CommandInfo& command : quill::cli::commandTable())
+        out << "  " << std::left << std::setw(13) << command.name << command.summary << '\n';
+}
+
+void commandHelp(const CommandInfo& command) {
+    std::cout << "usage: quill-cli " << command.name << (*command.synopsis ? " " : "") << command.synopsis << "\n\n"
+              << command.summary << ".\n";
+}
+
+bool isHelp(const char* argument) {
+    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    if (argc < 2 || isHelp(argv[1])) {
         usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 1 : 0;
     }
-    const auto command = commands().find(argv[1]);
-    if (command == commands().end()) {
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "quill-cli (Quill!) " << QUILL_VERSION << '\n';
+        return 0;
+    }
+    const CommandInfo* command = findCommand(argv[1]);
+    if (!command) {
         std::cerr << "quill-cli: unknown command " << argv[1] << '\n';
         usage(std::cerr);
         return 1;
     }
     quill::cli::Args args;
     for (int i = 2; i < argc; ++i) {
+        if (isHelp(argv[i])) {
+            commandHelp(*command);
+            return 0;
+        }
         // Names and values are stored in code page 1250: a letter it cannot
         // hold would become '?' and could name another file.
         if (!quill::cp1250::holds(argv[i])) {
@@ -106,7 +73,7 @@ int main(int argc, char** argv) {
         args.push_back(quill::cp1250::fromUtf8(argv[i]));
     }
     try {
-        return command->second(std::move(args), std::cout);
+        return command->run(std::move(args), std::cout);
     } catch (const quill::cli::CliError& error) {
         std::cout.flush();
         std::cerr << "quill-cli: " << quill::cp1250::toUtf8(error.message) << '\n';

@@ -357,6 +357,11 @@ std::string environment(const char* name) {
     return value ? cp1250::fromUtf8(value) : std::string();
 }
 
+std::string userDataDirectory() {
+    const std::string base = environment("XDG_DATA_HOME");
+    return base.empty() ? path::join(homeDirectory(), ".local/share") : base;
+}
+
 std::string homeDirectory() {
     std::string home = environment("HOME");
     if (!home.empty())

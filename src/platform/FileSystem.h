@@ -104,4 +104,7 @@ std::string environment(const char* name);
 // The current user's home directory.
 std::string homeDirectory();
 
+// Where the user's own data files go: $XDG_DATA_HOME, else ~/.local/share.
+std::string userDataDirectory();
+
 } // namespace quill::fs

@@ -45,10 +45,7 @@ bool reserveInfoFile(const std::string& infoPath, const std::string& content) {
 } // namespace
 
 std::string Trash::defaultDirectory() {
-    std::string base = fs::environment("XDG_DATA_HOME");
-    if (base.empty())
-        base = path::join(fs::homeDirectory(), ".local/share");
-    return path::join(base, "Trash");
+    return path::join(fs::userDataDirectory(), "Trash");
 }
 
 Trash::Trash(std::string directory, const Clock& clock) : directory_(std::move(directory)), clock_(clock) {}

@@ -29,9 +29,37 @@ std::string storedValue(const StoredValues& stored, std::string_view name) {
     return {};
 }
 
+bool holdsDataPoint(const std::string& directory) {
+    return fs::isRegularFile(path::join(directory, "DataPoint.info"));
+}
+
+// The sample data point the first run starts on: the one beside the
+// program (a build tree), or, for an installed program, a copy of the
+// shipped one in the user's own data directory, never the shipped one.
+std::string sampleDataPoint(const ProgramValues& values) {
+    const std::string beside = path::join(values.programDirectory, "DataPoint");
+    if (holdsDataPoint(beside))
+        return beside;
+    const std::string shipped = path::join(path::directory(values.programDirectory), "share/quill/DataPoint");
+    if (!holdsDataPoint(shipped))
+        return {};
+    const std::string own = path::join(fs::userDataDirectory(), "Quill/DataPoint");
+    if (holdsDataPoint(own))
+        return own;
+    // Something else of that name is left alone.
+    if (fs::exists(own) || fs::isSymlink(own) || !fs::createDirectories(path::directory(own)))
+        return {};
+    if (!fs::copyTree(shipped, own)) {
+        // The half copy made just now is no data point: it goes again.
+        if (fs::isDirectory(own) && !fs::isSymlink(own))
+            (void)fs::removeAll(own);
+        return {};
+    }
+    return own;
+}
+
 void createFirstRunValues(ProgramValues& values, RegistryStore& registry) {
-    const std::string sample = path::join(values.programDirectory, "DataPoint");
-    const std::string known = fs::isRegularFile(path::join(sample, "DataPoint.info")) ? sample : std::string();
+    const std::string known = sampleDataPoint(values);
     // Nothing else depends on the write: a registry that cannot be written
     // only means the defaults are found again at the next start.
     registry

@@ -170,6 +170,28 @@ TEST_F(ProgramStartTest, FirstRunWritesDefaultsWithTheSampleDataPoint) {
     EXPECT_EQ(registry.read(kRegistryKey, "DataPointPath_0").value_or("?"), sample);
 }
 
+TEST_F(ProgramStartTest, AnInstalledProgramStartsOnTheUsersOwnCopyOfTheSample) {
+    // bin/ beside share/quill/DataPoint, as the package installs them.
+    const std::string prefix = dir / "usr";
+    values.programDirectory = prefix + "/bin";
+    std::filesystem::create_directories(values.programDirectory);
+    std::filesystem::create_directories(prefix + "/share/quill");
+    std::filesystem::copy(test::copySampleDataPoint(dir), prefix + "/share/quill/DataPoint",
+                          std::filesystem::copy_options::recursive);
+    const std::string own = std::string(std::getenv("XDG_DATA_HOME")) + "/Quill/DataPoint";
+    ASSERT_EQ(initialiseProgram(values, registry), ProgramStart::Ready);
+    EXPECT_EQ(values.knownDataPoints, std::vector<std::string>{own});
+    EXPECT_TRUE(std::filesystem::exists(own + "/DataPoint.system/Users/ANNA.user"));
+
+    // Something of that name that is no data point is left alone.
+    std::filesystem::remove_all(own);
+    test::writeBytes(own, "mine");
+    RegistryStore fresh{dir / "fresh.ini"};
+    ASSERT_EQ(initialiseProgram(values, fresh), ProgramStart::Ready);
+    EXPECT_EQ(values.knownDataPoints, std::vector<std::string>{""});
+    EXPECT_EQ(test::readBytes(own), "mine");
+}
+
 TEST_F(ProgramStartTest, FirstRunWithoutSampleKnowsOneEmptyEntry) {
     ASSERT_EQ(initialiseProgram(values, registry), ProgramStart::Ready);
     EXPECT_EQ(values.knownDataPoints, std::vector<std::string>{""});
