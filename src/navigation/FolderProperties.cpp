@@ -136,13 +136,24 @@ PropertyFacts propertyFacts(Session& session, const std::string& file) {
     return facts;
 }
 
-Status readFolderSettings(Session& session, std::string_view folder, FolderSettings& settings) {
-    std::string file;
+namespace {
+
+// The folder's folder.folders, made when missing, and read.
+Status readFolderRecord(Session& session, std::string_view folder, std::string& file, Record& record) {
     if (Status status = folderPropertiesFile(session, folder, file); !status)
         return status;
-    Record record;
     if (session.readRecord(file, record) != RecordRead::Ok)
         return Status::failure("the settings of " + std::string(folder) + " cannot be read");
+    return Status::success();
+}
+
+} // namespace
+
+Status readFolderSettings(Session& session, std::string_view folder, FolderSettings& settings) {
+    std::string file;
+    Record record;
+    if (Status status = readFolderRecord(session, folder, file, record); !status)
+        return status;
     settings = {record.value("NOTE"),  record.value("URL"),    record.value("ICON"),
                 record.value("OWNER"), record.value("RIGHTS"), cp1250::upper(record.value("SYSTEMFOLDERLOCK")) == "TRUE"};
     return Status::success();
@@ -150,11 +161,9 @@ Status readFolderSettings(Session& session, std::string_view folder, FolderSetti
 
 Status saveFolderSettings(Session& session, std::string_view folder, const FolderSettings& settings) {
     std::string file;
-    if (Status status = folderPropertiesFile(session, folder, file); !status)
-        return status;
     Record record;
-    if (session.readRecord(file, record) != RecordRead::Ok)
-        return Status::failure("the settings of " + std::string(folder) + " cannot be read");
+    if (Status status = readFolderRecord(session, folder, file, record); !status)
+        return status;
     record.setValue("NOTE", settings.note);
     record.setValue("URL", settings.url);
     record.setValue("ICON", settings.icon);
