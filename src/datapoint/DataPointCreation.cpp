@@ -149,7 +149,7 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
         if (item.directory) {
             if (!fs::createDirectories(into))
                 return fail("the directory " + into + " cannot be created");
-        } else if (const Status status = fs::copyFile(from, into); !status) {
+        } else if (const Status status = fs::copyNewFile(from, into); !status) {
             return fail("copying " + item.relative + " failed: " + status.message());
         } else if (progress) {
             progress(++copied, plan.fileCount());

@@ -274,7 +274,9 @@ Status copyFile(std::string_view from, std::string_view to) {
     // Stream through a temporary file beside the target, then rename it
     // into place: readers never see a partial copy.
     const std::string temporary = temporaryWritePath(to);
-    const stdfs::path tempNative = native(temporary);
+    // A temporary name is never another spelling of a file: only its
+    // directory is looked up, not the directory's whole listing.
+    const stdfs::path tempNative = nativeNewName(temporary);
     stdfs::copy_file(source, tempNative, stdfs::copy_options::overwrite_existing, ec);
     if (ec) {
         std::error_code ignored;
@@ -288,6 +290,19 @@ Status copyFile(std::string_view from, std::string_view to) {
         stdfs::remove(tempNative, ignored);
         return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
     }
+    return Status::success();
+}
+
+Status copyNewFile(std::string_view from, std::string_view to) {
+    std::error_code ec;
+    const stdfs::path source = native(from);
+    if (!stdfs::is_regular_file(source, ec))
+        return Status::failure("cannot copy " + std::string(from) + ": not a file");
+    const std::int64_t modified = modificationTime(from);
+    stdfs::copy_file(source, nativeNewName(to), stdfs::copy_options::none, ec);
+    if (ec)
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
+    setModificationTime(to, modified);
     return Status::success();
 }
 

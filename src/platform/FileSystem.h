@@ -85,6 +85,12 @@ Status rename(std::string_view from, std::string_view to);
 // source's modification time, so that the target is never half-written.
 Status copyFile(std::string_view from, std::string_view to);
 
+// Copies a regular file to a name that is new in its directory, keeping the
+// source's modification time, without a temporary file: for filling a tree
+// that nobody uses yet and that is removed whole when filling it fails.
+// Refused when the target exists.
+Status copyNewFile(std::string_view from, std::string_view to);
+
 // Copies a file or a whole directory tree; symbolic links are copied as
 // links, not followed.
 Status copyTree(std::string_view from, std::string_view to);

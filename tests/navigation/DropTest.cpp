@@ -64,8 +64,9 @@ TEST_F(DropTest, EachRefusalHasItsWarningAndAcceptedDropsNameTheirTarget) {
         const std::string what = std::string(row.source) + " " + row.document + " onto " + row.target;
         EXPECT_EQ(check.accepted, row.warning < 0) << what;
         EXPECT_EQ(check.warning, std::max(row.warning, 0)) << what;
-        if (check.accepted)
+        if (check.accepted) {
             EXPECT_EQ(check.target, row.placed) << what;
+        }
     }
 }
 

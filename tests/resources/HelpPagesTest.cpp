@@ -59,9 +59,10 @@ TEST(HelpPagesTest, EveryLinkBetweenHelpPagesResolves) {
             const std::string file = target.substr(0, hash);
             const stdfs::path resolved = file.empty() ? entry.path() : entry.path().parent_path() / file;
             ASSERT_TRUE(stdfs::is_regular_file(resolved)) << entry.path() << " -> " << target;
-            if (hash != std::string::npos)
+            if (hash != std::string::npos) {
                 EXPECT_TRUE(matches(contentOf(resolved), anchor).count(target.substr(hash + 1)))
                     << entry.path() << " -> " << target;
+            }
         }
     }
     EXPECT_GE(pages, 18);

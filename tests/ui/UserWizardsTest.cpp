@@ -1,9 +1,13 @@
-// An administrator creates a user from the Users page with the wizard and
-// deletes them again with their data, with real clicks and keys.
+// An administrator creates a user from the Users page with the wizard, the
+// user logs on through the logon view, and the administrator deletes them
+// again with their data, with real clicks and keys.
 #include "ViewTestSupport.h"
 
+#include "ui/LoginForm.h"
 #include "ui/PagePane.h"
 #include "ui/UserWizards.h"
+
+#include "formats/RegistryStore.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -58,6 +62,27 @@ private slots:
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
         // The tree is built again and shows the new user.
         QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")), kTimeout);
+
+        // The new user logs on through the logon view, on a program of
+        // their own.
+        {
+            ProgramValues program = shown.f.session->program;
+            program.loggedOn = program.isAdministrator = false;
+            program.knownDataPoints = {shown.f.dataPoint};
+            program.actualDataPoint = 0;
+            RecordingUi ui;
+            Session other(std::move(program), shown.f.clock, ui, shown.f.shell);
+            RegistryStore registry(shown.f.dir / "alee-registry.ini");
+            LoginForm logon(other, registry);
+            logon.show();
+            auto* name = logon.findChild<QLineEdit*>("LoginName");
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(name, QStringLiteral("ALEE"));
+            QTest::keyClicks(logon.findChild<QLineEdit*>("Password"), QStringLiteral("first"));
+            QTest::mouseClick(logon.findChild<QPushButton*>("Ok"), Qt::LeftButton);
+            QVERIFY(other.program.loggedOn);
+            QCOMPARE(other.program.fullName, std::string("Alice Lee"));
+        }
 
         bool deleted = false;
         whenShown<DeleteUserWizard>([&](DeleteUserWizard* wizard) {
