@@ -46,7 +46,7 @@ void FolderSearch::searchFolder(const std::string& folder, bool subfolders,
             continue;
         ++files_;
         const std::string file = path::join(folder, entry.name);
-        if (!text_.fileContains(file))
+        if (!text_.fileContains(file, &stopRequested_))
             continue;
         const std::string document =
             isCompanionExtension(path::extension(entry.name)) ? mainFileAmong(*entries, folder, entry.name) : file;

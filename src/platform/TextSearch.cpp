@@ -1,6 +1,7 @@
 #include "platform/TextSearch.h"
 
 #include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -36,11 +37,11 @@ TextSearch::TextSearch(std::string_view cp1250Text) {
         needle_ = cp1250::upper(cp1250Text);
 }
 
-bool TextSearch::fileContains(const std::string& path) {
+bool TextSearch::fileContains(const std::string& path, const std::atomic<bool>* stop) {
     if (needle_.empty())
         return false;
     // O_NONBLOCK: a named pipe in the tree must not hang the search.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    const Descriptor file(::open(fs::native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat st {};
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
@@ -49,6 +50,8 @@ bool TextSearch::fileContains(const std::string& path) {
     const std::boyer_moore_horspool_searcher searcher(needle_.begin(), needle_.end());
     std::size_t kept = 0;
     for (;;) {
+        if (stop && *stop)
+            return false;
         const ssize_t got = ::read(file.get(), buffer_.data() + kept, kBlock);
         if (got <= 0)
             return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,11 @@ public:
 
     bool matchesNothing() const { return needle_.empty(); }
 
-    // Whether the regular file at path holds the text. Links are not
-    // followed; what cannot be opened or read holds nothing.
-    bool fileContains(const std::string& path);
+    // Whether the regular file at the (library) path holds the text. Links
+    // are not followed; what cannot be opened or read holds nothing. Reading
+    // ends between two blocks once stop is set, so a large file on a slow
+    // share does not hold a stop up.
+    bool fileContains(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 private:
     std::string needle_; // upper-cased

@@ -31,12 +31,14 @@ protected:
         write("Attachments.systemfiles/Price1.DT1.1.20271.TD.txt", "toner 12 EUR\r\n");
         write("Sub/Deep.note", "Deep\r\nToner for the printer\r\n");
         write("Sub/Attachments.systemfiles/Other.txt", "toner\r\n");
+        // Names on disk are UTF-8; the library speaks code page 1250.
+        write("Účty/Záloha.note", "Záloha\r\ntoner deposit\r\n");
     }
     std::vector<std::string> found(std::string_view text, std::string_view filter = {}, bool subfolders = true) {
         FolderSearch search(text, filter);
         std::vector<std::string> names;
         search.run({{root, subfolders}}, [&](const std::string& document) {
-            names.push_back(stdfs::relative(document, root).string());
+            names.push_back(cp1250::toUtf8(document.substr(root.size() + 1)));
         });
         std::sort(names.begin(), names.end());
         return names;
@@ -50,7 +52,7 @@ TEST_F(FolderSearchTest, WhatIsReadAndHowItMatches) {
     // A document and its comments count once; histories, folder records
     // and attached files are never read; case does not count; a word
     // never spans two lines.
-    EXPECT_EQ(found("toner"), (Names{"Letter.note", "Offer.contract", "Sub/Deep.note"}));
+    EXPECT_EQ(found("toner"), (Names{"Letter.note", "Offer.contract", "Sub/Deep.note", "Účty/Záloha.note"}));
     EXPECT_EQ(found("TONER", {}, false), (Names{"Letter.note", "Offer.contract"}));
     // A kind reads only its own files: the contract, not its comments.
     EXPECT_EQ(found("paper", ".contract"), (Names{"Offer.contract"}));
