@@ -127,13 +127,14 @@ DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const
     return check;
 }
 
-Status transferFolder(const MainTree& tree, std::string_view source, std::string_view target, TransferMode mode) {
+Status transferFolder(const Session& session, const MainTree& tree, std::string_view source, std::string_view target,
+                      TransferMode mode) {
     const std::string from = path::withoutTrailingSeparator(source);
     if (!fs::isDirectory(from) || fs::isSymlink(from))
         return Status::failure("cannot transfer " + from + ": no such folder");
     if (fs::exists(target))
         return Status::failure("cannot transfer " + from + ": " + std::string(target) + " exists already");
-    if (mode == TransferMode::Move && !liesBelowTopFolder(tree, from))
+    if (mode == TransferMode::Move && !mayTakeAwayFolder(session, tree, from))
         return Status::failure("cannot move " + from + ": it is no folder inside your top folders");
     if (mode == TransferMode::Copy) {
         if (Status copied = fs::copyTree(from, target); !copied) {
@@ -164,11 +165,22 @@ bool liesBelowTopFolder(const MainTree& tree, std::string_view folder) {
     return false;
 }
 
+bool mayTakeAwayFolder(const Session& session, const MainTree& tree, std::string_view folder) {
+    const std::string wanted = path::withoutTrailingSeparator(folder);
+    if (liesBelowTopFolder(tree, wanted))
+        return true;
+    // What was moved into the trash may be deleted for good or taken back;
+    // the trash itself stays.
+    const std::string trash = trashDirectory(session);
+    return liesInTrash(session, wanted) && !fs::isWithin(trash, wanted) &&
+           isOwnedDirectory(session.context.settings.temporaryDirectory);
+}
+
 Status deleteFolderForGood(Session& session, const MainTree& tree, std::string_view folder) {
     const std::string directory = path::withoutTrailingSeparator(folder);
     if (!fs::isDirectory(directory))
         return Status::failure("cannot delete " + directory + ": no such folder");
-    if (fs::isSymlink(directory) || !liesBelowTopFolder(tree, directory) ||
+    if (fs::isSymlink(directory) || !mayTakeAwayFolder(session, tree, directory) ||
         fs::isWithin(session.context.dataPointPath, directory))
         return Status::failure("cannot delete " + directory + ": it is no folder inside your top folders");
     actOn(session, directory);

@@ -68,9 +68,14 @@ DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const
 
 // Copies or moves a folder with everything in it to target, which must not
 // exist; a move removes the source once everything arrived.
-Status transferFolder(const MainTree& tree, std::string_view source, std::string_view target, TransferMode mode);
+Status transferFolder(const Session& session, const MainTree& tree, std::string_view source, std::string_view target,
+                      TransferMode mode);
 
 // Whether folder lies strictly inside one of the tree's top folders.
 bool liesBelowTopFolder(const MainTree& tree, std::string_view folder);
+
+// Whether a folder may be moved away or deleted: one strictly inside a top
+// folder, or one the trash holds.
+bool mayTakeAwayFolder(const Session& session, const MainTree& tree, std::string_view folder);
 
 } // namespace quill

@@ -15,6 +15,7 @@
 #include "session/Scheduler.h"
 #include "session/Session.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <algorithm>
 #include <QHeaderView>
@@ -56,12 +57,13 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     rightSplitter_->addWidget(pane_);
     rightSplitter_->addWidget(list_);
     rightSplitter_->setStretchFactor(0, 1);
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(treeView_);
-    splitter->addWidget(rightSplitter_);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({280, 820});
-    setCentralWidget(splitter);
+    mainSplitter_ = new QSplitter(Qt::Horizontal, this);
+    mainSplitter_->setObjectName("MainSplitter");
+    mainSplitter_->addWidget(treeView_);
+    mainSplitter_->addWidget(rightSplitter_);
+    mainSplitter_->setStretchFactor(1, 1);
+    mainSplitter_->setSizes({280, 820});
+    setCentralWidget(mainSplitter_);
     commands_ = std::make_unique<PageCommandRunner>(session_, this);
     commands_->dataPointCommand = [this](EmbeddedCommandKind kind) { runDataPointCommand(kind); };
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
@@ -70,6 +72,9 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
         if (!item)
             return;
         itemIsActual_ = true;
+        // A document may be deleted wherever it is listed.
+        if (QAction* remove = buttons_.value(5))
+            remove->setEnabled(true);
         showDocumentPage();
     });
     connect(list_, &DocumentListView::documentActivated, this,
@@ -78,7 +83,12 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
         [this](const QByteArray& address, const QByteArray& formBody) { runPageCommand(address, formBody); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The views are deleted after the members their signals lead to: a
+    // view that emits while it goes must no longer reach this window.
+    disconnect(list_, nullptr, this, nullptr);
+    disconnect(treeView_, nullptr, this, nullptr);
+}
 
 void MainWindow::prepareForUser() {
     setWindowTitle(toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")));
@@ -87,6 +97,8 @@ void MainWindow::prepareForUser() {
     const WindowGeometry& g = session_.context.geometry;
     if (g.guiWidth > 0 && g.guiHeight > 0)
         setGeometry(g.guiLeft, g.guiTop, g.guiWidth, g.guiHeight);
+    if (g.guiSplitter > 0)
+        mainSplitter_->setSizes({g.guiSplitter, std::max(width() - g.guiSplitter, 1)});
 
     tree_.focusChanged = [this](TreeNode& node) {
         enableCommandsFor(node);
@@ -203,6 +215,9 @@ void MainWindow::showDocumentPage() {
 void MainWindow::setListShown(bool shown) {
     const int total = rightSplitter_->height();
     if (!shown) {
+        // The list's height is what the next folder gets back.
+        if (const int height = rightSplitter_->sizes().value(1); height > 0)
+            session_.context.geometry.guiSplitter1 = height;
         rightSplitter_->setSizes({total, 0});
         return;
     }
@@ -227,7 +242,7 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     }
     const TransferMode mode = copy ? TransferMode::Copy : TransferMode::Move;
     const std::string sourcePath = source->path;
-    const Status done = document.empty() ? transferFolder(tree_, sourcePath, check.target, mode)
+    const Status done = document.empty() ? transferFolder(session_, tree_, sourcePath, check.target, mode)
                                          : transferDocument(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
@@ -269,6 +284,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         g.guiTop = frame.top();
         g.guiWidth = frame.width();
         g.guiHeight = frame.height();
+        g.guiSplitter = mainSplitter_->sizes().value(0);
+        if (const int listHeight = rightSplitter_->sizes().value(1); listHeight > 0)
+            g.guiSplitter1 = listHeight;
         saveFolderList(session_, tree_);
         shutdown(session_);
     }

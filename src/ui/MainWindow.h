@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 
+#include "datapoint/WorkingCopy.h"
 #include "navigation/EmbeddedCommand.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
@@ -86,6 +87,9 @@ private:
     // (MainWindowCommands.cpp).
     void createToolbar();
     void fillNewThingsMenus();
+    void refreshTemplates();
+    // The refresh menu's download or upload of the data point's resources.
+    void synchronizeResourcesNow(SyncDirection direction);
     void enableCommandsFor(const TreeNode& node);
     void newObject(std::size_t typeIndex);
     void editDocument(const std::string& path);
@@ -132,7 +136,9 @@ private:
     QTreeWidget* treeView_;
     PagePane* pane_;
     DocumentListView* list_;
-    QSplitter* rightSplitter_;
+    QAction* refreshFolderAction_ = nullptr;
+    QSplitter* mainSplitter_;  // the main tree beside the page and list
+    QSplitter* rightSplitter_; // the page above the document list
     std::unique_ptr<PageCommandRunner> commands_;
     std::string shownDocument_;
     ObjectEditorView* editor_ = nullptr;

@@ -13,6 +13,7 @@
 #include "navigation/DocumentList.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "session/LogonContext.h"
 #include "session/Menus.h"
 #include "session/Session.h"
 #include "session/TextVariables.h"
@@ -79,15 +80,46 @@ void MainWindow::createToolbar() {
     addAction(deleteForGood);
     connect(deleteForGood, &QAction::triggered, this, [this] { deleteActual(true); });
 
-    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_1"), this, [this] { refreshFolder(); });
+    refreshFolderAction_ = refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_1"), this, [this] { refreshFolder(); });
     refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_2"), this, [this] { refreshTasksNow(); });
+    refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_3"), this, [this] { refreshTemplates(); });
     refreshMenu->addAction(text("MAINPOPUPMENU", "TOOL3_4"), this, [this] {
+        refreshTemplates();
         rebuildTree(tree_.focused ? tree_.focused->path : std::string());
         refreshTasksNow();
     });
+    QMenu* resourcesMenu = refreshMenu->addMenu(text("MAINPOPUPMENU", "TOOL3_5"));
+    resourcesMenu->setObjectName("ResourcesMenu");
+    resourcesMenu->addAction(text("MAINPOPUPMENU", "TOOL3_5_1"), this,
+                             [this] { synchronizeResourcesNow(SyncDirection::Download); });
+    resourcesMenu->addAction(text("MAINPOPUPMENU", "TOOL3_5_2"), this,
+                             [this] { synchronizeResourcesNow(SyncDirection::Upload); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });
+}
+
+void MainWindow::refreshTemplates() {
+    const BusyCursor busy(session_.ui);
+    fillNewThingsMenus();
+}
+
+void MainWindow::synchronizeResourcesNow(SyncDirection direction) {
+    SyncResult result;
+    {
+        const BusyCursor busy(session_.ui);
+        result = synchronizeResources(workingCopyOf(session_), direction);
+        noteSkippedLinks(session_, result);
+    }
+    if (!result) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2,
+                      "the resources of " + session_.context.dataPointPath + " could not be synchronised");
+        return;
+    }
+    // A download may bring new pictures and templates.
+    if (direction == SyncDirection::Download)
+        images_.reloadTreeImages(session_.context.settings.resourceDirectory);
+    refreshTemplates();
 }
 
 void MainWindow::fillNewThingsMenus() {
@@ -119,9 +151,12 @@ void MainWindow::enableCommandsFor(const TreeNode& node) {
     for (int button : {1, 2, 5, 6, 7, 8})
         buttons_[button]->setEnabled(true);
     const std::string& kind = node.kind;
+    refreshFolderAction_->setEnabled(true);
     if (kind == "SETTINGS" || kind == "MYTASKS") {
-        for (int button : {1, 2, 5, 6, 7, 8})
+        // The refresh button stays: "My tasks" is refreshed from its menu.
+        for (int button : {1, 2, 5, 6, 8})
             buttons_[button]->setEnabled(false);
+        refreshFolderAction_->setEnabled(false);
     } else if (kind == "TRASH") {
         buttons_[1]->setEnabled(false);
         buttons_[2]->setEnabled(false);
@@ -239,6 +274,8 @@ void MainWindow::deleteActual(bool forGood) {
     }
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+    // A deleted task is no longer counted.
+    updateTaskSummary();
 }
 
 void MainWindow::refreshFolder() {

@@ -193,8 +193,10 @@ void MainWindow::createPopupMenus() {
         return toQt(session_.texts.lookup("MAINPOPUPMENU", key, "GUI"));
     };
     auto* treeMenu = new QMenu(this);
-    treeMenu->addMenu(newObjectMenu_)->setText(text("VIEW1_1"));
-    treeMenu->addMenu(newFolderMenu_)->setText(text("VIEW1_2"));
+    QAction* newObject = treeMenu->addMenu(newObjectMenu_);
+    newObject->setText(text("VIEW1_1"));
+    QAction* newTemplate = treeMenu->addMenu(newFolderMenu_);
+    newTemplate->setText(text("VIEW1_2"));
     auto* folders = treeMenu->addMenu(text("VIEW1_3"));
     QAction* disconnect = folders->addAction(text("VIEW1_3_1"), this, [this] {
         if (tree_.focused && removeTopFolder(session_, tree_, *tree_.focused))
@@ -202,36 +204,47 @@ void MainWindow::createPopupMenus() {
     });
     folders->addAction(text("VIEW1_3_2"), this, [this] { connectTopFolder(); });
     folders->addAction(text("VIEW1_3_3"), this, [this] { manageTopFolders(); });
-    treeMenu->addAction(text("VIEW1_4"), this, [this] {
+    QAction* remove = treeMenu->addAction(text("VIEW1_4"), this, [this] {
         itemIsActual_ = false;
         deleteActual(false);
     });
-    treeMenu->addAction(text("VIEW1_5"), this, [this] {
+    QAction* print = treeMenu->addAction(text("VIEW1_5"), this, [this] {
         itemIsActual_ = false;
         printActual();
     });
-    treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
+    QAction* refresh = treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
     QAction* treeProperties = treeMenu->addAction(text("VIEW1_8"), this, [this] { showProperties(false); });
     treeMenu->setDefaultAction(treeProperties);
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(treeView_, &QWidget::customContextMenuRequested, this,
-            [this, treeMenu, disconnect, treeProperties](const QPoint& at) {
-        disconnect->setEnabled(tree_.focused && tree_.focused->kind == "ROOT");
-        treeProperties->setEnabled(tree_.focused && !tree_.focused->path.empty() && isFolderKind(tree_.focused->kind));
+    connect(treeView_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
+        if (!tree_.focused)
+            return;
+        // The node's kind decides, as it does for the toolbar.
+        const std::string& kind = tree_.focused->kind;
+        const bool settings = kind == "SETTINGS" || kind == "MYTASKS";
+        newObject->setEnabled(!settings && kind != "SETTINGS_OBJ" && kind != "TRASH");
+        newTemplate->setEnabled(!settings && kind != "TRASH");
+        remove->setEnabled(!settings && kind != "SETTINGS_OBJ" && kind != "ROOT" &&
+                           (kind != "TRASH" || trashHasContent(session_)));
+        print->setEnabled(!settings && kind != "SETTINGS_OBJ");
+        refresh->setEnabled(!settings);
+        disconnect->setEnabled(kind == "ROOT");
+        treeProperties->setEnabled(!tree_.focused->path.empty() && isFolderKind(kind) && kind != "TRASH");
         treeMenu->popup(treeView_->viewport()->mapToGlobal(at));
     });
 
     auto* listMenu = new QMenu(this);
-    listMenu->addMenu(newFolderMenu_)->setText(text("VIEW2_1"));
-    listMenu->addAction(text("VIEW2_2"), this, [this] {
+    QAction* listNewTemplate = listMenu->addMenu(newFolderMenu_);
+    listNewTemplate->setText(text("VIEW2_1"));
+    QAction* edit = listMenu->addAction(text("VIEW2_2"), this, [this] {
         if (const DocumentItem* item = list_->currentDocument())
             editDocument(item->path);
     });
-    listMenu->addAction(text("VIEW2_3"), this, [this] {
+    QAction* listRemove = listMenu->addAction(text("VIEW2_3"), this, [this] {
         itemIsActual_ = list_->currentDocument() != nullptr;
         deleteActual(false);
     });
-    listMenu->addAction(text("VIEW2_4"), this, [this] {
+    QAction* listPrint = listMenu->addAction(text("VIEW2_4"), this, [this] {
         itemIsActual_ = list_->currentDocument() != nullptr;
         printActual();
     });
@@ -239,10 +252,16 @@ void MainWindow::createPopupMenus() {
         if (tree_.focused)
             showNodePage(*tree_.focused);
     });
-    listMenu->addAction(text("VIEW2_8"), this, [this] { showProperties(true); });
+    QAction* listProperties = listMenu->addAction(text("VIEW2_8"), this, [this] { showProperties(true); });
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list_, &QWidget::customContextMenuRequested, this,
-            [this, listMenu](const QPoint& at) { listMenu->popup(list_->viewport()->mapToGlobal(at)); });
+    connect(list_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
+        const bool settings = tree_.focused && (tree_.focused->kind == "SETTINGS" || tree_.focused->kind == "MYTASKS");
+        const bool onItem = list_->currentDocument() != nullptr;
+        listNewTemplate->setEnabled(!settings);
+        for (QAction* action : {edit, listRemove, listPrint, listProperties})
+            action->setEnabled(onItem);
+        listMenu->popup(list_->viewport()->mapToGlobal(at));
+    });
 }
 
 } // namespace quill::ui

@@ -107,6 +107,15 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     for (const char* name :
          {"/Supplier.contract\n", "/Supplier.comments\n", "/Attachments.systemfiles\n", "/Website\n"})
         EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
+    // A folder in the trash may be deleted for good; the trash itself stays.
+    const std::size_t website = listed.find("/Website\n");
+    const std::size_t lineStart = listed.rfind('\n', website) == std::string::npos ? 0 : listed.rfind('\n', website) + 1;
+    const std::string trashed = listed.substr(lineStart, website + 8 - lineStart);
+    run("folder", "delete " + shellWord(trashed), &status);
+    EXPECT_EQ(status, 0) << trashed;
+    EXPECT_FALSE(stdfs::exists(trashed));
+    run("folder", "delete " + shellWord(stdfs::path(trashed).parent_path().string()), &status);
+    EXPECT_EQ(status, 1) << "the trash itself stays";
     run("trash", "put " + shellWord(root), &status);
     EXPECT_EQ(status, 1) << "a top folder stays";
     run("trash", "empty", &status);

@@ -71,14 +71,14 @@ TEST_F(DropTest, EachRefusalHasItsWarningAndAcceptedDropsNameTheirTarget) {
 }
 
 TEST_F(DropTest, FoldersAreCopiedOrMovedWholeAndNeverOntoAnother) {
-    ASSERT_TRUE(transferFolder(tree, root + "/Contracts", root + "/Projects/Contracts", TransferMode::Copy));
+    ASSERT_TRUE(transferFolder(*session, tree, root + "/Contracts", root + "/Projects/Contracts", TransferMode::Copy));
     EXPECT_TRUE(stdfs::exists(root + "/Projects/Contracts/Attachments.systemfiles"));
     EXPECT_TRUE(stdfs::exists(root + "/Contracts/Supplier.contract"));
-    EXPECT_FALSE(transferFolder(tree, root + "/Contracts", root + "/Projects/Contracts", TransferMode::Move));
-    ASSERT_TRUE(transferFolder(tree, root + "/Meetings", root + "/Projects/Meetings", TransferMode::Move));
+    EXPECT_FALSE(transferFolder(*session, tree, root + "/Contracts", root + "/Projects/Contracts", TransferMode::Move));
+    ASSERT_TRUE(transferFolder(*session, tree, root + "/Meetings", root + "/Projects/Meetings", TransferMode::Move));
     EXPECT_FALSE(stdfs::exists(root + "/Meetings"));
     EXPECT_TRUE(stdfs::exists(root + "/Projects/Meetings/folder.folders"));
-    EXPECT_FALSE(transferFolder(tree, root, dir / "elsewhere", TransferMode::Move)) << "a top folder stays";
+    EXPECT_FALSE(transferFolder(*session, tree, root, dir / "elsewhere", TransferMode::Move)) << "a top folder stays";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QProcess>
+#include <QSplitter>
 #include <QSystemTrayIcon>
 
 #include <filesystem>
@@ -239,6 +240,31 @@ private slots:
         QVERIFY(window.close());
         tray.terminate();
         tray.waitForFinished(5000);
+    }
+
+    void theMainTreeKeepsTheWidthTheUserDraggedItTo() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        auto* splitter = shown.window->findChild<QSplitter*>(QStringLiteral("MainSplitter"));
+        QVERIFY(splitter);
+        QSplitterHandle* handle = splitter->handle(1);
+        const int before = shown.window->treeView()->width();
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(60, 0));
+        QTest::mouseMove(handle, grip + QPoint(120, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(120, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(shown.window->treeView()->width() > before + 60, kTimeout);
+        const int dragged = shown.window->treeView()->width();
+        QVERIFY(shown.window->close());
+        QCOMPARE(shown.f.session->context.geometry.guiSplitter, dragged);
+
+        // The next window opens with the tree as wide as it was left.
+        MainWindow again(*shown.f.session);
+        again.prepareForUser();
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(again.treeView()->width() - dragged) <= 2, kTimeout);
     }
 
     void hidingFromTheHelpMenuNeverLosesTheWindow() {
