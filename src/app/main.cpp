@@ -6,6 +6,7 @@
 #include "ui/LoginForm.h"
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
+#include "ui/PdfExport.h"
 #include "ui/QtClock.h"
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
@@ -29,15 +30,19 @@
 
 namespace {
 
-enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBadArguments = 4 };
+enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBadArguments = 4, kNoPdf = 5 };
 
 constexpr const char* kUsage =
     "usage: quill [--datapoint DIR] [Qt options]\n"
+    "       quill --print-pdf PAGE PDF\n"
     "       quill --help | --version\n\n"
     "Quill! shares documents, comments, attachments and tasks through a data\n"
     "point: a directory tree on a network share that the workgroup uses.\n\n"
     "  --datapoint DIR  start on the data point in DIR (it joins the list of\n"
     "                   data points the logon view offers)\n"
+    "  --print-pdf PAGE PDF\n"
+    "                   write the page file PAGE (a print file) as PDF and end,\n"
+    "                   without a window; quill-cli print-file --pdf uses it\n"
     "  --help           show this help and end\n"
     "  --version        show the version and end\n\n"
     "Qt's own options (-platform, -style, ...) work as in every Qt program.\n"
@@ -48,6 +53,7 @@ struct Options {
     bool help = false;
     bool version = false;
     std::string dataPoint;
+    std::string printPage, printPdf; // --print-pdf
     std::string error;
 };
 
@@ -66,6 +72,13 @@ Options readOptions(int argc, char** argv) {
                 options.error = "--datapoint needs a directory";
             else
                 options.dataPoint = argv[++i];
+        } else if (argument == "--print-pdf") {
+            if (i + 2 >= argc)
+                options.error = "--print-pdf needs a page file and a PDF file";
+            else {
+                options.printPage = argv[++i];
+                options.printPdf = argv[++i];
+            }
         } else if (argument.rfind("--datapoint=", 0) == 0)
             options.dataPoint = argument.substr(std::strlen("--datapoint="));
     }
@@ -89,10 +102,28 @@ int main(int argc, char** argv) {
     // the program's own, so running without it as root is acceptable.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Writing a PDF needs no display, and its caller wants to hear only of
+    // failures, not of the web engine's set-up.
+    if (!options.printPdf.empty()) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+            qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
+    }
+    // The web engine shares its drawing contexts with the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The page pane's address schemes exist only when registered before
     // the application object.
     quill::ui::PagePane::registerSchemes();
     QApplication app(argc, argv);
+    if (!options.printPdf.empty()) {
+        const int written = quill::ui::exportPageToPdf(QString::fromLocal8Bit(options.printPage),
+                                                       QString::fromLocal8Bit(options.printPdf));
+        if (written != 0)
+            std::fprintf(stderr, "quill: %s could not be written as PDF to %s\n", options.printPage.c_str(),
+                         options.printPdf.c_str());
+        return written == 0 ? kLoggedOff : kNoPdf;
+    }
     // No display name: the desktop would append it to every window title,
     // and the titles from the language files already name the program.
     QApplication::setApplicationName(QStringLiteral("Quill!"));

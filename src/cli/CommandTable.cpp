@@ -43,8 +43,8 @@ const std::vector<CommandInfo>& commandTable() {
         {"post", postCommand, SESSION " --record FILE [--address ADDRESS] BODY", "stores a form posted by a page"},
         {"find", findCommand, SESSION " [--kind N] [--folder PATH [--no-subfolders]] TEXT",
          "finds the documents that hold a text"},
-        {"print-file", printFileCommand, SESSION " FOLDER [DOCUMENT...]",
-         "joins documents' pages into one print file"},
+        {"print-file", printFileCommand, SESSION " FOLDER [DOCUMENT...] [--pdf OUT]",
+         "joins documents' pages into one print file; --pdf also writes it as PDF (needs quill beside quill-cli)"},
         // Tasks.
         {"tasks", tasksCommand,
          SESSION " [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] [--ics]",

@@ -8,12 +8,16 @@
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 #include "navigation/PrintFile.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/Logon.h"
 
 #include <algorithm>
 #include <ostream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quill::cli {
 
@@ -77,7 +81,9 @@ int locationCommand(Args args, std::ostream& out) {
 
 int findCommand(Args args, std::ostream& out) {
     const std::string kindText = takeOption(args, "--kind", "0");
-    const std::string folder = takeOption(args, "--folder");
+    std::string folder = takeOption(args, "--folder");
+    if (!folder.empty())
+        folder = absolutePath(folder); // the tree and its locations name folders in full
     const bool noSubfolders = takeFlag(args, "--no-subfolders");
     const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1, "find --datapoint DIR --user LOGON [--kind N] [--folder PATH [--no-subfolders]] TEXT");
@@ -102,19 +108,43 @@ int findCommand(Args args, std::ostream& out) {
     return 0;
 }
 
+namespace {
+
+// A PDF needs the web engine, which only the windowed program links: quill
+// beside quill-cli writes it without a window. Its output goes to standard
+// error, so that standard output keeps only the print file's path.
+void writePdf(const std::string& printFile, const std::string& pdf) {
+    const std::string quill = path::join(executableDirectory(), "quill");
+    if (!fs::isRegularFile(quill))
+        throw CliError{"--pdf needs the windowed program quill beside quill-cli, and it is not there (" + quill + ")"};
+    const std::string program = fs::native(quill).string();
+    const std::string page = fs::native(printFile).string();
+    const std::string target = fs::native(pdf).string();
+    const char* argv[] = {program.c_str(), "--print-pdf", page.c_str(), target.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
+    pid_t child = 0;
+    const int spawned =
+        ::posix_spawn(&child, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw CliError{"the print file could not be written as PDF to " + pdf};
+}
+
+} // namespace
+
 int printFileCommand(Args args, std::ostream& out) {
-    const std::string pdf = takeOption(args, "--pdf");
+    std::string pdf = takeOption(args, "--pdf");
     const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1000,
-               "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...] (--pdf OUT is not available here: "
-               "use Save as PDF in the print wizard of quill)");
-    // Writing PDF needs the web engine, which only the windowed program has.
+    expectArgs(args, 1, 1000, "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...] [--pdf OUT]");
     if (!pdf.empty())
-        throw CliError{"--pdf is not available in quill-cli: use Save as PDF in the print wizard of quill"};
+        pdf = absolutePath(pdf);
     CliSession cli(options);
     Session& session = cli.session();
     loadUserData(session);
-    const std::string folder = args[0];
+    const std::string folder = absolutePath(args[0]);
     std::vector<std::string> documents;
     const std::vector<PrintableDocument> printable = printableDocuments(session, folder);
     if (args.size() == 1) {
@@ -134,6 +164,8 @@ int printFileCommand(Args args, std::ostream& out) {
     std::string printFile;
     if (const Status prepared = preparePrintFile(session, documents, printFile); !prepared)
         throw CliError{prepared.message()};
+    if (!pdf.empty())
+        writePdf(printFile, pdf);
     printLine(out, printFile);
     return 0;
 }

@@ -1,8 +1,10 @@
-// quill-cli's tree, location and render commands, as scripts read them.
+// quill-cli's tree, location, render, find and print-file commands, as
+// scripts read them.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace quill {
@@ -91,6 +93,47 @@ TEST_F(NavigationCommandsTest, ADocumentPageKnowsItsFolderAndLeavesOutUnsafeAtta
         EXPECT_EQ(shown.find("Stolen"), std::string::npos) << stored;
         EXPECT_EQ(shown.find("etc"), std::string::npos) << stored;
         EXPECT_NE(shown.find("COMMAND:ATTACHMENT:"), std::string::npos) << "the other attachments stay";
+    }
+}
+
+TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChosenPages) {
+    const std::string meetings = dataPoint + "/DataPoint.root/Meetings";
+    int status = -1;
+    const std::string found = run("find", "ANNA", "--folder " + shellWord(meetings) + " --no-subfolders REVIEW", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(found,
+              "Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents\\Meetings\t" + meetings +
+                  "/Annual review.meeting\n"
+                  "Weekly review\tAnna Novak (ANNA)\t30.11.2026\tShared documents\\Meetings\t" + meetings +
+                  "/Weekly review.meeting\n");
+    EXPECT_EQ(run("find", "ANNA", "nothing-holds-this"), "");
+
+    // Two named documents: one page each, in the order named.
+    const std::string printFile =
+        run("print-file", "ANNA", shellWord(meetings) + " 'Weekly review.meeting' 'Annual review.meeting'", &status);
+    ASSERT_EQ(status, 0);
+    const std::string joined = test::readBytes(printFile.substr(0, printFile.size() - 1));
+    std::size_t sections = 0;
+    for (std::size_t at = joined.find("class=\"print-page"); at != std::string::npos;
+         at = joined.find("class=\"print-page", at + 1))
+        ++sections;
+    EXPECT_EQ(sections, 2u);
+    EXPECT_LT(joined.find("Weekly review"), joined.find("Annual review"));
+    EXPECT_EQ(joined.find("Budget planning"), std::string::npos);
+    run("print-file", "ANNA", shellWord(meetings) + " 'Missing.meeting'", &status);
+    EXPECT_EQ(status, 1);
+
+    // A PDF is written by the windowed program where it was built.
+    const std::string pdf = dir / "meetings.pdf";
+    run("print-file", "ANNA", shellWord(meetings) + " --pdf " + shellWord(pdf), &status);
+    const bool windowed = std::filesystem::exists(std::filesystem::path(QUILL_CLI_PATH).parent_path() / "quill");
+    EXPECT_EQ(status, windowed ? 0 : 1);
+    EXPECT_EQ(std::filesystem::exists(pdf), windowed);
+    if (windowed && std::system("command -v pdfinfo >/dev/null") == 0) {
+        const std::string infoFile = dir / "pdfinfo.txt";
+        ASSERT_EQ(std::system(("pdfinfo " + shellWord(pdf) + " >" + shellWord(infoFile)).c_str()), 0);
+        const std::string info = test::readBytes(infoFile);
+        EXPECT_NE(info.find("Pages:           6"), std::string::npos) << info;
     }
 }
 
