@@ -57,6 +57,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window.documentList()->topLevelItemCount(), 1, kTimeout);
 
         bool filledIn = false;
+        std::string chosenDate;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             // A text, a yes/no and a date field, each in its own editor.
             openRow(editor, 0, 0);
@@ -73,6 +74,7 @@ private slots:
             auto* date = editor->openEditor()->findChild<QDateEdit*>();
             QVERIFY(date);
             QTest::keyClick(date, Qt::Key_Up);
+            chosenDate = date->date().toString(QStringLiteral("d.M.yyyy")).toStdString();
             QTest::keyClick(date, Qt::Key_Return);
             QVERIFY(!editor->openEditor());
 
@@ -121,8 +123,11 @@ private slots:
         const std::string created = window.shownDocument();
         QVERIFY(created.find("Contracts/") != std::string::npos && created.ends_with(".contract"));
         const std::string record = readBytes(created);
-        for (const char* stored : {"Cleaning 2027", "VALUE_YES", "9.12.2026", "System Administrator (ADMINISTRATOR)"})
-            QVERIFY2(record.find(stored) != std::string::npos, stored);
+        QVERIFY(!chosenDate.empty());
+        for (const std::string& stored :
+             {std::string("Cleaning 2027"), std::string("VALUE_YES"), chosenDate,
+              std::string("System Administrator (ADMINISTRATOR)")})
+            QVERIFY2(record.find(stored) != std::string::npos, stored.c_str());
         const std::string base = created.substr(0, created.size() - std::string(".contract").size());
         QVERIFY(readBytes(base + ".comments").find("Checked in the editor") != std::string::npos);
         QVERIFY(readBytes(base + ".attachments").find("Offer") != std::string::npos);
@@ -134,7 +139,10 @@ private slots:
                                      .toString()
                                      .contains(QStringLiteral("Checked in the editor")),
                                  kTimeout);
-        QVERIFY(evaluate(page, QStringLiteral("document.body.innerText")).toString().contains("Cleaning 2027"));
+        const QString shownText = evaluate(page, QStringLiteral("document.body.innerText")).toString();
+        for (const char* shown : {"Cleaning 2027", "System Administrator", "Offer"})
+            QVERIFY2(shownText.contains(QString::fromUtf8(shown)), shown);
+        QVERIFY(shownText.contains(QString::fromStdString(chosenDate)));
         QTest::qWait(300); // painted
         saveShot(&window, "edited-contract");
         QVERIFY(window.close());
