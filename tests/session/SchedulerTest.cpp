@@ -86,10 +86,17 @@ TEST_F(SchedulerTest, OnlySchedulesNamingTheUserAndReadableOnesAreListed) {
     const std::string others = scheduled("Others", "Jan Novak (JAN)", "9.12.2026", "9:00:00", "5");
     const std::string badDate = scheduled("Bad date", anna, "31.2.2026", "9:00:00", "5");
     const std::string badEvent = scheduled("Bad event", anna, "9.12.2026", "9:00:00", "99");
+    const std::string badTime = scheduled("Bad time", anna, "9.12.2026", "25:61", "5");
+    const std::string wordEvent = scheduled("Word event", anna, "9.12.2026", "9:00:00", "soon");
+    // A schedule that was readable and is no longer leaves the table.
+    const std::string spoilt = scheduled("Spoilt", anna, "9.12.2026", "9:00:00", "5");
+    updateScheduleEntry(*session, spoilt);
+    ASSERT_TRUE(entryOf(spoilt));
+    scheduled("Spoilt", anna, "9.12.2026", "nine o'clock", "5");
     const std::string team = folder + "/Team.note";
     test::writeBytes(team, "Team\r\n");
     test::writeBytes(folder + "/Team.scheduler", "Jan Novak (JAN)\r\nanna novak (ANNA); \r\n9.12.2026\r\n9:00\r\n2\r\n");
-    for (const std::string& note : {others, badDate, badEvent, team, badDate})
+    for (const std::string& note : {others, badDate, badEvent, badTime, wordEvent, spoilt, team, badDate})
         updateScheduleEntry(*session, note);
     ASSERT_EQ(session->schedule.size(), 1u);
     EXPECT_EQ(session->schedule[0].documentPath, team);
@@ -98,7 +105,7 @@ TEST_F(SchedulerTest, OnlySchedulesNamingTheUserAndReadableOnesAreListed) {
     std::size_t lines = 0;
     for (std::size_t at = log.find("cannot be read"); at != std::string::npos; at = log.find("cannot be read", at + 1))
         ++lines;
-    EXPECT_EQ(lines, 2u);
+    EXPECT_EQ(lines, 5u);
 }
 
 TEST_F(SchedulerTest, RemovalPruneScanAndTheStatusLine) {
