@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -119,6 +120,16 @@ void MainWindow::startTimer() {
     connect(minuteTimer_, &QTimer::timeout, this, [this] { minuteTick(); });
     ticksToFullRefresh_ = 1;
     minuteTimer_->start();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    // Coming back to the window refreshes the tasks at the next tick.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && minuteTimer_) {
+        ticksToFullRefresh_ = 1;
+        if (!minuteTimer_->isActive())
+            minuteTimer_->start();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::minuteTick() {

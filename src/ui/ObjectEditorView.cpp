@@ -274,8 +274,8 @@ void ObjectEditorView::addComment() {
     const QString text = view.ask();
     if (text.isEmpty())
         return;
-    applied(model_.addComment(fromQt(text)),
-            {EditorBranch::Comments, static_cast<int>(model_.rows(EditorBranch::Comments).size())});
+    const Status added = model_.addComment(fromQt(text));
+    applied(added, {EditorBranch::Comments, static_cast<int>(model_.rows(EditorBranch::Comments).size()) - 1});
 }
 
 void ObjectEditorView::removeComment() {

@@ -92,7 +92,8 @@ private slots:
             QTest::keyClick(find->textBox(), Qt::Key_Return);
             QTRY_VERIFY_WITH_TIMEOUT(find->results()->topLevelItemCount() > 0, kTimeout);
             QVERIFY(find->searching());
-            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            // Enter stops it from the results the user is looking at.
+            QTest::keyClick(find->results(), Qt::Key_Return);
             QVERIFY(!find->searching());
             // What was found before the stop is all shown, and no more.
             QTRY_VERIFY_WITH_TIMEOUT(!find->findAction()->isChecked(), kTimeout);
