@@ -81,21 +81,24 @@ int printProgressStep(std::size_t documents) {
 }
 
 std::string joinPages(const std::vector<std::string>& pages) {
-    // One head: every distinct line of the pages' heads, in order, so that
-    // each page's stylesheets and styles apply; one title.
-    std::vector<std::string> headLines;
+    // One head made of each different head of the pages, whole and in
+    // order, without their titles: pages of one type share their head, and
+    // a style written over several lines stays intact.
+    std::vector<std::string> heads;
     for (const std::string& page : pages) {
-        for (std::string_view line : text::splitLines(inner(page, "head"))) {
-            const std::string trimmed(text::trim(line));
-            if (trimmed.empty() || cp1250::startsWithNoCase(trimmed, "<title"))
-                continue;
-            if (std::find(headLines.begin(), headLines.end(), trimmed) == headLines.end())
-                headLines.push_back(trimmed);
+        std::string head(inner(page, "head"));
+        for (std::size_t title = cp1250::findNoCase(head, "<title"); title != std::string::npos;
+             title = cp1250::findNoCase(head, "<title", title)) {
+            const std::size_t end = cp1250::findNoCase(head, "</title>", title);
+            head.erase(title, end == std::string::npos ? std::string::npos : end + 8 - title);
         }
+        head = std::string(text::trim(head));
+        if (!head.empty() && std::find(heads.begin(), heads.end(), head) == heads.end())
+            heads.push_back(std::move(head));
     }
     std::string joined = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n";
-    for (const std::string& line : headLines)
-        joined += line + "\r\n";
+    for (const std::string& head : heads)
+        joined += head + "\r\n";
     joined += "<style>section.print-page { break-after: page; page-break-after: always; }\r\n"
               "section.print-page:last-child { break-after: auto; page-break-after: auto; }</style>\r\n"
               "</head>\r\n<body class=\"print\">\r\n";

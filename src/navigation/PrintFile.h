@@ -32,7 +32,9 @@ int printProgressStep(std::size_t documents);
 Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
                         const std::function<void(int percent)>& progress = {});
 
-// The same joining for pages already rendered, for the file above.
+// The same joining for pages already rendered, for the file above: one
+// head made of each different head of the pages (without titles), then a
+// section per page.
 std::string joinPages(const std::vector<std::string>& pages);
 
 } // namespace quill
