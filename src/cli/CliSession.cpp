@@ -25,6 +25,17 @@ std::string executableDirectory() {
     return path::directory(cp1250::fromUtf8(buffer));
 }
 
+std::string placeInDataPoint(const Session& session, const std::string& given, bool mayBeNew) {
+    const std::string absolute = absolutePath(given);
+    const std::string existing = mayBeNew && !fs::exists(absolute) ? path::directory(absolute) : absolute;
+    const auto& c = session.context;
+    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
+        if (!place->empty() && fs::exists(existing) && fs::isWithin(existing, *place))
+            return absolute;
+    }
+    throw CliError{given + " is nothing of the data point"};
+}
+
 SessionOptions takeSessionOptions(Args& args) {
     SessionOptions options;
     options.dataPoint = takeOption(args, "--datapoint");

@@ -64,4 +64,9 @@ private:
 // The directory of the running executable.
 std::string executableDirectory();
 
+// A path given on the command line, made absolute, that must lie in the
+// data point or in its root or users root (which may lie elsewhere), links
+// resolved. It must exist, or with mayBeNew its directory must.
+std::string placeInDataPoint(const Session& session, const std::string& given, bool mayBeNew = false);
+
 } // namespace quill::cli

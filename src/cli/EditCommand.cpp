@@ -93,7 +93,7 @@ int editCommand(Args args, std::ostream& out) {
     // The staging directory and the text cache belong to the logon.
     loadUserData(session);
     DocumentEditor editor(session);
-    if (const Status opened = editor.open(document); !opened)
+    if (const Status opened = editor.open(placeInDataPoint(session, document)); !opened)
         throw CliError{opened.message()};
     // Every change is checked before anything is saved, so a bad one
     // leaves the document as it was.

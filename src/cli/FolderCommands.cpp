@@ -18,18 +18,6 @@
 namespace quill::cli {
 namespace {
 
-// A path given on the command line, made absolute, that must lie in the
-// data point (or its root or users root, which may lie elsewhere).
-std::string placeInDataPoint(const Session& session, const std::string& given) {
-    const std::string absolute = absolutePath(given);
-    const auto& c = session.context;
-    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
-        if (!place->empty() && fs::exists(absolute) && fs::isWithin(absolute, *place))
-            return absolute;
-    }
-    throw CliError{given + " is nothing of the data point"};
-}
-
 void printSettings(std::ostream& out, const FolderSettings& settings) {
     printLine(out, "NOTE=" + settings.note);
     printLine(out, "URL=" + settings.url);

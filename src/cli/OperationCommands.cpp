@@ -41,7 +41,7 @@ int postCommand(Args args, std::ostream& out) {
         throw CliError{std::string("usage: ") + usage};
     CliSession cli(options);
     Session& session = cli.session();
-    if (!session.readRecord(recordFile))
+    if (!session.readRecord(placeInDataPoint(session, recordFile)))
         throw CliError{"cannot read record " + recordFile};
     Status why = Status::success();
     const PostResult result = handlePostedForm(session, address, args[0], why);
@@ -59,10 +59,11 @@ int documentCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     if (action == "delete") {
         expectArgs(args, 2, 2, usage);
-        check(deleteDocumentForGood(cli.session(), args[1]));
+        check(deleteDocumentForGood(cli.session(), placeInDataPoint(cli.session(), args[1])));
     } else if (action == "copy" || action == "move") {
         expectArgs(args, 3, 3, usage);
-        check(transferDocument(cli.session(), args[1], args[2],
+        check(transferDocument(cli.session(), placeInDataPoint(cli.session(), args[1]),
+                               placeInDataPoint(cli.session(), args[2], true),
                                action == "copy" ? TransferMode::Copy : TransferMode::Move));
     } else {
         throw CliError{"unknown document action " + action + ": use copy, move or delete"};
@@ -139,7 +140,7 @@ int trashCommand(Args args, std::ostream& out) {
             buildMainTree(session, tree);
             check(moveFolderToTrash(session, tree, args[1]));
         } else {
-            check(moveDocumentToTrash(session, args[1]));
+            check(moveDocumentToTrash(session, placeInDataPoint(session, args[1])));
         }
     } else {
         throw CliError{"unknown trash action " + action + ": use list, empty or put"};

@@ -80,6 +80,25 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(stdfs::exists(root + "/Idea.note"));
 
+    // Documents outside the data point, or missing, are left alone.
+    const std::string outside = dir / "Private.note";
+    test::writeBytes(outside, "Private\r\n");
+    stdfs::create_directory_symlink(dir.path(), root + "/Escape");
+    for (const std::string& arguments :
+         {"delete " + shellWord(outside), "delete " + shellWord(root + "/Escape/Private.note"),
+          "move " + shellWord(outside) + " " + shellWord(root + "/Private.note"),
+          "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(dir / "Copied.note"),
+          "delete " + shellWord(root + "/Missing.note"), "move " + shellWord(root + "/Missing.note") + " " +
+          shellWord(root + "/Fresh/Missing.note")}) {
+        run("document", arguments, &status);
+        EXPECT_EQ(status, 1) << arguments;
+    }
+    run("trash", "put " + shellWord(outside), &status);
+    EXPECT_EQ(status, 1) << "the trash takes only documents of the data point";
+    EXPECT_EQ(readBytes(outside), "Private\r\n");
+    EXPECT_FALSE(stdfs::exists(dir / "Copied.note"));
+    stdfs::remove(root + "/Escape");
+
     // Deleting refuses what is not a folder below a top folder.
     for (const std::string& refused : {root, dataPoint, std::string(dir / "nowhere"), root + "/../.."}) {
         std::string errors;
