@@ -132,6 +132,16 @@ private slots:
         const std::string trash = f.session->context.settings.temporaryDirectory + "Trash/";
         QVERIFY(std::filesystem::exists(trash + std::filesystem::path(chosen).filename().string()));
 
+        // Shift+Delete deletes for good, past the trash.
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        const std::string forGood = window.shownDocument();
+        QVERIFY(forGood != chosen && forGood.ends_with(".note"));
+        answerYesSoon();
+        QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(forGood), kTimeout);
+        QVERIFY(!std::filesystem::exists(trash + std::filesystem::path(forGood).filename().string()));
+
         // A folder goes there too, with the toolbar's Delete.
         clickItem(tree, findItem(tree, QStringLiteral("Website")));
         answerYesSoon();
