@@ -53,7 +53,8 @@ struct Options {
     bool help = false;
     bool version = false;
     std::string dataPoint;
-    std::string printPage, printPdf; // --print-pdf
+    bool printPdf = false; // --print-pdf PAGE PDF
+    std::string printPage, pdfFile;
     std::string error;
 };
 
@@ -76,8 +77,9 @@ Options readOptions(int argc, char** argv) {
             if (i + 2 >= argc)
                 options.error = "--print-pdf needs a page file and a PDF file";
             else {
+                options.printPdf = true;
                 options.printPage = argv[++i];
-                options.printPdf = argv[++i];
+                options.pdfFile = argv[++i];
             }
         } else if (argument.rfind("--datapoint=", 0) == 0)
             options.dataPoint = argument.substr(std::strlen("--datapoint="));
@@ -104,11 +106,11 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Writing a PDF needs no display, and its caller wants to hear only of
     // failures, not of the web engine's set-up.
-    if (!options.printPdf.empty()) {
+    if (options.printPdf) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-            qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
+            qputenv("QT_LOGGING_RULES", "qt.webenginecontext=false");
     }
     // The web engine shares its drawing contexts with the windows.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -116,12 +118,12 @@ int main(int argc, char** argv) {
     // the application object.
     quill::ui::PagePane::registerSchemes();
     QApplication app(argc, argv);
-    if (!options.printPdf.empty()) {
+    if (options.printPdf) {
         const int written = quill::ui::exportPageToPdf(QString::fromLocal8Bit(options.printPage),
-                                                       QString::fromLocal8Bit(options.printPdf));
+                                                       QString::fromLocal8Bit(options.pdfFile));
         if (written != 0)
             std::fprintf(stderr, "quill: %s could not be written as PDF to %s\n", options.printPage.c_str(),
-                         options.printPdf.c_str());
+                         options.pdfFile.c_str());
         return written == 0 ? kLoggedOff : kNoPdf;
     }
     // No display name: the desktop would append it to every window title,

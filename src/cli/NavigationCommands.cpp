@@ -14,6 +14,10 @@
 #include "session/Logon.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -111,8 +115,9 @@ int findCommand(Args args, std::ostream& out) {
 namespace {
 
 // A PDF needs the web engine, which only the windowed program links: quill
-// beside quill-cli writes it without a window. Its output goes to standard
-// error, so that standard output keeps only the print file's path.
+// beside quill-cli writes it without a window. What it says goes to a
+// scratch file that is shown only when it fails, so that the web engine's
+// start-up talk stays out of scripts' output.
 void writePdf(const std::string& printFile, const std::string& pdf) {
     const std::string quill = path::join(executableDirectory(), "quill");
     if (!fs::isRegularFile(quill))
@@ -121,15 +126,34 @@ void writePdf(const std::string& printFile, const std::string& pdf) {
     const std::string page = fs::native(printFile).string();
     const std::string target = fs::native(pdf).string();
     const char* argv[] = {program.c_str(), "--print-pdf", page.c_str(), target.c_str(), nullptr};
+    std::string said = (std::filesystem::temp_directory_path() / "quill-pdf-XXXXXX").string();
+    const int output = ::mkstemp(said.data());
+    if (output < 0)
+        throw CliError{"cannot make a scratch file in " + std::filesystem::temp_directory_path().string()};
+    ::unlink(said.c_str());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
     pid_t child = 0;
     const int spawned =
         ::posix_spawn(&child, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    if (spawned != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    pid_t waited = spawned == 0 ? ::waitpid(child, &status, 0) : -1;
+    while (waited == -1 && spawned == 0 && errno == EINTR)
+        waited = ::waitpid(child, &status, 0);
+    const bool written = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!written) {
+        std::string talk;
+        char buffer[4096];
+        ::lseek(output, 0, SEEK_SET);
+        for (ssize_t got; (got = ::read(output, buffer, sizeof buffer)) > 0;)
+            talk.append(buffer, static_cast<std::size_t>(got));
+        std::cerr << talk;
+    }
+    ::close(output);
+    if (!written)
         throw CliError{"the print file could not be written as PDF to " + pdf};
 }
 
@@ -152,7 +176,8 @@ int printFileCommand(Args args, std::ostream& out) {
             documents.push_back(document.path);
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string wanted = args[i].find('/') == std::string::npos ? path::join(folder, args[i]) : args[i];
+        const std::string wanted =
+            args[i].find('/') == std::string::npos ? path::join(folder, args[i]) : absolutePath(args[i]);
         const auto found = std::find_if(printable.begin(), printable.end(),
                                         [&](const PrintableDocument& d) { return d.path == wanted; });
         if (found == printable.end())

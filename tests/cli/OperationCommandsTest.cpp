@@ -128,6 +128,7 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
         EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
     // A folder in the trash may be deleted for good; the trash itself stays.
     const std::size_t website = listed.find("/Website\n");
+    ASSERT_NE(website, std::string::npos) << listed;
     const std::size_t lineStart = listed.rfind('\n', website) == std::string::npos ? 0 : listed.rfind('\n', website) + 1;
     const std::string trashed = listed.substr(lineStart, website + 8 - lineStart);
     run("folder", "delete " + shellWord(trashed), &status);
