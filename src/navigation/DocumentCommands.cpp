@@ -109,7 +109,7 @@ DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const
             return refuse(4);
         if (sourceNode.kind == "TRASH")
             return refuse(5);
-        if (source.empty() || target.path.empty() || target.kind == "TRASH" || toSettings)
+        if (source.empty() || target.path.empty() || toSettings)
             return refuse(3);
         check.target = path::join(target.path, path::fileName(source));
     } else {

@@ -242,15 +242,27 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     }
     const TransferMode mode = copy ? TransferMode::Copy : TransferMode::Move;
     const std::string sourcePath = source->path;
-    const Status done = document.empty() ? transferFolder(session_, tree_, sourcePath, check.target, mode)
-                                         : transferDocument(session_, document, check.target, mode);
+    const std::string parentPath = source->parent ? source->parent->path : std::string();
+    // Whatever goes onto the trash is moved into it, as Delete does, under
+    // a name the trash does not hold yet.
+    const bool toTrash = target->kind == "TRASH";
+    Status done = Status::success();
+    if (toTrash)
+        done = document.empty() ? moveFolderToTrash(session_, tree_, sourcePath)
+                                : moveDocumentToTrash(session_, document);
+    else
+        done = document.empty() ? transferFolder(session_, tree_, sourcePath, check.target, mode)
+                                : transferDocument(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
     if (!document.empty()) {
         updateScheduleEntry(session_, document);
         updateScheduleEntry(session_, check.target);
     }
-    rebuildTree(document.empty() && done ? check.target : sourcePath);
+    if (document.empty() && done)
+        rebuildTree(toTrash ? parentPath : check.target);
+    else
+        rebuildTree(sourcePath);
     refreshTasksNow();
 }
 

@@ -2,6 +2,7 @@
 // an accepted one does to the folders.
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
+#include "platform/Paths.h"
 
 #include "SessionFixture.h"
 
@@ -38,6 +39,7 @@ protected:
 
 TEST_F(DropTest, EachRefusalHasItsWarningAndAcceptedDropsNameTheirTarget) {
     const std::string contract = root + "/Contracts/Supplier.contract";
+    const std::string trash = node("Trash").path;
     const struct {
         const char* source;
         std::string document;
@@ -54,6 +56,8 @@ TEST_F(DropTest, EachRefusalHasItsWarningAndAcceptedDropsNameTheirTarget) {
         {"Contracts", "", "My tasks", 4, ""},
         {"Trash", "", "Contracts", 5, ""},
         {"Contracts", "", "Projects", -1, root + "/Projects/Contracts"},
+        {"Contracts", "", "Trash", -1, path::join(trash, "Contracts")},
+        {"Contracts", contract, "Trash", -1, path::join(trash, "Supplier.contract")},
         {"Contracts", contract, "Settings", 3, ""},
         {"Contracts", contract, "My tasks", 4, ""},
         {"Contracts", contract, "Contracts", 0, ""},

@@ -204,6 +204,14 @@ private slots:
             std::filesystem::exists(root + "Contacts/Attachments.systemfiles/Order form93.DT21.11.20267105.TD.txt"));
         QVERIFY(std::filesystem::exists(root + "Projects/Supplier.contract"));
 
+        // A folder dragged onto the trash goes into it, Ctrl or not.
+        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
+        dragAndDrop(tree->viewport(), nodeCentre("Contacts"), tree->viewport(), nodeCentre("Trash"),
+                    Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(root + "Contacts"), kTimeout);
+        const std::string trash = shown.f.session->context.settings.temporaryDirectory + "Trash/";
+        QVERIFY(std::filesystem::exists(trash + "Contacts/Supplier.contract"));
+
         // A click on the date heading sorts the meetings by their day,
         // not by the text of it; a second click turns the order.
         clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
