@@ -60,6 +60,13 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
+std::size_t occurrences(std::string_view text, std::string_view part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 void writeBytes(const std::string& path, std::string_view content) {
     stdfs::create_directories(stdfs::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

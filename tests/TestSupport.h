@@ -48,6 +48,9 @@ std::string copySampleDataPoint(const TempDir& dir);
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, std::string_view content);
 
+// How often part occurs in text, overlapping occurrences included.
+std::size_t occurrences(std::string_view text, std::string_view part);
+
 // A clock that stands still until it is set.
 class FixedClock final : public Clock {
 public:

@@ -29,9 +29,11 @@ std::string placeInDataPoint(const Session& session, const std::string& given, b
     const std::string absolute = absolutePath(given);
     const std::string existing = mayBeNew && !fs::exists(absolute) ? path::directory(absolute) : absolute;
     const auto& c = session.context;
-    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
-        if (!place->empty() && fs::exists(existing) && fs::isWithin(existing, *place))
-            return absolute;
+    if (fs::exists(existing)) {
+        for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
+            if (!place->empty() && fs::isWithin(existing, *place))
+                return absolute;
+        }
     }
     throw CliError{given + " is nothing of the data point"};
 }

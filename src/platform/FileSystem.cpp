@@ -265,25 +265,38 @@ Status rename(std::string_view from, std::string_view to) {
     return Status::success();
 }
 
-Status copyFile(std::string_view from, std::string_view to) {
-    const stdfs::path source = native(from);
+namespace {
+
+// Copies the regular file from to target, a name nothing takes yet, with
+// from's modification time; messages call the copy shownAs.
+Status copyToNewName(std::string_view from, std::string_view target, std::string_view shownAs) {
     std::error_code ec;
+    const stdfs::path source = native(from);
     if (!stdfs::is_regular_file(source, ec))
         return Status::failure("cannot copy " + std::string(from) + ": not a file");
     const std::int64_t modified = modificationTime(from);
+    // A new name is never another spelling of a file: only its directory
+    // is looked up, not the directory's whole listing.
+    stdfs::copy_file(source, nativeNewName(target), stdfs::copy_options::none, ec);
+    if (ec)
+        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(shownAs) + ": " +
+                               errorText(ec));
+    setModificationTime(target, modified);
+    return Status::success();
+}
+
+} // namespace
+
+Status copyFile(std::string_view from, std::string_view to) {
     // Stream through a temporary file beside the target, then rename it
     // into place: readers never see a partial copy.
     const std::string temporary = temporaryWritePath(to);
-    // A temporary name is never another spelling of a file: only its
-    // directory is looked up, not the directory's whole listing.
     const stdfs::path tempNative = nativeNewName(temporary);
-    stdfs::copy_file(source, tempNative, stdfs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        std::error_code ignored;
-        stdfs::remove(tempNative, ignored);
-        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
+    std::error_code ec;
+    if (const Status copied = copyToNewName(from, temporary, to); !copied) {
+        stdfs::remove(tempNative, ec);
+        return copied;
     }
-    setModificationTime(temporary, modified);
     stdfs::rename(tempNative, native(to), ec);
     if (ec) {
         std::error_code ignored;
@@ -294,16 +307,7 @@ Status copyFile(std::string_view from, std::string_view to) {
 }
 
 Status copyNewFile(std::string_view from, std::string_view to) {
-    std::error_code ec;
-    const stdfs::path source = native(from);
-    if (!stdfs::is_regular_file(source, ec))
-        return Status::failure("cannot copy " + std::string(from) + ": not a file");
-    const std::int64_t modified = modificationTime(from);
-    stdfs::copy_file(source, nativeNewName(to), stdfs::copy_options::none, ec);
-    if (ec)
-        return Status::failure("cannot copy " + std::string(from) + " to " + std::string(to) + ": " + errorText(ec));
-    setModificationTime(to, modified);
-    return Status::success();
+    return copyToNewName(from, to, to);
 }
 
 Status copyTree(std::string_view from, std::string_view to) {

@@ -215,9 +215,7 @@ void MainWindow::showDocumentPage() {
 void MainWindow::setListShown(bool shown) {
     const int total = rightSplitter_->height();
     if (!shown) {
-        // The list's height is what the next folder gets back.
-        if (const int height = rightSplitter_->sizes().value(1); height > 0)
-            session_.context.geometry.guiSplitter1 = height;
+        keepListHeight();
         rightSplitter_->setSizes({total, 0});
         return;
     }
@@ -225,6 +223,12 @@ void MainWindow::setListShown(bool shown) {
         return;
     const int wanted = session_.context.geometry.guiSplitter1 > 0 ? session_.context.geometry.guiSplitter1 : total / 3;
     rightSplitter_->setSizes({std::max(total - wanted, 0), wanted});
+}
+
+void MainWindow::keepListHeight() {
+    // A collapsed list keeps the height it had last.
+    if (const int height = rightSplitter_->sizes().value(1); height > 0)
+        session_.context.geometry.guiSplitter1 = height;
 }
 
 void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool copy) {
@@ -255,7 +259,7 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
                                 : transferDocument(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
-    if (!document.empty()) {
+    if (!document.empty() && !toTrash) {
         updateScheduleEntry(session_, document);
         updateScheduleEntry(session_, check.target);
     }
@@ -297,8 +301,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         g.guiWidth = frame.width();
         g.guiHeight = frame.height();
         g.guiSplitter = mainSplitter_->sizes().value(0);
-        if (const int listHeight = rightSplitter_->sizes().value(1); listHeight > 0)
-            g.guiSplitter1 = listHeight;
+        keepListHeight();
         saveFolderList(session_, tree_);
         shutdown(session_);
     }

@@ -91,7 +91,15 @@ private:
     void refreshTemplates();
     // The refresh menu's download or upload of the data point's resources.
     void synchronizeResourcesNow(SyncDirection direction);
+    // What a node's kind allows, for the toolbar and the tree's popup menu
+    // alike.
+    struct KindCommands {
+        bool newObject = true, newTemplate = true, remove = true, find = true, print = true, refreshFolder = true;
+    };
+    KindCommands commandsFor(const TreeNode& node) const;
     void enableCommandsFor(const TreeNode& node);
+    // Keeps the document list's height for the next folder and the next start.
+    void keepListHeight();
     void newObject(std::size_t typeIndex);
     void editDocument(const std::string& path);
     void selectDocument(const std::string& path);

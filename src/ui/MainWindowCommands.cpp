@@ -147,26 +147,32 @@ void MainWindow::fillNewThingsMenus() {
         lastObjectType_ = std::stoul(objectTypes.front().hint);
 }
 
-void MainWindow::enableCommandsFor(const TreeNode& node) {
-    for (int button : {1, 2, 5, 6, 7, 8})
-        buttons_[button]->setEnabled(true);
+MainWindow::KindCommands MainWindow::commandsFor(const TreeNode& node) const {
     const std::string& kind = node.kind;
-    refreshFolderAction_->setEnabled(true);
+    KindCommands allowed;
     if (kind == "SETTINGS" || kind == "MYTASKS") {
-        // The refresh button stays: "My tasks" is refreshed from its menu.
-        for (int button : {1, 2, 5, 6, 8})
-            buttons_[button]->setEnabled(false);
-        refreshFolderAction_->setEnabled(false);
+        allowed = {false, false, false, false, false, false};
     } else if (kind == "TRASH") {
-        buttons_[1]->setEnabled(false);
-        buttons_[2]->setEnabled(false);
-        buttons_[5]->setEnabled(trashHasContent(session_));
+        allowed.newObject = allowed.newTemplate = false;
+        allowed.remove = trashHasContent(session_);
     } else if (kind == "SETTINGS_OBJ") {
-        for (int button : {1, 5, 6, 8})
-            buttons_[button]->setEnabled(false);
+        allowed.newObject = allowed.remove = allowed.find = allowed.print = false;
     } else if (kind == "ROOT") {
-        buttons_[5]->setEnabled(false);
+        allowed.remove = false;
     }
+    return allowed;
+}
+
+void MainWindow::enableCommandsFor(const TreeNode& node) {
+    const KindCommands allowed = commandsFor(node);
+    buttons_[1]->setEnabled(allowed.newObject);
+    buttons_[2]->setEnabled(allowed.newTemplate);
+    buttons_[5]->setEnabled(allowed.remove);
+    buttons_[6]->setEnabled(allowed.find);
+    // The refresh button stays: "My tasks" is refreshed from its menu.
+    buttons_[7]->setEnabled(true);
+    buttons_[8]->setEnabled(allowed.print);
+    refreshFolderAction_->setEnabled(allowed.refreshFolder);
 }
 
 void MainWindow::newObject(std::size_t typeIndex) {

@@ -232,13 +232,12 @@ void MainWindow::createPopupMenus() {
             return;
         // The node's kind decides, as it does for the toolbar.
         const std::string& kind = tree_.focused->kind;
-        const bool settings = kind == "SETTINGS" || kind == "MYTASKS";
-        newObject->setEnabled(!settings && kind != "SETTINGS_OBJ" && kind != "TRASH");
-        newTemplate->setEnabled(!settings && kind != "TRASH");
-        remove->setEnabled(!settings && kind != "SETTINGS_OBJ" && kind != "ROOT" &&
-                           (kind != "TRASH" || trashHasContent(session_)));
-        print->setEnabled(!settings && kind != "SETTINGS_OBJ");
-        refresh->setEnabled(!settings);
+        const KindCommands allowed = commandsFor(*tree_.focused);
+        newObject->setEnabled(allowed.newObject);
+        newTemplate->setEnabled(allowed.newTemplate);
+        remove->setEnabled(allowed.remove);
+        print->setEnabled(allowed.print);
+        refresh->setEnabled(allowed.refreshFolder);
         disconnect->setEnabled(kind == "ROOT");
         treeProperties->setEnabled(!tree_.focused->path.empty() && isFolderKind(kind) && kind != "TRASH");
         treeMenu->popup(treeView_->viewport()->mapToGlobal(at));

@@ -121,11 +121,7 @@ TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChos
         run("print-file", "ANNA", shellWord(meetings) + " 'Weekly review.meeting' 'Annual review.meeting'", &status);
     ASSERT_EQ(status, 0);
     const std::string joined = test::readBytes(printFile.substr(0, printFile.size() - 1));
-    std::size_t sections = 0;
-    for (std::size_t at = joined.find("class=\"print-page"); at != std::string::npos;
-         at = joined.find("class=\"print-page", at + 1))
-        ++sections;
-    EXPECT_EQ(sections, 2u);
+    EXPECT_EQ(test::occurrences(joined, "class=\"print-page"), 2u);
     EXPECT_LT(joined.find("Weekly review"), joined.find("Annual review"));
     EXPECT_EQ(joined.find("Budget planning"), std::string::npos);
     run("print-file", "ANNA", shellWord(meetings) + " 'Missing.meeting'", &status);

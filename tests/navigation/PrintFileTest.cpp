@@ -2,17 +2,14 @@
 // page's styles whole, and one section per page that starts a new sheet.
 #include "navigation/PrintFile.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace quill {
 namespace {
 
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
+using test::occurrences;
 
 TEST(PrintFileTest, PagesKeepTheirStylesAndEachGetsItsOwnSheet) {
     const std::string meeting = "<html><head><TITLE>Weekly</TITLE>\r\n<style>\r\nh1 {\r\n  color: red;\r\n}\r\n"

@@ -102,10 +102,7 @@ TEST_F(SchedulerTest, OnlySchedulesNamingTheUserAndReadableOnesAreListed) {
     EXPECT_EQ(session->schedule[0].documentPath, team);
     // Each bad schedule is logged once, however often it is met.
     const std::string log = test::readBytes(logFileFor(*session, 57));
-    std::size_t lines = 0;
-    for (std::size_t at = log.find("cannot be read"); at != std::string::npos; at = log.find("cannot be read", at + 1))
-        ++lines;
-    EXPECT_EQ(lines, 5u);
+    EXPECT_EQ(test::occurrences(log, "cannot be read"), 5u);
 }
 
 TEST_F(SchedulerTest, RemovalPruneScanAndTheStatusLine) {
