@@ -1,5 +1,6 @@
 #include "CliSession.h"
 
+#include "documents/DocumentFiles.h"
 #include "formats/RegistryStore.h"
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
@@ -35,6 +36,8 @@ std::string placeInDataPoint(const Session& session, const std::string& given, b
                 return absolute;
         }
     }
+    if (!fs::exists(existing) && !fs::isSymlink(existing))
+        throw CliError{given + " does not exist"};
     throw CliError{given + " is nothing of the data point"};
 }
 
@@ -87,6 +90,10 @@ CliSession::CliSession(const SessionOptions& options) {
     if (userKnown)
         createUserDirectories(s);
     readSettings(s);
+    if (userKnown) {
+        if (Status recovered = recoverInterruptedChanges(s); !recovered)
+            ui_.showMessage(MessageKind::Warning, recovered.message());
+    }
     // The full name is the user record's, as a logon would set it.
     Record user;
     if (s.recordFiles().read(s.context.userRecordFile, user) == RecordRead::Ok)

@@ -62,9 +62,9 @@ int documentCommand(Args args, std::ostream& out) {
         check(deleteDocumentForGood(cli.session(), placeInDataPoint(cli.session(), args[1])));
     } else if (action == "copy" || action == "move") {
         expectArgs(args, 3, 3, usage);
-        check(transferDocument(cli.session(), placeInDataPoint(cli.session(), args[1]),
-                               placeInDataPoint(cli.session(), args[2], true),
-                               action == "copy" ? TransferMode::Copy : TransferMode::Move));
+        check(transferDocumentInDataPoint(cli.session(), placeInDataPoint(cli.session(), args[1]),
+                                          placeInDataPoint(cli.session(), args[2], true),
+                                          action == "copy" ? TransferMode::Copy : TransferMode::Move));
     } else {
         throw CliError{"unknown document action " + action + ": use copy, move or delete"};
     }
@@ -128,7 +128,7 @@ int trashCommand(Args args, std::ostream& out) {
     loadUserData(session);
     if (action == "list") {
         expectArgs(args, 1, 1, usage);
-        for (const std::string& item : listFiles(trashDirectory(session)))
+        for (const std::string& item : trashContents(session))
             printLine(out, item);
     } else if (action == "empty") {
         expectArgs(args, 1, 1, usage);

@@ -28,6 +28,12 @@ public:
     // Empty when none is set.
     virtual const std::string& temporaryDirectory() const = 0;
     virtual Ui& userInterface() = 0;
+    // The data point's directory (changes of several files record what
+    // they do below it in relative form) and the journal where those
+    // intents are kept, on the data point's own file system. Empty before
+    // a data point is opened.
+    virtual std::string dataPointDirectory() const = 0;
+    virtual std::string transactionJournal() const = 0;
 
 protected:
     ~DocumentStore() = default;

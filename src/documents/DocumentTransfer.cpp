@@ -1,30 +1,16 @@
 #include "documents/DocumentTransfer.h"
 
 #include "documents/Companions.h"
+#include "documents/DocumentFiles.h"
 #include "documents/DocumentStore.h"
-#include "documents/PendingFileOps.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/Paths.h"
+
+#include <algorithm>
 
 namespace quill {
 namespace {
-
-// The stored names of the attached files a document's companion lists.
-Status attachedNames(DocumentStore& store, std::string_view document, std::vector<std::string>& names) {
-    const std::string companion = companionPath(document, Companion::Attachments);
-    if (!fs::exists(companion))
-        return Status::success();
-    Record record;
-    std::string why;
-    if (store.recordFiles().read(companion, record, &why) != RecordRead::Ok)
-        return Status::failure("cannot read " + companion + ": " + why);
-    for (std::size_t n = 1; n <= kMaxAttachments; ++n) {
-        const std::string stored = record.value("ATTACHMENTFILE" + std::to_string(n));
-        if (!stored.empty() && isSafeStoredAttachmentName(stored))
-            names.push_back(stored);
-    }
-    return Status::success();
-}
 
 void removeIfEmpty(const std::string& directory) {
     const auto entries = fs::list(directory);
@@ -32,108 +18,155 @@ void removeIfEmpty(const std::string& directory) {
         fs::removeAll(directory).ok();
 }
 
-Status copyAll(const std::vector<DocumentPart>& parts) {
-    std::vector<std::string> made;
-    for (const DocumentPart& part : parts) {
-        fs::createDirectories(path::directory(part.to));
-        if (Status copied = fs::copyFile(part.from, part.to); !copied) {
-            for (const std::string& file : made)
-                fs::removeFile(file).ok();
-            return copied;
-        }
-        made.push_back(part.to);
-    }
-    return Status::success();
+bool contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-// Moves by renaming; a rename that fails (another file system) undoes the
-// renames made and gives way to copying everything first and deleting the
-// sources after.
-Status moveAll(const std::vector<DocumentPart>& parts) {
-    std::vector<const DocumentPart*> renamed;
-    for (const DocumentPart& part : parts) {
-        fs::createDirectories(path::directory(part.to));
-        if (!fs::rename(part.from, part.to)) {
-            for (auto it = renamed.rbegin(); it != renamed.rend(); ++it)
-                fs::rename((*it)->to, (*it)->from).ok();
-            if (Status copied = copyAll(parts); !copied)
-                return copied;
-            for (const DocumentPart& done : parts)
-                fs::removeFile(done.from).ok();
-            return Status::success();
-        }
-        renamed.push_back(&part);
-    }
-    return Status::success();
+// A stored name for an attached file that nothing in directory takes yet.
+std::string freeStoredName(DocumentStore& store, const std::string& directory, const std::string& stored,
+                           const std::vector<std::string>& taken) {
+    std::string name = stored;
+    while (fs::exists(path::join(directory, name)) || contains(taken, name))
+        name = path::fileName(store.recordFiles().uniqueName(path::join(directory, stored)));
+    return name;
 }
 
 } // namespace
 
-Status documentParts(DocumentStore& store, std::string_view source, std::string_view target,
-                     std::vector<DocumentPart>& parts) {
-    parts.clear();
-    if (!fs::isRegularFile(source))
-        return Status::failure("cannot transfer " + std::string(source) + ": no such document");
-    parts.push_back({std::string(source), std::string(target)});
-    for (Companion kind : {Companion::Schedule, Companion::Comments, Companion::History}) {
-        const std::string companion = companionPath(source, kind);
-        if (fs::isRegularFile(companion))
-            parts.push_back({companion, companionPath(target, kind)});
-    }
-    std::vector<std::string> names;
-    if (Status listed = attachedNames(store, source, names); !listed)
+Status planDocumentTransfer(DocumentStore& store, std::string_view source, std::string_view target, TransferMode mode,
+                            FileTransaction& plan, std::vector<DocumentPart>* parts) {
+    if (Status isDocument = expectDocument(store, source); !isDocument)
+        return Status::failure("cannot transfer: " + isDocument.message());
+    if (fs::isWithin(source, target) && fs::isWithin(target, source))
+        return Status::failure("cannot transfer " + std::string(source) + " onto itself");
+    DocumentFiles files;
+    if (Status listed = documentFilesOf(store, source, files); !listed)
         return listed;
-    const std::string from = attachmentDirectory(source), to = attachmentDirectory(target);
-    if (!fs::isWithin(from, to) || !fs::isWithin(to, from)) {
-        for (const std::string& name : names) {
-            const std::string file = path::join(from, name);
-            if (fs::isRegularFile(file) && !fs::isSymlink(file))
-                parts.push_back({file, path::join(to, name)});
-        }
+    const bool move = mode == TransferMode::Move;
+    const auto add = [&](const std::string& from, const std::string& to, bool keepSource) {
+        if (fs::exists(to) || fs::isSymlink(to))
+            return Status::failure("cannot transfer " + std::string(source) + ": " + to + " exists already");
+        if (move && !keepSource)
+            plan.move(from, to);
+        else
+            plan.copy(from, to);
+        if (parts)
+            parts->push_back({from, to});
+        return Status::success();
+    };
+    if (Status s = add(files.record, std::string(target), false); !s)
+        return s;
+
+    // Attached files keep their stored names unless the target's folder
+    // holds that name already (a copy beside its original, a second
+    // document of one name in the trash): then the copy gets a fresh name
+    // and its own attachments companion says so.
+    const std::string fromDirectory = attachmentDirectory(source);
+    const std::string toDirectory = attachmentDirectory(target);
+    const bool sameFolder = fs::isWithin(path::directory(source), path::directory(target)) &&
+                            fs::isWithin(path::directory(target), path::directory(source));
+    std::vector<std::pair<std::string, std::string>> renamed;
+    std::vector<std::string> taken;
+    for (const std::string& file : files.attachedFiles) {
+        const std::string stored = path::fileName(file);
+        // Moving within one folder leaves the attached files where they are.
+        if (sameFolder && move && !contains(files.sharedAttachedFiles, file))
+            continue;
+        const std::string name = freeStoredName(store, toDirectory, stored, taken);
+        taken.push_back(name);
+        if (name != stored)
+            renamed.emplace_back(stored, name);
+        // A file another document still names stays for it; the moving
+        // document takes a copy.
+        if (Status s = add(file, path::join(toDirectory, name), contains(files.sharedAttachedFiles, file)); !s)
+            return s;
     }
-    const std::string companion = companionPath(source, Companion::Attachments);
-    if (fs::isRegularFile(companion))
-        parts.push_back({companion, companionPath(target, Companion::Attachments)});
+
+    const std::string listing = companionPath(source, Companion::Attachments);
+    for (const std::string& companion : files.companions) {
+        const std::string to = path::join(path::directory(std::string(target)),
+                                          path::withoutExtension(path::fileName(target)) + path::extension(companion));
+        const bool shared = contains(files.sharedCompanions, companion);
+        if (companion == listing && !renamed.empty()) {
+            Record record;
+            std::string why;
+            if (store.recordFiles().read(companion, record, &why) != RecordRead::Ok)
+                return Status::failure("cannot read " + companion + ": " + why);
+            for (std::size_t n = 1; n <= kMaxAttachments; ++n) {
+                const std::string field = "ATTACHMENTFILE" + std::to_string(n);
+                for (const auto& [was, now] : renamed) {
+                    if (record.value(field) == was)
+                        record.setValue(field, now);
+                }
+            }
+            std::string content;
+            if (Status s = recordFileContent(record, content); !s)
+                return Status::failure("cannot write " + to + ": " + s.message());
+            if (fs::exists(to))
+                return Status::failure("cannot transfer " + std::string(source) + ": " + to + " exists already");
+            plan.create(to, std::move(content));
+            if (move && !shared)
+                plan.remove(companion);
+            if (parts)
+                parts->push_back({companion, to});
+            continue;
+        }
+        if (Status s = add(companion, to, shared); !s)
+            return s;
+    }
     return Status::success();
 }
 
+Status documentParts(DocumentStore& store, std::string_view source, std::string_view target,
+                     std::vector<DocumentPart>& parts) {
+    parts.clear();
+    FileTransaction unused(store.transactionJournal(), store.dataPointDirectory());
+    return planDocumentTransfer(store, source, target, TransferMode::Copy, unused, &parts);
+}
+
 Status transferDocument(DocumentStore& store, std::string_view source, std::string_view target, TransferMode mode) {
-    std::vector<DocumentPart> parts;
-    if (Status planned = documentParts(store, source, target, parts); !planned)
+    const DocumentLock lock(store, source, target);
+    if (!lock.held())
+        return lock.status();
+    FileTransaction plan(store.transactionJournal(), store.dataPointDirectory());
+    if (Status planned = planDocumentTransfer(store, source, target, mode, plan); !planned)
         return planned;
-    if (fs::isWithin(source, target) && fs::isWithin(target, source))
-        return Status::failure("cannot transfer " + std::string(source) + " onto itself");
-    for (const DocumentPart& part : parts) {
-        if (fs::exists(part.to))
-            return Status::failure("cannot transfer " + std::string(source) + ": " + part.to + " exists already");
-    }
-    if (Status done = mode == TransferMode::Move ? moveAll(parts) : copyAll(parts); !done)
+    if (Status done = plan.run(); !done)
         return done;
     if (mode == TransferMode::Move)
         removeIfEmpty(attachmentDirectory(source));
     return Status::success();
 }
 
+Status planDocumentDeletion(DocumentStore& store, std::string_view path, FileTransaction& plan) {
+    if (Status isDocument = expectDocument(store, path); !isDocument)
+        return Status::failure("cannot delete: " + isDocument.message());
+    DocumentFiles files;
+    if (Status listed = documentFilesOf(store, path, files); !listed)
+        return Status::failure("cannot delete " + std::string(path) + ": " + listed.message());
+    for (const std::string& file : files.attachedFiles) {
+        if (!contains(files.sharedAttachedFiles, file))
+            plan.remove(file);
+    }
+    for (const std::string& companion : files.companions) {
+        if (!contains(files.sharedCompanions, companion))
+            plan.remove(companion);
+    }
+    plan.remove(files.record);
+    return Status::success();
+}
+
 Status deleteDocument(DocumentStore& store, std::string_view path) {
-    if (!fs::isRegularFile(path))
-        return Status::failure("cannot delete " + std::string(path) + ": no such document");
-    std::vector<std::string> names;
-    if (Status listed = attachedNames(store, path, names); !listed)
-        return listed;
-    const std::string attachments = attachmentDirectory(path);
-    const std::string ownCompanion = companionPath(path, Companion::Attachments);
-    for (const std::string& name : names) {
-        const std::string file = path::join(attachments, name);
-        if (fs::isRegularFile(file) && !fs::isSymlink(file) && !attachedFileStillNamed(store, file, ownCompanion))
-            fs::removeFile(file).ok();
-    }
-    removeIfEmpty(attachments);
-    for (Companion kind : {Companion::Attachments, Companion::Schedule, Companion::Comments, Companion::History}) {
-        const std::string companion = companionPath(path, kind);
-        if (fs::isRegularFile(companion))
-            fs::removeFile(companion).ok();
-    }
-    return fs::removeFile(path);
+    const DocumentLock lock(store, path);
+    if (!lock.held())
+        return lock.status();
+    FileTransaction plan(store.transactionJournal(), store.dataPointDirectory());
+    if (Status planned = planDocumentDeletion(store, path, plan); !planned)
+        return planned;
+    if (Status done = plan.run(); !done)
+        return done;
+    removeIfEmpty(attachmentDirectory(path));
+    return Status::success();
 }
 
 } // namespace quill

@@ -9,6 +9,7 @@
 namespace quill {
 
 class DocumentStore;
+class FileTransaction;
 
 enum class TransferMode { Copy, Move };
 
@@ -18,28 +19,36 @@ struct DocumentPart {
     std::string to;
 };
 
-// Everything that makes up the document at source: the document, each
-// companion that exists (".scheduler", ".comments", ".history"), the
-// attached files its ".attachments" companion names, then that companion,
-// each paired with its place beside target. Attached files stay where they
-// are when both documents share one attachment directory. Fails when the
-// source is missing or its attachments companion cannot be read (its
+// Everything that makes up the document at source, each paired with its
+// place beside target: the record, the attached files its ".attachments"
+// companion names and each companion that exists. Fails when the source
+// is no document or its attachments companion cannot be read (its
 // attached files would be left behind).
 Status documentParts(DocumentStore& store, std::string_view source, std::string_view target,
                      std::vector<DocumentPart>& parts);
 
-// Copies or moves a document with its companions and attached files, all
-// or nothing: nothing at the target is replaced, and when one file cannot
-// be transferred, what was done is undone, so the document stays whole
-// where it was. The attached files of other documents in the source's
-// Attachments.systemfiles stay; the directory is removed once empty.
+// Adds the transfer of a document to plan (the caller holds both
+// documents' locks). Nothing at the target is replaced. An attached file or
+// a companion that another document still uses is copied, never taken
+// away; an attached file whose stored name the target's folder holds
+// already gets a fresh name, written into the target's companion.
+Status planDocumentTransfer(DocumentStore& store, std::string_view source, std::string_view target, TransferMode mode,
+                            FileTransaction& plan, std::vector<DocumentPart>* parts = nullptr);
+
+// Copies or moves a document with its companions and attached files as
+// one change under both documents' locks: all or nothing, even when the
+// program is killed. The source's Attachments.systemfiles is removed once
+// empty.
 Status transferDocument(DocumentStore& store, std::string_view source, std::string_view target, TransferMode mode);
 
-// Deletes a document for good with its companions and the attached files
-// that no other document of its folder names. Only regular files are
-// deleted, and attached files only inside the folder's attachment
-// directory. Fails, deleting nothing, when the attachments companion cannot
-// be read.
+// Adds the deletion of a document to plan: its record, the companions no
+// other document of its base name uses and the attached files no other
+// companion of its folder names.
+Status planDocumentDeletion(DocumentStore& store, std::string_view path, FileTransaction& plan);
+
+// Deletes a document for good, as one change under its lock. Fails,
+// deleting nothing, when it is no document or its attachments companion
+// cannot be read.
 Status deleteDocument(DocumentStore& store, std::string_view path);
 
 } // namespace quill

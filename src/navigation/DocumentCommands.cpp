@@ -1,6 +1,9 @@
 #include "navigation/DocumentCommands.h"
 
+#include "documents/Companions.h"
+#include "documents/DocumentFiles.h"
 #include "navigation/MainTree.h"
+#include "platform/FileTransaction.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/OwnedDirectory.h"
@@ -19,17 +22,49 @@ void actOn(Session& session, std::string_view path) {
     session.actual.displayName = path::fileName(path::withoutTrailingSeparator(path));
 }
 
-// A place in the trash for name that nothing takes yet.
+// A place in the trash for a folder name that nothing takes yet.
 std::string freeTrashPlace(Session& session, std::string_view name) {
     const std::string place = path::join(trashDirectory(session), name);
     return fs::exists(place) ? session.recordFiles().uniqueName(place) : place;
 }
 
+// A name in the trash for a document whose record and companions all are
+// free: same-named documents from several folders each keep theirs.
+std::string freeTrashDocument(Session& session, std::string_view document) {
+    const std::string trash = trashDirectory(session);
+    const std::string base = path::withoutExtension(path::fileName(document));
+    const std::string extension = path::extension(document);
+    for (int n = 1;; ++n) {
+        const std::string candidate =
+            path::join(trash, (n == 1 ? base : base + " (" + std::to_string(n) + ")") + extension);
+        bool free = !fs::exists(candidate);
+        for (Companion kind : {Companion::Comments, Companion::Attachments, Companion::Schedule, Companion::History})
+            free = free && !fs::exists(companionPath(candidate, kind));
+        if (free && documentsSharingCompanions(session, candidate).empty())
+            return candidate;
+    }
+}
+
+// The trash, made and marked as the program's own on first use.
+Status prepareTrash(Session& session, std::string_view what) {
+    const std::string trash = trashDirectory(session);
+    if (trash.empty())
+        return Status::failure("cannot move " + std::string(what) + " to the trash: there is no trash");
+    if (!isOwnedDirectory(trash)) {
+        if (Status claimed = claimOwnedDirectory(trash); !claimed)
+            return Status::failure("cannot move " + std::string(what) + " to the trash: " + claimed.message());
+    }
+    return Status::success();
+}
+
 } // namespace
 
 std::string trashDirectory(const Session& session) {
-    const std::string& temporary = session.context.settings.temporaryDirectory;
-    return temporary.empty() ? std::string() : path::join(temporary, "Trash");
+    const auto& c = session.context;
+    if (c.dataPointPath.empty() || session.program.logonName.empty() ||
+        !path::isPlainFileName(session.program.logonName))
+        return {};
+    return path::join(path::join(path::join(c.dataPointPath, "DataPoint.system"), "Trash"), session.program.logonName);
 }
 
 bool liesInTrash(const Session& session, std::string_view path) {
@@ -37,52 +72,101 @@ bool liesInTrash(const Session& session, std::string_view path) {
     return !trash.empty() && fs::isWithin(path, trash);
 }
 
+Status checkDocumentPlace(const Session& session, std::string_view path) {
+    if (Status isDocument = expectDocument(session, path); !isDocument)
+        return isDocument;
+    const auto& c = session.context;
+    for (const std::string* place : {&c.rootDirectory, &c.usersRootDirectory}) {
+        if (!place->empty() && fs::isWithin(path, *place) && !fs::isWithin(*place, path))
+            return Status::success();
+    }
+    if (liesInTrash(session, path))
+        return Status::success();
+    return Status::failure(std::string(path) + " is no document of the data point's folders");
+}
+
+Status transferDocumentInDataPoint(Session& session, std::string_view source, std::string_view target,
+                                   TransferMode mode) {
+    const std::string verb = mode == TransferMode::Copy ? "copy" : "move";
+    if (Status place = checkDocumentPlace(session, source); !place)
+        return Status::failure("cannot " + verb + ": " + place.message());
+    if (const DocumentCheck name = checkDocumentName(session, target); name != DocumentCheck::Document)
+        return Status::failure("cannot " + verb + " to " + std::string(target) + ": " + documentRefusal(name, target));
+    const std::string folder = path::directory(target);
+    const auto& c = session.context;
+    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(folder, c.rootDirectory)) ||
+                        (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory)) ||
+                        liesInTrash(session, folder);
+    if (!inside || !fs::isDirectory(folder))
+        return Status::failure("cannot " + verb + " to " + std::string(target) +
+                               ": it is no folder of the data point's folders");
+    const Status done = transferDocument(session, source, target, mode);
+    if (done && mode == TransferMode::Move)
+        updateScheduleEntry(session, std::string(source));
+    return done;
+}
+
 Status moveDocumentToTrash(Session& session, std::string_view path) {
-    const std::string trash = trashDirectory(session);
-    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
-        return Status::failure("cannot move " + std::string(path) + " to the trash: there is no trash");
-    fs::createDirectories(trash);
+    if (Status place = checkDocumentPlace(session, path); !place)
+        return Status::failure("cannot move to the trash: " + place.message());
+    if (Status ready = prepareTrash(session, path); !ready)
+        return ready;
     actOn(session, path);
     logEvent(session, 63).ok();
-    const Status moved =
-        transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Move);
+    const Status moved = transferDocument(session, path, freeTrashDocument(session, path), TransferMode::Move);
     updateScheduleEntry(session, std::string(path));
     return moved;
 }
 
 Status copyDocumentToTrash(Session& session, std::string_view path) {
-    const std::string trash = trashDirectory(session);
-    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
-        return Status::failure("cannot keep a copy of " + std::string(path) + " in the trash: there is no trash");
-    fs::createDirectories(trash);
-    return transferDocument(session, path, freeTrashPlace(session, path::fileName(path)), TransferMode::Copy);
+    if (Status ready = prepareTrash(session, path); !ready)
+        return ready;
+    // The caller holds the document's lock; the trash is the user's own.
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    if (Status planned =
+            planDocumentTransfer(session, path, freeTrashDocument(session, path), TransferMode::Copy, plan);
+        !planned)
+        return planned;
+    return plan.run();
 }
 
 Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder) {
     const std::string directory = path::withoutTrailingSeparator(folder);
-    const std::string trash = trashDirectory(session);
-    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
-        return Status::failure("cannot move " + directory + " to the trash: there is no trash");
     if (!fs::isDirectory(directory) || fs::isSymlink(directory) || !liesBelowTopFolder(tree, directory))
         return Status::failure("cannot move " + directory + " to the trash: it is no folder inside your top folders");
-    fs::createDirectories(trash);
+    if (Status ready = prepareTrash(session, directory); !ready)
+        return ready;
     actOn(session, directory);
     logEvent(session, 64).ok();
-    return fs::move(directory, freeTrashPlace(session, path::fileName(directory)));
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    plan.move(directory, freeTrashPlace(session, path::fileName(directory)));
+    return plan.run();
 }
 
 Status emptyTrash(Session& session) {
     const std::string trash = trashDirectory(session);
     logEvent(session, 62).ok();
-    // Only the program's own trash, inside its own temporary directory.
-    if (trash.empty() || !isOwnedDirectory(session.context.settings.temporaryDirectory))
+    // Only the program's own trash, marked as such.
+    if (trash.empty() || !isOwnedDirectory(trash))
         return Status::success();
-    std::string failures;
-    for (const std::string& item : listFiles(trash)) {
-        if (Status removed = fs::removeAll(item); !removed)
-            failures += (failures.empty() ? "" : "; ") + removed.message();
+    if (Status recovered = recoverInterruptedChanges(session); !recovered)
+        return recovered;
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    for (const std::string& item : trashContents(session))
+        plan.remove(item);
+    return plan.run();
+}
+
+std::vector<std::string> trashContents(const Session& session) {
+    std::vector<std::string> items;
+    const std::string trash = trashDirectory(session);
+    if (trash.empty())
+        return items;
+    for (std::string& item : listFiles(trash)) {
+        if (path::fileName(item) != kOwnedDirectoryMark)
+            items.push_back(std::move(item));
     }
-    return failures.empty() ? Status::success() : Status::failure(failures);
+    return items;
 }
 
 DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const TreeNode& target) {
@@ -136,19 +220,17 @@ Status transferFolder(const Session& session, const MainTree& tree, std::string_
         return Status::failure("cannot transfer " + from + ": " + std::string(target) + " exists already");
     if (mode == TransferMode::Move && !mayTakeAwayFolder(session, tree, from))
         return Status::failure("cannot move " + from + ": it is no folder inside your top folders");
-    if (mode == TransferMode::Copy) {
-        if (Status copied = fs::copyTree(from, target); !copied) {
-            fs::removeAll(target).ok();
-            return copied;
-        }
-        return Status::success();
-    }
-    return fs::move(from, target);
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    if (mode == TransferMode::Copy)
+        plan.copy(from, target);
+    else
+        plan.move(from, target);
+    return plan.run();
 }
 
 Status deleteDocumentForGood(Session& session, std::string_view path) {
-    if (!fs::isRegularFile(path))
-        return Status::failure("cannot delete " + std::string(path) + ": no such document");
+    if (Status place = checkDocumentPlace(session, path); !place)
+        return Status::failure("cannot delete: " + place.message());
     actOn(session, path);
     logEvent(session, 60).ok();
     const Status deleted = deleteDocument(session, path);
@@ -172,8 +254,7 @@ bool mayTakeAwayFolder(const Session& session, const MainTree& tree, std::string
     // What was moved into the trash may be deleted for good or taken back;
     // the trash itself stays.
     const std::string trash = trashDirectory(session);
-    return liesInTrash(session, wanted) && !fs::isWithin(trash, wanted) &&
-           isOwnedDirectory(session.context.settings.temporaryDirectory);
+    return liesInTrash(session, wanted) && !fs::isWithin(trash, wanted) && isOwnedDirectory(trash);
 }
 
 Status deleteFolderForGood(Session& session, const MainTree& tree, std::string_view folder) {
@@ -185,7 +266,11 @@ Status deleteFolderForGood(Session& session, const MainTree& tree, std::string_v
         return Status::failure("cannot delete " + directory + ": it is no folder inside your top folders");
     actOn(session, directory);
     logEvent(session, 61).ok();
-    return fs::removeAll(directory);
+    if (Status recovered = recoverInterruptedChanges(session); !recovered)
+        return recovered;
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    plan.remove(directory);
+    return plan.run();
 }
 
 Status createObject(Session& session, std::string_view folder, std::size_t typeIndex, std::string& created) {
@@ -194,6 +279,13 @@ Status createObject(Session& session, std::string_view folder, std::size_t typeI
         return Status::failure("the data point has no object type " + std::to_string(typeIndex));
     if (!fs::isDirectory(folder))
         return Status::failure("cannot create a document in " + std::string(folder) + ": no such folder");
+    const auto& c = session.context;
+    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(folder, c.rootDirectory)) ||
+                        (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory));
+    if (!inside || path::comparableFolder(path::fileName(path::withoutTrailingSeparator(folder))) ==
+                       path::comparableFolder(kAttachmentDirectoryName))
+        return Status::failure("cannot create a document in " + std::string(folder) +
+                               ": it is no folder of the data point's folders");
     const RecordFiles files = session.recordFiles();
     const std::string extension = "." + path::withoutExtension(tables.objectTypes[typeIndex].name);
     const std::string file = files.uniqueName(path::join(folder, "object"), extension);
@@ -213,10 +305,17 @@ Status createFolderFromTemplate(Session& session, std::string_view parent, std::
     const std::string folder = path::join(parent, name);
     if (fs::exists(folder))
         return Status::failure("cannot create " + folder + ": it exists already");
-    if (Status copied = fs::copyTree(menu.templates[templateIndex].directory, folder); !copied) {
-        fs::removeAll(folder).ok();
+    if (path::comparableFolder(path::fileName(folder)) == path::comparableFolder(kAttachmentDirectoryName))
+        return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
+    const auto& c = session.context;
+    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(parent, c.rootDirectory)) ||
+                        (!c.usersRootDirectory.empty() && fs::isWithin(parent, c.usersRootDirectory));
+    if (!inside || !fs::isDirectory(parent))
+        return Status::failure("cannot create " + folder + ": it is no folder of the data point's folders");
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    plan.copy(menu.templates[templateIndex].directory, folder);
+    if (Status copied = plan.run(); !copied)
         return copied;
-    }
     created = folder;
     return Status::success();
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill {
 
@@ -33,20 +34,37 @@ Status createObject(Session& session, std::string_view folder, std::size_t typeI
 Status createFolderFromTemplate(Session& session, std::string_view parent, std::size_t templateIndex,
                                 std::string_view name, std::string& created);
 
-// The user's trash: <temporary directory>/Trash, on this computer.
+// The user's trash: DataPoint.system/Trash/<logon name>, on the data
+// point's own file system, so that a document goes into it and comes back
+// by renames, and no cache cleaner of one computer can destroy it.
 std::string trashDirectory(const Session& session);
+
+// Whether path is a document the document commands may change: a document
+// file (no companion, folder settings or attached file) inside the shared
+// folders, the users' folders or the user's trash. The refusal says why.
+Status checkDocumentPlace(const Session& session, std::string_view path);
+
+// Copies or moves a document within the data point's folders: the source
+// must be a document there (checkDocumentPlace), the target a free
+// document name in one of those folders.
+Status transferDocumentInDataPoint(Session& session, std::string_view source, std::string_view target,
+                                   TransferMode mode);
 
 // Moves a document with everything that belongs to it into the trash
 // (event 63); a name the trash holds already gets a fresh one.
 Status moveDocumentToTrash(Session& session, std::string_view path);
 
 // Copies a document with its companions and attached files into the trash,
-// where the user can take it back from; the original stays.
+// where the user can take it back from; the original stays. The caller
+// holds the document's lock.
 Status copyDocumentToTrash(Session& session, std::string_view path);
 
 // Moves a folder below a top folder into the trash with everything in it
 // (event 64).
 Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_view folder);
+
+// What the trash holds, the mark that makes it the program's own apart.
+std::vector<std::string> trashContents(const Session& session);
 
 // Deletes everything in the trash for good (event 62).
 Status emptyTrash(Session& session);

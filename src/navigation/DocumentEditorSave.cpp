@@ -2,6 +2,7 @@
 // the document after the editor read it.
 #include "navigation/DocumentEditor.h"
 
+#include "documents/DocumentFiles.h"
 #include "documents/PendingFileOps.h"
 #include "navigation/DocumentCommands.h"
 #include "platform/Cp1250.h"
@@ -78,6 +79,13 @@ std::vector<ForeignChange> DocumentEditor::changedMeanwhile() const {
 
 Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* conflicts, std::string* savedAs) {
     BusyCursor busy(session_.ui);
+    // One lock for the record, every companion and the attached files, held
+    // from the check for others' changes to the last file written: a save of
+    // another user cannot slip in between and lose one side's comment or
+    // attachment.
+    const DocumentLock lock(session_, documentPath_);
+    if (!lock.held())
+        return Status::failure("nothing was saved: " + lock.status().message());
     const std::vector<ForeignChange> changes = changedMeanwhile();
     if (conflicts)
         *conflicts = changes;

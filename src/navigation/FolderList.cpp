@@ -3,13 +3,12 @@
 #include "navigation/MainTree.h"
 
 #include "navigation/ConnectedFolders.h"
+#include "navigation/DocumentCommands.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
-
-#include <algorithm>
 
 namespace quill {
 namespace {
@@ -119,11 +118,7 @@ TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view 
 }
 
 bool trashHasContent(const Session& session) {
-    const std::string& temporary = session.context.settings.temporaryDirectory;
-    if (temporary.empty())
-        return false;
-    const auto entries = fs::list(path::join(temporary, "Trash"));
-    return entries && !entries->empty();
+    return !trashContents(session).empty();
 }
 
 void updateTrashImage(Session& session, MainTree& tree) {

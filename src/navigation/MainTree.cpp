@@ -1,5 +1,7 @@
 #include "navigation/MainTree.h"
 
+#include "navigation/DocumentCommands.h"
+
 #include "datapoint/FolderWalk.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
@@ -247,8 +249,7 @@ void addTasks(Session& session, MainTree& tree) {
 
 void addTrash(Session& session, MainTree& tree) {
     auto trash = fixedNode(session, tree, "TRASH", "TRASH.BMP", "", "TRASH");
-    const std::string& temporary = session.context.settings.temporaryDirectory;
-    trash->path = temporary.empty() ? std::string() : path::join(temporary, "Trash");
+    trash->path = trashDirectory(session);
     tree.trashNode = trash.get();
     tree.roots.push_back(std::move(trash));
     walkBelow(session, tree, *tree.trashNode);

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileTransaction.h"
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
 
@@ -132,7 +133,7 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
             continue;
         Entry entry;
         entry.name = cp1250::fromUtf8(nativeName);
-        if (entry.name.empty() || isTemporaryWriteName(entry.name))
+        if (entry.name.empty() || isBookkeepingName(entry.name))
             continue;
         std::error_code typeError;
         entry.isDirectory = it->is_directory(typeError);

@@ -2,6 +2,7 @@
 
 #include "datapoint/DataPointInfo.h"
 #include "datapoint/WorkingCopy.h"
+#include "documents/DocumentFiles.h"
 #include "formats/RegistryStore.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
@@ -127,6 +128,10 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
 
     logEvent(session, 2).ok();
     logEvent(session, 51).ok();
+    // Changes that a killed program left half done are finished or undone
+    // before the user sees any document.
+    if (Status recovered = recoverInterruptedChanges(session); !recovered)
+        ui.showMessage(MessageKind::Warning, recovered.message());
     // A registry that cannot be written costs only the remembered choices;
     // the user is logged on all the same.
     writeRegistryValues(registry, session.program, request.autoLogon && session.context.dataPointAutoLogon,

@@ -1,5 +1,7 @@
 #include "session/Session.h"
 
+#include "platform/Paths.h"
+
 namespace quill {
 
 Session::Session(ProgramValues programValues, Clock& clockSource, Ui& userInterface, Shell& desktopShell)
@@ -31,6 +33,12 @@ bool Session::writeRecord(Record& from, std::string_view path) {
     logEvent(*this, 53).ok();
     warn(MessageKind::Error, "SYSTEM_IO", 2);
     return false;
+}
+
+std::string Session::transactionJournal() const {
+    return context.dataPointPath.empty()
+               ? std::string()
+               : path::join(path::join(context.dataPointPath, "DataPoint.system"), "Transactions");
 }
 
 void Session::reportUnreadable(std::string_view detail) {

@@ -94,6 +94,8 @@ public:
     PendingFileOps& fileJournal() override { return pendingFileOps; }
     const std::string& temporaryDirectory() const override { return context.settings.temporaryDirectory; }
     Ui& userInterface() override { return ui; }
+    std::string dataPointDirectory() const override { return context.dataPointPath; }
+    std::string transactionJournal() const override;
 };
 
 } // namespace quill

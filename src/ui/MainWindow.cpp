@@ -197,8 +197,7 @@ void MainWindow::fillDocumentList(const TreeNode& node) {
             if (std::string place = locationText(session_, tree_, item.location); !place.empty())
                 item.location = std::move(place);
         }
-    }
-    else if (folder && !node.path.empty() && fs::isDirectory(node.path))
+    } else if (folder && !node.path.empty() && fs::isDirectory(node.path))
         items = listFolderDocuments(session_, tree_.images, node.path,
                                     [this](const std::string& document) { updateScheduleEntry(session_, document); });
     list_->showItems(std::move(items), node.kind == "MYTASKS");
@@ -252,11 +251,11 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     const bool toTrash = target->kind == "TRASH";
     Status done = Status::success();
     if (toTrash)
-        done = document.empty() ? moveFolderToTrash(session_, tree_, sourcePath)
-                                : moveDocumentToTrash(session_, document);
+        done =
+            document.empty() ? moveFolderToTrash(session_, tree_, sourcePath) : moveDocumentToTrash(session_, document);
     else
         done = document.empty() ? transferFolder(session_, tree_, sourcePath, check.target, mode)
-                                : transferDocument(session_, document, check.target, mode);
+                                : transferDocumentInDataPoint(session_, document, check.target, mode);
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
     if (!document.empty() && !toTrash) {

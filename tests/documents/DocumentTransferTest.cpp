@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <set>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,18 +97,69 @@ TEST_F(DocumentTransferTest, ATransferThatCannotFinishChangesNothing) {
     EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u);
 }
 
-TEST_F(DocumentTransferTest, DeletingKeepsWhatOtherDocumentsStillUse) {
-    // A copy in the same folder shares the attached files.
+// No operation on one document may change what another document shows.
+TEST_F(DocumentTransferTest, OperationsOnOneDocumentLeaveEveryOtherDocumentWhole) {
+    // A copy beside its original gets attached files of its own.
     ASSERT_TRUE(transferDocument(*session, contract, contracts + "/Copy.contract", TransferMode::Copy));
-    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u) << "shared, not copied";
-    ASSERT_TRUE(deleteDocument(*session, contract));
-    for (const std::string& name : parts)
-        EXPECT_FALSE(stdfs::exists(contracts + "/" + name)) << name;
-    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u) << "the copy still names them";
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 7u);
+    EXPECT_NE(readBytes(contracts + "/Copy.attachments"), readBytes(contracts + "/Supplier.attachments"));
+    ASSERT_TRUE(
+        transferDocument(*session, contracts + "/Copy.contract", archive + "/Copy.contract", TransferMode::Move));
+    ASSERT_TRUE(deleteDocument(*session, archive + "/Copy.contract"));
+    for (const std::string& name : attached)
+        EXPECT_TRUE(stdfs::exists(contracts + "/Attachments.systemfiles/" + name)) << name;
 
-    ASSERT_TRUE(deleteDocument(*session, contracts + "/Copy.contract"));
-    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles"), std::set<std::string>{"other.txt"});
-    EXPECT_FALSE(deleteDocument(*session, contracts + "/Copy.contract"));
+    // An attached file that a second companion of the folder names stays
+    // for it: the moving document takes a copy.
+    writeBytes(contracts + "/Twin.attachments", readBytes(contracts + "/Supplier.attachments"));
+    writeBytes(contracts + "/Twin.contract", readBytes(contract));
+    ASSERT_TRUE(transferDocument(*session, contract, archive + "/Supplier.contract", TransferMode::Move));
+    EXPECT_EQ(namesIn(archive + "/Attachments.systemfiles"), attached);
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u);
+    ASSERT_TRUE(deleteDocument(*session, archive + "/Supplier.contract"));
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u) << "Twin still names them";
+
+    // Offer.contract and Offer.note share their companions: moving or
+    // deleting one leaves them to the other.
+    writeBytes(contracts + "/Offer.contract", readBytes(contracts + "/Twin.contract"));
+    writeBytes(contracts + "/Offer.note", "");
+    writeBytes(contracts + "/Offer.comments", "COMMENT1=kept\r\n");
+    ASSERT_TRUE(
+        transferDocument(*session, contracts + "/Offer.contract", archive + "/Offer.contract", TransferMode::Move));
+    EXPECT_TRUE(stdfs::exists(contracts + "/Offer.comments"));
+    EXPECT_TRUE(stdfs::exists(archive + "/Offer.comments"));
+    ASSERT_TRUE(deleteDocument(*session, contracts + "/Offer.note"));
+    EXPECT_FALSE(stdfs::exists(contracts + "/Offer.comments")) << "its last document took it along";
+}
+
+// Only documents are documents: a companion, folder settings, an attached
+// file or a file of no object type is refused, and nothing changes.
+TEST_F(DocumentTransferTest, WhatIsNoDocumentIsRefusedUntouched) {
+    struct Row {
+        std::string path;
+        const char* message;
+    };
+    const std::vector<Row> rows = {
+        {contracts + "/Supplier.comments", "belongs to a document"},
+        {contracts + "/Supplier.scheduler", "belongs to a document"},
+        {contracts + "/Supplier.history", "belongs to a document"},
+        {contracts + "/Supplier.attachments", "belongs to a document"},
+        {contracts + "/folder.folders", "folder's settings"},
+        {contracts + "/Attachments.systemfiles/other.txt", "attached to a document"},
+        {contracts + "/Missing.contract", "does not exist"},
+        {dataPoint + "/DataPoint.info", "no object type"},
+    };
+    for (const Row& row : rows) {
+        const std::set<std::string> before = namesIn(contracts);
+        const Status deleted = deleteDocument(*session, row.path);
+        const Status moved = transferDocument(*session, row.path, archive + "/x.contract", TransferMode::Move);
+        EXPECT_FALSE(deleted.ok()) << row.path;
+        EXPECT_FALSE(moved.ok()) << row.path;
+        EXPECT_NE(deleted.message().find(row.message), std::string::npos) << deleted.message();
+        EXPECT_EQ(namesIn(contracts), before) << row.path;
+        EXPECT_TRUE(namesIn(archive).empty()) << row.path;
+    }
+    EXPECT_EQ(namesIn(contracts + "/Attachments.systemfiles").size(), 4u);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // list on disk, folder reloads and location texts.
 #include "navigation/MainTree.h"
 
+#include "navigation/DocumentCommands.h"
+
 #include "SessionFixture.h"
 
 #include "platform/FileSystem.h"
@@ -197,7 +199,7 @@ TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
 TEST_F(MainTreeTest, TrashImageFollowsItsContent) {
     buildMainTree(*session, tree);
     EXPECT_EQ(tree.trashNode->imageName, "TRASH.BMP");
-    writeBytes(session->context.settings.temporaryDirectory + "Trash/old.note", "x");
+    writeBytes(trashDirectory(*session) + "/old.note", "x");
     updateTrashImage(*session, tree);
     EXPECT_EQ(tree.trashNode->imageName, "TRASH_FULL.BMP");
 }
