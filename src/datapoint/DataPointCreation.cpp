@@ -58,8 +58,8 @@ private:
             if (entry.isDirectory) {
                 if (content == Content::RecordOnly)
                     continue;
-                const Content inner = content == Content::FolderRecords ? Content::RecordOnly
-                                                                        : contentOf(from, content);
+                const Content inner =
+                    content == Content::FolderRecords ? Content::RecordOnly : contentOf(from, content);
                 items_.push_back({to, true});
                 if (!addDirectoryContent(from, to, inner))
                     return false;
@@ -121,22 +121,40 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
     CopyPlan plan(source);
     if (!plan.build())
         return Status::failure("the current data point cannot be read: " + source.dataPoint);
+    // Everything is copied into a hidden staging directory first and put in
+    // place at the end: a creation that is killed leaves no half data point
+    // that would block the next attempt, only the staging directory, which
+    // that attempt clears.
+    const std::string staging = targetExisted ? path::join(to, ".~quill-creating")
+                                              : path::join(path::directory(to), ".~quill-new-" + path::fileName(to));
+    const bool interrupted = fs::isDirectory(staging) && !fs::isSymlink(staging) && !isDataPoint(to);
     if (targetExisted) {
         if (isDataPoint(to))
             return Status::failure(to + " already holds a data point");
         for (const Item& item : plan.items()) {
-            if (item.relative.find('/') == std::string::npos && fs::exists(path::join(to, item.relative)))
+            const std::string there = path::join(to, item.relative);
+            if (item.relative.find('/') != std::string::npos || !fs::exists(there))
+                continue;
+            // What a killed creation had put in place already is taken away
+            // again: it is recognised by the staging directory it left.
+            if (!interrupted)
                 return Status::failure(to + " already holds " + item.relative + "; choose an empty directory");
+            if (Status removed = fs::removeAll(there); !removed)
+                return removed;
         }
+    }
+    if (fs::exists(staging) && !interrupted && targetExisted)
+        return Status::failure(to + " already holds " + staging);
+    if (fs::isDirectory(staging) && !fs::isSymlink(staging)) {
+        if (Status removed = fs::removeAll(staging); !removed)
+            return removed;
     }
 
     // What was made, so that a failure takes exactly that away again.
     std::vector<std::string> made;
-    if (!targetExisted) {
-        if (!fs::createDirectories(to))
-            return Status::failure("the directory " + to + " cannot be created");
-        made.push_back(to);
-    }
+    if (!fs::createDirectories(staging))
+        return Status::failure("the directory " + staging + " cannot be created");
+    made.push_back(staging);
     const auto fail = [&](std::string message) {
         undo(made);
         return Status::failure(std::move(message));
@@ -144,8 +162,7 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
     std::size_t copied = 0;
     for (const Item& item : plan.items()) {
         const std::string from = path::join(source.dataPoint, item.relative);
-        const std::string into = path::join(to, item.relative);
-        const bool topLevel = item.relative.find('/') == std::string::npos;
+        const std::string into = path::join(staging, item.relative);
         if (item.directory) {
             if (!fs::createDirectories(into))
                 return fail("the directory " + into + " cannot be created");
@@ -154,11 +171,31 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
         } else if (progress) {
             progress(++copied, plan.fileCount());
         }
-        if (topLevel && targetExisted)
-            made.push_back(into);
     }
-    if (const Status status = writeDataPointInfo(to, description); !status)
+    if (const Status status = writeDataPointInfo(staging, description); !status)
         return fail("DataPoint.info cannot be written: " + status.message());
+    if (!targetExisted) {
+        if (Status placed = fs::rename(staging, to); !placed)
+            return fail("the new data point cannot be put in place: " + placed.message());
+        return Status::success();
+    }
+    // Into a directory the user chose: DataPoint.info goes last, so that the
+    // directory is a data point only once everything else is there.
+    const auto entries = fs::list(staging);
+    if (!entries)
+        return fail("cannot read " + staging);
+    std::vector<std::string> names;
+    for (const fs::Entry& entry : *entries) {
+        if (!cp1250::equalsNoCase(entry.name, path::fileName(dataPointInfoPath(""))))
+            names.push_back(entry.name);
+    }
+    names.push_back(path::fileName(dataPointInfoPath("")));
+    for (const std::string& name : names) {
+        if (Status placed = fs::rename(path::join(staging, name), path::join(to, name)); !placed)
+            return fail("the new data point cannot be put in place: " + placed.message());
+        made.push_back(path::join(to, name));
+    }
+    (void)fs::removeAll(staging);
     return Status::success();
 }
 

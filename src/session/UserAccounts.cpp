@@ -1,8 +1,10 @@
 #include "session/UserAccounts.h"
 
+#include "documents/DocumentFiles.h"
 #include "formats/RecordFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
@@ -19,18 +21,6 @@ std::string recordOf(const Session& session, std::string_view logonName) {
 bool plainLogonName(std::string_view logonName) {
     return !logonName.empty() && path::isPlainFileName(std::string(logonName) + ".user") &&
            path::isPlainFileName(logonName);
-}
-
-// Deletes what a user owns, after checking that it is that: a file or
-// directory directly named for the user inside the data point.
-Status removeOwned(const Session& session, const std::string& target) {
-    if (!fs::exists(target) && !fs::isSymlink(target))
-        return Status::success();
-    if (!fs::isWithin(target, session.context.dataPointPath))
-        return Status::failure("not deleted, it lies outside the data point: " + target);
-    if (fs::isSymlink(target) || !fs::isDirectory(target))
-        return fs::removeFile(target);
-    return fs::removeAll(target);
 }
 
 } // namespace
@@ -100,20 +90,30 @@ Status deleteUser(Session& session, std::string_view logonName, bool withData) {
         if (administrators <= 1)
             return Status::failure("the last administrator of the data point cannot be deleted");
     }
+    // The record, the folder list and the user's data go as one change: a
+    // kill half way never leaves a private folder that a new user of the
+    // same name would be shown.
     const std::string records = session.context.userRecordsDirectory;
-    if (const Status removed = removeOwned(session, recordOf(session, logon)); !removed)
-        return removed;
-    removeOwned(session, path::join(records, logon + ".usrfolders")).ok();
-    if (!withData)
-        return Status::success();
-    const std::string resources = path::join(session.context.resourcesDirectory, "Users/" + logon);
-    for (const std::string& owned :
-         {path::join(session.context.tasksDirectory, logon), path::join(resources, "Groups"),
-          path::join(resources, "TextCache.txt"), path::join(session.context.usersRootDirectory, logon)}) {
-        if (const Status removed = removeOwned(session, owned); !removed)
-            return Status::failure("the user " + logon +
-                                   " was deleted, but not all of their data: " + removed.message());
+    std::vector<std::string> owned{recordOf(session, logon), path::join(records, logon + ".usrfolders")};
+    if (withData) {
+        const std::string resources = path::join(session.context.resourcesDirectory, "Users/" + logon);
+        for (const std::string& item :
+             {path::join(session.context.tasksDirectory, logon), path::join(resources, "Groups"),
+              path::join(resources, "TextCache.txt"), path::join(session.context.usersRootDirectory, logon)})
+            owned.push_back(item);
     }
+    FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
+    for (const std::string& item : owned) {
+        if (!fs::exists(item) && !fs::isSymlink(item))
+            continue;
+        if (!fs::isWithin(fs::isSymlink(item) ? path::directory(item) : item, session.context.dataPointPath))
+            return Status::failure("the user " + logon + " was not deleted: " + item + " lies outside the data point");
+        plan.remove(item);
+    }
+    if (Status recovered = recoverInterruptedChanges(session); !recovered)
+        return recovered;
+    if (Status removed = plan.run(); !removed)
+        return Status::failure("the user " + logon + " was not deleted: " + removed.message());
     return Status::success();
 }
 
