@@ -303,10 +303,10 @@ Status createFolderFromTemplate(Session& session, std::string_view parent, std::
     if (!path::isPlainFileName(name))
         return Status::failure("\"" + std::string(name) + "\" cannot be a folder name");
     const std::string folder = path::join(parent, name);
-    if (fs::exists(folder))
-        return Status::failure("cannot create " + folder + ": it exists already");
     if (path::comparableFolder(path::fileName(folder)) == path::comparableFolder(kAttachmentDirectoryName))
         return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
+    if (fs::exists(folder))
+        return Status::failure("cannot create " + folder + ": it exists already");
     const auto& c = session.context;
     const bool inside = (!c.rootDirectory.empty() && fs::isWithin(parent, c.rootDirectory)) ||
                         (!c.usersRootDirectory.empty() && fs::isWithin(parent, c.usersRootDirectory));

@@ -1,11 +1,14 @@
 #include "navigation/PostedForms.h"
 
+#include "documents/DocumentFiles.h"
 #include "formats/FormData.h"
 #include "formats/RecordFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
+
+#include <optional>
 
 namespace quill {
 namespace {
@@ -36,6 +39,17 @@ PostResult handlePostedForm(Session& session, std::string_view address, std::str
         if (session.record.header.fileName.empty()) {
             why = Status::failure("the page shows no record to store the form in");
             return PostResult::Nothing;
+        }
+        // A document's record changes under the document's lock, like every
+        // other change of the document.
+        const std::string target = session.record.header.path();
+        std::optional<DocumentLock> lock;
+        if (checkDocumentFile(session, target) == DocumentCheck::Document) {
+            lock.emplace(session, target);
+            if (!lock->held()) {
+                why = lock->status();
+                return PostResult::Nothing;
+            }
         }
         why = session.recordFiles().storePostedForm(session.record, form);
         return why ? PostResult::Stored : PostResult::Nothing;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 namespace quill {
 namespace {
@@ -88,8 +91,8 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
          {"delete " + shellWord(outside), "delete " + shellWord(root + "/Escape/Private.note"),
           "move " + shellWord(outside) + " " + shellWord(root + "/Private.note"),
           "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(dir / "Copied.note"),
-          "delete " + shellWord(root + "/Missing.note"), "move " + shellWord(root + "/Missing.note") + " " +
-          shellWord(root + "/Fresh/Missing.note")}) {
+          "delete " + shellWord(root + "/Missing.note"),
+          "move " + shellWord(root + "/Missing.note") + " " + shellWord(root + "/Fresh/Missing.note")}) {
         run("document", arguments, &status);
         EXPECT_EQ(status, 1) << arguments;
     }
@@ -129,7 +132,8 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     // A folder in the trash may be deleted for good; the trash itself stays.
     const std::size_t website = listed.find("/Website\n");
     ASSERT_NE(website, std::string::npos) << listed;
-    const std::size_t lineStart = listed.rfind('\n', website) == std::string::npos ? 0 : listed.rfind('\n', website) + 1;
+    const std::size_t lineStart =
+        listed.rfind('\n', website) == std::string::npos ? 0 : listed.rfind('\n', website) + 1;
     const std::string trashed = listed.substr(lineStart, website + 8 - lineStart);
     run("folder", "delete " + shellWord(trashed), &status);
     EXPECT_EQ(status, 0) << trashed;
@@ -142,6 +146,97 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(run("trash", "list"), "");
     EXPECT_TRUE(stdfs::exists(root + "/Contracts/folder.folders"));
+}
+
+// Only documents of the data point's folders are documents to these
+// commands: a companion, folder settings, a user record or a file of the
+// data point itself is refused with its reason, and nothing changes.
+TEST_F(OperationCommandsTest, WhatIsNoDocumentIsRefusedAndLeftWhole) {
+    const std::string contracts = root + "/Contracts";
+    struct Row {
+        std::string command;
+        std::string arguments;
+        const char* reason;
+    };
+    const std::vector<Row> rows = {
+        {"document", "delete " + shellWord(contracts + "/Supplier.comments"), "belongs to a document"},
+        {"document", "move " + shellWord(contracts + "/Supplier.scheduler") + " " + shellWord(root + "/x.scheduler"),
+         "belongs to a document"},
+        {"trash", "put " + shellWord(contracts + "/Supplier.history"), "belongs to a document"},
+        {"document", "delete " + shellWord(contracts + "/folder.folders"), "folder's settings"},
+        {"document", "delete " + shellWord(dataPoint + "/DataPoint.info"), "no object type"},
+        {"trash", "put " + shellWord(dataPoint + "/DataPoint.system/Users/ADMINISTRATOR.user"),
+         "no document of the data point's folders"},
+        {"document", "copy " + shellWord(contracts + "/Supplier.contract") + " " + shellWord(root + "/S.comments"),
+         "belongs to a document"},
+        {"document", "delete " + shellWord(contracts + "/Nothing.contract"), "does not exist"},
+        {"new-folder", "--folder " + shellWord(contracts) + " --template 0 --name Attachments.systemfiles",
+         "attached files"},
+        {"new-object", "--folder " + shellWord(dataPoint + "/DataPoint.system") + " --type 0",
+         "no folder of the data point's folders"},
+    };
+    const auto everything = [&] {
+        std::vector<std::string> files;
+        for (const auto& entry : stdfs::recursive_directory_iterator(dataPoint))
+            files.push_back(entry.path().string() + "=" +
+                            (entry.is_regular_file() ? readBytes(entry.path().string()) : std::string()));
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    // Logging on writes the logs: the comparison starts after one command.
+    run("trash", "list");
+    for (const Row& row : rows) {
+        const auto before = everything();
+        int status = -1;
+        std::string errors;
+        run(row.command, row.arguments, &status, &errors);
+        EXPECT_EQ(status, 1) << row.arguments;
+        EXPECT_NE(errors.find(row.reason), std::string::npos) << row.arguments << ": " << errors;
+        auto after = everything();
+        // The data point's logs say what was tried; nothing else changes.
+        const auto notLog = [](const std::string& file) { return file.find(".log=") == std::string::npos; };
+        std::vector<std::string> a, b;
+        std::copy_if(before.begin(), before.end(), std::back_inserter(a), notLog);
+        std::copy_if(after.begin(), after.end(), std::back_inserter(b), notLog);
+        EXPECT_EQ(a, b) << row.arguments;
+    }
+}
+
+// Same-named documents from two folders both go into the trash and both
+// come back whole, attached files included.
+TEST_F(OperationCommandsTest, TheTrashTakesAnyNumberOfSameNamedDocuments) {
+    const std::string first = root + "/Contracts/Supplier.contract";
+    const std::string second = root + "/Projects/Supplier.contract";
+    int status = -1;
+    run("document", "copy " + shellWord(first) + " " + shellWord(second), &status);
+    ASSERT_EQ(status, 0);
+    const std::string attachments = readBytes(root + "/Contracts/Supplier.attachments");
+    for (const std::string& document : {first, second}) {
+        run("trash", "put " + shellWord(document), &status);
+        ASSERT_EQ(status, 0) << document;
+    }
+    const std::string listed = run("trash", "list");
+    const std::string trash = dataPoint + "/DataPoint.system/Trash/ANNA";
+    for (const char* name : {"/Supplier.contract\n", "/Supplier (2).contract\n", "/Supplier (2).attachments\n"})
+        EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
+    run("document", "move " + shellWord(trash + "/Supplier (2).contract") + " " + shellWord(second), &status);
+    EXPECT_EQ(status, 0);
+    run("document", "move " + shellWord(trash + "/Supplier.contract") + " " + shellWord(first), &status);
+    EXPECT_EQ(status, 0);
+    for (const std::string& folder : {root + "/Contracts", root + "/Projects"}) {
+        std::string errors;
+        const std::string shown = run("attachments", shellWord(folder + "/Supplier.contract"), &status, &errors);
+        EXPECT_EQ(test::occurrences(shown, "\t"), 6u) << folder << ": " << shown;
+        for (const std::string& line : {std::string("Delivery terms"), std::string("Order form")})
+            EXPECT_NE(shown.find(line), std::string::npos) << folder;
+        std::size_t start = 0;
+        while ((start = shown.find('\t', start)) != std::string::npos) {
+            const std::size_t end = shown.find('\t', start + 1);
+            EXPECT_TRUE(stdfs::exists(shown.substr(start + 1, end - start - 1))) << shown;
+            start = shown.find('\n', end);
+        }
+    }
+    EXPECT_EQ(readBytes(root + "/Contracts/Supplier.attachments"), attachments);
 }
 
 } // namespace
