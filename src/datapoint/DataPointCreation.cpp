@@ -46,6 +46,13 @@ private:
         return inherited;
     }
 
+    // The users' trashes and the journal of unfinished changes belong to
+    // this data point's users and documents, not to a new data point.
+    static bool isPrivateSystemDirectory(const std::string& relative) {
+        return cp1250::equalsNoCase(relative, "DataPoint.system/Trash") ||
+               cp1250::equalsNoCase(relative, "DataPoint.system/Transactions");
+    }
+
     bool addDirectoryContent(const std::string& directory, const std::string& relative, Content content) {
         const auto entries = fs::list(directory);
         if (!entries)
@@ -56,7 +63,7 @@ private:
             const std::string from = path::join(directory, entry.name);
             const std::string to = relative.empty() ? entry.name : relative + "/" + entry.name;
             if (entry.isDirectory) {
-                if (content == Content::RecordOnly)
+                if (content == Content::RecordOnly || isPrivateSystemDirectory(to))
                     continue;
                 const Content inner =
                     content == Content::FolderRecords ? Content::RecordOnly : contentOf(from, content);

@@ -63,7 +63,8 @@ TEST_F(AdministrationCommandsTest, GroupsAreSetListedAndDeletedWithTheirMembers)
 
 TEST_F(AdministrationCommandsTest, FolderSettingsHistoryAndRenameFollowEveryFolderList) {
     const std::string projects = root + "/Projects";
-    const std::string shown = run("folder props", shellWord(projects) + " --set NOTE=Our\\ work --set ICON=folder_red.bmp");
+    const std::string shown =
+        run("folder props", shellWord(projects) + " --set NOTE=Our\\ work --set ICON=folder_red.bmp");
     EXPECT_NE(shown.find("NOTE=Our work\n"), std::string::npos);
     EXPECT_NE(shown.find("ICON=FOLDER_RED.BMP\n"), std::string::npos);
     EXPECT_NE(run("history", shellWord(projects)).find("Folder settings changed by Anna Novak (ANNA)"),
@@ -90,10 +91,8 @@ TEST_F(AdministrationCommandsTest, FolderSettingsHistoryAndRenameFollowEveryFold
         std::string name;
         std::string said;
     } refused[] = {
-        {root + "/Contacts", "People", "locked"},
-        {root + "/Work", "../Escape", "cannot be the name"},
-        {root + "/Work", "Meetings", "exists already"},
-        {root, "Elsewhere", "keep their names"},
+        {root + "/Contacts", "People", "locked"},       {root + "/Work", "../Escape", "cannot be the name"},
+        {root + "/Work", "Meetings", "exists already"}, {root, "Elsewhere", "keep their names"},
         {"/tmp", "x", "nothing of the data point"},
     };
     for (const auto& r : refused)
@@ -128,6 +127,11 @@ TEST_F(AdministrationCommandsTest, ConnectedFoldersAreAddedMovedAndRemoved) {
 
 TEST_F(AdministrationCommandsTest, ANewDataPointWorksLikeTheSampleAndIsKnown) {
     const std::string target = dir / "New point";
+    // What a killed creation left, and what belongs to this data point's
+    // users only.
+    test::writeBytes(dir / ".~quill-new-New point/DataPoint.root/half.note", "half");
+    test::writeBytes(dataPoint + "/DataPoint.system/Trash/ANNA/Secret.note", "private");
+    test::writeBytes(dataPoint + "/DataPoint.system/Transactions/.~quill-txn-1.intent", "unfinished");
     EXPECT_EQ(run("datapoint create", shellWord(target) + " --creator Ann\\ Lee --autologon", "ADMINISTRATOR"),
               target + "\n");
     EXPECT_NE(test::readBytes(target + "/DataPoint.info").find("CREATOR=Ann Lee\r\n"), std::string::npos);
@@ -137,12 +141,16 @@ TEST_F(AdministrationCommandsTest, ANewDataPointWorksLikeTheSampleAndIsKnown) {
     EXPECT_TRUE(stdfs::exists(target + "/DataPoint.root/folder.folders"));
     EXPECT_FALSE(stdfs::exists(target + "/DataPoint.root/Projects"));
     EXPECT_FALSE(stdfs::exists(target + "/DataPoint.system/Logs/system.log"));
+    EXPECT_FALSE(stdfs::exists(target + "/DataPoint.system/Trash"));
+    EXPECT_FALSE(stdfs::exists(target + "/DataPoint.system/Transactions"));
+    EXPECT_FALSE(stdfs::exists(target + "/DataPoint.root/half.note"));
+    EXPECT_FALSE(stdfs::exists(dir / ".~quill-new-New point"));
     for (const auto& [logon, password] : {std::pair{"ANNA", "anna"}, std::pair{"ADMINISTRATOR", "admin"}}) {
         const std::string passwordFile = dir / "password.txt";
         test::writeBytes(passwordFile, std::string(password) + "\n");
-        EXPECT_EQ(runCli("logon --datapoint " + shellWord(target) + " --user " + logon + " < " +
-                         shellWord(passwordFile)),
-                  "OK\n")
+        EXPECT_EQ(
+            runCli("logon --datapoint " + shellWord(target) + " --user " + logon + " < " + shellWord(passwordFile)),
+            "OK\n")
             << logon;
         EXPECT_NE(runCli("tree --datapoint " + shellWord(target) + " --user " + logon).find("Shared documents"),
                   std::string::npos);
