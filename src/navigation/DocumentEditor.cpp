@@ -3,9 +3,12 @@
 #include "documents/PendingFileOps.h"
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
+#include "platform/FileLock.h"
 #include "platform/Paths.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
+
+#include <utility>
 
 namespace quill {
 
@@ -60,6 +63,7 @@ Status DocumentEditor::open(const std::string& documentPath) {
     case RecordRead::Ok: break;
     }
     documentPath_ = documentPath;
+    createdStamp_.reset();
     for (auto& branch : rows_)
         branch.clear();
     movedOriginals_.clear();
@@ -126,6 +130,45 @@ Status DocumentEditor::open(const std::string& documentPath) {
     stamps_.clear();
     for (const std::string& file : watchedFiles())
         stamps_.emplace_back(file, fs::stamp(file));
+    return Status::success();
+}
+
+Status DocumentEditor::openCreated(const std::string& documentPath) {
+    const auto created = fs::stamp(documentPath);
+    Status opened = open(documentPath);
+    if (opened && created && created->regularFile)
+        createdStamp_ = created;
+    return opened;
+}
+
+Status DocumentEditor::reload() {
+    const auto created = createdStamp_;
+    Status read = open(documentPath_);
+    createdStamp_ = created;
+    return read;
+}
+
+Status DocumentEditor::leaveUnsaved(bool* removed) {
+    if (removed)
+        *removed = false;
+    const auto created = std::exchange(createdStamp_, std::nullopt);
+    if (!created)
+        return Status::success();
+    // Under the record's lock, so that nobody's save lands between the look
+    // and the removal.
+    const FileLock lock(documentPath_);
+    if (!lock.held())
+        return lock.status();
+    if (fs::isSymlink(documentPath_) || fs::stamp(documentPath_) != created)
+        return Status::success();
+    for (Companion kind : {Companion::Comments, Companion::Attachments, Companion::Schedule, Companion::History}) {
+        if (fs::exists(companionPath(documentPath_, kind)))
+            return Status::success();
+    }
+    if (Status gone = fs::removeFile(documentPath_); !gone)
+        return gone;
+    if (removed)
+        *removed = true;
     return Status::success();
 }
 

@@ -66,6 +66,10 @@ public:
     // journal of file operations and the pending edit history. Fails when
     // the document cannot be read or is no record of a known type.
     Status open(const std::string& documentPath);
+    // The same for a document the caller has just created: until it is
+    // saved it belongs to this editor, and leaving it unsaved takes it away
+    // again (leaveUnsaved).
+    Status openCreated(const std::string& documentPath);
 
     const std::string& documentPath() const { return documentPath_; }
     const std::vector<EditorRow>& rows(EditorBranch branch) const { return rows_[index(branch)]; }
@@ -120,7 +124,14 @@ public:
                 std::string* savedAs = nullptr);
 
     // Forgets every change and reads the document again.
-    Status reload() { return open(documentPath_); }
+    Status reload();
+
+    // The editor closes without a save. A document opened with openCreated
+    // that is still exactly as it was created (the same record file,
+    // unchanged, and nothing written beside it) is removed, so that a
+    // cancelled new document leaves nothing behind; anything someone saved
+    // into it meanwhile stays. removed tells whether it went.
+    Status leaveUnsaved(bool* removed = nullptr);
 
 private:
     static std::size_t index(EditorBranch branch) { return static_cast<std::size_t>(branch); }
@@ -153,6 +164,9 @@ private:
     std::vector<std::pair<std::string, std::optional<fs::Stamp>>> stamps_;
     // Files the user chose to move in: the staged copy and the original.
     std::vector<std::pair<std::string, std::string>> movedOriginals_;
+    // The record as created, for a document this editor was opened on
+    // right after its creation and has not saved yet.
+    std::optional<fs::Stamp> createdStamp_;
 };
 
 } // namespace quill

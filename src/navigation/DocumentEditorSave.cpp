@@ -104,6 +104,9 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
     const Status saved = saveTo(target, changes.empty());
     if (savedAs)
         *savedAs = target;
+    // Once saved, the document is the user's and stays whatever follows.
+    if (saved)
+        createdStamp_.reset();
     if (target == documentPath_) {
         stamps_.clear();
         for (const std::string& file : watchedFiles())

@@ -113,7 +113,15 @@ void DocumentListView::showItems(std::vector<DocumentItem> items, bool withLocat
 }
 
 const DocumentItem* DocumentListView::currentDocument() const {
+    return documentOf(currentItem());
+}
+
+const DocumentItem* DocumentListView::selectedDocument() const {
     const QTreeWidgetItem* row = currentItem();
+    return row && row->isSelected() ? documentOf(row) : nullptr;
+}
+
+const DocumentItem* DocumentListView::documentOf(const QTreeWidgetItem* row) const {
     if (!row)
         return nullptr;
     const auto index = row->data(1, Qt::UserRole).toULongLong();
@@ -121,7 +129,7 @@ const DocumentItem* DocumentListView::currentDocument() const {
 }
 
 void DocumentListView::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && selectedDocument()) {
         emit documentActivated(currentItem()->data(0, Qt::UserRole).toString());
         return;
     }

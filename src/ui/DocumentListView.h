@@ -26,6 +26,11 @@ public:
 
     // The item of the current row, or nothing.
     const DocumentItem* currentDocument() const;
+    // The item of the row the user selected: the current row, and only
+    // while it shows as selected.
+    const DocumentItem* selectedDocument() const;
+    // The item a row stands for, or nothing.
+    const DocumentItem* documentOf(const QTreeWidgetItem* row) const;
     const std::vector<DocumentItem>& items() const { return items_; }
 
 signals:

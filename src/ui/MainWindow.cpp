@@ -69,14 +69,10 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (!item)
-            return;
-        itemIsActual_ = true;
-        // A document may be deleted wherever it is listed.
-        if (QAction* remove = buttons_.value(5))
-            remove->setEnabled(true);
-        showDocumentPage();
+        if (const DocumentItem* document = list_->documentOf(item))
+            showDocumentPage(document->path);
     });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { enableDeleteButton(); });
     connect(list_, &DocumentListView::documentActivated, this,
             [this](const QString& path) { editDocument(fromQt(path)); });
     pane_->setCommandHandler(
@@ -103,9 +99,6 @@ void MainWindow::prepareForUser() {
     tree_.focusChanged = [this](TreeNode& node) {
         enableCommandsFor(node);
         showNodePage(node);
-        // The folder's first document is shown, but the folder stays what
-        // the user works on until a document is chosen.
-        itemIsActual_ = false;
     };
     buildMainTree(session_, tree_);
     images_.loadTreeImages(tree_.images);
@@ -172,8 +165,10 @@ void MainWindow::showNodePage(TreeNode& node) {
     if (node.url.empty()) {
         if (!list_->items().empty()) {
             setListShown(true);
-            // Its page follows the current row.
-            list_->setCurrentItem(list_->topLevelItem(0));
+            // The first document's page, but no row is selected: the folder
+            // stays what commands act on until the user picks a document.
+            if (const DocumentItem* first = list_->documentOf(list_->topLevelItem(0)))
+                showDocumentPage(first->path);
             return;
         }
         setListShown(false);
@@ -203,12 +198,11 @@ void MainWindow::fillDocumentList(const TreeNode& node) {
     list_->showItems(std::move(items), node.kind == "MYTASKS");
 }
 
-void MainWindow::showDocumentPage() {
-    const DocumentItem* item = list_->currentDocument();
-    if (!item)
+void MainWindow::showDocumentPage(const std::string& document) {
+    if (document.empty())
         return;
-    shownDocument_ = item->path;
-    showAddress(renderer_.render(item->path));
+    shownDocument_ = document;
+    showAddress(renderer_.render(document));
 }
 
 void MainWindow::setListShown(bool shown) {
@@ -273,7 +267,7 @@ void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& for
     if (!commands_->run(address, formBody, shownDocument_))
         return;
     if (!shownDocument_.empty())
-        showDocumentPage();
+        showDocumentPage(shownDocument_);
     else if (tree_.focused)
         showNodePage(*tree_.focused);
 }

@@ -3,6 +3,7 @@
 #include "ImageLists.h"
 
 #include "datapoint/WorkingCopy.h"
+#include "navigation/CommandTarget.h"
 #include "navigation/EmbeddedCommand.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
@@ -77,7 +78,8 @@ private:
     void showNodePage(TreeNode& node);
     void currentItemChanged(QTreeWidgetItem* item);
     void fillDocumentList(const TreeNode& node);
-    void showDocumentPage();
+    // Shows a document's page; the document stays what page commands act on.
+    void showDocumentPage(const std::string& document);
     void showAddress(const std::string& address);
     void setListShown(bool shown);
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
@@ -98,17 +100,26 @@ private:
     };
     KindCommands commandsFor(const TreeNode& node) const;
     void enableCommandsFor(const TreeNode& node);
+    // Delete is offered for the focused node's kind and for any document
+    // the user selected in the list.
+    void enableDeleteButton();
     // Keeps the document list's height for the next folder and the next start.
     void keepListHeight();
     void newObject(std::size_t typeIndex);
-    void editDocument(const std::string& path);
+    // created: the document was just made for this edit, and goes again
+    // when the editor closes without saving it.
+    void editDocument(const std::string& path, bool created = false);
     void selectDocument(const std::string& path);
     void newFolderFromTemplate(std::size_t templateIndex);
-    void deleteActual(bool forGood);
+    // What the user visibly chose: the selected document, else the focused
+    // node.
+    CommandTarget actualTarget() const;
+    void deleteActual(bool forGood) { deleteTarget(actualTarget(), forGood); }
+    void deleteTarget(const CommandTarget& target, bool forGood);
     void refreshFolder();
     void rebuildTree(std::string focusPath);
     void showHelp();
-    bool ask(const char* question, bool warning);
+    bool ask(const DeleteQuestion& question);
 
     // The status bar, the tray icon, the minute timer, the about view and
     // the popup menus of both trees (MainWindowDesktop.cpp).
@@ -123,7 +134,8 @@ private:
     void refreshTasksNow();
     void showScheduleEvents(bool alert);
     void showFind();
-    void printActual();
+    void printActual() { printTarget(actualTarget()); }
+    void printTarget(const CommandTarget& target);
     bool goToDocument(const std::string& document, const std::string& location);
     void updateNodeStatus(const TreeNode& node);
     void updateTaskSummary();
@@ -154,8 +166,6 @@ private:
     ScheduleEventView* eventView_ = nullptr;
     FindView* findView_ = nullptr;
     PrintWizard* printWizard_ = nullptr;
-    // Whether the user works on a document of the list (else on the node).
-    bool itemIsActual_ = false;
     QMap<int, QAction*> buttons_;
     QLabel* nodeStatus_ = nullptr;
     QLabel* nodeStatusImage_ = nullptr;

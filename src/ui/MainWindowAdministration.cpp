@@ -20,7 +20,7 @@ namespace quill::ui {
 
 void MainWindow::showProperties(bool forItem) {
     TreeNode* node = tree_.focused;
-    const DocumentItem* item = forItem ? list_->currentDocument() : nullptr;
+    const DocumentItem* item = forItem ? list_->selectedDocument() : nullptr;
     if (forItem && !item)
         return;
     if (!forItem && (!node || node->path.empty() || !isFolderKind(node->kind)))

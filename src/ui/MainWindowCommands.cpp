@@ -175,6 +175,11 @@ void MainWindow::enableCommandsFor(const TreeNode& node) {
     refreshFolderAction_->setEnabled(allowed.refreshFolder);
 }
 
+void MainWindow::enableDeleteButton() {
+    if (QAction* remove = buttons_.value(5))
+        remove->setEnabled(list_->selectedDocument() || (tree_.focused && commandsFor(*tree_.focused).remove));
+}
+
 void MainWindow::newObject(std::size_t typeIndex) {
     TreeNode* node = tree_.focused;
     if (!node || !isFolderKind(node->kind) || node->path.empty())
@@ -187,7 +192,7 @@ void MainWindow::newObject(std::size_t typeIndex) {
     }
     showNodePage(*node);
     selectDocument(created);
-    editDocument(created);
+    editDocument(created, true);
 }
 
 void MainWindow::selectDocument(const std::string& path) {
@@ -195,16 +200,19 @@ void MainWindow::selectDocument(const std::string& path) {
         if (fromQt(list_->topLevelItem(row)->data(0, Qt::UserRole).toString()) == path)
             list_->setCurrentItem(list_->topLevelItem(row));
     }
-    itemIsActual_ = true;
 }
 
-void MainWindow::editDocument(const std::string& path) {
+void MainWindow::editDocument(const std::string& path, bool created) {
     if (path.empty())
         return;
     if (!editor_)
         editor_ = new ObjectEditorView(session_, images_, this);
-    if (!editor_->edit(path))
+    if (!editor_->edit(path, created)) {
+        // A new document the user left unsaved is gone again.
+        if (created && tree_.focused)
+            showNodePage(*tree_.focused);
         return;
+    }
     // The list and the page show what was saved; a copy saved beside the
     // document is the one chosen.
     if (tree_.focused)
@@ -233,50 +241,58 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
     rebuildTree(created);
 }
 
-bool MainWindow::ask(const char* question, bool warning) {
-    const QString title = toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI"));
-    const QString text = toQt(session_.texts.lookup("GUI_FORM", question, "Questions"));
-    const auto answer = warning ? QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No)
-                                : QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No);
-    return answer == QMessageBox::Yes;
+CommandTarget MainWindow::actualTarget() const {
+    return pickCommandTarget(tree_.focused, list_->selectedDocument());
 }
 
-void MainWindow::deleteActual(bool forGood) {
+bool MainWindow::ask(const DeleteQuestion& question) {
+    QMessageBox box(question.warning ? QMessageBox::Warning : QMessageBox::Question,
+                    toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")), toQt(question.text),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("DeleteQuestion");
+    box.setDefaultButton(question.defaultYes ? QMessageBox::Yes : QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainWindow::deleteTarget(const CommandTarget& target, bool forGood) {
     TreeNode* node = tree_.focused;
     if (!node)
         return;
-    QApplication::beep();
-    const DocumentItem* item = itemIsActual_ ? list_->currentDocument() : nullptr;
-    const std::string parentPath = node->parent ? node->parent->path : std::string();
-    Status done = Status::success();
-    if (!item && node->kind == "TRASH") {
-        if (!ask("QUESTION_3", true))
-            return;
-        done = emptyTrash(session_);
-        rebuildTree(node->path);
-    } else if (!item && (!isFolderKind(node->kind) || node->kind == "ROOT")) {
+    const DeleteQuestion question = deleteQuestion(session_, target, forGood);
+    if (question.action == DeleteAction::None)
         return;
-    } else if (forGood || liesInTrash(session_, item ? item->path : node->path)) {
-        if (!ask("QUESTION_1", false))
-            return;
-        if (item) {
-            done = deleteDocumentForGood(session_, item->path);
+    QApplication::beep();
+    if (!ask(question))
+        return;
+    // By value: the rebuilds below drop the node.
+    const std::string focusedPath = node->path;
+    const std::string parentPath = node->parent ? node->parent->path : std::string();
+    const bool document = target.kind == TargetKind::Document;
+    Status done = Status::success();
+    switch (question.action) {
+    case DeleteAction::None: return;
+    case DeleteAction::EmptyTrash:
+        done = emptyTrash(session_);
+        rebuildTree(focusedPath);
+        break;
+    case DeleteAction::DeleteForGood:
+        if (document) {
+            done = deleteDocumentForGood(session_, target.path);
             showNodePage(*node);
         } else {
-            done = deleteFolderForGood(session_, tree_, node->path);
+            done = deleteFolderForGood(session_, tree_, target.path);
             rebuildTree(parentPath);
         }
-    } else {
-        if (!ask("QUESTION_2", !item))
-            return;
-        if (item) {
-            done = moveDocumentToTrash(session_, item->path);
-            const std::string focused = node->path;
-            rebuildTree(focused);
+        break;
+    case DeleteAction::MoveToTrash:
+        if (document) {
+            done = moveDocumentToTrash(session_, target.path);
+            rebuildTree(focusedPath);
         } else {
-            done = moveFolderToTrash(session_, tree_, node->path);
+            done = moveFolderToTrash(session_, tree_, target.path);
             rebuildTree(parentPath);
         }
+        break;
     }
     if (!done)
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
@@ -327,20 +343,17 @@ void MainWindow::showFind() {
     findView_->showFor(node && !node->path.empty() && isFolderKind(node->kind) ? node->path : std::string());
 }
 
-void MainWindow::printActual() {
+void MainWindow::printTarget(const CommandTarget& target) {
     if (!printWizard_)
         printWizard_ = new PrintWizard(session_, this);
-    // The chosen document's page, or the documents of the focused folder.
-    if (const DocumentItem* item = itemIsActual_ ? list_->currentDocument() : nullptr) {
-        session_.actual.displayName = item->name;
-        printWizard_->printDocument(item->path);
+    // A document's page, or the documents of a folder.
+    if (target.kind != TargetKind::Document && target.kind != TargetKind::Folder)
         return;
-    }
-    const TreeNode* node = tree_.focused;
-    if (node && !node->path.empty() && isFolderKind(node->kind)) {
-        session_.actual.displayName = node->caption;
-        printWizard_->run(node->path);
-    }
+    session_.actual.displayName = target.displayName;
+    if (target.kind == TargetKind::Document)
+        printWizard_->printDocument(target.path);
+    else
+        printWizard_->run(target.path);
 }
 
 void MainWindow::showHelp() {

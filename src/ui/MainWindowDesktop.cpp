@@ -215,14 +215,12 @@ void MainWindow::createPopupMenus() {
     });
     folders->addAction(text("VIEW1_3_2"), this, [this] { connectTopFolder(); });
     folders->addAction(text("VIEW1_3_3"), this, [this] { manageTopFolders(); });
-    QAction* remove = treeMenu->addAction(text("VIEW1_4"), this, [this] {
-        itemIsActual_ = false;
-        deleteActual(false);
-    });
-    QAction* print = treeMenu->addAction(text("VIEW1_5"), this, [this] {
-        itemIsActual_ = false;
-        printActual();
-    });
+    // The tree's menu acts on the node it was opened on, whatever the list
+    // shows.
+    QAction* remove = treeMenu->addAction(text("VIEW1_4"), this,
+                                          [this] { deleteTarget(pickCommandTarget(tree_.focused, nullptr), false); });
+    QAction* print =
+        treeMenu->addAction(text("VIEW1_5"), this, [this] { printTarget(pickCommandTarget(tree_.focused, nullptr)); });
     QAction* refresh = treeMenu->addAction(text("VIEW1_7"), this, [this] { refreshFolder(); });
     QAction* treeProperties = treeMenu->addAction(text("VIEW1_8"), this, [this] { showProperties(false); });
     treeMenu->setDefaultAction(treeProperties);
@@ -247,17 +245,11 @@ void MainWindow::createPopupMenus() {
     QAction* listNewTemplate = listMenu->addMenu(newFolderMenu_);
     listNewTemplate->setText(text("VIEW2_1"));
     QAction* edit = listMenu->addAction(text("VIEW2_2"), this, [this] {
-        if (const DocumentItem* item = list_->currentDocument())
+        if (const DocumentItem* item = list_->selectedDocument())
             editDocument(item->path);
     });
-    QAction* listRemove = listMenu->addAction(text("VIEW2_3"), this, [this] {
-        itemIsActual_ = list_->currentDocument() != nullptr;
-        deleteActual(false);
-    });
-    QAction* listPrint = listMenu->addAction(text("VIEW2_4"), this, [this] {
-        itemIsActual_ = list_->currentDocument() != nullptr;
-        printActual();
-    });
+    QAction* listRemove = listMenu->addAction(text("VIEW2_3"), this, [this] { deleteActual(false); });
+    QAction* listPrint = listMenu->addAction(text("VIEW2_4"), this, [this] { printActual(); });
     listMenu->addAction(text("VIEW2_7"), this, [this] {
         if (tree_.focused)
             showNodePage(*tree_.focused);
@@ -266,7 +258,7 @@ void MainWindow::createPopupMenus() {
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         const bool settings = tree_.focused && (tree_.focused->kind == "SETTINGS" || tree_.focused->kind == "MYTASKS");
-        const bool onItem = list_->currentDocument() != nullptr;
+        const bool onItem = list_->selectedDocument() != nullptr;
         listNewTemplate->setEnabled(!settings);
         for (QAction* action : {edit, listRemove, listPrint, listProperties})
             action->setEnabled(onItem);

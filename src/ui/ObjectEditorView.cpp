@@ -109,9 +109,9 @@ ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget
     restorePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
 }
 
-bool ObjectEditorView::edit(const std::string& documentPath) {
+bool ObjectEditorView::edit(const std::string& documentPath, bool created) {
     savedAs_.clear();
-    if (const Status opened = model_.open(documentPath); !opened) {
+    if (const Status opened = created ? model_.openCreated(documentPath) : model_.open(documentPath); !opened) {
         session_.ui.showMessage(MessageKind::Warning, opened.message());
         return false;
     }
@@ -344,6 +344,10 @@ void ObjectEditorView::save() {
 
 void ObjectEditorView::done(int result) {
     closeEditor();
+    if (result != QDialog::Accepted) {
+        if (const Status left = model_.leaveUnsaved(); !left)
+            session_.warn(MessageKind::Error, "SYSTEM_IO", 2, left.message());
+    }
     WindowGeometry& g = session_.context.geometry;
     storePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
     saveTextCache(session_);

@@ -29,8 +29,10 @@ public:
     ObjectEditorView(Session& session, ImageLists& images, QWidget* parent = nullptr);
 
     // Shows the editor on a document; true when it was saved. savedAs()
-    // then names the document written.
-    bool edit(const std::string& documentPath);
+    // then names the document written. A document just created for the
+    // editor (created) is taken away again when the editor closes without
+    // saving it.
+    bool edit(const std::string& documentPath, bool created = false);
     const std::string& savedAs() const { return savedAs_; }
 
     QTreeWidget* tree() const { return tree_; }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace quill {
 namespace {
@@ -154,6 +155,62 @@ TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersio
     EXPECT_NE(readBytes(contract).find("My partner"), std::string::npos);
     const std::string kept = trashDirectory(*session) + "/Supplier.contract";
     EXPECT_NE(readBytes(kept).find("Their partner"), std::string::npos);
+}
+
+TEST_F(DocumentEditorTest, ANewDocumentLeftUnsavedGoesAgainUnlessItIsNoLongerAsCreated) {
+    // What happens to the new document between opening and leaving.
+    const struct {
+        const char* why;
+        bool openedAsCreated;
+        std::function<void(DocumentEditor&, const std::string&)> meanwhile;
+        bool removed;
+    } rows[] = {
+        {"closed as it came", true, [](DocumentEditor&, const std::string&) {}, true},
+        {"edited in memory only", true,
+         [](DocumentEditor& editor, const std::string&) { ASSERT_TRUE(editor.setProperty("NAME", "Kept?")); }, true},
+        {"read again before leaving", true,
+         [](DocumentEditor& editor, const std::string&) { ASSERT_TRUE(editor.reload()); }, true},
+        {"an existing document is never removed", false, [](DocumentEditor&, const std::string&) {}, false},
+        {"saved once, it is the user's", true,
+         [](DocumentEditor& editor, const std::string&) { ASSERT_TRUE(editor.save()); }, false},
+        {"someone else wrote into it meanwhile", true,
+         [this](DocumentEditor&, const std::string& document) {
+             ASSERT_TRUE(session->recordFiles().update(document, [](Record& record) {
+                 record.setValue("NAME", "Theirs");
+                 return Status::success();
+             }));
+         },
+         false},
+        {"another file took its name", true,
+         [](DocumentEditor&, const std::string& document) {
+             const std::string content = readBytes(document);
+             stdfs::remove(document);
+             test::writeBytes(document + ".new", content);
+             stdfs::rename(document + ".new", document);
+         },
+         false},
+        {"a companion was written beside it", true,
+         [](DocumentEditor&, const std::string& document) {
+             test::writeBytes(stdfs::path(document).replace_extension(".comments").string(), "");
+         },
+         false},
+    };
+    for (const auto& row : rows) {
+        const std::string created = newDocument("Meetings", "x.meeting");
+        DocumentEditor editor(*session);
+        ASSERT_TRUE(row.openedAsCreated ? editor.openCreated(created) : editor.open(created)) << row.why;
+        row.meanwhile(editor, created);
+        bool removed = !row.removed;
+        EXPECT_TRUE(editor.leaveUnsaved(&removed)) << row.why;
+        EXPECT_EQ(removed, row.removed) << row.why;
+        EXPECT_EQ(stdfs::exists(created), !row.removed) << row.why;
+        // Leaving twice removes nothing more.
+        EXPECT_TRUE(editor.leaveUnsaved(&removed)) << row.why;
+        EXPECT_FALSE(removed) << row.why;
+    }
+    // Nothing else of the folder went with them.
+    EXPECT_TRUE(stdfs::exists(root + "Meetings/Annual review.meeting"));
+    EXPECT_TRUE(stdfs::exists(root + "Meetings/folder.folders"));
 }
 
 } // namespace

@@ -10,11 +10,13 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace quill::ui {
 
@@ -106,16 +108,17 @@ private slots:
         for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
             note = action->text().startsWith(QStringLiteral("Note")) ? action : note;
         QVERIFY(note);
-        // Each new note opens in the editor, closed here unchanged.
-        const auto closeEditor = [] {
+        // Each new note opens in the editor, saved here as it comes (one
+        // closed unsaved would be gone again).
+        const auto saveInEditor = [] {
             whenShown<ObjectEditorView>([](ObjectEditorView* editor) {
-                QTest::mouseClick(buttonFor(editor, editor->findChild<QAction*>("Close")), Qt::LeftButton);
+                QTest::mouseClick(buttonFor(editor, editor->findChild<QAction*>("Save")), Qt::LeftButton);
             });
         };
-        closeEditor();
+        saveInEditor();
         note->trigger(); // the menu entry; the button then repeats it
         QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
-        closeEditor();
+        saveInEditor();
         QTest::mouseClick(newButton, Qt::LeftButton, {}, QPoint(8, 8));
         QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, kTimeout);
         QVERIFY(window.shownDocument().find(".note") != std::string::npos);
@@ -169,6 +172,136 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(holdsOnlyItsMark(), kTimeout);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Trash"));
         saveShot(&window, "trash-emptied");
+        QVERIFY(window.close());
+    }
+
+    void deleteTakesTheFolderClickedOrTheDocumentClickedNeverAMixOfBoth() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const std::string contacts = shown.f.dataPoint + "/DataPoint.root/Contacts";
+        const std::string janNovak = contacts + "/Jan Novak.contact";
+        const std::string trash = shown.f.session->context.settings.temporaryDirectory + "Trash/";
+
+        // A click on the folder shows its first document's page, but no row
+        // looks chosen: the folder is what Delete takes.
+        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument() == janNovak, kTimeout);
+        QVERIFY(list->selectedItems().isEmpty());
+        QString asked;
+        bool noIsDefault = false;
+        // Enter takes the default answer, so a box that offered Yes there
+        // would send the folder away and fail below.
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            noIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::No));
+            saveShot(box, "delete-folder-question");
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), kTimeout);
+        QCOMPARE(asked, QStringLiteral("Move the folder Contacts with 1 document to the trash?"));
+        QVERIFY(noIsDefault);
+        QVERIFY(std::filesystem::exists(janNovak));
+        QVERIFY(std::filesystem::exists(contacts + "/folder.folders"));
+        QVERIFY(!std::filesystem::exists(trash + "Contacts"));
+
+        // A click on the row makes the document the target; the folder stays.
+        // The desktop gives the activation back after the box closed, as a
+        // window manager would.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        QCOMPARE(list->selectedItems().size(), 1);
+        asked.clear();
+        bool yesIsDefault = false;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            yesIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::Yes));
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        });
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(janNovak), kTimeout);
+        QCOMPARE(asked, QStringLiteral("Move the document Jan Novak to the trash?"));
+        QVERIFY(yesIsDefault);
+        QVERIFY(std::filesystem::exists(trash + "Jan Novak.contact"));
+        QVERIFY(std::filesystem::exists(contacts + "/folder.folders"));
+        QVERIFY(!std::filesystem::exists(trash + "Contacts"));
+        QVERIFY(findItem(tree, QStringLiteral("Contacts")));
+        QVERIFY(window.close());
+    }
+
+    void aMeetingMovedToWithTheKeysIsWhatDeleteForGoodTakes() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const std::string meetings = shown.f.dataPoint + "/DataPoint.root/Meetings/";
+
+        clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
+        QVERIFY(list->selectedItems().isEmpty());
+        // A click below the rows gives the list the focus and chooses
+        // nothing; the arrow keys then walk onto a meeting.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(list->viewport()->width() / 2, list->viewport()->height() - 4));
+        QVERIFY(list->selectedItems().isEmpty());
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTRY_COMPARE_WITH_TIMEOUT(list->selectedItems().size(), 1, kTimeout);
+        const QString chosen = list->selectedItems().first()->text(0);
+        const std::string file = list->selectedItems().first()->data(0, Qt::UserRole).toString().toStdString();
+        QString asked;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        });
+        QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(file), kTimeout);
+        QCOMPARE(asked, QStringLiteral("Delete the document %1 for good? This cannot be undone.").arg(chosen));
+        QVERIFY(std::filesystem::exists(meetings + "folder.folders"));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(meetings), std::filesystem::directory_iterator()),
+                 6);
+        QVERIFY(window.close());
+    }
+
+    void aNewDocumentClosedUnsavedLeavesNothingBehind() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const std::string contacts = shown.f.dataPoint + "/DataPoint.root/Contacts";
+        const auto names = [&] {
+            std::set<std::string> found;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(contacts))
+                found.insert(entry.path().string());
+            return found;
+        };
+
+        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        const std::set<std::string> before = names();
+        bool edited = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            // The editor is open on a new record in the folder.
+            edited = editor->model().documentPath().starts_with(contacts + "/object") &&
+                     std::filesystem::exists(editor->model().documentPath());
+            clickAction(editor, "Close");
+        });
+        QTest::mouseClick(toolButton(window, 1), Qt::LeftButton, {}, QPoint(8, 8));
+        QTRY_VERIFY_WITH_TIMEOUT(edited, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.objectEditor()->isVisible(), kTimeout);
+        QCOMPARE(names(), before);
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
         QVERIFY(window.close());
     }
 
