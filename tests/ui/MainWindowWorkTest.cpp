@@ -185,7 +185,7 @@ private slots:
         DocumentListView* list = window.documentList();
         const std::string contacts = shown.f.dataPoint + "/DataPoint.root/Contacts";
         const std::string janNovak = contacts + "/Jan Novak.contact";
-        const std::string trash = shown.f.session->context.settings.temporaryDirectory + "Trash/";
+        const std::string trash = trashDirectory(*shown.f.session) + "/";
 
         // A click on the folder shows its first document's page, but no row
         // looks chosen: the folder is what Delete takes.
