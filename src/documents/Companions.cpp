@@ -1,10 +1,12 @@
 #include "documents/Companions.h"
 
+#include "documents/DocumentFiles.h"
 #include "documents/DocumentStore.h"
 #include "documents/PendingFileOps.h"
 #include "formats/ObjectTypes.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
@@ -47,12 +49,14 @@ RecordRead readCompanion(DocumentStore& store, std::string_view documentPath, Co
     return store.readRecord(path, record);
 }
 
-Status deleteCompanion(std::string_view path) {
-    if (!fs::exists(path))
+// A companion that the new list leaves empty goes with the change.
+Status planCompanionRemoval(std::string_view path, FileTransaction& plan) {
+    if (!fs::exists(path) && !fs::isSymlink(path))
         return Status::success();
-    if (!fs::isRegularFile(path))
+    if (!fs::isRegularFile(path) || fs::isSymlink(path))
         return Status::failure("cannot delete " + std::string(path) + ": not a file");
-    return fs::removeFile(path);
+    plan.remove(path);
+    return Status::success();
 }
 
 // Reads the companion right before changing it, so that the fields nobody
@@ -60,14 +64,15 @@ Status deleteCompanion(std::string_view path) {
 // starts from the defaults in memory: creating an empty file first would,
 // should the write then fail, leave an empty schedule behind that marks the
 // document as scheduled.
-Status writeCompanion(DocumentStore& store, std::string_view documentPath, Companion kind,
-                      const std::function<Status(Record&)>& fill) {
+Status planCompanion(DocumentStore& store, std::string_view documentPath, Companion kind,
+                     const std::function<Status(Record&)>& fill, FileTransaction& plan) {
     const std::string path = companionPath(documentPath, kind);
     if (!typeDefinedFor(store.objectTypeTables(), path))
         return Status::failure("cannot write " + path + ": the data point defines no object type " +
                                objectTypeNameOf(path));
     Record record;
-    switch (store.readRecord(path, record)) {
+    const RecordRead read = store.readRecord(path, record);
+    switch (read) {
     case RecordRead::Ok: break;
     case RecordRead::Failed: return Status::failure("cannot read " + path);
     case RecordRead::Missing: {
@@ -80,9 +85,26 @@ Status writeCompanion(DocumentStore& store, std::string_view documentPath, Compa
     }
     if (Status filled = fill(record); !filled)
         return Status::failure("cannot write " + path + ": " + filled.message());
-    if (!store.writeRecord(record, path))
-        return Status::failure("cannot write " + path);
+    std::string content;
+    if (Status made = recordFileContent(record, content); !made)
+        return Status::failure("cannot write " + path + ": " + made.message());
+    if (read == RecordRead::Ok)
+        plan.replace(path, std::move(content));
+    else
+        plan.create(path, std::move(content));
     return Status::success();
+}
+
+// A change of one companion on its own, under the document's lock.
+Status runAlone(DocumentStore& store, std::string_view documentPath,
+                const std::function<Status(FileTransaction&)>& planned) {
+    const DocumentLock lock(store, documentPath);
+    if (!lock.held())
+        return lock.status();
+    FileTransaction plan(store.transactionJournal(), store.dataPointDirectory());
+    if (Status made = planned(plan); !made)
+        return made;
+    return plan.run();
 }
 
 // An event that is no index is stored as "0", the first choice, as a name
@@ -257,27 +279,47 @@ RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Sch
     return result;
 }
 
-Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts) {
+Status planComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts,
+                    FileTransaction& plan) {
     const bool none = std::all_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
     if (none)
-        return deleteCompanion(companionPath(documentPath, Companion::Comments));
-    return writeCompanion(store, documentPath, Companion::Comments,
-                          [&](Record& record) { return fillComments(record, texts); });
+        return planCompanionRemoval(companionPath(documentPath, Companion::Comments), plan);
+    return planCompanion(
+        store, documentPath, Companion::Comments, [&](Record& record) { return fillComments(record, texts); }, plan);
+}
+
+Status planAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments,
+                       FileTransaction& plan) {
+    if (attachments.empty())
+        return planCompanionRemoval(companionPath(documentPath, Companion::Attachments), plan);
+    return planCompanion(
+        store, documentPath, Companion::Attachments,
+        [&](Record& record) { return fillAttachments(record, attachments); }, plan);
+}
+
+Status planSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule,
+                    FileTransaction& plan) {
+    if (!schedule)
+        return planCompanionRemoval(companionPath(documentPath, Companion::Schedule), plan);
+    return planCompanion(
+        store, documentPath, Companion::Schedule, [&](Record& record) { return fillSchedule(record, *schedule); },
+        plan);
+}
+
+Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts) {
+    return runAlone(store, documentPath,
+                    [&](FileTransaction& plan) { return planComments(store, documentPath, texts, plan); });
 }
 
 Status writeAttachments(DocumentStore& store, std::string_view documentPath,
                         const std::vector<Attachment>& attachments) {
-    if (attachments.empty())
-        return deleteCompanion(companionPath(documentPath, Companion::Attachments));
-    return writeCompanion(store, documentPath, Companion::Attachments,
-                          [&](Record& record) { return fillAttachments(record, attachments); });
+    return runAlone(store, documentPath,
+                    [&](FileTransaction& plan) { return planAttachments(store, documentPath, attachments, plan); });
 }
 
 Status writeSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule) {
-    if (!schedule)
-        return deleteCompanion(companionPath(documentPath, Companion::Schedule));
-    return writeCompanion(store, documentPath, Companion::Schedule,
-                          [&](Record& record) { return fillSchedule(record, *schedule); });
+    return runAlone(store, documentPath,
+                    [&](FileTransaction& plan) { return planSchedule(store, documentPath, schedule, plan); });
 }
 
 std::string eventIndexText(const std::vector<std::string>& eventNames, std::string_view chosen) {

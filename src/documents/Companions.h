@@ -13,6 +13,7 @@
 namespace quill {
 
 class DocumentStore;
+class FileTransaction;
 
 // The files that belong to a document beside it. A companion's name is the
 // document's with its extension replaced, so Offer.contract and Offer.note
@@ -109,15 +110,24 @@ RecordRead readAttachments(DocumentStore& store, std::string_view documentPath, 
 RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Schedule& schedule);
 
 // Writes a document's companion from the list, or deletes it when the list
-// is empty (nullopt: the document is no longer scheduled). The companion is
-// read right before it is changed and replaced whole; the last writer
-// wins. A write that fails leaves the old companion, or none, never a new
-// empty one. Read and write failures of the record are logged and shown;
-// a list the companion cannot hold is only reported.
+// is empty (nullopt: the document is no longer scheduled), under the
+// document's lock. The companion is read right before it is changed and
+// replaced whole. A write that fails leaves the old companion, or none,
+// never a new empty one. Read failures are logged and shown; a list the
+// companion cannot hold is only reported.
 Status writeComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts);
 Status writeAttachments(DocumentStore& store, std::string_view documentPath,
                         const std::vector<Attachment>& attachments);
 Status writeSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule);
+
+// The same as steps of a larger change: the caller holds the document's
+// lock and runs the plan.
+Status planComments(DocumentStore& store, std::string_view documentPath, const std::vector<std::string>& texts,
+                    FileTransaction& plan);
+Status planAttachments(DocumentStore& store, std::string_view documentPath, const std::vector<Attachment>& attachments,
+                       FileTransaction& plan);
+Status planSchedule(DocumentStore& store, std::string_view documentPath, const std::optional<Schedule>& schedule,
+                    FileTransaction& plan);
 
 // The decimal index of the first event name equal to chosen in any case;
 // "0" when none is.

@@ -1,10 +1,10 @@
 #include "documents/PendingFileOps.h"
 
 #include "documents/Companions.h"
-
 #include "documents/DocumentStore.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -128,16 +128,53 @@ Status addPendingFileOp(DocumentStore& store, std::string_view source, std::stri
 }
 
 Status commitPendingFileOps(DocumentStore& store) {
-    std::string failures;
-    {
-        const BusyCursor busy(store.userInterface());
-        for (const PendingFileOp& op : store.fileJournal().entries()) {
-            if (Status done = carryOut(store, op); !done)
-                failures += (failures.empty() ? "" : "; ") + done.message();
+    const BusyCursor busy(store.userInterface());
+    FileTransaction plan(store.transactionJournal(), store.dataPointDirectory());
+    std::vector<std::string> stagedLeftovers;
+    if (Status planned = planPendingFileOps(store, {}, plan, stagedLeftovers); !planned)
+        return planned;
+    if (Status done = plan.run(); !done)
+        return done;
+    store.fileJournal().clear();
+    for (const std::string& staged : stagedLeftovers)
+        fs::removeFile(staged).ok();
+    return Status::success();
+}
+
+Status planPendingFileOps(DocumentStore& store, std::string_view ownCompanion, FileTransaction& plan,
+                          std::vector<std::string>& stagedLeftovers) {
+    for (const PendingFileOp& op : store.fileJournal().entries()) {
+        if (!isJournalFile(store, op.source))
+            return refused(op.source, "neither an attached nor a staged file");
+        const bool staged = liesInStagingDirectory(store, op.source);
+        switch (op.action) {
+        case FileOpAction::Add:
+            if (!liesInAttachmentDirectory(op.target))
+                return refused(op.target, "not a file name in an attachment directory");
+            if (sameFile(op.source, op.target))
+                break;
+            if (!fs::isRegularFile(op.source) || fs::isSymlink(op.source))
+                return Status::failure("cannot attach " + op.source + ": the file is gone");
+            plan.copy(op.source, op.target);
+            break;
+        case FileOpAction::Delete:
+            // The document's own companion no longer names it once the change
+            // is made; any other companion of the folder keeps it.
+            if (!staged && (fs::exists(op.source) || fs::isSymlink(op.source)) &&
+                !attachedFileStillNamed(store, op.source, ownCompanion)) {
+                if (!fs::isRegularFile(op.source) || fs::isSymlink(op.source))
+                    return Status::failure("cannot delete " + op.source + ": not a file");
+                plan.remove(op.source);
+            }
+            break;
+        case FileOpAction::None: break;
         }
-        store.fileJournal().clear();
+        // The staged copy goes once the change is made; until then it may
+        // be the only copy of a file the user moved in.
+        if (staged)
+            stagedLeftovers.push_back(op.source);
     }
-    return failures.empty() ? Status::success() : Status::failure(failures);
+    return Status::success();
 }
 
 void clearPendingFileOps(DocumentStore& store) {

@@ -9,6 +9,7 @@
 namespace quill {
 
 class DocumentStore;
+class FileTransaction;
 
 // What an entry of the journal does when the journal is carried out.
 enum class FileOpAction {
@@ -68,6 +69,14 @@ Status addPendingFileOp(DocumentStore& store, std::string_view source, std::stri
 // attachments companion of its folder still names is kept. Every failure
 // is in the message. Run it after the editor's companion is written.
 Status commitPendingFileOps(DocumentStore& store);
+
+// Adds the journal's file operations to a document's change: queued moves
+// copy their staged files into the attachment directory, removals remove
+// attached files that no companion of the folder but ownCompanion (which
+// the change rewrites) names. The staged files to delete once the change
+// is made are added to stagedLeftovers. The journal is left as it is.
+Status planPendingFileOps(DocumentStore& store, std::string_view ownCompanion, FileTransaction& plan,
+                          std::vector<std::string>& stagedLeftovers);
 
 // Empties the journal; staged files stay where they are.
 void clearPendingFileOps(DocumentStore& store);

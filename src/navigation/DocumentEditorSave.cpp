@@ -4,15 +4,21 @@
 
 #include "documents/DocumentFiles.h"
 #include "documents/PendingFileOps.h"
+#include "formats/RecordFile.h"
 #include "navigation/DocumentCommands.h"
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
 #include "session/EventLog.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
+
+#include <algorithm>
 
 namespace quill {
 
@@ -122,34 +128,49 @@ bool DocumentEditor::branchChanged(EditorBranch branch) const {
 }
 
 Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead) {
-    // The record first: when it cannot be written, nothing else is.
+    // The record, the companions and the attached files change as one: a
+    // failure or a kill at any point leaves the document as it was.
+    // Programs that lock only the record are kept out too.
+    const FileLock recordLock(target);
+    if (!recordLock.held())
+        return Status::failure("the document was not saved: " + recordLock.status().message());
     const std::optional<fs::Stamp> opened = stamps_.empty() ? std::nullopt : stamps_.front().second;
-    const Status record = session_.recordFiles().update(target, [&](Record& stored) -> Status {
-        // Under the file's lock: a write of another copy of the program
-        // that slipped in since the check above is not overwritten.
-        if (unchangedSinceRead && fs::stamp(target) != opened)
-            return Status::failure(describe(changedMeanwhile()));
-        for (const EditorRow& row : rows(EditorBranch::Properties)) {
-            std::string value = row.value;
-            if (isYesNoKind(row.kind)) {
-                if (cp1250::equalsNoCase(value, yesText_))
-                    value = "VALUE_YES";
-                else if (cp1250::equalsNoCase(value, noText_))
-                    value = "VALUE_NO";
-                else
-                    continue;
-            }
-            stored.setValue(row.field, std::move(value));
+    if (unchangedSinceRead && fs::stamp(target) != opened)
+        return Status::failure("the document was not saved: " + describe(changedMeanwhile()));
+    const RecordFiles records = session_.recordFiles();
+    Record stored;
+    std::string why;
+    const RecordRead read = records.read(target, stored, &why);
+    if (read == RecordRead::Failed)
+        return Status::failure("the document was not saved: cannot read " + target + ": " + why);
+    if (read == RecordRead::Missing) {
+        stored = parseRecord(session_.tables, path::fileName(target), "");
+        stored.header.directory = path::withTrailingSeparator(path::directory(target));
+        stored.header.fileName = path::fileName(target);
+    }
+    for (const EditorRow& row : rows(EditorBranch::Properties)) {
+        std::string value = row.value;
+        if (isYesNoKind(row.kind)) {
+            if (cp1250::equalsNoCase(value, yesText_))
+                value = "VALUE_YES";
+            else if (cp1250::equalsNoCase(value, noText_))
+                value = "VALUE_NO";
+            else
+                continue;
         }
-        return Status::success();
-    });
-    if (!record)
-        return Status::failure("the document was not saved: " + record.message());
+        stored.setValue(row.field, std::move(value));
+    }
+    std::string content;
+    if (Status made = recordFileContent(stored, content); !made)
+        return Status::failure("the document was not saved: " + made.message());
+    FileTransaction plan(session_.transactionJournal(), session_.dataPointDirectory());
+    if (read == RecordRead::Ok)
+        plan.replace(target, std::move(content));
+    else
+        plan.create(target, std::move(content));
 
-    Status result = Status::success();
-    const auto keep = [&result](Status step) {
-        if (result && !step)
-            result = std::move(step);
+    const auto failed = [](const Status& why) {
+        return Status::failure("the document was not saved: " + why.message());
     };
     // A new document gets every companion; the document itself only those
     // whose rows changed.
@@ -160,16 +181,35 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
         std::vector<std::string> texts;
         for (const EditorRow& row : rows(EditorBranch::Comments))
             texts.push_back(row.value);
-        keep(writeComments(session_, target, texts));
+        if (Status s = planComments(session_, target, texts, plan); !s)
+            return failed(s);
     }
     if (write(EditorBranch::Attachments)) {
         std::vector<Attachment> attachments;
-        for (const EditorRow& row : rows(EditorBranch::Attachments))
-            attachments.push_back({row.value, row.path, attachmentTypeOf(row.kind), row.label});
-        keep(writeAttachments(session_, target, attachments));
+        std::vector<std::string> taken;
+        for (const EditorRow& row : rows(EditorBranch::Attachments)) {
+            Attachment attachment{row.value, row.path, attachmentTypeOf(row.kind), row.label};
+            // A copy saved beside the document gets attached files of its
+            // own: shared, a later move or delete of one would take them
+            // from the other.
+            if (target != documentPath_ && liesInAttachmentDirectory(row.path) && fs::isRegularFile(row.path)) {
+                std::string name = path::fileName(row.path);
+                while (fs::exists(path::join(attachmentDirectory(target), name)) ||
+                       std::find(taken.begin(), taken.end(), name) != taken.end())
+                    name = path::fileName(records.uniqueName(row.path));
+                taken.push_back(name);
+                attachment.path = path::join(attachmentDirectory(target), name);
+                plan.copy(row.path, attachment.path);
+            }
+            attachments.push_back(std::move(attachment));
+        }
+        if (Status s = planAttachments(session_, target, attachments, plan); !s)
+            return failed(s);
     }
-    keep(commitPendingFileOps(session_));
-    writeEditHistory(session_, target);
+    std::vector<std::string> stagedLeftovers;
+    if (Status s = planPendingFileOps(session_, companionPath(target, Companion::Attachments), plan, stagedLeftovers);
+        !s)
+        return failed(s);
     if (write(EditorBranch::Schedule)) {
         std::optional<Schedule> schedule;
         if (scheduled_) {
@@ -187,13 +227,20 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
                     schedule->event = eventIndexText(eventNames(events_), row.value);
             }
         }
-        keep(writeSchedule(session_, target, schedule));
+        if (Status s = planSchedule(session_, target, schedule, plan); !s)
+            return failed(s);
     }
+    if (Status done = plan.run(); !done)
+        return failed(done);
+
+    clearPendingFileOps(session_);
+    for (const std::string& staged : stagedLeftovers)
+        fs::removeFile(staged).ok();
+    writeEditHistory(session_, target);
     updateScheduleEntry(session_, target);
     // The user's own files go only once their copies are safely in place.
-    if (result)
-        deleteMovedOriginals(target);
-    return result;
+    deleteMovedOriginals(target);
+    return Status::success();
 }
 
 void DocumentEditor::deleteMovedOriginals(const std::string& target) {

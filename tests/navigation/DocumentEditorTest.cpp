@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 
 namespace quill {
 namespace {
@@ -155,6 +156,68 @@ TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersio
     EXPECT_NE(readBytes(contract).find("My partner"), std::string::npos);
     const std::string kept = trashDirectory(*session) + "/Supplier.contract";
     EXPECT_NE(readBytes(kept).find("Their partner"), std::string::npos);
+}
+
+// A save is one change: when a part of it cannot be made, the record,
+// the companions and the attached files all stay as they were, and the
+// save can be tried again.
+TEST_F(DocumentEditorTest, ASaveThatCannotFinishChangesNothingAndCanBeRepeated) {
+    const std::string chosen = dir / "Offer.pdf";
+    test::writeBytes(chosen, "%PDF offer");
+    const std::string folder = root + "Contracts/";
+    std::map<std::string, std::string> before;
+    for (const auto& entry : stdfs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            before[entry.path().string()] = readBytes(entry.path().string());
+
+    DocumentEditor editor(*session);
+    ASSERT_TRUE(editor.open(contract));
+    ASSERT_TRUE(editor.setProperty("NAME", "Changed name"));
+    ASSERT_TRUE(editor.addComment("a new comment"));
+    ASSERT_TRUE(editor.attachFile(chosen, "Offer", AttachmentType::Document, false));
+    // The attached file cannot reach the folder: its place is taken by a
+    // directory of the same name.
+    const std::string staged = editor.rows(EditorBranch::Attachments).back().path;
+    const std::string blocked = folder + "Attachments.systemfiles/" + stdfs::path(staged).filename().string();
+    stdfs::create_directories(blocked);
+    EXPECT_FALSE(editor.save());
+    std::map<std::string, std::string> after;
+    for (const auto& entry : stdfs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            after[entry.path().string()] = readBytes(entry.path().string());
+    EXPECT_EQ(after, before);
+
+    stdfs::remove(blocked);
+    ASSERT_TRUE(editor.save());
+    EXPECT_NE(readBytes(contract).find("Changed name"), std::string::npos);
+    EXPECT_NE(readBytes(folder + "Supplier.comments").find("a new comment"), std::string::npos);
+    EXPECT_EQ(readBytes(blocked), "%PDF offer");
+    EXPECT_FALSE(stdfs::exists(staged));
+}
+
+// Saved as a copy beside the original, the copy has attached files of its
+// own, so that deleting it leaves the original whole.
+TEST_F(DocumentEditorTest, ACopySavedBesideTheOriginalSharesNoAttachedFile) {
+    DocumentEditor theirs(*session), mine(*session);
+    ASSERT_TRUE(mine.open(contract));
+    ASSERT_TRUE(mine.setProperty("NAME", "Mine"));
+    ASSERT_TRUE(theirs.open(contract));
+    ASSERT_TRUE(theirs.setProperty("NAME", "Theirs"));
+    // Another save in between: the file is replaced, a new one.
+    ASSERT_TRUE(theirs.save());
+    std::string copy;
+    ASSERT_TRUE(mine.save(ConflictChoice::SaveAsCopy, nullptr, &copy));
+    std::vector<Attachment> original, copied;
+    ASSERT_EQ(readAttachments(*session, contract, original), RecordRead::Ok);
+    ASSERT_EQ(readAttachments(*session, copy, copied), RecordRead::Ok);
+    ASSERT_EQ(copied.size(), original.size());
+    for (std::size_t i = 0; i < copied.size(); ++i) {
+        EXPECT_NE(copied[i].path, original[i].path);
+        EXPECT_EQ(readBytes(copied[i].path), readBytes(original[i].path));
+    }
+    ASSERT_TRUE(deleteDocumentForGood(*session, copy));
+    for (const Attachment& attachment : original)
+        EXPECT_TRUE(stdfs::exists(attachment.path)) << attachment.path;
 }
 
 TEST_F(DocumentEditorTest, ANewDocumentLeftUnsavedGoesAgainUnlessItIsNoLongerAsCreated) {
