@@ -23,6 +23,9 @@ packages=(
   # The reliability tests on a real network file system: sshfs to an sshd
   # on localhost.
   openssh-server openssh-client sshfs
+  # The fault-injection tests kill quill-cli before each file-changing system
+  # call, or fail that call, through strace.
+  strace
 )
 
 missing=()
