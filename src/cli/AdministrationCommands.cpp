@@ -61,8 +61,7 @@ int groupCommand(Args args, std::ostream& out) {
         throw CliError{std::string("usage: ") + kGroupUsage};
     const std::string action = args[0];
     args.erase(args.begin());
-    expectArgs(args, action == "list" ? 0 : 1, action == "set" ? args.size() : (action == "list" ? 0 : 1),
-               kGroupUsage);
+    expectArgs(args, action == "list" ? 0 : 1, action == "set" ? args.size() : (action == "list" ? 0 : 1), kGroupUsage);
     CliSession cli(options);
     Session& session = cli.session();
     // Groups live in the user's copy of the resources: brought up to date
@@ -121,12 +120,16 @@ int dataPointCreateCommand(Args args, std::ostream& out) {
         description.creator = options.logon;
     // Stored as an absolute path: the known list is read from anywhere.
     const std::string target = absolutePath(args[0]);
-    if (const Status status = createNewDataPoint(session, target, description); !status)
-        throw CliError{status.message()};
+    // Known first, then put in place: a creation killed in between is
+    // simply made again, and no data point exists that nobody knows.
     RegistryStore registry(RegistryStore::defaultPath());
-    if (const Status status = storeNewKnownDataPoint(registry, target); !status)
-        throw CliError{"the data point was created in " + target + ", but the list of data points could not be "
-                       "written: " + status.message()};
+    const auto makeKnown = [&]() -> Status {
+        if (Status stored = storeNewKnownDataPoint(registry, target); !stored)
+            return Status::failure("the list of data points cannot be written: " + stored.message());
+        return Status::success();
+    };
+    if (const Status status = createNewDataPoint(session, target, description, {}, makeKnown); !status)
+        throw CliError{status.message()};
     printLine(out, target);
     return 0;
 }

@@ -107,7 +107,8 @@ void undo(const std::vector<std::string>& made) {
 } // namespace
 
 Status createDataPointCopy(const DataPointSource& source, std::string_view target,
-                           const DataPointDescription& description, const CopyProgress& progress) {
+                           const DataPointDescription& description, const CopyProgress& progress,
+                           const std::function<Status()>& beforePlacing) {
     const std::string to = path::withoutTrailingSeparator(path::normalize(target));
     if (to.empty())
         return Status::failure("no directory was given for the new data point");
@@ -181,6 +182,10 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
     }
     if (const Status status = writeDataPointInfo(staging, description); !status)
         return fail("DataPoint.info cannot be written: " + status.message());
+    if (beforePlacing) {
+        if (Status done = beforePlacing(); !done)
+            return fail(done.message());
+    }
     if (!targetExisted) {
         if (Status placed = fs::rename(staging, to); !placed)
             return fail("the new data point cannot be put in place: " + placed.message());

@@ -33,7 +33,12 @@ using CopyProgress = std::function<void(std::size_t copied, std::size_t total)>;
 // point or any part of one. Symbolic links are never followed. A copy that
 // fails (no right to write, disk full) removes everything it created, the
 // target directory too when it made it, so no half data point is left.
+// beforePlacing, when given, runs once everything is copied and before the
+// new data point is put in place (it makes the data point known): a
+// failure there undoes the creation, and a creation killed after it is
+// simply made again.
 Status createDataPointCopy(const DataPointSource& source, std::string_view target,
-                           const DataPointDescription& description, const CopyProgress& progress = {});
+                           const DataPointDescription& description, const CopyProgress& progress = {},
+                           const std::function<Status()>& beforePlacing = {});
 
 } // namespace quill

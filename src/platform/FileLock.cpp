@@ -34,10 +34,47 @@ bool heldByEndedProcess(const std::string& lockPath) {
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
+// A holder writes its name into the lock file right after making it; an
+// empty lock file that stays empty this long lost its holder in between.
+constexpr std::chrono::seconds kEmptyStaleAfter{3};
+
 bool isStale(const std::string& lockPath) {
     const std::int64_t modified = fs::modificationTime(lockPath);
     const auto age = std::chrono::system_clock::now().time_since_epoch() - std::chrono::nanoseconds(modified);
+    if (modified != 0 && age > kEmptyStaleAfter) {
+        if (const auto stamp = fs::stamp(lockPath); stamp && stamp->size == 0)
+            return true;
+    }
     return (modified != 0 && age > FileLock::kStaleAfter) || heldByEndedProcess(lockPath);
+}
+
+enum class Taken { Yes, No, Unsupported };
+
+// Makes the lock file whole at once: the holder's name is written to a
+// temporary file that is then linked to the lock's name, which fails when
+// the lock exists. No one ever sees a lock file without its holder.
+Taken takeByLink(const std::string& native, const std::string& holder, int& error) {
+    const std::string temporary = temporaryWritePath(native);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno;
+        return Taken::Unsupported;
+    }
+    const bool written = ::write(fd, holder.data(), holder.size()) == static_cast<ssize_t>(holder.size());
+    ::close(fd);
+    if (!written) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        return Taken::Unsupported;
+    }
+    const int linked = ::link(temporary.c_str(), native.c_str());
+    error = errno;
+    ::unlink(temporary.c_str());
+    if (linked == 0)
+        return Taken::Yes;
+    if (error == EEXIST)
+        return Taken::No;
+    return Taken::Unsupported;
 }
 
 } // namespace
@@ -54,8 +91,22 @@ FileLock::FileLock(std::string_view path, std::chrono::milliseconds timeout) : l
     const std::string holder = hostName() + " " + std::to_string(::getpid());
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     auto pause = std::chrono::milliseconds(1);
+    bool links = true;
     for (;;) {
-        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (links) {
+            int error = 0;
+            const Taken taken = takeByLink(native, holder, error);
+            if (taken == Taken::Yes) {
+                held_ = true;
+                return;
+            }
+            if (taken == Taken::Unsupported) {
+                links = false;
+                continue;
+            }
+            errno = EEXIST;
+        }
+        const int fd = links ? -1 : ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             const bool written = ::write(fd, holder.data(), holder.size()) == static_cast<ssize_t>(holder.size());
             ::close(fd);

@@ -226,10 +226,33 @@ std::string storedPath(const std::string& native, const std::string& base) {
     return native;
 }
 
-std::string restoredPath(std::string_view stored, const std::string& base) {
-    if (stored.substr(0, 2) == "@/")
-        return (base.empty() ? std::string(".") : base) + "/" + std::string(stored.substr(2));
-    return std::string(stored);
+// A relative path that stays where it is put: no "..", no empty part.
+bool staysInside(std::string_view relative) {
+    if (relative.empty() || relative.front() == '/')
+        return false;
+    for (;;) {
+        const std::size_t slash = relative.find('/');
+        const std::string_view part = relative.substr(0, slash);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (slash == std::string_view::npos)
+            return true;
+        relative.remove_prefix(slash + 1);
+    }
+}
+
+// Intents lie on a share that others write: a path that would lead out of
+// the base is no path of any intent this program wrote.
+bool restoredPath(std::string_view stored, const std::string& base, std::string& path) {
+    if (stored.substr(0, 2) != "@/" || base.empty() || !staysInside(stored.substr(2)))
+        return false;
+    path = base + "/" + std::string(stored.substr(2));
+    return true;
+}
+
+bool isPlainId(std::string_view id) {
+    return !id.empty() && id.size() <= 64 &&
+           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 struct Intent {
@@ -275,20 +298,25 @@ bool parseIntent(const std::string& text, const std::string& base, Intent& inten
             intent.pid = std::strtol(std::string(fields[1]).c_str(), nullptr, 10);
         else if (key == "phase")
             intent.committed = fields[1] == "commit";
-        else if (key == "mkdir")
-            intent.madeDirectories.push_back(restoredPath(fields[1], base));
-        else if (key == "step" && fields.size() == 5) {
-            Step step{Kind::Remove, {}, {}, {}, fields[2] == "1"};
-            if (!kindOf(fields[1], step.kind))
+        else if (key == "mkdir") {
+            std::string dir;
+            if (!restoredPath(fields[1], base, dir))
                 return false;
-            step.from = restoredPath(fields[3], base);
-            step.to = restoredPath(fields[4], base);
+            intent.madeDirectories.push_back(std::move(dir));
+        } else if (key == "step" && fields.size() == 5) {
+            Step step{Kind::Remove, {}, {}, {}, fields[2] == "1"};
+            if (!kindOf(fields[1], step.kind) || !restoredPath(fields[4], base, step.to))
+                return false;
+            // A copy's source is only read, never touched by a recovery;
+            // a move's source is put back, so it must lie inside too.
+            if (step.kind == Kind::Move && !restoredPath(fields[3], base, step.from))
+                return false;
             intent.steps.push_back(std::move(step));
         } else {
             return false;
         }
     }
-    return !intent.id.empty();
+    return isPlainId(intent.id);
 }
 
 // Undoes what step n may have done; safe to repeat and safe when the step
@@ -305,6 +333,8 @@ Status undoStep(const Step& step, const std::string& id, std::size_t n) {
         return removeTree(step.to);
     case Kind::Replace: {
         const std::string kept = stagePath(step.to, id, n, "keep");
+        if (Status removed = removeTree(stagePath(step.to, id, n, "keep-part")); !removed)
+            return removed;
         if (present(kept) && ::rename(kept.c_str(), step.to.c_str()) != 0)
             return Status::failure("cannot put back " + step.to + ": " + errorText(errno));
         return removeTree(fresh);
@@ -361,8 +391,14 @@ Status doStep(const Step& step, const std::string& id, std::size_t n) {
         struct stat st {};
         if (::stat(step.to.c_str(), &st) != 0)
             return Status::failure("cannot replace " + step.to + ": " + errorText(errno));
-        if (Status kept = copyNew(step.to, stagePath(step.to, id, n, "keep")); !kept)
+        // The kept copy gets its name only once it is whole: an undo puts
+        // it back over the file, so a part of one must never be taken.
+        const std::string keep = stagePath(step.to, id, n, "keep");
+        const std::string part = stagePath(step.to, id, n, "keep-part");
+        if (Status kept = copyNew(step.to, part); !kept)
             return kept;
+        if (::rename(part.c_str(), keep.c_str()) != 0)
+            return Status::failure("cannot keep " + step.to + ": " + errorText(errno));
         if (Status written = writeNewFile(fresh, step.content, st.st_mode & 0777); !written)
             return written;
         if (::rename(fresh.c_str(), step.to.c_str()) != 0)
@@ -426,6 +462,28 @@ bool processEnded(const Intent& intent, const std::string& intentFile) {
 
 } // namespace
 
+bool readTransactionIntent(std::string_view text, std::string_view base, std::vector<std::string>* touched) {
+    Intent intent;
+    if (!parseIntent(std::string(text), std::string(base), intent))
+        return false;
+    if (touched) {
+        touched->clear();
+        for (const std::string& dir : intent.madeDirectories)
+            touched->push_back(dir);
+        for (std::size_t n = 0; n < intent.steps.size(); ++n) {
+            const Step& step = intent.steps[n];
+            touched->push_back(step.to);
+            for (std::string_view role : {"new", "keep", "keep-part", "gone"})
+                touched->push_back(stagePath(step.to, intent.id, n, role));
+            if (step.kind == Kind::Move) {
+                touched->push_back(step.from);
+                touched->push_back(stagePath(step.from, intent.id, n, "gone"));
+            }
+        }
+    }
+    return true;
+}
+
 bool isBookkeepingName(std::string_view name) {
     return name.size() > kPrefix.size() && name.substr(0, kPrefix.size()) == kPrefix;
 }
@@ -488,6 +546,12 @@ Status FileTransaction::run() {
     // What must be there and what must not, checked before anything is
     // written; the directories the targets need are made in the plan.
     for (Step& step : steps_) {
+        // Whatever a recovery may have to put back lies inside the base.
+        std::string unused;
+        if (!restoredPath(storedPath(step.to, base_), base_, unused) ||
+            (step.kind == Kind::Move && !restoredPath(storedPath(step.from, base_), base_, unused)))
+            return Status::failure("cannot change " + (step.kind == Kind::Move ? step.from : step.to) +
+                                   ": it lies outside " + (base_.empty() ? std::string("the data point") : base_));
         const bool needsSource = step.kind == Kind::Copy || step.kind == Kind::Move;
         const bool needsTarget = step.kind == Kind::Replace || step.kind == Kind::Remove;
         if (needsSource && !present(step.from))

@@ -71,6 +71,11 @@ inline constexpr std::chrono::seconds kTransactionStaleAfter{60};
 Status recoverFileTransactions(std::string_view journalDirectory, std::string_view base,
                                std::size_t* recovered = nullptr);
 
+// Reads an intent as a recovery does: false for one that is cut off,
+// malformed or names a path outside base (a native path). touched gets
+// every path a recovery of it may change.
+bool readTransactionIntent(std::string_view text, std::string_view base, std::vector<std::string>* touched = nullptr);
+
 // Whether a file name belongs to the program's own bookkeeping (locks,
 // interrupted writes, intents and the files they set aside): never a
 // document, never listed.

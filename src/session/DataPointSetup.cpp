@@ -9,7 +9,7 @@
 namespace quill {
 
 Status createNewDataPoint(Session& session, std::string_view target, const DataPointDescription& description,
-                          const CopyProgress& progress) {
+                          const CopyProgress& progress, const std::function<Status()>& beforePlacing) {
     LogonContext& context = session.context;
     if (context.dataPointPath.empty()) {
         context.dataPointPath = path::withoutTrailingSeparator(session.program.actualDataPointPath());
@@ -19,7 +19,7 @@ Status createNewDataPoint(Session& session, std::string_view target, const DataP
     const std::string system = path::join(context.dataPointPath, "DataPoint.system");
     const DataPointSource source{context.dataPointPath, context.rootDirectory, context.usersRootDirectory,
                                  context.logsDirectory, path::join(system, "Messages/Tasks")};
-    if (const Status status = createDataPointCopy(source, target, description, progress); !status)
+    if (const Status status = createDataPointCopy(source, target, description, progress, beforePlacing); !status)
         return status;
 
     ProgramValues& program = session.program;

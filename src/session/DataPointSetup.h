@@ -15,7 +15,8 @@ class Session;
 // entry, and a first start is over: the program directory's "firststart"
 // goes. An open session keeps working on its own data point: only the list
 // changes, so that nothing it writes goes astray.
+// beforePlacing: see createDataPointCopy.
 Status createNewDataPoint(Session& session, std::string_view target, const DataPointDescription& description,
-                          const CopyProgress& progress = {});
+                          const CopyProgress& progress = {}, const std::function<Status()>& beforePlacing = {});
 
 } // namespace quill

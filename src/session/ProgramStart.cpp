@@ -137,10 +137,11 @@ Status writeRegistryValues(RegistryStore& registry, const ProgramValues& values,
 Status storeNewKnownDataPoint(RegistryStore& registry, std::string_view dataPoint) {
     const StoredValues stored = registry.values(kRegistryKey);
     std::size_t n = 0;
-    while (!storedValue(stored, dataPointPathName(n)).empty())
+    // A data point known already is chosen, not listed twice.
+    while (!storedValue(stored, dataPointPathName(n)).empty() && storedValue(stored, dataPointPathName(n)) != dataPoint)
         ++n;
-    return registry.writeValues(kRegistryKey, {{dataPointPathName(n), std::string(dataPoint)},
-                                               {"DataPointPathActual", std::to_string(n)}});
+    return registry.writeValues(
+        kRegistryKey, {{dataPointPathName(n), std::string(dataPoint)}, {"DataPointPathActual", std::to_string(n)}});
 }
 
 } // namespace quill

@@ -81,18 +81,27 @@ def operations():
     ]
 
 
+OWNED_MARK = ".quill-owned"
+
+
 class Harness:
     def __init__(self, cli, work, sample):
         self.world = qw.World(os.path.join(work, "world"), cli)
         self.work = work
         self.sample = sample
         self.types = qw.record_types(sample)
-        # The user's trash is watched; the rest of the cache (the local copy
-        # of the data point's resources, staged attachments) and the logs are
-        # not documents.
-        self.trash = os.path.join("home-user", "XDG_CACHE_HOME", "Quill.temp", "Trash")
+        # The user's trash (in the data point) is watched; the cache (the
+        # local copy of the data point's resources, staged attachments), the
+        # logs and the journal of unfinished changes are not documents. Nor
+        # is the list of known data points on this computer: a new data
+        # point is made known just before it is put in place, and a creation
+        # killed in between is finished by running it again, which the
+        # harness checks.
+        self.trash = os.path.join("DataPoint", "DataPoint.system", "Trash", "ANNA")
         self.unwatched = (os.path.join("DataPoint", "DataPoint.system", "Logs"),
-                          os.path.join("home-user", "XDG_CACHE_HOME"))
+                          os.path.join("DataPoint", "DataPoint.system", "Transactions"),
+                          os.path.join("home-user", "XDG_CACHE_HOME"),
+                          os.path.join("home-user", "QUILL_CONFIG_HOME"))
         self.document_places = ['"%s/' % p for p in (
             self.world.root, os.path.join(self.world.data_point, "DataPoint.users"),
             os.path.join(self.world.path, "files"), os.path.join(self.world.path, self.trash))]
@@ -124,9 +133,13 @@ class Harness:
                     dirs[:] = []
                 continue
             attached = os.path.basename(folder) == qw.ATTACHMENTS_DIR
-            files = [f for f in files if not f.startswith(qw.OWN_PREFIX)]
-            # An attachment folder without files means no attachments.
-            if not files and not dirs and not attached:
+            # The mark that makes a directory quill's own is no content.
+            files = [f for f in files if not f.startswith(qw.OWN_PREFIX) and f != OWNED_MARK]
+            # An attachment folder without files means no attachments, and
+            # an empty trash is no trash.
+            # Nor is an empty directory of the user's own settings.
+            if (not files and not dirs and not attached and not self.trash.startswith(rel)
+                    and not rel.startswith("home-user")):
                 state[rel + "/"] = "dir"
             counts = {}
             for f in sorted(files):
