@@ -129,7 +129,7 @@ Status DocumentEditor::open(const std::string& documentPath) {
 
     stamps_.clear();
     for (const std::string& file : watchedFiles())
-        stamps_.emplace_back(file, fs::stamp(file));
+        stamps_.emplace_back(file, fs::snapshot(file));
     return Status::success();
 }
 

@@ -161,7 +161,7 @@ private:
     std::string yesText_, noText_, documentTypeText_, templateTypeText_;
     // What the files looked like when read, to tell another program's
     // change from none.
-    std::vector<std::pair<std::string, std::optional<fs::Stamp>>> stamps_;
+    std::vector<std::pair<std::string, fs::Snapshot>> stamps_;
     // Files the user chose to move in: the staged copy and the original.
     std::vector<std::pair<std::string, std::string>> movedOriginals_;
     // The record as created, for a document this editor was opened on

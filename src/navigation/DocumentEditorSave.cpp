@@ -64,7 +64,7 @@ std::vector<ForeignChange> DocumentEditor::changedMeanwhile() const {
     std::vector<ForeignChange> changes;
     std::string who;
     for (const auto& [file, was] : stamps_) {
-        if (fs::stamp(file) == was)
+        if (fs::unchangedSince(was, file))
             continue;
         // The history only says who saved; on its own it is no change.
         if (file == companionPath(documentPath_, Companion::History)) {
@@ -116,7 +116,7 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
     if (target == documentPath_) {
         stamps_.clear();
         for (const std::string& file : watchedFiles())
-            stamps_.emplace_back(file, fs::stamp(file));
+            stamps_.emplace_back(file, fs::snapshot(file));
     }
     return saved;
 }
@@ -134,8 +134,7 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
     const FileLock recordLock(target);
     if (!recordLock.held())
         return Status::failure("the document was not saved: " + recordLock.status().message());
-    const std::optional<fs::Stamp> opened = stamps_.empty() ? std::nullopt : stamps_.front().second;
-    if (unchangedSinceRead && fs::stamp(target) != opened)
+    if (unchangedSinceRead && !stamps_.empty() && !fs::unchangedSince(stamps_.front().second, target))
         return Status::failure("the document was not saved: " + describe(changedMeanwhile()));
     const RecordFiles records = session_.recordFiles();
     Record stored;

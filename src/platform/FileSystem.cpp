@@ -232,6 +232,26 @@ bool setModificationTime(std::string_view path, std::int64_t ns) {
     return ::utimensat(AT_FDCWD, native(path).c_str(), times, 0) == 0;
 }
 
+Snapshot snapshot(std::string_view path, std::size_t maxContent) {
+    Snapshot taken;
+    taken.stamp = stamp(path);
+    if (taken.stamp && taken.stamp->regularFile && taken.stamp->size <= maxContent) {
+        ReadResult read = readFile(path, maxContent);
+        if (read.ok())
+            taken.content = std::move(read.content);
+    }
+    return taken;
+}
+
+bool unchangedSince(const Snapshot& before, std::string_view path) {
+    const Snapshot now = snapshot(path);
+    if (!before.stamp || !now.stamp)
+        return !before.stamp && !now.stamp;
+    if (before.content && now.content)
+        return *before.content == *now.content;
+    return before.stamp == now.stamp;
+}
+
 bool createDirectories(std::string_view path) {
     std::error_code ec;
     const stdfs::path p = native(path);

@@ -69,6 +69,17 @@ struct Stamp {
 };
 std::optional<Stamp> stamp(std::string_view path);
 
+// A file as it was read: its identity and, for a small file, its bytes.
+// The bytes tell a change by another computer from none even where the
+// file system keeps times and sizes in a cache for a while (sshfs, SMB).
+struct Snapshot {
+    std::optional<Stamp> stamp; // nullopt: the file did not exist
+    std::optional<std::string> content;
+};
+Snapshot snapshot(std::string_view path, std::size_t maxContent = 1 << 20);
+// Whether path still holds what before saw.
+bool unchangedSince(const Snapshot& before, std::string_view path);
+
 // Modification time in nanoseconds since the epoch; 0 when unknown.
 std::int64_t modificationTime(std::string_view path);
 bool setModificationTime(std::string_view path, std::int64_t ns);

@@ -586,12 +586,16 @@ Status FileTransaction::run() {
     }
     intent.steps = steps_;
 
-    if (!present(journal_)) {
+    const std::string intentFile = intentPath(journal_, intent.id);
+    Status written = writeNewFile(intentFile, intentText(intent, base_), 0666);
+    // The journal is made on first use, and again when another computer
+    // took it away (a share may still tell this one that it is there).
+    if (!written && !present(journal_ + "/.")) {
         std::error_code ec;
         stdfs::create_directories(journal_, ec);
+        written = writeNewFile(intentFile, intentText(intent, base_), 0666);
     }
-    const std::string intentFile = intentPath(journal_, intent.id);
-    if (Status written = writeNewFile(intentFile, intentText(intent, base_), 0666); !written)
+    if (!written)
         return Status::failure("nothing was changed: " + written.message());
     syncDirectory(journal_);
 

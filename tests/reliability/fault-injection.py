@@ -85,8 +85,12 @@ OWNED_MARK = ".quill-owned"
 
 
 class Harness:
-    def __init__(self, cli, work, sample):
+    def __init__(self, cli, work, sample, view=None):
         self.world = qw.World(os.path.join(work, "world"), cli)
+        # Where quill-cli sees the world: the world itself, or the same
+        # directory through a network mount while the harness prepares and
+        # compares it on the server's side.
+        self.seen = os.path.join(view, "world") if view else self.world.path
         self.work = work
         self.sample = sample
         self.types = qw.record_types(sample)
@@ -102,19 +106,23 @@ class Harness:
                           os.path.join("DataPoint", "DataPoint.system", "Transactions"),
                           os.path.join("home-user", "XDG_CACHE_HOME"),
                           os.path.join("home-user", "QUILL_CONFIG_HOME"))
-        self.document_places = ['"%s/' % p for p in (
+        self.document_places = ['"%s/' % self.as_seen(p) for p in (
             self.world.root, os.path.join(self.world.data_point, "DataPoint.users"),
             os.path.join(self.world.path, "files"), os.path.join(self.world.path, self.trash))]
 
+    def as_seen(self, path):
+        return self.seen + path[len(self.world.path):] if path.startswith(self.world.path) else path
+
     def fill(self, words):
-        return [w.format(root=self.world.root, files=os.path.join(self.world.path, "files"),
-                         dp=self.world.data_point) for w in words]
+        return [w.format(root=self.as_seen(self.world.root), files=self.as_seen(os.path.join(self.world.path, "files")),
+                         dp=self.as_seen(self.world.data_point)) for w in words]
 
     def op_command(self, op):
-        return self.world.command(self.fill(op.words), op.user)
+        return self.world.command(self.fill(op.words), op.user, data_point=self.as_seen(self.world.data_point))
 
     def listing(self, op):
-        return self.world.run(self.world.command(["documents"] + self.fill([op.listing]), op.user))
+        return self.world.run(self.world.command(["documents"] + self.fill([op.listing]), op.user,
+                                                 data_point=self.as_seen(self.world.data_point)))
 
     # --- the state of the world, made comparable between runs -------------
 
@@ -290,7 +298,7 @@ class Harness:
         failures = []
         if mode == "kill" and call == "openat" and not CREATING_OPEN.search(faulted):
             failures.append("harness: the calls came in another order than in the clean run")
-        faulted = faulted.replace(self.world.path + "/", "")
+        faulted = faulted.replace(self.seen + "/", "").replace(self.world.path + "/", "")
         faulted = faulted[:150] + ("..." if len(faulted) > 150 else "")
         references = [("before", self.before), ("done", self.done)]
         if rc == 0:
@@ -341,6 +349,9 @@ def main():
     parser.add_argument("--details", type=int, default=3, help="failures shown per operation and mode")
     parser.add_argument("--keep", help="work in this directory and keep it")
     parser.add_argument("--calls", action="store_true", help="only count the calls each operation makes")
+    parser.add_argument("--network", action="store_true",
+                        help="quill-cli reaches the data point through the sshfs mount QUILL_SHARE_A of "
+                             "QUILL_SHARE (run under network-mount.sh)")
     args = parser.parse_args()
     missing = qw.missing_language_files(args.cli)
     if missing:
@@ -355,9 +366,18 @@ def main():
     # Every step starts from a fresh copy of the world: in memory that
     # copy takes a third of the time it takes on a disk.
     memory = "/dev/shm" if os.access("/dev/shm", os.W_OK) and not os.environ.get("TMPDIR") else None
-    work = args.keep or tempfile.mkdtemp(prefix="quill-faults.", dir=memory)
+    view = None
+    if args.network:
+        server, mount = os.environ.get("QUILL_SHARE"), os.environ.get("QUILL_SHARE_A")
+        if not server or not mount:
+            print("fault injection on a network mount skipped: run under network-mount.sh", file=sys.stderr)
+            return 77
+        work = tempfile.mkdtemp(prefix="quill-faults.", dir=server)
+        view = mount + work[len(server):]
+    else:
+        work = args.keep or tempfile.mkdtemp(prefix="quill-faults.", dir=memory)
     os.makedirs(work, exist_ok=True)
-    harness = Harness(cli, work, args.sample)
+    harness = Harness(cli, work, args.sample, view)
     trace = os.path.join(work, "trace")
     modes = args.mode or ["kill", "eio"]
     started = time.monotonic()

@@ -42,6 +42,9 @@ CONF
 /usr/sbin/sshd -f "$work/sshd_config"
 for _ in $(seq 50); do [ -f "$work/sshd.pid" ] && break; sleep 0.1; done
 options="port=$port,IdentityFile=$work/client_key,StrictHostKeyChecking=no,UserKnownHostsFile=/dev/null,LogLevel=ERROR"
+# QUILL_SSHFS_OPTIONS adds mount options (a test that changes the files on
+# the server's side turns the client's caches off with it).
+[ -n "${QUILL_SSHFS_OPTIONS:-}" ] && options="$options,$QUILL_SSHFS_OPTIONS"
 for m in a b; do
   sshfs -o "$options" "$(id -un)@127.0.0.1:$work/share" "$work/$m"
 done

@@ -66,6 +66,9 @@ PAUSE_CALLS = ("openat", "write", "fsync", "rename", "renameat2", "link", "linka
 
 
 
+# How long a held program stays stopped while the other runs into it.
+HELD_FOR = 1.0
+
 class Race:
     def __init__(self, cli, work, sample, network):
         self.cli = cli
@@ -206,18 +209,26 @@ class Race:
                 if "--- stopped by SIGSTOP ---" in line:
                     stopped = True
                     break
-            other = subprocess.run(commands[1 - side][0], env=commands[1 - side][1], stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+            other = subprocess.Popen(commands[1 - side][0], env=commands[1 - side][1], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+            # The other runs into the held one for a while (long enough to
+            # finish where nothing keeps it out), then the held one goes on
+            # while the other may still be waiting for it.
+            try:
+                other.wait(timeout=HELD_FOR)
+            except subprocess.TimeoutExpired:
+                pass
             if stopped:
                 with open("/proc/%d/task/%d/children" % (first.pid, first.pid)) as f:
                     for child in f.read().split():
                         os.kill(int(child), signal.SIGCONT)
+            other_err = other.communicate()[1]
             for line in events:
                 pass
         err = first.communicate()[1]
         outputs = [None, None]
         outputs[side] = (first.returncode, err)
-        outputs[1 - side] = (other.returncode, other.stderr)
+        outputs[1 - side] = (other.returncode, other_err)
         return outputs
 
     def edit_present(self, doc, tag, field):
