@@ -254,6 +254,10 @@ void printMoveFigures() {
     std::vector<std::string> files{"Review.meeting", "Review.comments", "Review.attachments"};
     for (int a = 1; a <= 10; ++a)
         files.push_back("Attachments.systemfiles/Paper" + std::to_string(a) + ".DT8.12.20261.TD.txt");
+    // Moving the last document out takes its folder's attachment directory
+    // with it; bare renames need both there.
+    stdfs::create_directories(home / "Attachments.systemfiles");
+    stdfs::create_directories(away / "Attachments.systemfiles");
     std::vector<double> renames;
     for (int i = 0; i < 100; ++i) {
         const bool out = i % 2 == 0;

@@ -23,6 +23,8 @@ std::string systemError(std::string_view what, std::string_view path) {
     return std::string(what) + " " + std::string(path) + ": " + std::strerror(errno);
 }
 
+} // namespace
+
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
@@ -43,8 +45,6 @@ void syncDirectory(const std::string& directory) {
         ::close(fd);
     }
 }
-
-} // namespace
 
 std::string temporaryWritePath(std::string_view target) {
     std::random_device device;

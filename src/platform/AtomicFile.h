@@ -31,6 +31,14 @@ Status appendLine(std::string_view path, std::string_view line);
 // that are older than olderThan: a write that old has been killed.
 void sweepStaleTemporaryFiles(std::string_view directory, std::chrono::seconds olderThan = std::chrono::minutes(5));
 
+// Writes all of data to the descriptor, going on after interruptions;
+// false on a failure, with errno telling why.
+bool writeAll(int fd, std::string_view data);
+
+// Flushes a directory's entries (new names, renames) to disk; a native
+// path, empty for the working directory.
+void syncDirectory(const std::string& directory);
+
 // A fresh temporary name beside target for a write that ends in a rename.
 std::string temporaryWritePath(std::string_view target);
 
