@@ -56,6 +56,14 @@ EditorBranchHead DocumentEditor::head(EditorBranch branch) const {
 }
 
 Status DocumentEditor::open(const std::string& documentPath) {
+    // Taken before anything is read: whatever changes while the editor
+    // reads shows as a change when it saves, never as none.
+    const std::string opening = documentPath_;
+    documentPath_ = documentPath;
+    std::vector<std::pair<std::string, fs::Snapshot>> before;
+    for (const std::string& file : watchedFiles())
+        before.emplace_back(file, fs::snapshot(file));
+    documentPath_ = opening;
     Record record;
     switch (session_.readRecord(documentPath, record)) {
     case RecordRead::Missing: return Status::failure("there is no document " + documentPath);
@@ -127,9 +135,7 @@ Status DocumentEditor::open(const std::string& documentPath) {
     scheduleDefaultsShown_ = storedSchedule_ && (storedSchedule_->date.empty() || storedSchedule_->time.empty());
     openedRows_ = rows_;
 
-    stamps_.clear();
-    for (const std::string& file : watchedFiles())
-        stamps_.emplace_back(file, fs::snapshot(file));
+    stamps_ = std::move(before);
     return Status::success();
 }
 

@@ -64,7 +64,10 @@ std::vector<ForeignChange> DocumentEditor::changedMeanwhile() const {
     std::vector<ForeignChange> changes;
     std::string who;
     for (const auto& [file, was] : stamps_) {
-        if (fs::unchangedSince(was, file))
+        // A document that is gone was deleted or moved meanwhile, even if it
+        // was already going while the editor read it.
+        const bool recordGone = file == documentPath_ && !fs::isRegularFile(file);
+        if (!recordGone && fs::unchangedSince(was, file))
             continue;
         // The history only says who saved; on its own it is no change.
         if (file == companionPath(documentPath_, Companion::History)) {
