@@ -117,13 +117,6 @@ Status planDocumentTransfer(DocumentStore& store, std::string_view source, std::
     return Status::success();
 }
 
-Status documentParts(DocumentStore& store, std::string_view source, std::string_view target,
-                     std::vector<DocumentPart>& parts) {
-    parts.clear();
-    FileTransaction unused(store.transactionJournal(), store.dataPointDirectory());
-    return planDocumentTransfer(store, source, target, TransferMode::Copy, unused, &parts);
-}
-
 Status transferDocument(DocumentStore& store, std::string_view source, std::string_view target, TransferMode mode) {
     const DocumentLock lock(store, source, target);
     if (!lock.held())

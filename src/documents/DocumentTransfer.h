@@ -19,14 +19,6 @@ struct DocumentPart {
     std::string to;
 };
 
-// Everything that makes up the document at source, each paired with its
-// place beside target: the record, the attached files its ".attachments"
-// companion names and each companion that exists. Fails when the source
-// is no document or its attachments companion cannot be read (its
-// attached files would be left behind).
-Status documentParts(DocumentStore& store, std::string_view source, std::string_view target,
-                     std::vector<DocumentPart>& parts);
-
 // Adds the transfer of a document to plan (the caller holds both
 // documents' locks). Nothing at the target is replaced. An attached file or
 // a companion that another document still uses is copied, never taken

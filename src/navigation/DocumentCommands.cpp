@@ -57,6 +57,14 @@ Status prepareTrash(Session& session, std::string_view what) {
     return Status::success();
 }
 
+// Inside the shared folders or the users' folders, where documents and
+// folders are made.
+bool liesInDataPointFolders(const Session& session, std::string_view path) {
+    const auto& c = session.context;
+    return (!c.rootDirectory.empty() && fs::isWithin(path, c.rootDirectory)) ||
+           (!c.usersRootDirectory.empty() && fs::isWithin(path, c.usersRootDirectory));
+}
+
 } // namespace
 
 std::string trashDirectory(const Session& session) {
@@ -93,10 +101,7 @@ Status transferDocumentInDataPoint(Session& session, std::string_view source, st
     if (const DocumentCheck name = checkDocumentName(session, target); name != DocumentCheck::Document)
         return Status::failure("cannot " + verb + " to " + std::string(target) + ": " + documentRefusal(name, target));
     const std::string folder = path::directory(target);
-    const auto& c = session.context;
-    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(folder, c.rootDirectory)) ||
-                        (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory)) ||
-                        liesInTrash(session, folder);
+    const bool inside = liesInDataPointFolders(session, folder) || liesInTrash(session, folder);
     if (!inside || !fs::isDirectory(folder))
         return Status::failure("cannot " + verb + " to " + std::string(target) +
                                ": it is no folder of the data point's folders");
@@ -279,9 +284,7 @@ Status createObject(Session& session, std::string_view folder, std::size_t typeI
         return Status::failure("the data point has no object type " + std::to_string(typeIndex));
     if (!fs::isDirectory(folder))
         return Status::failure("cannot create a document in " + std::string(folder) + ": no such folder");
-    const auto& c = session.context;
-    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(folder, c.rootDirectory)) ||
-                        (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory));
+    const bool inside = liesInDataPointFolders(session, folder);
     if (!inside || path::comparableFolder(path::fileName(path::withoutTrailingSeparator(folder))) ==
                        path::comparableFolder(kAttachmentDirectoryName))
         return Status::failure("cannot create a document in " + std::string(folder) +
@@ -307,9 +310,7 @@ Status createFolderFromTemplate(Session& session, std::string_view parent, std::
         return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
     if (fs::exists(folder))
         return Status::failure("cannot create " + folder + ": it exists already");
-    const auto& c = session.context;
-    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(parent, c.rootDirectory)) ||
-                        (!c.usersRootDirectory.empty() && fs::isWithin(parent, c.usersRootDirectory));
+    const bool inside = liesInDataPointFolders(session, parent);
     if (!inside || !fs::isDirectory(parent))
         return Status::failure("cannot create " + folder + ": it is no folder of the data point's folders");
     FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());

@@ -15,20 +15,13 @@
 namespace quill {
 namespace {
 
-std::string hostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return "unknown";
-    return name;
-}
-
 // What a lock file says of its holder: "host pid".
 bool heldByEndedProcess(const std::string& lockPath) {
     const fs::ReadResult read = fs::readFile(lockPath, 512);
     if (!read.ok())
         return false;
     const std::size_t blank = read.content.rfind(' ');
-    if (blank == std::string::npos || read.content.substr(0, blank) != hostName())
+    if (blank == std::string::npos || read.content.substr(0, blank) != thisComputerName())
         return false;
     const long pid = std::strtol(read.content.c_str() + blank + 1, nullptr, 10);
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
@@ -79,6 +72,13 @@ Taken takeByLink(const std::string& native, const std::string& holder, int& erro
 
 } // namespace
 
+std::string thisComputerName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return "unknown";
+    return name;
+}
+
 std::string lockFilePath(std::string_view path) {
     const std::string resolved = fs::fromNative(fs::native(path));
     const std::string name = ".~quill-lock-" + path::fileName(resolved) + ".tmp";
@@ -88,7 +88,7 @@ std::string lockFilePath(std::string_view path) {
 
 FileLock::FileLock(std::string_view path, std::chrono::milliseconds timeout) : lockPath_(lockFilePath(path)) {
     const std::string native = fs::native(lockPath_).string();
-    const std::string holder = hostName() + " " + std::to_string(::getpid());
+    const std::string holder = thisComputerName() + " " + std::to_string(::getpid());
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     auto pause = std::chrono::milliseconds(1);
     bool links = true;

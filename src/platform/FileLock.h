@@ -34,6 +34,10 @@ private:
     Status status_ = Status::success();
 };
 
+// The name by which locks and intents tell this computer's holders from
+// other computers'.
+std::string thisComputerName();
+
 // The lock file's name for path: hidden from listings like the leftovers
 // of interrupted writes.
 std::string lockFilePath(std::string_view path);

@@ -154,13 +154,6 @@ Status copyNew(const std::string& from, const std::string& to) {
     return Status::success();
 }
 
-std::string hostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return "unknown";
-    return name;
-}
-
 std::string randomId() {
     std::random_device device;
     static constexpr char hex[] = "0123456789abcdef";
@@ -430,7 +423,7 @@ std::string intentPath(const std::string& journal, const std::string& id) {
 }
 
 bool processEnded(const Intent& intent, const std::string& intentFile) {
-    if (intent.host == hostName())
+    if (intent.host == thisComputerName())
         return intent.pid <= 0 || (::kill(static_cast<pid_t>(intent.pid), 0) != 0 && errno == ESRCH) ||
                intent.pid == ::getpid();
     struct stat st {};
@@ -520,7 +513,7 @@ Status FileTransaction::run() {
         return Status::success();
     Intent intent;
     intent.id = randomId();
-    intent.host = hostName();
+    intent.host = thisComputerName();
     intent.pid = ::getpid();
     // What must be there and what must not, checked before anything is
     // written; the directories the targets need are made in the plan.
