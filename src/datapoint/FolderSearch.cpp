@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
+
 namespace quill {
 
 FolderSearch::FolderSearch(std::string_view text, std::string_view nameFilter)
@@ -13,18 +15,27 @@ FolderSearch::FolderSearch(std::string_view text, std::string_view nameFilter)
 
 void FolderSearch::run(const std::vector<SearchScope>& scopes,
                        const std::function<void(const std::string& document)>& found) {
-    lastDocument_.clear();
+    searchedFolders_.clear();
+    reportedDocuments_.clear();
     if (text_.matchesNothing())
         return;
-    for (const SearchScope& scope : scopes) {
+    // Scopes that take their subfolders go first, so that a folder searched
+    // alone and again with its subfolders is read once.
+    std::vector<const SearchScope*> ordered;
+    for (const SearchScope& scope : scopes)
+        ordered.push_back(&scope);
+    std::stable_partition(ordered.begin(), ordered.end(), [](const SearchScope* s) { return s->subfolders; });
+    for (const SearchScope* scope : ordered) {
         if (stopRequested_)
             return;
-        searchFolder(path::withoutTrailingSeparator(scope.folder), scope.subfolders, found);
+        searchFolder(path::withoutTrailingSeparator(scope->folder), scope->subfolders, found);
     }
 }
 
 void FolderSearch::searchFolder(const std::string& folder, bool subfolders,
                                 const std::function<void(const std::string& document)>& found) {
+    if (!searchedFolders_.insert(path::comparableFolder(folder)).second)
+        return;
     const auto entries = fs::list(folder);
     if (!entries)
         return;
@@ -50,9 +61,8 @@ void FolderSearch::searchFolder(const std::string& folder, bool subfolders,
             continue;
         const std::string document =
             isCompanionExtension(path::extension(entry.name)) ? mainFileAmong(*entries, folder, entry.name) : file;
-        if (document.empty() || cp1250::equalsNoCase(document, lastDocument_))
+        if (document.empty() || !reportedDocuments_.insert(cp1250::upper(document)).second)
             continue;
-        lastDocument_ = document;
         found(document);
     }
 }

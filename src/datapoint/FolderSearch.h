@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace quill {
@@ -29,9 +30,11 @@ public:
     // empty for every file.
     FolderSearch(std::string_view text, std::string_view nameFilter);
 
-    // found is told each matching document once as it is met (a document
-    // and its companions that follow one another count once), in the order
-    // found. Returns early once stop() was called.
+    // found is told each matching document once as it is met, in the order
+    // found: a document and its companions count once wherever they stand
+    // in the listing, and a folder that two scopes reach (a subfolder that
+    // is also a top folder) is searched once. Returns early once stop() was
+    // called.
     void run(const std::vector<SearchScope>& scopes, const std::function<void(const std::string& document)>& found);
 
     void stop() { stopRequested_ = true; }
@@ -45,7 +48,9 @@ private:
 
     TextSearch text_;
     std::string filter_; // upper-cased
-    std::string lastDocument_;
+    // Comparable paths of what this run has searched and reported.
+    std::unordered_set<std::string> searchedFolders_;
+    std::unordered_set<std::string> reportedDocuments_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<std::size_t> folders_{0};
     std::atomic<std::size_t> files_{0};

@@ -7,10 +7,12 @@
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTransaction.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
+#include "session/TextVariables.h"
 
 #include <algorithm>
 
@@ -18,6 +20,7 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kFolderRecord = "folder.folders";
+constexpr std::string_view kAttachmentStore = "Attachments.systemfiles";
 // The edit group a change of folder settings is recorded under.
 constexpr int kFolderSettingsEdit = 40;
 constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
@@ -39,62 +42,129 @@ std::string comparableStored(std::string_view stored) {
     return text;
 }
 
-// The stored path with its leading from replaced by to, when it names from
-// or a folder below it; nothing otherwise.
-std::optional<std::string> movedStored(std::string_view stored, const std::string& from, const std::string& to) {
+// Whether a path names folder (in its comparable form) or a folder below
+// it; what follows folder, in the path's own spelling, goes to rest.
+bool namesFolderOrBelow(std::string_view stored, const std::string& folder, std::string& rest) {
     const std::string comparable = comparableStored(stored);
-    const std::string wanted = comparableStored(from);
-    if (wanted.empty() || comparable.compare(0, wanted.size(), wanted) != 0 ||
-        (comparable.size() > wanted.size() && comparable[wanted.size()] != '\\'))
-        return std::nullopt;
-    std::string result = to;
-    std::replace(result.begin(), result.end(), '/', '\\');
-    std::string rest(stored.substr(std::min(stored.size(), wanted.size())));
+    if (folder.empty() || comparable.compare(0, folder.size(), folder) != 0 ||
+        (comparable.size() > folder.size() && comparable[folder.size()] != '\\'))
+        return false;
+    rest = std::string(stored.substr(std::min(stored.size(), folder.size())));
     std::replace(rest.begin(), rest.end(), '/', '\\');
-    return result + rest;
+    while (!rest.empty() && rest.back() == '\\')
+        rest.pop_back();
+    return true;
+}
+
+// Replaces every marker, in any case, by its value.
+std::string replaceMarker(std::string text, std::string_view marker, std::string_view value) {
+    const std::string upperMarker = cp1250::upper(marker);
+    for (std::size_t at = cp1250::upper(text).find(upperMarker); at != std::string::npos;
+         at = cp1250::upper(text).find(upperMarker, at + value.size()))
+        text.replace(at, marker.size(), value);
+    return text;
+}
+
+// Whose folder list a .usrfolders file is: its stored paths may name that
+// user's own area through $LOGONNAME$ and $FULLNAME$.
+struct ListOwner {
+    std::string logonName;
+    std::string fullName;
+};
+
+ListOwner listOwnerOf(Session& session, const std::string& listFile) {
+    ListOwner owner{path::withoutExtension(path::fileName(listFile)), {}};
+    Record user;
+    if (session.readRecord(path::changeExtension(listFile, ".user"), user) == RecordRead::Ok)
+        owner.fullName = user.value("NAME") + " " + user.value("SURNAME");
+    return owner;
+}
+
+// A stored folder path as its owner's program reads it. What is not
+// specific to a user expands as it does for everyone.
+std::string expandedFor(Session& session, const ListOwner& owner, std::string_view stored) {
+    std::string text = replaceMarker(std::string(stored), "$DATA_POINT_PATH$",
+                                     path::withoutTrailingSeparator(session.context.dataPointPath));
+    text = replaceMarker(std::move(text), "$LOGONNAME$", owner.logonName);
+    text = replaceMarker(std::move(text), "$FULLNAME$", owner.fullName);
+    if (text.find('$') != std::string::npos)
+        text = session.variables.expand(text, false);
+    return text;
 }
 
 // Every user's folder list follows a renamed folder, whether it stores the
-// folder with text variables or as a plain path.
+// folder spelled out or with text variables, which are read as the list's
+// owner reads them: ANNA's "$LOGONNAME$\Drafts" is ANNA's Drafts, whoever
+// renames it. An entry keeps its form: spelled out stays spelled out, and
+// one with variables is written with the owner's variables again.
 void moveFolderListEntries(Session& session, const std::string& from, const std::string& to) {
     const auto entries = fs::list(session.context.userRecordsDirectory);
     if (!entries)
         return;
-    const std::vector<std::pair<std::string, std::string>> forms = {
-        {session.variables.collapse(from), session.variables.collapse(to)}, {from, to}};
+    const std::string wanted = comparableStored(from);
+    std::string target = to;
+    std::replace(target.begin(), target.end(), '/', '\\');
     for (const fs::Entry& entry : *entries) {
         if (entry.isDirectory || entry.isSymlink || !cp1250::equalsNoCase(path::extension(entry.name), ".usrfolders"))
             continue;
         const std::string file = path::join(session.context.userRecordsDirectory, entry.name);
+        const ListOwner owner = listOwnerOf(session, file);
         Record list;
         if (session.readRecord(file, list) != RecordRead::Ok)
             continue;
         bool changed = false;
         for (Field& field : list.fields) {
-            if (field.value.empty())
+            std::string rest;
+            if (field.value.empty() || !namesFolderOrBelow(expandedFor(session, owner, field.value), wanted, rest))
                 continue;
-            for (const auto& [oldForm, newForm] : forms) {
-                if (const auto moved = movedStored(field.value, oldForm, newForm)) {
-                    field.value = *moved;
-                    changed = true;
-                    break;
-                }
-            }
+            const std::string moved = target + rest;
+            field.value =
+                field.value.find('$') == std::string::npos
+                    ? moved
+                    : collapseStoredText(moved, session.context.dataPointPath, owner.logonName, owner.fullName);
+            changed = true;
         }
         if (changed)
             (void)session.writeRecord(list, file);
     }
 }
 
-bool isDataPointOwnDirectory(const Session& session, const std::string& folder) {
-    const std::string comparable = path::comparableFolder(folder);
+// Only the folders of the data point may be renamed: directories holding
+// folder.folders below its root or below a user's own area. Its own
+// directories, everything of DataPoint.system and the stores of attached
+// files keep their names: documents, logons and other users' programs
+// find them by those names.
+Status checkRenamableFolder(const Session& session, const std::string& folder) {
     const auto& c = session.context;
-    if (comparable == path::comparableFolder(c.rootDirectory) ||
-        comparable == path::comparableFolder(c.usersRootDirectory) ||
-        comparable == path::comparableFolder(c.dataPointPath))
-        return true;
-    return path::comparableFolder(path::directory(path::withoutTrailingSeparator(folder))) ==
-           path::comparableFolder(c.usersRootDirectory);
+    const std::string comparable = path::comparableFolder(folder);
+    const bool own = comparable == path::comparableFolder(c.rootDirectory) ||
+                     comparable == path::comparableFolder(c.usersRootDirectory) ||
+                     comparable == path::comparableFolder(c.dataPointPath) ||
+                     path::comparableFolder(path::directory(folder)) == path::comparableFolder(c.usersRootDirectory);
+    const std::string system = path::join(c.dataPointPath, "DataPoint.system");
+    if (own || (!c.dataPointPath.empty() && fs::isWithin(folder, system)))
+        return Status::failure("the data point's own folders keep their names");
+    const bool inside = (!c.rootDirectory.empty() && fs::isWithin(folder, c.rootDirectory)) ||
+                        (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory));
+    if (!inside)
+        return Status::failure(folder + " is no folder of the data point");
+    if (cp1250::upper(folder).find(cp1250::upper(kAttachmentStore)) != std::string::npos)
+        return Status::failure(folder + " holds attached files; it keeps its name");
+    if (!fs::isRegularFile(path::join(folder, kFolderRecord)))
+        return Status::failure(folder + " is no folder of the data point: it has no " + std::string(kFolderRecord));
+    return Status::success();
+}
+
+// A name the folder may take: one that the tree shows as a folder.
+Status checkNewFolderName(std::string_view name) {
+    if (name.empty() || !path::isPlainFileName(name))
+        return Status::failure("\"" + std::string(name) + "\" cannot be the name of a folder: it may not be empty, " +
+                               "hold / or \\, or be . or ..");
+    if (cp1250::equalsNoCase(name, kAttachmentStore))
+        return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
+    if (isBookkeepingName(name))
+        return Status::failure("\"" + std::string(name) + "\" is a name the program keeps for itself");
+    return Status::success();
 }
 
 } // namespace
@@ -154,8 +224,9 @@ Status readFolderSettings(Session& session, std::string_view folder, FolderSetti
     Record record;
     if (Status status = readFolderRecord(session, folder, file, record); !status)
         return status;
-    settings = {record.value("NOTE"),  record.value("URL"),    record.value("ICON"),
-                record.value("OWNER"), record.value("RIGHTS"), cp1250::upper(record.value("SYSTEMFOLDERLOCK")) == "TRUE"};
+    settings = {record.value("NOTE"),   record.value("URL"),
+                record.value("ICON"),   record.value("OWNER"),
+                record.value("RIGHTS"), cp1250::upper(record.value("SYSTEMFOLDERLOCK")) == "TRUE"};
     return Status::success();
 }
 
@@ -181,10 +252,12 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
     const std::string from = path::withoutTrailingSeparator(path::normalize(folder));
     if (!fs::isDirectory(from) || fs::isSymlink(from))
         return Status::failure("there is no folder " + from);
-    if (newName.empty() || !path::isPlainFileName(newName))
-        return Status::failure("\"" + std::string(newName) + "\" cannot be the name of a folder");
-    if (isDataPointOwnDirectory(session, from))
-        return Status::failure("the data point's own folders keep their names");
+    if (Status name = checkNewFolderName(newName); !name)
+        return name;
+    // Checked before the settings are read, which would give any directory
+    // a folder.folders.
+    if (Status renamable = checkRenamableFolder(session, from); !renamable)
+        return renamable;
     FolderSettings settings;
     if (Status status = readFolderSettings(session, from, settings); !status)
         return status;
@@ -207,6 +280,10 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
         if (entry.documentPath.compare(0, below.size(), below) == 0)
             entry.documentPath = path::join(to, entry.documentPath.substr(below.size()));
     }
+    // A new name is a change of the folder's settings, noted in its history
+    // like the others.
+    noteEdit(session, kFolderSettingsEdit);
+    writeEditHistory(session, path::join(to, kFolderRecord));
     return Status::success();
 }
 

@@ -311,17 +311,16 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
     return {t.text(), false};
 }
 
-std::string TextVariables::collapse(std::string_view input) const {
-    const Session& s = session_;
+std::string collapseStoredText(std::string_view input, std::string_view dataPointPath, std::string_view logonName,
+                               std::string_view fullName) {
     enum : std::size_t { kPath, kLogon, kFull, kCount };
     MarkedText t(input, kCount);
     // Separators in a stored path may be either kind; the text matches them
     // as one.
-    const std::string dataPoint = s.context.dataPointPath.empty()
-                                      ? std::string()
-                                      : cp1250::upper(path::withTrailingSeparator(s.context.dataPointPath));
-    const std::string logon = cp1250::upper(path::normalize(s.program.logonName));
-    const std::string full = cp1250::upper(path::normalize(s.program.fullName));
+    const std::string dataPoint =
+        dataPointPath.empty() ? std::string() : cp1250::upper(path::withTrailingSeparator(dataPointPath));
+    const std::string logon = cp1250::upper(path::normalize(logonName));
+    const std::string full = cp1250::upper(path::normalize(fullName));
     const auto replaceFirst = [&](std::size_t step, const std::string& needle, std::string_view marker) {
         const std::size_t pos = needle.empty() ? std::string::npos : t.find(step, needle);
         if (pos == std::string::npos)
@@ -337,6 +336,11 @@ std::string TextVariables::collapse(std::string_view input) const {
         changed |= replaceFirst(kFull, full, "$FULLNAME$");
     }
     return t.text();
+}
+
+std::string TextVariables::collapse(std::string_view input) const {
+    const Session& s = session_;
+    return collapseStoredText(input, s.context.dataPointPath, s.program.logonName, s.program.fullName);
 }
 
 std::string TextVariables::informationValue(std::string_view name) {
@@ -359,9 +363,7 @@ std::string TextVariables::informationValue(std::string_view name) {
         if (key == entry.name)
             return s.texts.readPlain("DATAPOINT", entry.key, info);
     }
-    const auto count = [&](TaskCount which) {
-        return std::to_string(countTasks(s.schedule, which));
-    };
+    const auto count = [&](TaskCount which) { return std::to_string(countTasks(s.schedule, which)); };
     if (key == "APPLICATION_VERSION")
         return "Quill! 1.0";
     if (key == "APPLICATION_BUILD")

@@ -16,6 +16,12 @@ enum class ExpansionMode {
     Page,
 };
 
+// Replaces the data point path, the logon name and the full name in a
+// stored text by their variables, in any case, as the program of the user
+// named writes them.
+std::string collapseStoredText(std::string_view text, std::string_view dataPointPath, std::string_view logonName,
+                               std::string_view fullName);
+
 // Replaces text variables ("$LOGONNAME$", "$DATA.NAME.DATA$" ...) by values
 // of the session, and stored values by variables again (collapse).
 //

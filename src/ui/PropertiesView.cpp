@@ -30,7 +30,9 @@ namespace {
 // The edit group changes of folder settings are recorded under.
 constexpr int kFolderSettingsEdit = 40;
 
-QString tabText(Session& session, const char* key) { return languageText(session, "PROPERTYES_FORM", key); }
+QString tabText(Session& session, const char* key) {
+    return languageText(session, "PROPERTYES_FORM", key);
+}
 
 } // namespace
 
@@ -200,7 +202,7 @@ std::string PropertiesView::show(const std::string& path, bool folder, std::stri
     }
     fillHistory();
     session_.pendingEdits.forget();
-    changed_ = nameChanged_ = false;
+    changed_ = nameChanged_ = settingsChanged_ = false;
     filling_ = false;
     tabs_->setCurrentIndex(folder ? 1 : 0);
     if (folder)
@@ -228,6 +230,7 @@ void PropertiesView::changed(bool name) {
         return;
     changed_ = true;
     nameChanged_ |= name;
+    settingsChanged_ |= !name;
     noteEdit(session_, kFolderSettingsEdit);
 }
 
@@ -238,9 +241,13 @@ void PropertiesView::save() {
     }
     const FolderSettings settings{fromQt(note_->text()),  fromQt(url_->text()),    fromQt(icon_->text()),
                                   fromQt(owner_->text()), fromQt(rights_->text()), lock_->isChecked()};
-    if (const Status status = saveFolderSettings(session_, path_, settings); !status) {
-        session_.ui.showMessage(MessageKind::Error, status.message());
-        return;
+    // The rename notes its own history line; settings left as they were
+    // are not written again.
+    if (settingsChanged_) {
+        if (const Status status = saveFolderSettings(session_, path_, settings); !status) {
+            session_.ui.showMessage(MessageKind::Error, status.message());
+            return;
+        }
     }
     answer_ = "EDIT";
     const std::string newName = fromQt(name_->text().trimmed());
@@ -255,6 +262,9 @@ void PropertiesView::save() {
             answer_ = "EDIT_NAME";
         }
     }
+    // A change that was not written (a refused name) must not end up in the
+    // history of whatever is saved next.
+    session_.pendingEdits.forget();
     accept();
 }
 

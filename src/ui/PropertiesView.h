@@ -78,6 +78,7 @@ private:
     bool filling_ = false;
     bool changed_ = false;
     bool nameChanged_ = false;
+    bool settingsChanged_ = false; // anything but the name
     bool nameEditable_ = false;
     std::string answer_;
     std::string renamedTo_;

@@ -8,6 +8,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quill {
@@ -91,13 +92,78 @@ TEST_F(AdministrationCommandsTest, FolderSettingsHistoryAndRenameFollowEveryFold
         std::string name;
         std::string said;
     } refused[] = {
-        {root + "/Contacts", "People", "locked"},       {root + "/Work", "../Escape", "cannot be the name"},
-        {root + "/Work", "Meetings", "exists already"}, {root, "Elsewhere", "keep their names"},
+        {root + "/Contacts", "People", "locked"},
+        {root + "/Work", "../Escape", "cannot be the name"},
+        {root + "/Work", "Meetings", "exists already"},
+        {root, "Elsewhere", "keep their names"},
         {"/tmp", "x", "nothing of the data point"},
+        // The data point's own directories: renamed, nobody could log on or
+        // documents would lose their attached files.
+        {dataPoint + "/DataPoint.system", "Gone", "keep their names"},
+        {dataPoint + "/DataPoint.system/Users", "Gone", "keep their names"},
+        {dataPoint + "/DataPoint.system/Resources", "Gone", "keep their names"},
+        {dataPoint + "/DataPoint.system/Objects", "Gone", "keep their names"},
+        {dataPoint + "/DataPoint.system/Resources/Templates/Project", "Gone", "keep their names"},
+        {root + "/Contracts/Attachments.systemfiles", "Files", "holds attached files"},
+        {dataPoint + "/DataPoint.users/ANNA", "Mine", "keep their names"},
+        {root + "/Bare2", "Other", "has no folder.folders"},
+        {root + "/Work", "Attachments.systemfiles", "attached files"},
+        {root + "/Work", ".~quill-lock-x", "keeps for itself"},
     };
+    stdfs::create_directory(root + "/Bare2");
     for (const auto& r : refused)
         expectRefused("folder rename", shellWord(r.folder) + " " + r.name, r.said);
+    for (const char* kept : {"DataPoint.system/Users", "DataPoint.root/Contracts/Attachments.systemfiles"})
+        EXPECT_TRUE(stdfs::is_directory(dataPoint + "/" + kept)) << kept;
+    EXPECT_FALSE(stdfs::exists(root + "/Bare2/folder.folders")) << "a refused rename makes no settings";
+    EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.system/folder.folders"));
     expectRefused("folder props", shellWord(root + "/Work") + " --set COLOUR=red", "no setting COLOUR");
+}
+
+TEST_F(AdministrationCommandsTest, ARenameFollowsEveryStoredFormAndIsNotedInTheHistory) {
+    // ANNA's Drafts, connected by ANNA (stored with $LOGONNAME$) and by the
+    // administrator (stored with ANNA spelled out); a third list holds it
+    // as a plain path.
+    const std::string drafts = dataPoint + "/DataPoint.users/ANNA/Drafts";
+    stdfs::create_directories(drafts + "/Old");
+    test::writeBytes(drafts + "/folder.folders", "");
+    test::writeBytes(drafts + "/Old/folder.folders", "");
+    run("folders connect", shellWord(drafts));
+    run("folders connect", shellWord(drafts + "/Old"), "ADMINISTRATOR");
+    const std::string users = dataPoint + "/DataPoint.system/Users/";
+    test::writeBytes(users + "BOB.usrfolders", drafts + "\r\n");
+    const std::string annaBefore = test::readBytes(users + "ANNA.usrfolders");
+    ASSERT_NE(annaBefore.find("\\$LOGONNAME$\\Drafts"), std::string::npos) << annaBefore;
+    ASSERT_NE(test::readBytes(users + "ADMINISTRATOR.usrfolders").find("\\ANNA\\Drafts\\Old"), std::string::npos);
+
+    // The administrator renames it: each list keeps its own form.
+    EXPECT_EQ(run("folder rename", shellWord(drafts) + " Notes", "ADMINISTRATOR"),
+              dataPoint + "/DataPoint.users/ANNA/Notes\n");
+    const struct {
+        const char* list;
+        std::string stored;
+    } expected[] = {
+        {"ANNA", "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$\\Notes"},
+        {"ADMINISTRATOR", "$DATA_POINT_PATH$\\DataPoint.users\\ANNA\\Notes\\Old"},
+        {"BOB", dataPoint + "/DataPoint.users/ANNA/Notes"},
+    };
+    for (const auto& e : expected) {
+        const std::string list = test::readBytes(users + e.list + ".usrfolders");
+        std::string wanted = e.stored;
+        if (wanted[0] == '/')
+            std::replace(wanted.begin(), wanted.end(), '/', '\\');
+        EXPECT_NE(list.find(wanted), std::string::npos) << e.list << ": " << list;
+        EXPECT_EQ(list.find("Drafts"), std::string::npos) << e.list << ": " << list;
+    }
+    EXPECT_NE(run("folders list", "").find(dataPoint + "/DataPoint.users/ANNA/Notes\n"), std::string::npos);
+    EXPECT_NE(run("folders list", "", "ADMINISTRATOR").find(dataPoint + "/DataPoint.users/ANNA/Notes/Old\n"),
+              std::string::npos);
+
+    // The rename is one line of the folder's history, made where it was made.
+    const std::string history = run("history", shellWord(dataPoint + "/DataPoint.users/ANNA/Notes"));
+    EXPECT_NE(history.find("Folder settings changed by"), std::string::npos) << history;
+    EXPECT_NE(history.find("(ADMINISTRATOR)"), std::string::npos) << history;
+    EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1) << history;
 }
 
 TEST_F(AdministrationCommandsTest, ConnectedFoldersAreAddedMovedAndRemoved) {

@@ -62,6 +62,40 @@ TEST_F(FolderSearchTest, WhatIsReadAndHowItMatches) {
     EXPECT_EQ(found(""), Names{});
 }
 
+TEST_F(FolderSearchTest, EachDocumentIsFoundOnceHoweverItIsReached) {
+    // Many documents whose companions match too: the listing order of a
+    // large directory puts a document and its companions far apart.
+    for (int n = 0; n < 40; ++n) {
+        const std::string base = root + "/Many/Note" + std::to_string(n);
+        stdfs::create_directories(root + "/Many");
+        test::writeBytes(base + ".note", "Note\r\ntoner\r\n");
+        test::writeBytes(base + ".comments", "toner again\r\n");
+        test::writeBytes(base + ".attachments", "toner.txt\r\n");
+        test::writeBytes(base + ".scheduler", "toner\r\n");
+    }
+    const std::string many = root + "/Many";
+    const std::string sub = root + "/Sub";
+    const struct {
+        const char* what;
+        std::vector<SearchScope> scopes;
+        std::size_t expected;
+    } cases[] = {
+        {"companions apart in the listing", {{many, true}}, 40},
+        {"a subfolder that is a top folder too", {{root, true}, {many, true}}, 44},
+        {"the subfolder first", {{many, true}, {root, true}}, 44},
+        {"the same folder alone and with subfolders", {{sub, false}, {sub, true}}, 1},
+        {"one folder spelled twice", {{sub, true}, {sub + "/", true}}, 1},
+    };
+    for (const auto& c : cases) {
+        FolderSearch search("toner", {});
+        std::vector<std::string> documents;
+        search.run(c.scopes, [&](const std::string& document) { documents.push_back(cp1250::upper(document)); });
+        EXPECT_EQ(documents.size(), c.expected) << c.what;
+        std::sort(documents.begin(), documents.end());
+        EXPECT_EQ(std::adjacent_find(documents.begin(), documents.end()), documents.end()) << c.what;
+    }
+}
+
 TEST_F(FolderSearchTest, AStopKeepsWhatWasFound) {
     FolderSearch search("toner", {});
     std::vector<std::string> kept;
