@@ -94,10 +94,13 @@ CliSession::CliSession(const SessionOptions& options) {
         if (Status recovered = recoverInterruptedChanges(s); !recovered)
             ui_.showMessage(MessageKind::Warning, recovered.message());
     }
-    // The full name is the user record's, as a logon would set it.
+    // The full name and the administrator's rights are the user record's,
+    // as a logon would set them; --admin grants the rights for one command.
     Record user;
-    if (s.recordFiles().read(s.context.userRecordFile, user) == RecordRead::Ok)
+    if (s.recordFiles().read(s.context.userRecordFile, user) == RecordRead::Ok) {
         s.program.fullName = user.value("NAME") + " " + user.value("SURNAME");
+        s.program.isAdministrator |= cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR";
+    }
 }
 
 } // namespace quill::cli

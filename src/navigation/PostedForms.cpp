@@ -1,5 +1,6 @@
 #include "navigation/PostedForms.h"
 
+#include "datapoint/DataPointInfo.h"
 #include "documents/DocumentFiles.h"
 #include "formats/FormData.h"
 #include "formats/RecordFile.h"
@@ -13,6 +14,11 @@
 namespace quill {
 namespace {
 
+bool isDataPointDescription(const Session& session, const std::string& file) {
+    const std::string& dataPoint = session.context.dataPointPath;
+    return !dataPoint.empty() && path::comparableFolder(file) == path::comparableFolder(dataPointInfoPath(dataPoint));
+}
+
 Status iniFileFromAddress(const Session& session, std::string_view address, std::string& file) {
     const std::string upper = cp1250::upper(address);
     const std::size_t marker = upper.find("SAVE_INI");
@@ -24,8 +30,27 @@ Status iniFileFromAddress(const Session& session, std::string_view address, std:
     const bool inResources = !resources.empty() && fs::isWithin(file, resources);
     if (!inDataPoint && !inResources)
         return Status::failure("cannot store the form in " + file + ": it lies outside the data point");
-    if (cp1250::upper(path::extension(file)) != ".INI" || fs::isSymlink(file))
+    if (fs::isSymlink(file))
+        return Status::failure("cannot store the form in " + file + ": it is a link");
+    if (isDataPointDescription(session, file)) {
+        if (!session.program.isAdministrator)
+            return Status::failure("only administrators may change the data point's description");
+        return Status::success();
+    }
+    if (cp1250::upper(path::extension(file)) != ".INI")
         return Status::failure("cannot store the form in " + file + ": it is no ini file");
+    return Status::success();
+}
+
+// DataPoint.info names the directories everybody logs on to: a form may
+// change them only to directories that exist.
+Status checkDescriptionForm(Session& session, const PostedForm& form) {
+    for (const auto& [name, value] : form.pairs) {
+        const std::string key = cp1250::upper(name);
+        if ((key == "ROOT" || key == "USERS") && !fs::isDirectory(session.variables.expand(value, false)))
+            return Status::failure("the data point's " + key + " directory cannot become " + value +
+                                   ": there is no such directory");
+    }
     return Status::success();
 }
 
@@ -57,6 +82,8 @@ PostResult handlePostedForm(Session& session, std::string_view address, std::str
     if (button == "SAVE_INI") {
         std::string file;
         why = iniFileFromAddress(session, address, file);
+        if (why && isDataPointDescription(session, file))
+            why = checkDescriptionForm(session, form);
         if (!why)
             return PostResult::Nothing;
         why = storePostedFormInIni(file, form);

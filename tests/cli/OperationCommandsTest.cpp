@@ -60,6 +60,42 @@ TEST_F(OperationCommandsTest, PostedFormsStoreIntoTheRecordOrAnIniFileOfTheDataP
     EXPECT_NE(readBytes(outside).find("COLOR=red"), std::string::npos);
 }
 
+TEST_F(OperationCommandsTest, AdministratorsChangeTheDataPointDescriptionThroughItsPage) {
+    const std::string info = dataPoint + "/DataPoint.info";
+    const std::string before = readBytes(info);
+    const std::string address = " --address " + shellWord("COMMAND:SAVE_INI:" + dataPoint + "\\DataPoint.info");
+    const struct {
+        const char* user;
+        std::string body;
+        const char* printed;
+        const char* said;
+    } rows[] = {
+        {"ANNA", "CREATOR=Anna&SAVE_INI=Save", "NOTHING\n", "only administrators"},
+        {"ADMINISTRATOR", "ROOT=%2Fnowhere%2Fat%2Fall&SAVE_INI=Save", "NOTHING\n", "no such directory"},
+        {"ADMINISTRATOR", "CREATOR=Office+Team&PHONE=%2B1+555+0100&COLOUR=red&SAVE_INI=Save", "STORED\n", ""},
+    };
+    for (const auto& row : rows) {
+        int status = -1;
+        std::string errors;
+        const std::string record = dataPoint + "/DataPoint.system/Users/" + row.user + ".user";
+        EXPECT_EQ(runCli("post --datapoint " + shellWord(dataPoint) + " --user " + row.user + " --record " +
+                             shellWord(record) + address + " " + shellWord(row.body),
+                         &status, &errors),
+                  row.printed)
+            << row.body << ": " << errors;
+        EXPECT_NE(errors.find(row.said), std::string::npos) << errors;
+        if (std::string(row.printed) == "NOTHING\n")
+            EXPECT_EQ(readBytes(info), before) << row.body;
+    }
+    const std::string after = readBytes(info);
+    EXPECT_NE(after.find("CREATOR=Office Team\r\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("PHONE=+1 555 0100\r\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find("COLOUR"), std::string::npos) << "only the keys it has";
+    int status = -1;
+    run("tree", "", &status);
+    EXPECT_EQ(status, 0) << "the data point still opens";
+}
+
 TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
     int status = -1;
     const std::string note = run("new-object", "--folder " + shellWord(root + "/Projects") + " --type 8", &status);
