@@ -108,10 +108,14 @@ int dataPointCreateCommand(Args args, std::ostream& out) {
     description.phone = takeOption(args, "--phone");
     description.www = takeOption(args, "--www");
     description.autoLogon = takeFlag(args, "--autologon");
+    if (std::string root = takeOption(args, "--root"); !root.empty())
+        description.rootDirectory = root;
+    if (std::string users = takeOption(args, "--users"); !users.empty())
+        description.usersDirectory = users;
     const SessionOptions options = takeSessionOptions(args);
     expectArgs(args, 1, 1,
                "datapoint create --datapoint DIR --user ADMIN TARGET [--creator NAME] [--mail M] [--phone P] [--www W] "
-               "[--autologon]");
+               "[--autologon] [--root DIR] [--users DIR]");
     CliSession cli(options);
     Session& session = cli.session();
     if (!isAdministratorAccount(session, options.logon))

@@ -27,16 +27,16 @@ const std::vector<CommandInfo>& commandTable() {
         {"attachments", attachmentsCommand, SESSION " DOCUMENT", "a document's attached files"},
         {"schedule", scheduleCommand, SESSION " DOCUMENT", "a document's schedule"},
         {"edit", editCommand,
-         SESSION " DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... [--remove-comment N]... "
-                 "[--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... [--schedule DATE TIME EVENT|--unschedule]",
+         SESSION
+         " DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... [--remove-comment N]... "
+         "[--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... [--schedule DATE TIME EVENT|--unschedule]",
          "edits a document and saves it in one pass, as the editor does"},
         {"new-object", newObjectCommand, SESSION " --folder FOLDER --type N", "makes a new document of a type"},
         {"new-folder", newFolderCommand, SESSION " --folder FOLDER --template N --name NAME",
          "makes a new folder from a folder template"},
         {"document", documentCommand, "copy|move|delete " SESSION " SOURCE [TARGET]",
          "copies, moves or deletes a document with its companions and attached files"},
-        {"folder", folderCommand,
-         "delete|props|rename " SESSION " FOLDER [--set NAME=VALUE]... [NEWNAME]",
+        {"folder", folderCommand, "delete|props|rename " SESSION " FOLDER [--set NAME=VALUE]... [NEWNAME]",
          "deletes a folder for good, shows or changes its settings, or renames it"},
         {"history", historyCommand, SESSION " PATH [--clear]", "the edit history of a document or folder"},
         {"trash", trashCommand, "list|empty|put " SESSION " [PATH]", "the user's trash"},
@@ -46,8 +46,7 @@ const std::vector<CommandInfo>& commandTable() {
         {"print-file", printFileCommand, SESSION " FOLDER [DOCUMENT...] [--pdf OUT]",
          "joins documents' pages into one print file; --pdf also writes it as PDF (needs quill beside quill-cli)"},
         // Tasks.
-        {"tasks", tasksCommand,
-         SESSION " [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] [--ics]",
+        {"tasks", tasksCommand, SESSION " [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] [--ics]",
          "the user's tasks, or an iCalendar file of them"},
         {"status-line", statusLineCommand, SESSION " [--at \"D.M.YYYY H:MM\"]", "the task counts of the status bar"},
         // Users, groups, folders and data points.
@@ -63,7 +62,8 @@ const std::vector<CommandInfo>& commandTable() {
          "the folders at the top of the user's tree"},
         {"access", accessCommand, SESSION " [--admin] [--named] TEXT", "whether a user list text admits the user"},
         {"datapoint", dataPointCommand,
-         "info DIR | create " SESSION " TARGET [--creator NAME] [--mail M] [--phone P] [--www W] [--autologon]",
+         "info DIR | create " SESSION " TARGET [--creator NAME] [--mail M] [--phone P] [--www W] [--autologon] "
+         "[--root DIR] [--users DIR]",
          "what DataPoint.info says, or a new data point from this one; administrators only"},
         {"info", infoCommand, SESSION " NAME", "one value of DataPoint.info"},
         {"settings", settingsCommand, SESSION, "the data point's settings"},
@@ -71,7 +71,8 @@ const std::vector<CommandInfo>& commandTable() {
         {"registry", registryCommand, "", "the values Quill! keeps for this user"},
         {"log", logCommand, SESSION " EVENT", "writes an event to the logs"},
         // Files and formats.
-        {"record", recordCommand, "read DATAPOINT FILE | set DATAPOINT FILE NAME=VALUE...", "reads or writes a record file"},
+        {"record", recordCommand, "read DATAPOINT FILE | set DATAPOINT FILE NAME=VALUE...",
+         "reads or writes a record file"},
         {"types", typesCommand, "DATAPOINT", "the object types of a data point"},
         {"walk", walkCommand, "DIR", "the folders below a directory"},
         {"unique-name", uniqueNameCommand, "PATH [EXT]", "a file name that is not taken yet"},

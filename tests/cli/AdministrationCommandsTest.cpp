@@ -228,6 +228,73 @@ TEST_F(AdministrationCommandsTest, ANewDataPointWorksLikeTheSampleAndIsKnown) {
     EXPECT_FALSE(stdfs::exists(root + "/Inside"));
 }
 
+TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDirectories) {
+    // The source keeps its documents in Shared and its users in People.
+    stdfs::rename(dataPoint + "/DataPoint.root", dataPoint + "/Shared");
+    stdfs::rename(dataPoint + "/DataPoint.users", dataPoint + "/People");
+    std::string info = test::readBytes(dataPoint + "/DataPoint.info");
+    for (const auto& [from, to] : {std::pair{"\\DataPoint.root", "\\Shared"}, {"\\DataPoint.users", "\\People"}})
+        info.replace(info.find(from), std::string(from).size(), to);
+    test::writeBytes(dataPoint + "/DataPoint.info", info);
+    for (const char* user : {"ANNA", "ADMINISTRATOR"}) {
+        const std::string list = dataPoint + "/DataPoint.system/Users/" + user + ".usrfolders";
+        std::string folders = test::readBytes(list);
+        for (const auto& [from, to] : {std::pair{"DataPoint.root", "Shared"}, {"DataPoint.users", "People"}})
+            folders.replace(folders.find(from), std::string(from).size(), to);
+        test::writeBytes(list, folders);
+    }
+    const std::string elsewhere = dir / "Existing users";
+    stdfs::create_directory(elsewhere);
+
+    const struct {
+        const char* what;
+        std::string options;
+        std::string rootFolder;  // where the new root's folder.folders is
+        std::string usersFolder; // where ANNA's own area is; an outside one is used as it is
+    } made[] = {
+        {"default names", "", "DataPoint.root", "DataPoint.users/ANNA"},
+        {"names of its own", "--root '$DATA_POINT_PATH$\\Documents\\All' --users '$DATA_POINT_PATH$/Staff'",
+         "Documents/All", "Staff/ANNA"},
+        {"users outside, existing", "--users " + shellWord(elsewhere), "DataPoint.root", ""},
+    };
+    int n = 0;
+    for (const auto& m : made) {
+        const std::string target = dir / ("New " + std::to_string(++n));
+        int status = -1;
+        std::string errors;
+        run("datapoint create", shellWord(target) + " " + m.options, "ADMINISTRATOR", &status, &errors);
+        ASSERT_EQ(status, 0) << m.what << ": " << errors;
+        EXPECT_TRUE(stdfs::exists(target + "/" + m.rootFolder + "/folder.folders")) << m.what;
+        if (!m.usersFolder.empty())
+            EXPECT_TRUE(stdfs::exists(target + "/" + m.usersFolder + "/folder.folders")) << m.what;
+        EXPECT_FALSE(stdfs::exists(target + "/Shared")) << m.what;
+        EXPECT_FALSE(stdfs::exists(target + "/People")) << m.what;
+        // Both top folders of the user's list lead into the new data point.
+        const std::string tree = runCli("tree --datapoint " + shellWord(target) + " --user ANNA", &status, &errors);
+        EXPECT_EQ(status, 0) << m.what << ": " << errors;
+        EXPECT_NE(tree.find("\tROOT\tROOT\t" + target + "/" + m.rootFolder + "\t"), std::string::npos)
+            << m.what << ": " << tree;
+        if (!m.usersFolder.empty())
+            EXPECT_NE(tree.find("\tROOT\tROOT\t" + target + "/" + m.usersFolder + "\t"), std::string::npos)
+                << m.what << ": " << tree;
+    }
+    const struct {
+        std::string options;
+        const char* said;
+    } refused[] = {
+        {"--root relative/Root", "must be a full path"},
+        {"--root '$DATA_POINT_PATH$/../Escape'", "may not hold"},
+        {"--root " + shellWord(dir / "Missing"), "does not exist"},
+        {"--root '$DATA_POINT_PATH$/DataPoint.system/Root'", "own files"},
+        {"--root '$DATA_POINT_PATH$/Same' --users '$DATA_POINT_PATH$/same'", "must differ"},
+    };
+    for (const auto& r : refused) {
+        expectRefused("datapoint create", shellWord(dir / "Refused") + " " + r.options, r.said, "ADMINISTRATOR");
+        EXPECT_FALSE(stdfs::exists(dir / "Refused")) << r.options;
+        EXPECT_FALSE(stdfs::exists(dir / "Escape")) << r.options;
+    }
+}
+
 TEST_F(AdministrationCommandsTest, AFailedCopyLeavesNothingBehindAndRegistersNothing) {
     const std::string small = dir / "small";
     stdfs::create_directory(small);
