@@ -29,7 +29,8 @@ const std::vector<CommandInfo>& commandTable() {
         {"edit", editCommand,
          SESSION
          " DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... [--remove-comment N]... "
-         "[--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... [--schedule DATE TIME EVENT|--unschedule]",
+         "[--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... [--schedule DATE TIME EVENT|--unschedule] "
+         "[--no-merge]",
          "edits a document and saves it in one pass, as the editor does"},
         {"new-object", newObjectCommand, SESSION " --folder FOLDER --type N", "makes a new document of a type"},
         {"new-folder", newFolderCommand, SESSION " --folder FOLDER --template N --name NAME",

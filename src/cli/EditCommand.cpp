@@ -5,19 +5,25 @@
 #include "CliSession.h"
 
 #include "navigation/DocumentEditor.h"
+#include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/TextUtil.h"
 #include "session/Logon.h"
 #include "session/Session.h"
 
 #include <functional>
+#include <iostream>
 
 namespace quill::cli {
 namespace {
 
 constexpr const char* kUsage = "edit --datapoint DIR --user LOGON DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... "
                                "[--remove-comment N]... [--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... "
-                               "[--schedule DATE TIME EVENT|--unschedule]";
+                               "[--schedule DATE TIME EVENT|--unschedule] [--no-merge]";
+
+// The exit status of an edit that met a change it could not merge:
+// nothing was written.
+constexpr int kConflictStatus = 3;
 
 using Step = std::function<Status(DocumentEditor&)>;
 
@@ -40,6 +46,7 @@ std::pair<std::string, std::string> fileAndName(const std::string& text) {
 } // namespace
 
 int editCommand(Args args, std::ostream& out) {
+    const bool noMerge = takeFlag(args, "--no-merge");
     const SessionOptions options = takeSessionOptions(args);
     std::string document;
     std::vector<Step> steps;
@@ -101,9 +108,27 @@ int editCommand(Args args, std::ostream& out) {
         if (const Status applied = step(editor); !applied)
             throw CliError{applied.message()};
     }
-    if (const Status saved = editor.save(); !saved)
+    // Another user's save between the read and this save is merged unit by
+    // unit; what both changed differently is reported and nothing written.
+    std::vector<ForeignChange> changes;
+    const Status saved = editor.save(noMerge ? ConflictChoice::Ask : ConflictChoice::Merge, &changes);
+    if (!saved && (!editor.mergeConflicts().empty() || (noMerge && !changes.empty()))) {
+        std::cerr << "quill-cli: " << cp1250::toUtf8(saved.message()) << '\n';
+        for (const MergeConflict& conflict : editor.mergeConflicts()) {
+            const auto shown = [](const std::optional<EditorRow>& row) {
+                return row ? "\"" + row->value + "\"" : std::string("deleted");
+            };
+            std::cerr << "  "
+                      << cp1250::toUtf8(conflict.label + ": yours " + shown(conflict.mine) + ", theirs " +
+                                        shown(conflict.theirs))
+                      << '\n';
+        }
+        return kConflictStatus;
+    }
+    if (!saved)
         throw CliError{saved.message()};
-    (void)out;
+    if (!editor.mergeReport().empty())
+        printLine(out, editor.mergeReport());
     return 0;
 }
 

@@ -97,6 +97,13 @@ void PendingFileOps::cancel(std::string_view source) {
     }
 }
 
+void PendingFileOps::keep(std::string_view path) {
+    const std::string wanted = path::normalize(path);
+    std::erase_if(entries_, [&](const PendingFileOp& op) {
+        return op.action == FileOpAction::Delete && cp1250::equalsNoCase(path::normalize(op.source), wanted);
+    });
+}
+
 Status addPendingFileOp(DocumentStore& store, std::string_view source, std::string_view target, FileOpMode mode) {
     switch (mode) {
     case FileOpMode::QueueMove:

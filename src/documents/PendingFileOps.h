@@ -40,6 +40,9 @@ public:
     void append(PendingFileOp op) { entries_.push_back(std::move(op)); }
     // Every entry whose source is path, compared in any case, becomes None.
     void cancel(std::string_view source);
+    // Queued removals of path, compared in any case, are dropped: the file
+    // stays attached after all.
+    void keep(std::string_view path);
     void clear() { entries_.clear(); }
     bool empty() const { return entries_.empty(); }
     const std::vector<PendingFileOp>& entries() const { return entries_; }

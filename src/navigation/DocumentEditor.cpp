@@ -55,39 +55,17 @@ EditorBranchHead DocumentEditor::head(EditorBranch branch) const {
     return {kinds[i], nameText(keys[i]), std::string(keys[i]) + ".BMP"};
 }
 
-Status DocumentEditor::open(const std::string& documentPath) {
-    // Taken before anything is read: whatever changes while the editor
-    // reads shows as a change when it saves, never as none.
-    const std::string opening = documentPath_;
-    documentPath_ = documentPath;
-    std::vector<std::pair<std::string, fs::Snapshot>> before;
-    for (const std::string& file : watchedFiles())
-        before.emplace_back(file, fs::snapshot(file));
-    documentPath_ = opening;
+Status DocumentEditor::readVersion(const std::string& documentPath, const LocalDateTime& now, Version& version) const {
     Record record;
     switch (session_.readRecord(documentPath, record)) {
     case RecordRead::Missing: return Status::failure("there is no document " + documentPath);
     case RecordRead::Failed: return Status::failure("the document " + documentPath + " cannot be read");
     case RecordRead::Ok: break;
     }
-    documentPath_ = documentPath;
-    createdStamp_.reset();
-    for (auto& branch : rows_)
-        branch.clear();
-    movedOriginals_.clear();
-    clearPendingFileOps(session_);
-    session_.pendingEdits.forget();
-
-    events_ = readEventTable(session_.texts);
-    yesText_ = session_.texts.lookup("VALUES", "VALUE_YES", "Values");
-    noText_ = session_.texts.lookup("VALUES", "VALUE_NO", "Values");
-    documentTypeText_ = nameText("DOCUMENT");
-    templateTypeText_ = nameText("TEMPLATE");
-
     // Empty fields that have an obvious value show it, and the first save
     // stores it.
-    const LocalDateTime now = session_.clock.now();
     const TypeTables& tables = session_.tables;
+    auto& properties = version.rows[index(EditorBranch::Properties)];
     for (const Field& field : record.fields) {
         EditorRow row{field.note, field.value, field.dataType, field.name, {}, field.icon};
         if (isYesNoKind(field.dataType) &&
@@ -101,40 +79,73 @@ Status DocumentEditor::open(const std::string& documentPath) {
             row.value = formatTime(now, session_.formats);
         else if (field.value.empty() && cp1250::equalsNoCase(field.name, "DATE"))
             row.value = formatDate(now, session_.formats);
-        rowsOf(EditorBranch::Properties).push_back(std::move(row));
+        properties.push_back(std::move(row));
     }
 
     std::vector<Comment> comments;
-    readable_[0] = readComments(session_, documentPath, comments) != RecordRead::Failed;
+    version.readable[0] = readComments(session_, documentPath, comments) != RecordRead::Failed;
     for (Comment& comment : comments)
-        rowsOf(EditorBranch::Comments)
-            .push_back({comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
+        version.rows[index(EditorBranch::Comments)].push_back(
+            {comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
 
     std::vector<Attachment> attachments;
     std::vector<RefusedAttachment> refused;
     // Slots that would lead out of the folder are not shown; writing the
     // companion back without them would drop them, so it is left alone.
-    readable_[1] =
+    version.readable[1] =
         readAttachments(session_, documentPath, attachments, &refused) != RecordRead::Failed && refused.empty();
     for (Attachment& attachment : attachments)
-        rowsOf(EditorBranch::Attachments)
-            .push_back({attachment.note,
-                        std::move(attachment.name),
-                        std::string(attachmentTypeText(attachment.type)),
-                        {},
-                        std::move(attachment.path),
-                        "ATTACHMENT.BMP"});
+        version.rows[index(EditorBranch::Attachments)].push_back({attachment.note,
+                                                                  std::move(attachment.name),
+                                                                  std::string(attachmentTypeText(attachment.type)),
+                                                                  {},
+                                                                  std::move(attachment.path),
+                                                                  "ATTACHMENT.BMP"});
 
     Schedule schedule;
     const RecordRead scheduleRead = readSchedule(session_, documentPath, schedule);
-    readable_[2] = scheduleRead != RecordRead::Failed;
-    storedSchedule_ = scheduleRead == RecordRead::Ok ? std::optional<Schedule>(schedule) : std::nullopt;
+    version.readable[2] = scheduleRead != RecordRead::Failed;
+    version.schedule = scheduleRead == RecordRead::Ok ? std::optional<Schedule>(schedule) : std::nullopt;
+    if (version.schedule)
+        buildSchedule(version.schedule, now, version.rows[index(EditorBranch::Schedule)]);
+    return Status::success();
+}
+
+Status DocumentEditor::open(const std::string& documentPath) {
+    // Taken before anything is read: whatever changes while the editor
+    // reads shows as a change when it saves, never as none.
+    const std::string opening = documentPath_;
+    documentPath_ = documentPath;
+    std::vector<std::pair<std::string, fs::Snapshot>> before;
+    for (const std::string& file : watchedFiles())
+        before.emplace_back(file, fs::snapshot(file));
+    documentPath_ = opening;
+
+    events_ = readEventTable(session_.texts);
+    yesText_ = session_.texts.lookup("VALUES", "VALUE_YES", "Values");
+    noText_ = session_.texts.lookup("VALUES", "VALUE_NO", "Values");
+    documentTypeText_ = nameText("DOCUMENT");
+    templateTypeText_ = nameText("TEMPLATE");
+    const LocalDateTime now = session_.clock.now();
+    Version version;
+    if (Status read = readVersion(documentPath, now, version); !read)
+        return read;
+
+    documentPath_ = documentPath;
+    createdStamp_.reset();
+    movedOriginals_.clear();
+    clearPendingFileOps(session_);
+    session_.pendingEdits.forget();
+    mergeChoices_.clear();
+    mergeConflicts_.clear();
+    mergeReport_.clear();
+    openedAt_ = now;
+    rows_ = version.rows;
+    readable_ = version.readable;
+    storedSchedule_ = version.schedule;
     scheduled_ = storedSchedule_.has_value();
-    if (scheduled_)
-        buildSchedule(storedSchedule_);
     scheduleDefaultsShown_ = storedSchedule_ && (storedSchedule_->date.empty() || storedSchedule_->time.empty());
     openedRows_ = rows_;
-
     stamps_ = std::move(before);
     return Status::success();
 }
@@ -178,10 +189,9 @@ Status DocumentEditor::leaveUnsaved(bool* removed) {
     return Status::success();
 }
 
-void DocumentEditor::buildSchedule(const std::optional<Schedule>& stored) {
-    const LocalDateTime now = session_.clock.now();
+void DocumentEditor::buildSchedule(const std::optional<Schedule>& stored, const LocalDateTime& now,
+                                   std::vector<EditorRow>& rows) const {
     const std::string noEvent = nameText("NOEVENT");
-    std::vector<EditorRow>& rows = rowsOf(EditorBranch::Schedule);
     rows.clear();
     const auto add = [&](const char* kind, const char* image, std::string value) {
         rows.push_back({nameText(kind), std::move(value), kind, {}, {}, image});
@@ -207,7 +217,7 @@ void DocumentEditor::setScheduled(bool on) {
         return;
     scheduled_ = on;
     if (on)
-        buildSchedule(storedSchedule_);
+        buildSchedule(storedSchedule_, session_.clock.now(), rowsOf(EditorBranch::Schedule));
     else
         rowsOf(EditorBranch::Schedule).clear();
 }

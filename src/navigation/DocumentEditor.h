@@ -1,6 +1,9 @@
 #pragma once
 
 #include "documents/Companions.h"
+#include "navigation/DocumentMerge.h"
+#include "navigation/EditorRows.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Status.h"
 #include "session/EventTable.h"
@@ -16,26 +19,6 @@ namespace quill {
 
 class Session;
 
-// The four branches of the editor, in the order they are shown.
-enum class EditorBranch { Properties = 0, Comments = 1, Attachments = 2, Schedule = 3 };
-
-// One line of a branch: what it shows and what the save takes from it.
-struct EditorRow {
-    std::string label;
-    std::string value;     // shown and edited; saved (yes/no texts mapped back to their keys)
-    std::string kind;      // a field's data type, "COMMENT", an attachment type or a schedule field
-    std::string field;     // property rows: the record's field name
-    std::string path;      // attachment rows: the attached file, stored or staged
-    std::string imageName; // its picture in the tree's image list
-    bool operator==(const EditorRow&) const = default;
-};
-
-struct EditorBranchHead {
-    std::string kind; // "ROOT_DATA", "ROOT_COMMENTS", "ROOT_ATTACHMENTS", "ROOT_SCHEDULER"
-    std::string label;
-    std::string imageName;
-};
-
 // A file of the document that another program changed after the editor
 // read it.
 struct ForeignChange {
@@ -44,15 +27,14 @@ struct ForeignChange {
     std::string who;  // from the history's last line, when it names someone
 };
 
-// "BOOL" or "BOOLEAN" in any case: a field stored as "VALUE_YES" or
-// "VALUE_NO" and shown as the language's texts for them.
-bool isYesNoKind(std::string_view kind);
-
 // What to do when saving finds that someone else changed the document.
 enum class ConflictChoice {
-    Ask,       // do not save; report the changes
-    Overwrite, // replace the other version; a copy of it goes to the user's trash first
-    SaveAsCopy // leave the other version and store this one as a new document beside it
+    Ask,        // do not save; report the changes
+    Overwrite,  // replace the other version; a copy of it goes to the user's trash first
+    SaveAsCopy, // leave the other version and store this one as a new document beside it
+    // Keep the changes of both sides; units both changed differently are
+    // not saved until settle() chose for each of them.
+    Merge
 };
 
 // The object editor's model: a document's properties, comments,
@@ -123,6 +105,16 @@ public:
     Status save(ConflictChoice choice = ConflictChoice::Ask, std::vector<ForeignChange>* conflicts = nullptr,
                 std::string* savedAs = nullptr);
 
+    // After a save with Merge that saved nothing: the units both sides
+    // changed differently.
+    const std::vector<MergeConflict>& mergeConflicts() const { return mergeConflicts_; }
+    // Chooses for a conflict (by its key) what the next save keeps.
+    void settle(const std::string& key, MergeChoice choice) { mergeChoices_[key] = choice; }
+    // What the last save took from another user's version ("merged with
+    // Anna Novak (ANNA)'s change of 10:42: Value, 1 comment"); empty when
+    // it took nothing.
+    const std::string& mergeReport() const { return mergeReport_; }
+
     // Forgets every change and reads the document again.
     Status reload();
 
@@ -138,7 +130,17 @@ private:
     std::vector<EditorRow>& rowsOf(EditorBranch branch) { return rows_[index(branch)]; }
     std::string nameText(std::string_view key) const;
     void noteGroup(EditorBranch branch);
-    void buildSchedule(const std::optional<Schedule>& stored);
+    // A document's rows as read from disk, empty fields showing what they
+    // would be at now.
+    struct Version {
+        std::array<std::vector<EditorRow>, 4> rows;
+        std::optional<Schedule> schedule;
+        std::array<bool, 3> readable{true, true, true};
+    };
+    Status readVersion(const std::string& documentPath, const LocalDateTime& now, Version& version) const;
+    void buildSchedule(const std::optional<Schedule>& stored, const LocalDateTime& now,
+                       std::vector<EditorRow>& rows) const;
+    Status mergeWithDisk(const std::vector<ForeignChange>& changes);
     std::vector<std::string> watchedFiles() const;
     Status saveTo(const std::string& target, bool unchangedSinceRead);
     bool branchChanged(EditorBranch branch) const;
@@ -167,6 +169,12 @@ private:
     // The record as created, for a document this editor was opened on
     // right after its creation and has not saved yet.
     std::optional<fs::Stamp> createdStamp_;
+    // When the document was read: what another user's version shows in
+    // fields left empty is judged as of then.
+    LocalDateTime openedAt_{};
+    MergeChoices mergeChoices_;
+    std::vector<MergeConflict> mergeConflicts_;
+    std::string mergeReport_;
 };
 
 } // namespace quill

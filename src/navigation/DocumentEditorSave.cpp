@@ -99,9 +99,14 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
     if (conflicts)
         *conflicts = changes;
     std::string target = documentPath_;
+    mergeReport_.clear();
     if (!changes.empty()) {
         if (choice == ConflictChoice::Ask)
             return Status::failure(describe(changes));
+        if (choice == ConflictChoice::Merge) {
+            if (Status merged = mergeWithDisk(changes); !merged)
+                return merged;
+        }
         if (choice == ConflictChoice::SaveAsCopy)
             target = session_.recordFiles().uniqueName(documentPath_);
         // The version replaced stays within reach, in the user's trash.
@@ -117,11 +122,83 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
     if (saved)
         createdStamp_.reset();
     if (target == documentPath_) {
+        // What is on disk now is what the next merge starts from.
+        if (saved)
+            openedRows_ = rows_;
         stamps_.clear();
         for (const std::string& file : watchedFiles())
             stamps_.emplace_back(file, fs::snapshot(file));
     }
     return saved;
+}
+
+namespace {
+
+// "Value, Owner, 2 comments, 1 attachment, schedule"
+std::string takenText(const std::array<BranchMerge, 4>& merged) {
+    std::vector<std::string> parts = merged[0].takenFromTheirs;
+    const auto count = [&](std::size_t n, const char* one, const char* many) {
+        if (n > 0)
+            parts.push_back(std::to_string(n) + " " + (n == 1 ? one : many));
+    };
+    count(merged[1].takenFromTheirs.size(), "comment", "comments");
+    count(merged[2].takenFromTheirs.size(), "attachment", "attachments");
+    if (!merged[3].takenFromTheirs.empty())
+        parts.push_back("schedule");
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : ", ") + part;
+    return text;
+}
+
+} // namespace
+
+Status DocumentEditor::mergeWithDisk(const std::vector<ForeignChange>& changes) {
+    mergeConflicts_.clear();
+    if (!fs::isRegularFile(documentPath_))
+        return Status::failure("nothing was saved: the document was deleted or moved meanwhile");
+    Version theirs;
+    if (Status read = readVersion(documentPath_, openedAt_, theirs); !read)
+        return Status::failure("nothing was saved: " + read.message());
+    std::array<BranchMerge, 4> merged;
+    std::string conflicting;
+    for (EditorBranch branch :
+         {EditorBranch::Properties, EditorBranch::Comments, EditorBranch::Attachments, EditorBranch::Schedule}) {
+        const std::size_t i = index(branch);
+        const std::vector<EditorRow> none;
+        const std::vector<EditorRow>& mine = branch == EditorBranch::Schedule && !scheduled_ ? none : rows(branch);
+        merged[i] = mergeBranch(branch, openedRows_[i], mine, theirs.rows[i], mergeChoices_);
+        for (MergeConflict& conflict : merged[i].conflicts) {
+            conflicting += (conflicting.empty() ? "" : ", ") + conflict.label;
+            mergeConflicts_.push_back(std::move(conflict));
+        }
+    }
+    if (!mergeConflicts_.empty())
+        return Status::failure("nothing was saved: you and another user changed " + conflicting + " differently");
+
+    // What the other user saved is now the version this one replaces.
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        rows_[i] = std::move(merged[i].rows);
+    const std::string commentLabel = theirs.rows[1].empty() ? std::string() : theirs.rows[1].front().label;
+    for (const EditorRow& kept : merged[0].extraComments)
+        rows_[1].push_back({commentLabel, kept.label + ": " + kept.value, "COMMENT", {}, {}, "COMMENT.BMP"});
+    for (const EditorRow& attached : rows_[2])
+        session_.pendingFileOps.keep(attached.path);
+    scheduled_ = !rows_[3].empty();
+    storedSchedule_ = theirs.schedule;
+    scheduleDefaultsShown_ = false;
+    openedRows_ = theirs.rows;
+    for (std::size_t i = 0; i < readable_.size(); ++i)
+        readable_[i] = readable_[i] && theirs.readable[i];
+    mergeChoices_.clear();
+
+    const std::string taken = takenText(merged);
+    if (!taken.empty()) {
+        const ForeignChange& last = changes.front();
+        mergeReport_ = "merged with " + (last.who.empty() ? std::string("another user") : last.who + "'s") + " change" +
+                       (last.when.empty() ? "" : " of " + last.when) + ": " + taken;
+    }
+    return Status::success();
 }
 
 bool DocumentEditor::branchChanged(EditorBranch branch) const {

@@ -158,6 +158,61 @@ TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersio
     EXPECT_NE(readBytes(kept).find("Their partner"), std::string::npos);
 }
 
+TEST_F(DocumentEditorTest, AMergingSaveKeepsBothSidesAndAsksOnlyAboutWhatCollides) {
+    const auto theirEdit = [&](const std::string& options) {
+        int status = -1;
+        test::runCli("edit --datapoint " + test::shellWord(dataPoint) + " --user ADMINISTRATOR " +
+                         test::shellWord(contract) + " " + options,
+                     &status);
+        ASSERT_EQ(status, 0) << options;
+    };
+    // Different fields and a comment each: merged without a question.
+    DocumentEditor mine(*session);
+    ASSERT_TRUE(mine.open(contract));
+    theirEdit("--set 'PARTNER=Their partner' --comment 'their note'");
+    ASSERT_TRUE(mine.setProperty("NAME", "My name"));
+    ASSERT_TRUE(mine.addComment("my note"));
+    ASSERT_TRUE(mine.save(ConflictChoice::Merge));
+    EXPECT_NE(mine.mergeReport().find("System Administrator (ADMINISTRATOR)'s change"), std::string::npos)
+        << mine.mergeReport();
+    EXPECT_NE(mine.mergeReport().find("1 comment"), std::string::npos) << mine.mergeReport();
+    std::string record = readBytes(contract);
+    EXPECT_NE(record.find("Their partner"), std::string::npos);
+    EXPECT_NE(record.find("My name"), std::string::npos);
+    const std::string comments = readBytes(root + "Contracts/Supplier.comments");
+    EXPECT_NE(comments.find("their note"), std::string::npos);
+    EXPECT_NE(comments.find("my note"), std::string::npos);
+    EXPECT_LT(comments.find("their note"), comments.find("my note"));
+
+    // The same field to different values: nothing is written until the
+    // user chooses; then the choice is kept and the other change too.
+    theirEdit("--set 'PARTNER=Partner B' --set 'CURRENCY=CZK'");
+    ASSERT_TRUE(mine.setProperty("PARTNER", "Partner A"));
+    const Status asked = mine.save(ConflictChoice::Merge);
+    EXPECT_FALSE(asked);
+    EXPECT_NE(asked.message().find("differently"), std::string::npos) << asked.message();
+    ASSERT_EQ(mine.mergeConflicts().size(), 1u);
+    const MergeConflict conflict = mine.mergeConflicts().front();
+    EXPECT_EQ(conflict.mine->value, "Partner A");
+    EXPECT_EQ(conflict.theirs->value, "Partner B");
+    EXPECT_NE(readBytes(contract).find("Partner B"), std::string::npos) << "nothing written";
+    mine.settle(conflict.key, MergeChoice::Mine);
+    ASSERT_TRUE(mine.save(ConflictChoice::Merge));
+    record = readBytes(contract);
+    EXPECT_NE(record.find("Partner A"), std::string::npos);
+    EXPECT_NE(record.find("CZK"), std::string::npos);
+    EXPECT_NE(record.find("My name"), std::string::npos);
+
+    // A document deleted meanwhile is not brought back by a merge.
+    theirEdit("--set 'NAME=Last'");
+    ASSERT_TRUE(mine.setProperty("NAME", "Gone?"));
+    stdfs::remove(contract);
+    const Status gone = mine.save(ConflictChoice::Merge);
+    EXPECT_FALSE(gone);
+    EXPECT_NE(gone.message().find("deleted or moved"), std::string::npos) << gone.message();
+    EXPECT_FALSE(stdfs::exists(contract));
+}
+
 // A save is one change: when a part of it cannot be made, the record,
 // the companions and the attached files all stay as they were, and the
 // save can be tried again.
