@@ -1,9 +1,10 @@
 // Any rendered pages join into one page with a section per page, whatever
-// their heads and bodies look like.
+// their heads, bodies and style sheets look like.
 #include "navigation/PrintFile.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             pages.back() += static_cast<char>(data[i]);
     }
-    const std::string joined = quill::joinPages(pages);
+    // Every linked or imported sheet reads as the first page, so that the
+    // style rules and sheets importing sheets see the same input.
+    const std::string joined = quill::joinPages(pages, [&pages](std::string_view) {
+        return std::optional<quill::LinkedStyleSheet>(quill::LinkedStyleSheet{pages.front(), "/sheets"});
+    });
     if (joined.rfind("<!DOCTYPE html>", 0) != 0 || joined.find("</html>") == std::string::npos)
         std::abort();
     std::size_t sections = 0;

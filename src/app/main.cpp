@@ -15,6 +15,7 @@
 #include "formats/RegistryStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "session/Logon.h"
 #include "session/ProgramStart.h"
 #include "session/Session.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -34,7 +36,7 @@ enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBa
 
 constexpr const char* kUsage =
     "usage: quill [--datapoint DIR] [Qt options]\n"
-    "       quill --print-pdf PAGE PDF\n"
+    "       quill --print-pdf PAGE PDF [--print-limit SECONDS]\n"
     "       quill --help | --version\n\n"
     "Quill! shares documents, comments, attachments and tasks through a data\n"
     "point: a directory tree on a network share that the workgroup uses.\n\n"
@@ -43,6 +45,9 @@ constexpr const char* kUsage =
     "  --print-pdf PAGE PDF\n"
     "                   write the page file PAGE (a print file) as PDF and end,\n"
     "                   without a window; quill-cli print-file --pdf uses it\n"
+    "  --print-limit SECONDS\n"
+    "                   give the PDF up when the page is not done within\n"
+    "                   SECONDS (120)\n"
     "  --help           show this help and end\n"
     "  --version        show the version and end\n\n"
     "Qt's own options (-platform, -style, ...) work as in every Qt program.\n"
@@ -55,6 +60,7 @@ struct Options {
     std::string dataPoint;
     bool printPdf = false; // --print-pdf PAGE PDF
     std::string printPage, pdfFile;
+    std::chrono::seconds printLimit = quill::ui::kPdfExportLimit;
     std::string error;
 };
 
@@ -80,6 +86,14 @@ Options readOptions(int argc, char** argv) {
                 options.printPdf = true;
                 options.printPage = argv[++i];
                 options.pdfFile = argv[++i];
+            }
+        } else if (argument == "--print-limit") {
+            const auto seconds = i + 1 < argc ? quill::text::parseInteger(argv[i + 1]) : std::nullopt;
+            if (!seconds || *seconds <= 0)
+                options.error = "--print-limit needs a number of seconds";
+            else {
+                options.printLimit = std::chrono::seconds(*seconds);
+                ++i;
             }
         } else if (argument.rfind("--datapoint=", 0) == 0)
             options.dataPoint = argument.substr(std::strlen("--datapoint="));
@@ -119,12 +133,12 @@ int main(int argc, char** argv) {
     quill::ui::PagePane::registerSchemes();
     QApplication app(argc, argv);
     if (options.printPdf) {
-        const int written = quill::ui::exportPageToPdf(QString::fromLocal8Bit(options.printPage),
-                                                       QString::fromLocal8Bit(options.pdfFile));
-        if (written != 0)
-            std::fprintf(stderr, "quill: %s could not be written as PDF to %s\n", options.printPage.c_str(),
-                         options.pdfFile.c_str());
-        return written == 0 ? kLoggedOff : kNoPdf;
+        const quill::Status written = quill::ui::exportPageToPdf(
+            QString::fromLocal8Bit(options.printPage), QString::fromLocal8Bit(options.pdfFile), options.printLimit);
+        if (!written)
+            std::fprintf(stderr, "quill: %s could not be written as PDF to %s: %s\n", options.printPage.c_str(),
+                         options.pdfFile.c_str(), written.message().c_str());
+        return written ? kLoggedOff : kNoPdf;
     }
     // No display name: the desktop would append it to every window title,
     // and the titles from the language files already name the program.

@@ -45,7 +45,8 @@ const std::vector<CommandInfo>& commandTable() {
         {"find", findCommand, SESSION " [--kind N] [--folder PATH [--no-subfolders]] TEXT",
          "finds the documents that hold a text"},
         {"print-file", printFileCommand, SESSION " FOLDER [DOCUMENT...] [--pdf OUT]",
-         "joins documents' pages into one print file; --pdf also writes it as PDF (needs quill beside quill-cli)"},
+         "joins documents' pages into one print file, in the folder's list order; --pdf also writes it as PDF "
+         "(needs quill beside quill-cli)"},
         // Tasks.
         {"tasks", tasksCommand, SESSION " [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] [--ics]",
          "the user's tasks, or an iCalendar file of them"},

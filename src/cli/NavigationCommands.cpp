@@ -184,6 +184,8 @@ int printFileCommand(Args args, std::ostream& out) {
             throw CliError{"no document " + args[i] + " in " + folder};
         documents.push_back(found->path);
     }
+    // Printed as the document list shows them, whatever order they were named in.
+    documents = inListOrder(printable, documents);
     if (documents.empty())
         throw CliError{"there is no document to print in " + folder};
     std::string printFile;

@@ -20,9 +20,7 @@ bool makeDocumentItem(Session& session, const ImageNameTable& images, const std:
     if (session.recordFiles().read(file, record) == RecordRead::Missing)
         return false;
     const auto expand = [&session](const std::string& text) { return session.variables.expand(text, true); };
-    item.name = expand(record.value("NAME"));
-    if (item.name.empty())
-        item.name = path::fileName(file);
+    item.name = documentListName(session, record.value("NAME"), file);
     item.secondField = record.fields.size() >= 2 ? record.fields[1].value : std::string();
     item.typeCaption = objectTypeCaptionOf(session.tables, file, expand);
     item.date = expand(record.value("DATE"));
@@ -81,22 +79,25 @@ std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& imag
 }
 
 void sortDocumentItems(std::vector<DocumentItem>& items) {
-    struct Key {
-        std::string name;
-        std::string file;
-        std::size_t index;
-    };
-    std::vector<Key> keys;
+    std::vector<std::pair<DocumentOrderKey, std::size_t>> keys;
     keys.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
-        keys.push_back({cp1250::upper(items[i].name), path::fileName(items[i].path), i});
-    std::sort(keys.begin(), keys.end(),
-              [](const Key& a, const Key& b) { return a.name != b.name ? a.name < b.name : a.file < b.file; });
+        keys.emplace_back(documentOrderKey(items[i].name, items[i].path), i);
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DocumentItem> sorted;
     sorted.reserve(items.size());
-    for (const Key& key : keys)
-        sorted.push_back(std::move(items[key.index]));
+    for (const auto& key : keys)
+        sorted.push_back(std::move(items[key.second]));
     items = std::move(sorted);
+}
+
+DocumentOrderKey documentOrderKey(std::string_view name, std::string_view path) {
+    return {cp1250::upper(name), path::fileName(path)};
+}
+
+std::string documentListName(Session& session, const std::string& nameField, const std::string& file) {
+    std::string name = session.variables.expand(nameField, true);
+    return name.empty() ? path::fileName(file) : name;
 }
 
 } // namespace quill

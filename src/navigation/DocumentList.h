@@ -46,4 +46,19 @@ std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& imag
 // documents of one name keep a stable order.
 void sortDocumentItems(std::vector<DocumentItem>& items);
 
+// Where a document comes in the list: compared with <, keys order
+// documents as the list does.
+struct DocumentOrderKey {
+    std::string name; // upper-cased
+    std::string file; // the file's name
+    bool operator<(const DocumentOrderKey& other) const {
+        return name != other.name ? name < other.name : file < other.file;
+    }
+};
+DocumentOrderKey documentOrderKey(std::string_view name, std::string_view path);
+
+// The name the list shows for a document: its record's NAME, expanded, or
+// the file's name when that is empty.
+std::string documentListName(Session& session, const std::string& nameField, const std::string& file);
+
 } // namespace quill

@@ -1,6 +1,7 @@
 #include "navigation/PrintFile.h"
 
 #include "formats/CompanionNames.h"
+#include "navigation/DocumentList.h"
 #include "navigation/PageRenderer.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
@@ -16,47 +17,49 @@ namespace quill {
 namespace {
 
 constexpr std::size_t kMaxPageBytes = 16 << 20;
+constexpr std::size_t kMaxStyleSheetBytes = 4 << 20;
 
-// The text between the end of the opening tag and the closing tag of an
-// element, found without regard to case; the opening tag's attributes
-// in attributes. Empty when the page has no such element.
-std::string_view inner(std::string_view page, std::string_view tag, std::string* attributes = nullptr) {
-    const std::string opening = "<" + std::string(tag);
-    // The element itself, not one whose name only begins so (<header>).
-    std::size_t open = cp1250::findNoCase(page, opening);
-    while (open != std::string_view::npos && open + opening.size() < page.size() &&
-           std::string_view(" \t\r\n>/").find(page[open + opening.size()]) == std::string_view::npos)
-        open = cp1250::findNoCase(page, opening, open + 1);
-    if (open == std::string_view::npos)
-        return {};
-    const std::size_t openEnd = page.find('>', open);
-    if (openEnd == std::string_view::npos)
-        return {};
-    const std::size_t close = cp1250::findNoCase(page, "</" + std::string(tag), openEnd);
-    if (close == std::string_view::npos)
-        return {};
-    if (attributes)
-        *attributes = std::string(page.substr(open + opening.size(), openEnd - open - opening.size()));
-    return page.substr(openEnd + 1, close - openEnd - 1);
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
-// The value of an attribute in an opening tag's attribute text.
-std::string attributeValue(std::string_view attributes, std::string_view name) {
-    const std::size_t at = cp1250::findNoCase(attributes, std::string(name) + "=\"");
-    if (at == std::string_view::npos)
-        return {};
-    const std::size_t start = at + name.size() + 2;
-    const std::size_t end = attributes.find('"', start);
-    return end == std::string_view::npos ? std::string() : std::string(attributes.substr(start, end - start));
+// An address's path with its %-escapes undone.
+std::string unescaped(std::string_view address) {
+    std::string path;
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        if (address[i] == '%' && i + 2 < address.size() && hexDigit(address[i + 1]) >= 0 &&
+            hexDigit(address[i + 2]) >= 0) {
+            path += static_cast<char>(hexDigit(address[i + 1]) * 16 + hexDigit(address[i + 2]));
+            i += 2;
+        } else
+            path += address[i];
+    }
+    return path;
+}
+
+// The path a "file:" address names.
+std::string fileAddressPath(std::string_view address) {
+    address.remove_prefix(5);
+    if (address.substr(0, 2) == "//")
+        address.remove_prefix(2);
+    if (cp1250::startsWithNoCase(address, "localhost/"))
+        address.remove_prefix(9);
+    return unescaped(address);
 }
 
 } // namespace
 
 std::vector<PrintableDocument> printableDocuments(Session& session, std::string_view folder) {
-    std::vector<PrintableDocument> documents;
+    std::vector<std::pair<DocumentOrderKey, PrintableDocument>> documents;
     const auto entries = fs::list(folder);
     if (!entries)
-        return documents;
+        return {};
     for (const fs::Entry& entry : *entries) {
         if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
             continue;
@@ -71,49 +74,53 @@ std::vector<PrintableDocument> printableDocuments(Session& session, std::string_
             continue;
         const std::string first = record.fields.size() > 0 ? record.fields[0].value : std::string();
         const std::string second = record.fields.size() > 1 ? record.fields[1].value : std::string();
-        documents.push_back({first + ", " + second, file});
+        documents.push_back({documentOrderKey(documentListName(session, record.value("NAME"), file), file),
+                             {first + ", " + second, file}});
     }
-    return documents;
+    std::sort(documents.begin(), documents.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<PrintableDocument> listed;
+    listed.reserve(documents.size());
+    for (auto& [key, document] : documents)
+        listed.push_back(std::move(document));
+    return listed;
+}
+
+std::vector<std::string> inListOrder(const std::vector<PrintableDocument>& listed,
+                                     const std::vector<std::string>& documents) {
+    std::vector<std::string> ordered;
+    for (const PrintableDocument& document : listed) {
+        if (std::find(documents.begin(), documents.end(), document.path) != documents.end())
+            ordered.push_back(document.path);
+    }
+    return ordered;
 }
 
 int printProgressStep(std::size_t documents) {
     return documents == 0 ? 100 : static_cast<int>(100 / documents);
 }
 
-std::string joinPages(const std::vector<std::string>& pages) {
-    // One head made of each different head of the pages, whole and in
-    // order, without their titles: pages of one type share their head, and
-    // a style written over several lines stays intact.
-    std::vector<std::string> heads;
-    for (const std::string& page : pages) {
-        std::string head(inner(page, "head"));
-        for (std::size_t title = cp1250::findNoCase(head, "<title"); title != std::string::npos;
-             title = cp1250::findNoCase(head, "<title", title)) {
-            const std::size_t end = cp1250::findNoCase(head, "</title>", title);
-            head.erase(title, end == std::string::npos ? std::string::npos : end + 8 - title);
-        }
-        head = std::string(text::trim(head));
-        if (!head.empty() && std::find(heads.begin(), heads.end(), head) == heads.end())
-            heads.push_back(std::move(head));
-    }
-    std::string joined = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n";
-    for (const std::string& head : heads)
-        joined += head + "\r\n";
-    joined += "<style>section.print-page { break-after: page; page-break-after: always; }\r\n"
-              "section.print-page:last-child { break-after: auto; page-break-after: auto; }</style>\r\n"
-              "</head>\r\n<body class=\"print\">\r\n";
-    for (const std::string& page : pages) {
-        std::string attributes;
-        std::string_view body = inner(page, "body", &attributes);
-        if (body.empty())
-            body = page;
-        // The page's own body class keeps its look inside the joined page.
-        joined += "<section class=\"print-page " + attributeValue(attributes, "class") + "\">\r\n";
-        joined += body;
-        joined += "\r\n<br>\r\n<hr>\r\n<br>\r\n</section>\r\n";
-    }
-    joined += "</body>\r\n</html>\r\n";
-    return joined;
+std::optional<LinkedStyleSheet> readLinkedStyleSheet(std::string_view address, const std::string& pageDirectory,
+                                                     const std::vector<std::string>& allowed) {
+    // A query or fragment names no other file.
+    address = address.substr(0, address.find_first_of("?#"));
+    std::string file;
+    if (cp1250::startsWithNoCase(address, "file:"))
+        file = fileAddressPath(address);
+    else if (address.find(':') != std::string_view::npos)
+        return std::nullopt; // another computer's sheet: a print file is made from what lies here
+    else
+        file = path::join(pageDirectory, unescaped(address));
+    // A page of shared data may name any file: only sheets where the
+    // program's pages and resources lie are read into the print file.
+    const bool inside = std::any_of(allowed.begin(), allowed.end(), [&file](const std::string& directory) {
+        return !directory.empty() && fs::isWithin(file, directory);
+    });
+    if (!inside || !fs::isRegularFile(file))
+        return std::nullopt;
+    fs::ReadResult read = fs::readFile(file, kMaxStyleSheetBytes);
+    if (!read.ok())
+        return std::nullopt;
+    return LinkedStyleSheet{std::move(read.content), path::directory(file)};
 }
 
 Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
@@ -136,7 +143,12 @@ Status preparePrintFile(Session& session, const std::vector<std::string>& docume
         if (progress)
             progress(done);
     }
-    if (const Status written = replaceFile(printFile, joinPages(pages)); !written)
+    const std::vector<std::string> allowed = {session.context.dataPointPath, session.context.settings.resourceDirectory,
+                                              session.context.settings.temporaryDirectory};
+    const StyleSheetReader readSheet = [&scratch, &allowed](std::string_view address) {
+        return readLinkedStyleSheet(address, scratch, allowed);
+    };
+    if (const Status written = replaceFile(printFile, joinPages(pages, readSheet)); !written)
         return written;
     if (progress)
         progress(100);

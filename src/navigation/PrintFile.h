@@ -1,8 +1,10 @@
 #pragma once
 
+#include "navigation/JoinedPages.h"
 #include "platform/Status.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,24 +19,31 @@ struct PrintableDocument {
     std::string path;
 };
 
-// The folder's documents in listing order: companions, folder records and
-// files that are no record of a known type left out.
+// The folder's documents in the order the folder's document list shows
+// them: companions, folder records and files that are no record of a known
+// type left out.
 std::vector<PrintableDocument> printableDocuments(Session& session, std::string_view folder);
+
+// documents (paths of the folder's printable documents) in the order the
+// document list shows them, as they are printed.
+std::vector<std::string> inListOrder(const std::vector<PrintableDocument>& listed,
+                                     const std::vector<std::string>& documents);
 
 // 100 divided by the number of documents, the fraction cut off.
 int printProgressStep(std::size_t documents);
 
-// Renders each document's page and joins them into one page,
-// <temporary directory>/HTMLparse/print.htm, made anew each time: the
-// heads' distinct lines once, then each document's body in a section of
-// its own that starts a new sheet, followed by a rule. progress is told
-// the percentage done after each document. printFile names the file.
+// Renders each document's page and joins them (joinPages) into one page,
+// <temporary directory>/HTMLparse/print.htm, made anew each time, on which
+// each document looks as its own page does and starts a new sheet. Style
+// sheets the pages link are read only from the data point, the resources
+// and the temporary directory. progress is told the percentage done after
+// each document. printFile names the file.
 Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
                         const std::function<void(int percent)>& progress = {});
 
-// The same joining for pages already rendered, for the file above: one
-// head made of each different head of the pages (without titles), then a
-// section per page.
-std::string joinPages(const std::vector<std::string>& pages);
+// The style sheet at an address a page in pageDirectory writes, when it
+// lies in one of the directories allowed.
+std::optional<LinkedStyleSheet> readLinkedStyleSheet(std::string_view address, const std::string& pageDirectory,
+                                                     const std::vector<std::string>& allowed);
 
 } // namespace quill

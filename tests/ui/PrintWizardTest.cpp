@@ -1,8 +1,9 @@
 // The print wizard walked through with clicks and keys: the folder's
-// documents ticked, the warning when none is, the progress, and a PDF with
-// each document on sheets of its own.
+// documents in the window's list order, ticked, the warning when none is,
+// the progress, and a PDF with each document on sheets of its own.
 #include "ViewTestSupport.h"
 
+#include "ui/DocumentListView.h"
 #include "ui/PagePane.h"
 #include "ui/PrintWizard.h"
 
@@ -45,12 +46,20 @@ private slots:
         MainWindow& window = *shown.window;
         const std::string pdf = shown.f.dir / "meetings.pdf";
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        // The wizard offers the documents in the order the window's list shows them.
+        QStringList listed;
+        for (int row = 0; row < window.documentList()->topLevelItemCount(); ++row)
+            listed << window.documentList()->topLevelItem(row)->text(0);
+        QCOMPARE(listed.size(), 6);
 
         bool saved = false;
         whenShown<PrintWizard>([&](PrintWizard* wizard) {
             QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
             QListWidget* list = wizard->documentList();
             QCOMPARE(list->count(), 6);
+            for (int row = 0; row < list->count(); ++row)
+                QVERIFY2(list->item(row)->text().startsWith(listed[row] + QStringLiteral(", ")),
+                         qPrintable(list->item(row)->text() + QStringLiteral(" / ") + listed[row]));
             // Nothing ticked: a warning, and the wizard stays.
             const std::size_t said = shown.f.ui.messages.size();
             QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
