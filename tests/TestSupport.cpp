@@ -80,6 +80,10 @@ std::string shellWord(const std::string& text) {
     return word + "'";
 }
 
+bool cliAvailable() {
+    return std::string_view(QUILL_CLI_PATH).size() > 0;
+}
+
 std::string runCli(const std::string& arguments, int* status, std::string* errors) {
     TempDir scratch;
     const std::string errorFile = scratch / "stderr";

@@ -71,5 +71,7 @@ std::string shellWord(const std::string& text);
 // Runs quill-cli with the arguments (each passed as one word) and returns
 // its standard output; the exit status goes to *status.
 std::string runCli(const std::string& arguments, int* status = nullptr, std::string* errors = nullptr);
+// Whether this test program was built beside quill-cli.
+bool cliAvailable();
 
 } // namespace quill::test

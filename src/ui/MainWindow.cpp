@@ -109,6 +109,7 @@ void MainWindow::prepareForUser() {
     createPopupMenus();
     showTree();
     startTimer();
+    startFollowingChanges();
     if (tree_.focused)
         updateNodeStatus(*tree_.focused);
 }
@@ -169,17 +170,20 @@ void MainWindow::showNodePage(TreeNode& node) {
             // stays what commands act on until the user picks a document.
             if (const DocumentItem* first = list_->documentOf(list_->topLevelItem(0)))
                 showDocumentPage(first->path);
+            watchShown();
             return;
         }
         setListShown(false);
         showAddress(renderer_.render(session_.variables.expand(
             "$DATA_POINT_PATH$/DataPoint.system/Resources/HTML/Template.EmptyFolder.htm", false)));
+        watchShown();
         return;
     }
     setListShown(false);
     // Pages of the tree may show the user's own fields.
     session_.readRecord(session_.context.userRecordFile);
     showAddress(renderer_.render(session_.variables.expand(node.url, false)));
+    watchShown();
 }
 
 void MainWindow::fillDocumentList(const TreeNode& node) {
@@ -203,6 +207,7 @@ void MainWindow::showDocumentPage(const std::string& document) {
         return;
     shownDocument_ = document;
     showAddress(renderer_.render(document));
+    watchShown();
 }
 
 void MainWindow::setListShown(bool shown) {

@@ -5,6 +5,7 @@
 #include "datapoint/WorkingCopy.h"
 #include "navigation/CommandTarget.h"
 #include "navigation/EmbeddedCommand.h"
+#include "navigation/LiveChanges.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
 
@@ -18,6 +19,7 @@ class QAction;
 class QLabel;
 class QSystemTrayIcon;
 class QTimer;
+class QFileSystemWatcher;
 class QMenu;
 class QSplitter;
 class QToolButton;
@@ -143,6 +145,14 @@ private:
     void hideWindow();
     void showAbout();
 
+    // Following what other users and programs change on disk: the actual
+    // folder and the shown document, by notification where the file
+    // system gives one and by a cheap poll where it does not
+    // (MainWindowLive.cpp).
+    void startFollowingChanges();
+    void watchShown();
+    void followChanges();
+
     // Folder properties, top folders and the administrators' wizards
     // (MainWindowAdministration.cpp).
     void showProperties(bool forItem);
@@ -172,6 +182,9 @@ private:
     QLabel* taskStatus_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QTimer* minuteTimer_ = nullptr;
+    QTimer* changePoll_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    OnScreenState shownState_;
     int ticksToFullRefresh_ = 1;
     QMenu* newObjectMenu_ = nullptr;
     QMenu* newFolderMenu_ = nullptr;

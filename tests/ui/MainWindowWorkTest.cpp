@@ -87,6 +87,41 @@ private slots:
         QVERIFY(window.close());
     }
 
+    void whatAnotherUserSavesShowsWithoutAClick() {
+        if (!test::cliAvailable())
+            QSKIP("quill-cli is not built");
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        test::SessionFixture& f = shown.f;
+        MainWindow& window = *shown.window;
+        QTreeWidget* tree = window.treeView();
+        QWebEngineView* view = window.pagePane()->view();
+        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        DocumentListView* list = window.documentList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "section.files").x() >= 0, kTimeout);
+
+        // Another user renames the contract and adds a comment from another
+        // process; then a second document appears in the folder.
+        const std::string contract = f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+        const auto other = [&](const std::string& command) {
+            int status = -1;
+            test::runCli(command + " --datapoint " + test::shellWord(f.dataPoint) + " --user ADMINISTRATOR", &status);
+            return status;
+        };
+        QCOMPARE(other("edit " + test::shellWord(contract) + " --set 'NAME=Renamed elsewhere' --comment 'Seen live'"),
+                 0);
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItem(0)->text(0), QStringLiteral("Renamed elsewhere"), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            evaluate(view, QStringLiteral("document.body.innerText.includes('Seen live')")).toBool(), kTimeout);
+        QCOMPARE(
+            other("new-object --folder " + test::shellWord(f.dataPoint + "/DataPoint.root/Contracts") + " --type 8"),
+            0);
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QVERIFY(window.shownDocument().find("Supplier.contract") != std::string::npos);
+        QVERIFY(window.close());
+    }
+
     void theToolbarMakesANoteAndTheTrashTakesAndEmpties() {
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
