@@ -17,8 +17,9 @@ struct PrintableDocument {
     std::string path;
 };
 
-// The folder's documents in listing order: companions, folder records and
-// files that are no record of a known type left out.
+// The folder's documents in listing order: companions, folder records,
+// files that are no record of a known type and documents the user is not
+// shown left out; none when the folder is not shown to the user.
 std::vector<PrintableDocument> printableDocuments(Session& session, std::string_view folder);
 
 // 100 divided by the number of documents, the fraction cut off.
