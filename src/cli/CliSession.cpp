@@ -6,6 +6,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "session/Visibility.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -39,6 +40,13 @@ std::string placeInDataPoint(const Session& session, const std::string& given, b
     if (!fs::exists(existing) && !fs::isSymlink(existing))
         throw CliError{given + " does not exist"};
     throw CliError{given + " is nothing of the data point"};
+}
+
+void expectShown(Session& session, const std::string& path) {
+    // Absolute, so that the folders above a relative path are seen too.
+    if (!isVisibleToUser(session, absolutePath(path)))
+        throw CliError{"not found: " + path + " is not shown to " + session.program.logonName +
+                       " (its rights or those of a folder above it do not name the user)"};
 }
 
 SessionOptions takeSessionOptions(Args& args) {

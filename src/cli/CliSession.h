@@ -69,4 +69,10 @@ std::string executableDirectory();
 // resolved. It must exist, or with mayBeNew its directory must.
 std::string placeInDataPoint(const Session& session, const std::string& given, bool mayBeNew = false);
 
+// Refuses a document or folder (absolute or relative to the working
+// directory) that the rights hide from the user, as the window would not
+// show it: a command acts for the user, never around what the user is
+// shown.
+void expectShown(Session& session, const std::string& path);
+
 } // namespace quill::cli

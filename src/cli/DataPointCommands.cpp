@@ -13,6 +13,7 @@
 #include "session/Logon.h"
 #include "session/ProgramStart.h"
 #include "session/UsersAndGroups.h"
+#include "session/Visibility.h"
 
 #include <iostream>
 #include <ostream>
@@ -96,7 +97,7 @@ int accessCommand(Args args, std::ostream& out) {
     expectArgs(args, 1, 1, "access --datapoint DIR --user LOGON [--admin] [--named] TEXT");
     CliSession cli(options);
     const ProgramValues& program = cli.session().program;
-    printLine(out, boolText(named ? namedTest(program, args[0]) : accessTest(program, args[0])));
+    printLine(out, boolText(named ? namedTest(program, args[0]) : rightsAdmit(program, args[0])));
     return 0;
 }
 

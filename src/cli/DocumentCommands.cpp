@@ -36,6 +36,7 @@ void expectRead(RecordRead read, std::string_view what, const std::string& docum
 int commentsCommand(Args args, std::ostream& out) {
     const DocumentArgs a = takeDocumentArgs(args, "comments");
     CliSession cli(a.options);
+    expectShown(cli.session(), a.document);
     std::vector<Comment> comments;
     expectRead(readComments(cli.session(), a.document, comments), "comments", a.document);
     for (const Comment& comment : comments)
@@ -46,6 +47,7 @@ int commentsCommand(Args args, std::ostream& out) {
 int attachmentsCommand(Args args, std::ostream& out) {
     const DocumentArgs a = takeDocumentArgs(args, "attachments");
     CliSession cli(a.options);
+    expectShown(cli.session(), a.document);
     std::vector<Attachment> attachments;
     std::vector<RefusedAttachment> refused;
     expectRead(readAttachments(cli.session(), a.document, attachments, &refused), "attachments", a.document);
@@ -62,6 +64,7 @@ int attachmentsCommand(Args args, std::ostream& out) {
 int scheduleCommand(Args args, std::ostream& out) {
     const DocumentArgs a = takeDocumentArgs(args, "schedule");
     CliSession cli(a.options);
+    expectShown(cli.session(), a.document);
     Schedule schedule;
     const RecordRead read = readSchedule(cli.session(), a.document, schedule);
     expectRead(read, "schedule", a.document);

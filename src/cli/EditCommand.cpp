@@ -99,8 +99,10 @@ int editCommand(Args args, std::ostream& out) {
     Session& session = cli.session();
     // The staging directory and the text cache belong to the logon.
     loadUserData(session);
+    const std::string placed = placeInDataPoint(session, document);
+    expectShown(session, placed);
     DocumentEditor editor(session);
-    if (const Status opened = editor.open(placeInDataPoint(session, document)); !opened)
+    if (const Status opened = editor.open(placed); !opened)
         throw CliError{opened.message()};
     // Every change is checked before anything is saved, so a bad one
     // leaves the document as it was.

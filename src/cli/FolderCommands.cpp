@@ -62,6 +62,7 @@ int folderPropsCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     const std::string folder = placeInDataPoint(session, args[0]);
+    expectShown(session, folder);
     FolderSettings settings;
     check(readFolderSettings(session, folder, settings));
     if (!assignments.empty()) {
@@ -79,7 +80,9 @@ int folderRenameCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     std::string renamed;
-    check(renameFolder(session, placeInDataPoint(session, args[0]), args[1], renamed));
+    const std::string folder = placeInDataPoint(session, args[0]);
+    expectShown(session, folder);
+    check(renameFolder(session, folder, args[1], renamed));
     printLine(out, renamed);
     return 0;
 }
@@ -91,6 +94,7 @@ int historyCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     std::string file = placeInDataPoint(session, args[0]);
+    expectShown(session, file);
     if (fs::isDirectory(file))
         check(folderPropertiesFile(session, file, file));
     if (clear) {

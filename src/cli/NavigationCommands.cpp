@@ -12,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/Logon.h"
+#include "session/Visibility.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -50,6 +51,8 @@ int renderCommand(Args args, std::ostream& out) {
     // Record pages use the templates of the local copy of the resources.
     loadUserData(session);
     const std::string url = session.variables.expand(args[0], false);
+    if (fs::exists(url))
+        expectShown(session, url);
     setActualObjectForAddress(session, url);
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
@@ -66,6 +69,8 @@ int documentsCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     loadUserData(session);
+    if (fs::exists(args[0]))
+        expectShown(session, args[0]);
     const ImageNameTable images = loadTreeImageNames(session.context.settings.resourceDirectory);
     for (const DocumentItem& item : listFolderDocuments(session, images, args[0]))
         printLine(out, item.name + "\t" + item.secondField + "\t" + item.typeCaption + "\t" + item.date + "\t" +
@@ -106,6 +111,8 @@ int findCommand(Args args, std::ostream& out) {
         folder.empty() ? topFolderScopes(tree) : std::vector<SearchScope>{{folder, !noSubfolders}};
     FolderSearch search(args[0], filter);
     search.run(scopes, [&](const std::string& document) {
+        if (!isVisibleToUser(session, document))
+            return;
         const FoundDocument found = describeFound(session, tree, document);
         printLine(out, found.name + "\t" + found.owner + "\t" + found.date + "\t" + found.location + "\t" + found.path);
     });
@@ -169,6 +176,8 @@ int printFileCommand(Args args, std::ostream& out) {
     Session& session = cli.session();
     loadUserData(session);
     const std::string folder = absolutePath(args[0]);
+    if (fs::exists(folder))
+        expectShown(session, folder);
     std::vector<std::string> documents;
     const std::vector<PrintableDocument> printable = printableDocuments(session, folder);
     if (args.size() == 1) {

@@ -41,7 +41,9 @@ int postCommand(Args args, std::ostream& out) {
         throw CliError{std::string("usage: ") + usage};
     CliSession cli(options);
     Session& session = cli.session();
-    if (!session.readRecord(placeInDataPoint(session, recordFile)))
+    const std::string record = placeInDataPoint(session, recordFile);
+    expectShown(session, record);
+    if (!session.readRecord(record))
         throw CliError{"cannot read record " + recordFile};
     Status why = Status::success();
     const PostResult result = handlePostedForm(session, address, args[0], why);
@@ -57,13 +59,17 @@ int documentCommand(Args args, std::ostream& out) {
     expectArgs(args, 2, 3, usage);
     const std::string action = args[0];
     CliSession cli(options);
+    const auto shownSource = [&cli, &args] {
+        const std::string source = placeInDataPoint(cli.session(), args[1]);
+        expectShown(cli.session(), source);
+        return source;
+    };
     if (action == "delete") {
         expectArgs(args, 2, 2, usage);
-        check(deleteDocumentForGood(cli.session(), placeInDataPoint(cli.session(), args[1])));
+        check(deleteDocumentForGood(cli.session(), shownSource()));
     } else if (action == "copy" || action == "move") {
         expectArgs(args, 3, 3, usage);
-        check(transferDocumentInDataPoint(cli.session(), placeInDataPoint(cli.session(), args[1]),
-                                          placeInDataPoint(cli.session(), args[2], true),
+        check(transferDocumentInDataPoint(cli.session(), shownSource(), placeInDataPoint(cli.session(), args[2], true),
                                           action == "copy" ? TransferMode::Copy : TransferMode::Move));
     } else {
         throw CliError{"unknown document action " + action + ": use copy, move or delete"};
@@ -83,6 +89,8 @@ int folderCommand(Args args, std::ostream& out) {
     if (args[0] != "delete")
         throw CliError{"unknown folder action " + args[0] + ": use delete, props or rename"};
     CliSession cli(options);
+    if (fs::exists(args[1]))
+        expectShown(cli.session(), args[1]);
     loadUserData(cli.session());
     MainTree tree;
     buildMainTree(cli.session(), tree);
@@ -135,6 +143,8 @@ int trashCommand(Args args, std::ostream& out) {
         check(emptyTrash(session));
     } else if (action == "put") {
         expectArgs(args, 2, 2, usage);
+        if (fs::exists(args[1]))
+            expectShown(session, args[1]);
         if (fs::isDirectory(args[1])) {
             MainTree tree;
             buildMainTree(session, tree);

@@ -9,7 +9,7 @@
 #include "platform/Paths.h"
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
-#include "session/UsersAndGroups.h"
+#include "session/Visibility.h"
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@ bool makeDocumentItem(Session& session, const ImageNameTable& images, const std:
     item.path = file;
     item.imageName = record.value("ICON");
     item.imageIndex = images.imageIndex(item.imageName);
-    item.rightsGranted = accessTest(session.program, record.value("RIGHTS"));
+    item.rightsGranted = rightsAdmit(session.program, record.value("RIGHTS"));
     return true;
 }
 
@@ -37,14 +37,14 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
                                               const std::function<void(const std::string& document)>& scheduled) {
     std::vector<DocumentItem> items;
     const auto entries = fs::list(directory);
-    if (!entries)
+    if (!entries || !foldersAdmit(session, directory))
         return items;
     for (const fs::Entry& entry : *entries) {
         if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
             continue;
         const std::string file = path::join(directory, entry.name);
         DocumentItem item;
-        if (!makeDocumentItem(session, images, file, item))
+        if (!makeDocumentItem(session, images, file, item) || !item.rightsGranted)
             continue;
         items.push_back(std::move(item));
         if (scheduled && fs::isRegularFile(companionPath(file, Companion::Schedule)))
@@ -69,7 +69,7 @@ std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& imag
     for (const ScheduleEntry& entry : table) {
         DocumentItem item;
         if (!selected(entry) || !fs::isRegularFile(entry.documentPath) ||
-            !makeDocumentItem(session, images, entry.documentPath, item))
+            !makeDocumentItem(session, images, entry.documentPath, item) || !item.rightsGranted)
             continue;
         item.location = path::directory(entry.documentPath);
         items.push_back(std::move(item));

@@ -21,7 +21,7 @@ struct DocumentItem {
     std::string path;
     std::string imageName; // the record's ICON
     int imageIndex = 0;
-    bool rightsGranted = false; // the user may see what RIGHTS grants
+    bool rightsGranted = false; // RIGHTS admits the user; lists leave the others out
 };
 
 // The document item for file, reading it into the session's record as the
@@ -29,17 +29,19 @@ struct DocumentItem {
 bool makeDocumentItem(Session& session, const ImageNameTable& images, const std::string& file, DocumentItem& item);
 
 // The documents of directory (its files, not those of sub-directories),
-// companion files left out, sorted. Each document with a ".scheduler"
-// companion is handed to scheduled, so that the task list learns of it.
+// companion files and documents the user is not shown left out, sorted;
+// none when the folder itself is not shown to the user. Each document with
+// a ".scheduler" companion is handed to scheduled, so that the task list
+// learns of it.
 std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameTable& images,
                                               std::string_view directory,
                                               const std::function<void(const std::string& document)>& scheduled = {});
 
 // The user's tasks of one state, by the task node's key: "MYTASKS_OPEN",
 // "MYTASKS_CLOSE" or "MYTASKS_ACTUAL" (any other key lists none), from the
-// session's schedule table. A task whose document no longer exists is left
-// out; location is the folder the document lies in. Sorted as a folder's
-// list.
+// session's schedule table. A task whose document no longer exists, or
+// whose rights no longer admit the user, is left out; location is the
+// folder the document lies in. Sorted as a folder's list.
 std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& images, std::string_view state);
 
 // The list's order: by name in any case, then by file name, so that

@@ -10,6 +10,9 @@
 #include "session/LogonContext.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
+#include "session/Visibility.h"
+
+#include <algorithm>
 
 namespace quill {
 namespace {
@@ -68,7 +71,8 @@ public:
 
     Node folderFound(const std::string& name, const std::string& parentDirectory, const Record& folderRecord,
                      Node parent) override {
-        if (parent == kSkipped || parent >= nodes_.size() || isAttachmentStore(name))
+        if (parent == kSkipped || parent >= nodes_.size() || isAttachmentStore(name) ||
+            !rightsAdmit(session_.program, folderRecord.value("RIGHTS")))
             return kSkipped;
         TreeNode& parentNode = *nodes_[parent];
         if (path::comparableFolder(parentDirectory) != path::comparableFolder(parentNode.path))
@@ -164,6 +168,17 @@ void addListedTopFolders(Session& session, MainTree& tree) {
         addTopFolder(tree, directory, caption, session.record.value("NOTE"), session.record.value("ICON"),
                      session.record.value("URL"));
     }
+}
+
+// Top folders the user is not shown leave the tree but not the folder
+// list written before: what the rights hide today they may show tomorrow.
+void dropHiddenTopFolders(Session& session, MainTree& tree) {
+    std::erase_if(tree.topFolders, [&session](const TopFolderEntry& top) { return !foldersAdmit(session, top.path); });
+    std::erase_if(tree.roots, [&tree](const std::unique_ptr<TreeNode>& root) {
+        return root->kind == "ROOT" &&
+               std::none_of(tree.topFolders.begin(), tree.topFolders.end(),
+                            [&root](const TopFolderEntry& top) { return top.node == root.get(); });
+    });
 }
 
 void addSettings(Session& session, MainTree& tree) {
@@ -294,6 +309,7 @@ void buildMainTree(Session& session, MainTree& tree) {
         addDefaultTopFolders(session, tree);
     else
         addListedTopFolders(session, tree);
+    dropHiddenTopFolders(session, tree);
     for (const TopFolderEntry& top : tree.topFolders)
         walkBelow(session, tree, *top.node);
     if (!tree.topFolders.empty() &&
@@ -394,7 +410,8 @@ bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* 
             continue;
         Record folder;
         if (session.recordFiles().read(path::join(path::join(node.path, entry.name), kFolderFile), folder) ==
-            RecordRead::Ok)
+                RecordRead::Ok &&
+            rightsAdmit(session.program, folder.value("RIGHTS")))
             ++folders;
     }
     if (folders != node.children.size()) {

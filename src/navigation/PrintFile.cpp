@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/Session.h"
+#include "session/Visibility.h"
 
 #include <algorithm>
 
@@ -58,7 +59,7 @@ std::string fileAddressPath(std::string_view address) {
 std::vector<PrintableDocument> printableDocuments(Session& session, std::string_view folder) {
     std::vector<std::pair<DocumentOrderKey, PrintableDocument>> documents;
     const auto entries = fs::list(folder);
-    if (!entries)
+    if (!entries || !foldersAdmit(session, folder))
         return {};
     for (const fs::Entry& entry : *entries) {
         if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
@@ -70,7 +71,7 @@ std::vector<PrintableDocument> printableDocuments(Session& session, std::string_
             !cp1250::equalsNoCase(session.tables.objectTypes[type].name, objectTypeNameOf(entry.name)))
             continue;
         Record record;
-        if (session.readRecord(file, record) != RecordRead::Ok)
+        if (session.readRecord(file, record) != RecordRead::Ok || !rightsAdmit(session.program, record.value("RIGHTS")))
             continue;
         const std::string first = record.fields.size() > 0 ? record.fields[0].value : std::string();
         const std::string second = record.fields.size() > 1 ? record.fields[1].value : std::string();

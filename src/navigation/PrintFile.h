@@ -20,8 +20,9 @@ struct PrintableDocument {
 };
 
 // The folder's documents in the order the folder's document list shows
-// them: companions, folder records and files that are no record of a known
-// type left out.
+// them: companions, folder records, files that are no record of a known
+// type and documents the user is not shown left out; none when the folder
+// is not shown to the user.
 std::vector<PrintableDocument> printableDocuments(Session& session, std::string_view folder);
 
 // documents (paths of the folder's printable documents) in the order the

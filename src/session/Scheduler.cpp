@@ -10,6 +10,8 @@
 #include "session/EventLog.h"
 #include "session/EventTable.h"
 #include "session/Session.h"
+#include "session/UsersAndGroups.h"
+#include "session/Visibility.h"
 
 #include <map>
 
@@ -20,8 +22,6 @@ namespace {
 constexpr std::int64_t kMinute = 60'000;
 // A reminder falls due this long before its time.
 constexpr std::int64_t kDueEarly = 2 * kMinute;
-// The test's upper bound: this long after the event.
-constexpr std::int64_t kDueWindowAfterEvent = 10 * kMinute;
 // Logged when a schedule that cannot be read is left out.
 constexpr int kUnreadableScheduleEvent = 57;
 
@@ -67,15 +67,10 @@ bool dueTest(ScheduleEntry& entry, const LocalDateTime& now) {
     const std::int64_t at = wallClockMilliseconds(now);
     if (reminder == event)
         return false;
-    const std::int64_t from = reminder - kDueEarly;
-    const std::int64_t until = event + kDueWindowAfterEvent;
-    if (from < at && at != until) {
-        entry.due = true;
-        return true;
-    }
-    if (from > at && at < until)
-        entry.due = false;
-    return false;
+    // Due from two minutes before the reminder on, with no end: a task
+    // whose event has passed stays due until it is dealt with.
+    entry.due = at >= reminder - kDueEarly;
+    return entry.due;
 }
 
 void updateScheduleEntry(Session& session, const std::string& documentPath) {
@@ -88,10 +83,13 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
     Schedule schedule;
     if (readSchedule(session, documentPath, schedule) != RecordRead::Ok)
         return;
-    const std::string& me = session.program.fullName;
-    if (me.empty() || (cp1250::findNoCase(schedule.owner, me) == std::string::npos &&
-                       cp1250::findNoCase(schedule.team, me) == std::string::npos))
+    if (!namedTest(session.program, schedule.owner) && !namedTest(session.program, schedule.team))
         return;
+    // A task on a document the user is not shown is no task of the user's.
+    if (!isVisibleToUser(session, documentPath)) {
+        removeEntry(table, found);
+        return;
+    }
     const auto date = parseDateTime(schedule.date, session.formats.shortDate);
     auto time = parseDateTime(schedule.time, session.formats.longTime);
     if (!time)

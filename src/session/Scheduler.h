@@ -17,8 +17,8 @@ bool dueTest(ScheduleEntry& entry, const LocalDateTime& now);
 
 // Brings the entry of a document up to date from its schedule companion:
 // removed when the companion is gone; left as it is when the schedule does
-// not name the user as owner or in the team; added or refreshed
-// otherwise. A schedule whose date, time or reminder cannot be read is
+// not name the user as owner or in the team; removed when the rights hide
+// the document from the user; added or refreshed otherwise. A schedule whose date, time or reminder cannot be read is
 // left out (and logged once per document and run).
 void updateScheduleEntry(Session& session, const std::string& documentPath);
 

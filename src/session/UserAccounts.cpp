@@ -8,6 +8,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
+#include "session/UsersAndGroups.h"
 #include "session/WindowGeometry.h"
 
 namespace quill {
@@ -74,6 +75,8 @@ Status createUser(Session& session, const NewUser& user) {
     }
     fs::createDirectories(path::join(session.context.usersRootDirectory, user.logonName));
     fs::createDirectories(path::join(session.context.tasksDirectory, user.logonName));
+    // The pickers offer the users table: the new user is offered at once.
+    refreshUsers(session);
     return Status::success();
 }
 
@@ -114,6 +117,7 @@ Status deleteUser(Session& session, std::string_view logonName, bool withData) {
         return recovered;
     if (Status removed = plan.run(); !removed)
         return Status::failure("the user " + logon + " was not deleted: " + removed.message());
+    refreshUsers(session);
     return Status::success();
 }
 

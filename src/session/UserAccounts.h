@@ -30,13 +30,16 @@ bool isAdministratorAccount(Session& session, std::string_view logonName);
 // the user's folder area and task directory. Refused for an empty logon
 // name, name or surname, a logon name that cannot be a file name, and a
 // user that exists; a record that cannot be written is not left behind.
+// The session's users table is read anew, so that the new user can be
+// picked at once.
 Status createUser(Session& session, const NewUser& user);
 
 // Deletes a user's record and folder list; withData also the user's task
 // directory, groups, text cache and own folder area. Refused for the
 // account the session is logged on with and for the last administrator.
 // Only what lies inside the data point under the user's own name is
-// deleted, and links are removed as links, never followed.
+// deleted, and links are removed as links, never followed. The session's
+// users table is read anew.
 Status deleteUser(Session& session, std::string_view logonName, bool withData);
 
 } // namespace quill

@@ -5,7 +5,10 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "session/Session.h"
+
+#include <algorithm>
 
 namespace quill {
 namespace {
@@ -39,6 +42,25 @@ bool loadUsers(Session& session) {
         session.users.push_back(std::move(user));
     }
     return true;
+}
+
+void refreshUsers(Session& session) {
+    std::vector<UserEntry> before = std::move(session.users);
+    loadUsers(session);
+    for (UserEntry& user : session.users) {
+        const auto kept = std::find_if(before.begin(), before.end(), [&user](const UserEntry& old) {
+            return cp1250::equalsNoCase(old.logonName, user.logonName);
+        });
+        if (kept != before.end()) {
+            user.membership = std::move(kept->membership);
+            user.selected = kept->selected;
+        }
+        // Every user belongs to the group of all users and to no other
+        // group until made a member.
+        user.membership.resize(session.groups.size(), false);
+        if (!user.membership.empty())
+            user.membership[0] = true;
+    }
 }
 
 void loadGroups(Session& session) {
@@ -151,12 +173,38 @@ bool listTextToSelection(std::vector<UserEntry>& users, std::string_view text) {
     return true;
 }
 
+namespace {
+
+// Whether one entry of a user list text stands for the user. An entry the
+// users view wrote carries the logon name in parentheses and names the user
+// only when both its full name and its logon name are the user's: Anna
+// Novak is not named by "Anna Novakova (ANNABELLE)". An entry typed by hand
+// without a logon name names the user when it holds the full name.
+bool entryNamesUser(const ProgramValues& program, std::string_view entry) {
+    const std::size_t open = entry.find('(');
+    if (open == std::string_view::npos)
+        return cp1250::findNoCase(entry, text::trim(program.fullName)) != std::string_view::npos;
+    const std::size_t close = entry.find(')', open);
+    const std::string_view logon =
+        entry.substr(open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1);
+    return cp1250::equalsNoCase(text::trim(entry.substr(0, open)), text::trim(program.fullName)) &&
+           cp1250::equalsNoCase(text::trim(logon), text::trim(program.logonName));
+}
+
+} // namespace
+
 bool namedTest(const ProgramValues& program, std::string_view text) {
     // A user without a name would otherwise be "named" by every text that
     // holds a blank.
-    if (program.fullName.find_first_not_of(' ') == std::string::npos)
+    if (text::trim(program.fullName).empty())
         return false;
-    return cp1250::upper(text).find(cp1250::upper(program.fullName)) != std::string::npos;
+    while (!text.empty()) {
+        const std::size_t semicolon = text.find(';');
+        if (entryNamesUser(program, text.substr(0, semicolon)))
+            return true;
+        text.remove_prefix(semicolon == std::string_view::npos ? text.size() : semicolon + 1);
+    }
+    return false;
 }
 
 bool accessTest(const ProgramValues& program, std::string_view text) {

@@ -43,6 +43,11 @@ inline constexpr std::size_t kMaxGroupMembers = 20;
 // user record exists at all.
 bool loadUsers(Session& session);
 
+// Reads the users table anew after users were created or deleted, keeping
+// the group memberships and selections of the users that remain; a new
+// user belongs to the group of all users only.
+void refreshUsers(Session& session);
+
 // Rebuilds the session's groups table: the built-in group of all users
 // first, then every readable record of the user's Groups directory, with
 // each user's membership flags.
@@ -63,11 +68,13 @@ std::string selectedUsersToListText(const std::vector<UserEntry>& users);
 // before stay. False, selecting nobody, for a text that cannot be a list.
 bool listTextToSelection(std::vector<UserEntry>& users, std::string_view text);
 
-// Whether the logged-on user may see something whose owner or rights text
-// is text: administrators always, others when their full name occurs in it.
-bool accessTest(const ProgramValues& program, std::string_view text);
-
-// The same without the administrators' exemption: is the user named?
+// Whether the owner or rights text names the logged-on user (without the
+// administrators' exemption). Entries of the form "Name Surname (LOGON)"
+// name the user when both names are the user's; an entry without a logon
+// name does when it holds the user's full name. Any case.
 bool namedTest(const ProgramValues& program, std::string_view text);
+
+// The same, but administrators always pass.
+bool accessTest(const ProgramValues& program, std::string_view text);
 
 } // namespace quill

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "session/Session.h"
 #include "session/TextVariables.h"
+#include "session/Visibility.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -251,6 +252,9 @@ void FindView::takeFound() {
 }
 
 void FindView::addGroup(const std::string& document) {
+    // The walk reads every folder; what the rights hide is not listed.
+    if (!isVisibleToUser(session_, document))
+        return;
     const FoundDocument found = describeFound(session_, tree_, document);
     const QString path = toQt(found.path);
     const int group = groups_++;

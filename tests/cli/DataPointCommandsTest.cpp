@@ -79,6 +79,24 @@ TEST_F(DataPointCommandsTest, UsersGroupsAndAccess) {
     EXPECT_EQ(run("access", "--admin --named Someone"), "FALSE\n");
 }
 
+TEST_F(DataPointCommandsTest, AccessMatchesWholeListEntries) {
+    const struct {
+        const char* options;
+        const char* text;
+        const char* answer;
+    } cases[] = {
+        {"", "Anna Novakova (ANNABELLE); ", "FALSE"},
+        {"--named", "Anna Novakova (ANNABELLE); ", "FALSE"},
+        {"", "Anna Novakova (ANNABELLE); Anna Novak (ANNA); ", "TRUE"},
+        {"", "Anna Novak, by hand", "TRUE"},
+        {"", "", "TRUE"},
+        {"--named", "", "FALSE"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(run("access", std::string(c.options) + " " + shellWord(c.text)), std::string(c.answer) + "\n")
+            << c.options << " " << c.text;
+}
+
 TEST_F(DataPointCommandsTest, SyncDownloadsAndRejectsOtherDirections) {
     int status = -1;
     run("sync", "download", &status);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -61,6 +62,55 @@ TEST_F(TaskCommandsTest, TasksByStateAtAChosenMoment) {
     const std::string line = run("tasks", "--state due --at '14.1.2027 9:44'");
     EXPECT_EQ(line.substr(0, 4), "-OD\t");
     EXPECT_NE(line.find("\t14.1.2027 10:00:00\t14.1.2027 9:45:00\t"), std::string::npos) << line;
+}
+
+TEST_F(TaskCommandsTest, ATaskStaysDueFromTwoMinutesBeforeItsReminderOn) {
+    // Website kickoff: event 14.1.2027 10:00, reminder 15 minutes before.
+    using Names = std::vector<std::string>;
+    const Names kickoff{"Website kickoff"};
+    const struct {
+        const char* at;
+        Names due;
+        const char* statusLine;
+    } cases[] = {
+        {"14.1.2027 9:42", {}, "0, 0, 2."},       {"14.1.2027 9:42:59", {}, "0, 0, 2."},
+        {"14.1.2027 9:43", kickoff, "0, 1, 2."},  {"14.1.2027 10:00", kickoff, "0, 1, 2."},
+        {"14.1.2027 10:09", kickoff, "0, 1, 2."}, {"14.1.2027 10:09:59", kickoff, "0, 1, 2."},
+        {"14.1.2027 10:10", kickoff, "0, 1, 2."}, {"14.1.2027 10:10:01", kickoff, "0, 1, 2."},
+        {"14.1.2027 10:11", kickoff, "0, 1, 2."}, {"15.1.2027 10:10", kickoff, "0, 1, 2."},
+    };
+    for (const auto& c : cases) {
+        const std::string at = std::string("--at ") + shellWord(c.at);
+        EXPECT_EQ(names(run("tasks", "--state due " + at)), c.due) << c.at;
+        EXPECT_EQ(run("status-line", at), std::string("Tasks (incoming, current, all): ") + c.statusLine + "\n")
+            << c.at;
+    }
+}
+
+TEST_F(TaskCommandsTest, ATaskIsTheUsersOnlyWhenAnEntryOfOwnerOrTeamIsHers) {
+    const std::string document = dataPoint + "/DataPoint.root/Projects/Handover.note";
+    test::writeBytes(document, "Handover\r\n");
+    const struct {
+        const char* owner;
+        const char* team;
+        bool listed;
+    } cases[] = {
+        {"Anna Novakova (ANNABELLE)", "", false},
+        {"Anna Novakova (ANNABELLE)", "Jan Novy (JAN); Anna Novakova (ANNABELLE); ", false},
+        {"anna novak (anna)", "", true},
+        {"Anna Novakova (ANNABELLE)", "Anna Novakova (ANNABELLE); Anna Novak (ANNA); ", true},
+        {"Anna Novakova (ANNABELLE)", "Anna Novak", true},
+    };
+    for (const auto& c : cases) {
+        test::writeBytes(dataPoint + "/DataPoint.root/Projects/Handover.scheduler",
+                         std::string(c.owner) + "\r\n" + c.team + "\r\n9.12.2026\r\n9:00:00\r\n3\r\n");
+        const std::vector<std::string> listed = names(run("tasks"));
+        EXPECT_EQ(std::find(listed.begin(), listed.end(), "Handover") != listed.end(), c.listed)
+            << c.owner << " / " << c.team;
+        EXPECT_EQ(run("status-line", "--at '1.12.2026 9:00'"),
+                  std::string("Tasks (incoming, current, all): 0, 0, ") + (c.listed ? "3" : "2") + ".\n")
+            << c.owner << " / " << c.team;
+    }
 }
 
 TEST_F(TaskCommandsTest, TheCalendarFileIsValidICalendar) {

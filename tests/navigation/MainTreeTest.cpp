@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quill {
@@ -185,6 +186,48 @@ TEST_F(MainTreeTest, FoldersTheWalkDoesNotShowCauseNoReloads) {
     makeFolder(root() + "/Projects/Budget");
     EXPECT_TRUE(checkFolderChanged(*session, tree, projects, &reloaded));
     EXPECT_TRUE(reloaded);
+}
+
+TEST_F(MainTreeTest, FoldersWhoseRightsNameOthersAreNotShown) {
+    const auto rights = [](const std::string& text) { return "FOLDER.BMP\r\n\r\n" + text + "\r\n\r\n"; };
+    makeFolder(root() + "/Projects/Everybody's", rights(""));
+    makeFolder(root() + "/Projects/Anna's", rights("Jan Novy (JAN); Anna Novak (ANNA); "));
+    makeFolder(root() + "/Projects/Jan's", rights("Jan Novy (JAN); "));
+    makeFolder(root() + "/Projects/Jan's/Below", rights(""));
+    makeFolder(root() + "/Projects/Annabelle's", rights("Anna Novakova (ANNABELLE); "));
+    const struct {
+        bool administrator;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {false, {"Anna's", "Everybody's", "Website"}},
+        {true, {"Anna's", "Annabelle's", "Everybody's", "Jan's", "Website"}},
+    };
+    for (const auto& c : cases) {
+        session->program.isAdministrator = c.administrator;
+        buildMainTree(*session, tree);
+        TreeNode* projects = nullptr;
+        for (auto& child : tree.roots[0]->children)
+            projects = child->caption == "Projects" ? child.get() : projects;
+        ASSERT_NE(projects, nullptr);
+        std::vector<std::string> shown = captionsOf(projects->children);
+        std::sort(shown.begin(), shown.end());
+        EXPECT_EQ(shown, c.shown) << c.administrator;
+        bool belowShown = false;
+        tree.forEach([&](const TreeNode& node, int) { belowShown |= node.caption == "Below"; });
+        EXPECT_EQ(belowShown, c.administrator);
+        // What is hidden is no change that makes the folder load again.
+        bool reloaded = true;
+        EXPECT_TRUE(checkFolderChanged(*session, tree, *projects, &reloaded));
+        EXPECT_FALSE(reloaded) << c.administrator;
+    }
+
+    // A top folder hidden by its rights leaves the tree, not the list.
+    session->program.isAdministrator = false;
+    makeFolder(root(), rights("Jan Novy (JAN); "));
+    buildMainTree(*session, tree);
+    EXPECT_EQ(captionsOf(tree.roots), (std::vector<std::string>{"My documents", "Settings", "My tasks", "Trash"}));
+    ASSERT_TRUE(session->readRecord(folderList()));
+    EXPECT_EQ(session->record.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
 }
 
 TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {

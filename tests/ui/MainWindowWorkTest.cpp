@@ -122,6 +122,41 @@ private slots:
         QVERIFY(window.close());
     }
 
+    void whatTheRightsHideIsNeitherInTheTreeNorInTheList() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        test::SessionFixture& f = shown.f;
+        MainWindow& window = *shown.window;
+        QTreeWidget* tree = window.treeView();
+        DocumentListView* list = window.documentList();
+        const std::string projects = f.dataPoint + "/DataPoint.root/Projects";
+
+        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Ideas for next year"));
+
+        // Meanwhile the rights change: a new folder for Jan only, one for
+        // everybody, and the note handed to someone else of a like name.
+        const auto folder = [&](const std::string& name, const std::string& rights) {
+            std::filesystem::create_directories(projects + "/" + name);
+            writeBytes(projects + "/" + name + "/folder.folders", "FOLDER.BMP\r\n\r\n" + rights + "\r\n\r\n");
+        };
+        folder("Secret", "Jan Novy (JAN); ");
+        folder("Open", "");
+        QVERIFY(f.session->readRecord(projects + "/Ideas.note"));
+        QVERIFY(f.session->record.setValue("RIGHTS", "Anna Novakova (ANNABELLE); "));
+        QVERIFY(f.session->writeRecord(projects + "/Ideas.note"));
+
+        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Open")), kTimeout);
+        QVERIFY(!findItem(tree, QStringLiteral("Secret")));
+        QVERIFY(findItem(tree, QStringLiteral("Website")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 0, kTimeout);
+        QVERIFY(window.close());
+    }
+
     void theToolbarMakesANoteAndTheTrashTakesAndEmpties() {
         LoggedOnWindow shown;
         QVERIFY(shown.ready);

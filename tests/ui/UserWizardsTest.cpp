@@ -5,7 +5,9 @@
 
 #include "ui/LoginForm.h"
 #include "ui/PagePane.h"
+#include "ui/PropertiesView.h"
 #include "ui/UserWizards.h"
+#include "ui/UsersView.h"
 
 #include "formats/RegistryStore.h"
 
@@ -20,9 +22,29 @@ namespace quill::ui {
 
 using namespace test;
 
-
 class UserWizardsTest : public QObject {
     Q_OBJECT
+
+    // Opens the rights picker of the Meetings folder's properties as a user
+    // would: 1 when it offers the user of that name, 0 when not, -1 when
+    // the picker did not open.
+    static int rightsPickerOffers(MainWindow& window, const QString& name) {
+        bool offered = false;
+        bool picked = false;
+        whenShown<PropertiesView>([&](PropertiesView* properties) {
+            whenShown<UsersView>([&](UsersView* users) {
+                offered = userRow(users->allUsers(), name) != nullptr;
+                picked = true;
+                clickAction(users, "Cancel");
+            });
+            QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
+            clickAction(properties, "Cancel");
+        });
+        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        if (!clickMenuItem(QStringLiteral("Properties")) || !picked)
+            return -1;
+        return offered ? 1 : 0;
+    }
 
 private slots:
     void aUserIsCreatedAndDeletedFromTheUsersPage() {
@@ -62,6 +84,8 @@ private slots:
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
         // The tree is built again and shows the new user.
         QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")), kTimeout);
+        // Without logging on again, the new user can be given rights.
+        QCOMPARE(rightsPickerOffers(window, QStringLiteral("Alice Lee")), 1);
 
         // The new user logs on through the logon view, on a program of
         // their own.
@@ -100,6 +124,8 @@ private slots:
         clickUntil(view, QStringLiteral("a[href=\"COMMAND:DATAPOINT:DELETE_USER\"]"), deleted);
         QVERIFY(!std::filesystem::exists(record));
         QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.users/ALEE"));
+        QCOMPARE(rightsPickerOffers(window, QStringLiteral("Alice Lee")), 0);
+        QCOMPARE(rightsPickerOffers(window, QStringLiteral("Anna Novak")), 1);
         QVERIFY(window.close());
     }
 };

@@ -1,0 +1,88 @@
+#include "session/Visibility.h"
+
+#include "formats/ObjectTypes.h"
+#include "formats/Record.h"
+#include "formats/RecordFile.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "session/Session.h"
+#include "session/UsersAndGroups.h"
+
+#include <string>
+#include <vector>
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kFolderFile = "folder.folders";
+
+// "" when the file is no record of a type the data point defines, or
+// cannot be read: a file of an unknown kind would read as the first type,
+// and whatever stands on the line of its RIGHTS is nobody's rights. A
+// folder without a readable record is no folder of the tree and restricts
+// nothing either.
+std::string rightsOf(Session& session, std::string_view file) {
+    const TypeTables& tables = session.tables;
+    const std::string name = path::fileName(file);
+    const std::size_t type = tables.objectTypeOf(name);
+    if (type >= tables.objectTypes.size() ||
+        !cp1250::equalsNoCase(tables.objectTypes[type].name, objectTypeNameOf(name)))
+        return {};
+    Record record;
+    if (session.recordFiles().read(file, record) != RecordRead::Ok)
+        return {};
+    return record.value("RIGHTS");
+}
+
+bool startsWithFolder(const std::string& folder, const std::string& place) {
+    return folder == place ||
+           (folder.size() > place.size() && folder.compare(0, place.size(), place) == 0 && folder[place.size()] == '/');
+}
+
+} // namespace
+
+bool rightsAdmit(const ProgramValues& program, std::string_view rights) {
+    return text::trim(rights).empty() || accessTest(program, rights);
+}
+
+bool foldersAdmit(Session& session, std::string_view directory) {
+    if (session.program.isAdministrator)
+        return true;
+    const LogonContext& c = session.context;
+    std::vector<std::string> places;
+    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
+        if (!place->empty())
+            places.push_back(path::comparableFolder(*place));
+    }
+    std::string current = path::withoutTrailingSeparator(path::normalize(directory));
+    for (;;) {
+        const std::string folderFile = path::join(current, kFolderFile);
+        if (fs::isRegularFile(folderFile) && !rightsAdmit(session.program, rightsOf(session, folderFile)))
+            return false;
+        // Up to the top of the data point's places and no further: the
+        // directories above belong to nobody's rights.
+        const std::string comparable = path::comparableFolder(current);
+        bool inside = false;
+        for (const std::string& place : places) {
+            if (comparable == place)
+                return true;
+            inside |= startsWithFolder(comparable, place);
+        }
+        const std::string parent = path::directory(current);
+        if (!inside || parent.empty() || parent == current)
+            return true;
+        current = parent;
+    }
+}
+
+bool isVisibleToUser(Session& session, std::string_view path) {
+    if (session.program.isAdministrator)
+        return true;
+    if (fs::isDirectory(path))
+        return foldersAdmit(session, path);
+    return rightsAdmit(session.program, rightsOf(session, path)) && foldersAdmit(session, path::directory(path));
+}
+
+} // namespace quill

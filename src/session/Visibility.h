@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+namespace quill {
+
+class Session;
+struct ProgramValues;
+
+// Whether a folder or document whose RIGHTS text is rights is shown to the
+// logged-on user: always to administrators, to everybody when the text is
+// empty, and otherwise only when it names the user. This is what the tree,
+// the lists, find, printing and the tasks show, not a protection: the
+// files stay readable to whoever may read the share.
+bool rightsAdmit(const ProgramValues& program, std::string_view rights);
+
+// Whether the folder records of directory and of every folder above it,
+// up to the data point (or its root or users root), admit the user.
+bool foldersAdmit(Session& session, std::string_view directory);
+
+// Whether the document or folder at path is shown to the user: a
+// document's own RIGHTS and the folders it lies in must admit the user.
+bool isVisibleToUser(Session& session, std::string_view path);
+
+} // namespace quill

@@ -1,0 +1,69 @@
+// Which folders and documents the rights show a user: a document's own
+// rights and those of every folder it lies in, and only records of a known
+// type carry rights.
+#include "session/Visibility.h"
+
+#include "SessionFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quill {
+namespace {
+
+class VisibilityTest : public ::testing::Test, public test::SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        setRights(root + "Contracts/folder.folders", "Jan Novy (JAN); ");
+        setRights(root + "Projects/Ideas.note", "Jan Novy (JAN); ");
+        setRights(root + "Projects/Website/folder.folders", "");
+        setRights(root + "Projects/Website/Kickoff.meeting", "Anna Novakova (ANNABELLE); anna novak; ");
+        // Files of no known type read as the first type would; their lines
+        // are no rights.
+        std::string lines;
+        for (int n = 0; n < 20; ++n)
+            lines += "Jan Novy (JAN); \r\n";
+        test::writeBytes(root + "Projects/Minutes.history", lines);
+        test::writeBytes(root + "Projects/Plan.txt", lines);
+    }
+    void setRights(const std::string& file, const std::string& rights) {
+        ASSERT_TRUE(session->readRecord(file));
+        ASSERT_TRUE(session->record.setValue("RIGHTS", rights));
+        ASSERT_TRUE(session->writeRecord(file));
+    }
+    std::string root = dataPoint + "/DataPoint.root/";
+};
+
+TEST_F(VisibilityTest, ADocumentIsShownWhenItAndEveryFolderAboveItAdmitTheUser) {
+    const struct {
+        std::string path;
+        bool shown;
+    } cases[] = {
+        {root, true},
+        {root + "Projects", true},
+        {root + "Projects/Website", true},
+        {root + "Projects/Website/Kickoff.meeting", true},
+        {root + "Projects/Website/Kickoff.scheduler", true},
+        {root + "Projects/Ideas.note", false},
+        {root + "Projects/Minutes.history", true},
+        {root + "Projects/Plan.txt", true},
+        {root + "Contracts", false},
+        {root + "Contracts/", false},
+        {root + "Contracts/Supplier.contract", false},
+        {root + "Contracts/Supplier.comments", false},
+        {root + "Contracts/Attachments.systemfiles", false},
+        {dataPoint + "/DataPoint.info", true},
+        {dataPoint + "/DataPoint.users/ANNA/Reading list.note", true},
+    };
+    for (const bool administrator : {false, true}) {
+        session->program.isAdministrator = administrator;
+        for (const auto& c : cases)
+            EXPECT_EQ(isVisibleToUser(*session, c.path), c.shown || administrator)
+                << c.path << (administrator ? " (administrator)" : "");
+    }
+}
+
+} // namespace
+} // namespace quill
