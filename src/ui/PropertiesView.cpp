@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ResourcesView.h"
 #include "UsersView.h"
 #include "ViewSupport.h"
@@ -30,7 +31,9 @@ namespace {
 // The edit group changes of folder settings are recorded under.
 constexpr int kFolderSettingsEdit = 40;
 
-QString tabText(Session& session, const char* key) { return languageText(session, "PROPERTYES_FORM", key); }
+QString tabText(Session& session, const char* key) {
+    return languageText(session, "PROPERTYES_FORM", key);
+}
 
 } // namespace
 
@@ -236,6 +239,8 @@ void PropertiesView::save() {
         accept();
         return;
     }
+    if (!storableBoxes(session_, this))
+        return;
     const FolderSettings settings{fromQt(note_->text()),  fromQt(url_->text()),    fromQt(icon_->text()),
                                   fromQt(owner_->text()), fromQt(rights_->text()), lock_->isChecked()};
     if (const Status status = saveFolderSettings(session_, path_, settings); !status) {
