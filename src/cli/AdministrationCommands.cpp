@@ -87,8 +87,7 @@ int groupCommand(Args args, std::ostream& out) {
         session.groups[group].path = std::string(kDeletedGroupPath);
     } else {
         if (group == 0) {
-            if (!addGroup(session, name))
-                throw CliError{"\"" + name + "\" cannot be the name of a group"};
+            check(addGroup(session, name));
             group = session.groups.size() - 1;
         }
         setMembers(session, group, Args(args.begin() + 1, args.end()));

@@ -28,6 +28,10 @@ std::string readPasswordLine() {
     std::getline(std::cin, line);
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
+    // A letter the code page lacks would become '?' and could match a
+    // stored password it is not.
+    if (!cp1250::holds(line))
+        throw CliError{"the password has letters the data point cannot store"};
     return cp1250::fromUtf8(line);
 }
 

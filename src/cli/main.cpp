@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         }
         // Names and values are stored in code page 1250: a letter it cannot
         // hold would become '?' and could name another file.
-        if (!quill::cp1250::holds(argv[i])) {
-            std::cerr << "quill-cli: \"" << argv[i]
-                      << "\" holds letters that code page 1250 cannot store; use other letters\n";
+        if (const auto letter = quill::cp1250::firstUnheldLetter(argv[i])) {
+            std::cerr << "quill-cli: \"" << argv[i] << "\" holds the letter " << *letter
+                      << ", which code page 1250 cannot store; use other letters\n";
             return 1;
         }
         args.push_back(quill::cp1250::fromUtf8(argv[i]));

@@ -6,6 +6,7 @@
 #include "platform/FileTransaction.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
+#include "platform/NameRules.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "session/EventLog.h"
@@ -303,8 +304,8 @@ Status createFolderFromTemplate(Session& session, std::string_view parent, std::
     const FolderTemplateMenu menu = buildFolderTemplateMenu(session);
     if (templateIndex >= menu.templates.size())
         return Status::failure("there is no folder template " + std::to_string(templateIndex));
-    if (!path::isPlainFileName(name))
-        return Status::failure("\"" + std::string(name) + "\" cannot be a folder name");
+    if (Status named = checkName(name, "folder"); !named)
+        return named;
     const std::string folder = path::join(parent, name);
     if (path::comparableFolder(path::fileName(folder)) == path::comparableFolder(kAttachmentDirectoryName))
         return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");

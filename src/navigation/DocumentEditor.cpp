@@ -212,6 +212,18 @@ void DocumentEditor::buildSchedule(const std::optional<Schedule>& stored, const 
     add("EVENT", "EVENT.BMP", noEvent);
 }
 
+bool DocumentEditor::hasUnsavedChanges() const {
+    // Schedule defaults shown for a stored schedule without a date are no
+    // change of the user's, unlike what branchChanged tells the save.
+    if (scheduled_ != storedSchedule_.has_value())
+        return true;
+    for (std::size_t b = 0; b < rows_.size(); ++b) {
+        if (rows_[b] != openedRows_[b])
+            return true;
+    }
+    return false;
+}
+
 void DocumentEditor::setScheduled(bool on) {
     if (on == scheduled_)
         return;

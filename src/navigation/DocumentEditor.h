@@ -94,6 +94,12 @@ public:
     // machine's formats, the event by its name or index.
     Status setSchedule(const std::string& date, const std::string& time, const std::string& event);
 
+    // Whether the user changed anything since the document was read: a
+    // row's value, a comment or attachment added, changed or
+    // removed, the schedule turned on or off. Closing without a save would
+    // lose exactly these.
+    bool hasUnsavedChanges() const;
+
     // The document's files that changed on disk since they were read.
     std::vector<ForeignChange> changedMeanwhile() const;
 

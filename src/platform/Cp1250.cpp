@@ -152,7 +152,7 @@ std::string fromUtf8(std::string_view utf8) {
     return out;
 }
 
-bool holds(std::string_view utf8) {
+std::optional<std::string> firstUnheldLetter(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         if (static_cast<unsigned char>(utf8[i]) < 0x80) {
@@ -166,10 +166,14 @@ bool holds(std::string_view utf8) {
             continue;
         }
         if (!fromUnicode(cp))
-            return false;
+            return std::string(utf8.substr(i, length));
         i += length;
     }
-    return true;
+    return std::nullopt;
+}
+
+bool holds(std::string_view utf8) {
+    return !firstUnheldLetter(utf8);
 }
 
 unsigned char upper(unsigned char byte) {

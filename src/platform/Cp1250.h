@@ -24,6 +24,11 @@ std::string toUtf8(std::string_view text);
 // valid UTF-8 are taken as code page 1250 bytes as they are.
 std::string fromUtf8(std::string_view utf8);
 
+// The first letter of a UTF-8 text that the code page cannot hold, as
+// UTF-8, so that a refusal can name it; nothing when fromUtf8 keeps every
+// letter.
+std::optional<std::string> firstUnheldLetter(std::string_view utf8);
+
 // Whether fromUtf8 keeps every letter of a UTF-8 text, so that the text
 // comes back unchanged from toUtf8.
 bool holds(std::string_view utf8);

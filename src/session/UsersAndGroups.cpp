@@ -4,6 +4,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
+#include "platform/NameRules.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/Session.h"
@@ -89,15 +90,15 @@ void loadGroups(Session& session) {
     }
 }
 
-bool addGroup(Session& session, std::string_view name) {
+Status addGroup(Session& session, std::string_view name) {
+    if (Status named = checkName(name, "group"); !named)
+        return named;
     const std::string fileName = std::string(name) + ".groups";
-    if (name.empty() || !path::isPlainFileName(fileName))
-        return false;
     const std::string& directory = session.context.settings.userGroupsResourceDirectory;
     fs::createDirectories(directory);
     const std::string file = path::join(directory, fileName);
     addGroupEntry(session, GroupEntry{std::string(name), file, true, "USERS.BMP", file});
-    return true;
+    return Status::success();
 }
 
 bool saveGroups(Session& session) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,9 +55,9 @@ void refreshUsers(Session& session);
 // each user's membership flags.
 void loadGroups(Session& session);
 
-// Appends a new, modified group named name. A name that cannot be a file
-// name (a separator, "..", nothing at all) is refused.
-bool addGroup(Session& session, std::string_view name);
+// Appends a new, modified group named name. A name that cannot be one
+// (see nameFault) is refused with the reason.
+Status addGroup(Session& session, std::string_view name);
 
 // Deletes the groups marked for deletion and writes every modified group:
 // its name and up to twenty members, upper-cased, in users-table order.

@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "navigation/FileTemplates.h"
@@ -174,7 +175,8 @@ void AddFilesView::openChosen() {
 }
 
 void AddFilesView::confirm() {
-    if (!chosenFileExists())
+    if (!storableText(session_, this, name_->currentText()) || !storableText(session_, this, path_->text()) ||
+        !chosenFileExists())
         return;
     rememberText(session_, name_->currentText());
     accept();

@@ -1,6 +1,7 @@
 #include "DataPointWizard.h"
 
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "session/DataPointSetup.h"
@@ -132,7 +133,8 @@ bool CreateDataPointWizard::run() {
 QString CreateDataPointWizard::summary() const {
     const auto line = [this](const char* key) { return text("STEP_6", key); };
     const auto value = [this](const char* name) { return field(name)->text(); };
-    const QString yesNo = languageText(session_, "VALUES", autoLogon_->isChecked() ? "VALUE_YES" : "VALUE_NO", "Values");
+    const QString yesNo =
+        languageText(session_, "VALUES", autoLogon_->isChecked() ? "VALUE_YES" : "VALUE_NO", "Values");
     return QStringList{line("TEXT"),
                        line("TEXT1"),
                        line("TEXT2"),
@@ -151,6 +153,8 @@ QString CreateDataPointWizard::summary() const {
 }
 
 void CreateDataPointWizard::next() {
+    if (!storableBoxes(session_, this))
+        return;
     switch (step()) {
     case Directory:
         if (!QFileInfo(field("Directory")->text()).isDir()) {
@@ -158,15 +162,9 @@ void CreateDataPointWizard::next() {
             return;
         }
         break;
-    case AutoLogon:
-        summary_->setText(summary());
-        break;
-    case Summary:
-        create();
-        return;
-    case Result:
-        accept();
-        return;
+    case AutoLogon: summary_->setText(summary()); break;
+    case Summary: create(); return;
+    case Result: accept(); return;
     default: break;
     }
     showStep(step() + 1);
@@ -212,8 +210,7 @@ void CreateDataPointWizard::create() {
     created_ = status.ok();
     const char* outcome = created_ ? "STEP_8_OK" : "STEP_8_ERROR";
     resultHeading_->setText(text(outcome, "MAIN"));
-    result_->setText(created_ ? text(outcome, "TEXT")
-                              : text(outcome, "TEXT") + "\n\n" + toQt(status.message()));
+    result_->setText(created_ ? text(outcome, "TEXT") : text(outcome, "TEXT") + "\n\n" + toQt(status.message()));
     showPage(Result, true);
     backButton()->setEnabled(false);
     QApplication::beep();

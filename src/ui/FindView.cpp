@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "navigation/Find.h"
@@ -169,6 +170,13 @@ void FindView::toggleSearch() {
 }
 
 void FindView::start() {
+    // A letter the code page lacks would be searched as '?' and find
+    // every question mark.
+    const auto text = storableText(session_, this, text_->text());
+    if (!text) {
+        find_->setChecked(false);
+        return;
+    }
     find_->setChecked(true);
     goTo_->setEnabled(true);
     pages_->setCurrentIndex(1);
@@ -182,7 +190,7 @@ void FindView::start() {
     const std::vector<SearchScope> scopes = selectedFolder_->isChecked() && !actualFolder_.empty()
                                                 ? std::vector<SearchScope>{{actualFolder_, subfolders_->isChecked()}}
                                                 : topFolderScopes(tree_);
-    search_ = std::make_unique<FolderSearch>(fromQt(text_->text()), filter);
+    search_ = std::make_unique<FolderSearch>(*text, filter);
     {
         const std::lock_guard lock(foundLock_);
         found_.clear();

@@ -3,6 +3,7 @@
 #include "PathShortening.h"
 #include "QtShell.h"
 #include "QtText.h"
+#include "TypedText.h"
 
 #include "datapoint/DataPointInfo.h"
 #include "session/Session.h"
@@ -170,8 +171,12 @@ void LoginForm::stopAutoLogon() {
 void LoginForm::attemptLogon() {
     if (attempting_)
         return;
-    attempting_ = true;
     autoLogonTimer_->stop();
+    // A letter the code page lacks would become '?' and could match a
+    // password it is not.
+    if (!storableBoxes(session_, this))
+        return;
+    attempting_ = true;
     const LogonRequest request{fromQt(logonName_->text()), fromQt(password_->text()), autoLogon_->isChecked()};
     lastOutcome_ = quill::attemptLogon(session_, registry_, request, failedAttempts_);
     session_.ui.setCursor(CursorShape::Default);

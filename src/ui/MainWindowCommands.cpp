@@ -6,6 +6,7 @@
 #include "ObjectEditorView.h"
 #include "PrintWizard.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "UserWizards.h"
 #include "ViewSupport.h"
 
@@ -232,9 +233,11 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
                               QLineEdit::Normal, {}, &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
+    const auto typed = storableText(session_, this, name.trimmed());
+    if (!typed || refuseName(session_, "FOLDER_NAME", *typed))
+        return;
     std::string created;
-    if (Status made = createFolderFromTemplate(session_, node->path, templateIndex, fromQt(name.trimmed()), created);
-        !made) {
+    if (Status made = createFolderFromTemplate(session_, node->path, templateIndex, *typed, created); !made) {
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, made.message());
         return;
     }

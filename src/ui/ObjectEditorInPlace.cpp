@@ -4,6 +4,7 @@
 
 #include "QtText.h"
 #include "ResourcesView.h"
+#include "TypedText.h"
 #include "UsersView.h"
 #include "ViewSupport.h"
 
@@ -24,6 +25,12 @@
 namespace quill::ui {
 
 namespace {
+
+// A refusal the user has been told of already: committing it shows nothing
+// more.
+Status shownRefusal() {
+    return Status::failure({});
+}
 
 // The pickers' width, as the editor has always had them.
 constexpr int kPickerWidth = 150;
@@ -52,7 +59,10 @@ std::function<Status()> ObjectEditorView::typedText(QComboBox* box, EditorBranch
     // What the user chose or typed is kept in the text cache for next time.
     return [this, box, branch, row] {
         const QString text = box->currentText();
-        const Status set = model_.setValue(branch, row, fromQt(text));
+        const auto stored = storableText(session_, this, text);
+        if (!stored)
+            return shownRefusal();
+        const Status set = model_.setValue(branch, row, *stored);
         if (set)
             rememberText(session_, text);
         return set;
@@ -94,8 +104,10 @@ bool ObjectEditorView::commitEdit() {
     const RowRef ref = *editing_;
     const Status status = commit_();
     if (!status) {
-        session_.ui.beep();
-        session_.ui.showMessage(MessageKind::Warning, status.message());
+        if (!status.message().empty()) {
+            session_.ui.beep();
+            session_.ui.showMessage(MessageKind::Warning, status.message());
+        }
         return false;
     }
     // The shown value follows without rebuilding the tree, which would
@@ -204,8 +216,11 @@ void ObjectEditorView::startEdit() {
         layout->addWidget(type);
         commit_ = [this, name, type, index] {
             const QString text = name->currentText();
+            const auto stored = storableText(session_, this, text);
+            if (!stored)
+                return shownRefusal();
             const Status set = model_.changeAttachment(
-                index, fromQt(text), type->currentIndex() == 0 ? AttachmentType::Document : AttachmentType::Template);
+                index, *stored, type->currentIndex() == 0 ? AttachmentType::Document : AttachmentType::Template);
             if (set)
                 rememberText(session_, text);
             return set;
@@ -223,7 +238,10 @@ void ObjectEditorView::startEdit() {
         }
         box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
         box->setCurrentIndex(chosen);
-        commit_ = [this, box, branch, index] { return model_.setValue(branch, index, fromQt(box->currentText())); };
+        commit_ = [this, box, branch, index] {
+            const auto stored = storableText(session_, this, box->currentText());
+            return stored ? model_.setValue(branch, index, *stored) : shownRefusal();
+        };
         showEditor(box, box);
     } else {
         editing_.reset();

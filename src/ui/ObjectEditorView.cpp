@@ -342,6 +342,36 @@ void ObjectEditorView::save() {
     accept();
 }
 
+void ObjectEditorView::reject() {
+    // A value still being typed counts as changed, as leaving its row would
+    // commit it; one that is refused keeps the editor open.
+    if (editor_ && !commitEdit())
+        return;
+    closeEditor();
+    if (model_.hasUnsavedChanges()) {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        languageText(session_, "EDIT_FORM", "QUESTION_3", "Questions"), QMessageBox::NoButton, this);
+        box.setObjectName("UnsavedQuestion");
+        QPushButton* saveButton =
+            box.addButton(languageText(session_, "EDIT_FORM", "CLOSE_SAVE"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(languageText(session_, "EDIT_FORM", "CLOSE_DISCARD"), QMessageBox::DestructiveRole);
+        QPushButton* cancel =
+            box.addButton(languageText(session_, "EDIT_FORM", "CLOSE_CANCEL"), QMessageBox::RejectRole);
+        box.setDefaultButton(saveButton);
+        box.setEscapeButton(cancel);
+        session_.ui.beep();
+        box.exec();
+        if (box.clickedButton() == saveButton) {
+            save(); // closes only once saved
+            return;
+        }
+        if (box.clickedButton() != discard)
+            return;
+    }
+    QDialog::reject();
+}
+
 void ObjectEditorView::done(int result) {
     closeEditor();
     if (result != QDialog::Accepted) {

@@ -46,6 +46,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Close, Escape and the window's close button: changes not saved are
+    // saved, dropped or kept open as the user answers.
+    void reject() override;
     void done(int result) override;
 
 private:

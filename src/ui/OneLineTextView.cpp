@@ -1,5 +1,6 @@
 #include "OneLineTextView.h"
 
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "session/Session.h"
@@ -32,8 +33,9 @@ OneLineTextView::OneLineTextView(Session& session, const ImageLists& images, con
     box_->setObjectName("Text");
     box_->setMinimumContentsLength(40);
     offerTextCache(box_, session);
-    // Enter in the box confirms; the combo box would take it otherwise.
-    connect(box_->lineEdit(), &QLineEdit::returnPressed, this, [this] { confirm(); });
+    // Enter in the box confirms, once: the line edit leaves the key to the
+    // combo box, which hands it back to the line edit.
+    box_->lineEdit()->installEventFilter(this);
     auto* ctrlEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
     connect(ctrlEnter, &QShortcut::activated, this, [this] { confirm(); });
 
@@ -45,7 +47,23 @@ OneLineTextView::OneLineTextView(Session& session, const ImageLists& images, con
     layout->addWidget(box_);
 }
 
+bool OneLineTextView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == box_->lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            confirm();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void OneLineTextView::confirm() {
+    // A letter the data point cannot store keeps the view open for the
+    // user to change it.
+    if (!storableText(session_, this, box_->currentText()))
+        return;
     rememberText(session_, box_->currentText());
     accept();
 }

@@ -26,6 +26,9 @@ public:
 
     QComboBox* textBox() const { return box_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void confirm();
 

@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ResourcesView.h"
 #include "UsersView.h"
 #include "ViewSupport.h"
@@ -239,6 +240,8 @@ void PropertiesView::save() {
         accept();
         return;
     }
+    if (!storableBoxes(session_, this))
+        return;
     const FolderSettings settings{fromQt(note_->text()),  fromQt(url_->text()),    fromQt(icon_->text()),
                                   fromQt(owner_->text()), fromQt(rights_->text()), lock_->isChecked()};
     // The rename notes its own history line; settings left as they were

@@ -1,6 +1,7 @@
 #include "ResourceWizards.h"
 
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "navigation/ResourceImages.h"
@@ -42,8 +43,8 @@ QPushButton* newButton(QWidget* owner, const QString& text) {
 } // namespace
 
 AddResourcesWizard::AddResourcesWizard(Session& session, QWidget* parent)
-    : WizardFrame(session, "Wizzard_AddResources", "WIZZARD_ADDRESOURCES", parent),
-      source_(newField(this, "Source")), name_(newField(this, "ImageName")), preview_(new QLabel(this)) {
+    : WizardFrame(session, "Wizzard_AddResources", "WIZZARD_ADDRESOURCES", parent), source_(newField(this, "Source")),
+      name_(newField(this, "ImageName")), preview_(new QLabel(this)) {
     setObjectName("TWizzard_AddResources");
     addPage("STEP_1", kWizardTextLines);
     QVBoxLayout* choose = addPage("STEP_2", {"TEXT"});
@@ -64,9 +65,8 @@ AddResourcesWizard::AddResourcesWizard(Session& session, QWidget* parent)
     addPage("STEP_3", kWizardTextLines);
     finishPages();
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getOpenFileName(
-            this, text(section_, "OPENDIALOG"), QString(),
-            QStringLiteral("(*.bmp *.ico *.png *.gif *.xpm);;(*)"));
+        const QString file = QFileDialog::getOpenFileName(this, text(section_, "OPENDIALOG"), QString(),
+                                                          QStringLiteral("(*.bmp *.ico *.png *.gif *.xpm);;(*)"));
         if (!file.isEmpty())
             choosePicture(file);
     });
@@ -109,6 +109,8 @@ bool AddResourcesWizard::choosePicture(const QString& file) {
 }
 
 void AddResourcesWizard::next() {
+    if (!storableBoxes(session_, this))
+        return;
     switch (step()) {
     case 2: {
         if (source_->text().isEmpty() || name_->text().trimmed().isEmpty()) {
@@ -222,6 +224,8 @@ void FileTemplateWizard::browse() {
 }
 
 void FileTemplateWizard::next() {
+    if (!storableBoxes(session_, this))
+        return;
     switch (step()) {
     case 1:
         if (const Status copied = fs::copyFile(template_, staged_); !copied) {
@@ -245,8 +249,7 @@ void FileTemplateWizard::next() {
             browse();
             return;
         }
-        if (fs::exists(target) &&
-            QMessageBox::question(this, windowTitle(), toQt(target)) != QMessageBox::Yes)
+        if (fs::exists(target) && QMessageBox::question(this, windowTitle(), toQt(target)) != QMessageBox::Yes)
             return;
         if (const Status copied = fs::copyFile(staged_, target); !copied) {
             session_.ui.showMessage(MessageKind::Error, copied.message());

@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ResourcesView.h"
 #include "UsersView.h"
 
@@ -141,6 +142,8 @@ void UserFoldersWizard::fillSettings() {
 }
 
 void UserFoldersWizard::next() {
+    if (!storableBoxes(session_, this))
+        return;
     const std::string directory = fromQt(field("Directory")->text().trimmed());
     switch (step()) {
     case Choice:
@@ -164,8 +167,8 @@ void UserFoldersWizard::next() {
                                           fromQt(field("Icon")->text()),   fromQt(field("Owner")->text()),
                                           fromQt(field("Rights")->text()), lock_->isChecked()};
             std::string created;
-            if (const Status status = createConnectableFolder(session_, directory, fromQt(field("Name")->text()),
-                                                              settings, created);
+            if (const Status status =
+                    createConnectableFolder(session_, directory, fromQt(field("Name")->text()), settings, created);
                 !status)
                 session_.ui.showMessage(MessageKind::Error, status.message());
             else

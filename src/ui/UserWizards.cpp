@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "platform/Cp1250.h"
@@ -76,6 +77,8 @@ std::string CreateUserWizard::run() {
 }
 
 void CreateUserWizard::next() {
+    if (!storableBoxes(session_, this))
+        return;
     const auto value = [this](const char* name) { return fromQt(field(name)->text().trimmed()); };
     switch (step()) {
     case 2:

@@ -3,6 +3,7 @@
 #include "ImageLists.h"
 #include "OneLineTextView.h"
 #include "QtText.h"
+#include "TypedText.h"
 #include "ViewSupport.h"
 
 #include "platform/Cp1250.h"
@@ -209,8 +210,12 @@ void UsersView::addGroup() {
     const QString name = ask.ask();
     if (name.isEmpty())
         return;
-    if (!quill::addGroup(session_, fromQt(name))) {
-        session_.warn(MessageKind::Warning, "USERS", 2, fromQt(name));
+    // The view took only letters the data point can store.
+    const std::string typed = fromQt(name);
+    if (refuseName(session_, "GROUP_NAME", typed))
+        return;
+    if (const Status added = quill::addGroup(session_, typed); !added) {
+        session_.ui.showMessage(MessageKind::Warning, added.message());
         return;
     }
     const int g = static_cast<int>(session_.groups.size()) - 1;

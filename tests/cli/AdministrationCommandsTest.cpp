@@ -55,7 +55,9 @@ TEST_F(AdministrationCommandsTest, GroupsAreSetListedAndDeletedWithTheirMembers)
     EXPECT_NE(run("group list", "").find("Team\tANNA\n"), std::string::npos) << "set again replaces the members";
 
     expectRefused("group set", "Team NOBODY", "no user has the logon name NOBODY");
-    expectRefused("group set", "../Evil ANNA", "cannot be the name of a group");
+    expectRefused("group set", "../Evil ANNA", "a group name cannot contain / or \\ or be . or ..");
+    expectRefused("group set", shellWord("Two\nlines") + " ANNA", "a group name is one line");
+    expectRefused("group set", std::string(300, 'g') + " ANNA", "a group name has at most 64 letters");
     expectRefused("group delete", "Nobody", "no group named Nobody");
     run("group delete", "Team");
     EXPECT_EQ(run("group list", "").find("Team"), std::string::npos);

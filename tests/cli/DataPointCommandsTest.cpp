@@ -40,6 +40,9 @@ TEST_F(DataPointCommandsTest, LogonSucceedsOnlyWithTheRightPasswordAndWritesTheR
     int status = -1;
     EXPECT_EQ(logon("ANNA", "wrong", &status), "WRONG_PASSWORD\n");
     EXPECT_EQ(status, 1);
+    // A letter the code page lacks is refused before it is compared as '?'.
+    EXPECT_EQ(logon("ANNA", "ann\xCE\xB1", &status), "");
+    EXPECT_EQ(status, 1);
     // The first start wrote the defaults; a failed logon adds nothing.
     const std::string defaults = runCli("registry");
     EXPECT_NE(defaults.find("UserAutoLogon\t0\n"), std::string::npos);

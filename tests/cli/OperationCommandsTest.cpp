@@ -208,6 +208,12 @@ TEST_F(OperationCommandsTest, WhatIsNoDocumentIsRefusedAndLeftWhole) {
         {"document", "delete " + shellWord(contracts + "/Nothing.contract"), "does not exist"},
         {"new-folder", "--folder " + shellWord(contracts) + " --template 0 --name Attachments.systemfiles",
          "attached files"},
+        {"new-folder", "--folder " + shellWord(contracts) + " --template 0 --name ../../escape",
+         "a folder name cannot contain / or \\ or be . or .."},
+        {"new-folder", "--folder " + shellWord(contracts) + " --template 0 --name " + shellWord("Two\nlines"),
+         "a folder name is one line"},
+        {"new-folder", "--folder " + shellWord(contracts) + " --template 0 --name " + std::string(300, 'f'),
+         "a folder name has at most 64 letters"},
         {"new-object", "--folder " + shellWord(dataPoint + "/DataPoint.system") + " --type 0",
          "no folder of the data point's folders"},
     };

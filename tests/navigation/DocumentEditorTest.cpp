@@ -78,6 +78,51 @@ TEST_F(DocumentEditorTest, ShownDefaultsAndYesNoTextsAreSavedAsTheirStoredValues
     EXPECT_NE(readBytes(contract).find("VALUE_NO"), std::string::npos);
 }
 
+TEST_F(DocumentEditorTest, OnlyAChangeOfTheUsersCountsAsUnsaved) {
+    // The editor asks before closing on these alone: a flag that stayed
+    // set after an edit was undone, or missed one branch, would ask too
+    // often or lose work.
+    const std::string agenda = dir / "Agenda.txt";
+    test::writeBytes(agenda, "1. Budget");
+    const struct {
+        const char* what;
+        std::function<void(DocumentEditor&)> change;
+        bool unsaved;
+    } rows[] = {
+        {"nothing", [](DocumentEditor&) {}, false},
+        {"a property", [](DocumentEditor& e) { ASSERT_TRUE(e.setProperty("NAME", "Other supplier")); }, true},
+        {"a property set to what it was",
+         [](DocumentEditor& e) {
+             const std::string was = e.rows(EditorBranch::Properties)[0].value;
+             ASSERT_TRUE(e.setValue(EditorBranch::Properties, 0, "changed"));
+             ASSERT_TRUE(e.setValue(EditorBranch::Properties, 0, was));
+         },
+         false},
+        {"a comment added", [](DocumentEditor& e) { ASSERT_TRUE(e.addComment("Checked")); }, true},
+        {"a comment removed", [](DocumentEditor& e) { ASSERT_TRUE(e.removeComment(0)); }, true},
+        {"an attachment added",
+         [&agenda](DocumentEditor& e) { ASSERT_TRUE(e.attachFile(agenda, "Agenda", AttachmentType::Document)); }, true},
+        {"an attachment renamed",
+         [](DocumentEditor& e) { ASSERT_TRUE(e.changeAttachment(0, "Renamed", AttachmentType::Document)); }, true},
+        {"the schedule turned over", [](DocumentEditor& e) { e.setScheduled(!e.scheduled()); }, true},
+        {"the schedule turned over and back",
+         [](DocumentEditor& e) {
+             e.setScheduled(!e.scheduled());
+             e.setScheduled(!e.scheduled());
+         },
+         false},
+    };
+    for (const auto& row : rows) {
+        DocumentEditor editor(*session);
+        ASSERT_TRUE(editor.open(contract));
+        ASSERT_FALSE(editor.rows(EditorBranch::Comments).empty());
+        ASSERT_FALSE(editor.rows(EditorBranch::Attachments).empty());
+        EXPECT_FALSE(editor.hasUnsavedChanges()) << "just opened";
+        row.change(editor);
+        EXPECT_EQ(editor.hasUnsavedChanges(), row.unsaved) << row.what;
+    }
+}
+
 TEST_F(DocumentEditorTest, TheScheduleCompanionFollowsTheBranchAtSave) {
     const std::string note = root + "Projects/Ideas.note";
     const std::string noteSchedule = root + "Projects/Ideas.scheduler";

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace quill {
@@ -106,6 +107,30 @@ TEST(Cp1250Test, Utf8WithoutACp1250ByteBecomesQuestionMark) {
     };
     for (const Row& r : rows)
         EXPECT_EQ(cp1250::fromUtf8(r.utf8), r.expected) << r.why;
+}
+
+TEST(Cp1250Test, TheFirstLetterTheCodePageCannotHoldIsNamed) {
+    // A check that stopped at the first byte of a sequence would name half
+    // a letter; one that ignored held high letters would name "\u017E".
+    struct Row {
+        std::string utf8;
+        std::optional<std::string> letter;
+        std::string why;
+    };
+    const Row rows[] = {
+        {"Greek \xCE\xA9", "\xCE\xA9", "omega"},
+        {"Russian \xD0\x9F\xD1\x80\xD0\xB8", "\xD0\x9F", "the first of several"},
+        {"smile \xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80", "a four-byte letter is named whole"},
+        {"\xC5\xBElu\xC5\xA5ou\xC4\x8Dk\xC3\xBD \xE2\x82\xAC", std::nullopt,
+         "Czech letters and the euro sign are held"},
+        {"\xC3\xB8", "\xC3\xB8", "o with stroke is in cp1252 but not in cp1250"},
+        {"a\xC3(\xCE\xA9", "\xCE\xA9", "a byte that is no UTF-8 is skipped, not named"},
+        {"", std::nullopt, "nothing typed"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(cp1250::firstUnheldLetter(r.utf8), r.letter) << r.why;
+        EXPECT_EQ(cp1250::holds(r.utf8), !r.letter.has_value()) << r.why;
+    }
 }
 
 TEST(Cp1250Test, InvalidUtf8BytesPassThroughAsCp1250) {

@@ -169,9 +169,22 @@ TEST_F(UsersAndGroupsTest, GroupNamesThatAreNoFileNamesAreRefused) {
     ASSERT_TRUE(loadUsers(*session));
     loadGroups(*session);
     const std::size_t before = session->groups.size();
-    EXPECT_FALSE(addGroup(*session, ""));
-    EXPECT_FALSE(addGroup(*session, "../escape"));
-    EXPECT_FALSE(addGroup(*session, "a/b"));
+    // Each refusal says what is wrong with the name, not that a write
+    // failed later.
+    const struct {
+        std::string name, said;
+    } rows[] = {
+        {"", "a group name cannot be empty"},
+        {"../escape", "a group name cannot contain / or \\ or be . or .."},
+        {"a/b", "cannot contain / or \\"},
+        {"Team\nB", "a group name is one line"},
+        {std::string(300, 'g'), "a group name has at most 64 letters"},
+    };
+    for (const auto& row : rows) {
+        const Status added = addGroup(*session, row.name);
+        EXPECT_FALSE(added) << row.name;
+        EXPECT_NE(added.message().find(row.said), std::string::npos) << added.message();
+    }
     EXPECT_EQ(session->groups.size(), before);
 }
 

@@ -1,7 +1,8 @@
 // Setting a data point up with real clicks and keys: a folder's properties
 // with a new picture and a new group, a new data point the logon view
-// offers, a connected and reordered top folder, and a file made from a
-// template.
+// offers, a connected and reordered top folder, a file made from a
+// template, and names for new folders and groups that are refused with the
+// reason.
 #include "ViewTestSupport.h"
 
 #include "ui/ConnectFoldersView.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,6 +53,75 @@ class AdministrationViewsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void aBadNameForANewFolderOrGroupIsToldWhatIsWrong() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        Session& session = *shown.f.session;
+        const auto told = [&session](const char* section, int number) {
+            return session.texts.lookup(section, "WARNING_" + std::to_string(number), "Warnings");
+        };
+        // Each name once as a folder's and once as a group's. Before, both
+        // were taken and failed as a write that could not be done.
+        const struct {
+            QString name;
+            int warning;
+        } rows[] = {
+            {QStringLiteral("../../escape"), 2},
+            {QStringLiteral(".."), 2},
+            {QString(300, u'n'), 4},
+        };
+        for (const auto& row : rows) {
+            for (const char* section : {"FOLDER_NAME", "GROUP_NAME"}) {
+                const std::size_t before = shown.f.ui.messages.size();
+                const bool folder = std::string_view(section) == "FOLDER_NAME";
+                bool typed = false;
+                if (folder) {
+                    clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+                    whenShown<QInputDialog>([&](QInputDialog* ask) {
+                        auto* box = ask->findChild<QLineEdit*>();
+                        QTest::keyClicks(box, row.name);
+                        QTest::keyClick(box, Qt::Key_Return);
+                        typed = true;
+                    });
+                    QTest::mouseClick(toolButton(window, 2), Qt::LeftButton, {}, QPoint(8, 8));
+                } else {
+                    whenShown<PropertiesView>([&](PropertiesView* properties) {
+                        whenShown<UsersView>([&](UsersView* users) {
+                            const int groups = users->groups()->count();
+                            whenShown<OneLineTextView>([&](OneLineTextView* ask) {
+                                QTest::keyClicks(ask->textBox()->lineEdit(), row.name);
+                                QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
+                            });
+                            clickAction(users, "NewGroup");
+                            typed = users->groups()->count() == groups;
+                            clickAction(users, "Cancel");
+                        });
+                        QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
+                        clickAction(properties, "Cancel");
+                    });
+                    rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+                    QVERIFY(clickMenuItem(QStringLiteral("Properties")));
+                }
+                const QString where = QStringLiteral("%1 %2").arg(QLatin1String(section), row.name.left(20));
+                QVERIFY2(typed, qPrintable(where));
+                QVERIFY2(shown.f.ui.messages.size() == before + 1, qPrintable(where));
+                std::string expected = told(section, row.warning);
+                if (const auto marker = expected.find("$LETTERS$"); marker != std::string::npos)
+                    expected.replace(marker, 9, "64");
+                QVERIFY2(shown.f.ui.messages.back().second == expected,
+                         qPrintable(where + ": " + QString::fromStdString(shown.f.ui.messages.back().second)));
+            }
+        }
+        QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/escape"));
+        // A name too long for the file system cannot be there; the error
+        // code keeps that from throwing.
+        std::error_code tooLong;
+        QVERIFY(!std::filesystem::exists(
+            session.context.settings.userGroupsResourceDirectory + "/" + std::string(300, 'n') + ".groups", tooLong));
+        QVERIFY(window.close());
+    }
+
     void aFolderGetsANotePictureTeamAndNameThatItsHistoryShows() {
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
@@ -125,8 +196,9 @@ private slots:
         QVERIFY(record.find("BOARDROOM.BMP") != std::string::npos);
         QVERIFY(std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/BOARDROOM.bmp"));
         QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/NOTES.BMP"));
-        QVERIFY(readBytes(shown.f.session->context.settings.userGroupsResourceDirectory + "/Board.groups").find("ANNA") !=
-                std::string::npos);
+        QVERIFY(
+            readBytes(shown.f.session->context.settings.userGroupsResourceDirectory + "/Board.groups").find("ANNA") !=
+            std::string::npos);
         QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Gatherings")), kTimeout);
 
         // The history shows the change, and goes when it is deleted.
@@ -164,7 +236,8 @@ private slots:
             QCOMPARE(wizard->field("Root")->text(), QStringLiteral("$DATA_POINT_PATH$\\DataPoint.root"));
             clickNext(wizard, 2);
             QCOMPARE(wizard->step(), 5);
-            QTest::mouseClick(wizard->autoLogonBox(), Qt::LeftButton, {}, QPoint(8, wizard->autoLogonBox()->height() / 2));
+            QTest::mouseClick(wizard->autoLogonBox(), Qt::LeftButton, {},
+                              QPoint(8, wizard->autoLogonBox()->height() / 2));
             QVERIFY(wizard->autoLogonBox()->isChecked());
             clickNext(wizard);
             QVERIFY(wizard->findChild<QLabel*>("Summary")->text().contains(QStringLiteral("  Ann Lee, \n")));

@@ -1,6 +1,7 @@
 // Find as a user works with it: a word typed and searched with Enter, each
 // matching document listed once, one opened in the editor, another shown
-// in its folder; and a long search stopped with Enter, keeping its results.
+// in its folder; a long search stopped with Enter, keeping its results; and
+// a letter that cannot be stored refused instead of searched as '?'.
 #include "ViewTestSupport.h"
 
 #include "ui/DocumentListView.h"
@@ -106,6 +107,29 @@ private slots:
         });
         QTest::mouseClick(toolButton(window, 6), Qt::LeftButton);
         QVERIFY(stopped);
+        QVERIFY(window.close());
+    }
+
+    void aLetterTheDataPointCannotHoldIsNotSearchedAsAQuestionMark() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        // Searched as '?', the letter would find this note.
+        writeBytes(shown.f.dataPoint + "/DataPoint.root/Projects/Open question.note", "Note\r\nWhy not?\r\n");
+        bool refused = false;
+        whenShown<FindView>([&](FindView* find) {
+            const Answer ok(QStringLiteral("OK"));
+            typeLetters(find->textBox(), QStringLiteral("\u0416"));
+            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            QVERIFY2(ok.said().contains(QStringLiteral("\u0416 (U+0416)")), qPrintable(ok.said()));
+            QVERIFY(!find->searching());
+            QVERIFY(!find->findAction()->isChecked());
+            QCOMPARE(find->results()->topLevelItemCount(), 0);
+            refused = true;
+            find->reject();
+        });
+        QTest::mouseClick(toolButton(window, 6), Qt::LeftButton);
+        QVERIFY(refused);
         QVERIFY(window.close());
     }
 };

@@ -1,6 +1,8 @@
 // The object editor as a user works with it: a new contract filled in with
-// the in-place editors and pickers and saved in one pass, and an editor
-// closed without saving that leaves a file chosen for moving in place.
+// the in-place editors and pickers and saved in one pass, an editor closed
+// without saving that leaves a file chosen for moving in place, the
+// question before changes are dropped, and letters the data point cannot
+// store refused wherever they are typed.
 #include "ViewTestSupport.h"
 
 #include "ui/AddFilesView.h"
@@ -38,6 +40,24 @@ void typeInto(QComboBox* box, const QString& text) {
     QTest::keyClick(box->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(box->lineEdit(), text);
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+}
+
+// Opens the only document of the focused folder's list in the editor, with
+// a click and Enter; returns once the editor has closed.
+void openFirstDocument(DocumentListView* list) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::keyClick(list, Qt::Key_Return);
+}
+
+enum class CloseBy { Escape, CloseButton, WindowClose };
+
+void closeEditorBy(ObjectEditorView* editor, CloseBy how) {
+    switch (how) {
+    case CloseBy::Escape: QTest::keyClick(editor->tree(), Qt::Key_Escape); break;
+    case CloseBy::CloseButton: clickAction(editor, "Close"); break;
+    // What the window manager's close button sends.
+    case CloseBy::WindowClose: editor->windowHandle()->close(); break;
+    }
 }
 
 } // namespace
@@ -124,9 +144,8 @@ private slots:
         QVERIFY(created.find("Contracts/") != std::string::npos && created.ends_with(".contract"));
         const std::string record = readBytes(created);
         QVERIFY(!chosenDate.empty());
-        for (const std::string& stored :
-             {std::string("Cleaning 2027"), std::string("VALUE_YES"), chosenDate,
-              std::string("System Administrator (ADMINISTRATOR)")})
+        for (const std::string& stored : {std::string("Cleaning 2027"), std::string("VALUE_YES"), chosenDate,
+                                          std::string("System Administrator (ADMINISTRATOR)")})
             QVERIFY2(record.find(stored) != std::string::npos, stored.c_str());
         const std::string base = created.substr(0, created.size() - std::string(".contract").size());
         QVERIFY(readBytes(base + ".comments").find("Checked in the editor") != std::string::npos);
@@ -170,6 +189,7 @@ private slots:
             });
             clickAction(editor, "Attachments");
             attached = editor->model().rows(EditorBranch::Attachments).size() == 4;
+            const Answer discard(QStringLiteral("Discard changes"));
             clickAction(editor, "Close");
         });
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
@@ -177,6 +197,147 @@ private slots:
         QVERIFY(attached);
         QCOMPARE(readBytes(chosen), std::string("%PDF quote"));
         QCOMPARE(readBytes(companion), before);
+        QVERIFY(window.close());
+    }
+
+    void closingWithChangesAsksWhetherToSaveThem() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        DocumentListView* list = window.documentList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+
+        // Each row opens the contract, perhaps renames it, closes the editor
+        // one way and answers the question, if one comes. A question that
+        // came without a change, or a Cancel that closed, fails its row.
+        const struct {
+            const char* why;
+            bool change;
+            CloseBy how;
+            const char* answer; // empty: no question expected
+            bool staysOpen;
+            bool stored;
+        } rows[] = {
+            {"nothing changed: Escape closes at once", false, CloseBy::Escape, "", false, false},
+            {"nothing changed: the close button closes at once", false, CloseBy::CloseButton, "", false, false},
+            {"Escape, then Keep editing", true, CloseBy::Escape, "Keep editing", true, false},
+            {"the close button, then Discard", true, CloseBy::CloseButton, "Discard changes", false, false},
+            {"the window's close, then Keep editing", true, CloseBy::WindowClose, "Keep editing", true, false},
+            {"the window's close, then Discard", true, CloseBy::WindowClose, "Discard changes", false, false},
+            {"Escape, then Save", true, CloseBy::Escape, "Save", false, true},
+        };
+        for (const auto& row : rows) {
+            const std::string before = readBytes(record);
+            const QString name = QStringLiteral("Renamed %1").arg(&row - rows);
+            bool ran = false;
+            whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+                if (row.change) {
+                    openRow(editor, 0, 0);
+                    typeInto(qobject_cast<QComboBox*>(editor->openEditor()), name);
+                }
+                {
+                    const Answer answer(QString::fromUtf8(row.answer));
+                    closeEditorBy(editor, row.how);
+                    QCOMPARE(answer.said().isEmpty(), !*row.answer);
+                }
+                QTRY_COMPARE_WITH_TIMEOUT(editor->isVisible(), row.staysOpen, kTimeout);
+                if (row.staysOpen) {
+                    // The edit is still there, and still unsaved.
+                    QCOMPARE(editor->tree()->topLevelItem(0)->child(0)->text(1), name);
+                    QCOMPARE(readBytes(record), before);
+                    const Answer discard(QStringLiteral("Discard changes"));
+                    clickAction(editor, "Close");
+                    QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+                }
+                ran = true;
+            });
+            openFirstDocument(list);
+            QVERIFY2(ran, row.why);
+            QVERIFY2((readBytes(record).find(name.toStdString()) != std::string::npos) == row.stored, row.why);
+            if (!row.stored)
+                QVERIFY2(readBytes(record) == before, row.why);
+        }
+        QVERIFY(window.close());
+    }
+
+    void lettersTheDataPointCannotStoreAreRefusedAndNamed() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string base = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier";
+        const std::string offer = shown.f.dir / "Offer.txt";
+        writeBytes(offer, "Cleaning twice a week");
+        const auto everything = [&base] {
+            return readBytes(base + ".contract") + readBytes(base + ".comments") + readBytes(base + ".attachments");
+        };
+        const std::string before = everything();
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        DocumentListView* list = window.documentList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+
+        // Each place where the editor takes typed text, with a letter that
+        // code page 1250 lacks. Stored as before, each became '?'.
+        const struct {
+            const char* where;
+            QString typed, named;
+            std::function<void(ObjectEditorView*, const QString&)> type;
+        } rows[] = {
+            {"the in-place editor of the name", QStringLiteral("Greek \u03A9"), QStringLiteral("\u03A9 (U+03A9)"),
+             [](ObjectEditorView* editor, const QString& text) {
+                 openRow(editor, 0, 0);
+                 auto* box = qobject_cast<QComboBox*>(editor->openEditor());
+                 QVERIFY(box);
+                 QTest::keyClick(box->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+                 typeLetters(box->lineEdit(), text);
+                 QTest::keyClick(box->lineEdit(), Qt::Key_Return); // refused: the in-place editor stays
+                 QVERIFY(editor->openEditor());
+                 QTest::keyClick(box->lineEdit(), Qt::Key_Escape);
+             }},
+            {"a new comment", QStringLiteral("Russian \u041F\u0440\u0438\u0432\u0435\u0442"),
+             QStringLiteral("\u041F (U+041F)"),
+             [](ObjectEditorView* editor, const QString& text) {
+                 bool stayed = false;
+                 whenShown<OneLineTextView>([&](OneLineTextView* ask) {
+                     typeLetters(ask->textBox()->lineEdit(), text);
+                     QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
+                     stayed = ask->isVisible();
+                     clickAction(ask, "Cancel");
+                 });
+                 clickAction(editor, "Comments");
+                 QVERIFY(stayed);
+             }},
+            {"an attachment's name", QStringLiteral("Offer \u0416"), QStringLiteral("\u0416 (U+0416)"),
+             [&offer](ObjectEditorView* editor, const QString& text) {
+                 bool stayed = false;
+                 whenShown<AddFilesView>([&](AddFilesView* files) {
+                     QTest::keyClicks(files->pathBox(), QString::fromStdString(offer));
+                     typeLetters(files->nameBox()->lineEdit(), text);
+                     clickAction(files, "Ok");
+                     stayed = files->isVisible();
+                     clickAction(files, "Cancel");
+                 });
+                 clickAction(editor, "Attachments");
+                 QVERIFY(stayed);
+             }},
+        };
+        bool ran = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            for (const auto& row : rows) {
+                const Answer ok(QStringLiteral("OK"));
+                row.type(editor, row.typed);
+                QVERIFY2(ok.said().contains(row.named), row.where);
+            }
+            // Nothing was taken, so nothing asks to be saved.
+            const Answer discard(QStringLiteral("Discard changes"));
+            QTest::keyClick(editor->tree(), Qt::Key_Escape);
+            QVERIFY2(discard.said().isEmpty(), qPrintable(discard.said()));
+            ran = true;
+        });
+        openFirstDocument(list);
+        QVERIFY(ran);
+        QCOMPARE(everything(), before);
         QVERIFY(window.close());
     }
 };

@@ -8,6 +8,7 @@
 
 #include "session/Logon.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
@@ -80,6 +81,60 @@ inline void answerYesSoon() {
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
     });
 }
+
+// Types text as a keyboard with its letters would: a key press carrying
+// each letter, also those QTest::keyClicks has no key for (it stops the
+// test on a Greek or Cyrillic letter).
+inline void typeLetters(QWidget* widget, const QString& text) {
+    for (QChar letter : text)
+        QTest::sendKeyEvent(QTest::Click, widget, static_cast<Qt::Key>(letter.toUpper().unicode()), QString(letter),
+                            Qt::NoModifier);
+}
+
+// Answers the next message box with a click on the button that shows
+// text, for as long as it lives; said() is the box's text, empty while none
+// came. It looks every few milliseconds from whatever event loop runs, so
+// a box opened deep inside a modal view is found too.
+class Answer {
+public:
+    explicit Answer(const QString& button, int timeout = kTimeout) : poll_(new QTimer) {
+        auto said = said_;
+        QTimer* poll = poll_;
+        auto* waited = new QElapsedTimer;
+        waited->start();
+        QObject::connect(poll, &QTimer::timeout, [poll, waited, said, button, timeout] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (waited->elapsed() > timeout)
+                    poll->stop();
+                return;
+            }
+            // A click before the box is laid out and shown misses its button.
+            if (!box->windowHandle() || !box->windowHandle()->isExposed())
+                return;
+            poll->stop();
+            *said = box->text();
+            for (QAbstractButton* shown : box->buttons()) {
+                if (QString(shown->text()).remove(u'&') == button) {
+                    QTest::mouseClick(shown, Qt::LeftButton);
+                    return;
+                }
+            }
+            box->reject(); // no such button: the test fails on what follows
+        });
+        QObject::connect(poll, &QObject::destroyed, [waited] { delete waited; });
+        poll->start(20);
+    }
+    ~Answer() { delete poll_; }
+    Answer(const Answer&) = delete;
+    Answer& operator=(const Answer&) = delete;
+
+    QString said() const { return *said_; }
+
+private:
+    std::shared_ptr<QString> said_ = std::make_shared<QString>();
+    QTimer* poll_;
+};
 
 // Drags with the mouse from a point of one widget to a point of another,
 // as a user does: the press and the first moves start the drag, whose own
