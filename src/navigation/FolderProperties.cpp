@@ -8,6 +8,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/FileTransaction.h"
+#include "platform/NameRules.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
@@ -157,9 +158,8 @@ Status checkRenamableFolder(const Session& session, const std::string& folder) {
 
 // A name the folder may take: one that the tree shows as a folder.
 Status checkNewFolderName(std::string_view name) {
-    if (name.empty() || !path::isPlainFileName(name))
-        return Status::failure("\"" + std::string(name) + "\" cannot be the name of a folder: it may not be empty, " +
-                               "hold / or \\, or be . or ..");
+    if (Status plain = checkName(name, "folder"); !plain)
+        return plain;
     if (cp1250::equalsNoCase(name, kAttachmentStore))
         return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
     if (isBookkeepingName(name))

@@ -254,7 +254,8 @@ void PropertiesView::save() {
     }
     answer_ = "EDIT";
     const std::string newName = fromQt(name_->text().trimmed());
-    if (nameEditable_ && nameChanged_ && newName != path::fileName(path_)) {
+    if (nameEditable_ && nameChanged_ && newName != path::fileName(path_) &&
+        !refuseName(session_, "FOLDER_NAME", newName)) {
         std::string renamed;
         if (const Status status = renameFolder(session_, path_, newName, renamed); !status) {
             // The settings are saved all the same; the user learns why the

@@ -95,7 +95,7 @@ TEST_F(AdministrationCommandsTest, FolderSettingsHistoryAndRenameFollowEveryFold
         std::string said;
     } refused[] = {
         {root + "/Contacts", "People", "locked"},
-        {root + "/Work", "../Escape", "cannot be the name"},
+        {root + "/Work", "../Escape", "cannot be a folder name"},
         {root + "/Work", "Meetings", "exists already"},
         {root, "Elsewhere", "keep their names"},
         {"/tmp", "x", "nothing of the data point"},
