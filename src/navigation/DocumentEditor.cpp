@@ -139,6 +139,7 @@ Status DocumentEditor::open(const std::string& documentPath) {
     mergeChoices_.clear();
     mergeConflicts_.clear();
     mergeReport_.clear();
+    mergeTaken_ = {};
     openedAt_ = now;
     rows_ = version.rows;
     readable_ = version.readable;

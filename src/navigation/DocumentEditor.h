@@ -120,6 +120,8 @@ public:
     // Anna Novak (ANNA)'s change of 10:42: Value, 1 comment"); empty when
     // it took nothing.
     const std::string& mergeReport() const { return mergeReport_; }
+    // The same in parts, for a view to word in its language.
+    const MergeTaken& mergeTaken() const { return mergeTaken_; }
 
     // Forgets every change and reads the document again.
     Status reload();
@@ -181,6 +183,7 @@ private:
     MergeChoices mergeChoices_;
     std::vector<MergeConflict> mergeConflicts_;
     std::string mergeReport_;
+    MergeTaken mergeTaken_;
 };
 
 } // namespace quill

@@ -100,6 +100,7 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
         *conflicts = changes;
     std::string target = documentPath_;
     mergeReport_.clear();
+    mergeTaken_ = {};
     if (!changes.empty()) {
         if (choice == ConflictChoice::Ask)
             return Status::failure(describe(changes));
@@ -135,15 +136,15 @@ Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* c
 namespace {
 
 // "Value, Owner, 2 comments, 1 attachment, schedule"
-std::string takenText(const std::array<BranchMerge, 4>& merged) {
-    std::vector<std::string> parts = merged[0].takenFromTheirs;
+std::string takenText(const MergeTaken& taken) {
+    std::vector<std::string> parts = taken.fields;
     const auto count = [&](std::size_t n, const char* one, const char* many) {
         if (n > 0)
             parts.push_back(std::to_string(n) + " " + (n == 1 ? one : many));
     };
-    count(merged[1].takenFromTheirs.size(), "comment", "comments");
-    count(merged[2].takenFromTheirs.size(), "attachment", "attachments");
-    if (!merged[3].takenFromTheirs.empty())
+    count(taken.comments, "comment", "comments");
+    count(taken.attachments, "attachment", "attachments");
+    if (taken.schedule)
         parts.push_back("schedule");
     std::string text;
     for (const std::string& part : parts)
@@ -192,12 +193,16 @@ Status DocumentEditor::mergeWithDisk(const std::vector<ForeignChange>& changes) 
         readable_[i] = readable_[i] && theirs.readable[i];
     mergeChoices_.clear();
 
-    const std::string taken = takenText(merged);
-    if (!taken.empty()) {
-        const ForeignChange& last = changes.front();
+    const ForeignChange& last = changes.front();
+    mergeTaken_ = {last.who,
+                   last.when,
+                   merged[0].takenFromTheirs,
+                   merged[1].takenFromTheirs.size(),
+                   merged[2].takenFromTheirs.size(),
+                   !merged[3].takenFromTheirs.empty()};
+    if (!mergeTaken_.empty())
         mergeReport_ = "merged with " + (last.who.empty() ? std::string("another user") : last.who + "'s") + " change" +
-                       (last.when.empty() ? "" : " of " + last.when) + ": " + taken;
-    }
+                       (last.when.empty() ? "" : " of " + last.when) + ": " + takenText(mergeTaken_);
     return Status::success();
 }
 
@@ -251,10 +256,12 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
     const auto failed = [](const Status& why) {
         return Status::failure("the document was not saved: " + why.message());
     };
-    // A new document gets every companion; the document itself only those
-    // whose rows changed.
+    // A new document gets every companion (so does a document saved again
+    // at its old place after someone deleted or moved it); the document
+    // itself only those whose rows changed.
+    const bool whole = target != documentPath_ || read == RecordRead::Missing;
     const auto write = [&](EditorBranch branch) {
-        return readable_[index(branch) - 1] && (target != documentPath_ || branchChanged(branch));
+        return readable_[index(branch) - 1] && (whole || branchChanged(branch));
     };
     if (write(EditorBranch::Comments)) {
         std::vector<std::string> texts;

@@ -37,6 +37,17 @@ struct BranchMerge {
     std::vector<MergeConflict> conflicts;
 };
 
+// What a merging save took over from the other user's version.
+struct MergeTaken {
+    std::string who;                 // as the document's history names them; empty when it does not
+    std::string when;                // the other version's date and time
+    std::vector<std::string> fields; // the labels of the fields taken
+    std::size_t comments = 0;
+    std::size_t attachments = 0;
+    bool schedule = false;
+    bool empty() const { return fields.empty() && comments == 0 && attachments == 0 && !schedule; }
+};
+
 // Choices already made, by the conflict's key.
 using MergeChoices = std::map<std::string, MergeChoice>;
 

@@ -20,30 +20,6 @@ namespace {
 constexpr std::size_t kMaxPageBytes = 16 << 20;
 constexpr std::size_t kMaxStyleSheetBytes = 4 << 20;
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// An address's path with its %-escapes undone.
-std::string unescaped(std::string_view address) {
-    std::string path;
-    for (std::size_t i = 0; i < address.size(); ++i) {
-        if (address[i] == '%' && i + 2 < address.size() && hexDigit(address[i + 1]) >= 0 &&
-            hexDigit(address[i + 2]) >= 0) {
-            path += static_cast<char>(hexDigit(address[i + 1]) * 16 + hexDigit(address[i + 2]));
-            i += 2;
-        } else
-            path += address[i];
-    }
-    return path;
-}
-
 // The path a "file:" address names.
 std::string fileAddressPath(std::string_view address) {
     address.remove_prefix(5);
@@ -51,7 +27,7 @@ std::string fileAddressPath(std::string_view address) {
         address.remove_prefix(2);
     if (cp1250::startsWithNoCase(address, "localhost/"))
         address.remove_prefix(9);
-    return unescaped(address);
+    return text::percentDecode(address, false);
 }
 
 } // namespace
@@ -110,7 +86,7 @@ std::optional<LinkedStyleSheet> readLinkedStyleSheet(std::string_view address, c
     else if (address.find(':') != std::string_view::npos)
         return std::nullopt; // another computer's sheet: a print file is made from what lies here
     else
-        file = path::join(pageDirectory, unescaped(address));
+        file = path::join(pageDirectory, text::percentDecode(address, false));
     // A page of shared data may name any file: only sheets where the
     // program's pages and resources lie are read into the print file.
     const bool inside = std::any_of(allowed.begin(), allowed.end(), [&file](const std::string& directory) {

@@ -1,5 +1,7 @@
 #include "ObjectEditorView.h"
 
+#include "MergeConflictView.h"
+
 #include "AddFilesView.h"
 #include "ImageLists.h"
 #include "OneLineTextView.h"
@@ -290,15 +292,46 @@ void ObjectEditorView::toggleSchedule(bool on) {
     rebuild(RowRef{EditorBranch::Schedule, on ? 0 : -1});
 }
 
+QString ObjectEditorView::mergedText() const {
+    const MergeTaken& taken = model_.mergeTaken();
+    QStringList parts;
+    for (const std::string& field : taken.fields)
+        parts << toQt(field);
+    if (taken.comments > 0)
+        parts << languageText(session_, "EDIT_FORM", "MERGED_COMMENTS").arg(taken.comments);
+    if (taken.attachments > 0)
+        parts << languageText(session_, "EDIT_FORM", "MERGED_ATTACHMENTS").arg(taken.attachments);
+    if (taken.schedule)
+        parts << languageText(session_, "EDIT_FORM", "MERGED_SCHEDULE");
+    return languageText(session_, "EDIT_FORM", "MERGED")
+        .replace(QStringLiteral("$WHO$"),
+                 taken.who.empty() ? languageText(session_, "EDIT_FORM", "MERGED_SOMEONE") : toQt(taken.who))
+        .replace(QStringLiteral("$WHEN$"), toQt(taken.when))
+        .replace(QStringLiteral("$WHAT$"), parts.join(QStringLiteral(", ")));
+}
+
 void ObjectEditorView::save() {
     if (editor_ && !commitEdit())
         return;
     closeEditor();
     std::vector<ForeignChange> changes;
-    Status saved = model_.save(ConflictChoice::Ask, &changes, &savedAs_);
+    // Someone else's save meanwhile is merged; only what both changed
+    // differently is asked, as often as new collisions come up.
+    Status saved = model_.save(ConflictChoice::Merge, &changes, &savedAs_);
+    while (!saved && !model_.mergeConflicts().empty()) {
+        session_.ui.beep();
+        const std::optional<MergeChoices> chosen = MergeConflictView(session_, model_.mergeConflicts(), this).ask();
+        if (!chosen)
+            return;
+        for (const auto& [key, choice] : *chosen)
+            model_.settle(key, choice);
+        saved = model_.save(ConflictChoice::Merge, &changes, &savedAs_);
+    }
+    if (saved && !model_.mergeTaken().empty())
+        session_.ui.showMessage(MessageKind::Information, fromQt(mergedText()));
     if (!saved && !changes.empty()) {
-        // Someone else saved meanwhile: the user decides which version
-        // stays, and neither is lost.
+        // The document went meanwhile (deleted or moved), or cannot be
+        // read: the user decides what becomes of this version.
         QString details;
         for (const ForeignChange& change : changes) {
             details += QStringLiteral("\n%1: %2")

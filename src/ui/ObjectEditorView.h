@@ -58,6 +58,9 @@ private:
     };
     static std::optional<RowRef> refOf(const QTreeWidgetItem* item);
     void rebuild(std::optional<RowRef> focus);
+    // What a merging save took from the other user's version, worded in
+    // the user's language.
+    QString mergedText() const;
     void focusChanged();
     void startEdit();
     bool commitEdit();

@@ -7,6 +7,7 @@
 
 #include "ui/AddFilesView.h"
 #include "ui/DocumentListView.h"
+#include "ui/MergeConflictView.h"
 #include "ui/ObjectEditorView.h"
 #include "ui/OneLineTextView.h"
 #include "ui/PagePane.h"
@@ -18,8 +19,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quill::ui {
@@ -259,6 +263,73 @@ private slots:
             if (!row.stored)
                 QVERIFY2(readBytes(record) == before, row.why);
         }
+        QVERIFY(window.close());
+    }
+
+    void anotherUsersSaveMeanwhileIsMergedAndOnlyACollisionAsks() {
+        if (!test::cliAvailable())
+            QSKIP("quill-cli is not built");
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+        const auto theirSave = [&](const std::string& options) {
+            int status = -1;
+            test::runCli("edit --datapoint " + test::shellWord(shown.f.dataPoint) + " --user ADMINISTRATOR " +
+                             test::shellWord(record) + " " + options,
+                         &status);
+            return status;
+        };
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        DocumentListView* list = window.documentList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+
+        // Different fields: saved together without a question.
+        bool saved = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            openRow(editor, 0, 0);
+            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("My name"));
+            QCOMPARE(theirSave("--set 'PARTNER=Their partner' --comment 'Their comment'"), 0);
+            clickAction(editor, "Save");
+            QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+            saved = true;
+        });
+        openFirstDocument(list);
+        QVERIFY(saved);
+        std::string stored = readBytes(record);
+        QVERIFY(stored.find("My name") != std::string::npos);
+        QVERIFY(stored.find("Their partner") != std::string::npos);
+        QVERIFY(!shown.f.ui.messages.empty());
+        QVERIFY2(shown.f.ui.messages.back().second.find("1 comment") != std::string::npos,
+                 shown.f.ui.messages.back().second.c_str());
+
+        // The same field: the question shows both values, and the choice
+        // is what is stored.
+        bool asked = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            openRow(editor, 0, 0);
+            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("Mine again"));
+            QCOMPARE(theirSave("--set 'NAME=Theirs again'"), 0);
+            whenShown<MergeConflictView>([&](MergeConflictView* question) {
+                const QList<QLabel*> labels = question->findChildren<QLabel*>();
+                const auto shows = [&](const QString& text) {
+                    return std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+                };
+                QVERIFY(shows(QStringLiteral("Mine again")));
+                QVERIFY(shows(QStringLiteral("Theirs again")));
+                saveShot(question, "merge-question");
+                QTest::mouseClick(question->findChild<QRadioButton*>("KEEP_THEIRS"), Qt::LeftButton);
+                QTest::mouseClick(question->findChild<QPushButton*>("Save"), Qt::LeftButton);
+                asked = true;
+            });
+            clickAction(editor, "Save");
+            QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+        });
+        openFirstDocument(list);
+        QVERIFY(asked);
+        stored = readBytes(record);
+        QVERIFY(stored.find("Theirs again") != std::string::npos);
+        QVERIFY(stored.find("Mine again") == std::string::npos);
         QVERIFY(window.close());
     }
 
