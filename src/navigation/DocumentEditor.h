@@ -100,6 +100,11 @@ public:
     // lose exactly these.
     bool hasUnsavedChanges() const;
 
+    // Where the document went when someone moved or deleted it after it
+    // was read: the same file under another name in its folder, a place the
+    // task table knows or a user's trash; empty when it cannot be told.
+    std::string whereItWent() const;
+
     // The document's files that changed on disk since they were read.
     std::vector<ForeignChange> changedMeanwhile() const;
 

@@ -4,6 +4,7 @@
 
 #include "documents/DocumentFiles.h"
 #include "documents/PendingFileOps.h"
+#include "formats/CompanionNames.h"
 #include "formats/RecordFile.h"
 #include "navigation/DocumentCommands.h"
 #include "platform/Cp1250.h"
@@ -84,6 +85,57 @@ std::vector<ForeignChange> DocumentEditor::changedMeanwhile() const {
     for (ForeignChange& change : changes)
         change.who = who;
     return changes;
+}
+
+std::string DocumentEditor::whereItWent() const {
+    if (fs::isRegularFile(documentPath_))
+        return {};
+    // A move within the share keeps the files themselves: their inodes go
+    // along. The record may have been saved again before the move, but the
+    // history, which only grows, keeps its inode.
+    std::vector<fs::Stamp> known;
+    for (const auto& [file, was] : stamps_) {
+        if (was.stamp && was.stamp->regularFile)
+            known.push_back(*was.stamp);
+    }
+    const auto isKnown = [&](const std::string& candidate) {
+        const auto now = fs::stamp(candidate);
+        return now && now->regularFile && std::any_of(known.begin(), known.end(), [&](const fs::Stamp& was) {
+                   return now->inode == was.inode && now->device == was.device;
+               });
+    };
+    const auto searchFolder = [&](const std::string& folder) -> std::string {
+        const auto entries = fs::list(folder);
+        if (!entries)
+            return {};
+        for (const fs::Entry& entry : *entries) {
+            const std::string file = path::join(folder, entry.name);
+            const bool own =
+                std::any_of(stamps_.begin(), stamps_.end(), [&](const auto& s) { return s.first == file; });
+            if (entry.isDirectory || entry.isSymlink || own || !isKnown(file))
+                continue;
+            return isCompanionExtension(path::extension(entry.name)) ? mainFileAmong(*entries, folder, entry.name)
+                                                                     : file;
+        }
+        return {};
+    };
+    std::vector<std::string> folders{path::directory(documentPath_)};
+    for (const ScheduleEntry& entry : session_.schedule) {
+        if (!entry.documentPath.empty() && isKnown(entry.documentPath))
+            return entry.documentPath;
+    }
+    const std::string trashes = path::join(session_.context.dataPointPath, "DataPoint.system/Trash");
+    if (const auto users = fs::list(trashes)) {
+        for (const fs::Entry& user : *users) {
+            if (user.isDirectory && !user.isSymlink)
+                folders.push_back(path::join(trashes, user.name));
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (std::string found = searchFolder(folder); !found.empty())
+            return found;
+    }
+    return {};
 }
 
 Status DocumentEditor::save(ConflictChoice choice, std::vector<ForeignChange>* conflicts, std::string* savedAs) {

@@ -329,9 +329,27 @@ void ObjectEditorView::save() {
     }
     if (saved && !model_.mergeTaken().empty())
         session_.ui.showMessage(MessageKind::Information, fromQt(mergedText()));
-    if (!saved && !changes.empty()) {
-        // The document went meanwhile (deleted or moved), or cannot be
-        // read: the user decides what becomes of this version.
+    if (!saved && !changes.empty() && !fs::isRegularFile(model_.documentPath())) {
+        // Deleted or moved by someone else meanwhile: saying where, when
+        // that can be told, and offering to keep this version as a new
+        // document at its old place; nothing comes back unasked.
+        QString text = languageText(session_, "EDIT_FORM", "GONE_MEANWHILE");
+        if (const std::string where = model_.whereItWent(); !where.empty())
+            text += "\n" + languageText(session_, "EDIT_FORM", "GONE_TO") + " " + toQt(where);
+        QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::NoButton, this);
+        box.setObjectName("GoneQuestion");
+        QPushButton* again =
+            box.addButton(languageText(session_, "EDIT_FORM", "GONE_SAVE_AGAIN"), QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(again);
+        session_.ui.beep();
+        box.exec();
+        if (box.clickedButton() != again)
+            return;
+        saved = model_.save(ConflictChoice::Overwrite, nullptr, &savedAs_);
+    } else if (!saved && !changes.empty()) {
+        // The document cannot be read as it is now: the user decides what
+        // becomes of this version.
         QString details;
         for (const ForeignChange& change : changes) {
             details += QStringLiteral("\n%1: %2")

@@ -248,14 +248,23 @@ TEST_F(DocumentEditorTest, AMergingSaveKeepsBothSidesAndAsksOnlyAboutWhatCollide
     EXPECT_NE(record.find("CZK"), std::string::npos);
     EXPECT_NE(record.find("My name"), std::string::npos);
 
-    // A document deleted meanwhile is not brought back by a merge.
+    // A document moved meanwhile is not brought back by a merge; the editor
+    // tells where it went, and saving again makes a whole new document at
+    // the old place, comments and all.
     theirEdit("--set 'NAME=Last'");
     ASSERT_TRUE(mine.setProperty("NAME", "Gone?"));
-    stdfs::remove(contract);
+    const std::string elsewhere = root + "Contracts/Supplier (old).contract";
+    for (const char* extension : {".contract", ".comments", ".history"})
+        stdfs::rename(root + "Contracts/Supplier" + extension, root + "Contracts/Supplier (old)" + extension);
     const Status gone = mine.save(ConflictChoice::Merge);
     EXPECT_FALSE(gone);
     EXPECT_NE(gone.message().find("deleted or moved"), std::string::npos) << gone.message();
     EXPECT_FALSE(stdfs::exists(contract));
+    EXPECT_EQ(mine.whereItWent(), elsewhere);
+    ASSERT_TRUE(mine.save(ConflictChoice::Overwrite));
+    EXPECT_NE(readBytes(contract).find("Gone?"), std::string::npos);
+    EXPECT_NE(readBytes(root + "Contracts/Supplier.comments").find("my note"), std::string::npos);
+    EXPECT_NE(readBytes(elsewhere).find("Last"), std::string::npos) << "the moved one stays as it was";
 }
 
 // A save is one change: when a part of it cannot be made, the record,
