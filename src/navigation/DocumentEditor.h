@@ -100,6 +100,14 @@ public:
     // lose exactly these.
     bool hasUnsavedChanges() const;
 
+    // Takes another user's save into the rows now, without saving: what
+    // only they changed is taken, and units both changed differently come
+    // back in mergeConflicts(), as a merging save would report them.
+    Status mergeNow();
+    // What merging now would take from the other user's version and what
+    // would collide, without changing anything.
+    Status previewMerge(MergeTaken& taken, std::vector<MergeConflict>& conflicts) const;
+
     // Where the document went when someone moved or deleted it after it
     // was read: the same file under another name in its folder, a place the
     // task table knows or a user's trash; empty when it cannot be told.
@@ -153,6 +161,7 @@ private:
     Status readVersion(const std::string& documentPath, const LocalDateTime& now, Version& version) const;
     void buildSchedule(const std::optional<Schedule>& stored, const LocalDateTime& now,
                        std::vector<EditorRow>& rows) const;
+    Status mergeAgainstDisk(Version& theirs, std::array<BranchMerge, 4>& merged) const;
     Status mergeWithDisk(const std::vector<ForeignChange>& changes);
     std::vector<std::string> watchedFiles() const;
     Status saveTo(const std::string& target, bool unchangedSinceRead);

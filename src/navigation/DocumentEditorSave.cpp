@@ -206,22 +206,65 @@ std::string takenText(const MergeTaken& taken) {
 
 } // namespace
 
-Status DocumentEditor::mergeWithDisk(const std::vector<ForeignChange>& changes) {
-    mergeConflicts_.clear();
+Status DocumentEditor::mergeAgainstDisk(Version& theirs, std::array<BranchMerge, 4>& merged) const {
     if (!fs::isRegularFile(documentPath_))
         return Status::failure("nothing was saved: the document was deleted or moved meanwhile");
-    Version theirs;
     if (Status read = readVersion(documentPath_, openedAt_, theirs); !read)
         return Status::failure("nothing was saved: " + read.message());
-    std::array<BranchMerge, 4> merged;
-    std::string conflicting;
     for (EditorBranch branch :
          {EditorBranch::Properties, EditorBranch::Comments, EditorBranch::Attachments, EditorBranch::Schedule}) {
         const std::size_t i = index(branch);
         const std::vector<EditorRow> none;
         const std::vector<EditorRow>& mine = branch == EditorBranch::Schedule && !scheduled_ ? none : rows(branch);
         merged[i] = mergeBranch(branch, openedRows_[i], mine, theirs.rows[i], mergeChoices_);
-        for (MergeConflict& conflict : merged[i].conflicts) {
+    }
+    return Status::success();
+}
+
+Status DocumentEditor::previewMerge(MergeTaken& taken, std::vector<MergeConflict>& conflicts) const {
+    Version theirs;
+    std::array<BranchMerge, 4> merged;
+    if (Status computed = mergeAgainstDisk(theirs, merged); !computed)
+        return computed;
+    taken = {{},
+             {},
+             merged[0].takenFromTheirs,
+             merged[1].takenFromTheirs.size(),
+             merged[2].takenFromTheirs.size(),
+             !merged[3].takenFromTheirs.empty()};
+    conflicts.clear();
+    for (BranchMerge& branch : merged)
+        conflicts.insert(conflicts.end(), branch.conflicts.begin(), branch.conflicts.end());
+    return Status::success();
+}
+
+Status DocumentEditor::mergeNow() {
+    const DocumentLock lock(session_, documentPath_);
+    if (!lock.held())
+        return lock.status();
+    const std::vector<ForeignChange> changes = changedMeanwhile();
+    if (changes.empty())
+        return Status::success();
+    // Taken before the other version is read, under the lock, so that the
+    // next save compares with exactly what was merged.
+    std::vector<std::pair<std::string, fs::Snapshot>> now;
+    for (const std::string& file : watchedFiles())
+        now.emplace_back(file, fs::snapshot(file));
+    if (Status merged = mergeWithDisk(changes); !merged)
+        return merged;
+    stamps_ = std::move(now);
+    return Status::success();
+}
+
+Status DocumentEditor::mergeWithDisk(const std::vector<ForeignChange>& changes) {
+    mergeConflicts_.clear();
+    Version theirs;
+    std::array<BranchMerge, 4> merged;
+    if (Status computed = mergeAgainstDisk(theirs, merged); !computed)
+        return computed;
+    std::string conflicting;
+    for (BranchMerge& branch : merged) {
+        for (MergeConflict& conflict : branch.conflicts) {
             conflicting += (conflicting.empty() ? "" : ", ") + conflict.label;
             mergeConflicts_.push_back(std::move(conflict));
         }

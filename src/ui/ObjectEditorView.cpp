@@ -15,6 +15,10 @@
 #include "session/TextVariables.h"
 
 #include <QHeaderView>
+#include <QTimer>
+#include <QLabel>
+#include <QHBoxLayout>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -36,6 +40,9 @@ const QColor kBranchBackground(224, 224, 224);
 
 constexpr EditorBranch kBranches[] = {EditorBranch::Properties, EditorBranch::Comments, EditorBranch::Attachments,
                                       EditorBranch::Schedule};
+
+// How often an open editor looks whether someone else saved its document.
+constexpr int kChangePollMs = 3000;
 
 } // namespace
 
@@ -103,8 +110,32 @@ ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { focusChanged(); });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] { startEdit(); });
 
+    // Shown when someone else saves the document while it is open here.
+    changedBar_ = new QFrame(this);
+    changedBar_->setObjectName("ChangedBar");
+    changedBar_->setFrameShape(QFrame::StyledPanel);
+    changedBar_->setBackgroundRole(QPalette::ToolTipBase);
+    changedBar_->setAutoFillBackground(true);
+    auto* barLayout = new QHBoxLayout(changedBar_);
+    changedText_ = new QLabel(changedBar_);
+    changedText_->setWordWrap(true);
+    auto* show = new QPushButton(languageText(session, "EDIT_FORM", "CHANGED_SHOW"), changedBar_);
+    show->setObjectName("ShowChange");
+    auto* merge = new QPushButton(languageText(session, "EDIT_FORM", "CHANGED_MERGE"), changedBar_);
+    merge->setObjectName("MergeNow");
+    barLayout->addWidget(changedText_, 1);
+    barLayout->addWidget(show);
+    barLayout->addWidget(merge);
+    changedBar_->hide();
+    connect(show, &QPushButton::clicked, this, [this] { showTheirChange(); });
+    connect(merge, &QPushButton::clicked, this, [this] { mergeNow(); });
+    changePoll_ = new QTimer(this);
+    changePoll_->setInterval(kChangePollMs);
+    connect(changePoll_, &QTimer::timeout, this, [this] { lookForTheirChange(); });
+
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(bar);
+    layout->addWidget(changedBar_);
     layout->addWidget(tree_);
     resize(640, 560);
     const WindowGeometry& g = session.context.geometry;
@@ -120,7 +151,70 @@ bool ObjectEditorView::edit(const std::string& documentPath, bool created) {
     schedule_->setChecked(model_.scheduled());
     rebuild(RowRef{EditorBranch::Properties, 0});
     tree_->setFocus();
-    return exec() == QDialog::Accepted;
+    changedBar_->hide();
+    changePoll_->start();
+    const bool saved = exec() == QDialog::Accepted;
+    changePoll_->stop();
+    return saved;
+}
+
+void ObjectEditorView::lookForTheirChange() {
+    const std::vector<ForeignChange> changes = model_.changedMeanwhile();
+    if (changes.empty()) {
+        changedBar_->hide();
+        return;
+    }
+    const ForeignChange& change = changes.front();
+    QString text = change.when.empty() || !fs::isRegularFile(model_.documentPath())
+                       ? languageText(session_, "EDIT_FORM", "GONE_MEANWHILE")
+                       : languageText(session_, "EDIT_FORM", "CHANGED_BY")
+                             .replace(QStringLiteral("$WHO$"),
+                                      change.who.empty() ? languageText(session_, "EDIT_FORM", "MERGED_SOMEONE")
+                                                         : toQt(change.who))
+                             .replace(QStringLiteral("$WHEN$"), toQt(change.when));
+    changedText_->setText(text);
+    changedBar_->findChild<QPushButton*>("MergeNow")->setEnabled(fs::isRegularFile(model_.documentPath()));
+    changedBar_->findChild<QPushButton*>("ShowChange")->setEnabled(fs::isRegularFile(model_.documentPath()));
+    changedBar_->show();
+}
+
+void ObjectEditorView::showTheirChange() {
+    MergeTaken taken;
+    std::vector<MergeConflict> conflicts;
+    if (const Status previewed = model_.previewMerge(taken, conflicts); !previewed) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, previewed.message());
+        return;
+    }
+    QString text = languageText(session_, "EDIT_FORM", "CHANGED_THEIRS") + " " + takenParts(taken);
+    if (!conflicts.empty()) {
+        QStringList both;
+        for (const MergeConflict& conflict : conflicts)
+            both << toQt(conflict.label);
+        text += "\n" + languageText(session_, "EDIT_FORM", "CHANGED_BOTH") + " " + both.join(QStringLiteral(", "));
+    }
+    session_.ui.showMessage(MessageKind::Information, fromQt(text));
+}
+
+void ObjectEditorView::mergeNow() {
+    if (editor_ && !commitEdit())
+        return;
+    closeEditor();
+    Status merged = model_.mergeNow();
+    while (!merged && !model_.mergeConflicts().empty()) {
+        const std::optional<MergeChoices> chosen = MergeConflictView(session_, model_.mergeConflicts(), this).ask();
+        if (!chosen)
+            return;
+        for (const auto& [key, choice] : *chosen)
+            model_.settle(key, choice);
+        merged = model_.mergeNow();
+    }
+    if (!merged) {
+        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, merged.message());
+        return;
+    }
+    schedule_->setChecked(model_.scheduled());
+    rebuild(focused_);
+    changedBar_->hide();
 }
 
 std::optional<ObjectEditorView::RowRef> ObjectEditorView::refOf(const QTreeWidgetItem* item) {
@@ -292,8 +386,7 @@ void ObjectEditorView::toggleSchedule(bool on) {
     rebuild(RowRef{EditorBranch::Schedule, on ? 0 : -1});
 }
 
-QString ObjectEditorView::mergedText() const {
-    const MergeTaken& taken = model_.mergeTaken();
+QString ObjectEditorView::takenParts(const MergeTaken& taken) const {
     QStringList parts;
     for (const std::string& field : taken.fields)
         parts << toQt(field);
@@ -303,11 +396,16 @@ QString ObjectEditorView::mergedText() const {
         parts << languageText(session_, "EDIT_FORM", "MERGED_ATTACHMENTS").arg(taken.attachments);
     if (taken.schedule)
         parts << languageText(session_, "EDIT_FORM", "MERGED_SCHEDULE");
+    return parts.join(QStringLiteral(", "));
+}
+
+QString ObjectEditorView::mergedText() const {
+    const MergeTaken& taken = model_.mergeTaken();
     return languageText(session_, "EDIT_FORM", "MERGED")
         .replace(QStringLiteral("$WHO$"),
                  taken.who.empty() ? languageText(session_, "EDIT_FORM", "MERGED_SOMEONE") : toQt(taken.who))
         .replace(QStringLiteral("$WHEN$"), toQt(taken.when))
-        .replace(QStringLiteral("$WHAT$"), parts.join(QStringLiteral(", ")));
+        .replace(QStringLiteral("$WHAT$"), takenParts(taken));
 }
 
 void ObjectEditorView::save() {

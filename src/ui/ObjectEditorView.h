@@ -9,6 +9,9 @@
 #include <string>
 
 class QComboBox;
+class QFrame;
+class QLabel;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -39,6 +42,8 @@ public:
     // The in-place editor open on the focused row, if any.
     QWidget* openEditor() const { return editor_; }
     QAction* saveAction() const { return save_; }
+    // The bar shown when someone else saved the document meanwhile.
+    QFrame* changedBar() const { return changedBar_; }
     QAction* attachmentsAction() const { return attachments_; }
     QAction* commentsAction() const { return comments_; }
     QAction* scheduleAction() const { return schedule_; }
@@ -61,6 +66,11 @@ private:
     // What a merging save took from the other user's version, worded in
     // the user's language.
     QString mergedText() const;
+    QString takenParts(const MergeTaken& taken) const;
+    // The bar that tells of someone else's save while the editor is open.
+    void lookForTheirChange();
+    void showTheirChange();
+    void mergeNow();
     void focusChanged();
     void startEdit();
     bool commitEdit();
@@ -81,6 +91,9 @@ private:
     void save();
 
     Session& session_;
+    QFrame* changedBar_ = nullptr;
+    QLabel* changedText_ = nullptr;
+    QTimer* changePoll_ = nullptr;
     ImageLists& images_;
     DocumentEditor model_;
     QTreeWidget* tree_;

@@ -333,6 +333,46 @@ private slots:
         QVERIFY(window.close());
     }
 
+    void anOpenEditorShowsAnotherUsersSaveAndMergesItOnAClick() {
+        if (!test::cliAvailable())
+            QSKIP("quill-cli is not built");
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        DocumentListView* list = window.documentList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        bool merged = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            QVERIFY(!editor->changedBar()->isVisible());
+            openRow(editor, 0, 0);
+            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("My name"));
+            int status = -1;
+            test::runCli("edit --datapoint " + test::shellWord(shown.f.dataPoint) + " --user ADMINISTRATOR " +
+                             test::shellWord(record) + " --set 'PARTNER=Their partner'",
+                         &status);
+            QCOMPARE(status, 0);
+            QTRY_VERIFY_WITH_TIMEOUT(editor->changedBar()->isVisible(), kTimeout);
+            saveShot(editor, "editor-changed-bar");
+            QTest::mouseClick(editor->changedBar()->findChild<QPushButton*>("MergeNow"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!editor->changedBar()->isVisible(), kTimeout);
+            const QList<QTreeWidgetItem*> partner =
+                editor->tree()->findItems(QStringLiteral("Their partner"), Qt::MatchExactly | Qt::MatchRecursive, 1);
+            QCOMPARE(partner.size(), 1);
+            QCOMPARE(editor->tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("My name"));
+            clickAction(editor, "Save");
+            QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+            merged = true;
+        });
+        openFirstDocument(list);
+        QVERIFY(merged);
+        const std::string stored = readBytes(record);
+        QVERIFY(stored.find("My name") != std::string::npos);
+        QVERIFY(stored.find("Their partner") != std::string::npos);
+        QVERIFY(window.close());
+    }
+
     void lettersTheDataPointCannotStoreAreRefusedAndNamed() {
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
