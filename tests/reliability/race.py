@@ -14,7 +14,9 @@ name, copy vs copy onto one name. After each round the data point must hold
 every document whole (record, every companion it had, every attached file
 its attachment list names, nothing left over) and:
   - lost edits: an edit that exited 0 has its field value and its comment in
-    the document, unless a delete that exited 0 took the document away;
+    the document, unless a delete that exited 0 took the document away; two
+    edits of other fields both get in, the second merging the first; an
+    edit that reports a conflict (exit 3) wrote nothing;
   - lost files: no document and no attached file went missing, and none
     was replaced by another (nothing at a target is replaced);
   - exit 0 without effect: a move, copy or delete that exited 0 did not
@@ -257,9 +259,9 @@ class Race:
         supplier = self.document(root, SUPPLIER)
         original = self.original[SUPPLIER]
         if pair.startswith("edit vs"):
-            tags = [("A%d" % r, "CONTRACT_NUMBER", a_ok)]
+            tags = [("A%d" % r, "CONTRACT_NUMBER", a_ok, status[0])]
             if pair == "edit vs edit":
-                tags.append(("B%d" % r, "PARTNER", b_ok))
+                tags.append(("B%d" % r, "PARTNER", b_ok, status[1]))
                 places = [supplier]
             elif pair == "edit vs move":
                 moved = self.document(root, MOVED)
@@ -282,9 +284,12 @@ class Race:
                     failures.append(("lost files", "the contract is not whole: %s" % (
                         doc.record.replace(root + "/", "") if doc else "missing")))
                     continue
-                for tag, field, ok in tags:
+                for tag, field, ok, code in tags:
                     if ok and not self.edit_present(doc, tag, field):
                         failures.append(("lost edits", "%s=%s or its comment is missing" % (field, tag)))
+                    # Exit 3: a change it could not merge, and nothing written.
+                    if code == 3 and self.edit_present(doc, tag, field):
+                        failures.append(("other", "an edit reported a conflict and wrote %s=%s" % (field, tag)))
         else:
             sources = (SUPPLIER, SECOND)
             target = self.document(root, TARGET)
