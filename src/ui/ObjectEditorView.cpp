@@ -195,17 +195,24 @@ void ObjectEditorView::showTheirChange() {
     session_.ui.showMessage(MessageKind::Information, fromQt(text));
 }
 
+bool ObjectEditorView::askAboutConflicts() {
+    session_.ui.beep();
+    const std::optional<MergeChoices> chosen = MergeConflictView(session_, model_.mergeConflicts(), this).ask();
+    if (!chosen)
+        return false;
+    for (const auto& [key, choice] : *chosen)
+        model_.settle(key, choice);
+    return true;
+}
+
 void ObjectEditorView::mergeNow() {
     if (editor_ && !commitEdit())
         return;
     closeEditor();
     Status merged = model_.mergeNow();
     while (!merged && !model_.mergeConflicts().empty()) {
-        const std::optional<MergeChoices> chosen = MergeConflictView(session_, model_.mergeConflicts(), this).ask();
-        if (!chosen)
+        if (!askAboutConflicts())
             return;
-        for (const auto& [key, choice] : *chosen)
-            model_.settle(key, choice);
         merged = model_.mergeNow();
     }
     if (!merged) {
@@ -417,12 +424,8 @@ void ObjectEditorView::save() {
     // differently is asked, as often as new collisions come up.
     Status saved = model_.save(ConflictChoice::Merge, &changes, &savedAs_);
     while (!saved && !model_.mergeConflicts().empty()) {
-        session_.ui.beep();
-        const std::optional<MergeChoices> chosen = MergeConflictView(session_, model_.mergeConflicts(), this).ask();
-        if (!chosen)
+        if (!askAboutConflicts())
             return;
-        for (const auto& [key, choice] : *chosen)
-            model_.settle(key, choice);
         saved = model_.save(ConflictChoice::Merge, &changes, &savedAs_);
     }
     if (saved && !model_.mergeTaken().empty())

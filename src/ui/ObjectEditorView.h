@@ -71,6 +71,9 @@ private:
     void lookForTheirChange();
     void showTheirChange();
     void mergeNow();
+    // The question about units both sides changed differently; the choices
+    // go to the model. False when the user cancelled.
+    bool askAboutConflicts();
     void focusChanged();
     void startEdit();
     bool commitEdit();
