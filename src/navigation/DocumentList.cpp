@@ -65,7 +65,7 @@ std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& imag
     std::vector<DocumentItem> items;
     // Reading a document's item reads into the session's record; the table
     // is copied so that nothing read can change what is being walked.
-    const std::vector<ScheduleEntry> table = session.schedule;
+    const std::vector<ScheduleEntry> table = session.schedule.entries();
     for (const ScheduleEntry& entry : table) {
         DocumentItem item;
         if (!selected(entry) || !fs::isRegularFile(entry.documentPath) ||

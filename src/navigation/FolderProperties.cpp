@@ -275,11 +275,7 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
         return status;
     newPath = to;
     moveFolderListEntries(session, from, to);
-    const std::string below = path::withTrailingSeparator(from);
-    for (ScheduleEntry& entry : session.schedule) {
-        if (entry.documentPath.compare(0, below.size(), below) == 0)
-            entry.documentPath = path::join(to, entry.documentPath.substr(below.size()));
-    }
+    session.schedule.movePaths(from, to);
     // A new name is a change of the folder's settings, noted in its history
     // like the others.
     noteEdit(session, kFolderSettingsEdit);

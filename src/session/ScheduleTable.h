@@ -2,8 +2,10 @@
 
 #include "platform/Clock.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quill {
@@ -24,6 +26,43 @@ struct ScheduleEntry {
     bool incoming = false;
 };
 
+// The user's tasks, one entry per document, found by path without regard
+// to case in constant time: the walk of a large tree looks up every
+// schedule it meets, and a search through the whole table each time made
+// the walk grow with the square of the tasks. The entries' order is no
+// order: removing one moves the last into its place.
+class ScheduleTable {
+public:
+    using Entries = std::vector<ScheduleEntry>;
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    Entries::const_iterator begin() const { return entries_.begin(); }
+    Entries::const_iterator end() const { return entries_.end(); }
+    const ScheduleEntry& operator[](std::size_t index) const { return entries_[index]; }
+    // For the entry's state; a path changes only through movePaths, which
+    // keeps the index right.
+    ScheduleEntry& operator[](std::size_t index) { return entries_[index]; }
+    const Entries& entries() const { return entries_; }
+
+    // The index of the document's entry; size() when it has none.
+    std::size_t find(std::string_view documentPath) const;
+    // The document's entry, made empty when it had none.
+    ScheduleEntry& entryFor(const std::string& documentPath);
+    // Adds the entry, or replaces the one of the same document.
+    void put(ScheduleEntry entry) { entryFor(entry.documentPath) = std::move(entry); }
+    void remove(std::size_t index);
+    void clear();
+    // Every entry below the directory from now lies below to instead.
+    void movePaths(std::string_view from, std::string_view to);
+
+private:
+    static std::string keyOf(std::string_view documentPath);
+
+    Entries entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
 enum class TaskCount { All = 0, Incoming = 1, Open = 2, Closed = 3, Actual = 4 };
 
 // Handed to the user: the document lies in the user's task directory.
@@ -31,6 +70,6 @@ bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirect
 // A reminder is set: reminder and event time differ.
 bool isOpenTask(const ScheduleEntry& entry);
 
-std::size_t countTasks(const std::vector<ScheduleEntry>& table, TaskCount which);
+std::size_t countTasks(const ScheduleTable& table, TaskCount which);
 
 } // namespace quill

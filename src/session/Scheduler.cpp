@@ -25,23 +25,6 @@ constexpr std::int64_t kDueEarly = 2 * kMinute;
 // Logged when a schedule that cannot be read is left out.
 constexpr int kUnreadableScheduleEvent = 57;
 
-std::size_t entryOf(const std::vector<ScheduleEntry>& table, std::string_view documentPath) {
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (cp1250::equalsNoCase(table[i].documentPath, documentPath))
-            return i;
-    }
-    return table.size();
-}
-
-// The last entry takes the place of the one removed; order does not count.
-void removeEntry(std::vector<ScheduleEntry>& table, std::size_t index) {
-    if (index >= table.size())
-        return;
-    if (index + 1 != table.size())
-        table[index] = std::move(table.back());
-    table.pop_back();
-}
-
 std::optional<int> reminderMinutes(Session& session, const std::string& indexText) {
     if (session.events.empty())
         session.events = readEventTable(session.texts);
@@ -74,10 +57,10 @@ bool dueTest(ScheduleEntry& entry, const LocalDateTime& now) {
 }
 
 void updateScheduleEntry(Session& session, const std::string& documentPath) {
-    std::vector<ScheduleEntry>& table = session.schedule;
-    const std::size_t found = entryOf(table, documentPath);
+    ScheduleTable& table = session.schedule;
+    const std::size_t found = table.find(documentPath);
     if (!fs::isRegularFile(companionPath(documentPath, Companion::Schedule))) {
-        removeEntry(table, found);
+        table.remove(found);
         return;
     }
     Schedule schedule;
@@ -87,7 +70,7 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
         return;
     // A task on a document the user is not shown is no task of the user's.
     if (!isVisibleToUser(session, documentPath)) {
-        removeEntry(table, found);
+        table.remove(found);
         return;
     }
     const auto date = parseDateTime(schedule.date, session.formats.shortDate);
@@ -97,12 +80,12 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
     const auto minutes = reminderMinutes(session, schedule.event);
     // Shown nowhere as due rather than guessed at.
     if (!date || !time || !minutes) {
-        removeEntry(table, found);
+        table.remove(found);
         logUnreadableOnce(session, documentPath);
         return;
     }
-    ScheduleEntry& entry = found < table.size() ? table[found] : table.emplace_back();
-    entry.documentPath = documentPath;
+    ScheduleEntry& entry = table.entryFor(documentPath);
+    entry.documentPath = documentPath; // the spelling met last; the key is the same
     entry.eventTime = {date->year, date->month, date->day, time->hour, time->minute, time->second, 0};
     if (*minutes != 0) {
         entry.reminderTime = fromWallClockMilliseconds(wallClockMilliseconds(entry.eventTime) - *minutes * kMinute);
@@ -126,10 +109,10 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
 }
 
 void pruneSchedule(Session& session) {
-    std::vector<ScheduleEntry>& table = session.schedule;
+    ScheduleTable& table = session.schedule;
     for (std::size_t i = table.size(); i-- > 0;) {
         if (!fs::isRegularFile(companionPath(table[i].documentPath, Companion::Schedule)))
-            removeEntry(table, i);
+            table.remove(i);
     }
 }
 

@@ -52,7 +52,7 @@ public:
     ActualObject actual;
     PendingEdits pendingEdits;
     PendingFileOps pendingFileOps;
-    std::vector<ScheduleEntry> schedule;
+    ScheduleTable schedule;
     // The file made last from a file template and kept for attaching.
     std::string lastTemplateDocument;
     std::vector<EventChoice> events; // the reminder choices, read on first use

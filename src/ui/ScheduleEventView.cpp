@@ -145,7 +145,7 @@ void ScheduleEventView::rebuild() {
     tree_->clear();
     const auto text = [this](const char* key) { return languageText(session_, "SCHEDULEEVENT_FORM", key) + " "; };
     QTreeWidgetItem* first = nullptr;
-    std::vector<ScheduleEntry>& table = session_.schedule;
+    ScheduleTable& table = session_.schedule;
     for (std::size_t i = 0; i < table.size(); ++i) {
         ScheduleEntry& entry = table[i];
         if (!inList(entry, list_))

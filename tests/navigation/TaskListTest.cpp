@@ -28,12 +28,13 @@ TEST_F(TaskListTest, EachStateListsItsTasksAndLeavesOutDeletedDocuments) {
         made.due = due;
         return made;
     };
-    session->schedule = {
-        entry(root + "Projects/Website/Kickoff.meeting", before, true),
-        entry(root + "Contracts/Supplier.contract", event, false),
-        entry(root + "Meetings/Weekly review.meeting", before, false),
-        entry(root + "Meetings/Deleted meanwhile.meeting", before, true),
-    };
+    for (ScheduleEntry task : {
+             entry(root + "Projects/Website/Kickoff.meeting", before, true),
+             entry(root + "Contracts/Supplier.contract", event, false),
+             entry(root + "Meetings/Weekly review.meeting", before, false),
+             entry(root + "Meetings/Deleted meanwhile.meeting", before, true),
+         })
+        session->schedule.put(std::move(task));
     const ImageNameTable images = loadTreeImageNames(session->context.settings.resourceDirectory);
     const auto names = [&](const char* state) {
         std::vector<std::string> listed;

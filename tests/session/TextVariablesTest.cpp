@@ -223,7 +223,8 @@ TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
     // As the scheduler finds it when it takes the entries in.
     for (ScheduleEntry* entry : {&incoming, &closed})
         entry->incoming = isIncomingTask(*entry, session->context.userTasksDirectory);
-    session->schedule = {incoming, closed};
+    session->schedule.put(incoming);
+    session->schedule.put(closed);
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "2");
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_NEW"), "1");
     EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_OPEN"), "1");
