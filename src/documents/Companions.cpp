@@ -40,12 +40,13 @@ bool typeDefinedFor(const TypeTables& tables, std::string_view companionFile) {
 
 RecordRead readCompanion(DocumentStore& store, std::string_view documentPath, Companion kind, Record& record) {
     const std::string path = companionPath(documentPath, kind);
-    if (!fs::exists(path))
-        return RecordRead::Missing;
     if (!typeDefinedFor(store.objectTypeTables(), path)) {
+        if (!fs::exists(path))
+            return RecordRead::Missing;
         store.reportUnreadable(objectTypeNameOf(path));
         return RecordRead::Failed;
     }
+    // The read tells a missing companion itself: no call asks first.
     return store.readRecord(path, record);
 }
 

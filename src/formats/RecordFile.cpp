@@ -19,8 +19,8 @@ constexpr std::size_t kMaxRecordBytes = 64 * 1024 * 1024;
 constexpr std::size_t kMaxIniBytes = 16 * 1024 * 1024;
 
 std::string captionOrNote(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank,
-                          bool caption) {
-    if (!fs::exists(path) || tables.objectTypes.empty())
+                          bool caption, bool knownToExist = false) {
+    if ((!knownToExist && !fs::exists(path)) || tables.objectTypes.empty())
         return "UNKNOWN";
     const ObjectType& type = tables.objectTypes[tables.objectTypeOf(path)];
     std::string text = caption ? type.caption : type.note;
@@ -248,6 +248,10 @@ Status RecordFiles::storePostedForm(Record& record, const PostedForm& form,
 
 std::string objectTypeCaptionOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {
     return captionOrNote(tables, path, expandBlank, true);
+}
+
+std::string objectTypeCaptionOfRead(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {
+    return captionOrNote(tables, path, expandBlank, true, true);
 }
 
 std::string objectTypeNoteOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank) {

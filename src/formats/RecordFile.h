@@ -79,6 +79,8 @@ Status recordFileContent(const Record& record, std::string& content);
 // Caption (note) of the object type of an existing file, expanded with
 // blank-on-empty; "UNKNOWN" for a missing file or an empty text.
 std::string objectTypeCaptionOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank);
+// The same for a file just read: nothing asks again whether it exists.
+std::string objectTypeCaptionOfRead(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank);
 std::string objectTypeNoteOf(const TypeTables& tables, std::string_view path, const TextExpander& expandBlank);
 
 // Writes each posted value into the existing key of the same name in the

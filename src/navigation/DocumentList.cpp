@@ -12,6 +12,7 @@
 #include "session/Visibility.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace quill {
 
@@ -22,7 +23,7 @@ bool makeDocumentItem(Session& session, const ImageNameTable& images, const std:
     const auto expand = [&session](const std::string& text) { return session.variables.expand(text, true); };
     item.name = documentListName(session, record.value("NAME"), file);
     item.secondField = record.fields.size() >= 2 ? record.fields[1].value : std::string();
-    item.typeCaption = objectTypeCaptionOf(session.tables, file, expand);
+    item.typeCaption = objectTypeCaptionOfRead(session.tables, file, expand);
     item.date = expand(record.value("DATE"));
     item.time = expand(record.value("TIME"));
     item.path = file;
@@ -39,6 +40,14 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
     const auto entries = fs::list(directory);
     if (!entries || !foldersAdmit(session, directory))
         return items;
+    // Which documents have a schedule, from the listing: asking the file
+    // system once per document would cost a round trip each on a share.
+    std::unordered_set<std::string> scheduledNames;
+    for (const fs::Entry& entry : *entries) {
+        if (!entry.isDirectory &&
+            cp1250::equalsNoCase(path::extension(entry.name), companionExtension(Companion::Schedule)))
+            scheduledNames.insert(cp1250::upper(path::withoutExtension(entry.name)));
+    }
     for (const fs::Entry& entry : *entries) {
         if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
             continue;
@@ -47,7 +56,7 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
         if (!makeDocumentItem(session, images, file, item) || !item.rightsGranted)
             continue;
         items.push_back(std::move(item));
-        if (scheduled && fs::isRegularFile(companionPath(file, Companion::Schedule)))
+        if (scheduled && scheduledNames.contains(cp1250::upper(path::withoutExtension(entry.name))))
             scheduled(file);
     }
     sortDocumentItems(items);

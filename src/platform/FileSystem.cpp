@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -61,6 +62,34 @@ stdfs::path nativeNewName(std::string_view path) {
     return dir.empty() ? name : native(dir) / name;
 }
 
+// Whether a call that failed this way may succeed on the path resolved
+// without regard to case.
+bool missingAsSpelled(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+// Runs call on the path as spelt and, only when that names nothing, on the
+// path resolved without regard to case: on a share every metadata call is a
+// round trip, and checking a path before each use doubled them.
+template <typename Call> auto onNativePath(std::string_view path, Call call) -> decltype(call(stdfs::path())) {
+    const stdfs::path exact(utf8(path));
+    auto result = call(exact);
+    if (result.second == 0 || !missingAsSpelled(result.second))
+        return result;
+    const stdfs::path resolved = native(path);
+    return resolved == exact ? result : call(resolved);
+}
+
+// stat() or lstat() of path; the errno of the failure, 0 on success.
+std::pair<struct stat, int> statOf(std::string_view path, bool followLinks = true) {
+    return onNativePath(path, [followLinks](const stdfs::path& p) {
+        std::pair<struct stat, int> result{};
+        const int rc = followLinks ? ::stat(p.c_str(), &result.first) : ::lstat(p.c_str(), &result.first);
+        result.second = rc == 0 ? 0 : errno;
+        return result;
+    });
+}
+
 } // namespace
 
 stdfs::path native(std::string_view path) {
@@ -94,7 +123,7 @@ std::string fromNative(const stdfs::path& path) {
 }
 
 bool exists(std::string_view path) {
-    return nativeExists(native(path));
+    return statOf(path, false).second == 0;
 }
 
 bool existsAsSpelled(std::string_view path) {
@@ -102,56 +131,73 @@ bool existsAsSpelled(std::string_view path) {
 }
 
 bool isDirectory(std::string_view path) {
-    std::error_code ec;
-    return stdfs::is_directory(native(path), ec);
+    const auto [st, error] = statOf(path);
+    return error == 0 && S_ISDIR(st.st_mode);
 }
 
 bool isRegularFile(std::string_view path) {
-    std::error_code ec;
-    return stdfs::is_regular_file(native(path), ec);
+    const auto [st, error] = statOf(path);
+    return error == 0 && S_ISREG(st.st_mode);
 }
 
 bool isSymlink(std::string_view path) {
-    std::error_code ec;
-    return stdfs::is_symlink(stdfs::symlink_status(native(path), ec));
+    const auto [st, error] = statOf(path, false);
+    return error == 0 && S_ISLNK(st.st_mode);
 }
 
 std::optional<std::vector<Entry>> list(std::string_view directory) {
-    std::error_code ec;
-    stdfs::directory_iterator it(native(directory), ec);
-    if (ec)
+    const auto [dir, openError] = onNativePath(directory, [](const stdfs::path& p) {
+        DIR* opened = ::opendir(p.c_str());
+        return std::pair<DIR*, int>{opened, opened ? 0 : errno};
+    });
+    if (!dir)
         return std::nullopt;
+    // The kind of each entry comes with the listing on the usual file
+    // systems; only links and file systems that do not say are asked.
     std::vector<Entry> entries;
-    for (; it != stdfs::directory_iterator(); it.increment(ec)) {
-        if (ec)
-            break;
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string_view nativeName = found->d_name;
+        if (nativeName == "." || nativeName == "..")
+            continue;
         // A name the code page cannot hold would come out with '?' for
         // some letters and then name another file, or none: such entries
         // are left out rather than approximated.
-        const std::string nativeName = it->path().filename().string();
         if (!cp1250::holds(nativeName))
             continue;
         Entry entry;
         entry.name = cp1250::fromUtf8(nativeName);
         if (entry.name.empty() || isBookkeepingName(entry.name))
             continue;
-        std::error_code typeError;
-        entry.isDirectory = it->is_directory(typeError);
-        entry.isSymlink = it->is_symlink(typeError);
+        unsigned char type = found->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+        }
+        entry.isSymlink = type == DT_LNK;
+        if (entry.isSymlink) {
+            struct stat target {};
+            entry.isDirectory = ::fstatat(::dirfd(dir), found->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        } else {
+            entry.isDirectory = type == DT_DIR;
+        }
         entries.push_back(std::move(entry));
     }
+    ::closedir(dir);
     return entries;
 }
 
 ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     ReadResult result;
-    const stdfs::path p = native(path);
     // O_NONBLOCK: opening a named pipe someone left in the tree must not
     // hang the program; only regular files are read.
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const auto [fd, openError] = onNativePath(path, [](const stdfs::path& p) {
+        const int opened = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        return std::pair<int, int>{opened, opened < 0 ? errno : 0};
+    });
     if (fd < 0) {
-        result.error = errno == ENOENT ? ReadError::Missing : ReadError::Unreadable;
-        result.reason = errno == ELOOP ? "it is a loop of symbolic links" : std::strerror(errno);
+        result.error = openError == ENOENT ? ReadError::Missing : ReadError::Unreadable;
+        result.reason = openError == ELOOP ? "it is a loop of symbolic links" : std::strerror(openError);
         return result;
     }
     struct stat st {};
@@ -168,6 +214,10 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     result.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     // The size may change while reading (another machine writes); read to
     // the end but never past the limit.
+    // A read shorter than asked that reaches the size fstat gave is the
+    // end of the file: asking again for the zero that says so would be one
+    // more round trip per file on a share.
+    const auto size = static_cast<std::size_t>(st.st_size);
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -186,6 +236,8 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
             break;
         }
         result.content.append(buffer, static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) < sizeof buffer && result.content.size() >= size)
+            break;
     }
     ::close(fd);
     if (!result.ok())
@@ -194,8 +246,8 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
 }
 
 std::optional<Stamp> stamp(std::string_view path) {
-    struct stat st {};
-    if (::stat(native(path).c_str(), &st) != 0)
+    const auto [st, error] = statOf(path);
+    if (error != 0)
         return std::nullopt;
     Stamp s;
     s.size = static_cast<std::uintmax_t>(st.st_size);
