@@ -26,6 +26,8 @@ packages=(
   # The fault-injection tests kill quill-cli before each file-changing system
   # call, or fail that call, through strace.
   strace
+  # bench/slowfs: a slow network share through FUSE, for bench/compare.py.
+  libfuse3-dev fuse3
 )
 
 missing=()
