@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -117,30 +118,65 @@ bool isSymlink(std::string_view path) {
 }
 
 std::optional<std::vector<Entry>> list(std::string_view directory) {
-    std::error_code ec;
-    stdfs::directory_iterator it(native(directory), ec);
-    if (ec)
+    const int fd = openForReading(directory, O_DIRECTORY);
+    if (fd < 0)
         return std::nullopt;
+    auto entries = listOpen(fd);
+    ::close(fd);
+    return entries;
+}
+
+std::optional<std::vector<Entry>> listOpen(int directory) {
+    // The stream gets a descriptor of its own: closing it leaves the
+    // caller's open.
+    const int own = ::fcntl(directory, F_DUPFD_CLOEXEC, 0);
+    DIR* stream = own < 0 ? nullptr : ::fdopendir(own);
+    if (!stream) {
+        if (own >= 0)
+            ::close(own);
+        return std::nullopt;
+    }
     std::vector<Entry> entries;
-    for (; it != stdfs::directory_iterator(); it.increment(ec)) {
-        if (ec)
-            break;
+    while (const dirent* found = ::readdir(stream)) {
+        const std::string_view nativeName = found->d_name;
+        if (nativeName == "." || nativeName == "..")
+            continue;
         // A name the code page cannot hold would come out with '?' for
         // some letters and then name another file, or none: such entries
         // are left out rather than approximated.
-        const std::string nativeName = it->path().filename().string();
         if (!cp1250::holds(nativeName))
             continue;
         Entry entry;
         entry.name = cp1250::fromUtf8(nativeName);
         if (entry.name.empty() || isBookkeepingName(entry.name))
             continue;
-        std::error_code typeError;
-        entry.isDirectory = it->is_directory(typeError);
-        entry.isSymlink = it->is_symlink(typeError);
+        // The type the listing gives saves a call per entry; file systems
+        // that do not give it are asked.
+        unsigned char type = found->d_type;
+        struct stat st {};
+        if (type == DT_UNKNOWN && ::fstatat(directory, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+        entry.isSymlink = type == DT_LNK;
+        entry.isDirectory = type == DT_DIR || (entry.isSymlink && ::fstatat(directory, found->d_name, &st, 0) == 0 &&
+                                               S_ISDIR(st.st_mode));
         entries.push_back(std::move(entry));
     }
+    ::closedir(stream);
     return entries;
+}
+
+int openForReading(std::string_view path, int flags) {
+    flags |= O_RDONLY | O_CLOEXEC;
+    const std::string exact = utf8(path);
+    const int fd = ::open(exact.c_str(), flags);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    const stdfs::path resolved = native(path);
+    if (resolved == stdfs::path(exact)) {
+        errno = ENOENT;
+        return -1;
+    }
+    return ::open(resolved.c_str(), flags);
 }
 
 ReadResult readFile(std::string_view path, std::size_t maxBytes) {
