@@ -103,6 +103,14 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     return length;
 }
 
+// How many bytes at the start are ASCII.
+std::size_t asciiPrefix(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 char32_t toUnicode(unsigned char byte) {
@@ -120,17 +128,24 @@ std::optional<unsigned char> fromUnicode(char32_t codePoint) {
 }
 
 std::string toUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
+    // Names and paths are mostly ASCII, which both spell alike: that part
+    // is copied whole.
+    const std::size_t ascii = asciiPrefix(text);
+    std::string out(text.substr(0, ascii));
+    if (ascii == text.size())
+        return out;
+    out.reserve(text.size() + (text.size() - ascii) * 2);
+    for (char c : text.substr(ascii))
         appendUtf8(out, toUnicode(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string fromUtf8(std::string_view utf8) {
-    std::string out;
+    std::size_t i = asciiPrefix(utf8);
+    std::string out(utf8.substr(0, i));
+    if (i == utf8.size())
+        return out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
     while (i < utf8.size()) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         if (lead < 0x80) {

@@ -146,16 +146,26 @@ bool isSymlink(std::string_view path) {
 }
 
 std::optional<std::vector<Entry>> list(std::string_view directory) {
-    const auto [dir, openError] = onNativePath(directory, [](const stdfs::path& p) {
-        DIR* opened = ::opendir(p.c_str());
-        return std::pair<DIR*, int>{opened, opened ? 0 : errno};
-    });
-    if (!dir)
+    const int fd = openForReading(directory, O_DIRECTORY);
+    if (fd < 0)
         return std::nullopt;
-    // The kind of each entry comes with the listing on the usual file
-    // systems; only links and file systems that do not say are asked.
+    auto entries = listOpen(fd);
+    ::close(fd);
+    return entries;
+}
+
+std::optional<std::vector<Entry>> listOpen(int directory) {
+    // The stream gets a descriptor of its own: closing it leaves the
+    // caller's open.
+    const int own = ::fcntl(directory, F_DUPFD_CLOEXEC, 0);
+    DIR* stream = own < 0 ? nullptr : ::fdopendir(own);
+    if (!stream) {
+        if (own >= 0)
+            ::close(own);
+        return std::nullopt;
+    }
     std::vector<Entry> entries;
-    while (const dirent* found = ::readdir(dir)) {
+    while (const dirent* found = ::readdir(stream)) {
         const std::string_view nativeName = found->d_name;
         if (nativeName == "." || nativeName == "..")
             continue;
@@ -168,33 +178,37 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
         entry.name = cp1250::fromUtf8(nativeName);
         if (entry.name.empty() || isBookkeepingName(entry.name))
             continue;
+        // The type the listing gives saves a call per entry; file systems
+        // that do not give it are asked.
         unsigned char type = found->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(::dirfd(dir), found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
-        }
+        struct stat st {};
+        if (type == DT_UNKNOWN && ::fstatat(directory, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         entry.isSymlink = type == DT_LNK;
-        if (entry.isSymlink) {
-            struct stat target {};
-            entry.isDirectory = ::fstatat(::dirfd(dir), found->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-        } else {
-            entry.isDirectory = type == DT_DIR;
-        }
+        entry.isDirectory = type == DT_DIR || (entry.isSymlink && ::fstatat(directory, found->d_name, &st, 0) == 0 &&
+                                               S_ISDIR(st.st_mode));
         entries.push_back(std::move(entry));
     }
-    ::closedir(dir);
+    ::closedir(stream);
     return entries;
+}
+
+int openForReading(std::string_view path, int flags) {
+    flags |= O_RDONLY | O_CLOEXEC;
+    const auto [fd, error] = onNativePath(path, [flags](const stdfs::path& p) {
+        const int opened = ::open(p.c_str(), flags);
+        return std::pair<int, int>{opened, opened < 0 ? errno : 0};
+    });
+    errno = error;
+    return fd;
 }
 
 ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     ReadResult result;
     // O_NONBLOCK: opening a named pipe someone left in the tree must not
     // hang the program; only regular files are read.
-    const auto [fd, openError] = onNativePath(path, [](const stdfs::path& p) {
-        const int opened = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        return std::pair<int, int>{opened, opened < 0 ? errno : 0};
-    });
+    const int fd = openForReading(path, O_NONBLOCK);
+    const int openError = errno;
     if (fd < 0) {
         result.error = openError == ENOENT ? ReadError::Missing : ReadError::Unreadable;
         result.reason = openError == ELOOP ? "it is a loop of symbolic links" : std::strerror(openError);

@@ -42,6 +42,14 @@ struct Entry {
 // and so are names with letters code page 1250 cannot hold.
 // nullopt when the directory cannot be read.
 std::optional<std::vector<Entry>> list(std::string_view directory);
+// The same for a directory already open (a descriptor from openForReading
+// with O_DIRECTORY), which stays open.
+std::optional<std::vector<Entry>> listOpen(int directory);
+
+// Opens a file for reading (O_RDONLY | O_CLOEXEC and the given flags),
+// trying the name as spelt before resolving its letter case, so that the
+// usual case costs the open alone. -1 with errno set when it fails.
+int openForReading(std::string_view path, int flags = 0);
 
 enum class ReadError { None, Missing, TooLarge, Unreadable };
 

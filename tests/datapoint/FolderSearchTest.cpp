@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace quill {
 namespace {
@@ -79,18 +82,20 @@ TEST_F(FolderSearchTest, EachDocumentIsFoundOnceHoweverItIsReached) {
         const char* what;
         std::vector<SearchScope> scopes;
         std::size_t expected;
+        std::size_t folders; // each read once: the folder itself, Sub, Účty and Many
     } cases[] = {
-        {"companions apart in the listing", {{many, true}}, 40},
-        {"a subfolder that is a top folder too", {{root, true}, {many, true}}, 44},
-        {"the subfolder first", {{many, true}, {root, true}}, 44},
-        {"the same folder alone and with subfolders", {{sub, false}, {sub, true}}, 1},
-        {"one folder spelled twice", {{sub, true}, {sub + "/", true}}, 1},
+        {"companions apart in the listing", {{many, true}}, 40, 1},
+        {"a subfolder that is a top folder too", {{root, true}, {many, true}}, 44, 4},
+        {"the subfolder first", {{many, true}, {root, true}}, 44, 4},
+        {"the same folder alone and with subfolders", {{sub, false}, {sub, true}}, 1, 1},
+        {"one folder spelled twice", {{sub, true}, {sub + "/", true}}, 1, 1},
     };
     for (const auto& c : cases) {
         FolderSearch search("toner", {});
         std::vector<std::string> documents;
         search.run(c.scopes, [&](const std::string& document) { documents.push_back(cp1250::upper(document)); });
         EXPECT_EQ(documents.size(), c.expected) << c.what;
+        EXPECT_EQ(search.foldersSearched(), c.folders) << c.what;
         std::sort(documents.begin(), documents.end());
         EXPECT_EQ(std::adjacent_find(documents.begin(), documents.end()), documents.end()) << c.what;
     }
@@ -106,6 +111,84 @@ TEST_F(FolderSearchTest, AStopKeepsWhatWasFound) {
     EXPECT_EQ(kept.size(), 1u);
     EXPECT_TRUE(search.stopRequested());
     EXPECT_GE(search.filesSearched(), 1u);
+}
+
+TEST_F(FolderSearchTest, ReadersReportInTheOrderOfTheWalk) {
+    // A few hundred files in nested folders. Some are large, with the word
+    // at their end, so that readers finish out of turn; matches are in
+    // documents and in companions of documents that do not match.
+    std::vector<std::string> expected{"Letter.note", "Offer.contract", "Sub/Deep.note", "Účty/Záloha.note"};
+    const std::string large(600 * 1024, 'x');
+    for (int f = 0; f < 6; ++f) {
+        const std::string folder = "Tree/F" + std::to_string(f) + (f % 2 ? "/Inner" : "");
+        stdfs::create_directories(root + "/" + folder);
+        for (int n = 0; n < 25; ++n) {
+            const std::string base = root + "/" + folder + "/N" + std::to_string(n);
+            const std::string name = folder + "/N" + std::to_string(n) + ".note";
+            switch (n % 5) {
+            case 0: // the document
+                test::writeBytes(base + ".note", (n % 10 ? "" : large) + "Note\r\ntoner\r\n");
+                test::writeBytes(base + ".comments", "toner too\r\n");
+                expected.push_back(name);
+                break;
+            case 1: // its comments only
+                test::writeBytes(base + ".note", "Note\r\npaper\r\n");
+                test::writeBytes(base + ".comments", large + "\r\ntoner\r\n");
+                expected.push_back(name);
+                break;
+            default: // neither, one of them large
+                test::writeBytes(base + ".note", (n % 5 == 2 ? large : "") + "Note\r\npaper\r\n");
+                test::writeBytes(base + ".comments", "paper\r\n");
+            }
+        }
+    }
+    std::sort(expected.begin(), expected.end());
+    const auto run = [&](std::size_t readers) {
+        FolderSearch search("toner", {}, readers);
+        std::vector<std::string> documents;
+        search.run({{root, true}}, [&](const std::string& document) {
+            documents.push_back(cp1250::toUtf8(document.substr(root.size() + 1)));
+        });
+        return documents;
+    };
+    // One reader takes the files in the order the walk meets them.
+    const std::vector<std::string> inWalkOrder = run(1);
+    std::vector<std::string> sorted = inWalkOrder;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(sorted, expected);
+    for (const std::size_t readers : {2u, 3u, 8u}) {
+        for (int round = 0; round < 20; ++round)
+            ASSERT_EQ(run(readers), inWalkOrder) << readers << " readers, round " << round;
+    }
+}
+
+TEST_F(FolderSearchTest, AStopEndsTheReadOfALargeFile) {
+    // The large file is searched first; behind it, in the next scope, wait
+    // documents the readers may already have matched. None of them may be
+    // reported once stopped, and the run ends without reading the rest of
+    // the large file (a gigabyte of sparse file: seconds to read whole).
+    const std::string large = root + "/Large";
+    stdfs::create_directories(large);
+    std::ofstream(large + "/Huge.note").close();
+    stdfs::resize_file(large + "/Huge.note", std::uintmax_t{1} << 30);
+    for (const std::size_t readers : {1u, 4u}) {
+        FolderSearch search("toner", {}, readers);
+        std::vector<std::string> documents;
+        std::chrono::steady_clock::time_point ended;
+        std::thread walk([&] {
+            search.run({{large, true}, {root, true}},
+                       [&](const std::string& document) { documents.push_back(document); });
+            ended = std::chrono::steady_clock::now();
+        });
+        while (search.filesSearched() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto stopped = std::chrono::steady_clock::now();
+        search.stop();
+        walk.join();
+        EXPECT_LT(ended - stopped, std::chrono::milliseconds(500)) << readers << " readers";
+        EXPECT_EQ(documents, std::vector<std::string>{}) << readers << " readers";
+    }
 }
 
 } // namespace

@@ -78,7 +78,10 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        // Many notes that all hold the word, in a folder of the tree.
+        // Many notes that all hold the word, in a folder of the tree, and
+        // among them large scans without it (sparse files: nothing on the
+        // disk), so that the search lasts long enough to be stopped however
+        // fast small files are read.
         constexpr int kNotes = 20000;
         const std::string many = shown.f.dataPoint + "/DataPoint.root/Projects/Archive";
         for (int folder = 0; folder < kNotes / 500; ++folder) {
@@ -86,6 +89,8 @@ private slots:
             std::filesystem::create_directories(directory);
             for (int n = 0; n < 500; ++n)
                 writeBytes(directory + "/Note " + std::to_string(n) + ".note", "Note\r\nabout the archive\r\n");
+            writeBytes(directory + "/Scan.note", "");
+            std::filesystem::resize_file(directory + "/Scan.note", std::uintmax_t{256} << 20);
         }
         bool stopped = false;
         whenShown<FindView>([&](FindView* find) {
