@@ -83,7 +83,7 @@ int locationCommand(Args args, std::ostream& out) {
     expectArgs(args, 1, 1, "location --datapoint DIR --user LOGON PATH");
     CliSession cli(options);
     MainTree tree;
-    buildMainTree(cli.session(), tree);
+    buildMainTree(cli.session(), tree, FolderDepth::TopFolders);
     printLine(out, locationText(cli.session(), tree, args[0]));
     return 0;
 }
@@ -99,8 +99,11 @@ int findCommand(Args args, std::ostream& out) {
     CliSession cli(options);
     Session& session = cli.session();
     loadUserData(session);
+    // Where to search and how to name the places: the top folders are all
+    // the tree gives a search.
     MainTree tree;
-    buildMainTree(session, tree);
+    buildMainTree(session, tree, FolderDepth::TopFolders);
+    const FolderRightsCache rights(session);
     const std::vector<FindKind> kinds = findKinds(session);
     const auto kind = text::parseInteger(kindText);
     if (!kind || *kind < 0 || static_cast<std::size_t>(*kind) >= kinds.size())

@@ -7,6 +7,7 @@
 #include "navigation/MainTree.h"
 #include "platform/DateTimeFormat.h"
 #include "session/Logon.h"
+#include "session/ScheduleScan.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/TaskCalendar.h"
@@ -19,8 +20,10 @@ namespace {
 
 void buildScheduleTable(Session& session) {
     loadUserData(session);
+    // The tasks need the places to look in, not the folders below them.
     MainTree tree;
-    buildMainTree(session, tree);
+    buildMainTree(session, tree, FolderDepth::TopFolders);
+    scanSchedules(session, scheduleScanPlaces(tree));
     scanTaskDirectory(session);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -17,14 +18,14 @@ namespace {
 constexpr int kMaxDepth = 256;
 
 void walk(const RecordFiles& records, const std::string& directory, const std::vector<fs::Entry>& entries,
-          FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth) {
+          FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth, int levels) {
     for (const fs::Entry& entry : entries) {
         // A link may lead anywhere on the machine, or back up the tree.
         if (entry.isSymlink)
             continue;
         const std::string entryPath = path::join(directory, entry.name);
         if (entry.isDirectory) {
-            if (depth >= kMaxDepth)
+            if (depth >= levels)
                 continue;
             // One listing of the sub-directory serves both the search for
             // its folder record and the walk below it.
@@ -41,7 +42,7 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
                         visitor.folderFound(entry.name, path::withTrailingSeparator(directory), folderRecord, parent);
                 break;
             }
-            walk(records, entryPath, *subEntries, visitor, subParent, depth + 1);
+            walk(records, entryPath, *subEntries, visitor, subParent, depth + 1, levels);
         } else if (cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
             visitor.scheduleFound(entryPath, mainFileAmong(entries, directory, entry.name));
         }
@@ -51,11 +52,12 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
 } // namespace
 
 void walkFolderTree(const RecordFiles& records, const std::string& directory, FolderWalkVisitor& visitor,
-                    FolderWalkVisitor::Node parent) {
+                    FolderWalkVisitor::Node parent, int levels) {
     const auto entries = fs::list(directory);
     if (!entries)
         return;
-    walk(records, path::withoutTrailingSeparator(directory), *entries, visitor, parent, 0);
+    walk(records, path::withoutTrailingSeparator(directory), *entries, visitor, parent, 0,
+         levels > 0 ? std::min(levels, kMaxDepth) : kMaxDepth);
 }
 
 } // namespace quill

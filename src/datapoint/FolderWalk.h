@@ -33,7 +33,9 @@ public:
 // folder above it (or parent); directories without one are walked with the
 // same parent. Symbolic links to directories are not followed, so a link
 // loop cannot make the walk endless.
+// levels: how many levels of directories below directory are read; 0 for
+// all of them.
 void walkFolderTree(const RecordFiles& records, const std::string& directory, FolderWalkVisitor& visitor,
-                    FolderWalkVisitor::Node parent);
+                    FolderWalkVisitor::Node parent, int levels = 0);
 
 } // namespace quill

@@ -29,6 +29,8 @@ Status setField(Record& record, const std::string& name, std::string value) {
     return Status::success();
 }
 
+} // namespace
+
 // Without its own type a companion would be read with the first type's
 // fields: its values would vanish on reading and land in foreign fields
 // on writing.
@@ -37,6 +39,8 @@ bool typeDefinedFor(const TypeTables& tables, std::string_view companionFile) {
     return index < tables.objectTypes.size() &&
            cp1250::equalsNoCase(tables.objectTypes[index].name, objectTypeNameOf(companionFile));
 }
+
+namespace {
 
 RecordRead readCompanion(DocumentStore& store, std::string_view documentPath, Companion kind, Record& record) {
     const std::string path = companionPath(documentPath, kind);

@@ -107,6 +107,10 @@ Status fillSchedule(Record& companion, const Schedule& schedule);
 RecordRead readComments(DocumentStore& store, std::string_view documentPath, std::vector<Comment>& comments);
 RecordRead readAttachments(DocumentStore& store, std::string_view documentPath, std::vector<Attachment>& attachments,
                            std::vector<RefusedAttachment>* refused = nullptr);
+// Whether the data point defines the object type of a companion file:
+// without one it would be read with another type's fields.
+bool typeDefinedFor(const TypeTables& tables, std::string_view companionFile);
+
 RecordRead readSchedule(DocumentStore& store, std::string_view documentPath, Schedule& schedule);
 
 // Writes a document's companion from the list, or deletes it when the list

@@ -89,7 +89,6 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
 }
 
 TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view location) {
-    (void)session;
     const std::vector<std::string> parts = locationParts(location);
     if (parts.empty())
         return nullptr;
@@ -107,6 +106,8 @@ TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view 
         return nullptr;
     node->expanded = true;
     for (std::size_t i = 1; i < parts.size(); ++i) {
+        // A tree read level by level reads the levels on the way.
+        readShownLevel(session, tree, *node);
         node = childByCaption(*node, parts[i]);
         if (!node)
             return nullptr;

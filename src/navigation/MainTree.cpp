@@ -83,7 +83,6 @@ public:
     }
 
     void scheduleFound(const std::string& companionPath, const std::string& mainFile) override {
-        updateScheduleEntry(session_, mainFile);
         if (tree_.scheduleFound)
             tree_.scheduleFound(companionPath, mainFile);
     }
@@ -95,11 +94,34 @@ private:
     std::vector<TreeNode*> nodes_;
 };
 
-void walkBelow(Session& session, MainTree& tree, TreeNode& node) {
-    if (node.path.empty() || !fs::isDirectory(node.path))
+// Marks the nodes levels below node as not read further.
+void markUnread(TreeNode& node, int levels) {
+    for (auto& child : node.children) {
+        if (levels <= 1)
+            child->childrenRead = false;
+        else
+            markUnread(*child, levels - 1);
+    }
+}
+
+// Reads levels of folders below node (0: all of them).
+void walkLevels(Session& session, MainTree& tree, TreeNode& node, int levels) {
+    node.childrenRead = true;
+    if (node.path.empty())
         return;
     TreeBuilder builder(session, tree, node);
-    walkFolderTree(session.recordFiles(), node.path, builder, 0);
+    walkFolderTree(session.recordFiles(), node.path, builder, 0, levels);
+    if (levels > 0)
+        markUnread(node, levels);
+}
+
+// Reads below node as deep as the tree is read.
+void walkBelow(Session& session, MainTree& tree, TreeNode& node) {
+    switch (tree.depth) {
+    case FolderDepth::Whole: walkLevels(session, tree, node, 0); break;
+    case FolderDepth::TopFolders: node.childrenRead = false; break;
+    case FolderDepth::ShownLevels: walkLevels(session, tree, node, 2); break;
+    }
 }
 
 // A top folder from its directory and folder record values.
@@ -247,9 +269,12 @@ void addSettings(Session& session, MainTree& tree) {
     markKinds(*settings);
     tree.settingsNode = settings.get();
     tree.roots.push_back(std::move(settings));
-    walkBelow(session, tree, myObjectsNode);
-    if (shareObjectsNode)
-        walkBelow(session, tree, *shareObjectsNode);
+    for (TreeNode* templates : {&myObjectsNode, shareObjectsNode}) {
+        if (!templates)
+            continue;
+        tree.templateFolders.push_back(templates->path);
+        walkBelow(session, tree, *templates);
+    }
 }
 
 void addTasks(Session& session, MainTree& tree) {
@@ -281,6 +306,7 @@ TreeNode& TreeNode::addChild(std::unique_ptr<TreeNode> child) {
 void MainTree::clear() {
     roots.clear();
     topFolders.clear();
+    templateFolders.clear();
     settingsNode = myTasksNode = trashNode = focused = nullptr;
 }
 
@@ -300,9 +326,10 @@ void MainTree::forEach(const std::function<void(const TreeNode&, int)>& visit) c
         walk(*root, 0);
 }
 
-void buildMainTree(Session& session, MainTree& tree) {
+void buildMainTree(Session& session, MainTree& tree, FolderDepth depth) {
     session.ui.setCursor(CursorShape::Busy);
     tree.clear();
+    tree.depth = depth;
     tree.images = loadTreeImageNames(session.context.settings.resourceDirectory);
 
     if (!fs::exists(session.context.userFoldersFile))
@@ -323,6 +350,34 @@ void buildMainTree(Session& session, MainTree& tree) {
     if (!tree.roots.empty())
         tree.focus(*tree.roots.front());
     session.ui.setCursor(CursorShape::Default);
+}
+
+bool readShownLevel(Session& session, MainTree& tree, TreeNode& node) {
+    if (tree.depth == FolderDepth::Whole)
+        return false;
+    if (!node.childrenRead) {
+        node.children.clear();
+        walkLevels(session, tree, node, 2);
+        return true;
+    }
+    bool read = false;
+    for (auto& child : node.children) {
+        if (!child->childrenRead) {
+            walkLevels(session, tree, *child, 1);
+            read = true;
+        }
+    }
+    return read;
+}
+
+std::vector<std::string> scheduleScanPlaces(const MainTree& tree) {
+    std::vector<std::string> places;
+    for (const TopFolderEntry& top : tree.topFolders)
+        places.push_back(top.path);
+    places.insert(places.end(), tree.templateFolders.begin(), tree.templateFolders.end());
+    if (tree.trashNode && !tree.trashNode->path.empty())
+        places.push_back(tree.trashNode->path);
+    return places;
 }
 
 TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,

@@ -24,6 +24,9 @@ struct TreeNode {
     int imageIndex = 0;
     std::string url; // what the page pane shows; may hold text variables
     bool expanded = false;
+    // The folders below have been read; a tree read level by level leaves
+    // the deepest level it read unread.
+    bool childrenRead = true;
 
     TreeNode* parent = nullptr;
     std::vector<std::unique_ptr<TreeNode>> children;
@@ -44,13 +47,25 @@ struct TopFolderEntry {
     int imageIndex = 0;
 };
 
+// How much of the folders a tree reads when it is built or reloaded.
+enum class FolderDepth {
+    Whole,      // every folder below the top folders
+    TopFolders, // the top folders and the fixed nodes, nothing below them
+    // What a window shows: each folder as it is shown, with the level below
+    // it so that it shows whether it holds folders; more on readShownLevel.
+    ShownLevels,
+};
+
 // The navigation tree of the main window, without any widget: the views
 // show it and call back into it.
 class MainTree {
 public:
+    FolderDepth depth = FolderDepth::Whole;
     std::vector<std::unique_ptr<TreeNode>> roots;
     // One entry per top folder, in tree order; top folders come first.
     std::vector<TopFolderEntry> topFolders;
+    // The object template folders shown below SETTINGS.
+    std::vector<std::string> templateFolders;
     TreeNode* settingsNode = nullptr;
     TreeNode* myTasksNode = nullptr;
     TreeNode* trashNode = nullptr;
@@ -70,10 +85,19 @@ public:
     void forEach(const std::function<void(const TreeNode&, int depth)>& visit) const;
 };
 
-// Builds the whole tree for the logged-on user: the top folders (creating
-// the folder list and the user's folder record on the first build), then
-// SETTINGS, MYTASKS and TRASH; focuses the first node.
-void buildMainTree(Session& session, MainTree& tree);
+// Builds the tree for the logged-on user, as deep as depth says: the top
+// folders (creating the folder list and the user's folder record on the
+// first build), then SETTINGS, MYTASKS and TRASH; focuses the first node.
+// Schedules are not read: scanSchedules does that for the places below.
+void buildMainTree(Session& session, MainTree& tree, FolderDepth depth = FolderDepth::Whole);
+
+// Reads what a node's being shown expanded needs: its children and theirs,
+// where not read yet. False when nothing was read.
+bool readShownLevel(Session& session, MainTree& tree, TreeNode& node);
+
+// The directories whose schedules are the user's tasks: the top folders,
+// the template folders and the trash.
+std::vector<std::string> scheduleScanPlaces(const MainTree& tree);
 
 // Adds the folder name in parentDirectory under parent, from the
 // folder.folders record the session read last.

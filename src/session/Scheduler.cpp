@@ -9,6 +9,7 @@
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/EventTable.h"
+#include "session/ScheduleScan.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
 #include "session/Visibility.h"
@@ -57,15 +58,24 @@ bool dueTest(ScheduleEntry& entry, const LocalDateTime& now) {
 }
 
 void updateScheduleEntry(Session& session, const std::string& documentPath) {
+    takeScheduleReading(session, readScheduleFiles(session.recordFiles(), session.tables, documentPath));
+}
+
+void takeScheduleReading(Session& session, const ScheduleReading& reading) {
     ScheduleTable& table = session.schedule;
+    const std::string& documentPath = reading.documentPath;
     const std::size_t found = table.find(documentPath);
-    if (!fs::isRegularFile(companionPath(documentPath, Companion::Schedule))) {
+    if (reading.scheduleRead == RecordRead::Missing) {
         table.remove(found);
         return;
     }
-    Schedule schedule;
-    if (readSchedule(session, documentPath, schedule) != RecordRead::Ok)
+    if (reading.scheduleRead != RecordRead::Ok) {
+        const std::string companion = companionPath(documentPath, Companion::Schedule);
+        session.reportUnreadable(typeDefinedFor(session.tables, companion) ? std::string()
+                                                                           : objectTypeNameOf(companion));
         return;
+    }
+    const Schedule& schedule = reading.schedule;
     if (!namedTest(session.program, schedule.owner) && !namedTest(session.program, schedule.team))
         return;
     // A task on a document the user is not shown is no task of the user's.
@@ -97,14 +107,9 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
     entry.incoming = isIncomingTask(entry, session.context.userTasksDirectory);
     entry.owner = schedule.owner;
     entry.team = schedule.team;
-    Record record;
-    if (session.readRecord(documentPath, record) == RecordRead::Ok) {
-        entry.name = record.value("NAME");
-        entry.imageName = record.value("ICON");
-        const TypeTables& tables = session.tables;
-        const std::size_t type = tables.objectTypeOf(path::fileName(documentPath));
-        if (entry.imageName.empty() && type < tables.objectTypes.size())
-            entry.imageName = tables.objectTypes[type].icon;
+    if (reading.documentRead) {
+        entry.name = reading.name;
+        entry.imageName = reading.imageName;
     }
 }
 
@@ -117,28 +122,8 @@ void pruneSchedule(Session& session) {
 }
 
 void scanTaskDirectory(Session& session) {
-    const std::string& directory = session.context.userTasksDirectory;
-    const auto entries = fs::list(directory);
-    if (!entries)
-        return;
-    // The document of each base name: the last file listed that is no
-    // companion.
-    std::map<std::string, std::string> documents;
-    std::vector<std::string> scheduled;
-    for (const fs::Entry& entry : *entries) {
-        if (entry.isDirectory || entry.isSymlink)
-            continue;
-        const std::string extension = path::extension(entry.name);
-        const std::string base = cp1250::upper(path::withoutExtension(entry.name));
-        if (cp1250::equalsNoCase(extension, ".scheduler"))
-            scheduled.push_back(base);
-        else if (!isCompanionExtension(extension))
-            documents[base] = entry.name;
-    }
-    for (const std::string& base : scheduled) {
-        if (const auto document = documents.find(base); document != documents.end())
-            updateScheduleEntry(session, path::join(directory, document->second));
-    }
+    for (const std::string& document : scheduledDocumentsIn(session.context.userTasksDirectory))
+        updateScheduleEntry(session, document);
 }
 
 void refreshSchedule(Session& session) {

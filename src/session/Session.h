@@ -20,7 +20,9 @@
 #include "session/UsersAndGroups.h"
 
 #include <set>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +64,9 @@ public:
     std::vector<GroupEntry> groups;
     TextCache textCache;
     bool linksSkippedLogged = false;
+    // What folder records said of the user's rights, kept while a
+    // FolderRightsCache lives; keyed by comparable folder path.
+    std::unique_ptr<std::unordered_map<std::string, bool>> folderRights;
 
     Clock& clock;
     Ui& ui;

@@ -47,6 +47,40 @@ bool rightsAdmit(const ProgramValues& program, std::string_view rights) {
     return text::trim(rights).empty() || accessTest(program, rights);
 }
 
+namespace {
+
+// Whether the folder record of directory and those of the folders above it
+// admit the user, remembered per folder while a cache is kept.
+bool chainAdmits(Session& session, const std::string& current, const std::vector<std::string>& places) {
+    const std::string comparable = path::comparableFolder(current);
+    auto* cache = session.folderRights.get();
+    if (cache) {
+        if (const auto known = cache->find(comparable); known != cache->end())
+            return known->second;
+    }
+    // A missing record restricts nothing; reading tells that without a
+    // call to ask first.
+    bool admits = rightsAdmit(session.program, rightsOf(session, path::join(current, kFolderFile)));
+    if (admits) {
+        // Up to the top of the data point's places and no further: the
+        // directories above belong to nobody's rights.
+        bool inside = false;
+        bool top = false;
+        for (const std::string& place : places) {
+            top |= comparable == place;
+            inside |= startsWithFolder(comparable, place);
+        }
+        const std::string parent = path::directory(current);
+        if (!top && inside && !parent.empty() && parent != current)
+            admits = chainAdmits(session, parent, places);
+    }
+    if (cache)
+        cache->emplace(comparable, admits);
+    return admits;
+}
+
+} // namespace
+
 bool foldersAdmit(Session& session, std::string_view directory) {
     if (session.program.isAdministrator)
         return true;
@@ -56,25 +90,19 @@ bool foldersAdmit(Session& session, std::string_view directory) {
         if (!place->empty())
             places.push_back(path::comparableFolder(*place));
     }
-    std::string current = path::withoutTrailingSeparator(path::normalize(directory));
-    for (;;) {
-        const std::string folderFile = path::join(current, kFolderFile);
-        if (fs::isRegularFile(folderFile) && !rightsAdmit(session.program, rightsOf(session, folderFile)))
-            return false;
-        // Up to the top of the data point's places and no further: the
-        // directories above belong to nobody's rights.
-        const std::string comparable = path::comparableFolder(current);
-        bool inside = false;
-        for (const std::string& place : places) {
-            if (comparable == place)
-                return true;
-            inside |= startsWithFolder(comparable, place);
-        }
-        const std::string parent = path::directory(current);
-        if (!inside || parent.empty() || parent == current)
-            return true;
-        current = parent;
+    return chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)), places);
+}
+
+FolderRightsCache::FolderRightsCache(Session& session) : session_(session) {
+    if (!session_.folderRights) {
+        session_.folderRights = std::make_unique<std::unordered_map<std::string, bool>>();
+        owner_ = true;
     }
+}
+
+FolderRightsCache::~FolderRightsCache() {
+    if (owner_)
+        session_.folderRights.reset();
 }
 
 bool isVisibleToUser(Session& session, std::string_view path) {

@@ -18,6 +18,22 @@ bool rightsAdmit(const ProgramValues& program, std::string_view rights);
 // up to the data point (or its root or users root), admit the user.
 bool foldersAdmit(Session& session, std::string_view directory);
 
+// While one lives, foldersAdmit reads each folder record once and answers
+// from what it read: a walk over many documents in few folders otherwise
+// reads the same records again and again. For one operation at a time; a
+// cache made while another lives leaves that one in charge.
+class FolderRightsCache {
+public:
+    explicit FolderRightsCache(Session& session);
+    ~FolderRightsCache();
+    FolderRightsCache(const FolderRightsCache&) = delete;
+    FolderRightsCache& operator=(const FolderRightsCache&) = delete;
+
+private:
+    Session& session_;
+    bool owner_ = false;
+};
+
 // Whether the document or folder at path is shown to the user: a
 // document's own RIGHTS and the folders it lies in must admit the user.
 bool isVisibleToUser(Session& session, std::string_view path);

@@ -68,6 +68,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     commands_->dataPointCommand = [this](EmbeddedCommandKind kind) { runDataPointCommand(kind); };
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
+    connect(treeView_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedLevel(item); });
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (const DocumentItem* document = list_->documentOf(item))
             showDocumentPage(document->path);
@@ -100,7 +101,9 @@ void MainWindow::prepareForUser() {
         enableCommandsFor(node);
         showNodePage(node);
     };
-    buildMainTree(session_, tree_);
+    // The levels shown now; deeper ones as they are shown, the tasks on a
+    // thread of their own.
+    buildMainTree(session_, tree_, FolderDepth::ShownLevels);
     images_.loadTreeImages(tree_.images);
     images_.reloaded = [this] { imagesReloaded(); };
     fillNewThingsMenus();
@@ -109,6 +112,7 @@ void MainWindow::prepareForUser() {
     createPopupMenus();
     showTree();
     startTimer();
+    startTaskCount();
     startFollowingChanges();
     if (tree_.focused)
         updateNodeStatus(*tree_.focused);
@@ -138,6 +142,26 @@ void MainWindow::addItems(QTreeWidgetItem* parentItem, const TreeNode& node) {
     for (const auto& child : node.children)
         addItems(item, *child);
     item->setExpanded(node.expanded);
+}
+
+void MainWindow::showExpandedLevel(QTreeWidgetItem* item) {
+    TreeNode* node = nodeOf(item);
+    if (filling_ || !node)
+        return;
+    node->expanded = true;
+    if (!readShownLevel(session_, tree_, *node))
+        return;
+    // The children's items get the folders just read below them.
+    filling_ = true;
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem* childItem = item->child(i);
+        const TreeNode* child = nodeOf(childItem);
+        if (!child || childItem->childCount() != 0)
+            continue;
+        for (const auto& grandchild : child->children)
+            addItems(childItem, *grandchild);
+    }
+    filling_ = false;
 }
 
 void MainWindow::currentItemChanged(QTreeWidgetItem* item) {

@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QMap>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,6 +39,7 @@ class ObjectEditorView;
 class FindView;
 class PrintWizard;
 class ScheduleEventView;
+class ScheduleScanner;
 class PagePane;
 class PageCommandRunner;
 
@@ -131,6 +134,11 @@ private:
     void startTimer();
     void minuteTick();
     void fullRefresh();
+    // Reads schedules on the scanner's thread and takes them in when done.
+    void scanTasksAway(std::function<std::vector<std::string>(const std::atomic<bool>*)> find);
+    void startTaskCount();
+    // Reads and shows the level a newly expanded folder shows.
+    void showExpandedLevel(QTreeWidgetItem* item);
     void checkReminders();
     // A full refresh the user asked for; the next timed one waits longer.
     void refreshTasksNow();
@@ -186,6 +194,9 @@ private:
     QFileSystemWatcher* watcher_ = nullptr;
     OnScreenState shownState_;
     int ticksToFullRefresh_ = 1;
+    ScheduleScanner* scheduleScanner_ = nullptr;
+    // The first scan of the tasks after logon has ended.
+    bool tasksCounted_ = false;
     QMenu* newObjectMenu_ = nullptr;
     QMenu* newFolderMenu_ = nullptr;
     std::size_t lastObjectType_ = 0;

@@ -4,11 +4,14 @@
 #include "MainWindow.h"
 #include "QtText.h"
 #include "ScheduleEventView.h"
+#include "ScheduleScanner.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
+#include "session/ScheduleScan.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
+#include "session/Visibility.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,7 +60,8 @@ void MainWindow::updateNodeStatus(const TreeNode& node) {
 void MainWindow::updateTaskSummary() {
     if (!taskStatus_)
         return;
-    taskStatus_->setText(toQt(scheduleStatusLine(session_)));
+    taskStatus_->setText(tasksCounted_ ? toQt(scheduleStatusLine(session_))
+                                       : toQt(session_.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI")));
 }
 
 void MainWindow::createTray() {
@@ -137,17 +141,57 @@ void MainWindow::minuteTick() {
         fullRefresh();
         ticksToFullRefresh_ = kTicksBetweenFullRefreshes;
     }
+    // Reminders wait for the tasks to be counted.
+    if (!tasksCounted_)
+        return;
     checkReminders();
     if (isVisible())
         updateTaskSummary();
 }
 
+void MainWindow::scanTasksAway(std::function<std::vector<std::string>(const std::atomic<bool>*)> find) {
+    if (!scheduleScanner_)
+        scheduleScanner_ = new ScheduleScanner(this);
+    scheduleScanner_->start(session_.recordFiles(), session_.tables, std::move(find),
+                            [this](std::vector<ScheduleReading> readings) {
+                                const FolderRightsCache rights(session_);
+                                for (const ScheduleReading& reading : readings)
+                                    takeScheduleReading(session_, reading);
+                                tasksCounted_ = true;
+                                updateTaskSummary();
+                                checkReminders();
+                                if (minuteTimer_ && !minuteTimer_->isActive())
+                                    minuteTimer_->start();
+                            });
+}
+
+void MainWindow::startTaskCount() {
+    // Everything below the places the tree shows, and the tasks handed to
+    // the user.
+    scanTasksAway([places = scheduleScanPlaces(tree_),
+                   tasks = session_.context.userTasksDirectory](const std::atomic<bool>* stop) {
+        std::vector<std::string> documents = findScheduledDocuments(places, stop);
+        for (std::string& document : scheduledDocumentsIn(tasks))
+            documents.push_back(std::move(document));
+        return documents;
+    });
+}
+
 void MainWindow::fullRefresh() {
-    refreshSchedule(session_);
-    updateTaskSummary();
-    checkReminders();
-    if (minuteTimer_ && !minuteTimer_->isActive())
-        minuteTimer_->start();
+    // Each task read again (a gone schedule drops its task) and the tasks
+    // handed over meanwhile, all off the window's thread: on a share with
+    // many tasks the reads take long.
+    if (!tasksCounted_)
+        return;
+    std::vector<std::string> known;
+    for (const ScheduleEntry& entry : session_.schedule)
+        known.push_back(entry.documentPath);
+    scanTasksAway([known = std::move(known), tasks = session_.context.userTasksDirectory](const std::atomic<bool>*) {
+        std::vector<std::string> documents = known;
+        for (std::string& document : scheduledDocumentsIn(tasks))
+            documents.push_back(std::move(document));
+        return documents;
+    });
 }
 
 void MainWindow::refreshTasksNow() {

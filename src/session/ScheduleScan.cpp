@@ -1,0 +1,123 @@
+#include "session/ScheduleScan.h"
+
+#include "formats/CompanionNames.h"
+#include "platform/Cp1250.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/Scheduler.h"
+#include "session/Session.h"
+#include "session/Visibility.h"
+
+#include <map>
+#include <unordered_set>
+
+namespace quill {
+namespace {
+
+// Deeper trees than this are not data points anyone made by hand.
+constexpr int kMaxDepth = 256;
+
+void findBelow(const std::string& directory, int depth, std::unordered_set<std::string>& seen,
+               std::vector<std::string>& documents, const std::atomic<bool>* stop) {
+    if (depth > kMaxDepth || (stop && *stop) || !seen.insert(path::comparableFolder(directory)).second)
+        return;
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return;
+    for (const fs::Entry& entry : *entries) {
+        if (entry.isSymlink)
+            continue;
+        if (entry.isDirectory) {
+            if (!cp1250::equalsNoCase(entry.name, "Attachments.systemfiles"))
+                findBelow(path::join(directory, entry.name), depth + 1, seen, documents, stop);
+        } else if (cp1250::equalsNoCase(path::extension(entry.name), ".scheduler")) {
+            std::string document = mainFileAmong(*entries, directory, entry.name);
+            if (!document.empty() && document != "PARROR")
+                documents.push_back(std::move(document));
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const std::atomic<bool>* stop) {
+    std::vector<std::string> documents;
+    // A place inside another is walked once.
+    std::unordered_set<std::string> seen;
+    for (const std::string& place : places) {
+        if (!place.empty())
+            findBelow(path::withoutTrailingSeparator(place), 0, seen, documents, stop);
+    }
+    return documents;
+}
+
+std::vector<std::string> scheduledDocumentsIn(const std::string& directory) {
+    std::vector<std::string> found;
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return found;
+    std::map<std::string, std::string> documents;
+    std::vector<std::string> scheduled;
+    for (const fs::Entry& entry : *entries) {
+        if (entry.isDirectory || entry.isSymlink)
+            continue;
+        const std::string extension = path::extension(entry.name);
+        const std::string base = cp1250::upper(path::withoutExtension(entry.name));
+        if (cp1250::equalsNoCase(extension, ".scheduler"))
+            scheduled.push_back(base);
+        else if (!isCompanionExtension(extension))
+            documents[base] = entry.name;
+    }
+    for (const std::string& base : scheduled) {
+        if (const auto document = documents.find(base); document != documents.end())
+            found.push_back(path::join(directory, document->second));
+    }
+    return found;
+}
+
+ScheduleReading readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
+                                  const std::string& documentPath) {
+    ScheduleReading reading;
+    reading.documentPath = documentPath;
+    const std::string companion = companionPath(documentPath, Companion::Schedule);
+    Record record;
+    if (!typeDefinedFor(tables, companion))
+        reading.scheduleRead = fs::exists(companion) ? RecordRead::Failed : RecordRead::Missing;
+    else
+        reading.scheduleRead = records.read(companion, record);
+    if (reading.scheduleRead != RecordRead::Ok)
+        return reading;
+    reading.schedule = scheduleOf(record);
+    Record document;
+    if (records.read(documentPath, document) == RecordRead::Ok) {
+        reading.documentRead = true;
+        reading.name = document.value("NAME");
+        reading.imageName = document.value("ICON");
+        const std::size_t type = tables.objectTypeOf(path::fileName(documentPath));
+        if (reading.imageName.empty() && type < tables.objectTypes.size())
+            reading.imageName = tables.objectTypes[type].icon;
+    }
+    return reading;
+}
+
+std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
+                                               const std::vector<std::string>& documents,
+                                               const std::atomic<bool>* stop) {
+    std::vector<ScheduleReading> readings;
+    readings.reserve(documents.size());
+    for (const std::string& document : documents) {
+        if (stop && *stop)
+            break;
+        readings.push_back(readScheduleFiles(records, tables, document));
+    }
+    return readings;
+}
+
+void scanSchedules(Session& session, const std::vector<std::string>& places) {
+    const FolderRightsCache rights(session);
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& document : findScheduledDocuments(places))
+        takeScheduleReading(session, readScheduleFiles(records, session.tables, document));
+}
+
+} // namespace quill

@@ -1,0 +1,48 @@
+#include "ui/ScheduleScanner.h"
+
+#include <QMetaObject>
+
+namespace quill::ui {
+
+ScheduleScanner::ScheduleScanner(QObject* parent) : QObject(parent) {}
+
+ScheduleScanner::~ScheduleScanner() {
+    cancel();
+}
+
+bool ScheduleScanner::start(RecordFiles records, const TypeTables& tables, Find find, Done done) {
+    if (running_)
+        return false;
+    if (worker_.joinable())
+        worker_.join();
+    running_ = true;
+    stop_ = false;
+    const int generation = ++generation_;
+    // The tables are the session's: nothing changes them while the window
+    // runs, and they are only read here.
+    worker_ = std::thread([this, records, &tables, generation, find = std::move(find), done = std::move(done)] {
+        auto readings =
+            std::make_shared<std::vector<ScheduleReading>>(readScheduleFiles(records, tables, find(&stop_), &stop_));
+        if (stop_)
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, readings, done, generation] {
+                if (generation != generation_)
+                    return;
+                running_ = false;
+                done(std::move(*readings));
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void ScheduleScanner::cancel() {
+    stop_ = true;
+    if (worker_.joinable())
+        worker_.join();
+    running_ = false;
+}
+
+} // namespace quill::ui
