@@ -23,8 +23,8 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
         // A link may lead anywhere on the machine, or back up the tree.
         if (entry.isSymlink)
             continue;
-        const std::string entryPath = path::join(directory, entry.name);
         if (entry.isDirectory) {
+            const std::string entryPath = path::join(directory, entry.name);
             if (depth >= levels)
                 continue;
             // One listing of the sub-directory serves both the search for
@@ -43,8 +43,8 @@ void walk(const RecordFiles& records, const std::string& directory, const std::v
                 break;
             }
             walk(records, entryPath, *subEntries, visitor, subParent, depth + 1, levels);
-        } else if (cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
-            visitor.scheduleFound(entryPath, mainFileAmong(entries, directory, entry.name));
+        } else if (visitor.wantsSchedules() && cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
+            visitor.scheduleFound(path::join(directory, entry.name), mainFileAmong(entries, directory, entry.name));
         }
     }
 }

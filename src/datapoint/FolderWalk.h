@@ -26,6 +26,9 @@ public:
     // A schedule companion and the document it belongs to ("" when none,
     // "PARROR" when the companion vanished meanwhile).
     virtual void scheduleFound(const std::string& companionPath, const std::string& mainFile) = 0;
+    // Whether scheduleFound is wanted at all: the walk then looks at the
+    // names of files too.
+    virtual bool wantsSchedules() const { return true; }
 };
 
 // Walks directory and everything below it in the file system's order. Each

@@ -82,6 +82,8 @@ public:
         return nodes_.size() - 1;
     }
 
+    bool wantsSchedules() const override { return static_cast<bool>(tree_.scheduleFound); }
+
     void scheduleFound(const std::string& companionPath, const std::string& mainFile) override {
         if (tree_.scheduleFound)
             tree_.scheduleFound(companionPath, mainFile);

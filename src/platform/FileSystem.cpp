@@ -145,25 +145,11 @@ bool isSymlink(std::string_view path) {
     return error == 0 && S_ISLNK(st.st_mode);
 }
 
-std::optional<std::vector<Entry>> list(std::string_view directory) {
-    const int fd = openForReading(directory, O_DIRECTORY);
-    if (fd < 0)
-        return std::nullopt;
-    auto entries = listOpen(fd);
-    ::close(fd);
-    return entries;
-}
+namespace {
 
-std::optional<std::vector<Entry>> listOpen(int directory) {
-    // The stream gets a descriptor of its own: closing it leaves the
-    // caller's open.
-    const int own = ::fcntl(directory, F_DUPFD_CLOEXEC, 0);
-    DIR* stream = own < 0 ? nullptr : ::fdopendir(own);
-    if (!stream) {
-        if (own >= 0)
-            ::close(own);
-        return std::nullopt;
-    }
+// The entries of an open directory stream; the stream is closed.
+std::vector<Entry> readEntries(DIR* stream) {
+    const int directory = ::dirfd(stream);
     std::vector<Entry> entries;
     while (const dirent* found = ::readdir(stream)) {
         const std::string_view nativeName = found->d_name;
@@ -191,6 +177,33 @@ std::optional<std::vector<Entry>> listOpen(int directory) {
     }
     ::closedir(stream);
     return entries;
+}
+
+} // namespace
+
+std::optional<std::vector<Entry>> list(std::string_view directory) {
+    // opendir itself: a descriptor opened first and handed over would cost
+    // calls of its own for each directory of a walk.
+    const auto [stream, error] = onNativePath(directory, [](const stdfs::path& p) {
+        DIR* opened = ::opendir(p.c_str());
+        return std::pair<DIR*, int>{opened, opened ? 0 : errno};
+    });
+    if (!stream)
+        return std::nullopt;
+    return readEntries(stream);
+}
+
+std::optional<std::vector<Entry>> listOpen(int directory) {
+    // The stream gets a descriptor of its own: closing it leaves the
+    // caller's open.
+    const int own = ::fcntl(directory, F_DUPFD_CLOEXEC, 0);
+    DIR* stream = own < 0 ? nullptr : ::fdopendir(own);
+    if (!stream) {
+        if (own >= 0)
+            ::close(own);
+        return std::nullopt;
+    }
+    return readEntries(stream);
 }
 
 int openForReading(std::string_view path, int flags) {
