@@ -259,3 +259,79 @@ TEST(ImageNameTableTest, NamesInAnyCaseUnknownAndEmpty) {
 
 } // namespace
 } // namespace quill
+
+namespace quill {
+namespace {
+
+class MainTreeDepthTest : public ::testing::Test, public test::SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        std::string directory = dataPoint + "/DataPoint.root";
+        for (const char* name : {"Depth1", "Depth2", "Depth3", "Depth4"}) {
+            directory += std::string("/") + name;
+            stdfs::create_directories(directory);
+            writeBytes(directory + "/folder.folders", "FOLDER.BMP\r\n\r\n\r\n\r\n");
+        }
+    }
+    // The captions of the chain's folders the tree holds.
+    std::vector<std::string> chainRead() {
+        std::vector<std::string> read;
+        tree.forEach([&read](const TreeNode& node, int) {
+            if (node.caption.starts_with("Depth"))
+                read.push_back(node.caption);
+        });
+        return read;
+    }
+    TreeNode* nodeNamed(const std::string& caption) {
+        TreeNode* found = nullptr;
+        tree.forEach([&](const TreeNode& node, int) {
+            if (node.caption == caption)
+                found = const_cast<TreeNode*>(&node);
+        });
+        return found;
+    }
+    MainTree tree;
+};
+
+TEST_F(MainTreeDepthTest, EachDepthReadsItsLevelsAndTheRestComesWhenShownOrNavigated) {
+    using Captions = std::vector<std::string>;
+    const struct {
+        FolderDepth depth;
+        Captions built;
+        Captions afterShowingDepth1;
+    } cases[] = {
+        {FolderDepth::Whole, {"Depth1", "Depth2", "Depth3", "Depth4"}, {"Depth1", "Depth2", "Depth3", "Depth4"}},
+        {FolderDepth::TopFolders, {}, {}},
+        {FolderDepth::ShownLevels, {"Depth1", "Depth2"}, {"Depth1", "Depth2", "Depth3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.depth));
+        buildMainTree(*session, tree, c.depth);
+        EXPECT_EQ(chainRead(), c.built);
+        if (TreeNode* depth1 = nodeNamed("Depth1")) {
+            readShownLevel(*session, tree, *depth1);
+            EXPECT_EQ(chainRead(), c.afterShowingDepth1);
+        }
+        // A location leads to the deepest folder however little was read.
+        const TreeNode* deepest =
+            navigateToLocation(*session, tree, "Shared documents\\Depth1\\Depth2\\Depth3\\Depth4");
+        ASSERT_TRUE(deepest);
+        EXPECT_EQ(deepest->caption, "Depth4");
+        EXPECT_EQ(tree.focused, deepest);
+    }
+}
+
+TEST_F(MainTreeDepthTest, SchedulesAreLookedForInTheTopFoldersTemplatesAndTrash) {
+    buildMainTree(*session, tree, FolderDepth::TopFolders);
+    const std::vector<std::string> places = scheduleScanPlaces(tree);
+    ASSERT_GE(places.size(), 4u);
+    for (const TopFolderEntry& top : tree.topFolders)
+        EXPECT_NE(std::find(places.begin(), places.end(), top.path), places.end()) << top.path;
+    EXPECT_NE(std::find(places.begin(), places.end(), tree.trashNode->path), places.end());
+    EXPECT_TRUE(
+        std::any_of(places.begin(), places.end(), [](const std::string& p) { return p.ends_with("Templates"); }));
+}
+
+} // namespace
+} // namespace quill

@@ -6,9 +6,11 @@
 #include "SessionFixture.h"
 
 #include "session/Logon.h"
+#include "session/ScheduleScan.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quill {
@@ -95,7 +97,8 @@ TEST_F(SchedulerTest, OnlySchedulesNamingTheUserAndReadableOnesAreListed) {
     scheduled("Spoilt", anna, "9.12.2026", "nine o'clock", "5");
     const std::string team = folder + "/Team.note";
     test::writeBytes(team, "Team\r\n");
-    test::writeBytes(folder + "/Team.scheduler", "Jan Novak (JAN)\r\nanna novak (ANNA); \r\n9.12.2026\r\n9:00\r\n2\r\n");
+    test::writeBytes(folder + "/Team.scheduler",
+                     "Jan Novak (JAN)\r\nanna novak (ANNA); \r\n9.12.2026\r\n9:00\r\n2\r\n");
     for (const std::string& note : {others, badDate, badEvent, badTime, wordEvent, spoilt, team, badDate})
         updateScheduleEntry(*session, note);
     ASSERT_EQ(session->schedule.size(), 1u);
@@ -127,6 +130,78 @@ TEST_F(SchedulerTest, RemovalPruneScanAndTheStatusLine) {
     refreshSchedule(*session);
     EXPECT_EQ(session->schedule.size(), 4u);
     EXPECT_EQ(scheduleStatusLine(*session), "Tasks (incoming, current, all): 2, 1, 4.");
+}
+
+TEST_F(SchedulerTest, AScanFindsEachScheduledDocumentOnceAndNothingOutside) {
+    const std::string outside = testing::TempDir() + "/quill-scan-outside";
+    stdfs::remove_all(outside);
+    stdfs::create_directories(outside);
+    const struct {
+        std::string document; // below the folder, or outside through a link
+        bool scheduled;
+        bool found;
+    } cases[] = {
+        {"Top", true, true},
+        {"A/One", true, true},
+        {"A/B/Deep", true, true},
+        {"A/Unscheduled", false, false},
+        {"A/Attachments.systemfiles/Stored", true, false},
+        {"Link/Outside", true, false},
+    };
+    for (const auto& c : cases) {
+        if (c.document.starts_with("Link/"))
+            continue;
+        stdfs::create_directories(stdfs::path(folder + "/" + c.document).parent_path());
+        scheduled(stdfs::path(c.document).filename().string(), anna, "9.12.2026", "9:00:00", "5",
+                  stdfs::path(folder + "/" + c.document).parent_path().string());
+        if (!c.scheduled)
+            stdfs::remove(folder + "/" + c.document + ".scheduler");
+    }
+    scheduled("Outside", anna, "9.12.2026", "9:00:00", "5", outside);
+    stdfs::create_directory_symlink(outside, folder + "/Link");
+    // A schedule without its document is nobody's task.
+    test::writeBytes(folder + "/A/Orphan.scheduler", anna + "\r\n\r\n9.12.2026\r\n9:00:00\r\n5\r\n");
+
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        if (c.found)
+            expected.push_back(folder + "/" + c.document + ".note");
+    }
+    // Places inside one another are walked once.
+    std::vector<std::string> found = findScheduledDocuments({folder, folder + "/A", folder + "/A/B/"});
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+
+    scanSchedules(*session, {folder});
+    EXPECT_EQ(session->schedule.size(), expected.size());
+    for (const std::string& document : expected) {
+        const ScheduleEntry* entry = entryOf(document);
+        ASSERT_TRUE(entry) << document;
+        EXPECT_EQ(entry->name, stdfs::path(document).stem().string());
+    }
+    stdfs::remove_all(outside);
+}
+
+TEST_F(SchedulerTest, ReadingsTakenLaterGiveWhatAnUpdateGives) {
+    const std::string kept = scheduled("Kept", anna, "9.12.2026", "9:00:00", "5");
+    const std::string gone = scheduled("Gone", anna, "9.12.2026", "9:00:00", "5");
+    const std::string foreign = scheduled("Foreign", "Jan Novak (JAN)", "9.12.2026", "9:00:00", "5");
+    for (const std::string& note : {kept, gone})
+        updateScheduleEntry(*session, note);
+    // Read on another thread's behalf, then the files change, then taken.
+    std::vector<std::string> documents{kept, gone, foreign};
+    const std::vector<ScheduleReading> readings = readScheduleFiles(session->recordFiles(), session->tables, documents);
+    stdfs::remove(folder + "/Gone.scheduler");
+    const std::vector<ScheduleReading> later = readScheduleFiles(session->recordFiles(), session->tables, documents);
+    ASSERT_EQ(readings.size(), 3u);
+    EXPECT_EQ(later[1].scheduleRead, RecordRead::Missing);
+    for (const ScheduleReading& reading : later)
+        takeScheduleReading(*session, reading);
+    EXPECT_EQ(session->schedule.size(), 1u);
+    ASSERT_TRUE(entryOf(kept));
+    EXPECT_EQ(entryOf(kept)->name, "Kept");
+    EXPECT_FALSE(entryOf(foreign));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace quill {
@@ -57,12 +58,36 @@ TEST_F(VisibilityTest, ADocumentIsShownWhenItAndEveryFolderAboveItAdmitTheUser) 
         {dataPoint + "/DataPoint.info", true},
         {dataPoint + "/DataPoint.users/ANNA/Reading list.note", true},
     };
-    for (const bool administrator : {false, true}) {
-        session->program.isAdministrator = administrator;
-        for (const auto& c : cases)
-            EXPECT_EQ(isVisibleToUser(*session, c.path), c.shown || administrator)
-                << c.path << (administrator ? " (administrator)" : "");
+    // The same answers with the folders' rights kept for a walk, asked
+    // twice so that the second answer comes from what the first read.
+    for (const bool cached : {false, true}) {
+        std::optional<FolderRightsCache> keep;
+        if (cached)
+            keep.emplace(*session);
+        for (const bool administrator : {false, true}) {
+            session->program.isAdministrator = administrator;
+            for (int round = 0; round < (cached ? 2 : 1); ++round) {
+                for (const auto& c : cases)
+                    EXPECT_EQ(isVisibleToUser(*session, c.path), c.shown || administrator)
+                        << c.path << (administrator ? " (administrator)" : "") << (cached ? " (kept)" : "");
+            }
+        }
     }
+}
+
+TEST_F(VisibilityTest, KeptRightsLastAsLongAsTheirCacheAndNoLonger) {
+    const std::string contract = root + "Contracts/Supplier.contract";
+    {
+        const FolderRightsCache keep(*session);
+        EXPECT_FALSE(isVisibleToUser(*session, contract));
+        {
+            // A cache made while another lives leaves that one in charge.
+            const FolderRightsCache inner(*session);
+        }
+        setRights(root + "Contracts/folder.folders", "");
+        EXPECT_FALSE(isVisibleToUser(*session, contract)) << "answered from what was read first";
+    }
+    EXPECT_TRUE(isVisibleToUser(*session, contract)) << "read again once the cache is gone";
 }
 
 } // namespace

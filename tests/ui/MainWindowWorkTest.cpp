@@ -8,6 +8,7 @@
 #include "ui/PagePane.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -84,6 +85,44 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "table.listing").x() >= 0, kTimeout);
         QTest::qWait(300); // painted
         saveShot(&window, "file-templates");
+        QVERIFY(window.close());
+    }
+
+    void deeperFoldersAreReadAsTheyAreOpenedAndTheTasksCountedMeanwhile() {
+        std::string deepTask;
+        LoggedOnWindow shown(false, [&deepTask](test::SessionFixture& f) {
+            std::string directory = f.dataPoint + "/DataPoint.root";
+            for (const char* name : {"Depth1", "Depth2", "Depth3", "Depth4"}) {
+                directory += std::string("/") + name;
+                std::filesystem::create_directories(directory);
+                test::writeBytes(directory + "/folder.folders", "FOLDER.BMP\r\n\r\n\r\n\r\n");
+            }
+            deepTask = directory + "/Deep task.note";
+            test::writeBytes(deepTask, "Deep task\r\n");
+            test::writeBytes(directory + "/Deep task.scheduler",
+                             "Anna Novak (ANNA)\r\n\r\n24.12.2030\r\n9:00:00\r\n0\r\n");
+        });
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QTreeWidget* tree = window.treeView();
+        // The level shown and the one below it, so that it shows arrows.
+        QVERIFY(findItem(tree, QStringLiteral("Depth2")));
+        QVERIFY(!findItem(tree, QStringLiteral("Depth3")));
+        // The task four levels down is counted without opening anything.
+        auto* status = window.findChild<QLabel*>(QStringLiteral("TaskStatus"));
+        QVERIFY(status);
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Tasks (incoming")), kTimeout);
+        QVERIFY(shown.f.session->schedule.find(deepTask) < shown.f.session->schedule.size());
+
+        // Opened with the keys, level by level.
+        clickItem(tree, findItem(tree, QStringLiteral("Depth1")));
+        QTest::keyClick(tree, Qt::Key_Right);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Depth3")), kTimeout);
+        clickItem(tree, findItem(tree, QStringLiteral("Depth2")));
+        QTest::keyClick(tree, Qt::Key_Right);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Depth4")), kTimeout);
+        QCOMPARE(findItem(tree, QStringLiteral("Depth4"))->parent(), findItem(tree, QStringLiteral("Depth3")));
+        saveShot(&window, "deep-folders");
         QVERIFY(window.close());
     }
 

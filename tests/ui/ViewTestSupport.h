@@ -172,9 +172,12 @@ struct LoggedOnWindow {
     std::unique_ptr<MainWindow> window;
     bool ready = false;
 
-    explicit LoggedOnWindow(bool administrator = false) {
+    // prepare changes the data point before the logon.
+    explicit LoggedOnWindow(bool administrator = false, const std::function<void(SessionFixture&)>& prepare = {}) {
         if (!f.open() || !loadUserData(*f.session))
             return;
+        if (prepare)
+            prepare(f);
         f.session->program.loggedOn = true;
         f.session->program.isAdministrator = administrator;
         window = std::make_unique<MainWindow>(*f.session);
