@@ -4,6 +4,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "session/ScheduleCache.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/Visibility.h"
@@ -96,6 +97,8 @@ ScheduleReading readScheduleFiles(const RecordFiles& records, const TypeTables& 
         const std::size_t type = tables.objectTypeOf(path::fileName(documentPath));
         if (reading.imageName.empty() && type < tables.objectTypes.size())
             reading.imageName = tables.objectTypes[type].icon;
+        if (recordCarriesRights(tables, documentPath))
+            reading.rights = document.value("RIGHTS");
     }
     return reading;
 }
@@ -115,9 +118,10 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 
 void scanSchedules(Session& session, const std::vector<std::string>& places) {
     const FolderRightsCache rights(session);
-    const RecordFiles records = session.recordFiles();
-    for (const std::string& document : findScheduledDocuments(places))
-        takeScheduleReading(session, readScheduleFiles(records, session.tables, document));
+    for (const ScheduleReading& reading :
+         readSchedulesBelow(session.recordFiles(), session.tables, places,
+                            scheduleCacheFile(session.context.dataPointPath), session.context.dataPointPath))
+        takeScheduleReading(session, reading);
 }
 
 } // namespace quill

@@ -22,6 +22,7 @@ struct ScheduleReading {
     bool documentRead = false;
     std::string name;      // the document's "NAME"
     std::string imageName; // the document's "ICON", else its type's picture
+    std::string rights;    // the document's "RIGHTS" where its type has any
 };
 
 // Every document below the places that has a schedule companion, in the

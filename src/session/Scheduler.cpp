@@ -79,7 +79,11 @@ void takeScheduleReading(Session& session, const ScheduleReading& reading) {
     if (!namedTest(session.program, schedule.owner) && !namedTest(session.program, schedule.team))
         return;
     // A task on a document the user is not shown is no task of the user's.
-    if (!isVisibleToUser(session, documentPath)) {
+    // The document's own rights came with the reading; an unreadable
+    // document restricts nothing, as everywhere else.
+    const bool shown = session.program.isAdministrator || (rightsAdmit(session.program, reading.rights) &&
+                                                           foldersAdmit(session, path::directory(documentPath)));
+    if (!shown) {
         table.remove(found);
         return;
     }

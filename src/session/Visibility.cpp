@@ -24,11 +24,7 @@ constexpr std::string_view kFolderFile = "folder.folders";
 // folder without a readable record is no folder of the tree and restricts
 // nothing either.
 std::string rightsOf(Session& session, std::string_view file) {
-    const TypeTables& tables = session.tables;
-    const std::string name = path::fileName(file);
-    const std::size_t type = tables.objectTypeOf(name);
-    if (type >= tables.objectTypes.size() ||
-        !cp1250::equalsNoCase(tables.objectTypes[type].name, objectTypeNameOf(name)))
+    if (!recordCarriesRights(session.tables, file))
         return {};
     Record record;
     if (session.recordFiles().read(file, record) != RecordRead::Ok)
@@ -42,6 +38,13 @@ bool startsWithFolder(const std::string& folder, const std::string& place) {
 }
 
 } // namespace
+
+bool recordCarriesRights(const TypeTables& tables, std::string_view file) {
+    const std::string name = path::fileName(file);
+    const std::size_t type = tables.objectTypeOf(name);
+    return type < tables.objectTypes.size() &&
+           cp1250::equalsNoCase(tables.objectTypes[type].name, objectTypeNameOf(name));
+}
 
 bool rightsAdmit(const ProgramValues& program, std::string_view rights) {
     return text::trim(rights).empty() || accessTest(program, rights);

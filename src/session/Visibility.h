@@ -6,6 +6,7 @@ namespace quill {
 
 class Session;
 struct ProgramValues;
+struct TypeTables;
 
 // Whether a folder or document whose RIGHTS text is rights is shown to the
 // logged-on user: always to administrators, to everybody when the text is
@@ -13,6 +14,11 @@ struct ProgramValues;
 // the lists, find, printing and the tasks show, not a protection: the
 // files stay readable to whoever may read the share.
 bool rightsAdmit(const ProgramValues& program, std::string_view rights);
+
+// Whether a file's "RIGHTS" count: only records of a type the data point
+// defines carry any; a file of an unknown kind would read as the first
+// type, and whatever stands on the line of its RIGHTS is nobody's rights.
+bool recordCarriesRights(const TypeTables& tables, std::string_view file);
 
 // Whether the folder records of directory and of every folder above it,
 // up to the data point (or its root or users root), admit the user.

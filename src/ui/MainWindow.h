@@ -8,6 +8,7 @@
 #include "navigation/LiveChanges.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "session/ScheduleScan.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -135,7 +136,7 @@ private:
     void minuteTick();
     void fullRefresh();
     // Reads schedules on the scanner's thread and takes them in when done.
-    void scanTasksAway(std::function<std::vector<std::string>(const std::atomic<bool>*)> find);
+    void scanTasksAway(std::function<std::vector<ScheduleReading>(const std::atomic<bool>*)> read);
     void startTaskCount();
     // Reads and shows the level a newly expanded folder shows.
     void showExpandedLevel(QTreeWidgetItem* item);

@@ -8,6 +8,7 @@
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
+#include "session/ScheduleCache.h"
 #include "session/ScheduleScan.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
@@ -149,31 +150,32 @@ void MainWindow::minuteTick() {
         updateTaskSummary();
 }
 
-void MainWindow::scanTasksAway(std::function<std::vector<std::string>(const std::atomic<bool>*)> find) {
+void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const std::atomic<bool>*)> find) {
     if (!scheduleScanner_)
         scheduleScanner_ = new ScheduleScanner(this);
-    scheduleScanner_->start(session_.recordFiles(), session_.tables, std::move(find),
-                            [this](std::vector<ScheduleReading> readings) {
-                                const FolderRightsCache rights(session_);
-                                for (const ScheduleReading& reading : readings)
-                                    takeScheduleReading(session_, reading);
-                                tasksCounted_ = true;
-                                updateTaskSummary();
-                                checkReminders();
-                                if (minuteTimer_ && !minuteTimer_->isActive())
-                                    minuteTimer_->start();
-                            });
+    scheduleScanner_->start(std::move(find), [this](std::vector<ScheduleReading> readings) {
+        const FolderRightsCache rights(session_);
+        for (const ScheduleReading& reading : readings)
+            takeScheduleReading(session_, reading);
+        tasksCounted_ = true;
+        updateTaskSummary();
+        checkReminders();
+        if (minuteTimer_ && !minuteTimer_->isActive())
+            minuteTimer_->start();
+    });
 }
 
 void MainWindow::startTaskCount() {
     // Everything below the places the tree shows, and the tasks handed to
     // the user.
-    scanTasksAway([places = scheduleScanPlaces(tree_),
-                   tasks = session_.context.userTasksDirectory](const std::atomic<bool>* stop) {
-        std::vector<std::string> documents = findScheduledDocuments(places, stop);
-        for (std::string& document : scheduledDocumentsIn(tasks))
-            documents.push_back(std::move(document));
-        return documents;
+    const std::string& dataPoint = session_.context.dataPointPath;
+    scanTasksAway([places = scheduleScanPlaces(tree_), tasks = session_.context.userTasksDirectory,
+                   records = session_.recordFiles(), &tables = session_.tables,
+                   cacheFile = scheduleCacheFile(dataPoint), dataPoint](const std::atomic<bool>* stop) {
+        std::vector<ScheduleReading> readings = readSchedulesBelow(records, tables, places, cacheFile, dataPoint, stop);
+        for (const std::string& document : scheduledDocumentsIn(tasks))
+            readings.push_back(readScheduleFiles(records, tables, document));
+        return readings;
     });
 }
 
@@ -186,11 +188,12 @@ void MainWindow::fullRefresh() {
     std::vector<std::string> known;
     for (const ScheduleEntry& entry : session_.schedule)
         known.push_back(entry.documentPath);
-    scanTasksAway([known = std::move(known), tasks = session_.context.userTasksDirectory](const std::atomic<bool>*) {
+    scanTasksAway([known = std::move(known), tasks = session_.context.userTasksDirectory,
+                   records = session_.recordFiles(), &tables = session_.tables](const std::atomic<bool>* stop) {
         std::vector<std::string> documents = known;
         for (std::string& document : scheduledDocumentsIn(tasks))
             documents.push_back(std::move(document));
-        return documents;
+        return readScheduleFiles(records, tables, documents, stop);
     });
 }
 

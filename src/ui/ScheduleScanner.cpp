@@ -10,7 +10,7 @@ ScheduleScanner::~ScheduleScanner() {
     cancel();
 }
 
-bool ScheduleScanner::start(RecordFiles records, const TypeTables& tables, Find find, Done done) {
+bool ScheduleScanner::start(Read read, Done done) {
     if (running_)
         return false;
     if (worker_.joinable())
@@ -18,11 +18,8 @@ bool ScheduleScanner::start(RecordFiles records, const TypeTables& tables, Find 
     running_ = true;
     stop_ = false;
     const int generation = ++generation_;
-    // The tables are the session's: nothing changes them while the window
-    // runs, and they are only read here.
-    worker_ = std::thread([this, records, &tables, generation, find = std::move(find), done = std::move(done)] {
-        auto readings =
-            std::make_shared<std::vector<ScheduleReading>>(readScheduleFiles(records, tables, find(&stop_), &stop_));
+    worker_ = std::thread([this, generation, read = std::move(read), done = std::move(done)] {
+        auto readings = std::make_shared<std::vector<ScheduleReading>>(read(&stop_));
         if (stop_)
             return;
         QMetaObject::invokeMethod(

@@ -21,15 +21,15 @@ class ScheduleScanner final : public QObject {
     Q_OBJECT
 public:
     using Done = std::function<void(std::vector<ScheduleReading> readings)>;
-    // Gives the documents to read, on the scan's thread; it should return
-    // early once the flag is set.
-    using Find = std::function<std::vector<std::string>(const std::atomic<bool>* stop)>;
+    // Reads the schedules, on the scan's thread, from nothing but what it
+    // holds; it should return early once the flag is set.
+    using Read = std::function<std::vector<ScheduleReading>(const std::atomic<bool>* stop)>;
 
     explicit ScheduleScanner(QObject* parent = nullptr);
     ~ScheduleScanner() override;
 
     // Starts a scan unless one is running; false when one is.
-    bool start(RecordFiles records, const TypeTables& tables, Find find, Done done);
+    bool start(Read read, Done done);
     bool running() const { return running_; }
     // Ends a running scan without handing anything over.
     void cancel();

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/Status.h"
+#include "session/ScheduleScan.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace quill {
+
+// What the directories and schedules below a data point held when they
+// were last read, kept on this machine and never on the share, so that a
+// later logon asks the share only whether something changed: one status
+// call per directory and two per scheduled document instead of listing
+// every directory and reading every schedule again.
+//
+// A directory is taken from the cache when its modification time is the
+// one kept and lies clearly before the cache was written: some shares keep
+// times in whole seconds, and a change in the second the cache was written
+// would otherwise go unseen. Any fault in the file makes an empty cache.
+class ScheduleCache {
+public:
+    struct Directory {
+        std::int64_t modifiedNs = 0;
+        std::vector<std::string> subdirectories;     // names
+        std::vector<std::string> scheduledDocuments; // names
+    };
+    struct Stamp {
+        std::uint64_t size = 0;
+        std::int64_t modifiedNs = 0;
+        bool present = false;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Reading {
+        Stamp schedule;
+        Stamp document;
+        ScheduleReading reading;
+    };
+
+    // The cache of dataPoint from the file's content, written at writtenNs
+    // (the file's modification time); empty when the content is not a
+    // cache of that data point.
+    static ScheduleCache parse(std::string_view content, std::string_view dataPoint, std::int64_t writtenNs);
+    static ScheduleCache load(const std::string& file, std::string_view dataPoint);
+    std::string serialize() const;
+    Status save(const std::string& file) const;
+
+    std::string dataPoint;
+    std::int64_t writtenNs = 0;                             // not kept in the content
+    std::unordered_map<std::string, Directory> directories; // by path as met
+    std::unordered_map<std::string, Reading> readings;      // by document path
+};
+
+// The stamp of a file as the cache keeps it.
+ScheduleCache::Stamp scheduleCacheStamp(std::string_view path);
+
+// Finds the scheduled documents below the places as findScheduledDocuments
+// does, taking unchanged directories from previous; everything met goes
+// into next.
+std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const ScheduleCache& previous,
+                                                ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
+
+// Reads the documents' schedules as readScheduleFiles does, taking those
+// whose files are unchanged from previous; every reading goes into next.
+std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
+                                               const std::vector<std::string>& documents, const ScheduleCache& previous,
+                                               ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
+
+// Both, with the cache file loaded first and written after: the readings
+// of every schedule below the places.
+std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
+                                                const std::vector<std::string>& places, const std::string& cacheFile,
+                                                std::string_view dataPoint, const std::atomic<bool>* stop = nullptr);
+
+// This user's cache file for a data point: in $XDG_CACHE_HOME (else
+// ~/.cache), named after the data point's path.
+std::string scheduleCacheFile(std::string_view dataPoint);
+
+} // namespace quill

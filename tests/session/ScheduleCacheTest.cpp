@@ -1,0 +1,137 @@
+// The schedule cache: a later scan takes unchanged directories and
+// schedules from it and reads again whatever changed, and a cache file
+// that is damaged or of another data point is no cache at all.
+#include "session/ScheduleCache.h"
+
+#include "SessionFixture.h"
+
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+constexpr std::int64_t kHourNs = 3'600'000'000'000;
+
+class ScheduleCacheTest : public ::testing::Test, public test::SessionFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(open());
+        stdfs::create_directories(folder + "/Sub");
+        cacheFile = testing::TempDir() + "/quill-schedule-cache-test.cache";
+        stdfs::remove(cacheFile);
+    }
+    std::string schedule(const std::string& document, const std::string& date) {
+        test::writeBytes(document, stdfs::path(document).stem().string() + "\r\n");
+        const std::string companion = stdfs::path(document).replace_extension(".scheduler").string();
+        test::writeBytes(companion, "Anna Novak (ANNA)\r\n\r\n" + date + "\r\n9:00:00\r\n5\r\n");
+        return companion;
+    }
+    // Everything below the folder as if written an hour ago, long before
+    // any cache.
+    void settle() {
+        const std::int64_t past = fs::modificationTime(folder) - kHourNs;
+        for (const auto& entry : stdfs::recursive_directory_iterator(folder))
+            fs::setModificationTime(entry.path().string(), past);
+        fs::setModificationTime(folder, past);
+    }
+    // Document path and schedule date of every reading, sorted.
+    std::vector<std::string> scan() {
+        std::vector<std::string> seen;
+        for (const ScheduleReading& r :
+             readSchedulesBelow(session->recordFiles(), session->tables, {folder}, cacheFile, dataPoint))
+            seen.push_back(stdfs::path(r.documentPath).filename().string() + " " + r.schedule.date);
+        std::sort(seen.begin(), seen.end());
+        return seen;
+    }
+    std::string folder = dataPoint + "/DataPoint.root/Cache test";
+    std::string cacheFile;
+};
+
+TEST_F(ScheduleCacheTest, UnchangedFilesComeFromTheCacheAndChangedOnesAreReadAgain) {
+    using Seen = std::vector<std::string>;
+    const std::string first = schedule(folder + "/First.note", "1.1.2027");
+    schedule(folder + "/Sub/Second.note", "2.1.2027");
+    settle();
+    EXPECT_EQ(scan(), (Seen{"First.note 1.1.2027", "Second.note 2.1.2027"})) << "cold";
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        Seen expected;
+    } steps[] = {
+        {"a rewrite that keeps size and time is not seen: the cache answered",
+         [&] {
+             const std::int64_t time = fs::modificationTime(first);
+             test::writeBytes(first, "Anna Novak (ANNA)\r\n\r\n9.1.2027\r\n9:00:00\r\n5\r\n");
+             fs::setModificationTime(first, time);
+         },
+         {"First.note 1.1.2027", "Second.note 2.1.2027"}},
+        {"a schedule of another size is read again",
+         [&] { test::writeBytes(first, "Anna Novak (ANNA)\r\n\r\n19.1.2027\r\n9:00:00\r\n5\r\n"); },
+         {"First.note 19.1.2027", "Second.note 2.1.2027"}},
+        {"a document added to a settled directory is found",
+         [&] { schedule(folder + "/Sub/Third.note", "3.1.2027"); },
+         {"First.note 19.1.2027", "Second.note 2.1.2027", "Third.note 3.1.2027"}},
+        {"a schedule removed goes",
+         [&] {
+             settle();
+             stdfs::remove(folder + "/Sub/Second.scheduler");
+         },
+         {"First.note 19.1.2027", "Third.note 3.1.2027"}},
+        {"a damaged cache is rebuilt",
+         [&] { test::writeBytes(cacheFile, "QUILL SCHEDULE CACHE 2\n5:abc"); },
+         {"First.note 19.1.2027", "Third.note 3.1.2027"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(scan(), step.expected);
+        EXPECT_EQ(scan(), step.expected) << "warm";
+    }
+}
+
+TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmptyCache) {
+    ScheduleCache cache;
+    cache.dataPoint = dataPoint;
+    cache.directories["/dp/a b\n\tc"] = {42, {"Sub 1", "x:y"}, {"Note 1.note"}};
+    ScheduleCache::Reading reading;
+    reading.schedule = {10, 1234, true};
+    reading.reading.documentPath = "/dp/a b\n\tc/Note 1.note";
+    reading.reading.scheduleRead = RecordRead::Ok;
+    reading.reading.schedule = {"Anna Novak (ANNA)", "", "1.1.2027", "9:00:00", "5"};
+    reading.reading.name = "Name with 12: colons";
+    reading.reading.rights = "Jan Novy (JAN); ";
+    cache.readings[reading.reading.documentPath] = reading;
+    const std::string content = cache.serialize();
+
+    const ScheduleCache back = ScheduleCache::parse(content, dataPoint, 7);
+    EXPECT_EQ(back.serialize(), content);
+    EXPECT_EQ(back.writtenNs, 7);
+    ASSERT_EQ(back.readings.size(), 1u);
+    EXPECT_EQ(back.readings.begin()->second.reading.rights, "Jan Novy (JAN); ");
+
+    const struct {
+        const char* what;
+        std::string content;
+        std::string dataPoint;
+    } foreign[] = {
+        {"another data point", content, dataPoint + "2"},
+        {"cut short", content.substr(0, content.size() / 2), dataPoint},
+        {"a length past the end", content.substr(0, content.find('\n') + 1) + "1:D 99999:x \n", dataPoint},
+        {"an older format", "QUILL SCHEDULE CACHE 1\n" + content.substr(content.find('\n') + 1), dataPoint},
+        {"nothing", "", dataPoint},
+    };
+    for (const auto& f : foreign) {
+        const ScheduleCache parsed = ScheduleCache::parse(f.content, f.dataPoint, 7);
+        EXPECT_TRUE(parsed.directories.empty() && parsed.readings.empty()) << f.what;
+    }
+}
+
+} // namespace
+} // namespace quill
