@@ -19,6 +19,7 @@
 #include "platform/Shell.h"
 #include "session/DataPointSetup.h"
 #include "session/LogonContext.h"
+#include "session/ScheduleScan.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
@@ -174,6 +175,20 @@ void BM_BuildMainTree(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildMainTree)->Unit(benchmark::kMillisecond);
 
+// What the window reads before it is shown: the levels on screen.
+void BM_BuildShownLevels(benchmark::State& state) {
+    BenchSession s;
+    quill::MainTree tree;
+    std::size_t nodes = 0;
+    for (auto _ : state) {
+        quill::buildMainTree(*s.session, tree, quill::FolderDepth::ShownLevels);
+        benchmark::DoNotOptimize(tree.roots.data());
+    }
+    tree.forEach([&nodes](const quill::TreeNode&, int) { ++nodes; });
+    state.counters["nodes"] = static_cast<double>(nodes);
+}
+BENCHMARK(BM_BuildShownLevels)->Unit(benchmark::kMillisecond);
+
 void BM_LoadUsersAndGroups(benchmark::State& state) {
     BenchSession s;
     for (auto _ : state) {
@@ -327,7 +342,8 @@ void printMoveFigures() {
 // The schedule table as after logon: every scheduled document of the tree.
 void fillScheduleTable(BenchSession& s) {
     quill::MainTree tree;
-    quill::buildMainTree(*s.session, tree);
+    quill::buildMainTree(*s.session, tree, quill::FolderDepth::TopFolders);
+    quill::scanSchedules(*s.session, quill::scheduleScanPlaces(tree));
 }
 
 void BM_ScheduleFullRefresh(benchmark::State& state) {
