@@ -156,7 +156,7 @@ ScheduleCache::Stamp stampOf(std::string_view path) {
     return stamp;
 }
 
-void findBelow(const std::string& directory, int depth, const ScheduleCache& previous, ScheduleCache& next,
+void findBelow(const std::string& directory, int depth, ScheduleCache& previous, ScheduleCache& next,
                std::unordered_set<std::string>& seen, std::vector<std::string>& documents,
                const std::atomic<bool>* stop) {
     if (depth > kMaxDepth || (stop && *stop) || !seen.insert(path::comparableFolder(directory)).second)
@@ -166,10 +166,12 @@ void findBelow(const std::string& directory, int depth, const ScheduleCache& pre
         return;
     const auto known = previous.directories.find(directory);
     ScheduleCache::Directory entry;
+    bool relisted = false;
     if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
         stamp->modifiedNs < previous.writtenNs - kTimeGrainNs) {
-        entry = known->second;
+        entry = std::move(known->second);
     } else {
+        relisted = true;
         const auto entries = fs::list(directory);
         if (!entries)
             return;
@@ -187,6 +189,12 @@ void findBelow(const std::string& directory, int depth, const ScheduleCache& pre
             }
         }
     }
+    // A directory listed again that holds what it held (the logon writes
+    // into the user's own) is no reason to write the cache again: it costs
+    // one listing the next time.
+    if (relisted && (known == previous.directories.end() || known->second.subdirectories != entry.subdirectories ||
+                     known->second.scheduledDocuments != entry.scheduledDocuments))
+        next.changed = true;
     for (const std::string& name : entry.scheduledDocuments)
         documents.push_back(path::join(directory, name));
     for (const std::string& name : entry.subdirectories)
@@ -261,7 +269,7 @@ ScheduleCache::Stamp scheduleCacheStamp(std::string_view path) {
     return stampOf(path);
 }
 
-std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const ScheduleCache& previous,
+std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,
                                                 ScheduleCache& next, const std::atomic<bool>* stop) {
     std::vector<std::string> documents;
     std::unordered_set<std::string> seen;
@@ -273,7 +281,7 @@ std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& 
 }
 
 std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                               const std::vector<std::string>& documents, const ScheduleCache& previous,
+                                               const std::vector<std::string>& documents, ScheduleCache& previous,
                                                ScheduleCache& next, const std::atomic<bool>* stop) {
     std::vector<ScheduleReading> readings;
     readings.reserve(documents.size());
@@ -290,10 +298,12 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
             return s.modifiedNs < previous.writtenNs - kTimeGrainNs;
         };
         if (known != previous.readings.end() && known->second.schedule == entry.schedule &&
-            known->second.document == entry.document && settled(entry.schedule) && settled(entry.document))
-            entry.reading = known->second.reading;
-        else
+            known->second.document == entry.document && settled(entry.schedule) && settled(entry.document)) {
+            entry.reading = std::move(known->second.reading);
+        } else {
             entry.reading = readScheduleFiles(records, tables, document);
+            next.changed = true;
+        }
         readings.push_back(entry.reading);
         next.readings[document] = std::move(entry);
     }
@@ -303,14 +313,17 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
                                                 const std::vector<std::string>& places, const std::string& cacheFile,
                                                 std::string_view dataPoint, const std::atomic<bool>* stop) {
-    const ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
+    ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
     ScheduleCache next;
     next.dataPoint = std::string(dataPoint);
     std::vector<ScheduleReading> readings =
         readScheduleFiles(records, tables, findScheduledDocuments(places, previous, next, stop), previous, next, stop);
-    // A stopped scan saw only part: the cache stays as it was. A cache that
-    // cannot be written costs only time at the next logon.
-    if (!(stop && *stop))
+    // A stopped scan saw only part: the cache stays as it was; so does a
+    // cache that still says everything. One that cannot be written costs
+    // only time at the next logon.
+    const bool sameAsBefore = !next.changed && next.directories.size() == previous.directories.size() &&
+                              next.readings.size() == previous.readings.size();
+    if (!(stop && *stop) && !sameAsBefore)
         next.save(cacheFile).ok();
     return readings;
 }

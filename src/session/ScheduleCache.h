@@ -50,7 +50,9 @@ public:
     Status save(const std::string& file) const;
 
     std::string dataPoint;
-    std::int64_t writtenNs = 0;                             // not kept in the content
+    std::int64_t writtenNs = 0; // not kept in the content
+    // Something was read anew while filling this cache; not kept either.
+    bool changed = false;
     std::unordered_map<std::string, Directory> directories; // by path as met
     std::unordered_map<std::string, Reading> readings;      // by document path
 };
@@ -59,15 +61,15 @@ public:
 ScheduleCache::Stamp scheduleCacheStamp(std::string_view path);
 
 // Finds the scheduled documents below the places as findScheduledDocuments
-// does, taking unchanged directories from previous; everything met goes
+// does, taking unchanged directories from previous (moved out of it); everything met goes
 // into next.
-std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const ScheduleCache& previous,
+std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,
                                                 ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
 
 // Reads the documents' schedules as readScheduleFiles does, taking those
-// whose files are unchanged from previous; every reading goes into next.
+// whose files are unchanged from previous (moved out of it); every reading goes into next.
 std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                               const std::vector<std::string>& documents, const ScheduleCache& previous,
+                                               const std::vector<std::string>& documents, ScheduleCache& previous,
                                                ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
 
 // Both, with the cache file loaded first and written after: the readings

@@ -13,43 +13,10 @@
 #include <unordered_set>
 
 namespace quill {
-namespace {
-
-// Deeper trees than this are not data points anyone made by hand.
-constexpr int kMaxDepth = 256;
-
-void findBelow(const std::string& directory, int depth, std::unordered_set<std::string>& seen,
-               std::vector<std::string>& documents, const std::atomic<bool>* stop) {
-    if (depth > kMaxDepth || (stop && *stop) || !seen.insert(path::comparableFolder(directory)).second)
-        return;
-    const auto entries = fs::list(directory);
-    if (!entries)
-        return;
-    for (const fs::Entry& entry : *entries) {
-        if (entry.isSymlink)
-            continue;
-        if (entry.isDirectory) {
-            if (!cp1250::equalsNoCase(entry.name, "Attachments.systemfiles"))
-                findBelow(path::join(directory, entry.name), depth + 1, seen, documents, stop);
-        } else if (cp1250::equalsNoCase(path::extension(entry.name), ".scheduler")) {
-            std::string document = mainFileAmong(*entries, directory, entry.name);
-            if (!document.empty() && document != "PARROR")
-                documents.push_back(std::move(document));
-        }
-    }
-}
-
-} // namespace
-
 std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const std::atomic<bool>* stop) {
-    std::vector<std::string> documents;
-    // A place inside another is walked once.
-    std::unordered_set<std::string> seen;
-    for (const std::string& place : places) {
-        if (!place.empty())
-            findBelow(path::withoutTrailingSeparator(place), 0, seen, documents, stop);
-    }
-    return documents;
+    ScheduleCache none;
+    ScheduleCache unused;
+    return findScheduledDocuments(places, none, unused, stop);
 }
 
 std::vector<std::string> scheduledDocumentsIn(const std::string& directory) {
