@@ -6,8 +6,10 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
+#include "platform/WorkPool.h"
 
 #include <algorithm>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -16,48 +18,91 @@ namespace {
 
 // Deeper trees than this are not data points anyone made by hand.
 constexpr int kMaxDepth = 256;
+// Calls under way at once on a network share: enough to hide the round
+// trips, few enough not to flood the server.
+constexpr int kNetworkReaders = 8;
 
-void walk(const RecordFiles& records, const std::string& directory, const std::vector<fs::Entry>& entries,
-          FolderWalkVisitor& visitor, FolderWalkVisitor::Node parent, int depth, int levels) {
-    for (const fs::Entry& entry : entries) {
-        // A link may lead anywhere on the machine, or back up the tree.
-        if (entry.isSymlink)
+// A sub-directory as the walk needs it: its listing and its folder record.
+struct SubDirectory {
+    std::optional<std::vector<fs::Entry>> entries;
+    std::optional<Record> folderRecord; // readable folder.folders
+};
+
+SubDirectory readSubDirectory(const RecordFiles& records, const std::string& directory) {
+    SubDirectory read;
+    // One listing of the sub-directory serves both the search for its
+    // folder record and the walk below it.
+    read.entries = fs::list(directory);
+    if (!read.entries)
+        return read;
+    for (const fs::Entry& sub : *read.entries) {
+        if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, "folder.folders"))
             continue;
-        if (entry.isDirectory) {
-            const std::string entryPath = path::join(directory, entry.name);
-            if (depth >= levels)
-                continue;
-            // One listing of the sub-directory serves both the search for
-            // its folder record and the walk below it.
-            const auto subEntries = fs::list(entryPath);
-            if (!subEntries)
-                continue;
-            FolderWalkVisitor::Node subParent = parent;
-            for (const fs::Entry& sub : *subEntries) {
-                if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, "folder.folders"))
-                    continue;
-                Record folderRecord;
-                if (records.read(path::join(entryPath, sub.name), folderRecord) == RecordRead::Ok)
-                    subParent =
-                        visitor.folderFound(entry.name, path::withTrailingSeparator(directory), folderRecord, parent);
-                break;
+        Record folderRecord;
+        if (records.read(path::join(directory, sub.name), folderRecord) == RecordRead::Ok)
+            read.folderRecord = std::move(folderRecord);
+        break;
+    }
+    return read;
+}
+
+struct Walk {
+    const RecordFiles& records;
+    FolderWalkVisitor& visitor;
+    int levels;
+    WorkPool* pool; // reads sub-directories ahead; none on a local disk
+
+    void walk(const std::string& directory, const std::vector<fs::Entry>& entries, FolderWalkVisitor::Node parent,
+              int depth) {
+        // With a pool, every sub-directory is asked for at once and taken in
+        // order, so that the visitor meets everything as without one.
+        std::vector<std::future<SubDirectory>> ahead;
+        if (pool && depth < levels) {
+            for (const fs::Entry& entry : entries) {
+                if (entry.isDirectory && !entry.isSymlink)
+                    ahead.push_back(pool->run([this, path = path::join(directory, entry.name)] {
+                        return readSubDirectory(records, path);
+                    }));
             }
-            walk(records, entryPath, *subEntries, visitor, subParent, depth + 1, levels);
-        } else if (visitor.wantsSchedules() && cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
-            visitor.scheduleFound(path::join(directory, entry.name), mainFileAmong(entries, directory, entry.name));
+        }
+        std::size_t next = 0;
+        for (const fs::Entry& entry : entries) {
+            // A link may lead anywhere on the machine, or back up the tree.
+            if (entry.isSymlink)
+                continue;
+            if (entry.isDirectory) {
+                if (depth >= levels)
+                    continue;
+                const std::string entryPath = path::join(directory, entry.name);
+                const SubDirectory sub = pool ? ahead[next++].get() : readSubDirectory(records, entryPath);
+                if (!sub.entries)
+                    continue;
+                FolderWalkVisitor::Node subParent = parent;
+                if (sub.folderRecord)
+                    subParent = visitor.folderFound(entry.name, path::withTrailingSeparator(directory),
+                                                    *sub.folderRecord, parent);
+                walk(entryPath, *sub.entries, subParent, depth + 1);
+            } else if (visitor.wantsSchedules() && cp1250::equalsNoCase(path::extension(entry.name), ".SCHEDULER")) {
+                visitor.scheduleFound(path::join(directory, entry.name), mainFileAmong(entries, directory, entry.name));
+            }
         }
     }
-}
+};
 
 } // namespace
 
 void walkFolderTree(const RecordFiles& records, const std::string& directory, FolderWalkVisitor& visitor,
-                    FolderWalkVisitor::Node parent, int levels) {
+                    FolderWalkVisitor::Node parent, int levels, int readers) {
     const auto entries = fs::list(directory);
     if (!entries)
         return;
-    walk(records, path::withoutTrailingSeparator(directory), *entries, visitor, parent, 0,
-         levels > 0 ? std::min(levels, kMaxDepth) : kMaxDepth);
+    if (readers < 0)
+        readers = fs::isNetworkFileSystem(directory) ? kNetworkReaders : 0;
+    std::optional<WorkPool> pool;
+    if (readers > 0)
+        pool.emplace(static_cast<std::size_t>(readers));
+    Walk walk{records, visitor, levels > 0 ? std::min(levels, kMaxDepth) : kMaxDepth, pool ? &*pool : nullptr};
+    walk.walk(path::withoutTrailingSeparator(directory), *entries, parent, 0);
 }
 
 } // namespace quill

@@ -37,8 +37,10 @@ public:
 // same parent. Symbolic links to directories are not followed, so a link
 // loop cannot make the walk endless.
 // levels: how many levels of directories below directory are read; 0 for
-// all of them.
+// all of them. readers: threads that read sub-directories ahead of the
+// walk; -1 for some on a network file system and none on a local disk.
+// The visitor is called on the calling thread in the same order either way.
 void walkFolderTree(const RecordFiles& records, const std::string& directory, FolderWalkVisitor& visitor,
-                    FolderWalkVisitor::Node parent, int levels = 0);
+                    FolderWalkVisitor::Node parent, int levels = 0, int readers = -1);
 
 } // namespace quill

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace stdfs = std::filesystem;
@@ -451,6 +452,23 @@ Status move(std::string_view from, std::string_view to) {
         return copied;
     }
     return removeAll(from);
+}
+
+bool isNetworkFileSystem(std::string_view path) {
+    struct statfs facts {};
+    if (::statfs(native(path).c_str(), &facts) != 0)
+        return false;
+    switch (static_cast<unsigned long>(facts.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE: sshfs and the like
+    case 0x564C7A83UL: // Ceph
+    case 0x47504653UL: // GPFS
+        return true;
+    default: return false;
+    }
 }
 
 bool isWithin(std::string_view inner, std::string_view outer) {

@@ -118,6 +118,10 @@ Status copyTree(std::string_view from, std::string_view to);
 // failed copy leaves nothing behind at the target.
 Status move(std::string_view from, std::string_view to);
 
+// Whether path lies on a file system reached over the network (NFS, SMB,
+// FUSE such as sshfs), where every call waits a round trip.
+bool isNetworkFileSystem(std::string_view path);
+
 // Whether inner is outer itself or lies below it, comparing the real paths
 // (links resolved, names as the file system spells them).
 bool isWithin(std::string_view inner, std::string_view outer);

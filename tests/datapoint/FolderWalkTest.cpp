@@ -83,3 +83,47 @@ TEST(FolderWalkTest, AMissingDirectoryWalksNothing) {
 
 } // namespace
 } // namespace quill
+
+namespace quill {
+namespace {
+
+// Read ahead by threads, as on a network share, the walk tells the visitor
+// the same things in the same order, whatever depth it is limited to.
+TEST(FolderWalkReadAheadTest, ReadersChangeNothingTheVisitorSees) {
+    test::TempDir dir;
+    DefinitionLists lists;
+    loadDefinitionText("folders.info", "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=ICON\nPROPERTY_1=NOTE\n",
+                       lists, nullptr);
+    const TypeTables tables = mergeDefinitions(lists);
+    test::FixedClock clock;
+    DateTimeFormats formats;
+    const RecordFiles records(tables, clock, formats);
+    const std::string root = dir / "root";
+    for (int a = 0; a < 6; ++a) {
+        for (int b = 0; b < 5; ++b) {
+            const std::string folder = root + "/A" + std::to_string(a) + "/B" + std::to_string(b);
+            test::writeBytes(folder + "/folder.folders", "FOLDER.BMP\nnote " + std::to_string(a * 10 + b) + "\n");
+            test::writeBytes(folder + "/plain/C/folder.folders", "");
+            test::writeBytes(folder + "/Task.note", "");
+            test::writeBytes(folder + "/Task.scheduler", "");
+        }
+        test::writeBytes(root + "/A" + std::to_string(a) + "/folder.folders", "");
+    }
+    for (const int levels : {0, 1, 2}) {
+        RecordingVisitor alone;
+        walkFolderTree(records, root, alone, 0, levels, 0);
+        ASSERT_FALSE(alone.lines.empty());
+        for (const int readers : {1, 4, 8}) {
+            for (int round = 0; round < 5; ++round) {
+                RecordingVisitor ahead;
+                walkFolderTree(records, root, ahead, 0, levels, readers);
+                EXPECT_EQ(ahead.lines, alone.lines) << levels << " levels, " << readers << " readers";
+                EXPECT_EQ(ahead.notes, alone.notes);
+                EXPECT_EQ(ahead.schedules, alone.schedules);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace quill

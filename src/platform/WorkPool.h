@@ -1,0 +1,48 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace quill {
+
+// A few threads that run the jobs handed to them in the order given. On a
+// network share every file call waits a round trip; several calls under
+// way at once make a walk over many small files take a fraction of the
+// time. The pool is joined when it goes; jobs not yet begun then never run
+// and their futures report a broken promise.
+class WorkPool {
+public:
+    explicit WorkPool(std::size_t threads);
+    ~WorkPool();
+    WorkPool(const WorkPool&) = delete;
+    WorkPool& operator=(const WorkPool&) = delete;
+
+    template <typename Job> auto run(Job job) -> std::future<decltype(job())> {
+        auto task = std::make_shared<std::packaged_task<decltype(job())()>>(std::move(job));
+        auto result = task->get_future();
+        {
+            const std::lock_guard lock(mutex_);
+            jobs_.emplace_back([task] { (*task)(); });
+        }
+        wake_.notify_one();
+        return result;
+    }
+
+private:
+    void work();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+    bool ending_ = false;
+    std::vector<std::thread> threads_;
+};
+
+} // namespace quill
