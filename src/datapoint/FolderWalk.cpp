@@ -60,9 +60,8 @@ struct Walk {
         if (pool && depth < levels) {
             for (const fs::Entry& entry : entries) {
                 if (entry.isDirectory && !entry.isSymlink)
-                    ahead.push_back(pool->run([this, path = path::join(directory, entry.name)] {
-                        return readSubDirectory(records, path);
-                    }));
+                    ahead.push_back(pool->run(
+                        [this, path = path::join(directory, entry.name)] { return readSubDirectory(records, path); }));
             }
         }
         std::size_t next = 0;

@@ -4,8 +4,12 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
+#include "platform/WorkPool.h"
 
+#include <algorithm>
 #include <charconv>
+#include <future>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 
@@ -19,6 +23,8 @@ constexpr std::int64_t kTimeGrainNs = 2'000'000'000;
 // Cache files larger than this are no cache this program wrote.
 constexpr std::size_t kMaxCacheBytes = 512 * 1024 * 1024;
 constexpr int kMaxDepth = 256;
+// Calls under way at once on a network share.
+constexpr std::size_t kNetworkReaders = 8;
 
 // Every value is written as its length, a colon and its bytes, so that no
 // name a share allows can break the format.
@@ -156,50 +162,93 @@ ScheduleCache::Stamp stampOf(std::string_view path) {
     return stamp;
 }
 
-void findBelow(const std::string& directory, int depth, ScheduleCache& previous, ScheduleCache& next,
-               std::unordered_set<std::string>& seen, std::vector<std::string>& documents,
-               const std::atomic<bool>* stop) {
-    if (depth > kMaxDepth || (stop && *stop) || !seen.insert(path::comparableFolder(directory)).second)
-        return;
+// A directory as the cache or the file system gives it: the kept entry
+// when the directory is unchanged and settled, else its listing.
+struct DirectoryProbe {
+    bool found = false;
+    bool relisted = false;
+    ScheduleCache::Directory entry;
+};
+
+// Touches previous only to read it, so that probes may run side by side.
+DirectoryProbe probeDirectory(const std::string& directory, const ScheduleCache& previous) {
+    DirectoryProbe probe;
     const auto stamp = fs::stamp(directory);
     if (!stamp)
-        return;
+        return probe;
     const auto known = previous.directories.find(directory);
-    ScheduleCache::Directory entry;
-    bool relisted = false;
     if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
         stamp->modifiedNs < previous.writtenNs - kTimeGrainNs) {
-        entry = std::move(known->second);
-    } else {
-        relisted = true;
-        const auto entries = fs::list(directory);
-        if (!entries)
-            return;
-        entry.modifiedNs = stamp->modifiedNs;
-        for (const fs::Entry& found : *entries) {
-            if (found.isSymlink)
-                continue;
-            if (found.isDirectory) {
-                if (!cp1250::equalsNoCase(found.name, "Attachments.systemfiles"))
-                    entry.subdirectories.push_back(found.name);
-            } else if (cp1250::equalsNoCase(path::extension(found.name), ".scheduler")) {
-                const std::string document = mainFileAmong(*entries, directory, found.name);
-                if (!document.empty() && document != "PARROR")
-                    entry.scheduledDocuments.push_back(path::fileName(document));
-            }
+        probe.found = true;
+        return probe; // the caller moves the kept entry out
+    }
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return probe;
+    probe.found = probe.relisted = true;
+    probe.entry.modifiedNs = stamp->modifiedNs;
+    for (const fs::Entry& found : *entries) {
+        if (found.isSymlink)
+            continue;
+        if (found.isDirectory) {
+            if (!cp1250::equalsNoCase(found.name, "Attachments.systemfiles"))
+                probe.entry.subdirectories.push_back(found.name);
+        } else if (cp1250::equalsNoCase(path::extension(found.name), ".scheduler")) {
+            const std::string document = mainFileAmong(*entries, directory, found.name);
+            if (!document.empty() && document != "PARROR")
+                probe.entry.scheduledDocuments.push_back(path::fileName(document));
         }
     }
-    // A directory listed again that holds what it held (the logon writes
-    // into the user's own) is no reason to write the cache again: it costs
-    // one listing the next time.
-    if (relisted && (known == previous.directories.end() || known->second.subdirectories != entry.subdirectories ||
-                     known->second.scheduledDocuments != entry.scheduledDocuments))
-        next.changed = true;
-    for (const std::string& name : entry.scheduledDocuments)
-        documents.push_back(path::join(directory, name));
-    for (const std::string& name : entry.subdirectories)
-        findBelow(path::join(directory, name), depth + 1, previous, next, seen, documents, stop);
-    next.directories[directory] = std::move(entry);
+    return probe;
+}
+
+struct Finder {
+    ScheduleCache& previous;
+    ScheduleCache& next;
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> documents;
+    const std::atomic<bool>* stop;
+    WorkPool* pool; // probes sub-directories ahead on a network share
+
+    void below(const std::string& directory, DirectoryProbe probe, int depth) {
+        if (!probe.found)
+            return;
+        const auto known = previous.directories.find(directory);
+        if (!probe.relisted)
+            probe.entry = std::move(known->second);
+        // A directory listed again that holds what it held (the logon
+        // writes into the user's own) is no reason to write the cache
+        // again: it costs one listing the next time.
+        else if (known == previous.directories.end() || known->second.subdirectories != probe.entry.subdirectories ||
+                 known->second.scheduledDocuments != probe.entry.scheduledDocuments)
+            next.changed = true;
+        for (const std::string& name : probe.entry.scheduledDocuments)
+            documents.push_back(path::join(directory, name));
+        std::vector<std::string> subdirectories;
+        for (const std::string& name : probe.entry.subdirectories) {
+            std::string sub = path::join(directory, name);
+            if (depth < kMaxDepth && seen.insert(path::comparableFolder(sub)).second)
+                subdirectories.push_back(std::move(sub));
+        }
+        std::vector<std::future<DirectoryProbe>> ahead;
+        if (pool) {
+            for (const std::string& sub : subdirectories)
+                ahead.push_back(pool->run([this, sub] { return probeDirectory(sub, previous); }));
+        }
+        next.directories[directory] = std::move(probe.entry);
+        for (std::size_t i = 0; i < subdirectories.size(); ++i) {
+            if (stop && *stop)
+                return;
+            below(subdirectories[i], pool ? ahead[i].get() : probeDirectory(subdirectories[i], previous), depth + 1);
+        }
+    }
+};
+
+// Some calls under way at once on a network share, none on a local disk.
+std::unique_ptr<WorkPool> poolFor(const std::vector<std::string>& places) {
+    if (!places.empty() && fs::isNetworkFileSystem(places.front()))
+        return std::make_unique<WorkPool>(kNetworkReaders);
+    return nullptr;
 }
 
 } // namespace
@@ -271,23 +320,22 @@ ScheduleCache::Stamp scheduleCacheStamp(std::string_view path) {
 
 std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,
                                                 ScheduleCache& next, const std::atomic<bool>* stop) {
-    std::vector<std::string> documents;
-    std::unordered_set<std::string> seen;
+    const std::unique_ptr<WorkPool> pool = poolFor(places);
+    Finder finder{previous, next, {}, {}, stop, pool.get()};
     for (const std::string& place : places) {
-        if (!place.empty())
-            findBelow(path::withoutTrailingSeparator(place), 0, previous, next, seen, documents, stop);
+        const std::string directory = path::withoutTrailingSeparator(place);
+        if (!place.empty() && finder.seen.insert(path::comparableFolder(directory)).second)
+            finder.below(directory, probeDirectory(directory, previous), 0);
     }
-    return documents;
+    return std::move(finder.documents);
 }
 
 std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
                                                const std::vector<std::string>& documents, ScheduleCache& previous,
                                                ScheduleCache& next, const std::atomic<bool>* stop) {
-    std::vector<ScheduleReading> readings;
-    readings.reserve(documents.size());
-    for (const std::string& document : documents) {
-        if (stop && *stop)
-            break;
+    // Each document's stamps and, where they changed, its files; it reads
+    // previous only, so that probes may run side by side.
+    const auto probe = [&](const std::string& document) {
         ScheduleCache::Reading entry;
         entry.schedule = stampOf(companionPath(document, Companion::Schedule));
         entry.document = stampOf(document);
@@ -297,15 +345,36 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
         const auto settled = [&](const ScheduleCache::Stamp& s) {
             return s.modifiedNs < previous.writtenNs - kTimeGrainNs;
         };
-        if (known != previous.readings.end() && known->second.schedule == entry.schedule &&
-            known->second.document == entry.document && settled(entry.schedule) && settled(entry.document)) {
-            entry.reading = std::move(known->second.reading);
-        } else {
+        const bool kept = known != previous.readings.end() && known->second.schedule == entry.schedule &&
+                          known->second.document == entry.document && settled(entry.schedule) &&
+                          settled(entry.document);
+        if (!kept)
             entry.reading = readScheduleFiles(records, tables, document);
-            next.changed = true;
+        return std::pair(std::move(entry), kept);
+    };
+    const std::unique_ptr<WorkPool> pool = poolFor(documents);
+    std::vector<ScheduleReading> readings;
+    readings.reserve(documents.size());
+    // On a share a window of documents is under way at once.
+    const std::size_t window = pool ? 64 : 1;
+    for (std::size_t start = 0; start < documents.size(); start += window) {
+        if (stop && *stop)
+            break;
+        const std::size_t end = std::min(documents.size(), start + window);
+        std::vector<std::future<std::pair<ScheduleCache::Reading, bool>>> ahead;
+        if (pool) {
+            for (std::size_t i = start; i < end; ++i)
+                ahead.push_back(pool->run([&probe, &document = documents[i]] { return probe(document); }));
         }
-        readings.push_back(entry.reading);
-        next.readings[document] = std::move(entry);
+        for (std::size_t i = start; i < end; ++i) {
+            auto [entry, kept] = pool ? ahead[i - start].get() : probe(documents[i]);
+            if (kept)
+                entry.reading = std::move(previous.readings.find(documents[i])->second.reading);
+            else
+                next.changed = true;
+            readings.push_back(entry.reading);
+            next.readings[documents[i]] = std::move(entry);
+        }
     }
     return readings;
 }
