@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <malloc.h>
+
 namespace quill::ui {
 namespace {
 
@@ -157,6 +159,10 @@ void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const 
         const FolderRightsCache rights(session_);
         for (const ScheduleReading& reading : readings)
             takeScheduleReading(session_, reading);
+        readings = {};
+        // What the scan kept of a large data point goes back to the system,
+        // not only to the heap.
+        ::malloc_trim(0);
         tasksCounted_ = true;
         updateTaskSummary();
         checkReminders();
