@@ -18,9 +18,6 @@ namespace {
 
 // Deeper trees than this are not data points anyone made by hand.
 constexpr int kMaxDepth = 256;
-// Calls under way at once on a network share: enough to hide the round
-// trips, few enough not to flood the server.
-constexpr int kNetworkReaders = 8;
 
 // A sub-directory as the walk needs it: its listing and its folder record.
 struct SubDirectory {
@@ -96,7 +93,7 @@ void walkFolderTree(const RecordFiles& records, const std::string& directory, Fo
     if (!entries)
         return;
     if (readers < 0)
-        readers = fs::isNetworkFileSystem(directory) ? kNetworkReaders : 0;
+        readers = fs::isNetworkFileSystem(directory) ? static_cast<int>(kNetworkReaders) : 0;
     std::optional<WorkPool> pool;
     if (readers > 0)
         pool.emplace(static_cast<std::size_t>(readers));

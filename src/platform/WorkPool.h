@@ -12,6 +12,10 @@
 
 namespace quill {
 
+// Calls under way at once on a network share: enough to hide the round
+// trips, few enough not to flood the server.
+inline constexpr std::size_t kNetworkReaders = 8;
+
 // A few threads that run the jobs handed to them in the order given. On a
 // network share every file call waits a round trip; several calls under
 // way at once make a walk over many small files take a fraction of the

@@ -23,8 +23,6 @@ constexpr std::int64_t kTimeGrainNs = 2'000'000'000;
 // Cache files larger than this are no cache this program wrote.
 constexpr std::size_t kMaxCacheBytes = 512 * 1024 * 1024;
 constexpr int kMaxDepth = 256;
-// Calls under way at once on a network share.
-constexpr std::size_t kNetworkReaders = 8;
 
 // Every value is written as its length, a colon and its bytes, so that no
 // name a share allows can break the format.
@@ -312,10 +310,6 @@ Status ScheduleCache::save(const std::string& file) const {
     if (!fs::createDirectories(path::directory(file)))
         return Status::failure("cannot make the directory of " + file);
     return replaceFile(file, serialize(), 0600);
-}
-
-ScheduleCache::Stamp scheduleCacheStamp(std::string_view path) {
-    return stampOf(path);
 }
 
 std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,

@@ -57,12 +57,10 @@ public:
     std::unordered_map<std::string, Reading> readings;      // by document path
 };
 
-// The stamp of a file as the cache keeps it.
-ScheduleCache::Stamp scheduleCacheStamp(std::string_view path);
-
-// Finds the scheduled documents below the places as findScheduledDocuments
-// does, taking unchanged directories from previous (moved out of it); everything met goes
-// into next.
+// Every document below the places that has a schedule companion, in the
+// order of the walk; links are not followed and stores of attached files
+// are left out. Unchanged directories are taken from previous (moved out
+// of it); everything met goes into next. Returns early when stop is set.
 std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,
                                                 ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
 

@@ -10,15 +10,8 @@
 #include "session/Visibility.h"
 
 #include <map>
-#include <unordered_set>
 
 namespace quill {
-std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, const std::atomic<bool>* stop) {
-    ScheduleCache none;
-    ScheduleCache unused;
-    return findScheduledDocuments(places, none, unused, stop);
-}
-
 std::vector<std::string> scheduledDocumentsIn(const std::string& directory) {
     std::vector<std::string> found;
     const auto entries = fs::list(directory);

@@ -25,12 +25,6 @@ struct ScheduleReading {
     std::string rights;    // the document's "RIGHTS" where its type has any
 };
 
-// Every document below the places that has a schedule companion, in the
-// order of the walk. Links are not followed and stores of attached files
-// are left out. Returns early when stop becomes true.
-std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places,
-                                                const std::atomic<bool>* stop = nullptr);
-
 // The documents of one directory that have a schedule, without looking
 // below it: the document of each base name is the last file listed that is
 // no companion.

@@ -14,8 +14,6 @@
 #include "session/UsersAndGroups.h"
 #include "session/Visibility.h"
 
-#include <map>
-
 namespace quill {
 
 namespace {

@@ -195,11 +195,10 @@ void MainWindow::fullRefresh() {
     for (const ScheduleEntry& entry : session_.schedule)
         known.push_back(entry.documentPath);
     scanTasksAway([known = std::move(known), tasks = session_.context.userTasksDirectory,
-                   records = session_.recordFiles(), &tables = session_.tables](const std::atomic<bool>* stop) {
-        std::vector<std::string> documents = known;
+                   records = session_.recordFiles(), &tables = session_.tables](const std::atomic<bool>* stop) mutable {
         for (std::string& document : scheduledDocumentsIn(tasks))
-            documents.push_back(std::move(document));
-        return readScheduleFiles(records, tables, documents, stop);
+            known.push_back(std::move(document));
+        return readScheduleFiles(records, tables, known, stop);
     });
 }
 

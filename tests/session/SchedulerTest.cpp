@@ -6,6 +6,7 @@
 #include "SessionFixture.h"
 
 #include "session/Logon.h"
+#include "session/ScheduleCache.h"
 #include "session/ScheduleScan.h"
 
 #include <gtest/gtest.h>
@@ -168,7 +169,9 @@ TEST_F(SchedulerTest, AScanFindsEachScheduledDocumentOnceAndNothingOutside) {
             expected.push_back(folder + "/" + c.document + ".note");
     }
     // Places inside one another are walked once.
-    std::vector<std::string> found = findScheduledDocuments({folder, folder + "/A", folder + "/A/B/"});
+    ScheduleCache none;
+    ScheduleCache next;
+    std::vector<std::string> found = findScheduledDocuments({folder, folder + "/A", folder + "/A/B/"}, none, next);
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(found, expected);
