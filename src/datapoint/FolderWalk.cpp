@@ -28,15 +28,17 @@ struct SubDirectory {
 SubDirectory readSubDirectory(const RecordFiles& records, const std::string& directory) {
     SubDirectory read;
     // One listing of the sub-directory serves both the search for its
-    // folder record and the walk below it.
-    read.entries = fs::list(directory);
+    // folder record and the walk below it; the record is read from the
+    // directory held open.
+    fs::OpenDirectory open(directory);
+    read.entries = std::move(open.entries());
     if (!read.entries)
         return read;
     for (const fs::Entry& sub : *read.entries) {
         if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, "folder.folders"))
             continue;
         Record folderRecord;
-        if (records.read(path::join(directory, sub.name), folderRecord) == RecordRead::Ok)
+        if (records.read(open, directory, sub.name, folderRecord) == RecordRead::Ok)
             read.folderRecord = std::move(folderRecord);
         break;
     }

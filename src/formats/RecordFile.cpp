@@ -67,7 +67,16 @@ RecordFiles::RecordFiles(const TypeTables& tables, const Clock& clock, const Dat
     : tables_(tables), clock_(clock), formats_(formats) {}
 
 RecordRead RecordFiles::read(std::string_view path, Record& record, std::string* why) const {
-    const fs::ReadResult file = fs::readFile(path, kMaxRecordBytes);
+    return take(path, fs::readFile(path, kMaxRecordBytes), record, why);
+}
+
+RecordRead RecordFiles::read(const fs::OpenDirectory& directory, std::string_view directoryPath, std::string_view name,
+                             Record& record, std::string* why) const {
+    return take(path::join(directoryPath, name), directory.readFile(name, kMaxRecordBytes), record, why);
+}
+
+RecordRead RecordFiles::take(std::string_view path, const fs::ReadResult& file, Record& record,
+                             std::string* why) const {
     if (why)
         *why = file.reason;
     if (file.error == fs::ReadError::Missing)

@@ -5,6 +5,7 @@
 #include "formats/Record.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeFormat.h"
+#include "platform/FileSystem.h"
 #include "platform/Status.h"
 
 #include <functional>
@@ -30,6 +31,10 @@ public:
     // extra lines are ignored, boolean values are upper-cased.
     // why, when given, tells what made a file unreadable.
     RecordRead read(std::string_view path, Record& record, std::string* why = nullptr) const;
+    // The same for the file name in an open directory whose path is
+    // directoryPath.
+    RecordRead read(const fs::OpenDirectory& directory, std::string_view directoryPath, std::string_view name,
+                    Record& record, std::string* why = nullptr) const;
 
     // Reads path, lets change alter the record and writes it back as one
     // step among all copies of the program: under the file's lock, and only
@@ -64,6 +69,9 @@ public:
     const TypeTables& tables() const { return tables_; }
 
 private:
+    // The record of a file read at path.
+    RecordRead take(std::string_view path, const fs::ReadResult& file, Record& record, std::string* why) const;
+
     const TypeTables& tables_;
     const Clock& clock_;
     const DateTimeFormats& formats_;

@@ -10,9 +10,8 @@
 namespace quill {
 
 int ImageNameTable::imageIndex(std::string_view name) const {
-    const std::string wanted = cp1250::upper(name);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (cp1250::upper(entries[i].name) == wanted)
+        if (cp1250::equalsNoCase(entries[i].name, name))
             return static_cast<int>(i);
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {

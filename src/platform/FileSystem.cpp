@@ -148,7 +148,7 @@ bool isSymlink(std::string_view path) {
 
 namespace {
 
-// The entries of an open directory stream; the stream is closed.
+// The entries of an open directory stream, which stays open.
 std::vector<Entry> readEntries(DIR* stream) {
     const int directory = ::dirfd(stream);
     std::vector<Entry> entries;
@@ -176,6 +176,11 @@ std::vector<Entry> readEntries(DIR* stream) {
                                                S_ISDIR(st.st_mode));
         entries.push_back(std::move(entry));
     }
+    return entries;
+}
+
+std::optional<std::vector<Entry>> readAndClose(DIR* stream) {
+    std::vector<Entry> entries = readEntries(stream);
     ::closedir(stream);
     return entries;
 }
@@ -191,7 +196,7 @@ std::optional<std::vector<Entry>> list(std::string_view directory) {
     });
     if (!stream)
         return std::nullopt;
-    return readEntries(stream);
+    return readAndClose(stream);
 }
 
 std::optional<std::vector<Entry>> listOpen(int directory) {
@@ -204,7 +209,7 @@ std::optional<std::vector<Entry>> listOpen(int directory) {
             ::close(own);
         return std::nullopt;
     }
-    return readEntries(stream);
+    return readAndClose(stream);
 }
 
 int openForReading(std::string_view path, int flags) {
@@ -217,12 +222,12 @@ int openForReading(std::string_view path, int flags) {
     return fd;
 }
 
-ReadResult readFile(std::string_view path, std::size_t maxBytes) {
+namespace {
+
+// Reads the whole of a file just opened (fd, or -1 with the open's errno)
+// and closes it.
+ReadResult readOpened(int fd, int openError, std::size_t maxBytes) {
     ReadResult result;
-    // O_NONBLOCK: opening a named pipe someone left in the tree must not
-    // hang the program; only regular files are read.
-    const int fd = openForReading(path, O_NONBLOCK);
-    const int openError = errno;
     if (fd < 0) {
         result.error = openError == ENOENT ? ReadError::Missing : ReadError::Unreadable;
         result.reason = openError == ELOOP ? "it is a loop of symbolic links" : std::strerror(openError);
@@ -273,10 +278,42 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     return result;
 }
 
-std::optional<Stamp> stamp(std::string_view path) {
-    const auto [st, error] = statOf(path);
-    if (error != 0)
-        return std::nullopt;
+} // namespace
+
+ReadResult readFile(std::string_view path, std::size_t maxBytes) {
+    // O_NONBLOCK: opening a named pipe someone left in the tree must not
+    // hang the program; only regular files are read.
+    const int fd = openForReading(path, O_NONBLOCK);
+    return readOpened(fd, errno, maxBytes);
+}
+
+OpenDirectory::OpenDirectory(std::string_view path) {
+    fd_ = onNativePath(path, [](const stdfs::path& p) {
+              const int opened = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+              return std::pair<int, int>{opened, opened < 0 ? errno : 0};
+          }).first;
+}
+
+OpenDirectory::~OpenDirectory() {
+    if (stream_)
+        ::closedir(static_cast<DIR*>(stream_));
+    else if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::optional<std::vector<Entry>>& OpenDirectory::entries() {
+    if (!listed_ && fd_ >= 0) {
+        listed_ = true;
+        stream_ = ::fdopendir(fd_);
+        if (stream_)
+            entries_ = readEntries(static_cast<DIR*>(stream_));
+    }
+    return entries_;
+}
+
+namespace {
+
+Stamp stampOf(const struct stat& st) {
     Stamp s;
     s.size = static_cast<std::uintmax_t>(st.st_size);
     s.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
@@ -284,6 +321,36 @@ std::optional<Stamp> stamp(std::string_view path) {
     s.device = st.st_dev;
     s.regularFile = S_ISREG(st.st_mode);
     return s;
+}
+
+} // namespace
+
+std::optional<Stamp> OpenDirectory::stamp() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+std::optional<Stamp> OpenDirectory::stamp(std::string_view name) const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstatat(fd_, utf8(name).c_str(), &st, 0) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+ReadResult OpenDirectory::readFile(std::string_view name, std::size_t maxBytes) const {
+    if (fd_ < 0)
+        return readOpened(-1, ENOENT, maxBytes);
+    const int fd = ::openat(fd_, utf8(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    return readOpened(fd, errno, maxBytes);
+}
+
+std::optional<Stamp> stamp(std::string_view path) {
+    const auto [st, error] = statOf(path);
+    if (error != 0)
+        return std::nullopt;
+    return stampOf(st);
 }
 
 std::int64_t modificationTime(std::string_view path) {

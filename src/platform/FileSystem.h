@@ -77,6 +77,34 @@ struct Stamp {
 };
 std::optional<Stamp> stamp(std::string_view path);
 
+// A directory held open while the files in it are looked at by name, so
+// that a walk looks each directory's path up once rather than once for the
+// listing and again for every file it reads or stats there.
+class OpenDirectory {
+public:
+    explicit OpenDirectory(std::string_view path);
+    ~OpenDirectory();
+    OpenDirectory(const OpenDirectory&) = delete;
+    OpenDirectory& operator=(const OpenDirectory&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    // As list gives them, listed at the first call; nullopt when the
+    // directory could not be read.
+    std::optional<std::vector<Entry>>& entries();
+    // As readFile, for a name in this directory; a symbolic link is not
+    // followed.
+    ReadResult readFile(std::string_view name, std::size_t maxBytes) const;
+    // The directory's own stamp, and that of a file in it (as stamp).
+    std::optional<Stamp> stamp() const;
+    std::optional<Stamp> stamp(std::string_view name) const;
+
+private:
+    int fd_ = -1;
+    void* stream_ = nullptr; // the DIR of the listing, which owns fd_
+    bool listed_ = false;
+    std::optional<std::vector<Entry>> entries_;
+};
+
 // A file as it was read: its identity and, for a small file, its bytes.
 // The bytes tell a change by another computer from none even where the
 // file system keeps times and sizes in a cache for a while (sshfs, SMB).

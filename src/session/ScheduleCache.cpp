@@ -5,6 +5,7 @@
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
 #include "platform/WorkPool.h"
+#include "session/Visibility.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,7 +17,7 @@
 namespace quill {
 namespace {
 
-constexpr std::string_view kMagic = "QUILL SCHEDULE CACHE 2\n";
+constexpr std::string_view kMagic = "QUILL SCHEDULE CACHE 3\n";
 // Times on some shares are whole seconds: a directory changed within this
 // long of the cache's writing is listed again.
 constexpr std::int64_t kTimeGrainNs = 2'000'000'000;
@@ -116,6 +117,14 @@ bool readDirectory(Reader& r, ScheduleCache& cache) {
     entry.modifiedNs = *modified;
     if (!readNames(r, entry.subdirectories) || !readNames(r, entry.scheduledDocuments))
         return false;
+    const auto folderRecord = r.text();
+    if (!folderRecord || !readStamp(r, entry.folderRecordStamp))
+        return false;
+    const auto rights = r.text();
+    if (!rights)
+        return false;
+    entry.folderRecord = std::string(*folderRecord);
+    entry.rights = std::string(*rights);
     cache.directories[std::string(*directory)] = std::move(entry);
     return true;
 }
@@ -152,39 +161,45 @@ bool readReading(Reader& r, ScheduleCache& cache) {
     return true;
 }
 
-ScheduleCache::Stamp stampOf(std::string_view path) {
+ScheduleCache::Stamp stampOf(const std::optional<fs::Stamp>& found) {
     ScheduleCache::Stamp stamp;
-    if (const auto found = fs::stamp(path)) {
+    if (found)
         stamp = {found->size, found->modifiedNs, true};
-    }
     return stamp;
 }
 
-// A directory as the cache or the file system gives it: the kept entry
-// when the directory is unchanged and settled, else its listing.
+// The stamp of a file in an open directory; a name spelt in another case
+// than on disk is looked up through its path.
+ScheduleCache::Stamp stampIn(const fs::OpenDirectory& open, const std::string& directory, const std::string& name) {
+    if (const auto found = open.stamp(name))
+        return stampOf(found);
+    return stampOf(fs::stamp(path::join(directory, name)));
+}
+
+// A file changed within the time grain of the cache's writing may have
+// changed again unseen.
+bool settled(std::int64_t modifiedNs, const ScheduleCache& previous) {
+    return modifiedNs < previous.writtenNs - kTimeGrainNs;
+}
+
+// A directory as the cache or the file system gives it (the kept entry
+// when the directory is unchanged and settled, else its listing), with
+// the stamps of its scheduled documents and folder record, and the
+// record's rights where it changed.
 struct DirectoryProbe {
     bool found = false;
     bool relisted = false;
     ScheduleCache::Directory entry;
+    std::vector<std::pair<ScheduleCache::Stamp, ScheduleCache::Stamp>> stamps; // schedule, document
+    ScheduleCache::Stamp folderRecordStamp;
+    std::optional<std::string> rightsRead; // when the record was read again
 };
 
-// Touches previous only to read it, so that probes may run side by side.
-DirectoryProbe probeDirectory(const std::string& directory, const ScheduleCache& previous) {
-    DirectoryProbe probe;
-    const auto stamp = fs::stamp(directory);
-    if (!stamp)
-        return probe;
-    const auto known = previous.directories.find(directory);
-    if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
-        stamp->modifiedNs < previous.writtenNs - kTimeGrainNs) {
-        probe.found = true;
-        return probe; // the caller moves the kept entry out
-    }
-    const auto entries = fs::list(directory);
+void listDirectory(fs::OpenDirectory& open, const std::string& directory, DirectoryProbe& probe) {
+    const auto& entries = open.entries();
     if (!entries)
-        return probe;
+        return;
     probe.found = probe.relisted = true;
-    probe.entry.modifiedNs = stamp->modifiedNs;
     for (const fs::Entry& found : *entries) {
         if (found.isSymlink)
             continue;
@@ -195,20 +210,74 @@ DirectoryProbe probeDirectory(const std::string& directory, const ScheduleCache&
             const std::string document = mainFileAmong(*entries, directory, found.name);
             if (!document.empty() && document != "PARROR")
                 probe.entry.scheduledDocuments.push_back(path::fileName(document));
+        } else if (probe.entry.folderRecord.empty() && cp1250::equalsNoCase(found.name, "folder.folders")) {
+            probe.entry.folderRecord = found.name;
         }
+    }
+}
+
+// Touches previous only to read it, so that probes may run side by side.
+DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tables, const std::string& directory,
+                              const ScheduleCache& previous) {
+    DirectoryProbe probe;
+    // Held open, so that the files in it are looked up by name alone.
+    fs::OpenDirectory open(directory);
+    const auto stamp = open.stamp();
+    if (!stamp)
+        return probe;
+    const auto known = previous.directories.find(directory);
+    const ScheduleCache::Directory* kept = nullptr;
+    if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
+        settled(stamp->modifiedNs, previous)) {
+        probe.found = true; // the caller moves the kept entry out
+        kept = &known->second;
+    } else {
+        listDirectory(open, directory, probe);
+        if (!probe.found)
+            return probe;
+        probe.entry.modifiedNs = stamp->modifiedNs;
+    }
+    const ScheduleCache::Directory& entry = kept ? *kept : probe.entry;
+    for (const std::string& name : entry.scheduledDocuments)
+        probe.stamps.emplace_back(stampIn(open, directory, path::fileName(companionPath(name, Companion::Schedule))),
+                                  stampIn(open, directory, name));
+    if (entry.folderRecord.empty()) {
+        if (!kept)
+            probe.rightsRead = std::string();
+        return probe;
+    }
+    probe.folderRecordStamp = stampIn(open, directory, entry.folderRecord);
+    const bool rightsKept = known != previous.directories.end() && known->second.folderRecord == entry.folderRecord &&
+                            known->second.folderRecordStamp == probe.folderRecordStamp &&
+                            settled(probe.folderRecordStamp.modifiedNs, previous);
+    if (!rightsKept) {
+        // A record of no type the data point defines, or one that cannot
+        // be read, restricts nothing.
+        Record record;
+        probe.rightsRead = recordCarriesRights(tables, entry.folderRecord) &&
+                                   records.read(open, directory, entry.folderRecord, record) == RecordRead::Ok
+                               ? record.value("RIGHTS")
+                               : std::string();
     }
     return probe;
 }
 
 struct Finder {
+    const RecordFiles& records;
+    const TypeTables& tables;
     ScheduleCache& previous;
     ScheduleCache& next;
+    FolderRightsTexts* rights;
     std::unordered_set<std::string> seen;
-    std::vector<std::string> documents;
+    std::vector<ScheduledDocument> documents;
     const std::atomic<bool>* stop;
     WorkPool* pool; // probes sub-directories ahead on a network share
 
-    void below(const std::string& directory, DirectoryProbe probe, int depth) {
+    DirectoryProbe probeOf(const std::string& directory) const {
+        return probeDirectory(records, tables, directory, previous);
+    }
+
+    void below(const std::string& directory, const std::string& comparable, DirectoryProbe probe, int depth) {
         if (!probe.found)
             return;
         const auto known = previous.directories.find(directory);
@@ -218,33 +287,49 @@ struct Finder {
         // writes into the user's own) is no reason to write the cache
         // again: it costs one listing the next time.
         else if (known == previous.directories.end() || known->second.subdirectories != probe.entry.subdirectories ||
-                 known->second.scheduledDocuments != probe.entry.scheduledDocuments)
+                 known->second.scheduledDocuments != probe.entry.scheduledDocuments ||
+                 known->second.folderRecord != probe.entry.folderRecord)
             next.changed = true;
-        for (const std::string& name : probe.entry.scheduledDocuments)
-            documents.push_back(path::join(directory, name));
-        std::vector<std::string> subdirectories;
-        for (const std::string& name : probe.entry.subdirectories) {
+        ScheduleCache::Directory& entry = probe.entry;
+        // A directory listed again whose record is unchanged keeps the
+        // rights the record gave before.
+        if (probe.relisted && known != previous.directories.end())
+            entry.rights = known->second.rights;
+        if (probe.rightsRead) {
+            next.changed |= entry.rights != *probe.rightsRead || entry.folderRecordStamp != probe.folderRecordStamp;
+            entry.rights = std::move(*probe.rightsRead);
+        }
+        entry.folderRecordStamp = probe.folderRecordStamp;
+        if (rights)
+            (*rights)[comparable] = entry.rights;
+        for (std::size_t i = 0; i < entry.scheduledDocuments.size(); ++i)
+            documents.push_back(
+                {path::join(directory, entry.scheduledDocuments[i]), probe.stamps[i].first, probe.stamps[i].second});
+        std::vector<std::pair<std::string, std::string>> subdirectories; // path, comparable
+        for (const std::string& name : entry.subdirectories) {
             std::string sub = path::join(directory, name);
-            if (depth < kMaxDepth && seen.insert(path::comparableFolder(sub)).second)
-                subdirectories.push_back(std::move(sub));
+            std::string subComparable = path::comparableFolder(sub);
+            if (depth < kMaxDepth && seen.insert(subComparable).second)
+                subdirectories.emplace_back(std::move(sub), std::move(subComparable));
         }
         std::vector<std::future<DirectoryProbe>> ahead;
         if (pool) {
-            for (const std::string& sub : subdirectories)
-                ahead.push_back(pool->run([this, sub] { return probeDirectory(sub, previous); }));
+            for (const auto& sub : subdirectories)
+                ahead.push_back(pool->run([this, path = sub.first] { return probeOf(path); }));
         }
-        next.directories[directory] = std::move(probe.entry);
+        next.directories[directory] = std::move(entry);
         for (std::size_t i = 0; i < subdirectories.size(); ++i) {
             if (stop && *stop)
                 return;
-            below(subdirectories[i], pool ? ahead[i].get() : probeDirectory(subdirectories[i], previous), depth + 1);
+            below(subdirectories[i].first, subdirectories[i].second,
+                  pool ? ahead[i].get() : probeOf(subdirectories[i].first), depth + 1);
         }
     }
 };
 
 // Some calls under way at once on a network share, none on a local disk.
-std::unique_ptr<WorkPool> poolFor(const std::vector<std::string>& places) {
-    if (!places.empty() && fs::isNetworkFileSystem(places.front()))
+std::unique_ptr<WorkPool> poolFor(std::string_view place) {
+    if (!place.empty() && fs::isNetworkFileSystem(place))
         return std::make_unique<WorkPool>(kNetworkReaders);
     return nullptr;
 }
@@ -290,7 +375,9 @@ std::string ScheduleCache::serialize() const {
         w.number(static_cast<std::int64_t>(entry.scheduledDocuments.size()));
         for (const std::string& name : entry.scheduledDocuments)
             w.text(name);
-        w.end();
+        w.text(entry.folderRecord);
+        writeStamp(w, entry.folderRecordStamp);
+        w.text(entry.rights).end();
     }
     for (const auto& [document, entry] : readings) {
         const ScheduleReading& reading = entry.reading;
@@ -312,43 +399,46 @@ Status ScheduleCache::save(const std::string& file) const {
     return replaceFile(file, serialize(), 0600);
 }
 
-std::vector<std::string> findScheduledDocuments(const std::vector<std::string>& places, ScheduleCache& previous,
-                                                ScheduleCache& next, const std::atomic<bool>* stop) {
-    const std::unique_ptr<WorkPool> pool = poolFor(places);
-    Finder finder{previous, next, {}, {}, stop, pool.get()};
+std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records, const TypeTables& tables,
+                                                      const std::vector<std::string>& places, ScheduleCache& previous,
+                                                      ScheduleCache& next, FolderRightsTexts* rights,
+                                                      const std::atomic<bool>* stop) {
+    const std::unique_ptr<WorkPool> pool = poolFor(places.empty() ? std::string_view() : places.front());
+    next.directories.reserve(previous.directories.size());
+    Finder finder{records, tables, previous, next, rights, {}, {}, stop, pool.get()};
     for (const std::string& place : places) {
         const std::string directory = path::withoutTrailingSeparator(place);
-        if (!place.empty() && finder.seen.insert(path::comparableFolder(directory)).second)
-            finder.below(directory, probeDirectory(directory, previous), 0);
+        std::string comparable = path::comparableFolder(directory);
+        if (!place.empty() && finder.seen.insert(comparable).second)
+            finder.below(directory, comparable, finder.probeOf(directory), 0);
     }
     return std::move(finder.documents);
 }
 
-std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                               const std::vector<std::string>& documents, ScheduleCache& previous,
-                                               ScheduleCache& next, const std::atomic<bool>* stop) {
-    // Each document's stamps and, where they changed, its files; it reads
-    // previous only, so that probes may run side by side.
-    const auto probe = [&](const std::string& document) {
+namespace {
+
+// The readings of the documents, left in next in the documents' order.
+std::vector<ScheduleReading*> readIntoCache(const RecordFiles& records, const TypeTables& tables,
+                                            const std::vector<ScheduledDocument>& documents, ScheduleCache& previous,
+                                            ScheduleCache& next, const std::atomic<bool>* stop) {
+    // Each document's files where they changed since the cache was
+    // written; it reads previous only, so that reads may run side by side.
+    const auto probe = [&](const ScheduledDocument& document) {
         ScheduleCache::Reading entry;
-        entry.schedule = stampOf(companionPath(document, Companion::Schedule));
-        entry.document = stampOf(document);
-        const auto known = previous.readings.find(document);
-        // A file changed within the time grain of the cache's writing may
-        // have changed again unseen.
-        const auto settled = [&](const ScheduleCache::Stamp& s) {
-            return s.modifiedNs < previous.writtenNs - kTimeGrainNs;
-        };
+        entry.schedule = document.schedule;
+        entry.document = document.document;
+        const auto known = previous.readings.find(document.path);
         const bool kept = known != previous.readings.end() && known->second.schedule == entry.schedule &&
-                          known->second.document == entry.document && settled(entry.schedule) &&
-                          settled(entry.document);
+                          known->second.document == entry.document && settled(entry.schedule.modifiedNs, previous) &&
+                          settled(entry.document.modifiedNs, previous);
         if (!kept)
-            entry.reading = readScheduleFiles(records, tables, document);
+            entry.reading = readScheduleFiles(records, tables, document.path);
         return std::pair(std::move(entry), kept);
     };
-    const std::unique_ptr<WorkPool> pool = poolFor(documents);
-    std::vector<ScheduleReading> readings;
+    const std::unique_ptr<WorkPool> pool = poolFor(documents.empty() ? std::string_view() : documents.front().path);
+    std::vector<ScheduleReading*> readings;
     readings.reserve(documents.size());
+    next.readings.reserve(previous.readings.size());
     // On a share a window of documents is under way at once.
     const std::size_t window = pool ? 64 : 1;
     for (std::size_t start = 0; start < documents.size(); start += window) {
@@ -363,24 +453,38 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
         for (std::size_t i = start; i < end; ++i) {
             auto [entry, kept] = pool ? ahead[i - start].get() : probe(documents[i]);
             if (kept)
-                entry.reading = std::move(previous.readings.find(documents[i])->second.reading);
+                entry.reading = std::move(previous.readings.find(documents[i].path)->second.reading);
             else
                 next.changed = true;
-            readings.push_back(entry.reading);
-            next.readings[documents[i]] = std::move(entry);
+            ScheduleCache::Reading& stored = next.readings[documents[i].path];
+            stored = std::move(entry);
+            readings.push_back(&stored.reading);
         }
     }
     return readings;
 }
 
+} // namespace
+
+std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
+                                               const std::vector<ScheduledDocument>& documents, ScheduleCache& previous,
+                                               ScheduleCache& next, const std::atomic<bool>* stop) {
+    std::vector<ScheduleReading> readings;
+    for (const ScheduleReading* reading : readIntoCache(records, tables, documents, previous, next, stop))
+        readings.push_back(*reading);
+    return readings;
+}
+
 std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
                                                 const std::vector<std::string>& places, const std::string& cacheFile,
-                                                std::string_view dataPoint, const std::atomic<bool>* stop) {
+                                                std::string_view dataPoint, const std::atomic<bool>* stop,
+                                                FolderRightsTexts* rights) {
     ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
     ScheduleCache next;
     next.dataPoint = std::string(dataPoint);
-    std::vector<ScheduleReading> readings =
-        readScheduleFiles(records, tables, findScheduledDocuments(places, previous, next, stop), previous, next, stop);
+    const std::vector<ScheduleReading*> kept =
+        readIntoCache(records, tables, findScheduledDocuments(records, tables, places, previous, next, rights, stop),
+                      previous, next, stop);
     // A stopped scan saw only part: the cache stays as it was; so does a
     // cache that still says everything. One that cannot be written costs
     // only time at the next logon.
@@ -388,6 +492,11 @@ std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, cons
                               next.readings.size() == previous.readings.size();
     if (!(stop && *stop) && !sameAsBefore)
         next.save(cacheFile).ok();
+    // Written: the readings may leave the cache now rather than be copied.
+    std::vector<ScheduleReading> readings;
+    readings.reserve(kept.size());
+    for (ScheduleReading* reading : kept)
+        readings.push_back(std::move(*reading));
     return readings;
 }
 

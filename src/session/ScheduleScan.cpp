@@ -77,10 +77,12 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 }
 
 void scanSchedules(Session& session, const std::vector<std::string>& places) {
-    const FolderRightsCache rights(session);
-    for (const ScheduleReading& reading :
-         readSchedulesBelow(session.recordFiles(), session.tables, places,
-                            scheduleCacheFile(session.context.dataPointPath), session.context.dataPointPath))
+    FolderRightsTexts texts;
+    const std::vector<ScheduleReading> readings = readSchedulesBelow(session.recordFiles(), session.tables, places,
+                                                                     scheduleCacheFile(session.context.dataPointPath),
+                                                                     session.context.dataPointPath, nullptr, &texts);
+    const FolderRightsCache rights(session, std::move(texts));
+    for (const ScheduleReading& reading : readings)
         takeScheduleReading(session, reading);
 }
 

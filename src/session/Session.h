@@ -66,7 +66,11 @@ public:
     bool linksSkippedLogged = false;
     // What folder records said of the user's rights, kept while a
     // FolderRightsCache lives; keyed by comparable folder path.
-    std::unique_ptr<std::unordered_map<std::string, bool>> folderRights;
+    struct FolderRights {
+        std::unordered_map<std::string, bool> admits;
+        std::unordered_map<std::string, std::string> texts; // "RIGHTS" already read
+    };
+    std::unique_ptr<FolderRights> folderRights;
 
     Clock& clock;
     Ui& ui;

@@ -58,12 +58,15 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
     const std::string comparable = path::comparableFolder(current);
     auto* cache = session.folderRights.get();
     if (cache) {
-        if (const auto known = cache->find(comparable); known != cache->end())
+        if (const auto known = cache->admits.find(comparable); known != cache->admits.end())
             return known->second;
     }
     // A missing record restricts nothing; reading tells that without a
     // call to ask first.
-    bool admits = rightsAdmit(session.program, rightsOf(session, path::join(current, kFolderFile)));
+    const auto text = cache ? cache->texts.find(comparable) : decltype(cache->texts.find(comparable))();
+    bool admits = rightsAdmit(session.program, cache && text != cache->texts.end()
+                                                   ? text->second
+                                                   : rightsOf(session, path::join(current, kFolderFile)));
     if (admits) {
         // Up to the top of the data point's places and no further: the
         // directories above belong to nobody's rights.
@@ -78,7 +81,7 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
             admits = chainAdmits(session, parent, places);
     }
     if (cache)
-        cache->emplace(comparable, admits);
+        cache->admits.emplace(comparable, admits);
     return admits;
 }
 
@@ -96,9 +99,12 @@ bool foldersAdmit(Session& session, std::string_view directory) {
     return chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)), places);
 }
 
-FolderRightsCache::FolderRightsCache(Session& session) : session_(session) {
+FolderRightsCache::FolderRightsCache(Session& session) : FolderRightsCache(session, {}) {}
+
+FolderRightsCache::FolderRightsCache(Session& session, FolderRightsTexts texts) : session_(session) {
     if (!session_.folderRights) {
-        session_.folderRights = std::make_unique<std::unordered_map<std::string, bool>>();
+        session_.folderRights = std::make_unique<Session::FolderRights>();
+        session_.folderRights->texts = std::move(texts);
         owner_ = true;
     }
 }

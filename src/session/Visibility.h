@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace quill {
 
@@ -24,6 +26,9 @@ bool recordCarriesRights(const TypeTables& tables, std::string_view file);
 // up to the data point (or its root or users root), admit the user.
 bool foldersAdmit(Session& session, std::string_view directory);
 
+// The "RIGHTS" of folder records, by comparable folder path.
+using FolderRightsTexts = std::unordered_map<std::string, std::string>;
+
 // While one lives, foldersAdmit reads each folder record once and answers
 // from what it read: a walk over many documents in few folders otherwise
 // reads the same records again and again. For one operation at a time; a
@@ -31,6 +36,9 @@ bool foldersAdmit(Session& session, std::string_view directory);
 class FolderRightsCache {
 public:
     explicit FolderRightsCache(Session& session);
+    // Starting from the "RIGHTS" of folder records already read (by
+    // comparable folder path), which are not read again.
+    FolderRightsCache(Session& session, FolderRightsTexts texts);
     ~FolderRightsCache();
     FolderRightsCache(const FolderRightsCache&) = delete;
     FolderRightsCache& operator=(const FolderRightsCache&) = delete;

@@ -6,6 +6,7 @@
 #include "SessionFixture.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,18 @@ protected:
         std::sort(seen.begin(), seen.end());
         return seen;
     }
+    // The "RIGHTS" the scan gives for a folder.
+    std::string rightsOf(const std::string& directory) {
+        FolderRightsTexts texts;
+        readSchedulesBelow(session->recordFiles(), session->tables, {folder}, cacheFile, dataPoint, nullptr, &texts);
+        const auto found = texts.find(path::comparableFolder(directory));
+        return found == texts.end() ? "(not met)" : found->second;
+    }
+    void setRights(const std::string& file, const std::string& rights) {
+        ASSERT_TRUE(session->readRecord(file));
+        ASSERT_TRUE(session->record.setValue("RIGHTS", rights));
+        ASSERT_TRUE(session->writeRecord(file));
+    }
     std::string folder = dataPoint + "/DataPoint.root/Cache test";
     std::string cacheFile;
 };
@@ -85,7 +98,7 @@ TEST_F(ScheduleCacheTest, UnchangedFilesComeFromTheCacheAndChangedOnesAreReadAga
          },
          {"First.note 19.1.2027", "Third.note 3.1.2027"}},
         {"a damaged cache is rebuilt",
-         [&] { test::writeBytes(cacheFile, "QUILL SCHEDULE CACHE 2\n5:abc"); },
+         [&] { test::writeBytes(cacheFile, "QUILL SCHEDULE CACHE 3\n5:abc"); },
          {"First.note 19.1.2027", "Third.note 3.1.2027"}},
     };
     for (const auto& step : steps) {
@@ -96,10 +109,44 @@ TEST_F(ScheduleCacheTest, UnchangedFilesComeFromTheCacheAndChangedOnesAreReadAga
     }
 }
 
+TEST_F(ScheduleCacheTest, FolderRightsComeFromTheCacheUntilTheRecordChanges) {
+    schedule(folder + "/Sub/Second.note", "2.1.2027");
+    const std::string sub = folder + "/Sub";
+    const std::string record = sub + "/folder.folders";
+    stdfs::copy_file(dataPoint + "/DataPoint.root/Contracts/folder.folders", record);
+    setRights(record, "Jan Novy (JAN); ");
+    settle();
+    EXPECT_EQ(rightsOf(sub), "Jan Novy (JAN); ") << "cold";
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        std::string expected;
+    } steps[] = {
+        {"a rewrite that keeps size and time is not seen: the cache answered",
+         [&] {
+             const std::int64_t time = fs::modificationTime(record);
+             setRights(record, "Jan Novx (JAN); ");
+             fs::setModificationTime(record, time);
+         },
+         "Jan Novy (JAN); "},
+        {"a record of another size is read again", [&] { setRights(record, "Anna Novak (ANNA); "); },
+         "Anna Novak (ANNA); "},
+        {"a record removed restricts nothing", [&] { stdfs::remove(record); }, ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(rightsOf(sub), step.expected);
+        EXPECT_EQ(rightsOf(sub), step.expected) << "warm";
+    }
+}
+
 TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmptyCache) {
     ScheduleCache cache;
     cache.dataPoint = dataPoint;
-    cache.directories["/dp/a b\n\tc"] = {42, {"Sub 1", "x:y"}, {"Note 1.note"}};
+    cache.directories["/dp/a b\n\tc"] = {42,           {"Sub 1", "x:y"}, {"Note 1.note"}, "Folder.folders",
+                                         {3, 5, true}, "Jan; "};
     ScheduleCache::Reading reading;
     reading.schedule = {10, 1234, true};
     reading.reading.documentPath = "/dp/a b\n\tc/Note 1.note";
@@ -115,6 +162,8 @@ TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmpt
     EXPECT_EQ(back.writtenNs, 7);
     ASSERT_EQ(back.readings.size(), 1u);
     EXPECT_EQ(back.readings.begin()->second.reading.rights, "Jan Novy (JAN); ");
+    ASSERT_EQ(back.directories.size(), 1u);
+    EXPECT_EQ(back.directories.begin()->second.rights, "Jan; ");
 
     const struct {
         const char* what;
@@ -124,7 +173,7 @@ TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmpt
         {"another data point", content, dataPoint + "2"},
         {"cut short", content.substr(0, content.size() / 2), dataPoint},
         {"a length past the end", content.substr(0, content.find('\n') + 1) + "1:D 99999:x \n", dataPoint},
-        {"an older format", "QUILL SCHEDULE CACHE 1\n" + content.substr(content.find('\n') + 1), dataPoint},
+        {"an older format", "QUILL SCHEDULE CACHE 2\n" + content.substr(content.find('\n') + 1), dataPoint},
         {"nothing", "", dataPoint},
     };
     for (const auto& f : foreign) {

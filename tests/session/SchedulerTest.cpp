@@ -171,7 +171,10 @@ TEST_F(SchedulerTest, AScanFindsEachScheduledDocumentOnceAndNothingOutside) {
     // Places inside one another are walked once.
     ScheduleCache none;
     ScheduleCache next;
-    std::vector<std::string> found = findScheduledDocuments({folder, folder + "/A", folder + "/A/B/"}, none, next);
+    std::vector<std::string> found;
+    for (const ScheduledDocument& document : findScheduledDocuments(
+             session->recordFiles(), session->tables, {folder, folder + "/A", folder + "/A/B/"}, none, next))
+        found.push_back(document.path);
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(found, expected);
