@@ -9,8 +9,11 @@ packages=(
   clang libclang-rt-14-dev
   xdg-utils
   # The installable package: its manual page of quill-cli is made from the
-  # program's own help, and its desktop entry is checked.
-  help2man desktop-file-utils dpkg-dev
+  # program's own help; its desktop entry, its AppStream metadata and the
+  # package as a whole (lintian) are checked.
+  help2man desktop-file-utils dpkg-dev lintian appstream
+  # Qt's own buttons and dialogs in the language of the language files.
+  qt6-translations-l10n
   # The windows: Qt Widgets, the page pane's web engine and Qt Test; the view
   # tests run under a virtual X server; screenshots of it for checking by eye.
   qt6-base-dev qt6-webengine-dev

@@ -7,11 +7,14 @@
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
 #include "ui/PdfExport.h"
+#include "ui/ProgramIcon.h"
 #include "ui/QtClock.h"
+#include "ui/QtLanguage.h"
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
 
+#include "buildinfo/BuildInfo.h"
 #include "formats/RegistryStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -35,12 +39,13 @@ namespace {
 enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBadArguments = 4, kNoPdf = 5 };
 
 constexpr const char* kUsage =
-    "usage: quill [--datapoint DIR] [Qt options]\n"
+    "usage: quill [--datapoint DIR | DIR] [Qt options]\n"
     "       quill --print-pdf PAGE PDF [--print-limit SECONDS]\n"
     "       quill --help | --version\n\n"
     "Quill! shares documents, comments, attachments and tasks through a data\n"
     "point: a directory tree on a network share that the workgroup uses.\n\n"
-    "  --datapoint DIR  start on the data point in DIR (it joins the list of\n"
+    "  --datapoint DIR, DIR\n"
+    "                   start on the data point in DIR (it joins the list of\n"
     "                   data points the logon view offers)\n"
     "  --print-pdf PAGE PDF\n"
     "                   write the page file PAGE (a print file) as PDF and end,\n"
@@ -61,6 +66,10 @@ struct Options {
     bool printPdf = false; // --print-pdf PAGE PDF
     std::string printPage, pdfFile;
     std::chrono::seconds printLimit = quill::ui::kPdfExportLimit;
+    // Arguments that are no option, such as the data point directory the
+    // desktop hands over. Only meaningful once Qt has taken its own options
+    // (and their values, as in -platform xcb) out of the command line.
+    std::vector<std::string> operands;
     std::string error;
 };
 
@@ -97,6 +106,8 @@ Options readOptions(int argc, char** argv) {
             }
         } else if (argument.rfind("--datapoint=", 0) == 0)
             options.dataPoint = argument.substr(std::strlen("--datapoint="));
+        else if (!argument.empty() && argument[0] != '-')
+            options.operands.push_back(argument);
     }
     return options;
 }
@@ -111,7 +122,7 @@ int main(int argc, char** argv) {
         else if (options.help)
             std::fputs(kUsage, stdout);
         else
-            std::printf("quill (Quill!) %s\n", QUILL_VERSION);
+            std::printf("quill (Quill!) %s\n", std::string(quill::build::kVersion).c_str());
         return options.error.empty() ? kLoggedOff : kBadArguments;
     }
     // Chromium will not start its sandbox for root; the pages it shows are
@@ -140,9 +151,22 @@ int main(int argc, char** argv) {
                          options.pdfFile.c_str(), written.message().c_str());
         return written ? kLoggedOff : kNoPdf;
     }
+    // Qt has taken its own options out of the command line by now; what is
+    // left that is no option is the data point directory.
+    std::string dataPoint = options.dataPoint;
+    const std::vector<std::string> operands = readOptions(argc, argv).operands;
+    if (operands.size() > (dataPoint.empty() ? 1u : 0u)) {
+        std::fprintf(stderr, "quill: one data point directory only, not also %s\n%s", operands.back().c_str(), kUsage);
+        return kBadArguments;
+    }
+    if (dataPoint.empty() && !operands.empty())
+        dataPoint = operands.front();
+
     // No display name: the desktop would append it to every window title,
     // and the titles from the language files already name the program.
     QApplication::setApplicationName(QStringLiteral("Quill!"));
+    QApplication::setWindowIcon(quill::ui::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("quill"));
 
     const std::string programDirectory = quill::ui::fromQt(QApplication::applicationDirPath());
     quill::ProgramValues program = quill::ProgramValues::forProgram(programDirectory);
@@ -157,18 +181,25 @@ int main(int argc, char** argv) {
     }
     if (quill::fs::exists(quill::path::join(program.programDirectory, "firststart")))
         program.logonName = "ADMINISTRATOR";
-    if (!options.dataPoint.empty()) {
-        const std::string wanted = quill::ui::fromQt(QDir(quill::ui::toQt(options.dataPoint)).absolutePath());
-        if (quill::chooseDataPoint(program, wanted) == quill::DataPointChoice::NotADataPoint) {
-            std::fprintf(stderr, "quill: %s is no data point: it holds no DataPoint.info\n", options.dataPoint.c_str());
-            return kBadArguments;
-        }
-    }
 
     quill::ui::QtClock clock;
     quill::ui::QtUi ui;
     quill::ui::QtShell shell;
     quill::Session session(std::move(program), clock, ui, shell);
+    // Qt's own buttons and dialogs speak the language of the language files;
+    // without Qt's translations for it they stay English.
+    if (!quill::ui::useLanguage(session.texts.languageCode()))
+        std::fprintf(stderr, "quill: Qt has no translation for language %s here (qt6-translations-l10n)\n",
+                     session.texts.languageCode().c_str());
+    if (!dataPoint.empty()) {
+        const std::string wanted = quill::ui::fromQt(QDir(quill::ui::toQt(dataPoint)).absolutePath());
+        if (quill::chooseDataPoint(session.program, wanted) == quill::DataPointChoice::NotADataPoint) {
+            // Also on standard error, for a start from a terminal or a script.
+            std::fprintf(stderr, "quill: %s is no data point: it holds no DataPoint.info\n", dataPoint.c_str());
+            session.warn(quill::MessageKind::Warning, "LOGIN", 2, wanted);
+            return kBadArguments;
+        }
+    }
     session.formats = quill::machineDateTimeFormats(registry);
     ui.setStartupCaptions([&session](int step) {
         return quill::ui::toQt(session.texts.lookup("STARTUPSCREEN", "SCREEN_" + std::to_string(step), "Log"));

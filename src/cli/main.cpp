@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "CommandTable.h"
 
+#include "buildinfo/BuildInfo.h"
 #include "platform/Cp1250.h"
 
 #include <cstring>
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
         return argc < 2 ? 1 : 0;
     }
     if (std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "quill-cli (Quill!) " << QUILL_VERSION << '\n';
+        std::cout << "quill-cli (Quill!) " << quill::build::kVersion << '\n';
         return 0;
     }
     const CommandInfo* command = findCommand(argv[1]);

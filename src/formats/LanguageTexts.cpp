@@ -2,6 +2,9 @@
 
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
+
+#include <algorithm>
 
 namespace quill {
 namespace {
@@ -68,6 +71,38 @@ std::string LanguageTexts::lookup(std::string_view section, std::string_view key
         return std::string(kLanguageError);
     const auto value = slot_.document.value(section, key);
     return expand(value ? *value : std::string(kParrorPrefix) + std::string(section));
+}
+
+std::string LanguageTexts::lookupCounted(std::uint64_t count, std::string_view section, std::string_view key,
+                                         std::string_view baseName) {
+    if (count == 1) {
+        const std::string one = std::string(key) + "_ONE";
+        if (rawLookup(section, one, baseName))
+            return lookup(section, one, baseName);
+    }
+    return lookup(section, key, baseName);
+}
+
+std::string LanguageTexts::languageCode() {
+    const std::optional<std::string> code = rawLookup("LANGUAGE", "CODE", "GUI");
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const auto isLanguage = [&](std::string_view text) {
+        // Two or three letters, then at most one "_" and a region of two or
+        // three letters or digits.
+        const std::size_t underscore = text.find('_');
+        const std::string_view language = text.substr(0, underscore);
+        if (language.size() < 2 || language.size() > 3 || !std::all_of(language.begin(), language.end(), isLetter))
+            return false;
+        if (underscore == std::string_view::npos)
+            return true;
+        const std::string_view region = text.substr(underscore + 1);
+        return region.size() >= 2 && region.size() <= 3 &&
+               std::all_of(region.begin(), region.end(), [&](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
+    };
+    if (!code)
+        return "en";
+    const std::string trimmed(text::trim(*code));
+    return isLanguage(trimmed) ? trimmed : "en";
 }
 
 std::string LanguageTexts::readPlain(std::string_view section, std::string_view key, std::string_view path) {

@@ -3,6 +3,7 @@
 #include "formats/IniDocument.h"
 #include "platform/FileSystem.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,6 +39,12 @@ public:
     // is missing, "PARROR: L1: language error" when the file is.
     std::string lookup(std::string_view section, std::string_view key, std::string_view baseName);
 
+    // The text of key for a count of things: key + "_ONE" for exactly one
+    // when the file has that key ("document found" beside "documents
+    // found"), else key.
+    std::string lookupCounted(std::uint64_t count, std::string_view section, std::string_view key,
+                              std::string_view baseName);
+
     // Text of key in section of the ini file at path, expanded.
     // "PARROR: " + section + " - " + key when the key is missing.
     std::string readPlain(std::string_view section, std::string_view key, std::string_view path);
@@ -46,6 +53,12 @@ public:
     // missing file or key.
     std::optional<std::string> rawLookup(std::string_view section, std::string_view key, std::string_view baseName);
     std::optional<std::string> rawPlain(std::string_view section, std::string_view key, std::string_view path);
+
+    // The language the language files are written in: "CODE" in section
+    // "LANGUAGE" of "GUI", an ISO 639 code with an optional region ("de",
+    // "pt_BR"). "en" when it is missing or not such a code, so that it can
+    // name the translation files of the toolkit safely.
+    std::string languageCode();
 
     void close();
 

@@ -107,6 +107,8 @@ DeleteQuestion deleteQuestion(Session& session, const CommandTarget& target, boo
     const bool definitely = forGood || liesInTrash(session, target.path);
     asked.action = definitely ? DeleteAction::DeleteForGood : DeleteAction::MoveToTrash;
     const std::string prefix = definitely ? "QUESTION_1_" : "QUESTION_2_";
+    // What is deleted for good cannot be had back: a hasty Enter says No.
+    asked.defaultYes = !definitely;
     if (target.kind == TargetKind::Document) {
         asked.text = fillInText(question(prefix + "DOCUMENT"), {{"$TARGET$", target.displayName}});
         return asked;
@@ -118,7 +120,7 @@ DeleteQuestion deleteQuestion(Session& session, const CommandTarget& target, boo
     // A folder leaves with everything in it: a warning, and No unless it
     // holds no documents.
     asked.warning = true;
-    asked.defaultYes = contents.documents == 0;
+    asked.defaultYes = asked.defaultYes && contents.documents == 0;
     return asked;
 }
 

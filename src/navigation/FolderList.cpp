@@ -72,18 +72,13 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
         if (wanted.compare(0, topPath.size(), topPath) != 0 ||
             (wanted.size() > topPath.size() && wanted[topPath.size()] != '/'))
             continue;
-        const std::size_t at = 0;
-        // What follows the top folder's path, its parts joined by '\'.
-        // Upper-casing keeps every byte in place, so the offsets agree.
-        std::string rest = path::withoutTrailingSeparator(path::normalize(path)).substr(at + topPath.size());
-        for (char& c : rest) {
-            if (c == '/')
-                c = '\\';
-        }
-        return top.caption + rest;
+        // What follows the top folder's path, its parts joined by '/' as
+        // paths are written on this system. Upper-casing keeps every byte in
+        // place, so the offsets agree.
+        return top.caption + path::withoutTrailingSeparator(path::normalize(path)).substr(topPath.size());
     }
     if (wanted == path::comparableFolder(session.context.userTasksDirectory))
-        return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "\\" +
+        return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "/" +
                session.texts.lookup("NAMES", "MYTASKS_INCOMING", "VALUES");
     return "";
 }

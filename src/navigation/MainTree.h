@@ -129,12 +129,13 @@ bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node);
 // twenty fit.
 bool saveFolderList(Session& session, const MainTree& tree);
 
-// "Caption\sub\dir" for a path inside a top folder; the incoming tasks
+// "Caption/sub/dir" for a path inside a top folder; the incoming tasks
 // caption for the user's incoming task directory; else "".
 std::string locationText(Session& session, const MainTree& tree, std::string_view path);
 
 // Follows a location text through the tree, expanding on the way, and
-// focuses the node it ends at; nullptr when a component is not found.
+// focuses the node it ends at; nullptr when a component is not found. Its
+// parts may be parted by '/' or, as older texts have them, by '\'.
 TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view location);
 
 bool trashHasContent(const Session& session);

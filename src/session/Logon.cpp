@@ -104,6 +104,14 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
         return LogonOutcome::UnreadableUser;
     }
     session.record = user;
+    // From here on the user is named as the users store spells the name,
+    // not as it was typed: "anna" logs on as ANNA, owns what ANNA owns and
+    // is shown as ANNA.
+    if (const std::string stored = user.value("LOGON_NAME");
+        stored != request.logonName && cp1250::equalsNoCase(stored, request.logonName)) {
+        session.program.logonName = stored;
+        setUserPaths(session);
+    }
     session.program.fullName = user.value("NAME") + " " + user.value("SURNAME");
     session.program.isAdministrator = cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR";
     createUserDirectories(session);

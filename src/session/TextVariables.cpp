@@ -2,6 +2,7 @@
 
 #include "documents/Companions.h"
 
+#include "buildinfo/BuildInfo.h"
 #include "formats/LanguageTexts.h"
 #include "formats/MarkedText.h"
 #include "platform/Cp1250.h"
@@ -364,10 +365,17 @@ std::string TextVariables::informationValue(std::string_view name) {
             return s.texts.readPlain("DATAPOINT", entry.key, info);
     }
     const auto count = [&](TaskCount which) { return std::to_string(countTasks(s.schedule, which)); };
+    // This build's own version and date, so that a user who reports a
+    // problem can say which program showed it.
     if (key == "APPLICATION_VERSION")
-        return "Quill! 1.0";
-    if (key == "APPLICATION_BUILD")
-        return "1926 (17.6.2005)";
+        return "Quill! " + std::string(build::kVersion);
+    if (key == "APPLICATION_BUILD") {
+        LocalDateTime built;
+        built.year = build::kYear;
+        built.month = build::kMonth;
+        built.day = build::kDay;
+        return formatDate(built, s.formats);
+    }
     if (key == "SCHEDULER_COUNT_ALL")
         return count(TaskCount::All);
     if (key == "SCHEDULER_COUNT_NEW")

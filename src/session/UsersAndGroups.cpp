@@ -144,7 +144,7 @@ std::string selectedUsersToListText(const std::vector<UserEntry>& users) {
     std::string text;
     for (const UserEntry& user : users) {
         if (user.selected)
-            text += user.name + " " + user.surname + " (" + user.logonName + "); ";
+            text += (text.empty() ? "" : "; ") + user.name + " " + user.surname + " (" + user.logonName + ")";
     }
     return text;
 }

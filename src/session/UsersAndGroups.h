@@ -63,7 +63,9 @@ Status addGroup(Session& session, std::string_view name);
 // its name and up to twenty members, upper-cased, in users-table order.
 bool saveGroups(Session& session);
 
-// Each selected user as name + " " + surname + " (" + logon name + "); ".
+// Each selected user as name + " " + surname + " (" + logon name + ")",
+// parted by "; ". Texts written with a "; " after the last user as well
+// are read the same.
 std::string selectedUsersToListText(const std::vector<UserEntry>& users);
 
 // Selects every user the list text names by logon name. Selections made

@@ -240,14 +240,20 @@ void FindView::takeFound() {
         addGroup(document);
     }
     if (search_) {
+        const auto counted = [this](std::uint64_t count, const char* key) {
+            return toQt(session_.texts.lookupCounted(count, "FIND_FORM", key, "GUI"));
+        };
+        const auto folders = static_cast<std::uint64_t>(search_->foldersSearched());
+        const auto files = static_cast<std::uint64_t>(search_->filesSearched());
+        const auto groups = static_cast<std::uint64_t>(groups_);
         progress_->setText(QStringLiteral("%1 %2 %3, %4 %5; %6 %7")
                                .arg(languageText(session_, "FIND_FORM", "PROGRESS1"))
-                               .arg(search_->foldersSearched())
-                               .arg(languageText(session_, "FIND_FORM", "PROGRESS2"))
-                               .arg(search_->filesSearched())
-                               .arg(languageText(session_, "FIND_FORM", "PROGRESS3"))
-                               .arg(groups_)
-                               .arg(languageText(session_, "FIND_FORM", "PROGRESS4")));
+                               .arg(folders)
+                               .arg(counted(folders, "PROGRESS2"))
+                               .arg(files)
+                               .arg(counted(files, "PROGRESS3"))
+                               .arg(groups)
+                               .arg(counted(groups, "PROGRESS4")));
     }
     if (!done)
         return;

@@ -14,6 +14,7 @@
 #include "session/LogonContext.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
+#include "session/WindowTitle.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -88,7 +89,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::prepareForUser() {
-    setWindowTitle(toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")));
+    setWindowTitle(toQt(loggedOnWindowTitle(session_)));
     createToolbar();
     // Where the user left the window last time, when the record says so.
     const WindowGeometry& g = session_.context.geometry;

@@ -67,5 +67,47 @@ TEST_F(LanguageTextsTest, ThePlainReaderAndTheLookupShareTheSlot) {
     EXPECT_EQ(texts.rawPlain("DATAPOINT", "MISSING", dir / "DataPoint.info"), std::nullopt);
 }
 
+TEST_F(LanguageTextsTest, CountedTextsTakeTheSingularForExactlyOne) {
+    writeBytes(dir / "Language/GUI.ini",
+               "[FIND_FORM]\r\nFOUND=documents found\r\nFOUND_ONE=document found\r\nFILES=files\r\n");
+    const struct {
+        std::uint64_t count;
+        const char* key;
+        const char* expected;
+        const char* why;
+    } rows[] = {
+        {1, "FOUND", "document found", "one takes the singular"},
+        {0, "FOUND", "documents found", "none is plural"},
+        {2, "FOUND", "documents found", "two is plural"},
+        {11, "FOUND", "documents found", "eleven ends in one but is plural"},
+        {1, "FILES", "files", "without a singular the one text serves"},
+        {1, "GONE", "PARROR: FIND_FORM", "a missing text is marked as any other"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(texts.lookupCounted(row.count, "FIND_FORM", row.key, "GUI"), row.expected) << row.why;
+}
+
+TEST_F(LanguageTextsTest, TheLanguageCodeIsEnglishUnlessTheFilesNameAnother) {
+    const struct {
+        const char* gui;
+        const char* expected;
+        const char* why;
+    } rows[] = {
+        {"[LANGUAGE]\r\nCODE=de\r\n", "de", "a language"},
+        {"[language]\r\ncode= pt_BR \r\n", "pt_BR", "a language with a region, blanks around it"},
+        {"[LANGUAGE]\r\nCODE=\r\n", "en", "empty"},
+        {"[OTHER]\r\nCODE=de\r\n", "en", "no language section"},
+        {"[LANGUAGE]\r\nCODE=../../x\r\n", "en", "it becomes part of a file name, so a path is refused"},
+        {"[LANGUAGE]\r\nCODE=german\r\n", "en", "a name, not a code"},
+        {"[LANGUAGE]\r\nCODE=de_\r\n", "en", "a region that is not there"},
+    };
+    for (const auto& row : rows) {
+        writeBytes(dir / "Language/GUI.ini", row.gui);
+        EXPECT_EQ(texts.languageCode(), row.expected) << row.why;
+    }
+    std::remove((dir / "Language/GUI.ini").c_str());
+    EXPECT_EQ(texts.languageCode(), "en") << "no GUI file at all";
+}
+
 } // namespace
 } // namespace quill

@@ -145,14 +145,19 @@ TEST_F(MainTreeTest, LocationTextsAndNavigationAgree) {
     buildMainTree(*session, tree);
     const std::string website = root() + "/Projects/Website";
     const std::string location = locationText(*session, tree, website);
-    EXPECT_EQ(location, "Shared documents\\Projects\\Website");
+    // Shown to the user, so written with this system's separator.
+    EXPECT_EQ(location, "Shared documents/Projects/Website");
     EXPECT_EQ(locationText(*session, tree, "/somewhere/else"), "");
-    EXPECT_EQ(locationText(*session, tree, session->context.userTasksDirectory), "My tasks\\Incoming");
+    EXPECT_EQ(locationText(*session, tree, session->context.userTasksDirectory), "My tasks/Incoming");
 
-    TreeNode* node = navigateToLocation(*session, tree, "shared DOCUMENTS\\projects\\website");
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->path, website);
-    EXPECT_EQ(tree.focused, node);
+    // The text shown leads back, in any case and with either separator.
+    for (const std::string& text : {location, std::string("shared DOCUMENTS\\projects\\website"),
+                                    std::string("Shared documents/projects\\Website")}) {
+        TreeNode* node = navigateToLocation(*session, tree, text);
+        ASSERT_NE(node, nullptr) << text;
+        EXPECT_EQ(node->path, website) << text;
+        EXPECT_EQ(tree.focused, node) << text;
+    }
     EXPECT_EQ(navigateToLocation(*session, tree, "Shared documents\\Nowhere"), nullptr);
 
     // Only the top folder itself and paths below it belong to it.

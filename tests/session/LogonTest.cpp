@@ -9,6 +9,7 @@
 #include "formats/RegistryStore.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "session/ProgramStart.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,19 @@ TEST_F(LogonTest, GoodPasswordLogsOnAndRemembersTheDataPoint) {
     EXPECT_NE(systemLog().find("logon succeeded"), std::string::npos);
     EXPECT_TRUE(stdfs::exists(dataPoint + "/DataPoint.system/Logs/ANNA.log"));
     EXPECT_FALSE(session->users.empty());
+}
+
+TEST_F(LogonTest, TheLogonNameIsSpelledAsTheUsersStoreHasIt) {
+    // Typed in another case the name would own, log and list under a second
+    // spelling ("Anna Novak (anna)") that other users do not recognise.
+    for (const char* typed : {"anna", "Anna", "ANNA"}) {
+        ASSERT_EQ(logon(typed, "anna"), LogonOutcome::LoggedOn) << typed;
+        EXPECT_EQ(session->program.logonName, "ANNA") << typed;
+        EXPECT_EQ(path::fileName(session->context.userRecordFile), "ANNA.user") << typed;
+        EXPECT_EQ(path::fileName(session->context.userDirectory), "ANNA") << typed;
+    }
+    EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.system/Logs/anna.log"));
+    EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.users/anna"));
 }
 
 TEST_F(LogonTest, DataPointWithoutAutomaticLogonNeverStoresTheWish) {

@@ -2,6 +2,7 @@
 
 #include "SessionFixture.h"
 
+#include "buildinfo/BuildInfo.h"
 #include "platform/Paths.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,20 @@ TEST_F(TextVariablesTest, EveryOccurrenceInAnyCaseIsReplaced) {
     }
     EXPECT_EQ(expand("$DATA_POINT_PATH$/x"), dataPoint + "/x");
     EXPECT_EQ(expand("$IMAGE.PDF.IMAGE$"), resources() + "GUI/MainTreeView/PDF.BMP");
+}
+
+TEST_F(TextVariablesTest, TheApplicationValuesAreThisBuildsOwn) {
+    // A fixed text here would tell a user reporting a problem nothing about
+    // the program in front of them.
+    const std::string version = expand("$INFORMATION.APPLICATION_VERSION.INFORMATION$");
+    EXPECT_EQ(version, "Quill! " + std::string(build::kVersion));
+    session->formats.shortDate = "yyyy-MM-dd";
+    const std::string built = expand("$INFORMATION.APPLICATION_BUILD.INFORMATION$");
+    ASSERT_EQ(built.size(), 10u) << built;
+    EXPECT_EQ(std::stoi(built.substr(0, 4)), build::kYear) << built;
+    EXPECT_EQ(std::stoi(built.substr(5, 2)), build::kMonth) << built;
+    EXPECT_EQ(std::stoi(built.substr(8, 2)), build::kDay) << built;
+    EXPECT_GE(build::kYear, 2026) << "the day of the build, not a day long past";
 }
 
 TEST_F(TextVariablesTest, IfAdminEmptiesTheTextForOtherUsers) {

@@ -205,14 +205,20 @@ TEST(UserListTextTest, RoundTripAndParsing) {
     std::vector<UserEntry> users = {
         {"ANNA", "Anna", "Novak", {}, true}, {"BOB", "Bob", "Stone", {}, false}, {"Carl", "Carl", "Orr", {}, true}};
     const std::string text = selectedUsersToListText(users);
-    EXPECT_EQ(text, "Anna Novak (ANNA); Carl Orr (Carl); ");
+    EXPECT_EQ(text, "Anna Novak (ANNA); Carl Orr (Carl)") << "no separator after the last user";
+    users[0].selected = false;
+    EXPECT_EQ(selectedUsersToListText(users), "Carl Orr (Carl)") << "none before the first";
+    users[0].selected = true;
 
-    for (UserEntry& user : users)
-        user.selected = false;
-    ASSERT_TRUE(listTextToSelection(users, text));
-    EXPECT_TRUE(users[0].selected);
-    EXPECT_FALSE(users[1].selected);
-    EXPECT_TRUE(users[2].selected);
+    // Texts as written now and as written with a trailing separator before.
+    for (const std::string& written : {text, text + "; "}) {
+        for (UserEntry& user : users)
+            user.selected = false;
+        ASSERT_TRUE(listTextToSelection(users, written)) << written;
+        EXPECT_TRUE(users[0].selected) << written;
+        EXPECT_FALSE(users[1].selected) << written;
+        EXPECT_TRUE(users[2].selected) << written;
+    }
 
     // Logon names match in any case; a last entry without ";" or ")" counts;
     // earlier selections stay.

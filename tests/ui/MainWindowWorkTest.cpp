@@ -2,6 +2,7 @@
 // documents and their pages, and a form on a page saved into its record.
 #include "ViewTestSupport.h"
 
+#include "buildinfo/BuildInfo.h"
 #include "navigation/DocumentCommands.h"
 #include "ui/DocumentListView.h"
 #include "ui/ObjectEditorView.h"
@@ -368,6 +369,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(list->selectedItems().size(), 1, kTimeout);
         const QString chosen = list->selectedItems().first()->text(0);
         const std::string file = list->selectedItems().first()->data(0, Qt::UserRole).toString().toStdString();
+        // Enter takes the default answer, No: nothing is deleted for good
+        // in haste.
+        bool noIsDefault = false;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            noIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::No));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(noIsDefault);
+        QVERIFY(std::filesystem::exists(file));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(list->selectedItems().size(), 1);
+
         QString asked;
         whenShown<QMessageBox>([&](QMessageBox* box) {
             asked = box->text();
@@ -556,6 +571,31 @@ private slots:
         QTest::mouseClick(help, Qt::LeftButton, {}, QPoint(help->width() - 4, help->height() / 2));
         // Into the tray where there is one, else down to the task bar.
         QTRY_VERIFY_WITH_TIMEOUT(window.trayIcon() ? !window.isVisible() : window.isMinimized(), kTimeout);
+        QVERIFY(window.close());
+    }
+
+    void aboutNamesThisBuildsVersionAndDate() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        QToolButton* help = toolButton(window, 9);
+        QVERIFY(help);
+        QString said;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            said = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTimer::singleShot(0, [] { clickMenuItem(QStringLiteral("About Quill!")); });
+        QTest::mouseClick(help, Qt::LeftButton, {}, QPoint(help->width() - 4, help->height() / 2));
+        QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), kTimeout);
+        // The version CMake gives and the day of the build, in the machine's
+        // short date format (d.M.yyyy here).
+        const QString expected = QStringLiteral("Quill! %1, %2.%3.%4")
+                                     .arg(QString::fromUtf8(build::kVersion.data(), build::kVersion.size()))
+                                     .arg(build::kDay)
+                                     .arg(build::kMonth)
+                                     .arg(build::kYear);
+        QVERIFY2(said.contains(expected), qPrintable(said));
         QVERIFY(window.close());
     }
 };

@@ -1,20 +1,31 @@
-// The start-up view's captions and the main window's life: it shows the
+// The start-up view's captions, the program's icon, Qt's own texts in the
+// language of the language files, and the main window's life: it shows the
 // user's title after logon and shuts the session down when it closes.
 #include "ui/MainWindow.h"
 #include "ui/PagePane.h"
+#include "ui/ProgramIcon.h"
 #include "ui/QtClock.h"
+#include "ui/QtLanguage.h"
 #include "ui/QtUi.h"
 #include "ui/StartupForm.h"
 
 #include "SessionFixture.h"
 
+#include "formats/LanguageTexts.h"
 #include "session/LogonContext.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
+
+#include <filesystem>
 
 namespace quill::ui {
 
@@ -64,6 +75,40 @@ private slots:
         QVERIFY(timerRuns > 3);
     }
 
+    void theProgramIconIsBuiltIn() {
+        // Built into the program, so a window from a build tree, where no
+        // icon theme knows it, carries it as well.
+        for (const int size : {16, 48, 256})
+            QVERIFY2(QFile::exists(QStringLiteral(":/icons/quill-%1.png").arg(size)),
+                     qPrintable(QString::number(size)));
+        const QIcon icon = programIcon();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixmap(QSize(48, 48)).size(), QSize(48, 48));
+    }
+
+    void qtsOwnTextsAndTheDatesFollowTheLanguageFiles() {
+        const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFile::exists(translations + QStringLiteral("/qtbase_de.qm")))
+            QSKIP("Qt's German translation is not installed (qt6-translations-l10n)");
+        const QLocale before;
+        test::TempDir languages;
+        test::writeBytes(languages / "GUI.ini", "[LANGUAGE]\r\nCODE=de\r\n");
+        LanguageTexts texts(languages.path());
+        QVERIFY(useLanguage(texts.languageCode()));
+        QDialogButtonBox german(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(german.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(QLocale().language(), QLocale::German);
+        QCOMPARE(QLocale().monthName(3), QStringLiteral("M\u00e4rz"));
+
+        // Back to English: the German translation goes again.
+        test::writeBytes(languages / "GUI.ini", "[LANGUAGE]\r\nCODE=en\r\n");
+        QVERIFY(useLanguage(texts.languageCode()));
+        QDialogButtonBox english(QDialogButtonBox::Cancel);
+        QCOMPARE(english.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+        QCOMPARE(QLocale().language(), QLocale::English);
+        QLocale::setDefault(before);
+    }
+
     void mainWindowTakesItsTitleAndShutsTheSessionDown() {
         test::SessionFixture f;
         QVERIFY(f.open());
@@ -74,7 +119,10 @@ private slots:
         f.session->context.geometry.guiHeight = 480;
         MainWindow window(*f.session);
         window.prepareForUser();
-        QCOMPARE(window.windowTitle(), QStringLiteral("Quill!"));
+        // Who is logged on where, so that two sessions are told apart.
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Anna Novak (ANNA) on %1 - Quill!")
+                     .arg(QString::fromStdString(std::filesystem::path(f.dataPoint).filename().string())));
         // The tree as built for the user, its first node current.
         QTreeWidget* tree = window.treeView();
         QCOMPARE(tree->topLevelItemCount(), 5);
