@@ -201,6 +201,8 @@ int main(int argc, char** argv) {
         }
     }
     session.formats = quill::machineDateTimeFormats(registry);
+    // A helper of the desktop that fails says so when it ends.
+    shell.warnThrough(session);
     ui.setStartupCaptions([&session](int step) {
         return quill::ui::toQt(session.texts.lookup("STARTUPSCREEN", "SCREEN_" + std::to_string(step), "Log"));
     });
@@ -220,6 +222,8 @@ int main(int argc, char** argv) {
     if (result != QDialog::Accepted || !session.program.loggedOn)
         return result == quill::ui::LoginForm::kEndProgram ? kEnded : kNoLogon;
 
+    // Help the desktop cannot open is shown in the window's own page pane.
+    shell.showPageInstead = [&window](const std::string& page) { window->showHelpPage(page); };
     window->prepareForUser();
     window->show();
     return app.exec() == 0 ? kLoggedOff : kEnded;

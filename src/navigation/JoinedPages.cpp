@@ -1,5 +1,7 @@
 #include "navigation/JoinedPages.h"
 
+#include "session/TextVariables.h"
+
 #include "formats/StyleScope.h"
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
@@ -226,7 +228,8 @@ std::string characterSet(const std::vector<std::string>& pages) {
 
 } // namespace
 
-std::string joinPages(const std::vector<std::string>& pages, const StyleSheetReader& readSheet) {
+std::string joinPages(const std::vector<std::string>& pages, const StyleSheetReader& readSheet,
+                      std::string_view title) {
     // Each distinct set of head styles once, confined to the sections of
     // the pages that have it.
     std::vector<std::string> headKeys;
@@ -275,6 +278,8 @@ std::string joinPages(const std::vector<std::string>& pages, const StyleSheetRea
         sections += "<br>\r\n<hr>\r\n<br>\r\n</section>\r\n";
     }
     std::string joined = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"" + characterSet(pages) + "\">\r\n";
+    if (!title.empty())
+        joined += "<title>" + escapeHtml(title) + "</title>\r\n";
     // The pages' own html and body: blocks with the browser's margin, inside
     // a body without one.
     joined += "<style>\r\nbody.print { margin: 0; }\r\n" + std::string(kPageRootElement) + ", " +

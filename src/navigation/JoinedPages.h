@@ -24,7 +24,10 @@ using StyleSheetReader = std::function<std::optional<LinkedStyleSheet>(std::stri
 // rule, its <html> and <body> elements of their own inside it, and its
 // styles (those of its head and body, linked sheets read through
 // readSheet) confined to its section. Pages with the same styles share one
-// copy of them. Titles and scripts are left out: the page pane runs none.
-std::string joinPages(const std::vector<std::string>& pages, const StyleSheetReader& readSheet = {});
+// copy of them. The pages' titles and scripts are left out (the page pane
+// runs no scripts); title, when given, becomes the joined page's own: a PDF
+// made of it and a print job of it carry that name.
+std::string joinPages(const std::vector<std::string>& pages, const StyleSheetReader& readSheet = {},
+                      std::string_view title = {});
 
 } // namespace quill

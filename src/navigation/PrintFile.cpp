@@ -100,6 +100,18 @@ std::optional<LinkedStyleSheet> readLinkedStyleSheet(std::string_view address, c
     return LinkedStyleSheet{std::move(read.content), path::directory(file)};
 }
 
+std::string printTitle(Session& session, const std::vector<std::string>& documents) {
+    std::string title;
+    for (const std::string& document : documents) {
+        Record record;
+        const std::string name = session.readRecord(document, record) == RecordRead::Ok
+                                     ? documentListName(session, record.value("NAME"), document)
+                                     : path::fileName(document);
+        title += (title.empty() ? "" : ", ") + name;
+    }
+    return title;
+}
+
 Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
                         const std::function<void(int percent)>& progress) {
     BusyCursor busy(session.ui);
@@ -125,7 +137,8 @@ Status preparePrintFile(Session& session, const std::vector<std::string>& docume
     const StyleSheetReader readSheet = [&scratch, &allowed](std::string_view address) {
         return readLinkedStyleSheet(address, scratch, allowed);
     };
-    if (const Status written = replaceFile(printFile, joinPages(pages, readSheet)); !written)
+    const std::string title = printTitle(session, documents);
+    if (const Status written = replaceFile(printFile, joinPages(pages, readSheet, title)); !written)
         return written;
     if (progress)
         progress(100);

@@ -33,12 +33,16 @@ std::vector<std::string> inListOrder(const std::vector<PrintableDocument>& liste
 // 100 divided by the number of documents, the fraction cut off.
 int printProgressStep(std::size_t documents);
 
+// The name a print of the documents goes by (the print job, the PDF's
+// title): the names the document list shows, one after another.
+std::string printTitle(Session& session, const std::vector<std::string>& documents);
+
 // Renders each document's page and joins them (joinPages) into one page,
 // <temporary directory>/HTMLparse/print.htm, made anew each time, on which
 // each document looks as its own page does and starts a new sheet. Style
 // sheets the pages link are read only from the data point, the resources
 // and the temporary directory. progress is told the percentage done after
-// each document. printFile names the file.
+// each document. The page's title is printTitle. printFile names the file.
 Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
                         const std::function<void(int percent)>& progress = {});
 

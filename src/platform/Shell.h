@@ -5,12 +5,23 @@
 namespace quill {
 
 // What the desktop does for the program: open a file or a page with the
-// program the user associates with it.
+// program the user associates with it, start a mail with a file attached,
+// print a file. Each answers whether the request could be handed over; a
+// desktop that finds out later that it failed tells the user itself.
 class Shell {
 public:
     virtual ~Shell() = default;
     virtual bool openWithAssociatedProgram(const std::string& file, const std::string& parameters,
                                            const std::string& workingDirectory) = 0;
+    // A help page: where the desktop cannot show it, a window may show it
+    // itself.
+    virtual void openHelpPage(const std::string& page) { openWithAssociatedProgram(page, {}, {}); }
+    // A new mail in the user's mail program with the file attached.
+    virtual bool sendMail(const std::string& /*subject*/, const std::string& /*attachment*/) { return false; }
+    // Prints the file on the named printer; title names the print job.
+    virtual bool printFile(const std::string& /*file*/, const std::string& /*printer*/, const std::string& /*title*/) {
+        return false;
+    }
 };
 
 // Hands files to xdg-open in a detached process, so the program never waits

@@ -395,7 +395,7 @@ std::string TextVariables::informationValue(std::string_view name) {
 
 void TextVariables::openFormHelp(std::string_view key) {
     const std::string page = path::join(path::join(session_.program.helpDirectory, "FORMS"), std::string(key) + ".htm");
-    session_.shell.openWithAssociatedProgram(page, "", "");
+    session_.shell.openHelpPage(page);
 }
 
 } // namespace quill

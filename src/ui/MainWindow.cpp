@@ -11,12 +11,16 @@
 #include "navigation/MainTree.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "session/DismissedReminders.h"
 #include "session/LogonContext.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/WindowTitle.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QCloseEvent>
 #include <algorithm>
 #include <QHeaderView>
@@ -24,6 +28,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace quill::ui {
@@ -286,10 +291,20 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
         updateScheduleEntry(session_, document);
         updateScheduleEntry(session_, check.target);
     }
+    // The item acted on stays the one selected: a moved document where it
+    // went, a copied one where it was.
+    const std::string name = item ? item->name : source->caption;
+    const bool movedDocument = done && !document.empty() && !toTrash && mode == TransferMode::Move;
     if (document.empty() && done)
         rebuildTree(toTrash ? parentPath : check.target);
     else
-        rebuildTree(sourcePath);
+        rebuildTree(movedDocument ? path::directory(check.target) : sourcePath);
+    if (movedDocument)
+        selectDocument(check.target);
+    else if (done && !document.empty() && !toTrash)
+        selectDocument(document);
+    if (done)
+        tellDone(toTrash ? "STATUS_TRASHED" : copy ? "STATUS_COPIED" : "STATUS_MOVED", name);
     refreshTasksNow();
 }
 
@@ -312,6 +327,29 @@ void MainWindow::showAddress(const std::string& address) {
     } else {
         pane_->showPage(toQt(address));
     }
+}
+
+void MainWindow::showHelpPage(const std::string& page) {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        // An open editor or wizard covers the window's pane and takes all
+        // input: the page comes beside it, in a window of its own.
+        auto* window = new QDialog(modal);
+        window->setObjectName("HelpPage");
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        auto* pane = new PagePane(window);
+        connect(pane->view(), &QWebEngineView::titleChanged, window, &QWidget::setWindowTitle);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(pane);
+        window->resize(720, 560);
+        pane->showPage(toQt(page));
+        window->show();
+        return;
+    }
+    if (isMinimized() || !isVisible())
+        showNormal();
+    showAddress(page);
+    raise();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -30,8 +30,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quill {
+class DismissedReminders;
 class Session;
-}
+} // namespace quill
 
 namespace quill::ui {
 
@@ -39,6 +40,7 @@ class DocumentListView;
 class ObjectEditorView;
 class FindView;
 class PrintWizard;
+class ReminderAlert;
 class ScheduleEventView;
 class ScheduleScanner;
 class PagePane;
@@ -58,6 +60,10 @@ public:
     // Builds the tree for the logged-on user; called once after logon.
     void prepareForUser();
 
+    // Shows a help page in the page pane, for a desktop that cannot; while
+    // a modal view is open, in a window beside it.
+    void showHelpPage(const std::string& page);
+
     const MainTree& tree() const { return tree_; }
     QTreeWidget* treeView() const { return treeView_; }
     PagePane* pagePane() const { return pane_; }
@@ -72,6 +78,8 @@ public:
     ObjectEditorView* objectEditor() const { return editor_; }
     // The tasks and reminders view, once it was opened.
     ScheduleEventView* scheduleEvents() const { return eventView_; }
+    // The alert of due reminders, once one fell due.
+    ReminderAlert* reminderAlert() const { return reminderAlert_; }
     FindView* findView() const { return findView_; }
 
 protected:
@@ -149,6 +157,9 @@ private:
     void printTarget(const CommandTarget& target);
     bool goToDocument(const std::string& document, const std::string& location);
     void updateNodeStatus(const TreeNode& node);
+    // A short word in the status bar that an operation was done: the text
+    // of key, then what it was done to.
+    void tellDone(std::string_view key, const std::string& what);
     void updateTaskSummary();
     void toggleShown();
     void hideWindow();
@@ -183,6 +194,8 @@ private:
     std::string shownDocument_;
     ObjectEditorView* editor_ = nullptr;
     ScheduleEventView* eventView_ = nullptr;
+    ReminderAlert* reminderAlert_ = nullptr;
+    std::unique_ptr<DismissedReminders> dismissedReminders_;
     FindView* findView_ = nullptr;
     PrintWizard* printWizard_ = nullptr;
     QMap<int, QAction*> buttons_;

@@ -68,8 +68,10 @@ void MainWindow::runDataPointCommand(EmbeddedCommandKind kind) {
     else if (kind == EmbeddedCommandKind::CreateDataPoint)
         CreateDataPointWizard(session_, this).run();
     // The tree shows the users' folders: it is built again for a change.
-    if (answer == "ADDUSER" || answer == "DELUSER")
+    if (answer == "ADDUSER" || answer == "DELUSER") {
         rebuildTree(tree_.focused ? tree_.focused->path : std::string());
+        tellDone(answer == "ADDUSER" ? "STATUS_USER_CREATED" : "STATUS_USER_DELETED", {});
+    }
 }
 
 // Added or deleted pictures change every image index: the tree's own table

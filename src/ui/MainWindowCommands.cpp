@@ -219,6 +219,8 @@ void MainWindow::editDocument(const std::string& path, bool created) {
     if (tree_.focused)
         showNodePage(*tree_.focused);
     selectDocument(editor_->savedAs().empty() ? path : editor_->savedAs());
+    if (const DocumentItem* saved = list_->currentDocument())
+        tellDone("STATUS_SAVED", saved->name);
     fullRefresh();
 }
 

@@ -3,11 +3,14 @@
 #include "DocumentListView.h"
 #include "MainWindow.h"
 #include "QtText.h"
+#include "ReminderAlert.h"
 #include "ScheduleEventView.h"
 #include "ScheduleScanner.h"
 
+#include "formats/RegistryStore.h"
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
+#include "session/DismissedReminders.h"
 #include "session/ScheduleCache.h"
 #include "session/ScheduleScan.h"
 #include "session/Scheduler.h"
@@ -207,10 +210,30 @@ void MainWindow::refreshTasksNow() {
     ticksToFullRefresh_ = kTicksAfterUserRefresh;
 }
 
+void MainWindow::tellDone(std::string_view key, const std::string& what) {
+    // Long enough to be read, short enough not to be taken for news later.
+    constexpr int kShownMilliseconds = 6000;
+    QString text = toQt(session_.texts.lookup("GUI_FORM", key, "GUI"));
+    if (!what.empty())
+        text += QLatin1Char(' ') + toQt(what);
+    statusBar()->showMessage(text, kShownMilliseconds);
+}
+
 void MainWindow::checkReminders() {
-    const std::vector<std::size_t> due = quill::checkReminders(session_, session_.clock.now());
+    const LocalDateTime now = session_.clock.now();
+    std::vector<std::size_t> due = quill::checkReminders(session_, now);
     // The view lists them while it is open; its listing marks them seen.
     if (due.empty() || (eventView_ && eventView_->isVisible()))
+        return;
+    // An open editor or question waits undisturbed: the alert comes at the
+    // first tick after it closed.
+    if (QApplication::activeModalWidget())
+        return;
+    if (!dismissedReminders_)
+        dismissedReminders_ = std::make_unique<DismissedReminders>(RegistryStore(RegistryStore::defaultPath()),
+                                                                   session_.program.logonName);
+    due = dismissedReminders_->toShow(session_.schedule, due, now);
+    if (due.empty())
         return;
     session_.ui.beep();
     // Hidden in the tray, the window also tells the desktop, so that the
@@ -224,7 +247,13 @@ void MainWindow::checkReminders() {
     }
     if (isMinimized())
         showNormal();
-    showScheduleEvents(true);
+    if (!reminderAlert_) {
+        reminderAlert_ = new ReminderAlert(session_, *dismissedReminders_, this);
+        reminderAlert_->showTasks = [this] { showScheduleEvents(true); };
+    }
+    // The status line counts the due task before the alert tells of it.
+    updateTaskSummary();
+    reminderAlert_->alert(due);
 }
 
 void MainWindow::showScheduleEvents(bool alert) {

@@ -1,6 +1,5 @@
 #include "PageCommandRunner.h"
 
-#include "QtShell.h"
 #include "QtText.h"
 #include "ResourceWizards.h"
 
@@ -83,7 +82,6 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
     }
     const std::string& temporary = session_.context.settings.temporaryDirectory;
     const std::string scratch = path::join(temporary, "Attachments");
-    QtShell shell;
     switch (command.kind) {
     case Kind::OpenAttachmentDocument:
         if (!session_.shell.openWithAssociatedProgram(target->path, {}, temporary))
@@ -118,7 +116,7 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
         if (QMessageBox::question(parent_, toQt(session_.texts.lookup("GUI_FORM", "TITLE", "GUI")), question) !=
             QMessageBox::Yes)
             return;
-        if (!QProcess::startDetached(QStringLiteral("lp"), {QStringLiteral("-d"), printer, toQt(target->path)}))
+        if (!session_.shell.printFile(target->path, fromQt(printer), target->displayName))
             warn(7);
         return;
     }
@@ -131,7 +129,7 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
             warn(9, target->path);
             return;
         }
-        if (!shell.sendMail({}, toQt(target->displayName), toQt(named)))
+        if (!session_.shell.sendMail(target->displayName, named))
             warn(9, "xdg-email");
         return;
     }

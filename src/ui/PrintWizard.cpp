@@ -4,6 +4,7 @@
 #include "ViewSupport.h"
 
 #include "navigation/PrintFile.h"
+#include "platform/Paths.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
 
@@ -14,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QUrl>
@@ -36,6 +38,16 @@ PrintWizard::PrintWizard(Session& session, QWidget* parent)
     setObjectName("TWizzard_Print");
     choosePdfFile_ = [](QWidget* owner, const QString& title) {
         return QFileDialog::getSaveFileName(owner, title, QStringLiteral("print.pdf"), QStringLiteral("PDF (*.pdf)"));
+    };
+    choosePrinter_ = [](QWidget* owner) -> std::optional<PrintTarget> {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, owner);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        // "Print to file" in the dialog: the PDF itself is what is wanted.
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+            return PrintTarget{{}, printer.outputFileName()};
+        return PrintTarget{printer.printerName(), {}};
     };
     const auto text = [&session](std::string_view section, const std::string& key) {
         return languageText(session, section, key, "Wizzard_Printing");
@@ -171,6 +183,7 @@ void PrintWizard::prepare() {
         if (list_->item(row)->checkState() == Qt::Checked)
             ticked.push_back(paths_[row]);
     }
+    title_ = printTitle(session_, ticked);
     const Status prepared = preparePrintFile(session_, ticked, printFile_, [this](int percent) {
         progress_->setValue(percent);
         progress_->repaint();
@@ -194,26 +207,43 @@ void PrintWizard::whenLoaded(const std::function<void()>& what) {
 }
 
 void PrintWizard::printLoaded(int event) {
-    auto* printer = new QPrinter(QPrinter::HighResolution);
-    QPrintDialog dialog(printer, this);
-    if (dialog.exec() != QDialog::Accepted) {
-        delete printer;
+    const std::optional<PrintTarget> target = choosePrinter_(this);
+    if (!target)
         return;
-    }
+    // The printer gets the program's own PDF, text and all, not pictures
+    // of the pages: a small job that prints sharp.
+    const bool toFile = !target->pdfFile.isEmpty();
+    const QString pdf = toFile ? target->pdfFile : toQt(path::join(path::directory(printFile_), "print.pdf"));
+    writePdf(pdf, [this, event, toFile, pdf, printer = target->printer](bool written) {
+        if (!written) {
+            session_.ui.showMessage(MessageKind::Error, fromQt(languageText(session_, "WIZZARD_PRINTING",
+                                                                            "PRINT_FAILED", "Wizzard_Printing")));
+            return;
+        }
+        if (!toFile && !session_.shell.printFile(fromQt(pdf), fromQt(printer), title_)) {
+            session_.warn(MessageKind::Error, "GUI_FORM", 7);
+            return;
+        }
+        logEvent(session_, event).ok();
+        accept();
+    });
+}
+
+void PrintWizard::writePdf(const QString& file, std::function<void(bool written)> done) {
+    auto* progress = new QProgressDialog(languageText(session_, "WIZZARD_PRINTING", "PRINT_MAKING", "Wizzard_Printing"),
+                                         QString(), 0, 0, this);
+    progress->setObjectName("MakingPrintJob");
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setValue(0);
     connect(
-        view_, &QWebEngineView::printFinished, this,
-        [this, printer, event](bool success) {
-            delete printer;
-            if (!success) {
-                session_.ui.showMessage(MessageKind::Error, fromQt(languageText(session_, "WIZZARD_PRINTING",
-                                                                                "PRINT_FAILED", "Wizzard_Printing")));
-                return;
-            }
-            logEvent(session_, event).ok();
-            accept();
+        view_, &QWebEngineView::pdfPrintingFinished, this,
+        [progress, done = std::move(done)](const QString&, bool success) {
+            progress->deleteLater();
+            done(success);
         },
         Qt::SingleShotConnection);
-    view_->print(printer);
+    view_->printToPdf(file);
 }
 
 void PrintWizard::saveAsPdf() {
@@ -221,24 +251,21 @@ void PrintWizard::saveAsPdf() {
     if (file.isEmpty())
         return;
     whenLoaded([this, file] {
-        connect(
-            view_, &QWebEngineView::pdfPrintingFinished, this,
-            [this](const QString& written, bool success) {
-                const QString said = languageText(session_, "WIZZARD_PRINTING", success ? "PDF_SAVED" : "PRINT_FAILED",
-                                                  "Wizzard_Printing");
-                session_.ui.showMessage(success ? MessageKind::Information : MessageKind::Error,
-                                        fromQt(said + (success ? " " + written : QString())));
-                if (!success)
-                    return;
-                logEvent(session_, printEvent_).ok();
-                accept();
-            },
-            Qt::SingleShotConnection);
-        view_->printToPdf(file);
+        writePdf(file, [this, file](bool success) {
+            const QString said =
+                languageText(session_, "WIZZARD_PRINTING", success ? "PDF_SAVED" : "PRINT_FAILED", "Wizzard_Printing");
+            session_.ui.showMessage(success ? MessageKind::Information : MessageKind::Error,
+                                    fromQt(said + (success ? " " + file : QString())));
+            if (!success)
+                return;
+            logEvent(session_, printEvent_).ok();
+            accept();
+        });
     });
 }
 
 void PrintWizard::printDocument(const std::string& document) {
+    title_ = printTitle(session_, {document});
     if (const Status prepared = preparePrintFile(session_, {document}, printFile_); !prepared) {
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, prepared.message());
         return;

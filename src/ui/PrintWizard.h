@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,15 @@ public:
     using FileChooser = std::function<QString(QWidget* parent, const QString& title)>;
     void setPdfFileChooser(FileChooser chooser) { choosePdfFile_ = std::move(chooser); }
 
+    // Where the print goes, as the print dialog asks: a printer by name, or
+    // a PDF file when the user prints to a file. Nothing when cancelled.
+    struct PrintTarget {
+        QString printer;
+        QString pdfFile;
+    };
+    using PrinterChooser = std::function<std::optional<PrintTarget>(QWidget* parent)>;
+    void setPrinterChooser(PrinterChooser chooser) { choosePrinter_ = std::move(chooser); }
+
     // Prints one document's page the same way, without the wizard's steps.
     void printDocument(const std::string& document);
 
@@ -53,6 +63,9 @@ private:
     // Loads the print file and runs what once it is shown.
     void whenLoaded(const std::function<void()>& what);
     void printLoaded(int logEvent);
+    // Writes the loaded print file as a PDF, with a progress window while
+    // the web engine makes it; done learns whether it was written.
+    void writePdf(const QString& file, std::function<void(bool written)> done);
     void saveAsPdf();
 
     Session& session_;
@@ -69,6 +82,8 @@ private:
     QPushButton* cancel_;
     QPushButton* pdf_;
     FileChooser choosePdfFile_;
+    PrinterChooser choosePrinter_;
+    std::string title_;              // the print job's name
     QWebEngineView* view_ = nullptr; // never shown: it lays the print file out for printing
 };
 

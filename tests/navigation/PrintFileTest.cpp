@@ -113,6 +113,35 @@ TEST_F(PrintFileSessionTest, DocumentsComeInTheDocumentListsOrder) {
               (std::vector<std::string>{sorted + "/c.meeting", sorted + "/b.meeting", sorted + "/a.meeting"}));
 }
 
+// A print job and a PDF go by the printed documents' names.
+TEST_F(PrintFileSessionTest, ThePrintFileIsTitledWithTheDocumentsNames) {
+    const std::string folder = dataPoint + "/DataPoint.root/Meetings";
+    const std::string weekly = folder + "/Weekly review.meeting";
+    const std::string sample = test::readBytes(weekly);
+    const std::string marked = folder + "/marked.meeting";
+    test::writeBytes(marked, "Q&A <b>now</b>" + sample.substr(sample.find('\r')));
+    const struct {
+        std::vector<std::string> documents;
+        std::string title;
+        std::string element;
+    } cases[] = {
+        {{weekly}, "Weekly review", "<title>Weekly review</title>"},
+        {{weekly, folder + "/Annual review.meeting"},
+         "Weekly review, Annual review",
+         "<title>Weekly review, Annual review</title>"},
+        {{marked}, "Q&A <b>now</b>", "<title>Q&amp;A &lt;b&gt;now&lt;/b&gt;</title>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(printTitle(*session, c.documents), c.title);
+        std::string printFile;
+        ASSERT_TRUE(preparePrintFile(*session, c.documents, printFile).ok());
+        const std::string joined = test::readBytes(printFile);
+        EXPECT_NE(joined.find(c.element), std::string::npos);
+        EXPECT_LT(joined.find(c.element), joined.find("</head>"));
+    }
+}
+
 TEST_F(PrintFileSessionTest, LinkedSheetsAreReadOnlyWhereThePagesAndResourcesLie) {
     const std::string scratch = session->context.settings.temporaryDirectory + "HTMLparse";
     std::filesystem::create_directories(scratch);

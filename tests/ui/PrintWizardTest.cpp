@@ -6,12 +6,14 @@
 #include "ui/DocumentListView.h"
 #include "ui/PagePane.h"
 #include "ui/PrintWizard.h"
+#include "ui/QtShell.h"
 
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace quill::ui {
@@ -103,6 +105,56 @@ private slots:
         }
         QCOMPARE(starts.size(), std::size_t(2));
         QVERIFY(starts[0] == 1);
+        QVERIFY(window.close());
+    }
+
+    void printingSendsTheProgramsOwnPdfToThePrinter() {
+        if (outputOf("command -v pdftotext").empty())
+            QSKIP("pdftotext is not installed");
+        // lp as a fake that keeps what it was given.
+        TempDir spool;
+        writeBytes(spool / "lp", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (spool / "arguments") +
+                                     "'\nfor last; do :; done\ncp \"$last\" '" + (spool / "job.pdf") + "'\n");
+        std::filesystem::permissions(spool / "lp", std::filesystem::perms::owner_all);
+        const std::string oldPath = std::getenv("PATH");
+        ::setenv("PATH", (spool.path() + ":" + oldPath).c_str(), 1);
+        QtShell desktop;
+        LoggedOnWindow shown(false, [&](SessionFixture& f) { useShell(f, desktop); });
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        desktop.warnThrough(*shown.f.session);
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+
+        bool printed = false;
+        whenShown<PrintWizard>([&](PrintWizard* wizard) {
+            wizard->setPrinterChooser([](QWidget*) {
+                return std::optional<PrintWizard::PrintTarget>(PrintWizard::PrintTarget{QStringLiteral("office"), {}});
+            });
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QListWidget* list = wizard->documentList();
+            QListWidgetItem* item = list->findItems(QStringLiteral("Weekly review"), Qt::MatchStartsWith).first();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+            QTest::keyClick(list, Qt::Key_Space);
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 4);
+            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton); // Finish
+            QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
+            printed = true;
+        });
+        QTest::mouseClick(toolButton(window, 8), Qt::LeftButton);
+        QVERIFY(printed);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(spool / "job.pdf"), kTimeout);
+        ::setenv("PATH", oldPath.c_str(), 1);
+        QVERIFY(shown.f.ui.messages.empty());
+
+        // To the chosen printer, named after the document, as a PDF with
+        // its text, not pictures of the pages.
+        const std::string arguments = readBytes(spool / "arguments");
+        QVERIFY2(arguments.find("-d\noffice\n") != std::string::npos, arguments.c_str());
+        QVERIFY2(arguments.find("-t\nWeekly review\n") != std::string::npos, arguments.c_str());
+        const std::string job = spool / "job.pdf";
+        QVERIFY(outputOf("pdftotext '" + job + "' -").find("Weekly review") != std::string::npos);
+        QVERIFY(std::filesystem::file_size(job) < 1024 * 1024);
         QVERIFY(window.close());
     }
 };

@@ -1,13 +1,21 @@
 // A reminder falling due while the program runs: the minute timer beeps and
-// opens the tasks and reminders view with the due task, only once, and
-// "My tasks" lists the task.
+// shows the reminder alert beside the window, only once; from it the tasks
+// view lists the due task, and "My tasks" lists it too. Snoozed, the
+// reminder comes back after the snooze; dismissed, it does not come back.
 #include "ViewTestSupport.h"
 
 #include "ui/DocumentListView.h"
+#include "ui/ObjectEditorView.h"
 #include "ui/PagePane.h"
+#include "ui/ReminderAlert.h"
 #include "ui/ScheduleEventView.h"
 
+#include "formats/RegistryStore.h"
+#include "session/DismissedReminders.h"
+
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 
 #include <filesystem>
@@ -34,9 +42,25 @@ private slots:
                    "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
         const int beepsBefore = shown.f.ui.beeps;
 
-        bool alerted = false;
+        // The minute timer, made fast: its first tick refreshes fully. The
+        // alert comes beside the window without taking its keys, and the
+        // status line already counts the due task.
+        auto* timer = window.findChild<QTimer*>("MinuteTimer");
+        QVERIFY(timer);
+        timer->start(100);
+        QTRY_VERIFY_WITH_TIMEOUT(window.reminderAlert() && window.reminderAlert()->isVisible(), kTimeout);
+        ReminderAlert* alert = window.reminderAlert();
+        QVERIFY(shown.f.ui.beeps > beepsBefore);
+        QVERIFY(!alert->isActiveWindow());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(alert->taskList()->count(), 1);
+        QCOMPARE(alert->taskList()->item(0)->text(), QStringLiteral("Call the supplier"));
+        QVERIFY(window.findChild<QLabel*>("TaskStatus")->text().endsWith(QStringLiteral(": 1, 1, 3.")));
+
+        // Its Show button opens the tasks view on the due tasks.
+        bool listed = false;
         whenShown<ScheduleEventView>([&](ScheduleEventView* view) {
-            alerted = view->shownList() == ScheduleEventView::TaskList::Due;
+            listed = view->shownList() == ScheduleEventView::TaskList::Due;
             QTreeWidget* list = view->tree();
             QCOMPARE(list->topLevelItemCount(), 1);
             QVERIFY(list->topLevelItem(0)->text(0).endsWith(QStringLiteral("Call the supplier")));
@@ -45,16 +69,14 @@ private slots:
             saveShot(view, "schedule-event-view");
             QTest::mouseClick(buttonFor(view, view->findChild<QAction*>("Close")), Qt::LeftButton, {}, QPoint(8, 8));
         });
-        // The minute timer, made fast: its first tick refreshes fully.
-        auto* timer = window.findChild<QTimer*>("MinuteTimer");
-        QVERIFY(timer);
-        timer->start(100);
-        QTRY_VERIFY_WITH_TIMEOUT(alerted, kTimeout);
-        QVERIFY(shown.f.ui.beeps > beepsBefore);
+        QTest::mouseClick(alert->showButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(listed, kTimeout);
+        QVERIFY(!alert->isVisible());
 
         // Listed once, it does not come back at the next ticks.
         QTest::qWait(500);
         QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!alert->isVisible());
         timer->stop();
 
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Current tasks")));
@@ -65,6 +87,80 @@ private slots:
         QVERIFY(window.findChild<QLabel*>("TaskStatus")->text().endsWith(QStringLiteral(": 1, 1, 3.")));
         QTest::qWait(300); // painted
         saveShot(&window, "current-tasks");
+        QVERIFY(window.close());
+    }
+
+    void theAlertIsSnoozedAndDismissedWithItsButtons() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        Session& session = *shown.f.session;
+        const std::string tasks = session.context.userTasksDirectory;
+        std::filesystem::create_directories(tasks);
+        const std::string document = tasks + "/Call the supplier.note";
+        writeBytes(document, "Call the supplier\r\nAbout the toner\r\n");
+        writeBytes(tasks + "/Call the supplier.scheduler",
+                   "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+        auto* timer = window.findChild<QTimer*>("MinuteTimer");
+        QVERIFY(timer);
+        timer->start(100);
+        QTRY_VERIFY_WITH_TIMEOUT(window.reminderAlert() && window.reminderAlert()->isVisible(), kTimeout);
+        ReminderAlert* alert = window.reminderAlert();
+
+        // Snoozed, it stays away for the snooze and comes back after it.
+        QTest::mouseClick(alert->snoozeButton(), Qt::LeftButton);
+        QVERIFY(!alert->isVisible());
+        QTest::qWait(600);
+        QVERIFY(!alert->isVisible());
+        shown.f.clock.set({2026, 12, 8, 9, 16, 0, 0});
+        QTRY_VERIFY_WITH_TIMEOUT(alert->isVisible(), kTimeout);
+
+        // Dismissed, it stays away also where a new start would show it
+        // again, and the user's own settings keep it.
+        QTest::mouseClick(alert->dismissButton(), Qt::LeftButton);
+        QVERIFY(!alert->isVisible());
+        const std::size_t entry = session.schedule.find(document);
+        QVERIFY(entry < session.schedule.size());
+        session.schedule[entry].seen = false;
+        QTest::qWait(600);
+        QVERIFY(!alert->isVisible());
+        const DismissedReminders kept(RegistryStore(RegistryStore::defaultPath()), "ANNA");
+        QVERIFY(kept.isDismissed(session.schedule[entry]));
+        timer->stop();
+        QVERIFY(window.close());
+    }
+
+    void theAlertWaitsUntilTheEditorIsClosed() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        Session& session = *shown.f.session;
+        const std::string tasks = session.context.userTasksDirectory;
+        std::filesystem::create_directories(tasks);
+        writeBytes(tasks + "/Call the supplier.note", "Call the supplier\r\nAbout the toner\r\n");
+        writeBytes(tasks + "/Call the supplier.scheduler",
+                   "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+        DocumentListView* list = window.documentList();
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
+        auto* timer = window.findChild<QTimer*>("MinuteTimer");
+        QVERIFY(timer);
+
+        bool waited = false;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            // Ticks while the user types: nothing comes over the editor.
+            timer->start(100);
+            QTest::qWait(1000);
+            waited = !window.reminderAlert() || !window.reminderAlert()->isVisible();
+            QVERIFY(editor->isActiveWindow());
+            clickAction(editor, "Close");
+        });
+        const QPoint at = list->visualItemRect(list->topLevelItem(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(waited);
+        QTRY_VERIFY_WITH_TIMEOUT(window.reminderAlert() && window.reminderAlert()->isVisible(), kTimeout);
+        timer->stop();
         QVERIFY(window.close());
     }
 };

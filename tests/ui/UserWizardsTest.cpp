@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <filesystem>
 
@@ -84,6 +85,7 @@ private slots:
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
         // The tree is built again and shows the new user.
         QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")), kTimeout);
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("The new user was created."));
         // Without logging on again, the new user can be given rights.
         QCOMPARE(rightsPickerOffers(window, QStringLiteral("Alice Lee")), 1);
 

@@ -188,6 +188,17 @@ struct LoggedOnWindow {
     }
 };
 
+// Makes the fixture's session one that uses shell (the real desktop rather
+// than the recording one), logged on as before: for LoggedOnWindow's
+// prepare.
+inline void useShell(SessionFixture& f, Shell& shell) {
+    ProgramValues program = f.session->program;
+    f.session = std::make_unique<Session>(std::move(program), f.clock, f.ui, shell);
+    f.session->context.dataPointPath = f.dataPoint;
+    if (f.open())
+        loadUserData(*f.session);
+}
+
 // Runs what on a modal view of type View once it is shown, from the event
 // loop of whatever opened it. It looks every few milliseconds rather than
 // waiting in a loop of its own, so that a view opened by a timer while it
