@@ -5,6 +5,7 @@
 #include "QtText.h"
 #include "ScheduleEventView.h"
 #include "ScheduleScanner.h"
+#include "ViewSupport.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
@@ -256,6 +257,7 @@ void MainWindow::createPopupMenus() {
         return toQt(session_.texts.lookup("MAINPOPUPMENU", key, "GUI"));
     };
     auto* treeMenu = new QMenu(this);
+    treeMenu->setObjectName("TreeMenu");
     QAction* newObject = treeMenu->addMenu(newObjectMenu_);
     newObject->setText(text("VIEW1_1"));
     QAction* newTemplate = treeMenu->addMenu(newFolderMenu_);
@@ -277,6 +279,7 @@ void MainWindow::createPopupMenus() {
     QAction* treeProperties = treeMenu->addAction(text("VIEW1_8"), this, [this] { showProperties(false); });
     treeMenu->setDefaultAction(treeProperties);
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    openContextMenuByKeyboard(treeView_);
     connect(treeView_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         if (!tree_.focused)
             return;
@@ -294,6 +297,7 @@ void MainWindow::createPopupMenus() {
     });
 
     auto* listMenu = new QMenu(this);
+    listMenu->setObjectName("ListMenu");
     QAction* listNewTemplate = listMenu->addMenu(newFolderMenu_);
     listNewTemplate->setText(text("VIEW2_1"));
     QAction* edit = listMenu->addAction(text("VIEW2_2"), this, [this] {
@@ -308,6 +312,7 @@ void MainWindow::createPopupMenus() {
     });
     QAction* listProperties = listMenu->addAction(text("VIEW2_8"), this, [this] { showProperties(true); });
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    openContextMenuByKeyboard(list_);
     connect(list_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         const bool settings = tree_.focused && (tree_.focused->kind == "SETTINGS" || tree_.focused->kind == "MYTASKS");
         const bool onItem = list_->selectedDocument() != nullptr;
