@@ -40,6 +40,15 @@ QPixmap maskedPicture(const QString& file) {
     return QPixmap::fromImage(image);
 }
 
+void addWithDoubleSize(QIcon& icon, const QPixmap& picture, QIcon::Mode mode) {
+    if (picture.isNull())
+        return;
+    icon.addPixmap(picture, mode);
+    QPixmap doubled = picture.scaled(picture.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    doubled.setDevicePixelRatio(2.0);
+    icon.addPixmap(doubled, mode);
+}
+
 void ImageLists::loadTreeImages(const ImageNameTable& names) {
     names_ = names;
     small_.clear();
@@ -73,9 +82,11 @@ void ImageLists::loadToolbarImages(const std::string& resourceDirectory) {
 QIcon ImageLists::treeIcon(int imageIndex) const {
     if (imageIndex < 0 || imageIndex >= small_.size() || small_[imageIndex].isNull())
         return {};
+    // The large picture is the small one's double; it gets a double of its
+    // own.
     QIcon icon(small_[imageIndex]);
     if (imageIndex < large_.size())
-        icon.addPixmap(large_[imageIndex]);
+        addWithDoubleSize(icon, large_[imageIndex]);
     return icon;
 }
 

@@ -17,6 +17,11 @@ namespace quill::ui {
 // colour of its bottom-left pixel, as the pictures are drawn.
 QPixmap maskedPicture(const QString& file);
 
+// Adds a picture to an icon as it is and, scaled smoothly, at twice its
+// size for screens scaled by two, which would otherwise stretch the small
+// one pixel by pixel.
+void addWithDoubleSize(QIcon& icon, const QPixmap& picture, QIcon::Mode mode = QIcon::Normal);
+
 // The pictures of the main window, loaded from the data point's resources
 // so that its look is data. The small and large tree lists hold one
 // picture per name of the name table, scaled where a picture has another

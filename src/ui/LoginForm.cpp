@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace quill::ui {
 
 LoginForm::LoginForm(Session& session, RegistryStore& registry, QWidget* parent)
@@ -65,7 +67,9 @@ LoginForm::LoginForm(Session& session, RegistryStore& registry, QWidget* parent)
     auto* dataPointRow = new QHBoxLayout;
     dataPointRow->addWidget(dataPoint_, 1);
     dataPointRow->addWidget(browse_);
-    fields->addRow(text("DATAPOINT"), dataPointRow);
+    auto* dataPointLabel = new QLabel(text("DATAPOINT"), this);
+    dataPointLabel->setBuddy(dataPoint_);
+    fields->addRow(dataPointLabel, dataPointRow);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(more_);
@@ -79,6 +83,11 @@ LoginForm::LoginForm(Session& session, RegistryStore& registry, QWidget* parent)
     layout->addWidget(autoLogonTip_);
     layout->addStretch(1);
     layout->addLayout(buttons);
+    // Tab follows the view as it reads: the boxes from the top, then the
+    // buttons from the left.
+    QWidget* readingOrder[] = {logonName_, password_, dataPoint_, browse_, autoLogon_, more_, ok_, cancel_};
+    for (std::size_t i = 1; i < std::size(readingOrder); ++i)
+        setTabOrder(readingOrder[i - 1], readingOrder[i]);
 
     autoLogonTimer_ = new QTimer(this);
     autoLogonTimer_->setSingleShot(true);

@@ -70,6 +70,9 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     mainSplitter_->setStretchFactor(1, 1);
     mainSplitter_->setSizes({280, 820});
     setCentralWidget(mainSplitter_);
+    // Tab goes as the window reads: the tree, the page, the list.
+    setTabOrder(treeView_, pane_);
+    setTabOrder(pane_, list_);
     commands_ = std::make_unique<PageCommandRunner>(session_, this);
     commands_->dataPointCommand = [this](EmbeddedCommandKind kind) { runDataPointCommand(kind); };
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
@@ -95,6 +98,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::prepareForUser() {
     setWindowTitle(toQt(loggedOnWindowTitle(session_)));
+    nameParts();
     createToolbar();
     // Where the user left the window last time, when the record says so.
     const WindowGeometry& g = session_.context.geometry;
@@ -116,12 +120,24 @@ void MainWindow::prepareForUser() {
     createStatusBar();
     createTray();
     createPopupMenus();
+    createMenuBar();
     showTree();
     startTimer();
     startTaskCount();
     startFollowingChanges();
     if (tree_.focused)
         updateNodeStatus(*tree_.focused);
+}
+
+void MainWindow::nameParts() {
+    const auto text = [this](const char* key) { return toQt(session_.texts.lookup("GUI_FORM", key, "GUI")); };
+    treeView_->setAccessibleName(text("FOLDERS"));
+    // A screen reader announces the hidden heading as the column's name.
+    treeView_->setHeaderLabel(text("FOLDERS"));
+    list_->setAccessibleName(text("DOCUMENTS"));
+    pane_->setAccessibleName(text("PAGE"));
+    pane_->view()->setAccessibleName(text("PAGE"));
+    statusBar()->setAccessibleName(text("STATUSBAR"));
 }
 
 void MainWindow::showTree() {
@@ -265,19 +281,24 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     const DocumentItem* item = fromList ? list_->currentDocument() : nullptr;
     if (!target || !source || (fromList && !item))
         return;
-    const std::string document = item ? item->path : std::string();
-    const DropCheck check = checkDrop(*source, document, *target);
+    transferOnto(*source, item ? item->path : std::string(), item ? item->name : source->caption, *target,
+                 copy ? TransferMode::Copy : TransferMode::Move, false);
+}
+
+bool MainWindow::transferOnto(TreeNode& source, const std::string& document, const std::string& name,
+                              TreeNode& target, TransferMode mode, bool showTarget) {
+    const DropCheck check = checkDrop(source, document, target);
     if (!check.accepted) {
         if (check.warning)
             session_.warn(MessageKind::Error, "GUI_FORM", check.warning);
-        return;
+        return false;
     }
-    const TransferMode mode = copy ? TransferMode::Copy : TransferMode::Move;
-    const std::string sourcePath = source->path;
-    const std::string parentPath = source->parent ? source->parent->path : std::string();
+    const std::string sourcePath = source.path;
+    const std::string parentPath = source.parent ? source.parent->path : std::string();
     // Whatever goes onto the trash is moved into it, as Delete does, under
     // a name the trash does not hold yet.
-    const bool toTrash = target->kind == "TRASH";
+    const bool toTrash = target.kind == "TRASH";
+    const std::string targetFolder = target.path;
     Status done = Status::success();
     if (toTrash)
         done =
@@ -293,19 +314,22 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
     }
     // The item acted on stays the one selected: a moved document where it
     // went, a copied one where it was.
-    const std::string name = item ? item->name : source->caption;
     const bool movedDocument = done && !document.empty() && !toTrash && mode == TransferMode::Move;
     if (document.empty() && done)
         rebuildTree(toTrash ? parentPath : check.target);
-    else
-        rebuildTree(movedDocument ? path::directory(check.target) : sourcePath);
-    if (movedDocument)
+    else if (showTarget && done) {
+        rebuildTree(targetFolder);
         selectDocument(check.target);
-    else if (done && !document.empty() && !toTrash)
+    } else
+        rebuildTree(movedDocument ? path::directory(check.target) : sourcePath);
+    if (!showTarget && movedDocument)
+        selectDocument(check.target);
+    else if (!showTarget && done && !document.empty() && !toTrash)
         selectDocument(document);
     if (done)
-        tellDone(toTrash ? "STATUS_TRASHED" : copy ? "STATUS_COPIED" : "STATUS_MOVED", name);
+        tellDone(toTrash ? "STATUS_TRASHED" : mode == TransferMode::Copy ? "STATUS_COPIED" : "STATUS_MOVED", name);
     refreshTasksNow();
+    return static_cast<bool>(done);
 }
 
 void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& formBody) {

@@ -3,6 +3,7 @@
 #include "ImageLists.h"
 
 #include "datapoint/WorkingCopy.h"
+#include "documents/DocumentTransfer.h"
 #include "navigation/CommandTarget.h"
 #include "navigation/EmbeddedCommand.h"
 #include "navigation/LiveChanges.h"
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -87,6 +89,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The names a screen reader gives the tree, the list and the page.
+    void nameParts();
     void showTree();
     void addItems(QTreeWidgetItem* parentItem, const TreeNode& node);
     void showNodePage(TreeNode& node);
@@ -99,6 +103,13 @@ private:
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
     void runDataPointCommand(EmbeddedCommandKind kind);
     void dropOnTree(QTreeWidgetItem* target, bool fromList, bool copy);
+    // Moves or copies a folder node (document empty) or a document onto
+    // target, with the checks of a drop; false when refused or failed.
+    // showTarget: a moved or copied document is then shown where it went,
+    // else the source folder stays focused, as after a drop.
+    // name: what the status bar calls what was moved or copied.
+    bool transferOnto(TreeNode& source, const std::string& document, const std::string& name, TreeNode& target,
+                      TransferMode mode, bool showTarget);
 
     // The toolbar, its drop-downs and the commands they run
     // (MainWindowCommands.cpp).
@@ -180,6 +191,13 @@ private:
     void manageTopFolders();
     void imagesReloaded();
 
+    // The menu bar, which reaches every toolbar command from the keyboard,
+    // and cut, copy and paste of documents and folders, which move and copy
+    // them as a drop does (MainWindowMenuBar.cpp).
+    void createMenuBar();
+    void holdForPaste(TransferMode mode);
+    void pasteIntoFocused();
+
     Session& session_;
     MainTree tree_;
     PageRenderer renderer_;
@@ -211,7 +229,18 @@ private:
     ScheduleScanner* scheduleScanner_ = nullptr;
     // The first scan of the tasks after logon has ended.
     bool tasksCounted_ = false;
+    // What Cut or Copy took: a folder's path, or a document; a cut moves it
+    // on Paste, a copy copies it.
+    struct HeldForPaste {
+        std::string folder;
+        std::string document;
+        TransferMode mode = TransferMode::Copy;
+        std::string name;
+    };
+    std::optional<HeldForPaste> held_;
     QMenu* newObjectMenu_ = nullptr;
+    QMenu* refreshMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
     QMenu* newFolderMenu_ = nullptr;
     std::size_t lastObjectType_ = 0;
     std::size_t lastFolderTemplate_ = 0;

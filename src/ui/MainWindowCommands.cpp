@@ -33,13 +33,18 @@ namespace quill::ui {
 void MainWindow::createToolbar() {
     auto* bar = addToolBar(toQt(session_.texts.lookup("TOOLSBAR", "TITLE", "GUI")));
     bar->setObjectName("ToolBar");
+    bar->setAccessibleName(bar->windowTitle());
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     images_.loadToolbarImages(session_.context.settings.resourceDirectory);
     newObjectMenu_ = new QMenu(this);
     newFolderMenu_ = new QMenu(this);
-    auto* refreshMenu = new QMenu(this);
-    auto* helpMenu = new QMenu(this);
+    refreshMenu_ = new QMenu(this);
+    refreshMenu_->setObjectName("RefreshMenu");
+    helpMenu_ = new QMenu(this);
+    helpMenu_->setObjectName("HelpDropDown");
+    QMenu* refreshMenu = refreshMenu_;
+    QMenu* helpMenu = helpMenu_;
     const auto text = [this](const char* section, const std::string& key) {
         return toQt(session_.texts.lookup(section, key, "GUI"));
     };
@@ -96,7 +101,9 @@ void MainWindow::createToolbar() {
     resourcesMenu->addAction(text("MAINPOPUPMENU", "TOOL3_5_2"), this,
                              [this] { synchronizeResourcesNow(SyncDirection::Upload); });
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_1"), this, [this] { hideWindow(); });
-    helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
+    QAction* help = helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_2"), this, [this] { showHelp(); });
+    help->setObjectName("HelpContents");
+    help->setShortcut(QKeySequence::HelpContents);
     helpMenu->addAction(text("MAINPOPUPMENU", "TOOL4_3"), this, [this] { showAbout(); });
 }
 
@@ -125,14 +132,17 @@ void MainWindow::synchronizeResourcesNow(SyncDirection direction) {
 
 void MainWindow::fillNewThingsMenus() {
     newObjectMenu_->clear();
+    QString taken;
     const std::vector<MenuEntry> objectTypes = buildObjectTypeMenu(session_);
     for (const MenuEntry& entry : objectTypes) {
         const std::size_t type = std::stoul(entry.hint);
         QAction* action = newObjectMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)),
-                                                    toQt(entry.caption), this, [this, type] { newObject(type); });
+                                                    withAccessKey(toQt(entry.caption), taken), this,
+                                                    [this, type] { newObject(type); });
         action->setData(static_cast<qulonglong>(type));
     }
     newFolderMenu_->clear();
+    taken.clear();
     const FolderTemplateMenu templates = buildFolderTemplateMenu(session_);
     for (const MenuEntry& entry : templates.entries) {
         if (entry.caption == "-") {
@@ -140,7 +150,8 @@ void MainWindow::fillNewThingsMenus() {
             continue;
         }
         const std::size_t index = std::stoul(entry.hint);
-        newFolderMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)), toQt(entry.caption), this,
+        newFolderMenu_->addAction(images_.treeIcon(tree_.images.imageIndex(entry.image)),
+                                  withAccessKey(toQt(entry.caption), taken), this,
                                   [this, index] { newFolderFromTemplate(index); });
     }
     // The button runs the first entry until another is chosen.
@@ -230,9 +241,9 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
         return;
     lastFolderTemplate_ = templateIndex;
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, buttons_[2]->text(), toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
-                              QLineEdit::Normal, {}, &ok);
+    const QString name = QInputDialog::getText(this, buttons_[2]->iconText(),
+                                               toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
+                                               QLineEdit::Normal, {}, &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
     const auto typed = storableText(session_, this, name.trimmed());

@@ -6,6 +6,7 @@
 #include "ReminderAlert.h"
 #include "ScheduleEventView.h"
 #include "ScheduleScanner.h"
+#include "ViewSupport.h"
 
 #include "formats/RegistryStore.h"
 #include "navigation/DocumentCommands.h"
@@ -285,6 +286,7 @@ void MainWindow::createPopupMenus() {
         return toQt(session_.texts.lookup("MAINPOPUPMENU", key, "GUI"));
     };
     auto* treeMenu = new QMenu(this);
+    treeMenu->setObjectName("TreeMenu");
     QAction* newObject = treeMenu->addMenu(newObjectMenu_);
     newObject->setText(text("VIEW1_1"));
     QAction* newTemplate = treeMenu->addMenu(newFolderMenu_);
@@ -306,6 +308,7 @@ void MainWindow::createPopupMenus() {
     QAction* treeProperties = treeMenu->addAction(text("VIEW1_8"), this, [this] { showProperties(false); });
     treeMenu->setDefaultAction(treeProperties);
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    openContextMenuByKeyboard(treeView_);
     connect(treeView_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         if (!tree_.focused)
             return;
@@ -323,6 +326,7 @@ void MainWindow::createPopupMenus() {
     });
 
     auto* listMenu = new QMenu(this);
+    listMenu->setObjectName("ListMenu");
     QAction* listNewTemplate = listMenu->addMenu(newFolderMenu_);
     listNewTemplate->setText(text("VIEW2_1"));
     QAction* edit = listMenu->addAction(text("VIEW2_2"), this, [this] {
@@ -337,6 +341,7 @@ void MainWindow::createPopupMenus() {
     });
     QAction* listProperties = listMenu->addAction(text("VIEW2_8"), this, [this] { showProperties(true); });
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    openContextMenuByKeyboard(list_);
     connect(list_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         const bool settings = tree_.focused && (tree_.focused->kind == "SETTINGS" || tree_.focused->kind == "MYTASKS");
         const bool onItem = list_->selectedDocument() != nullptr;

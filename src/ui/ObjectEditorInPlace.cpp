@@ -20,7 +20,10 @@
 #include <QLocale>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace quill::ui {
 
@@ -44,13 +47,34 @@ bool isOneOf(const std::string& kind, std::initializer_list<const char*> kinds) 
 }
 
 // A picker of its fixed width at the left of the value cell.
-QWidget* leftAligned(QWidget* picker) {
+QWidget* leftAligned(QWidget* picker, QWidget* beside = nullptr) {
     auto* cell = new QWidget;
     auto* layout = new QHBoxLayout(cell);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     layout->addWidget(picker);
+    if (beside)
+        layout->addWidget(beside);
     layout->addStretch();
     return cell;
+}
+
+// As wide as the longest date of its format: the names of months and
+// weekdays differ in length, and a date cut short is misread.
+int widthForEveryDate(const QDateEdit* picker) {
+    const QFontMetrics metrics(picker->font());
+    const QLocale locale = picker->locale();
+    const QString format = picker->displayFormat();
+    const auto textWidth = [&](QDate date) { return metrics.horizontalAdvance(locale.toString(date, format)); };
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 22; day <= 28; ++day) // every weekday, two-digit days
+            widest = std::max(widest, textWidth(QDate(2027, month, day)));
+    }
+    // The picker's own hint measures its frame and button around the
+    // texts of its first and last dates.
+    const int hinted = std::max(textWidth(picker->minimumDate()), textWidth(picker->maximumDate()));
+    return picker->sizeHint().width() + std::max(widest - hinted, 0);
 }
 
 } // namespace
@@ -166,7 +190,7 @@ void ObjectEditorView::startEdit() {
         auto* picker = new QDateEdit;
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-        picker->setFixedWidth(kPickerWidth);
+        picker->setMinimumWidth(widthForEveryDate(picker));
         const auto shown = parseDateTime(row.value, session_.formats.shortDate);
         const LocalDateTime start = shown ? *shown : session_.clock.now();
         picker->setDate(QDate(start.year, start.month, start.day));
@@ -182,7 +206,18 @@ void ObjectEditorView::startEdit() {
                     closeEditor();
             });
         });
-        showEditor(leftAligned(picker), picker);
+        auto* today = new QToolButton;
+        today->setObjectName("Today");
+        today->setText(languageText(session_, "EDIT_FORM", "TODAY"));
+        connect(today, &QToolButton::clicked, this, [this, picker] {
+            const LocalDateTime now = session_.clock.now();
+            picker->setDate(QDate(now.year, now.month, now.day));
+            QTimer::singleShot(0, this, [this] {
+                if (commitEdit())
+                    closeEditor();
+            });
+        });
+        showEditor(leftAligned(picker, today), picker);
     } else if (kind == "TIME") {
         auto* picker = new QTimeEdit;
         picker->setDisplayFormat(QStringLiteral("HH:mm"));

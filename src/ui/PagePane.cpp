@@ -2,10 +2,12 @@
 
 #include "PageAddress.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMetaObject>
+#include <QPainter>
 #include <QUrl>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -26,6 +28,7 @@ namespace quill::ui {
 namespace {
 
 constexpr char kCommandScheme[] = "command";
+constexpr int kFocusFrame = 2;
 // The form hook hands a submission over by navigating to this scheme, as
 // Qt 6.4 gives neither acceptNavigationRequest nor a scheme handler the
 // body of a post. Chromium drops addresses over 2 MB, which bounds what one
@@ -196,9 +199,29 @@ PagePane::PagePane(QWidget* parent) : QWidget(parent) {
 
     view_->setPage(page_);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room for the frame that shows where the keyboard is: the page draws
+    // no focus of its own until Tab reaches a link.
+    layout->setContentsMargins(kFocusFrame, kFocusFrame, kFocusFrame, kFocusFrame);
     layout->addWidget(view_);
     setFocusProxy(view_);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        const bool inPage = now && (now == view_ || view_->isAncestorOf(now));
+        if (inPage != focused_) {
+            focused_ = inPage;
+            update();
+        }
+    });
+}
+
+void PagePane::paintEvent(QPaintEvent*) {
+    if (!focused_)
+        return;
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight), kFocusFrame);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.drawRect(
+        QRectF(rect()).adjusted(kFocusFrame / 2.0, kFocusFrame / 2.0, -kFocusFrame / 2.0, -kFocusFrame / 2.0));
 }
 
 // Children go in the order they were made: the view before the page it

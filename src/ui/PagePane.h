@@ -36,9 +36,14 @@ public:
     void setCommandHandler(CommandHandler handler);
 
     QWebEngineView* view() const { return view_; }
+    // Whether the keyboard is in the page: the pane then draws a frame.
+    bool showsFocus() const { return focused_; }
 
 signals:
     void commandRequested(const QByteArray& address, const QByteArray& formBody);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     class Page;
@@ -48,6 +53,7 @@ private:
     QWebEngineView* view_ = nullptr;
     Page* page_ = nullptr;
     CommandHandler handler_;
+    bool focused_ = false;
 };
 
 } // namespace quill::ui

@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quill::ui {
 
 ResourcesView::ResourcesView(Session& session, ImageLists& images, QWidget* parent)
@@ -88,6 +90,8 @@ void ResourcesView::fill(const std::string& current) {
     for (std::size_t i = 0; i < entries.size(); ++i)
         new QListWidgetItem(images_.treeIcon(static_cast<int>(i)), toQt(entries[i].name), list_);
     list_->sortItems();
+    if (style_ == Style::SmallIcons)
+        list_->setGridSize(iconGrid());
     for (int row = 0; row < list_->count(); ++row) {
         QListWidgetItem* item = list_->item(row);
         if (!current.empty() && cp1250::equalsNoCase(fromQt(item->text()), current)) {
@@ -129,7 +133,8 @@ void ResourcesView::setStyle(Style style) {
         list_->setViewMode(QListView::IconMode);
         list_->setFlow(QListView::LeftToRight);
         list_->setWrapping(true);
-        list_->setGridSize(QSize(96, 48));
+        list_->setWordWrap(true);
+        list_->setGridSize(iconGrid());
         break;
     case Style::List:
         list_->setViewMode(QListView::ListMode);
@@ -145,6 +150,17 @@ void ResourcesView::setStyle(Style style) {
         break;
     }
     list_->setResizeMode(QListView::Adjust);
+}
+
+QSize ResourcesView::iconGrid() const {
+    // Each cell as wide as the longest name, so that no name is cut off;
+    // room for two lines where a name breaks at a blank.
+    const QFontMetrics metrics(list_->font());
+    int widest = list_->iconSize().width();
+    for (int row = 0; row < list_->count(); ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(list_->item(row)->text()));
+    const int padding = 2 * metrics.averageCharWidth();
+    return {widest + padding, list_->iconSize().height() + 2 * metrics.lineSpacing() + padding};
 }
 
 void ResourcesView::done(int result) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ private:
     enum class Style { SmallIcons, List, Details };
     void fill(const std::string& current);
     void setStyle(Style style);
+    // The cell of a picture and its name when pictures are shown as icons.
+    QSize iconGrid() const;
     void addImage();
     void deleteImage();
 

@@ -10,10 +10,13 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace quill::ui {
 
@@ -79,7 +82,7 @@ QIcon toolbarIcon(const ImageLists& images, int number) {
     for (const auto& [kind, mode] : kinds) {
         const QList<QPixmap>& pictures = images.toolbarImages(kind);
         if (index >= 0 && index < pictures.size())
-            icon.addPixmap(pictures[index], mode);
+            addWithDoubleSize(icon, pictures[index], mode);
     }
     return icon;
 }
@@ -88,7 +91,61 @@ QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images
     QAction* action = bar->addAction(toolbarIcon(images, number),
                                      languageText(session, "TOOLSBAR", "TOOLBUTTON" + std::to_string(number)));
     action->setObjectName(objectName);
+    // Every view's Help button answers F1 as well.
+    if (number == kHelpButton)
+        action->setShortcut(QKeySequence::HelpContents);
     return action;
+}
+
+namespace {
+
+// Opens the view's context menu at its current row, where a right click
+// would open it; the mouse may be anywhere.
+class ContextMenuKeys final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (!menuKey && !shiftF10)
+            return false;
+        auto* view = static_cast<QAbstractItemView*>(watched);
+        const QRect row = view->visualRect(view->currentIndex());
+        const QRect shown = view->viewport()->rect();
+        const QPoint at = row.isValid() && shown.intersects(row)
+                              ? QPoint(std::clamp(row.left() + 16, shown.left(), shown.right()), row.center().y())
+                              : shown.topLeft();
+        emit view->customContextMenuRequested(at);
+        return true;
+    }
+};
+
+} // namespace
+
+QString withAccessKey(const QString& text, QString& taken) {
+    QString shown = text;
+    shown.replace(u'&', QStringLiteral("&&"));
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QChar letter = shown.at(i).toLower();
+        if (letter == u'&') {
+            ++i; // the second of a pair that shows one
+            continue;
+        }
+        if (!letter.isLetterOrNumber() || taken.contains(letter))
+            continue;
+        taken.append(letter);
+        return shown.left(i) + u'&' + shown.mid(i);
+    }
+    return shown;
+}
+
+void openContextMenuByKeyboard(QAbstractItemView* view) {
+    view->installEventFilter(new ContextMenuKeys(view));
 }
 
 } // namespace quill::ui

@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+class QAbstractItemView;
 class QAction;
 class QComboBox;
 class QToolBar;
@@ -42,7 +43,20 @@ class ImageLists;
 // "TOOLSBAR"): normal, hot and disabled.
 QIcon toolbarIcon(const ImageLists& images, int number);
 
-// A toolbar button with that caption and picture.
+// The caption number of every view's Help button.
+inline constexpr int kHelpButton = 19;
+
+// A toolbar button with that caption and picture; the Help button also
+// answers F1.
 QAction* addToolButton(QToolBar* bar, Session& session, const ImageLists& images, int number, const char* objectName);
+
+// A menu entry whose text comes from data: an "&" in it is shown as it is,
+// and the first of its letters that no other entry of the menu took
+// becomes its access key. taken collects the keys given so far.
+QString withAccessKey(const QString& text, QString& taken);
+
+// Lets Shift+F10 and the Menu key open a tree's or list's context menu
+// (customContextMenuRequested) at its current row.
+void openContextMenuByKeyboard(QAbstractItemView* view);
 
 } // namespace quill::ui

@@ -158,6 +158,18 @@ private slots:
                 QVERIFY(added);
                 clickRow(resources->list(), added);
                 saveShot(resources, "resources-view");
+                // As icons, every name shows whole, whatever the font.
+                clickAction(resources, "View"); // details
+                clickAction(resources, "View"); // icons
+                QListWidget* icons = resources->list();
+                QCOMPARE(icons->viewMode(), QListView::IconMode);
+                const QFontMetrics metrics(icons->font());
+                for (int row = 0; row < icons->count(); ++row) {
+                    const QListWidgetItem* item = icons->item(row);
+                    QVERIFY2(icons->visualItemRect(item).width() >= metrics.horizontalAdvance(item->text()),
+                             qPrintable(item->text()));
+                }
+                saveShot(resources, "resources-icons");
                 clickAction(resources, "Ok");
             });
             QTest::mouseClick(properties->iconButton(), Qt::LeftButton);

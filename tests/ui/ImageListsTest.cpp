@@ -2,6 +2,8 @@
 // bottom-left pixel, and indexes that agree with the name table whatever
 // the pictures' sizes.
 #include "ui/ImageLists.h"
+#include "ui/ProgramIcon.h"
+#include "ui/ViewSupport.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -54,6 +56,33 @@ private slots:
         QCOMPARE(lists.largeTreeImages().at(1).width(), 32);
         QVERIFY(!lists.treeIcon(names.imageIndex("user.bmp")).isNull());
         QVERIFY(lists.treeIcon(99).isNull());
+    }
+
+    void everyPictureHasASharpDoubleForAScreenScaledByTwo() {
+        ImageLists lists;
+        picture("doubles/GUI/ToolBarPanel/A01.bmp", 24);
+        lists.loadToolbarImages(dir_.filePath("doubles").toStdString());
+        ImageNameTable names;
+        names.entries.push_back({"SMALL.BMP", picture("small.bmp", 16).toStdString()});
+        lists.loadTreeImages(names);
+        // Without a double of its own, Qt hands out the small picture and
+        // the painter stretches it pixel by pixel.
+        const struct {
+            const char* name;
+            QIcon icon;
+            int size;
+        } rows[] = {
+            {"toolbar", toolbarIcon(lists, 1), 24},
+            {"tree", lists.treeIcon(0), 16},
+            {"tree, large", lists.treeIcon(0), 32},
+            {"the program's own", programIcon(), 32},
+            {"the program's own, largest", programIcon(), 128},
+        };
+        for (const auto& row : rows) {
+            const QPixmap shown = row.icon.pixmap(QSize(row.size, row.size), 2.0);
+            QVERIFY2(shown.size() == QSize(2 * row.size, 2 * row.size), row.name);
+            QVERIFY2(qFuzzyCompare(shown.devicePixelRatio(), 2.0), row.name);
+        }
     }
 
     void toolbarKindWithoutPicturesKeepsItsList() {

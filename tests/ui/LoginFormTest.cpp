@@ -9,11 +9,14 @@
 #include "formats/FieldCipher.h"
 #include "formats/RegistryStore.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QtTest>
 
 #include <memory>
@@ -60,16 +63,16 @@ private slots:
     void textsComeFromTheLanguageFiles() {
         auto form = makeForm();
         QCOMPARE(form->windowTitle(), QStringLiteral("Quill! - Log on"));
-        QCOMPARE(child<QPushButton>(*form, "Ok")->text(), QStringLiteral("OK"));
-        QCOMPARE(child<QPushButton>(*form, "Cancel")->text(), QStringLiteral("Cancel"));
-        QCOMPARE(child<QPushButton>(*form, "Browse")->text(), QStringLiteral("Browse..."));
-        QCOMPARE(child<QCheckBox>(*form, "AutoLogon")->text(), QStringLiteral("Log me on automatically"));
+        QCOMPARE(child<QPushButton>(*form, "Ok")->text(), QStringLiteral("&OK"));
+        QCOMPARE(child<QPushButton>(*form, "Cancel")->text(), QStringLiteral("&Cancel"));
+        QCOMPARE(child<QPushButton>(*form, "Browse")->text(), QStringLiteral("&Browse..."));
+        QCOMPARE(child<QCheckBox>(*form, "AutoLogon")->text(), QStringLiteral("Log me on &automatically"));
         QStringList labels;
         for (const QLabel* label : form->findChildren<QLabel*>())
             labels << label->text();
-        QVERIFY(labels.contains(QStringLiteral("Logon name:")));
-        QVERIFY(labels.contains(QStringLiteral("Password:")));
-        QVERIFY(labels.contains(QStringLiteral("Data point:")));
+        QVERIFY(labels.contains(QStringLiteral("&Logon name:")));
+        QVERIFY(labels.contains(QStringLiteral("&Password:")));
+        QVERIFY(labels.contains(QStringLiteral("&Data point:")));
         QCOMPARE(child<QLineEdit>(*form, "LoginName")->text(), QStringLiteral("ANNA"));
         QCOMPARE(child<QLineEdit>(*form, "Password")->echoMode(), QLineEdit::Password);
     }
@@ -78,14 +81,54 @@ private slots:
         auto form = makeForm();
         QPushButton* more = child<QPushButton>(*form, "More");
         QCOMPARE(form->height(), LoginForm::kCollapsedHeight);
-        QCOMPARE(more->text(), QStringLiteral("More >>"));
+        QCOMPARE(more->text(), QStringLiteral("&More >>"));
         QVERIFY(!child<QCheckBox>(*form, "AutoLogon")->isVisible());
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(form->height(), LoginForm::kExpandedHeight);
-        QCOMPARE(more->text(), QStringLiteral("<< Less"));
+        QCOMPARE(more->text(), QStringLiteral("<< L&ess"));
         QVERIFY(child<QCheckBox>(*form, "AutoLogon")->isVisible());
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(form->height(), LoginForm::kCollapsedHeight);
+    }
+
+    void tabGoesInReadingOrderAndAltKeysReachTheBoxes() {
+        auto form = makeForm();
+        QTest::mouseClick(child<QPushButton>(*form, "More"), Qt::LeftButton); // everything shown
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        child<QLineEdit>(*form, "LoginName")->setFocus();
+        // Top to bottom, then the buttons from the left, and round again.
+        const QStringList reading = {"Password", "DataPoint", "Browse", "AutoLogon",
+                                     "More",     "Ok",        "Cancel", "LoginName"};
+        for (const QString& next : reading) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), next);
+        }
+
+        // Each label's access key takes the keyboard to its box.
+        const struct {
+            Qt::Key key;
+            const char* focused;
+        } rows[] = {{Qt::Key_P, "Password"}, {Qt::Key_D, "DataPoint"}, {Qt::Key_L, "LoginName"}};
+        for (const auto& row : rows) {
+            QTest::keyClick(QApplication::focusWidget(), row.key, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(row.focused));
+        }
+
+        // No two controls share an access key.
+        QStringList keys;
+        const auto keyOf = [](const QString& text) {
+            const qsizetype at = text.indexOf(u'&');
+            return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+        };
+        for (const QAbstractButton* button : form->findChildren<QAbstractButton*>())
+            keys << keyOf(button->text());
+        for (const QLabel* label : form->findChildren<QLabel*>()) {
+            if (label->buddy())
+                keys << keyOf(label->text());
+        }
+        QVERIFY2(!keys.contains(QChar()), qPrintable(keys.join(u',')));
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
     }
 
     void wrongPasswordKeepsTheViewOpenAndCounts() {

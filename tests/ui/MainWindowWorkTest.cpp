@@ -216,7 +216,7 @@ private slots:
         QVERIFY(newButton && newButton->isEnabled());
         QAction* note = nullptr;
         for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
-            note = action->text().startsWith(QStringLiteral("Note")) ? action : note;
+            note = QString(action->text()).remove(u'&').startsWith(QStringLiteral("Note")) ? action : note;
         QVERIFY(note);
         // Each new note opens in the editor, saved here as it comes (one
         // closed unsaved would be gone again).
@@ -564,7 +564,7 @@ private slots:
                                  kTimeout))
                 return;
             for (QAction* action : menu->actions()) {
-                if (action->text() == QStringLiteral("Hide window"))
+                if (QString(action->text()).remove(u'&') == QStringLiteral("Hide window"))
                     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
             }
         });

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -138,7 +139,8 @@ private slots:
         });
         QAction* contractType = nullptr;
         for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
-            contractType = action->text().startsWith(QStringLiteral("Contract")) ? action : contractType;
+            contractType =
+                QString(action->text()).remove(u'&').startsWith(QStringLiteral("Contract")) ? action : contractType;
         QVERIFY(contractType);
         contractType->trigger(); // the editor opens on the new contract and is driven above
         QVERIFY(filledIn);
@@ -168,6 +170,43 @@ private slots:
         QVERIFY(shownText.contains(QString::fromStdString(chosenDate)));
         QTest::qWait(300); // painted
         saveShot(&window, "edited-contract");
+        QVERIFY(window.close());
+    }
+
+    void theDateEditorShowsWholeDatesAndTodayIsOneClick() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QTRY_COMPARE_WITH_TIMEOUT(window.documentList()->topLevelItemCount(), 1, kTimeout);
+        QString stored;
+        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
+            openRow(editor, 0, 6);
+            auto* date = editor->openEditor() ? editor->openEditor()->findChild<QDateEdit*>() : nullptr;
+            QVERIFY(date);
+            // The longest month and weekday names, and the date once cut
+            // off as "Wednesday, 1 Decen".
+            for (const QDate day : {QDate(2027, 12, 1), QDate(2027, 9, 29), QDate(2027, 5, 3)}) {
+                QTest::keyClick(date, Qt::Key_Up); // a key, so that the text is laid out anew
+                date->setDate(day);
+                QCoreApplication::processEvents();
+                const QLineEdit* text = date->findChild<QLineEdit*>();
+                QVERIFY2(text->width() >= text->fontMetrics().horizontalAdvance(text->text()),
+                         qPrintable(text->text()));
+            }
+            saveShot(editor, "date-editor");
+            auto* today = editor->openEditor()->findChild<QToolButton*>("Today");
+            QVERIFY(today);
+            QCOMPARE(today->text(), QStringLiteral("&Today"));
+            QTest::mouseClick(today, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!editor->openEditor(), kTimeout);
+            stored = editor->tree()->topLevelItem(0)->child(6)->text(1);
+            QTest::keyClick(editor->tree(), Qt::Key_Escape);
+        });
+        const Answer discard(QStringLiteral("Discard changes"));
+        openFirstDocument(window.documentList());
+        // The test clock's day, as records store dates.
+        QCOMPARE(stored, QStringLiteral("8.12.2026"));
         QVERIFY(window.close());
     }
 

@@ -261,7 +261,8 @@ inline void rightClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
     QApplication::sendEvent(tree->viewport(), &menu);
 }
 
-// Clicks the item of the open popup menu that has this text; a submenu
+// Clicks the item of the open popup menu that has this text (its access
+// key's "&" left out); a submenu
 // opens and the next call clicks in it. The click returns once what it
 // opened (a modal view) has closed.
 inline bool clickMenuItem(const QString& text) {
@@ -273,7 +274,7 @@ inline bool clickMenuItem(const QString& text) {
             if (!menu)
                 return false;
             for (QAction* action : menu->actions()) {
-                if (action->text() == text && menu->actionGeometry(action).isValid())
+                if (QString(action->text()).remove(u'&') == text && menu->actionGeometry(action).isValid())
                     item = action;
             }
             return item != nullptr;
