@@ -5,8 +5,10 @@
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "platform/Trash.h"
+#include "platform/WorkPool.h"
 
 #include <cstdlib>
+#include <unordered_map>
 
 namespace quill {
 namespace {
@@ -124,24 +126,37 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
     return result;
 }
 
-std::size_t mirrorTree(std::string_view source, std::string_view target) {
+namespace {
+
+std::size_t mirrorBelow(const std::string& source, const std::string& target, WorkPool* pool) {
     std::size_t linksSkipped = 0;
     const auto entries = fs::list(source);
     if (!entries)
         return linksSkipped;
+    // The times of the source's files first: on a share they are asked for
+    // side by side.
+    std::vector<std::string> files;
+    for (const fs::Entry& entry : *entries) {
+        if (!entry.isSymlink && !entry.isDirectory)
+            files.push_back(path::join(source, entry.name));
+    }
+    const std::vector<std::int64_t> times =
+        mapInOrder(pool, files, [](const std::string& file) { return fs::modificationTime(file); });
+    std::size_t file = 0;
     for (const fs::Entry& entry : *entries) {
         const std::string from = path::join(source, entry.name);
         const std::string to = path::join(target, entry.name);
+        const bool regular = !entry.isSymlink && !entry.isDirectory;
+        const std::int64_t sourceTime = regular ? times[file++] : 0;
         if (entry.isSymlink || fs::isSymlink(to)) {
             ++linksSkipped;
             continue;
         }
         if (entry.isDirectory) {
-            linksSkipped += mirrorTree(from, to);
+            linksSkipped += mirrorBelow(from, to, pool);
             continue;
         }
-        const bool differs =
-            !fs::exists(to) || std::llabs(fs::modificationTime(from) - fs::modificationTime(to)) >= 1000000LL;
+        const bool differs = !fs::exists(to) || std::llabs(sourceTime - fs::modificationTime(to)) >= 1000000LL;
         fs::createDirectories(target);
         // A file that cannot be copied stays as it was; the walk goes on.
         if (differs)
@@ -150,30 +165,46 @@ std::size_t mirrorTree(std::string_view source, std::string_view target) {
     return linksSkipped;
 }
 
+} // namespace
+
+std::size_t mirrorTree(std::string_view source, std::string_view target) {
+    const std::unique_ptr<WorkPool> pool = poolForShare(source);
+    return mirrorBelow(std::string(source), std::string(target), pool.get());
+}
+
 std::size_t pruneTree(std::string_view source, std::string_view reference) {
     std::size_t linksSkipped = 0;
     const auto entries = fs::list(source);
-    if (!entries)
+    // What the reference holds, from one listing rather than a call per
+    // name (names match in any case, as paths do). A reference that
+    // cannot be listed says nothing about what it lacks: nothing is
+    // deleted on its word.
+    const auto held = fs::list(reference);
+    if (!entries || !held)
         return linksSkipped;
+    std::unordered_map<std::string, fs::Entry> counterparts;
+    for (const fs::Entry& entry : *held)
+        counterparts.emplace(cp1250::upper(entry.name), entry);
     for (const fs::Entry& entry : *entries) {
         const std::string item = path::join(source, entry.name);
-        const std::string counterpart = path::join(reference, entry.name);
         if (entry.name == kOwnedDirectoryMark)
             continue;
+        const auto counterpart = counterparts.find(cp1250::upper(entry.name));
+        const bool present = counterpart != counterparts.end();
         // A link is pruned as itself, never walked into: what it points to
         // may lie outside the tree.
         if (entry.isSymlink) {
             ++linksSkipped;
-            if (!fs::exists(counterpart) && !fs::isSymlink(counterpart))
+            if (!present)
                 fs::removeFile(item).ok();
             continue;
         }
         if (entry.isDirectory) {
-            if (fs::isDirectory(counterpart))
-                linksSkipped += pruneTree(item, counterpart);
+            if (present && counterpart->second.isDirectory)
+                linksSkipped += pruneTree(item, path::join(reference, counterpart->second.name));
             else
                 fs::removeAll(item).ok();
-        } else if (!fs::exists(counterpart)) {
+        } else if (!present) {
             fs::removeFile(item).ok();
         }
     }

@@ -1,5 +1,7 @@
 #include "platform/WorkPool.h"
 
+#include "platform/FileSystem.h"
+
 namespace quill {
 
 WorkPool::WorkPool(std::size_t threads) {
@@ -31,6 +33,12 @@ void WorkPool::work() {
         }
         job();
     }
+}
+
+std::unique_ptr<WorkPool> poolForShare(std::string_view path) {
+    if (!path.empty() && fs::isNetworkFileSystem(path))
+        return std::make_unique<WorkPool>(kNetworkReaders);
+    return nullptr;
 }
 
 } // namespace quill

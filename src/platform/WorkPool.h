@@ -7,6 +7,7 @@
 #include <future>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -48,5 +49,30 @@ private:
     bool ending_ = false;
     std::vector<std::thread> threads_;
 };
+
+// A pool of kNetworkReaders threads where path lies on a network file
+// system; none on a local disk, where calls run faster one after another.
+std::unique_ptr<WorkPool> poolForShare(std::string_view path);
+
+// f applied to every item, the results in the items' order; with a pool
+// the calls are under way side by side.
+template <typename Item, typename F>
+auto mapInOrder(WorkPool* pool, const std::vector<Item>& items, F f) -> std::vector<decltype(f(items.front()))> {
+    using Result = decltype(f(items.front()));
+    std::vector<Result> results;
+    results.reserve(items.size());
+    if (!pool) {
+        for (const Item& item : items)
+            results.push_back(f(item));
+        return results;
+    }
+    std::vector<std::future<Result>> ahead;
+    ahead.reserve(items.size());
+    for (const Item& item : items)
+        ahead.push_back(pool->run([&f, &item] { return f(item); }));
+    for (std::future<Result>& result : ahead)
+        results.push_back(result.get());
+    return results;
+}
 
 } // namespace quill

@@ -327,13 +327,6 @@ struct Finder {
     }
 };
 
-// Some calls under way at once on a network share, none on a local disk.
-std::unique_ptr<WorkPool> poolFor(std::string_view place) {
-    if (!place.empty() && fs::isNetworkFileSystem(place))
-        return std::make_unique<WorkPool>(kNetworkReaders);
-    return nullptr;
-}
-
 } // namespace
 
 ScheduleCache ScheduleCache::parse(std::string_view content, std::string_view dataPoint, std::int64_t writtenNs) {
@@ -403,7 +396,7 @@ std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records
                                                       const std::vector<std::string>& places, ScheduleCache& previous,
                                                       ScheduleCache& next, FolderRightsTexts* rights,
                                                       const std::atomic<bool>* stop) {
-    const std::unique_ptr<WorkPool> pool = poolFor(places.empty() ? std::string_view() : places.front());
+    const std::unique_ptr<WorkPool> pool = poolForShare(places.empty() ? std::string_view() : places.front());
     next.directories.reserve(previous.directories.size());
     Finder finder{records, tables, previous, next, rights, {}, {}, stop, pool.get()};
     for (const std::string& place : places) {
@@ -435,7 +428,8 @@ std::vector<ScheduleReading*> readIntoCache(const RecordFiles& records, const Ty
             entry.reading = readScheduleFiles(records, tables, document.path);
         return std::pair(std::move(entry), kept);
     };
-    const std::unique_ptr<WorkPool> pool = poolFor(documents.empty() ? std::string_view() : documents.front().path);
+    const std::unique_ptr<WorkPool> pool =
+        poolForShare(documents.empty() ? std::string_view() : documents.front().path);
     std::vector<ScheduleReading*> readings;
     readings.reserve(documents.size());
     next.readings.reserve(previous.readings.size());

@@ -285,8 +285,8 @@ void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool cop
                  copy ? TransferMode::Copy : TransferMode::Move, false);
 }
 
-bool MainWindow::transferOnto(TreeNode& source, const std::string& document, const std::string& name,
-                              TreeNode& target, TransferMode mode, bool showTarget) {
+bool MainWindow::transferOnto(TreeNode& source, std::string document, std::string name, TreeNode& target,
+                              TransferMode mode, bool showTarget) {
     const DropCheck check = checkDrop(source, document, target);
     if (!check.accepted) {
         if (check.warning)

@@ -107,9 +107,10 @@ private:
     // target, with the checks of a drop; false when refused or failed.
     // showTarget: a moved or copied document is then shown where it went,
     // else the source folder stays focused, as after a drop.
-    // name: what the status bar calls what was moved or copied.
-    bool transferOnto(TreeNode& source, const std::string& document, const std::string& name, TreeNode& target,
-                      TransferMode mode, bool showTarget);
+    // name: what the status bar calls what was moved or copied. Both are
+    // taken by value: the list they may come from is filled anew on the way.
+    bool transferOnto(TreeNode& source, std::string document, std::string name, TreeNode& target, TransferMode mode,
+                      bool showTarget);
 
     // The toolbar, its drop-downs and the commands they run
     // (MainWindowCommands.cpp).

@@ -123,6 +123,29 @@ TEST(FolderTreeTest, PruneDeletesWhatTheReferenceLacks) {
     EXPECT_FALSE(stdfs::exists(src + "/emptyextra"));
 }
 
+TEST(FolderTreeTest, PruneMatchesNamesInAnyCaseAndDeletesNothingWhereTheReferenceCannotBeListed) {
+    TempDir dir;
+    const std::string src = dir / "local", ref = dir / "master";
+    writeBytes(src + "/Logo.BMP", "");
+    writeBytes(src + "/Sub/Keep.txt", "");
+    writeBytes(src + "/Sub/gone.txt", "");
+    writeBytes(src + "/Locked/mine.txt", "");
+    writeBytes(ref + "/LOGO.bmp", "");
+    writeBytes(ref + "/SUB/keep.TXT", "");
+    stdfs::create_directories(ref + "/Locked");
+    stdfs::permissions(ref + "/Locked", stdfs::perms::none);
+    const bool unreadable = !fs::list(ref + "/Locked"); // root reads any directory
+    pruneTree(src, ref);
+    stdfs::permissions(ref + "/Locked", stdfs::perms::owner_all);
+    EXPECT_TRUE(stdfs::exists(src + "/Logo.BMP"));
+    EXPECT_TRUE(stdfs::exists(src + "/Sub/Keep.txt"));
+    EXPECT_FALSE(stdfs::exists(src + "/Sub/gone.txt"));
+    if (unreadable)
+        EXPECT_TRUE(stdfs::exists(src + "/Locked/mine.txt")) << "a reference that cannot be listed prunes nothing";
+    pruneTree(src, dir / "missing");
+    EXPECT_TRUE(stdfs::exists(src + "/Logo.BMP")) << "nor does a missing one";
+}
+
 TEST(FolderTreeTest, MirrorAndPruneDoNotFollowLinksToDirectories) {
     TempDir dir;
     const std::string src = dir / "src", dst = dir / "dst", outside = dir / "outside";
