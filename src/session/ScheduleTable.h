@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -57,10 +58,14 @@ public:
     void movePaths(std::string_view from, std::string_view to);
 
 private:
-    static std::string keyOf(std::string_view documentPath);
+    // A hash of the path that ignores letter case: the index keeps no copy
+    // of the paths, which on a share with many tasks would double their
+    // memory.
+    static std::uint64_t keyOf(std::string_view documentPath);
+    void unindex(std::size_t index);
 
     Entries entries_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_multimap<std::uint64_t, std::size_t> index_;
 };
 
 enum class TaskCount { All = 0, Incoming = 1, Open = 2, Closed = 3, Actual = 4 };
