@@ -2,7 +2,7 @@
 // create-data-point wizard make them.
 #include "AdministrationCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "datapoint/WorkingCopy.h"
 #include "formats/RegistryStore.h"
@@ -22,8 +22,6 @@
 
 namespace quill::cli {
 namespace {
-
-constexpr const char* kGroupUsage = "group list|set|delete --datapoint DIR --user LOGON [NAME] [MEMBER...]";
 
 // The user's own groups, never the built-in group of all users.
 std::size_t findGroup(const Session& session, const std::string& name) {
@@ -55,15 +53,10 @@ void setMembers(Session& session, std::size_t group, const Args& members) {
 
 } // namespace
 
-int groupCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    if (args.empty() || (args[0] != "list" && args[0] != "set" && args[0] != "delete"))
-        throw CliError{std::string("usage: ") + kGroupUsage};
-    const std::string action = args[0];
-    args.erase(args.begin());
-    expectArgs(args, action == "list" ? 0 : 1, action == "set" ? args.size() : (action == "list" ? 0 : 1), kGroupUsage);
-    CliSession cli(options);
-    Session& session = cli.session();
+int groupCommand(Call& call) {
+    const std::string action = call.action();
+    Session& session = call.session();
+    const Args& args = call.args;
     // Groups live in the user's copy of the resources: brought up to date
     // first, and written back to the data point after a change.
     loadUserData(session);
@@ -75,7 +68,7 @@ int groupCommand(Args args, std::ostream& out) {
                 if (g < user.membership.size() && user.membership[g])
                     members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
             }
-            printLine(out, session.groups[g].name + "\t" + members);
+            printLine(call.out, session.groups[g].name + "\t" + members);
         }
         return 0;
     }
@@ -99,8 +92,8 @@ int groupCommand(Args args, std::ostream& out) {
     return 0;
 }
 
-int dataPointCreateCommand(Args args, std::ostream& out) {
-    args.erase(args.begin());
+int dataPointCreateCommand(Call& call) {
+    Args& args = call.args;
     DataPointDescription description;
     description.creator = takeOption(args, "--creator");
     description.mail = takeOption(args, "--mail");
@@ -111,12 +104,8 @@ int dataPointCreateCommand(Args args, std::ostream& out) {
         description.rootDirectory = root;
     if (std::string users = takeOption(args, "--users"); !users.empty())
         description.usersDirectory = users;
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1,
-               "datapoint create --datapoint DIR --user ADMIN TARGET [--creator NAME] [--mail M] [--phone P] [--www W] "
-               "[--autologon] [--root DIR] [--users DIR]");
-    CliSession cli(options);
-    Session& session = cli.session();
+    Session& session = call.session();
+    const SessionOptions& options = call.sessionOptions();
     if (!isAdministratorAccount(session, options.logon))
         throw CliError{options.logon + " is no administrator of the data point"};
     if (description.creator.empty())
@@ -133,7 +122,7 @@ int dataPointCreateCommand(Args args, std::ostream& out) {
     };
     if (const Status status = createNewDataPoint(session, target, description, {}, makeKnown); !status)
         throw CliError{status.message()};
-    printLine(out, target);
+    printLine(call.out, target);
     return 0;
 }
 

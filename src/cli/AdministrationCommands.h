@@ -1,15 +1,13 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
+class Call;
+
 // group list|set|delete: the logged-on user's groups of users.
-int groupCommand(Args args, std::ostream& out);
+int groupCommand(Call& call);
 
 // datapoint create: a new data point from the system part of this one.
-int dataPointCreateCommand(Args args, std::ostream& out);
+int dataPointCreateCommand(Call& call);
 
 } // namespace quill::cli

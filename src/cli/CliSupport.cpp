@@ -37,15 +37,6 @@ bool takeFlag(Args& args, std::string_view name) {
     return true;
 }
 
-const char* boolText(bool value) {
-    return value ? "TRUE" : "FALSE";
-}
-
-void expectArgs(const Args& args, std::size_t min, std::size_t max, std::string_view usage) {
-    if (args.size() < min || args.size() > max)
-        throw CliError{"usage: quill-cli " + std::string(usage)};
-}
-
 std::string absolutePath(std::string_view given) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(fs::native(given), error);

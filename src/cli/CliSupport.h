@@ -27,16 +27,11 @@ std::string takeOption(Args& args, std::string_view name, std::string fallback =
 // Removes "--name" from args and returns whether it was there.
 bool takeFlag(Args& args, std::string_view name);
 
-// "TRUE" or "FALSE", as booleans are written everywhere.
-const char* boolText(bool value);
-
 // A path given on the command line, made absolute against the working
 // directory, so that it is stored and compared the same from anywhere.
 std::string absolutePath(std::string_view given);
 
 // Throws the message of a failed operation.
 void check(const Status& status);
-
-void expectArgs(const Args& args, std::size_t min, std::size_t max, std::string_view usage);
 
 } // namespace quill::cli

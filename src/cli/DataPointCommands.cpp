@@ -1,7 +1,7 @@
 #include "DataPointCommands.h"
 
 #include "AdministrationCommands.h"
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "datapoint/DataPointGenerator.h"
 #include "datapoint/DataPointInfo.h"
@@ -37,10 +37,11 @@ std::string readPasswordLine() {
 
 } // namespace
 
-int logonCommand(Args args, std::ostream& out) {
-    const std::string dataPoint = takeOption(args, "--datapoint");
-    const std::string logon = takeOption(args, "--user");
-    expectArgs(args, 0, 0, "logon --datapoint DIR --user LOGON  (password on standard input)");
+int logonCommand(Call& call) {
+    const std::string dataPoint = takeOption(call.args, "--datapoint");
+    const std::string logon = takeOption(call.args, "--user");
+    call.arguments();
+    std::ostream& out = call.out;
     if (dataPoint.empty() || logon.empty())
         throw CliError{"logon needs --datapoint DIR and --user LOGON"};
     const std::string password = readPasswordLine();
@@ -64,22 +65,16 @@ int logonCommand(Args args, std::ostream& out) {
     return outcome == LogonOutcome::LoggedOn ? 0 : 1;
 }
 
-int usersCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "users --datapoint DIR --user LOGON");
-    CliSession cli(options);
-    Session& session = cli.session();
+int usersCommand(Call& call) {
+    Session& session = call.session();
     loadUsers(session);
     for (const UserEntry& user : session.users)
-        printLine(out, user.logonName + "\t" + user.name + "\t" + user.surname);
+        printLine(call.out, user.logonName + "\t" + user.name + "\t" + user.surname);
     return 0;
 }
 
-int groupsCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "groups --datapoint DIR --user LOGON");
-    CliSession cli(options);
-    Session& session = cli.session();
+int groupsCommand(Call& call) {
+    Session& session = call.session();
     // The groups live in the local copy of the resources, brought up to
     // date as at a logon.
     loadUserData(session);
@@ -90,52 +85,46 @@ int groupsCommand(Args args, std::ostream& out) {
             if (g < user.membership.size() && user.membership[g])
                 members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
         }
-        printLine(out, session.groups[g].name + "\t" + session.groups[g].path + "\t" + members);
+        printLine(call.out, session.groups[g].name + "\t" + session.groups[g].path + "\t" + members);
     }
     return 0;
 }
 
-int accessCommand(Args args, std::ostream& out) {
-    const bool named = takeFlag(args, "--named");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "access --datapoint DIR --user LOGON [--admin] [--named] TEXT");
-    CliSession cli(options);
-    const ProgramValues& program = cli.session().program;
-    printLine(out, boolText(named ? namedTest(program, args[0]) : rightsAdmit(program, args[0])));
+int accessCommand(Call& call) {
+    const bool named = takeFlag(call.args, "--named");
+    const ProgramValues& program = call.session().program;
+    const std::string& users = call.args[0];
+    printLine(call.out, text::flag(named ? namedTest(program, users) : rightsAdmit(program, users)));
     return 0;
 }
 
-int syncCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "sync --datapoint DIR --user LOGON download|upload");
+int syncCommand(Call& call) {
+    const std::string& way = call.arguments()[0];
     SyncDirection direction;
-    if (args[0] == "download")
+    if (way == "download")
         direction = SyncDirection::Download;
-    else if (args[0] == "upload")
+    else if (way == "upload")
         direction = SyncDirection::Upload;
     else
-        throw CliError{"sync goes either download or upload, not " + args[0]};
-    CliSession cli(options);
-    const SyncResult result = synchronizeResources(workingCopyOf(cli.session()), direction);
-    noteSkippedLinks(cli.session(), result);
+        throw CliError{"sync goes either download or upload, not " + way};
+    Session& session = call.session();
+    const SyncResult result = synchronizeResources(workingCopyOf(session), direction);
+    noteSkippedLinks(session, result);
     if (!result)
         throw CliError{"the resources could not be synchronised"};
-    (void)out;
     return 0;
 }
 
-int dataPointCommand(Args args, std::ostream& out) {
-    if (!args.empty() && args[0] == "create")
-        return dataPointCreateCommand(std::move(args), out);
-    expectArgs(args, 2, 2, "datapoint info DIR | datapoint create ...");
-    if (args[0] != "info")
-        throw CliError{"usage: quill-cli datapoint info DIR | datapoint create --datapoint DIR --user ADMIN TARGET "
-                       "[--creator NAME] [--mail M] [--phone P] [--www W] [--autologon]"};
+int dataPointCommand(Call& call) {
+    // Its own options come before the session's.
+    if (!call.args.empty() && call.args[0] == "create")
+        return dataPointCreateCommand(call);
+    const std::string dataPoint = call.arguments()[0];
     // The info's values may name the user, so a session of the running
     // user reads them as the program would.
-    CliSession cli({args[1], machineUserName(), false, true, std::nullopt});
+    CliSession cli({dataPoint, machineUserName(), false, true, std::nullopt});
     for (const auto& [key, value] : readDataPointInfo(cli.session().texts, cli.session().context.dataPointPath))
-        printLine(out, key + "\t" + value);
+        printLine(call.out, key + "\t" + value);
     return 0;
 }
 
@@ -153,7 +142,8 @@ int numberOption(Args& args, std::string_view name, int fallback, int max) {
 
 } // namespace
 
-int generateCommand(Args args, std::ostream& out) {
+int generateCommand(Call& call) {
+    Args& args = call.args;
     GeneratorShape shape;
     shape.folders = numberOption(args, "--folders", shape.folders, 10000000);
     shape.documents = numberOption(args, "--documents", shape.documents, 100000000);
@@ -164,22 +154,20 @@ int generateCommand(Args args, std::ostream& out) {
     shape.schedulesPercent = numberOption(args, "--schedules", shape.schedulesPercent, 100);
     shape.seed = static_cast<unsigned>(numberOption(args, "--seed", static_cast<int>(shape.seed), 2000000000));
     const std::string sample = takeOption(args, "--sample", path::join(executableDirectory(), "DataPoint"));
-    expectArgs(args, 1, 1,
-               "generate DIR --folders N --documents M [--seed S] [--depth D] [--users U] [--comments P] "
-               "[--attachments P] [--schedules P] [--sample DATAPOINT]");
+    call.arguments();
     if (shape.depth < 1)
         throw CliError{"--depth is at least 1"};
     if (Status generated = generateDataPoint(args[0], sample, shape); !generated)
         throw CliError{generated.message()};
-    printLine(out, args[0]);
+    printLine(call.out, args[0]);
     return 0;
 }
 
-int registryCommand(Args args, std::ostream& out) {
-    expectArgs(args, 0, 0, "registry");
+int registryCommand(Call& call) {
+    call.arguments();
     const RegistryStore registry(RegistryStore::defaultPath());
     for (const auto& [name, value] : registry.values(kRegistryKey))
-        printLine(out, name + "\t" + value);
+        printLine(call.out, name + "\t" + value);
     return 0;
 }
 

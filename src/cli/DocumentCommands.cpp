@@ -1,6 +1,6 @@
 #include "DocumentCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "documents/Companions.h"
 #include "platform/FileSystem.h"
@@ -10,20 +10,12 @@
 namespace quill::cli {
 namespace {
 
-struct DocumentArgs {
-    SessionOptions options;
-    std::string document;
-};
-
-// "--datapoint DIR --user LOGON DOCUMENT", checked before the data point
-// is opened.
-DocumentArgs takeDocumentArgs(Args& args, std::string_view command) {
-    DocumentArgs result{takeSessionOptions(args), {}};
-    expectArgs(args, 1, 1, std::string(command) + " --datapoint DIR --user LOGON DOCUMENT");
-    if (!fs::isRegularFile(args[0]))
-        throw CliError{"no such document: " + args[0]};
-    result.document = args[0];
-    return result;
+// The document argument, checked before the data point is opened.
+std::string takeDocument(Call& call) {
+    const std::string document = call.arguments()[0];
+    if (!fs::isRegularFile(document))
+        throw CliError{"no such document: " + document};
+    return document;
 }
 
 void expectRead(RecordRead read, std::string_view what, const std::string& document) {
@@ -33,41 +25,36 @@ void expectRead(RecordRead read, std::string_view what, const std::string& docum
 
 } // namespace
 
-int commentsCommand(Args args, std::ostream& out) {
-    const DocumentArgs a = takeDocumentArgs(args, "comments");
-    CliSession cli(a.options);
-    expectShown(cli.session(), a.document);
+int commentsCommand(Call& call) {
+    const std::string document = takeDocument(call);
     std::vector<Comment> comments;
-    expectRead(readComments(cli.session(), a.document, comments), "comments", a.document);
+    expectRead(readComments(call.session(), document, comments), "comments", document);
     for (const Comment& comment : comments)
-        printLine(out, comment.text);
+        printLine(call.out, comment.text);
     return 0;
 }
 
-int attachmentsCommand(Args args, std::ostream& out) {
-    const DocumentArgs a = takeDocumentArgs(args, "attachments");
-    CliSession cli(a.options);
-    expectShown(cli.session(), a.document);
+int attachmentsCommand(Call& call) {
+    const std::string document = takeDocument(call);
+    Session& session = call.session();
     std::vector<Attachment> attachments;
     std::vector<RefusedAttachment> refused;
-    expectRead(readAttachments(cli.session(), a.document, attachments, &refused), "attachments", a.document);
+    expectRead(readAttachments(session, document, attachments, &refused), "attachments", document);
     for (const Attachment& attachment : attachments)
-        printLine(out,
+        printLine(call.out,
                   attachment.name + "\t" + attachment.path + "\t" + std::string(attachmentTypeText(attachment.type)));
     for (const RefusedAttachment& slot : refused)
-        cli.session().ui.showMessage(MessageKind::Warning, "attachment " + std::to_string(slot.slot) + " (" +
-                                                               slot.name +
-                                                               ") names no plain file name: " + slot.storedFile);
+        session.ui.showMessage(MessageKind::Warning, "attachment " + std::to_string(slot.slot) + " (" + slot.name +
+                                                         ") names no plain file name: " + slot.storedFile);
     return 0;
 }
 
-int scheduleCommand(Args args, std::ostream& out) {
-    const DocumentArgs a = takeDocumentArgs(args, "schedule");
-    CliSession cli(a.options);
-    expectShown(cli.session(), a.document);
+int scheduleCommand(Call& call) {
+    const std::string document = takeDocument(call);
     Schedule schedule;
-    const RecordRead read = readSchedule(cli.session(), a.document, schedule);
-    expectRead(read, "schedule", a.document);
+    const RecordRead read = readSchedule(call.session(), document, schedule);
+    expectRead(read, "schedule", document);
+    std::ostream& out = call.out;
     if (read == RecordRead::Missing)
         return 0; // not scheduled: nothing to print
     printLine(out, "OWNER\t" + schedule.owner);

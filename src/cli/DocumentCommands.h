@@ -1,13 +1,11 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int commentsCommand(Args args, std::ostream& out);
-int attachmentsCommand(Args args, std::ostream& out);
-int scheduleCommand(Args args, std::ostream& out);
+class Call;
+
+int commentsCommand(Call& call);
+int attachmentsCommand(Call& call);
+int scheduleCommand(Call& call);
 
 } // namespace quill::cli

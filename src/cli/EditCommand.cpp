@@ -2,7 +2,7 @@
 // in order to the editor's model and saved with the same pass as the view.
 #include "EditCommand.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "navigation/DocumentEditor.h"
 #include "platform/Cp1250.h"
@@ -16,10 +16,6 @@
 
 namespace quill::cli {
 namespace {
-
-constexpr const char* kUsage = "edit --datapoint DIR --user LOGON DOCUMENT [--set NAME=VALUE]... [--comment TEXT]... "
-                               "[--remove-comment N]... [--attach FILE[=DISPLAYNAME]]... [--remove-attachment N]... "
-                               "[--schedule DATE TIME EVENT|--unschedule] [--no-merge]";
 
 // The exit status of an edit that met a change it could not merge:
 // nothing was written.
@@ -45,14 +41,16 @@ std::pair<std::string, std::string> fileAndName(const std::string& text) {
 
 } // namespace
 
-int editCommand(Args args, std::ostream& out) {
-    const bool noMerge = takeFlag(args, "--no-merge");
-    const SessionOptions options = takeSessionOptions(args);
+int editCommand(Call& call) {
+    const bool noMerge = takeFlag(call.args, "--no-merge");
+    call.sessionOptions();
+    const Args& args = call.args;
+    const std::string usage = "; " + call.usage();
     std::string document;
     std::vector<Step> steps;
     const auto value = [&](std::size_t& i) -> const std::string& {
         if (i + 1 >= args.size())
-            throw CliError{args[i] + " needs a value; usage: " + kUsage};
+            throw CliError{args[i] + " needs a value" + usage};
         return args[++i];
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -87,20 +85,18 @@ int editCommand(Args args, std::ostream& out) {
                 return Status::success();
             });
         } else if (option.starts_with("--") || !document.empty()) {
-            throw CliError{"unexpected " + option + "; usage: " + kUsage};
+            throw CliError{"unexpected " + option + usage};
         } else {
             document = option;
         }
     }
-    if (document.empty())
-        throw CliError{std::string("usage: ") + kUsage};
-
-    CliSession cli(options);
-    Session& session = cli.session();
+    // What is left is the document alone, placed in the data point and
+    // checked to be shown to the user when the session opens.
+    call.args = document.empty() ? Args{} : Args{document};
+    Session& session = call.session();
+    const std::string placed = call.args[0];
     // The staging directory and the text cache belong to the logon.
     loadUserData(session);
-    const std::string placed = placeInDataPoint(session, document);
-    expectShown(session, placed);
     DocumentEditor editor(session);
     if (const Status opened = editor.open(placed); !opened)
         throw CliError{opened.message()};
@@ -130,7 +126,7 @@ int editCommand(Args args, std::ostream& out) {
     if (!saved)
         throw CliError{saved.message()};
     if (!editor.mergeReport().empty())
-        printLine(out, editor.mergeReport());
+        printLine(call.out, editor.mergeReport());
     return 0;
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int editCommand(Args args, std::ostream& out);
+class Call;
+
+int editCommand(Call& call);
 
 } // namespace quill::cli

@@ -3,7 +3,7 @@
 // them.
 #include "FolderCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "navigation/ConnectedFolders.h"
 #include "navigation/FolderProperties.h"
@@ -24,7 +24,7 @@ void printSettings(std::ostream& out, const FolderSettings& settings) {
     printLine(out, "ICON=" + settings.icon);
     printLine(out, "OWNER=" + settings.owner);
     printLine(out, "RIGHTS=" + settings.rights);
-    printLine(out, std::string("SYSTEMFOLDERLOCK=") + boolText(settings.locked));
+    printLine(out, std::string("SYSTEMFOLDERLOCK=") + text::flag(settings.locked));
 }
 
 void applySetting(FolderSettings& settings, const std::string& assignment) {
@@ -46,23 +46,19 @@ void applySetting(FolderSettings& settings, const std::string& assignment) {
     else if (name == "RIGHTS")
         settings.rights = value;
     else if (name == "SYSTEMFOLDERLOCK")
-        settings.locked = cp1250::upper(value) == "TRUE";
+        settings.locked = text::isTrue(value);
     else
         throw CliError{"a folder has no setting " + name + ": use NOTE, URL, ICON, OWNER, RIGHTS or SYSTEMFOLDERLOCK"};
 }
 
 } // namespace
 
-int folderPropsCommand(Args args, std::ostream& out) {
+int folderPropsCommand(Call& call) {
     Args assignments;
-    for (std::string value; !(value = takeOption(args, "--set")).empty();)
+    for (std::string value; !(value = takeOption(call.args, "--set")).empty();)
         assignments.push_back(value);
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "folder props --datapoint DIR --user LOGON FOLDER [--set NAME=VALUE]...");
-    CliSession cli(options);
-    Session& session = cli.session();
-    const std::string folder = placeInDataPoint(session, args[0]);
-    expectShown(session, folder);
+    Session& session = call.session();
+    const std::string folder = call.args[0];
     FolderSettings settings;
     check(readFolderSettings(session, folder, settings));
     if (!assignments.empty()) {
@@ -70,31 +66,22 @@ int folderPropsCommand(Args args, std::ostream& out) {
             applySetting(settings, assignment);
         check(saveFolderSettings(session, folder, settings));
     }
-    printSettings(out, settings);
+    printSettings(call.out, settings);
     return 0;
 }
 
-int folderRenameCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 2, 2, "folder rename --datapoint DIR --user LOGON FOLDER NEWNAME");
-    CliSession cli(options);
-    Session& session = cli.session();
+int folderRenameCommand(Call& call) {
+    Session& session = call.session();
     std::string renamed;
-    const std::string folder = placeInDataPoint(session, args[0]);
-    expectShown(session, folder);
-    check(renameFolder(session, folder, args[1], renamed));
-    printLine(out, renamed);
+    check(renameFolder(session, call.args[0], call.args[1], renamed));
+    printLine(call.out, renamed);
     return 0;
 }
 
-int historyCommand(Args args, std::ostream& out) {
-    const bool clear = takeFlag(args, "--clear");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "history --datapoint DIR --user LOGON PATH [--clear]");
-    CliSession cli(options);
-    Session& session = cli.session();
-    std::string file = placeInDataPoint(session, args[0]);
-    expectShown(session, file);
+int historyCommand(Call& call) {
+    const bool clear = takeFlag(call.args, "--clear");
+    Session& session = call.session();
+    std::string file = call.args[0];
     if (fs::isDirectory(file))
         check(folderPropertiesFile(session, file, file));
     if (clear) {
@@ -102,27 +89,21 @@ int historyCommand(Args args, std::ostream& out) {
         return 0;
     }
     for (const std::string& line : historyLines(session, file))
-        printLine(out, line);
+        printLine(call.out, line);
     return 0;
 }
 
-int foldersCommand(Args args, std::ostream& out) {
-    constexpr const char* kUsage = "folders list|connect|disconnect|move --datapoint DIR --user LOGON [PATH] [--to N]";
-    const std::string to = takeOption(args, "--to");
-    const SessionOptions options = takeSessionOptions(args);
-    if (args.empty() || (args[0] != "list" && args[0] != "connect" && args[0] != "disconnect" && args[0] != "move"))
-        throw CliError{std::string("usage: ") + kUsage};
-    const std::string action = args[0];
-    args.erase(args.begin());
-    expectArgs(args, action == "list" ? 0 : 1, action == "list" ? 0 : 1, kUsage);
+int foldersCommand(Call& call) {
+    const std::string to = takeOption(call.args, "--to");
+    const std::string action = call.action();
+    const Args& args = call.arguments();
     if ((action == "move") != !to.empty())
         throw CliError{action == "move" ? "folders move needs --to N" : "--to belongs to folders move"};
-    CliSession cli(options);
-    Session& session = cli.session();
+    Session& session = call.session();
     std::vector<std::string> folders = readConnectedFolders(session);
     if (action == "list") {
         for (const std::string& folder : folders)
-            printLine(out, folder);
+            printLine(call.out, folder);
         return 0;
     }
     if (action == "connect") {

@@ -1,19 +1,17 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
+class Call;
+
 // folder props and folder rename: a folder's settings and name.
-int folderPropsCommand(Args args, std::ostream& out);
-int folderRenameCommand(Args args, std::ostream& out);
+int folderPropsCommand(Call& call);
+int folderRenameCommand(Call& call);
 
 // history: the edit history of a document or folder.
-int historyCommand(Args args, std::ostream& out);
+int historyCommand(Call& call);
 
 // folders: the folders connected at the top of the user's main tree.
-int foldersCommand(Args args, std::ostream& out);
+int foldersCommand(Call& call);
 
 } // namespace quill::cli

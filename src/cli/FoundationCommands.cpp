@@ -1,5 +1,7 @@
 #include "FoundationCommands.h"
 
+#include "CommandRunner.h"
+
 #include "datapoint/FolderWalk.h"
 #include "formats/CompanionNames.h"
 #include "formats/FieldCipher.h"
@@ -81,9 +83,10 @@ private:
 
 } // namespace
 
-int cipherCommand(Args args, std::ostream& out) {
-    const std::string key = takeOption(args, "--key", std::string(cipher::kFieldKey));
-    expectArgs(args, 2, 2, "cipher encode|decode TEXT [--key K]");
+int cipherCommand(Call& call) {
+    const std::string key = takeOption(call.args, "--key", std::string(cipher::kFieldKey));
+    const Args& args = call.arguments();
+    std::ostream& out = call.out;
     if (args[0] == "encode") {
         printLine(out, toHex(cipher::encipher(key, args[1])));
     } else if (args[0] == "decode") {
@@ -94,44 +97,41 @@ int cipherCommand(Args args, std::ostream& out) {
     return 0;
 }
 
-int langCommand(Args args, std::ostream& out) {
-    expectArgs(args, 4, 4, "lang LANGUAGE_DIR FILE SECTION KEY");
+int langCommand(Call& call) {
+    const Args& args = call.arguments();
     LanguageTexts texts(args[0]);
-    printLine(out, texts.lookup(args[2], args[3], args[1]));
+    printLine(call.out, texts.lookup(args[2], args[3], args[1]));
     return 0;
 }
 
-int iniCommand(Args args, std::ostream& out) {
-    expectArgs(args, 3, 3, "ini PATH SECTION KEY");
+int iniCommand(Call& call) {
+    const Args& args = call.arguments();
     LanguageTexts texts({});
-    printLine(out, texts.readPlain(args[1], args[2], args[0]));
+    printLine(call.out, texts.readPlain(args[1], args[2], args[0]));
     return 0;
 }
 
-int typesCommand(Args args, std::ostream& out) {
-    expectArgs(args, 1, 1, "types DATAPOINT");
-    const DataPointRecords dataPoint(args[0]);
+int typesCommand(Call& call) {
+    const DataPointRecords dataPoint(call.arguments()[0]);
     const auto& types = dataPoint.tables.objectTypes;
     for (std::size_t i = 0; i < types.size(); ++i) {
         std::string properties;
         for (const std::string& name : types[i].propertyNames)
             properties += (properties.empty() ? "" : ",") + name;
-        printLine(out, std::to_string(i) + "\t" + types[i].name + "\t" + types[i].caption + "\t" + types[i].icon +
-                           "\t" + boolText(types[i].inMenus) + "\t" + properties);
+        printLine(call.out, std::to_string(i) + "\t" + types[i].name + "\t" + types[i].caption + "\t" + types[i].icon +
+                                "\t" + text::flag(types[i].inMenus) + "\t" + properties);
     }
     return 0;
 }
 
-int recordCommand(Args args, std::ostream& out) {
-    const char* usage = "record read DATAPOINT FILE | record set DATAPOINT FILE NAME=VALUE...";
-    expectArgs(args, 3, static_cast<std::size_t>(-1), usage);
-    const std::string action = args[0];
-    const DataPointRecords dataPoint(args[1]);
-    const std::string file = args[2];
+int recordCommand(Call& call) {
+    const std::string action = call.action();
+    const Args& args = call.arguments();
+    const DataPointRecords dataPoint(args[0]);
+    const std::string file = args[1];
     Record record;
 
     if (action == "read") {
-        expectArgs(args, 3, 3, usage);
         std::string why;
         const RecordRead result = dataPoint.files.read(file, record, &why);
         if (result == RecordRead::Missing)
@@ -139,14 +139,12 @@ int recordCommand(Args args, std::ostream& out) {
         if (result == RecordRead::Failed)
             throw CliError{"cannot read " + file + ": " + why};
         for (const Field& field : record.fields)
-            printLine(out, field.name + "\t" + field.dataType + "\t" + field.value);
+            printLine(call.out, field.name + "\t" + field.dataType + "\t" + field.value);
         return 0;
     }
-    if (action != "set")
-        throw CliError{"unknown record action " + action + ": use read or set"};
 
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (std::size_t i = 3; i < args.size(); ++i) {
+    for (std::size_t i = 2; i < args.size(); ++i) {
         const std::size_t eq = args[i].find('=');
         if (eq == std::string::npos)
             throw CliError{"not a NAME=VALUE pair: " + args[i]};
@@ -166,21 +164,20 @@ int recordCommand(Args args, std::ostream& out) {
     return 0;
 }
 
-int uniqueNameCommand(Args args, std::ostream& out) {
-    expectArgs(args, 1, 2, "unique-name PATH [EXT]");
+int uniqueNameCommand(Call& call) {
+    const Args& args = call.arguments();
     const DataPointRecords none;
-    printLine(out, none.files.uniqueName(args[0], args.size() > 1 ? args[1] : std::string()));
+    printLine(call.out, none.files.uniqueName(args[0], args.size() > 1 ? args[1] : std::string()));
     return 0;
 }
 
-int mainFileCommand(Args args, std::ostream& out) {
-    expectArgs(args, 1, 1, "main-file PATH");
-    printLine(out, mainFileOfCompanion(args[0]));
+int mainFileCommand(Call& call) {
+    printLine(call.out, mainFileOfCompanion(call.arguments()[0]));
     return 0;
 }
 
-int walkCommand(Args args, std::ostream& out) {
-    expectArgs(args, 1, 1, "walk DIR");
+int walkCommand(Call& call) {
+    const Args& args = call.arguments();
     if (!fs::isDirectory(args[0]))
         throw CliError{"cannot walk " + args[0] + ": no such directory"};
     // The walk finds its folder records by their type, so the definitions
@@ -195,7 +192,7 @@ int walkCommand(Args args, std::ostream& out) {
         records.emplace();
     else
         records.emplace(dataPoint);
-    WalkPrinter printer(out);
+    WalkPrinter printer(call.out);
     walkFolderTree(records->files, args[0], printer, 0);
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "NavigationCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "navigation/DocumentList.h"
 #include "navigation/Find.h"
@@ -26,31 +26,26 @@
 
 namespace quill::cli {
 
-int treeCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "tree --datapoint DIR --user LOGON [--admin]");
-    CliSession cli(options);
+int treeCommand(Call& call) {
+    Session& session = call.session();
     // The templates below SETTINGS live in the local copy of the
     // resources, brought up to date as at a logon.
-    loadUserData(cli.session());
+    loadUserData(session);
     MainTree tree;
-    buildMainTree(cli.session(), tree);
-    tree.forEach([&out](const TreeNode& node, int depth) {
+    buildMainTree(session, tree);
+    tree.forEach([&out = call.out](const TreeNode& node, int depth) {
         printLine(out, std::string(static_cast<std::size_t>(depth) * 2, ' ') + node.caption + "\t" + node.kind + "\t" +
                            node.subKind + "\t" + node.path + "\t" + node.imageName + "\t" + node.url);
     });
     return 0;
 }
 
-int renderCommand(Args args, std::ostream& out) {
-    const std::string recordFile = takeOption(args, "--record");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "render --datapoint DIR --user LOGON [--admin] [--record FILE] URL");
-    CliSession cli(options);
-    Session& session = cli.session();
+int renderCommand(Call& call) {
+    const std::string recordFile = takeOption(call.args, "--record");
+    Session& session = call.session();
     // Record pages use the templates of the local copy of the resources.
     loadUserData(session);
-    const std::string url = session.variables.expand(args[0], false);
+    const std::string url = session.variables.expand(call.args[0], false);
     if (fs::exists(url))
         expectShown(session, url);
     setActualObjectForAddress(session, url);
@@ -59,45 +54,35 @@ int renderCommand(Args args, std::ostream& out) {
     PageRenderer renderer(session);
     const std::string address = renderer.render(url);
     if (!address.empty())
-        printLine(out, address);
+        printLine(call.out, address);
     return 0;
 }
 
-int documentsCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "documents --datapoint DIR --user LOGON FOLDER");
-    CliSession cli(options);
-    Session& session = cli.session();
+int documentsCommand(Call& call) {
+    Session& session = call.session();
     loadUserData(session);
-    if (fs::exists(args[0]))
-        expectShown(session, args[0]);
     const ImageNameTable images = loadTreeImageNames(session.context.settings.resourceDirectory);
-    for (const DocumentItem& item : listFolderDocuments(session, images, args[0]))
-        printLine(out, item.name + "\t" + item.secondField + "\t" + item.typeCaption + "\t" + item.date + "\t" +
-                           item.time + "\t" + item.path);
+    for (const DocumentItem& item : listFolderDocuments(session, images, call.args[0]))
+        printLine(call.out, item.name + "\t" + item.secondField + "\t" + item.typeCaption + "\t" + item.date + "\t" +
+                                item.time + "\t" + item.path);
     return 0;
 }
 
-int locationCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "location --datapoint DIR --user LOGON PATH");
-    CliSession cli(options);
+int locationCommand(Call& call) {
+    Session& session = call.session();
     MainTree tree;
-    buildMainTree(cli.session(), tree, FolderDepth::TopFolders);
-    printLine(out, locationText(cli.session(), tree, args[0]));
+    buildMainTree(session, tree, FolderDepth::TopFolders);
+    printLine(call.out, locationText(session, tree, call.args[0]));
     return 0;
 }
 
-int findCommand(Args args, std::ostream& out) {
-    const std::string kindText = takeOption(args, "--kind", "0");
-    std::string folder = takeOption(args, "--folder");
+int findCommand(Call& call) {
+    const std::string kindText = takeOption(call.args, "--kind", "0");
+    std::string folder = takeOption(call.args, "--folder");
     if (!folder.empty())
         folder = absolutePath(folder); // the tree and its locations name folders in full
-    const bool noSubfolders = takeFlag(args, "--no-subfolders");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "find --datapoint DIR --user LOGON [--kind N] [--folder PATH [--no-subfolders]] TEXT");
-    CliSession cli(options);
-    Session& session = cli.session();
+    const bool noSubfolders = takeFlag(call.args, "--no-subfolders");
+    Session& session = call.session();
     loadUserData(session);
     // Where to search and how to name the places: the top folders are all
     // the tree gives a search.
@@ -112,12 +97,13 @@ int findCommand(Args args, std::ostream& out) {
     const std::string filter = *kind == 0 ? std::string() : searchFilterFor(session.tables, kinds[*kind].caption);
     const std::vector<SearchScope> scopes =
         folder.empty() ? topFolderScopes(tree) : std::vector<SearchScope>{{folder, !noSubfolders}};
-    FolderSearch search(args[0], filter);
+    FolderSearch search(call.args[0], filter);
     search.run(scopes, [&](const std::string& document) {
         if (!isVisibleToUser(session, document))
             return;
         const FoundDocument found = describeFound(session, tree, document);
-        printLine(out, found.name + "\t" + found.owner + "\t" + found.date + "\t" + found.location + "\t" + found.path);
+        printLine(call.out,
+                  found.name + "\t" + found.owner + "\t" + found.date + "\t" + found.location + "\t" + found.path);
     });
     return 0;
 }
@@ -169,18 +155,15 @@ void writePdf(const std::string& printFile, const std::string& pdf) {
 
 } // namespace
 
-int printFileCommand(Args args, std::ostream& out) {
-    std::string pdf = takeOption(args, "--pdf");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1000, "print-file --datapoint DIR --user LOGON FOLDER [DOCUMENT...] [--pdf OUT]");
+int printFileCommand(Call& call) {
+    std::string pdf = takeOption(call.args, "--pdf");
+    call.arguments();
     if (!pdf.empty())
         pdf = absolutePath(pdf);
-    CliSession cli(options);
-    Session& session = cli.session();
+    Session& session = call.session();
+    const Args& args = call.args;
     loadUserData(session);
     const std::string folder = absolutePath(args[0]);
-    if (fs::exists(folder))
-        expectShown(session, folder);
     std::vector<std::string> documents;
     const std::vector<PrintableDocument> printable = printableDocuments(session, folder);
     if (args.size() == 1) {
@@ -205,7 +188,7 @@ int printFileCommand(Args args, std::ostream& out) {
         throw CliError{prepared.message()};
     if (!pdf.empty())
         writePdf(printFile, pdf);
-    printLine(out, printFile);
+    printLine(call.out, printFile);
     return 0;
 }
 

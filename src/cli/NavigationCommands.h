@@ -1,16 +1,14 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int treeCommand(Args args, std::ostream& out);
-int renderCommand(Args args, std::ostream& out);
-int locationCommand(Args args, std::ostream& out);
-int findCommand(Args args, std::ostream& out);
-int printFileCommand(Args args, std::ostream& out);
-int documentsCommand(Args args, std::ostream& out);
+class Call;
+
+int treeCommand(Call& call);
+int renderCommand(Call& call);
+int locationCommand(Call& call);
+int findCommand(Call& call);
+int printFileCommand(Call& call);
+int documentsCommand(Call& call);
 
 } // namespace quill::cli

@@ -2,7 +2,7 @@
 // that pages post.
 #include "OperationCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 #include "FolderCommands.h"
 
 #include "navigation/DocumentCommands.h"
@@ -31,129 +31,91 @@ std::size_t numberOption(Args& args, std::string_view name) {
 
 } // namespace
 
-int postCommand(Args args, std::ostream& out) {
-    const std::string recordFile = takeOption(args, "--record");
-    const std::string address = takeOption(args, "--address");
-    const SessionOptions options = takeSessionOptions(args);
-    const char* usage = "post --datapoint DIR --user LOGON --record FILE [--address ADDRESS] BODY";
-    expectArgs(args, 1, 1, usage);
+int postCommand(Call& call) {
+    const std::string recordFile = takeOption(call.args, "--record");
+    const std::string address = takeOption(call.args, "--address");
+    call.arguments();
     if (recordFile.empty())
-        throw CliError{std::string("usage: ") + usage};
-    CliSession cli(options);
-    Session& session = cli.session();
+        call.refuseUsage();
+    Session& session = call.session();
     const std::string record = placeInDataPoint(session, recordFile);
     expectShown(session, record);
     if (!session.readRecord(record))
         throw CliError{"cannot read record " + recordFile};
     Status why = Status::success();
-    const PostResult result = handlePostedForm(session, address, args[0], why);
-    printLine(out, result == PostResult::Stored ? "STORED" : "NOTHING");
+    const PostResult result = handlePostedForm(session, address, call.args[0], why);
+    printLine(call.out, result == PostResult::Stored ? "STORED" : "NOTHING");
     if (!why)
         std::cerr << "quill-cli: " << cp1250::toUtf8(why.message()) << '\n';
     return 0;
 }
 
-int documentCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    const char* usage = "document copy|move|delete --datapoint DIR --user LOGON SOURCE [TARGET]";
-    expectArgs(args, 2, 3, usage);
-    const std::string action = args[0];
-    CliSession cli(options);
-    const auto shownSource = [&cli, &args] {
-        const std::string source = placeInDataPoint(cli.session(), args[1]);
-        expectShown(cli.session(), source);
-        return source;
-    };
-    if (action == "delete") {
-        expectArgs(args, 2, 2, usage);
-        check(deleteDocumentForGood(cli.session(), shownSource()));
-    } else if (action == "copy" || action == "move") {
-        expectArgs(args, 3, 3, usage);
-        check(transferDocumentInDataPoint(cli.session(), shownSource(), placeInDataPoint(cli.session(), args[2], true),
+int documentCommand(Call& call) {
+    const std::string action = call.action();
+    // The source is placed in the data point and shown to the user, the
+    // target placed: the session checks both as it opens.
+    Session& session = call.session();
+    const Args& args = call.args;
+    if (action == "delete")
+        check(deleteDocumentForGood(session, args[0]));
+    else
+        check(transferDocumentInDataPoint(session, args[0], args[1],
                                           action == "copy" ? TransferMode::Copy : TransferMode::Move));
-    } else {
-        throw CliError{"unknown document action " + action + ": use copy, move or delete"};
-    }
-    (void)out;
     return 0;
 }
 
-int folderCommand(Args args, std::ostream& out) {
-    if (!args.empty() && (args[0] == "props" || args[0] == "rename")) {
-        const bool props = args[0] == "props";
-        args.erase(args.begin());
-        return props ? folderPropsCommand(std::move(args), out) : folderRenameCommand(std::move(args), out);
-    }
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 2, 2, "folder delete|props|rename --datapoint DIR --user LOGON PATH ...");
-    if (args[0] != "delete")
-        throw CliError{"unknown folder action " + args[0] + ": use delete, props or rename"};
-    CliSession cli(options);
-    if (fs::exists(args[1]))
-        expectShown(cli.session(), args[1]);
-    loadUserData(cli.session());
+int folderCommand(Call& call) {
+    const std::string action = call.action();
+    if (action == "props")
+        return folderPropsCommand(call);
+    if (action == "rename")
+        return folderRenameCommand(call);
+    Session& session = call.session();
+    loadUserData(session);
     MainTree tree;
-    buildMainTree(cli.session(), tree);
-    check(deleteFolderForGood(cli.session(), tree, args[1]));
-    (void)out;
+    buildMainTree(session, tree);
+    check(deleteFolderForGood(session, tree, call.args[0]));
     return 0;
 }
 
-int newObjectCommand(Args args, std::ostream& out) {
-    const std::string folder = takeOption(args, "--folder");
-    const std::size_t type = numberOption(args, "--type");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "new-object --datapoint DIR --user LOGON --folder FOLDER --type N");
-    CliSession cli(options);
+int newObjectCommand(Call& call) {
+    const std::string folder = takeOption(call.args, "--folder");
+    const std::size_t type = numberOption(call.args, "--type");
     std::string created;
-    check(createObject(cli.session(), folder, type, created));
-    printLine(out, created);
+    check(createObject(call.session(), folder, type, created));
+    printLine(call.out, created);
     return 0;
 }
 
-int newFolderCommand(Args args, std::ostream& out) {
-    const std::string folder = takeOption(args, "--folder");
-    const std::size_t templateIndex = numberOption(args, "--template");
-    const std::string name = takeOption(args, "--name");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "new-folder --datapoint DIR --user LOGON --folder FOLDER --template N --name NAME");
-    CliSession cli(options);
-    loadUserData(cli.session());
+int newFolderCommand(Call& call) {
+    const std::string folder = takeOption(call.args, "--folder");
+    const std::size_t templateIndex = numberOption(call.args, "--template");
+    const std::string name = takeOption(call.args, "--name");
+    Session& session = call.session();
+    loadUserData(session);
     std::string created;
-    check(createFolderFromTemplate(cli.session(), folder, templateIndex, name, created));
-    printLine(out, created);
+    check(createFolderFromTemplate(session, folder, templateIndex, name, created));
+    printLine(call.out, created);
     return 0;
 }
 
-int trashCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    const char* usage = "trash list|empty|put --datapoint DIR --user LOGON [PATH]";
-    expectArgs(args, 1, 2, usage);
-    const std::string action = args[0];
-    CliSession cli(options);
-    Session& session = cli.session();
+int trashCommand(Call& call) {
+    const std::string action = call.action();
+    Session& session = call.session();
+    const Args& args = call.args;
     // The trash lies in the temporary directory the logon prepares.
     loadUserData(session);
     if (action == "list") {
-        expectArgs(args, 1, 1, usage);
         for (const std::string& item : trashContents(session))
-            printLine(out, item);
+            printLine(call.out, item);
     } else if (action == "empty") {
-        expectArgs(args, 1, 1, usage);
         check(emptyTrash(session));
-    } else if (action == "put") {
-        expectArgs(args, 2, 2, usage);
-        if (fs::exists(args[1]))
-            expectShown(session, args[1]);
-        if (fs::isDirectory(args[1])) {
-            MainTree tree;
-            buildMainTree(session, tree);
-            check(moveFolderToTrash(session, tree, args[1]));
-        } else {
-            check(moveDocumentToTrash(session, placeInDataPoint(session, args[1])));
-        }
+    } else if (fs::isDirectory(args[0])) {
+        MainTree tree;
+        buildMainTree(session, tree);
+        check(moveFolderToTrash(session, tree, args[0]));
     } else {
-        throw CliError{"unknown trash action " + action + ": use list, empty or put"};
+        check(moveDocumentToTrash(session, placeInDataPoint(session, args[0])));
     }
     return 0;
 }

@@ -1,16 +1,14 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int postCommand(Args args, std::ostream& out);
-int documentCommand(Args args, std::ostream& out);
-int folderCommand(Args args, std::ostream& out);
-int newObjectCommand(Args args, std::ostream& out);
-int newFolderCommand(Args args, std::ostream& out);
-int trashCommand(Args args, std::ostream& out);
+class Call;
+
+int postCommand(Call& call);
+int documentCommand(Call& call);
+int folderCommand(Call& call);
+int newObjectCommand(Call& call);
+int newFolderCommand(Call& call);
+int trashCommand(Call& call);
 
 } // namespace quill::cli

@@ -1,6 +1,6 @@
 #include "SessionCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "formats/FormData.h"
 #include "platform/TextUtil.h"
@@ -9,67 +9,54 @@
 #include <ostream>
 
 namespace quill::cli {
-int expandCommand(Args args, std::ostream& out) {
-    const bool blank = takeFlag(args, "--blank");
-    const std::string recordFile = takeOption(args, "--record");
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "expand --datapoint DIR --user LOGON [--admin] [--blank] [--record FILE] TEXT");
-    CliSession cli(options);
-    Session& session = cli.session();
+int expandCommand(Call& call) {
+    const bool blank = takeFlag(call.args, "--blank");
+    const std::string recordFile = takeOption(call.args, "--record");
+    Session& session = call.session();
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
-    printLine(out, session.variables.expand(args[0], blank));
+    printLine(call.out, session.variables.expand(call.args[0], blank));
     return 0;
 }
 
-int collapseCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "collapse --datapoint DIR --user LOGON TEXT");
-    CliSession cli(options);
-    printLine(out, cli.session().variables.collapse(args[0]));
+int collapseCommand(Call& call) {
+    Session& session = call.session();
+    printLine(call.out, session.variables.collapse(call.args[0]));
     return 0;
 }
 
-int decodeFormCommand(Args args, std::ostream& out) {
-    expectArgs(args, 1, 1, "decode-form DATA");
-    const PostedForm form = decodePostedForm(args[0]);
+int decodeFormCommand(Call& call) {
+    const PostedForm form = decodePostedForm(call.arguments()[0]);
     for (const auto& [name, value] : form.pairs)
-        printLine(out, name + "\t" + value);
-    printLine(out, "LAST\t" + form.lastFieldName);
+        printLine(call.out, name + "\t" + value);
+    printLine(call.out, "LAST\t" + form.lastFieldName);
     return 0;
 }
 
-int logCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "log --datapoint DIR --user LOGON EVENT");
-    const auto number = text::parseInteger(args[0]);
+int logCommand(Call& call) {
+    const std::string& event = call.arguments()[0];
+    const auto number = text::parseInteger(event);
     if (!number || *number < 0 || *number > 1000000)
-        throw CliError{"not an event number: " + args[0]};
-    CliSession cli(options);
-    if (Status logged = logEvent(cli.session(), static_cast<int>(*number)); !logged)
+        throw CliError{"not an event number: " + event};
+    if (Status logged = logEvent(call.session(), static_cast<int>(*number)); !logged)
         throw CliError{logged.message()};
-    (void)out;
     return 0;
 }
 
-int infoCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 1, 1, "info --datapoint DIR --user LOGON NAME");
-    CliSession cli(options);
-    printLine(out, cli.session().variables.informationValue(args[0]));
+int infoCommand(Call& call) {
+    Session& session = call.session();
+    printLine(call.out, session.variables.informationValue(call.args[0]));
     return 0;
 }
 
-int settingsCommand(Args args, std::ostream& out) {
-    const SessionOptions options = takeSessionOptions(args);
-    expectArgs(args, 0, 0, "settings --datapoint DIR --user LOGON");
-    CliSession cli(options);
-    const Settings& s = cli.session().context.settings;
+int settingsCommand(Call& call) {
+    const Settings& s = call.session().context.settings;
+    std::ostream& out = call.out;
     printLine(out, "TEMPDIR\t" + s.temporaryDirectory);
-    printLine(out, std::string("REMOVEONEXIT\t") + boolText(s.removeTemporaryOnExit));
+    printLine(out, std::string("REMOVEONEXIT\t") + text::flag(s.removeTemporaryOnExit));
     printLine(out, "RESOURCEDIR\t" + s.resourceDirectory);
     printLine(out, "GROUPSDIR\t" + s.userGroupsResourceDirectory);
-    printLine(out, std::string("SYNCHRONIZE\t") + boolText(s.synchronizeResources));
+    printLine(out, std::string("SYNCHRONIZE\t") + text::flag(s.synchronizeResources));
     return 0;
 }
 

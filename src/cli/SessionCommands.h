@@ -1,16 +1,14 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int expandCommand(Args args, std::ostream& out);
-int collapseCommand(Args args, std::ostream& out);
-int decodeFormCommand(Args args, std::ostream& out);
-int logCommand(Args args, std::ostream& out);
-int infoCommand(Args args, std::ostream& out);
-int settingsCommand(Args args, std::ostream& out);
+class Call;
+
+int expandCommand(Call& call);
+int collapseCommand(Call& call);
+int decodeFormCommand(Call& call);
+int logCommand(Call& call);
+int infoCommand(Call& call);
+int settingsCommand(Call& call);
 
 } // namespace quill::cli

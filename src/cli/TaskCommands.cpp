@@ -2,7 +2,7 @@
 // table built by the folder walk and the scan of the task directory.
 #include "TaskCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "navigation/MainTree.h"
 #include "platform/DateTimeFormat.h"
@@ -34,19 +34,16 @@ std::string stateFlags(const ScheduleEntry& entry) {
 
 } // namespace
 
-int tasksCommand(Args args, std::ostream& out) {
-    const bool ics = takeFlag(args, "--ics");
-    const std::string state = takeOption(args, "--state", "all");
-    const auto at = takeMoment(args);
-    SessionOptions options = takeSessionOptions(args);
-    options.at = at;
-    expectArgs(args, 0, 0,
-               "tasks --datapoint DIR --user LOGON [--state all|incoming|open|closed|due] [--at \"D.M.YYYY H:MM\"] "
-               "[--ics]");
+int tasksCommand(Call& call) {
+    const bool ics = takeFlag(call.args, "--ics");
+    const std::string state = takeOption(call.args, "--state", "all");
+    const auto at = takeMoment(call.args);
+    call.sessionOptions().at = at;
+    call.arguments();
     if (state != "all" && state != "incoming" && state != "open" && state != "closed" && state != "due")
         throw CliError{"--state takes all, incoming, open, closed or due, not " + state};
-    CliSession cli(options);
-    Session& session = cli.session();
+    Session& session = call.session();
+    std::ostream& out = call.out;
     buildScheduleTable(session);
     std::vector<ScheduleEntry> tasks;
     for (const ScheduleEntry& entry : session.schedule) {
@@ -58,8 +55,8 @@ int tasksCommand(Args args, std::ostream& out) {
     }
     // The table's own order is no order; scripts get the tasks by time.
     std::sort(tasks.begin(), tasks.end(), [](const ScheduleEntry& a, const ScheduleEntry& b) {
-        const auto at = wallClockMilliseconds(a.eventTime), bt = wallClockMilliseconds(b.eventTime);
-        return at != bt ? at < bt : a.documentPath < b.documentPath;
+        const auto first = wallClockMilliseconds(a.eventTime), second = wallClockMilliseconds(b.eventTime);
+        return first != second ? first < second : a.documentPath < b.documentPath;
     });
     if (ics) {
         // Already UTF-8.
@@ -75,14 +72,12 @@ int tasksCommand(Args args, std::ostream& out) {
     return 0;
 }
 
-int statusLineCommand(Args args, std::ostream& out) {
-    const auto at = takeMoment(args);
-    SessionOptions options = takeSessionOptions(args);
-    options.at = at;
-    expectArgs(args, 0, 0, "status-line --datapoint DIR --user LOGON [--at \"D.M.YYYY H:MM\"]");
-    CliSession cli(options);
-    buildScheduleTable(cli.session());
-    printLine(out, scheduleStatusLine(cli.session()));
+int statusLineCommand(Call& call) {
+    const auto at = takeMoment(call.args);
+    call.sessionOptions().at = at;
+    Session& session = call.session();
+    buildScheduleTable(session);
+    printLine(call.out, scheduleStatusLine(session));
     return 0;
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int tasksCommand(Args args, std::ostream& out);
-int statusLineCommand(Args args, std::ostream& out);
+class Call;
+
+int tasksCommand(Call& call);
+int statusLineCommand(Call& call);
 
 } // namespace quill::cli

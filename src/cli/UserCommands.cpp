@@ -1,7 +1,7 @@
 // Creating and deleting users, as the administrator's wizards do.
 #include "UserCommands.h"
 
-#include "CliSession.h"
+#include "CommandRunner.h"
 
 #include "platform/Cp1250.h"
 #include "session/Session.h"
@@ -11,33 +11,21 @@
 #include <string>
 
 namespace quill::cli {
-namespace {
 
-constexpr const char* kUsage =
-    "user create --datapoint DIR --user ADMIN LOGON NAME SURNAME [--admin] [--mail M] [--phone P] "
-    "(the password on the first line of standard input) | "
-    "user delete --datapoint DIR --user ADMIN LOGON [--with-data]";
-
-} // namespace
-
-int userCommand(Args args, std::ostream& out) {
-    if (args.empty() || (args[0] != "create" && args[0] != "delete"))
-        throw CliError{std::string("usage: ") + kUsage};
-    const std::string action = args[0];
-    args.erase(args.begin());
+int userCommand(Call& call) {
+    Args& args = call.args;
     // Taken before the session's own options: here --admin makes the new
     // user an administrator, it does not make the caller one.
-    const bool administrator = action == "create" && takeFlag(args, "--admin");
+    const bool creating = !args.empty() && args[0] == "create";
+    const bool administrator = creating && takeFlag(args, "--admin");
     const std::string mail = takeOption(args, "--mail");
     const std::string phone = takeOption(args, "--phone");
     const bool withData = takeFlag(args, "--with-data");
-    const SessionOptions options = takeSessionOptions(args);
-    CliSession cli(options);
-    Session& session = cli.session();
-    if (!isAdministratorAccount(session, options.logon))
-        throw CliError{options.logon + " is no administrator of the data point"};
-    if (action == "create") {
-        expectArgs(args, 3, 3, kUsage);
+    Session& session = call.session();
+    const std::string& logon = call.sessionOptions().logon;
+    if (!isAdministratorAccount(session, logon))
+        throw CliError{logon + " is no administrator of the data point"};
+    if (call.action() == "create") {
         std::string password;
         std::getline(std::cin, password);
         if (!password.empty() && password.back() == '\r')
@@ -47,10 +35,8 @@ int userCommand(Args args, std::ostream& out) {
         NewUser user{args[0], args[1], args[2], cp1250::fromUtf8(password), administrator, mail, {}, phone, {}};
         check(createUser(session, user));
     } else {
-        expectArgs(args, 1, 1, kUsage);
         check(deleteUser(session, args[0], withData));
     }
-    (void)out;
     return 0;
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "CliSupport.h"
-
-#include <iosfwd>
-
 namespace quill::cli {
 
-int userCommand(Args args, std::ostream& out);
+class Call;
+
+int userCommand(Call& call);
 
 } // namespace quill::cli

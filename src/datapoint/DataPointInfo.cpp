@@ -3,7 +3,6 @@
 #include "formats/IniDocument.h"
 #include "formats/LanguageTexts.h"
 #include "platform/AtomicFile.h"
-#include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
@@ -57,7 +56,7 @@ bool dataPointAllowsAutoLogon(std::string_view dataPoint) {
     if (!read.ok())
         return false;
     const auto value = IniDocument::parse(read.content).value("DATAPOINT", "AUTOLOGON");
-    return value && cp1250::upper(text::trim(*value)) == "TRUE";
+    return value && text::isTrue(text::trim(*value));
 }
 
 std::vector<std::pair<std::string, std::string>> readDataPointInfo(LanguageTexts& texts, std::string_view dataPoint) {

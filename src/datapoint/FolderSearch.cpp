@@ -28,8 +28,8 @@ constexpr std::size_t kOpenFolders = 128;
 // A folder held open, with its entries: the readers open its files
 // relative to it. Made and let go on the walk's thread only.
 struct Listing {
-    Listing(std::string folder, int descriptor, std::vector<fs::Entry> entries, std::size_t& open)
-        : folder(std::move(folder)), descriptor(descriptor), entries(std::move(entries)), open(open) {
+    Listing(std::string directory, int heldOpen, std::vector<fs::Entry> listed, std::size_t& openCount)
+        : folder(std::move(directory)), descriptor(heldOpen), entries(std::move(listed)), open(openCount) {
         ++open;
     }
     ~Listing() {
@@ -57,8 +57,8 @@ struct Pending {
 // What one run keeps: the files in the readers' hands in the order given,
 // and the comparable paths of what it has searched and reported.
 struct FolderSearch::Walk {
-    Walk(FolderSearch& search, const std::function<void(const std::string& document)>& found)
-        : search(search), found(found), readers(search.text_, search.stopRequested_, search.readers_, kWindow),
+    Walk(FolderSearch& owner, const std::function<void(const std::string& document)>& report)
+        : search(owner), found(report), readers(owner.text_, owner.stopRequested_, owner.readers_, kWindow),
           answered([this](bool contains) { take(contains); }) {}
 
     void take(bool contains) {

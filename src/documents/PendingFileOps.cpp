@@ -29,38 +29,6 @@ bool sameFile(std::string_view a, std::string_view b) {
     return first && second && first->device == second->device && first->inode == second->inode;
 }
 
-// A file that is gone already is no failure: another user's program may
-// have removed it meanwhile.
-Status deleteFile(const DocumentStore& store, std::string_view path) {
-    if (!fs::exists(path))
-        return Status::success();
-    if (!fs::isRegularFile(path))
-        return Status::failure("cannot delete " + std::string(path) + ": not a file");
-    if (liesInAttachmentDirectory(path) && attachedFileStillNamed(store, path))
-        return Status::success();
-    return fs::removeFile(path);
-}
-
-Status carryOut(const DocumentStore& store, const PendingFileOp& op) {
-    if (!isJournalFile(store, op.source))
-        return refused(op.source, "neither an attached nor a staged file");
-    if (op.action == FileOpAction::Add) {
-        if (!liesInAttachmentDirectory(op.target))
-            return refused(op.target, "not a file name in an attachment directory");
-        // Deleting the source of a copy onto itself would delete the attachment.
-        if (sameFile(op.source, op.target))
-            return Status::success();
-        const std::string directory = path::directory(op.target);
-        if (!fs::createDirectories(directory))
-            return Status::failure("cannot create " + directory);
-        // The staged file may be the only copy (the user moved it in), so
-        // it stays when the copy fails.
-        if (Status copied = fs::copyFile(op.source, op.target); !copied)
-            return copied;
-    }
-    return deleteFile(store, op.source);
-}
-
 } // namespace
 
 // Whether an attachments companion of the folder still names an attached

@@ -4,6 +4,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "platform/WorkPool.h"
 
 namespace quill {
@@ -80,7 +81,7 @@ bool loadDefinitionText(const std::string& name, std::string_view content, Defin
         type.caption = expanded(expandBlank, valueOr(doc, "TYPE", "CAPTION", "PARROR"));
         type.note = expanded(expandBlank, valueOr(doc, "TYPE", "NOTE", ""));
         type.icon = expanded(expandBlank, valueOr(doc, "TYPE", "ICON", "PARROR"));
-        type.inMenus = cp1250::upper(expanded(expandBlank, valueOr(doc, "TYPE", "MENU", "PARROR"))) == "TRUE";
+        type.inMenus = text::isTrue(expanded(expandBlank, valueOr(doc, "TYPE", "MENU", "PARROR")));
         for (std::size_t n = 0; n < kMaxProperties; ++n) {
             const std::string property = valueOr(doc, "INFO.OBJECT", "PROPERTY_" + std::to_string(n), "PARROR");
             if (property == "PARROR")
@@ -96,7 +97,7 @@ bool loadDefinitionText(const std::string& name, std::string_view content, Defin
         property.icon = valueOr(doc, "TYPE", "ICON", "PROPERTY.BMP");
         property.dataType = valueOr(doc, "INFO.PROPERTY", "TYPE", "STRING");
         property.note = valueOr(doc, "INFO.PROPERTY", "NOTE", "");
-        property.enciphered = cp1250::upper(valueOr(doc, "INFO.PROPERTY", "CRYPT", "FALSE")) == "TRUE";
+        property.enciphered = text::isTrue(valueOr(doc, "INFO.PROPERTY", "CRYPT", "FALSE"));
         property.action = valueOr(doc, "INFO.PROPERTY", "ACTION", "NILL");
         (kindUpper == "PROPERTY.PRIVATE" ? lists.privateProperties : lists.publicProperties)
             .push_back(std::move(property));

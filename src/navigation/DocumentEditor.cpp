@@ -258,9 +258,7 @@ Status DocumentEditor::checkValue(const EditorRow& row, std::string& value) cons
                                    formatDate(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");
         value = formatDate(*date, session_.formats);
     } else if (kind == "TIME" && !value.empty()) {
-        auto time = parseDateTime(value, session_.formats.longTime);
-        if (!time)
-            time = parseDateTime(value, "H:mm");
+        const auto time = parseTime(value, session_.formats);
         if (!time)
             return Status::failure(row.label + " takes a time like " +
                                    formatTime(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");

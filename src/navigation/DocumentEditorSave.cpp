@@ -348,8 +348,8 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
     else
         plan.create(target, std::move(content));
 
-    const auto failed = [](const Status& why) {
-        return Status::failure("the document was not saved: " + why.message());
+    const auto failed = [](const Status& cause) {
+        return Status::failure("the document was not saved: " + cause.message());
     };
     // A new document gets every companion (so does a document saved again
     // at its old place after someone deleted or moved it); the document

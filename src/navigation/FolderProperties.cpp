@@ -224,9 +224,8 @@ Status readFolderSettings(Session& session, std::string_view folder, FolderSetti
     Record record;
     if (Status status = readFolderRecord(session, folder, file, record); !status)
         return status;
-    settings = {record.value("NOTE"),   record.value("URL"),
-                record.value("ICON"),   record.value("OWNER"),
-                record.value("RIGHTS"), cp1250::upper(record.value("SYSTEMFOLDERLOCK")) == "TRUE"};
+    settings = {record.value("NOTE"),  record.value("URL"),    record.value("ICON"),
+                record.value("OWNER"), record.value("RIGHTS"), text::isTrue(record.value("SYSTEMFOLDERLOCK"))};
     return Status::success();
 }
 
@@ -240,7 +239,7 @@ Status saveFolderSettings(Session& session, std::string_view folder, const Folde
     record.setValue("ICON", settings.icon);
     record.setValue("OWNER", settings.owner);
     record.setValue("RIGHTS", settings.rights);
-    record.setValue("SYSTEMFOLDERLOCK", settings.locked ? "TRUE" : "FALSE");
+    record.setValue("SYSTEMFOLDERLOCK", text::flag(settings.locked));
     if (!session.writeRecord(record, file))
         return Status::failure("the settings of " + std::string(folder) + " cannot be written");
     noteEdit(session, kFolderSettingsEdit);

@@ -319,10 +319,10 @@ void MainTree::focus(TreeNode& node) {
 }
 
 void MainTree::forEach(const std::function<void(const TreeNode&, int)>& visit) const {
-    const std::function<void(const TreeNode&, int)> walk = [&](const TreeNode& node, int depth) {
-        visit(node, depth);
+    const std::function<void(const TreeNode&, int)> walk = [&](const TreeNode& node, int level) {
+        visit(node, level);
         for (const auto& child : node.children)
-            walk(*child, depth + 1);
+            walk(*child, level + 1);
     };
     for (const auto& root : roots)
         walk(*root, 0);

@@ -169,4 +169,10 @@ std::optional<LocalDateTime> parseDateTime(std::string_view text, std::string_vi
     return v;
 }
 
+std::optional<LocalDateTime> parseTime(std::string_view text, const DateTimeFormats& formats) {
+    if (auto time = parseDateTime(text, formats.longTime))
+        return time;
+    return parseDateTime(text, "H:mm");
+}
+
 } // namespace quill

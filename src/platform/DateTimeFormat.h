@@ -31,4 +31,8 @@ inline std::string formatTime(const LocalDateTime& value, const DateTimeFormats&
 // the pattern or names an impossible date or time.
 std::optional<LocalDateTime> parseDateTime(std::string_view text, std::string_view pattern);
 
+// A time in the machine's long time format, or as hours and minutes alone
+// ("9:30"), as people type it and as records written elsewhere hold it.
+std::optional<LocalDateTime> parseTime(std::string_view text, const DateTimeFormats& formats);
+
 } // namespace quill

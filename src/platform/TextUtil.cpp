@@ -1,8 +1,18 @@
 #include "platform/TextUtil.h"
 
+#include "platform/Cp1250.h"
+
 #include <charconv>
 
 namespace quill::text {
+
+bool isTrue(std::string_view value) {
+    return cp1250::equalsNoCase(value, "TRUE");
+}
+
+const char* flag(bool value) {
+    return value ? "TRUE" : "FALSE";
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))

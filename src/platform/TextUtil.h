@@ -18,6 +18,11 @@ std::optional<long long> parseInteger(std::string_view s);
 
 bool containsLineBreak(std::string_view s);
 
+// Booleans as records and settings write them: "TRUE" in any case is true,
+// anything else false; written back as "TRUE" or "FALSE".
+bool isTrue(std::string_view value);
+const char* flag(bool value);
+
 // The value of a hexadecimal digit in either case; -1 for anything else.
 int hexDigitValue(char c);
 

@@ -8,6 +8,7 @@
 #include "platform/FolderTree.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
 
@@ -132,7 +133,7 @@ bool readSettings(Session& session) {
     s.temporaryDirectory = acceptedWorkingDirectory(
         session, tempPath.empty() ? defaultTemporary : path::withTrailingSeparator(path::join(tempPath, logon)),
         defaultTemporary);
-    s.removeTemporaryOnExit = cp1250::upper(settingsValue(session, "TEMPREMOVEONEXIT")) == "TRUE";
+    s.removeTemporaryOnExit = text::isTrue(settingsValue(session, "TEMPREMOVEONEXIT"));
     const std::string resourcePath = settingsValue(session, "RESOURCEPATH");
     const std::string defaultResources = path::withTrailingSeparator(defaultTemporary + "Resources");
     s.resourceDirectory = acceptedWorkingDirectory(

@@ -86,9 +86,7 @@ void takeScheduleReading(Session& session, const ScheduleReading& reading) {
         return;
     }
     const auto date = parseDateTime(schedule.date, session.formats.shortDate);
-    auto time = parseDateTime(schedule.time, session.formats.longTime);
-    if (!time)
-        time = parseDateTime(schedule.time, "H:mm");
+    const auto time = parseTime(schedule.time, session.formats);
     const auto minutes = reminderMinutes(session, schedule.event);
     // Shown nowhere as due rather than guessed at.
     if (!date || !time || !minutes) {

@@ -9,6 +9,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "session/LogonContext.h"
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
@@ -298,7 +299,7 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
         changed |= replaceFramed(
             kDataBoolean, "$DATABOOLEAN.", ".DATABOOLEAN$", false, false,
             [&](const std::string& name) {
-                return cp1250::upper(s.record.value(name)) == "TRUE" ? std::string("CHECKED") : std::string(" ");
+                return text::isTrue(s.record.value(name)) ? std::string("CHECKED") : std::string(" ");
             },
             never);
         changed |= replaceFramed(

@@ -7,6 +7,7 @@
 #include "platform/FileTransaction.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
+#include "platform/TextUtil.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
 #include "session/WindowGeometry.h"
@@ -65,7 +66,7 @@ Status createUser(Session& session, const NewUser& user) {
             if (std::string_view(field.name) != "FORM_GUI_SPLITTER1" || value > 0)
                 record.setValue(field.name, std::to_string(value));
         }
-        record.setValue(kGuiTasksField, layout.guiTasks ? "TRUE" : "FALSE");
+        record.setValue(kGuiTasksField, text::flag(layout.guiTasks));
         return Status::success();
     });
     if (!written) {

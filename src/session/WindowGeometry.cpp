@@ -1,6 +1,5 @@
 #include "session/WindowGeometry.h"
 
-#include "platform/Cp1250.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
@@ -61,7 +60,7 @@ GeometryReadResult readWindowGeometry(Session& session) {
         }
         geometry.*field.member = static_cast<int>(*number);
     }
-    geometry.guiTasks = cp1250::upper(session.record.value(kGuiTasksField)) == "TRUE";
+    geometry.guiTasks = text::isTrue(session.record.value(kGuiTasksField));
     if (!result.badFields.empty()) {
         std::string fields;
         for (const std::string& name : result.badFields)
@@ -85,7 +84,7 @@ bool saveWindowGeometry(Session& session) {
             continue;
         session.record.setValue(field.name, std::to_string(value));
     }
-    session.record.setValue(kGuiTasksField, geometry.guiTasks ? "TRUE" : "FALSE");
+    session.record.setValue(kGuiTasksField, text::flag(geometry.guiTasks));
     if (!session.writeRecord(session.context.userRecordFile)) {
         logEvent(session, 5).ok();
         return false;

@@ -222,9 +222,7 @@ void ObjectEditorView::startEdit() {
         auto* picker = new QTimeEdit;
         picker->setDisplayFormat(QStringLiteral("HH:mm"));
         picker->setFixedWidth(kPickerWidth);
-        auto shown = parseDateTime(row.value, session_.formats.longTime);
-        if (!shown)
-            shown = parseDateTime(row.value, "H:mm");
+        const auto shown = parseTime(row.value, session_.formats);
         const LocalDateTime start = shown ? *shown : session_.clock.now();
         picker->setTime(QTime(start.hour, start.minute));
         commit_ = [this, picker, branch, index] {

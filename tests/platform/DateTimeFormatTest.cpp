@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace quill {
@@ -50,6 +51,31 @@ TEST(DateTimeFormatTest, ParsedFieldsLandWhereThePatternPutsThem) {
     EXPECT_EQ(parseDateTime("12:05 AM", "h:mm AP"), (LocalDateTime{1970, 1, 1, 0, 5, 0, 0}));
     EXPECT_EQ(parseDateTime("3.12.2025", "d.M.yyyy"), (LocalDateTime{2025, 12, 3, 0, 0, 0, 0}));
     EXPECT_EQ(parseDateTime("9:05:07", "H:mm:ss"), (LocalDateTime{1970, 1, 1, 9, 5, 7, 0}));
+}
+
+TEST(DateTimeFormatTest, ATimeIsReadInTheMachinesFormatOrAsHoursAndMinutes) {
+    const DateTimeFormats german;
+    DateTimeFormats american;
+    american.longTime = "h:mm:ss AP";
+    const struct {
+        const DateTimeFormats& formats;
+        std::string text;
+        std::optional<LocalDateTime> expected;
+        const char* why;
+    } rows[] = {
+        {german, "9:05:07", LocalDateTime{1970, 1, 1, 9, 5, 7, 0}, "the machine's long time format"},
+        {german, "9:05", LocalDateTime{1970, 1, 1, 9, 5, 0, 0}, "hours and minutes typed by hand"},
+        {german, "23:59", LocalDateTime{1970, 1, 1, 23, 59, 0, 0}, "the last minute of the day"},
+        {american, "2:05:07 PM", LocalDateTime{1970, 1, 1, 14, 5, 7, 0}, "another machine's format"},
+        {american, "14:05", LocalDateTime{1970, 1, 1, 14, 5, 0, 0}, "hours and minutes whatever the format"},
+        {german, "24:00", std::nullopt, "no such hour"},
+        {german, "9:60", std::nullopt, "no such minute"},
+        {german, "9", std::nullopt, "minutes are needed"},
+        {german, "", std::nullopt, "nothing is no time"},
+        {german, "9:05 Uhr", std::nullopt, "text after the time"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(parseTime(row.text, row.formats), row.expected) << row.why;
 }
 
 TEST(DateTimeFormatTest, RejectsImpossibleDatesAndTextThatDoesNotFit) {
