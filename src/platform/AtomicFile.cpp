@@ -91,8 +91,11 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
     // mode that was asked for or inherited from the old file.
     // On a shared tree the replacement keeps the old file's group (and
     // owner, where allowed) so that the other users may still write it.
-    if (replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    // Where neither is allowed the file stays the writer's, as a new one
+    // would be; the write itself goes on.
+    if (replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    }
     const bool written = (!explicitMode || ::fchmod(fd, permissions) == 0) && writeAll(fd, content) && ::fsync(fd) == 0;
     const int savedErrno = errno;
     if (::close(fd) != 0 || !written) {
