@@ -34,8 +34,9 @@ int treeCommand(Call& call) {
     MainTree tree;
     buildMainTree(session, tree);
     tree.forEach([&out = call.out](const TreeNode& node, int depth) {
-        printLine(out, std::string(static_cast<std::size_t>(depth) * 2, ' ') + node.caption + "\t" + node.kind + "\t" +
-                           node.subKind + "\t" + node.path + "\t" + node.imageName + "\t" + node.url);
+        printLine(out, std::string(static_cast<std::size_t>(depth) * 2, ' ') + node.caption + "\t" +
+                           std::string(keyOf(node.kind)) + "\t" + node.subKind + "\t" + node.path + "\t" +
+                           node.imageName + "\t" + node.url);
     });
     return 0;
 }

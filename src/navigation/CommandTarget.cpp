@@ -54,10 +54,10 @@ CommandTarget pickCommandTarget(const TreeNode* focused, const DocumentItem* sel
         return {};
     if (selected && !selected->path.empty())
         return {TargetKind::Document, selected->path, selected->name, false};
-    if (focused->kind == "TRASH")
+    if (focused->kind == NodeKind::Trash)
         return {TargetKind::Trash, focused->path, focused->caption, false};
     if (isFolderKind(focused->kind) && !focused->path.empty())
-        return {TargetKind::Folder, focused->path, focused->caption, focused->kind == "ROOT"};
+        return {TargetKind::Folder, focused->path, focused->caption, focused->kind == NodeKind::TopFolder};
     return {};
 }
 

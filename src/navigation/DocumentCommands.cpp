@@ -181,10 +181,10 @@ DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const
         check.warning = warning;
         return check;
     };
-    const bool toSettings = target.kind == "SETTINGS" || target.kind == "SETTINGS_OBJ";
+    const bool toSettings = target.kind == NodeKind::Settings || target.kind == NodeKind::TemplateFolder;
     if (document.empty()) {
         const std::string source = path::withoutTrailingSeparator(sourceNode.path);
-        if (sourceNode.kind == "ROOT")
+        if (sourceNode.kind == NodeKind::TopFolder)
             return refuse(1);
         if (&sourceNode == &target || path::comparableFolder(source) == path::comparableFolder(target.path))
             return check;
@@ -193,19 +193,20 @@ DropCheck checkDrop(const TreeNode& sourceNode, std::string_view document, const
         if (!upperSource.empty() && upperTarget.find(upperSource) != std::string::npos &&
             upperSource.size() < upperTarget.size())
             return refuse(2);
-        if (sourceNode.kind == "SETTINGS" || sourceNode.kind == "SETTINGS_OBJ" || target.kind == "SETTINGS")
+        if (sourceNode.kind == NodeKind::Settings || sourceNode.kind == NodeKind::TemplateFolder ||
+            target.kind == NodeKind::Settings)
             return refuse(3);
-        if (sourceNode.kind == "MYTASKS" || target.kind == "MYTASKS")
+        if (sourceNode.kind == NodeKind::Tasks || target.kind == NodeKind::Tasks)
             return refuse(4);
-        if (sourceNode.kind == "TRASH")
+        if (sourceNode.kind == NodeKind::Trash)
             return refuse(5);
         if (source.empty() || target.path.empty() || toSettings)
             return refuse(3);
         check.target = path::join(target.path, path::fileName(source));
     } else {
-        if (target.kind == "SETTINGS")
+        if (target.kind == NodeKind::Settings)
             return refuse(3);
-        if (target.kind == "MYTASKS")
+        if (target.kind == NodeKind::Tasks)
             return refuse(4);
         if (target.path.empty())
             return check;

@@ -44,7 +44,7 @@ TreeNode* childByCaption(TreeNode& node, std::string_view caption) {
 } // namespace
 
 bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
-    if (node.kind != "ROOT")
+    if (node.kind != NodeKind::TopFolder)
         return false;
     const std::string removed = path::comparableFolder(node.path);
     std::erase_if(tree.topFolders,

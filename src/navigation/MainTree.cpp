@@ -48,11 +48,11 @@ void setImage(MainTree& tree, TreeNode& node, std::string name) {
 }
 
 std::unique_ptr<TreeNode> fixedNode(Session& session, MainTree& tree, std::string_view key, std::string image,
-                                    std::string url, std::string kind) {
+                                    std::string url, NodeKind kind) {
     auto node = std::make_unique<TreeNode>();
     node->caption = nameText(session, key);
     node->note = nameText(session, std::string(key) + "_NOTE");
-    node->kind = std::move(kind);
+    node->kind = kind;
     node->subKind = std::string(key);
     node->url = std::move(url);
     setImage(tree, *node, std::move(image));
@@ -132,8 +132,8 @@ TreeNode& addTopFolder(MainTree& tree, const std::string& directory, std::string
     auto node = std::make_unique<TreeNode>();
     node->caption = std::move(caption);
     node->note = std::move(note);
-    node->kind = "ROOT";
-    node->subKind = "ROOT";
+    node->kind = NodeKind::TopFolder;
+    node->subKind = keyOf(NodeKind::TopFolder);
     node->path = path::withoutTrailingSeparator(directory);
     node->url = std::move(url);
     setImage(tree, *node, std::move(image));
@@ -199,7 +199,7 @@ void addListedTopFolders(Session& session, MainTree& tree) {
 void dropHiddenTopFolders(Session& session, MainTree& tree) {
     std::erase_if(tree.topFolders, [&session](const TopFolderEntry& top) { return !foldersAdmit(session, top.path); });
     std::erase_if(tree.roots, [&tree](const std::unique_ptr<TreeNode>& root) {
-        return root->kind == "ROOT" &&
+        return root->kind == NodeKind::TopFolder &&
                std::none_of(tree.topFolders.begin(), tree.topFolders.end(),
                             [&root](const TopFolderEntry& top) { return top.node == root.get(); });
     });
@@ -207,30 +207,31 @@ void dropHiddenTopFolders(Session& session, MainTree& tree) {
 
 void addSettings(Session& session, MainTree& tree) {
     const std::string resources = session.context.settings.resourceDirectory;
-    auto settings = fixedNode(session, tree, "SETTINGS", "SETTINGS.BMP", templateUrl("Template.Help.htm"), "SETTINGS");
+    auto settings =
+        fixedNode(session, tree, "SETTINGS", "SETTINGS.BMP", templateUrl("Template.Help.htm"), NodeKind::Settings);
 
     auto userNode =
-        fixedNode(session, tree, "SETTINGS_USER", "SETTINGS_1.BMP", session.context.userRecordFile, "SETTINGS");
+        fixedNode(session, tree, "SETTINGS_USER", "SETTINGS_1.BMP", session.context.userRecordFile, NodeKind::Settings);
     settings->addChild(std::move(userNode));
 
     auto myObjects = fixedNode(session, tree, "SETTINGS_MYOBJECTS", "OBJECTS.BMP",
-                               templateUrl("Template.MyTemplates.htm"), "SETTINGS_OBJ");
+                               templateUrl("Template.MyTemplates.htm"), NodeKind::TemplateFolder);
     myObjects->path = path::join(ownResourceDirectory(session), "Templates");
     TreeNode& myObjectsNode = settings->addChild(std::move(myObjects));
 
-    auto myFiles =
-        fixedNode(session, tree, "SETTINGS_MYFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$", "SETTINGS_OBJ");
+    auto myFiles = fixedNode(session, tree, "SETTINGS_MYFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$",
+                             NodeKind::TemplateFolder);
     myFiles->path = path::join(ownResourceDirectory(session), "FileTemplates");
     settings->addChild(std::move(myFiles));
 
     TreeNode* shareObjectsNode = nullptr;
     if (session.program.isAdministrator) {
-        auto admin =
-            fixedNode(session, tree, "SETTINGS_ADMIN", "SETTINGS_2.BMP", templateUrl("Template.Admin.htm"), "SETTINGS");
+        auto admin = fixedNode(session, tree, "SETTINGS_ADMIN", "SETTINGS_2.BMP", templateUrl("Template.Admin.htm"),
+                               NodeKind::Settings);
         admin->addChild(fixedNode(session, tree, "SETTINGS_DATAPOINT", "SETTINGS_3.BMP",
-                                  templateUrl("Template.DataPoint.htm"), "SETTINGS"));
-        auto users =
-            fixedNode(session, tree, "SETTINGS_USERS", "USERS.BMP", templateUrl("Template.Users.htm"), "SETTINGS");
+                                  templateUrl("Template.DataPoint.htm"), NodeKind::Settings));
+        auto users = fixedNode(session, tree, "SETTINGS_USERS", "USERS.BMP", templateUrl("Template.Users.htm"),
+                               NodeKind::Settings);
         const std::string userNote = nameText(session, "SETTINGS_USERS_NOTE1");
         for (const std::string& file : listFiles(session.context.userRecordsDirectory, "*.user")) {
             Record user;
@@ -239,19 +240,19 @@ void addSettings(Session& session, MainTree& tree) {
             auto node = std::make_unique<TreeNode>();
             node->caption = user.value("NAME") + " " + user.value("SURNAME");
             node->note = userNote;
-            node->kind = "SETTINGS";
-            node->subKind = "SETTINGS";
+            node->kind = NodeKind::Settings;
+            node->subKind = keyOf(NodeKind::Settings);
             node->url = file;
             setImage(tree, *node, cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR" ? "OWNER.BMP" : "USER.BMP");
             users->addChild(std::move(node));
         }
         admin->addChild(std::move(users));
         auto shareObjects = fixedNode(session, tree, "SETTINGS_SHAREOBJECTS", "OBJECTS.BMP",
-                                      templateUrl("Template.ShareTemplates.htm"), "SETTINGS_OBJ");
+                                      templateUrl("Template.ShareTemplates.htm"), NodeKind::TemplateFolder);
         shareObjects->path = path::join(resources, "Templates");
         shareObjectsNode = &admin->addChild(std::move(shareObjects));
-        auto shareFiles =
-            fixedNode(session, tree, "SETTINGS_SHAREFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$", "SETTINGS_OBJ");
+        auto shareFiles = fixedNode(session, tree, "SETTINGS_SHAREFILETEMPLATES", "ATTACHMENT.BMP", "$FOLDERPATH$",
+                                    NodeKind::TemplateFolder);
         shareFiles->path = path::join(resources, "FileTemplates");
         admin->addChild(std::move(shareFiles));
         settings->addChild(std::move(admin));
@@ -259,12 +260,12 @@ void addSettings(Session& session, MainTree& tree) {
 
     settings->addChild(fixedNode(session, tree, "SETTINGS_HELP", "HELP.BMP",
                                  "FILE://" + path::withTrailingSeparator(session.program.helpDirectory) + "index.htm",
-                                 "SETTINGS"));
+                                 NodeKind::Settings));
     // Below the group, a fixed node's sub-kind is its kind: the views tell
     // them apart by kind and path, not by key.
     const std::function<void(TreeNode&)> markKinds = [&](TreeNode& node) {
         for (auto& child : node.children) {
-            child->subKind = child->kind;
+            child->subKind = keyOf(child->kind);
             markKinds(*child);
         }
     };
@@ -280,17 +281,17 @@ void addSettings(Session& session, MainTree& tree) {
 }
 
 void addTasks(Session& session, MainTree& tree) {
-    auto tasks = fixedNode(session, tree, "MYTASKS", "TASKS.BMP", templateUrl("Template.Tasks.htm"), "MYTASKS");
+    auto tasks = fixedNode(session, tree, "MYTASKS", "TASKS.BMP", templateUrl("Template.Tasks.htm"), NodeKind::Tasks);
     const std::pair<const char*, const char*> children[] = {
         {"MYTASKS_ACTUAL", "TASKS_4.BMP"}, {"MYTASKS_OPEN", "TASKS_2.BMP"}, {"MYTASKS_CLOSE", "TASKS_3.BMP"}};
     for (const auto& [key, image] : children)
-        tasks->addChild(fixedNode(session, tree, key, image, "", "MYTASKS"));
+        tasks->addChild(fixedNode(session, tree, key, image, "", NodeKind::Tasks));
     tree.myTasksNode = tasks.get();
     tree.roots.push_back(std::move(tasks));
 }
 
 void addTrash(Session& session, MainTree& tree) {
-    auto trash = fixedNode(session, tree, "TRASH", "TRASH.BMP", "", "TRASH");
+    auto trash = fixedNode(session, tree, "TRASH", "TRASH.BMP", "", NodeKind::Trash);
     trash->path = trashDirectory(session);
     tree.trashNode = trash.get();
     tree.roots.push_back(std::move(trash));
@@ -400,7 +401,7 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
     const std::string folderFile = path::join(directory, kFolderFile);
     if (holdsFolderFile(directory) && session.readRecord(folderFile)) {
         const std::string component = lastComponent(directory);
-        if (node.kind != "ROOT") {
+        if (node.kind != NodeKind::TopFolder) {
             node.caption = session.variables.expand(component, true);
         } else {
             for (TopFolderEntry& top : tree.topFolders) {
@@ -439,7 +440,7 @@ bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
     setImage(tree, node, session.record.value("ICON"));
     node.note = session.record.value("NOTE");
     node.url = session.record.value("URL");
-    if (node.kind == "ROOT") {
+    if (node.kind == NodeKind::TopFolder) {
         for (TopFolderEntry& top : tree.topFolders) {
             if (top.node == &node) {
                 top.imageIndex = node.imageIndex;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "navigation/ImageNames.h"
+#include "navigation/NodeKind.h"
 
 #include <functional>
 #include <memory>
@@ -17,7 +18,7 @@ class Session;
 struct TreeNode {
     std::string caption;
     std::string note;
-    std::string kind;    // "ROOT", "" (folder), "SETTINGS", "SETTINGS_OBJ", "MYTASKS", "TRASH"
+    NodeKind kind = NodeKind::Folder;
     std::string subKind; // the fixed node's own key; "" for folders
     std::string path;    // the directory the node stands for, or ""
     std::string imageName;
@@ -33,11 +34,6 @@ struct TreeNode {
 
     TreeNode& addChild(std::unique_ptr<TreeNode> child);
 };
-
-// Whether a node of that kind stands for a directory with documents.
-inline bool isFolderKind(std::string_view kind) {
-    return kind.empty() || kind == "ROOT" || kind == "SETTINGS_OBJ";
-}
 
 // A top folder as the location texts know it.
 struct TopFolderEntry {
@@ -84,6 +80,16 @@ public:
     // Every node, parents before children, in tree order.
     void forEach(const std::function<void(const TreeNode&, int depth)>& visit) const;
 };
+
+// Where a node sits in the tree: its place among the roots, then among
+// each parent's children. Views hold it rather than the node, which a
+// reload of the tree or of a folder replaces.
+using NodeAddress = std::vector<std::size_t>;
+
+// The address of node; empty when node is not in tree.
+NodeAddress addressOf(const MainTree& tree, const TreeNode& node);
+// The node at address; nullptr when the tree holds none there (any more).
+TreeNode* nodeAt(MainTree& tree, const NodeAddress& address);
 
 // Builds the tree for the logged-on user, as deep as depth says: the top
 // folders (creating the folder list and the user's folder record on the

@@ -34,11 +34,24 @@
 namespace quill::ui {
 namespace {
 
-TreeNode* nodeOf(QTreeWidgetItem* item) {
-    return item ? static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>()) : nullptr;
+// An item keeps the address of its node, never the node: a reload makes
+// the nodes anew, and a stale item then finds another node or none.
+QList<qulonglong> storedAddress(const NodeAddress& address) {
+    return QList<qulonglong>(address.begin(), address.end());
+}
+
+NodeAddress addressOfItem(const QTreeWidgetItem* item) {
+    if (!item)
+        return {};
+    const auto stored = item->data(0, Qt::UserRole).value<QList<qulonglong>>();
+    return NodeAddress(stored.begin(), stored.end());
 }
 
 } // namespace
+
+TreeNode* MainWindow::nodeOf(const QTreeWidgetItem* item) {
+    return item ? nodeAt(tree_, addressOfItem(item)) : nullptr;
+}
 
 MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session), renderer_(session) {
     setObjectName("TGUI_Form");
@@ -143,8 +156,8 @@ void MainWindow::nameParts() {
 void MainWindow::showTree() {
     filling_ = true;
     treeView_->clear();
-    for (const auto& root : tree_.roots)
-        addItems(nullptr, *root);
+    for (std::size_t place = 0; place < tree_.roots.size(); ++place)
+        addItems(nullptr, *tree_.roots[place], {place});
     filling_ = false;
     for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
         if (nodeOf(*it) == tree_.focused) {
@@ -155,14 +168,18 @@ void MainWindow::showTree() {
     }
 }
 
-void MainWindow::addItems(QTreeWidgetItem* parentItem, const TreeNode& node) {
+void MainWindow::addItems(QTreeWidgetItem* parentItem, const TreeNode& node, const NodeAddress& address) {
     auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(treeView_);
     item->setText(0, toQt(node.caption));
     item->setToolTip(0, toQt(node.note));
     item->setIcon(0, images_.treeIcon(node.imageIndex));
-    item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TreeNode*>(&node))));
-    for (const auto& child : node.children)
-        addItems(item, *child);
+    item->setData(0, Qt::UserRole, QVariant::fromValue(storedAddress(address)));
+    NodeAddress childAddress = address;
+    childAddress.push_back(0);
+    for (const auto& child : node.children) {
+        addItems(item, *child, childAddress);
+        ++childAddress.back();
+    }
     item->setExpanded(node.expanded);
 }
 
@@ -180,8 +197,12 @@ void MainWindow::showExpandedLevel(QTreeWidgetItem* item) {
         const TreeNode* child = nodeOf(childItem);
         if (!child || childItem->childCount() != 0)
             continue;
-        for (const auto& grandchild : child->children)
-            addItems(childItem, *grandchild);
+        NodeAddress address = addressOfItem(childItem);
+        address.push_back(0);
+        for (const auto& grandchild : child->children) {
+            addItems(childItem, *grandchild, address);
+            ++address.back();
+        }
     }
     filling_ = false;
 }
@@ -192,7 +213,7 @@ void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
         return;
     // A folder whose sub-folders changed on the share is reloaded first;
     // its items are then built again.
-    if ((node->kind.empty() || node->kind == "ROOT") && !node->path.empty()) {
+    if (followsShare(node->kind) && !node->path.empty()) {
         bool reloaded = false;
         checkFolderChanged(session_, tree_, *node, &reloaded);
         if (reloaded) {
@@ -234,18 +255,18 @@ void MainWindow::showNodePage(TreeNode& node) {
 
 void MainWindow::fillDocumentList(const TreeNode& node) {
     std::vector<DocumentItem> items;
-    const bool folder = node.kind.empty() || node.kind == "ROOT" || node.kind == "SETTINGS_OBJ" || node.kind == "TRASH";
-    if (node.kind == "MYTASKS") {
+    const bool tasks = node.kind == NodeKind::Tasks;
+    if (tasks) {
         items = listTasks(session_, tree_.images, node.subKind);
         // Where a task lies, as the tree names the place.
         for (DocumentItem& item : items) {
             if (std::string place = locationText(session_, tree_, item.location); !place.empty())
                 item.location = std::move(place);
         }
-    } else if (folder && !node.path.empty() && fs::isDirectory(node.path))
+    } else if (listsDirectory(node.kind) && !node.path.empty() && fs::isDirectory(node.path))
         items = listFolderDocuments(session_, tree_.images, node.path,
                                     [this](const std::string& document) { updateScheduleEntry(session_, document); });
-    list_->showItems(std::move(items), node.kind == "MYTASKS");
+    list_->showItems(std::move(items), tasks);
 }
 
 void MainWindow::showDocumentPage(const std::string& document) {
@@ -297,7 +318,7 @@ bool MainWindow::transferOnto(TreeNode& source, std::string document, std::strin
     const std::string parentPath = source.parent ? source.parent->path : std::string();
     // Whatever goes onto the trash is moved into it, as Delete does, under
     // a name the trash does not hold yet.
-    const bool toTrash = target.kind == "TRASH";
+    const bool toTrash = target.kind == NodeKind::Trash;
     const std::string targetFolder = target.path;
     Status done = Status::success();
     if (toTrash)

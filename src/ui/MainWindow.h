@@ -92,7 +92,10 @@ private:
     // The names a screen reader gives the tree, the list and the page.
     void nameParts();
     void showTree();
-    void addItems(QTreeWidgetItem* parentItem, const TreeNode& node);
+    // Items for node and all below it; address is node's place in tree_.
+    void addItems(QTreeWidgetItem* parentItem, const TreeNode& node, const NodeAddress& address);
+    // The node an item of the tree view shows; nullptr once it is gone.
+    TreeNode* nodeOf(const QTreeWidgetItem* item);
     void showNodePage(TreeNode& node);
     void currentItemChanged(QTreeWidgetItem* item);
     void fillDocumentList(const TreeNode& node);
@@ -119,12 +122,6 @@ private:
     void refreshTemplates();
     // The refresh menu's download or upload of the data point's resources.
     void synchronizeResourcesNow(SyncDirection direction);
-    // What a node's kind allows, for the toolbar and the tree's popup menu
-    // alike.
-    struct KindCommands {
-        bool newObject = true, newTemplate = true, remove = true, find = true, print = true, refreshFolder = true;
-    };
-    KindCommands commandsFor(const TreeNode& node) const;
     void enableCommandsFor(const TreeNode& node);
     // Delete is offered for the focused node's kind and for any document
     // the user selected in the list.

@@ -12,6 +12,7 @@
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
+#include "navigation/NodeCommands.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/LogonContext.h"
@@ -159,26 +160,10 @@ void MainWindow::fillNewThingsMenus() {
         lastObjectType_ = std::stoul(objectTypes.front().hint);
 }
 
-MainWindow::KindCommands MainWindow::commandsFor(const TreeNode& node) const {
-    const std::string& kind = node.kind;
-    KindCommands allowed;
-    if (kind == "SETTINGS" || kind == "MYTASKS") {
-        allowed = {false, false, false, false, false, false};
-    } else if (kind == "TRASH") {
-        allowed.newObject = allowed.newTemplate = false;
-        allowed.remove = trashHasContent(session_);
-    } else if (kind == "SETTINGS_OBJ") {
-        allowed.newObject = allowed.remove = allowed.find = allowed.print = false;
-    } else if (kind == "ROOT") {
-        allowed.remove = false;
-    }
-    return allowed;
-}
-
 void MainWindow::enableCommandsFor(const TreeNode& node) {
-    const KindCommands allowed = commandsFor(node);
+    const NodeCommands allowed = allowedCommands(session_, &node, nullptr);
     buttons_[1]->setEnabled(allowed.newObject);
-    buttons_[2]->setEnabled(allowed.newTemplate);
+    buttons_[2]->setEnabled(allowed.newFolder);
     buttons_[5]->setEnabled(allowed.remove);
     buttons_[6]->setEnabled(allowed.find);
     // The refresh button stays: "My tasks" is refreshed from its menu.
@@ -189,7 +174,7 @@ void MainWindow::enableCommandsFor(const TreeNode& node) {
 
 void MainWindow::enableDeleteButton() {
     if (QAction* remove = buttons_.value(5))
-        remove->setEnabled(list_->selectedDocument() || (tree_.focused && commandsFor(*tree_.focused).remove));
+        remove->setEnabled(allowedCommands(session_, tree_.focused, list_->selectedDocument()).remove);
 }
 
 void MainWindow::newObject(std::size_t typeIndex) {

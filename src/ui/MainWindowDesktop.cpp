@@ -11,6 +11,7 @@
 #include "formats/RegistryStore.h"
 #include "navigation/DocumentCommands.h"
 #include "navigation/MainTree.h"
+#include "navigation/NodeCommands.h"
 #include "session/DismissedReminders.h"
 #include "session/ScheduleCache.h"
 #include "session/ScheduleScan.h"
@@ -312,16 +313,16 @@ void MainWindow::createPopupMenus() {
     connect(treeView_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
         if (!tree_.focused)
             return;
-        // The node's kind decides, as it does for the toolbar.
-        const std::string& kind = tree_.focused->kind;
-        const KindCommands allowed = commandsFor(*tree_.focused);
+        // The node's kind decides, as it does for the toolbar; the menu acts
+        // on the node whatever the list has selected.
+        const NodeCommands allowed = allowedCommands(session_, tree_.focused, nullptr);
         newObject->setEnabled(allowed.newObject);
-        newTemplate->setEnabled(allowed.newTemplate);
+        newTemplate->setEnabled(allowed.newFolder);
         remove->setEnabled(allowed.remove);
         print->setEnabled(allowed.print);
         refresh->setEnabled(allowed.refreshFolder);
-        disconnect->setEnabled(kind == "ROOT");
-        treeProperties->setEnabled(!tree_.focused->path.empty() && isFolderKind(kind) && kind != "TRASH");
+        disconnect->setEnabled(allowed.disconnect);
+        treeProperties->setEnabled(allowed.folderProperties);
         treeMenu->popup(treeView_->viewport()->mapToGlobal(at));
     });
 
@@ -343,11 +344,10 @@ void MainWindow::createPopupMenus() {
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     openContextMenuByKeyboard(list_);
     connect(list_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
-        const bool settings = tree_.focused && (tree_.focused->kind == "SETTINGS" || tree_.focused->kind == "MYTASKS");
-        const bool onItem = list_->selectedDocument() != nullptr;
-        listNewTemplate->setEnabled(!settings);
+        const NodeCommands allowed = allowedCommands(session_, tree_.focused, list_->selectedDocument());
+        listNewTemplate->setEnabled(allowed.newFolderInList);
         for (QAction* action : {edit, listRemove, listPrint, listProperties})
-            action->setEnabled(onItem);
+            action->setEnabled(allowed.documentCommands);
         listMenu->popup(list_->viewport()->mapToGlobal(at));
     });
 }

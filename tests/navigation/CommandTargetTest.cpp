@@ -28,47 +28,51 @@ TEST(PickCommandTargetTest, ASelectedDocumentWinsElseTheNodeWhenItStandsForSomet
     pathless.name = "Nobody";
     const struct {
         const char* why;
-        std::optional<std::string> nodeKind; // no node at all when empty
+        std::optional<NodeKind> nodeKind; // no node at all when empty
         const char* nodePath;
         const DocumentItem* selected;
         CommandTarget expected;
     } rows[] = {
         {"a folder with no row selected is the folder, though the list shows documents",
-         "",
+         NodeKind::Folder,
          "/dp/Contacts",
          nullptr,
          {TargetKind::Folder, "/dp/Contacts", "Contacts", false}},
         {"a selected row is the document",
-         "",
+         NodeKind::Folder,
          "/dp/Contacts",
          &janNovak,
          {TargetKind::Document, janNovak.path, "Jan Novak", false}},
         {"a top folder is a folder that may not go",
-         "ROOT",
+         NodeKind::TopFolder,
          "/dp",
          nullptr,
          {TargetKind::Folder, "/dp", "Contacts", true}},
         {"a template folder of the settings",
-         "SETTINGS_OBJ",
+         NodeKind::TemplateFolder,
          "/dp/Templates",
          nullptr,
          {TargetKind::Folder, "/dp/Templates", "Contacts", false}},
-        {"the trash node", "TRASH", "/tmp/Trash", nullptr, {TargetKind::Trash, "/tmp/Trash", "Contacts", false}},
+        {"the trash node",
+         NodeKind::Trash,
+         "/tmp/Trash",
+         nullptr,
+         {TargetKind::Trash, "/tmp/Trash", "Contacts", false}},
         {"a document selected in the trash",
-         "TRASH",
+         NodeKind::Trash,
          "/tmp/Trash",
          &janNovak,
          {TargetKind::Document, janNovak.path, "Jan Novak", false}},
-        {"a settings page stands for nothing", "SETTINGS", "", nullptr, {}},
-        {"the task node stands for nothing", "MYTASKS", "", nullptr, {}},
+        {"a settings page stands for nothing", NodeKind::Settings, "", nullptr, {}},
+        {"the task node stands for nothing", NodeKind::Tasks, "", nullptr, {}},
         {"a task selected in the task list",
-         "MYTASKS",
+         NodeKind::Tasks,
          "",
          &janNovak,
          {TargetKind::Document, janNovak.path, "Jan Novak", false}},
-        {"a folder node without a directory", "", "", nullptr, {}},
+        {"a folder node without a directory", NodeKind::Folder, "", nullptr, {}},
         {"a row without a file is no document",
-         "",
+         NodeKind::Folder,
          "/dp/Contacts",
          &pathless,
          {TargetKind::Folder, "/dp/Contacts", "Contacts", false}},
@@ -77,7 +81,7 @@ TEST(PickCommandTargetTest, ASelectedDocumentWinsElseTheNodeWhenItStandsForSomet
     for (const auto& row : rows) {
         TreeNode node;
         node.caption = "Contacts";
-        node.kind = row.nodeKind.value_or("");
+        node.kind = row.nodeKind.value_or(NodeKind::Folder);
         node.path = row.nodePath;
         const CommandTarget got = pickCommandTarget(row.nodeKind ? &node : nullptr, row.selected);
         EXPECT_EQ(got, row.expected) << row.why;

@@ -80,7 +80,7 @@ TEST_F(MainTreeTest, SettingsDependOnTheUserKind) {
     ASSERT_NE(tree.settingsNode, nullptr);
     EXPECT_EQ(captionsOf(tree.settingsNode->children),
               (std::vector<std::string>{"My account", "My folder templates", "My file templates", "Help"}));
-    EXPECT_EQ(tree.settingsNode->children[1]->kind, "SETTINGS_OBJ");
+    EXPECT_EQ(tree.settingsNode->children[1]->kind, NodeKind::TemplateFolder);
 
     session->program.isAdministrator = true;
     buildMainTree(*session, tree);
@@ -174,6 +174,35 @@ TEST_F(MainTreeTest, TopFolderKeepsItsCaptionAfterARefresh) {
     reloadFolderNode(*session, tree, top, top.path);
     EXPECT_EQ(tree.topFolders[0].caption, "Shared documents");
     EXPECT_NE(navigateToLocation(*session, tree, "Shared documents\\Projects"), nullptr);
+}
+
+TEST_F(MainTreeTest, AnAddressLeadsBackToItsNodeOrToNoneOnceTheNodeIsGone) {
+    buildMainTree(*session, tree);
+    std::vector<const TreeNode*> nodes;
+    tree.forEach([&nodes](const TreeNode& node, int) { nodes.push_back(&node); });
+    ASSERT_GT(nodes.size(), tree.roots.size());
+    for (const TreeNode* node : nodes)
+        EXPECT_EQ(nodeAt(tree, addressOf(tree, *node)), node) << node->caption;
+
+    TreeNode loose;
+    EXPECT_EQ(addressOf(tree, loose), NodeAddress{});
+    for (const NodeAddress& nowhere : {NodeAddress{}, NodeAddress{tree.roots.size()}, NodeAddress{0, 1000},
+                                       NodeAddress{tree.roots.size() - 1, 0, 0, 0, 0, 0, 0, 0}})
+        EXPECT_EQ(nodeAt(tree, nowhere), nullptr);
+
+    // A reload makes the folders anew: an address finds whatever folder is
+    // at its place now, and none once there are fewer.
+    TreeNode& projects = *tree.roots[0]->children[1];
+    ASSERT_EQ(projects.caption, "Projects");
+    makeFolder(root() + "/Projects/Zebra");
+    reloadFolderNode(*session, tree, projects, projects.path, false);
+    ASSERT_FALSE(projects.children.empty());
+    const NodeAddress last = addressOf(tree, *projects.children.back());
+    ASSERT_EQ(last.size(), 3u);
+    stdfs::remove_all(root() + "/Projects/Zebra");
+    reloadFolderNode(*session, tree, projects, projects.path, false);
+    EXPECT_EQ(nodeAt(tree, last), nullptr);
+    EXPECT_EQ(nodeAt(tree, addressOf(tree, projects)), &projects);
 }
 
 TEST_F(MainTreeTest, FoldersTheWalkDoesNotShowCauseNoReloads) {
