@@ -11,9 +11,13 @@
 #include "session/Scheduler.h"
 #include "session/Session.h"
 #include "session/TaskCalendar.h"
+#include "session/TaskSets.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
+#include <string_view>
+#include <utility>
 
 namespace quill::cli {
 namespace {
@@ -29,7 +33,20 @@ void buildScheduleTable(Session& session) {
 
 // I: handed to the user; O or C: open (with a reminder) or closed; D: due.
 std::string stateFlags(const ScheduleEntry& entry) {
-    return std::string(entry.incoming ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") + (entry.due ? "D" : "-");
+    return std::string(inTaskSet(entry, TaskSet::Incoming) ? "I" : "-") + (isOpenTask(entry) ? "O" : "C") +
+           (inTaskSet(entry, TaskSet::Due) ? "D" : "-");
+}
+
+std::optional<TaskSet> taskSetNamed(std::string_view name) {
+    static constexpr std::pair<std::string_view, TaskSet> names[] = {
+        {"all", TaskSet::All},       {"incoming", TaskSet::Incoming}, {"open", TaskSet::Open},
+        {"closed", TaskSet::Closed}, {"due", TaskSet::Due},
+    };
+    for (const auto& [known, set] : names) {
+        if (name == known)
+            return set;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -40,17 +57,15 @@ int tasksCommand(Call& call) {
     const auto at = takeMoment(call.args);
     call.sessionOptions().at = at;
     call.arguments();
-    if (state != "all" && state != "incoming" && state != "open" && state != "closed" && state != "due")
+    const std::optional<TaskSet> set = taskSetNamed(state);
+    if (!set)
         throw CliError{"--state takes all, incoming, open, closed or due, not " + state};
     Session& session = call.session();
     std::ostream& out = call.out;
     buildScheduleTable(session);
     std::vector<ScheduleEntry> tasks;
     for (const ScheduleEntry& entry : session.schedule) {
-        const bool wanted = state == "all" || (state == "incoming" && entry.incoming) ||
-                            (state == "open" && isOpenTask(entry)) || (state == "closed" && !isOpenTask(entry)) ||
-                            (state == "due" && entry.due);
-        if (wanted)
+        if (inTaskSet(entry, *set))
             tasks.push_back(entry);
     }
     // The table's own order is no order; scripts get the tasks by time.

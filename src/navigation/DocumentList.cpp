@@ -8,10 +8,13 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/ScheduleTable.h"
+#include "session/TaskSets.h"
 #include "session/Session.h"
 #include "session/Visibility.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <unordered_set>
 
 namespace quill {
@@ -63,21 +66,36 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
     return items;
 }
 
-std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& images, std::string_view state) {
-    const auto selected = [state](const ScheduleEntry& entry) {
-        if (state == "MYTASKS_OPEN")
-            return isOpenTask(entry);
-        if (state == "MYTASKS_CLOSE")
-            return !isOpenTask(entry);
-        return state == "MYTASKS_ACTUAL" && entry.due;
+namespace {
+
+// The task nodes of the main tree by their keys; the incoming tasks are a
+// folder of their own there, not a task node.
+std::optional<TaskSet> taskSetOfNode(std::string_view key) {
+    static constexpr std::pair<std::string_view, TaskSet> nodes[] = {
+        {"MYTASKS_OPEN", TaskSet::Open},
+        {"MYTASKS_CLOSE", TaskSet::Closed},
+        {"MYTASKS_ACTUAL", TaskSet::Due},
     };
+    for (const auto& [name, set] : nodes) {
+        if (key == name)
+            return set;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& images, std::string_view state) {
+    const std::optional<TaskSet> set = taskSetOfNode(state);
     std::vector<DocumentItem> items;
+    if (!set)
+        return items;
     // Reading a document's item reads into the session's record; the table
     // is copied so that nothing read can change what is being walked.
     const std::vector<ScheduleEntry> table = session.schedule.entries();
     for (const ScheduleEntry& entry : table) {
         DocumentItem item;
-        if (!selected(entry) || !fs::isRegularFile(entry.documentPath) ||
+        if (!inTaskSet(entry, *set) || !fs::isRegularFile(entry.documentPath) ||
             !makeDocumentItem(session, images, entry.documentPath, item) || !item.rightsGranted)
             continue;
         item.location = path::directory(entry.documentPath);

@@ -68,13 +68,4 @@ private:
     std::unordered_multimap<std::uint64_t, std::size_t> index_;
 };
 
-enum class TaskCount { All = 0, Incoming = 1, Open = 2, Closed = 3, Actual = 4 };
-
-// Handed to the user: the document lies in the user's task directory.
-bool isIncomingTask(const ScheduleEntry& entry, std::string_view userTasksDirectory);
-// A reminder is set: reminder and event time differ.
-bool isOpenTask(const ScheduleEntry& entry);
-
-std::size_t countTasks(const ScheduleTable& table, TaskCount which);
-
 } // namespace quill

@@ -19,8 +19,6 @@ namespace quill {
 namespace {
 
 constexpr std::int64_t kMinute = 60'000;
-// A reminder falls due this long before its time.
-constexpr std::int64_t kDueEarly = 2 * kMinute;
 // Logged when a schedule that cannot be read is left out.
 constexpr int kUnreadableScheduleEvent = 57;
 
@@ -44,14 +42,10 @@ void logUnreadableOnce(Session& session, const std::string& documentPath) {
 } // namespace
 
 bool dueTest(ScheduleEntry& entry, const LocalDateTime& now) {
-    const std::int64_t reminder = wallClockMilliseconds(entry.reminderTime);
-    const std::int64_t event = wallClockMilliseconds(entry.eventTime);
-    const std::int64_t at = wallClockMilliseconds(now);
-    if (reminder == event)
+    // Without a reminder the flag stays as the update left it.
+    if (!isOpenTask(entry))
         return false;
-    // Due from two minutes before the reminder on, with no end: a task
-    // whose event has passed stays due until it is dealt with.
-    entry.due = at >= reminder - kDueEarly;
+    entry.due = isDueAt(entry, now);
     return entry.due;
 }
 
@@ -142,9 +136,9 @@ std::vector<std::size_t> checkReminders(Session& session, const LocalDateTime& n
 }
 
 std::string scheduleStatusLine(Session& session) {
-    const auto count = [&](TaskCount which) { return std::to_string(countTasks(session.schedule, which)); };
-    return session.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " + count(TaskCount::Incoming) + ", " +
-           count(TaskCount::Actual) + ", " + count(TaskCount::All) + ".";
+    const auto count = [&](TaskSet set) { return std::to_string(countTasks(session.schedule, set)); };
+    return session.texts.lookup("GUI_FORM", "STATUSBAR_2", "GUI") + " " + count(TaskSet::Incoming) + ", " +
+           count(TaskSet::Due) + ", " + count(TaskSet::All) + ".";
 }
 
 } // namespace quill

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "session/ScheduleTable.h"
+#include "session/TaskSets.h"
 
 #include <string>
 #include <vector>
@@ -10,9 +11,8 @@ namespace quill {
 
 class Session;
 
-// The due test of one entry at a moment: a reminder falls due two minutes
-// before its time and stays due after the event; an entry without a
-// reminder is never due. Changes the entry's due flag as it answers.
+// The due test of one entry at a moment (isDueAt). Changes the entry's due
+// flag as it answers, so that the due set follows the clock.
 bool dueTest(ScheduleEntry& entry, const LocalDateTime& now);
 
 // Brings the entry of a document up to date from its schedule companion:

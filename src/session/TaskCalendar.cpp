@@ -3,6 +3,7 @@
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/Paths.h"
+#include "session/TaskSets.h"
 
 #include <cstdint>
 

@@ -13,6 +13,7 @@
 #include "session/LogonContext.h"
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
+#include "session/TaskSets.h"
 
 #include <algorithm>
 #include <vector>
@@ -365,7 +366,7 @@ std::string TextVariables::informationValue(std::string_view name) {
         if (key == entry.name)
             return s.texts.readPlain("DATAPOINT", entry.key, info);
     }
-    const auto count = [&](TaskCount which) { return std::to_string(countTasks(s.schedule, which)); };
+    const auto count = [&](TaskSet set) { return std::to_string(countTasks(s.schedule, set)); };
     // This build's own version and date, so that a user who reports a
     // problem can say which program showed it.
     if (key == "APPLICATION_VERSION")
@@ -378,15 +379,15 @@ std::string TextVariables::informationValue(std::string_view name) {
         return formatDate(built, s.formats);
     }
     if (key == "SCHEDULER_COUNT_ALL")
-        return count(TaskCount::All);
+        return count(TaskSet::All);
     if (key == "SCHEDULER_COUNT_NEW")
-        return count(TaskCount::Incoming);
+        return count(TaskSet::Incoming);
     if (key == "SCHEDULER_COUNT_OPEN")
-        return count(TaskCount::Open);
+        return count(TaskSet::Open);
     if (key == "SCHEDULER_COUNT_CLOSE")
-        return count(TaskCount::Closed);
+        return count(TaskSet::Closed);
     if (key == "SCHEDULER_COUNT_ACTUAL")
-        return count(TaskCount::Actual);
+        return count(TaskSet::Due);
     if (key == "SYSTEM_DATE")
         return formatDate(s.clock.now(), s.formats);
     if (key == "SYSTEM_TIME")

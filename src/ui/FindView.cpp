@@ -13,7 +13,6 @@
 #include "session/Visibility.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -38,7 +37,7 @@ constexpr int kKindRole = Qt::UserRole + 2;
 // How often found documents are taken from the walk and shown.
 constexpr int kPollMs = 30;
 // How long one turn may spend showing them.
-constexpr int kShowBudgetMs = 20;
+constexpr std::chrono::milliseconds kShowBudget{20};
 
 } // namespace
 
@@ -191,19 +190,10 @@ void FindView::start() {
                                                 ? std::vector<SearchScope>{{actualFolder_, subfolders_->isChecked()}}
                                                 : topFolderScopes(tree_);
     search_ = std::make_unique<FolderSearch>(*text, filter);
-    {
-        const std::lock_guard lock(foundLock_);
-        found_.clear();
-        shownFromQueue_ = 0;
-        walkDone_ = false;
-    }
+    found_.restart();
     worker_ = std::thread([this, scopes, search = search_.get()] {
-        search->run(scopes, [this](const std::string& document) {
-            const std::lock_guard lock(foundLock_);
-            found_.push_back(document);
-        });
-        const std::lock_guard lock(foundLock_);
-        walkDone_ = true;
+        search->run(scopes, [this](const std::string& document) { found_.push(document); });
+        found_.finish();
     });
     setCursor(Qt::BusyCursor);
     poll_->start();
@@ -218,27 +208,7 @@ void FindView::stop() {
 }
 
 void FindView::takeFound() {
-    // Reading the found documents' records takes time: a few at each turn,
-    // so that the window keeps answering however much the walk finds.
-    QElapsedTimer busy;
-    busy.start();
-    bool done = false;
-    for (;;) {
-        std::string document;
-        {
-            const std::lock_guard lock(foundLock_);
-            if (found_.empty() || busy.elapsed() >= kShowBudgetMs) {
-                done = walkDone_ && found_.empty();
-                break;
-            }
-            document = std::move(found_[shownFromQueue_++]);
-            if (shownFromQueue_ == found_.size()) {
-                found_.clear();
-                shownFromQueue_ = 0;
-            }
-        }
-        addGroup(document);
-    }
+    const bool done = found_.showFor(kShowBudget, [this](const std::string& document) { addGroup(document); });
     if (search_) {
         const auto counted = [this](std::uint64_t count, const char* key) {
             return toQt(session_.texts.lookupCounted(count, "FIND_FORM", key, "GUI"));

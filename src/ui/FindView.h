@@ -1,12 +1,12 @@
 #pragma once
 
 #include "datapoint/FolderSearch.h"
+#include "datapoint/FoundQueue.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,10 +90,7 @@ private:
 
     std::unique_ptr<FolderSearch> search_;
     std::thread worker_;
-    std::mutex foundLock_;
-    std::vector<std::string> found_; // documents the walk found, not yet shown from shownFromQueue_ on
-    std::size_t shownFromQueue_ = 0;
-    bool walkDone_ = false; // under foundLock_
+    FoundQueue found_;
 };
 
 } // namespace quill::ui

@@ -5,6 +5,7 @@
 
 #include "session/DismissedReminders.h"
 #include "session/Session.h"
+#include "session/TaskSets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,7 +75,7 @@ void ReminderAlert::alert(const std::vector<std::size_t>& due) {
         ScheduleEntry& entry = session_.schedule[index];
         list_->addItem(toQt(entry.name));
         // Listed is shown: it does not alert again in this run.
-        entry.seen = true;
+        markListed(entry, TaskSet::Due);
     }
     if (!isVisible()) {
         show();

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
+#include "session/TaskSets.h"
 #include "session/TextVariables.h"
 
 #include <QActionGroup>
@@ -29,14 +30,10 @@ constexpr int kEntryRole = Qt::UserRole;
 constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kKindRole = Qt::UserRole + 2;
 
-bool inList(const ScheduleEntry& entry, ScheduleEventView::TaskList list) {
-    switch (list) {
-    case ScheduleEventView::TaskList::Due: return entry.due;
-    case ScheduleEventView::TaskList::Incoming: return entry.incoming;
-    case ScheduleEventView::TaskList::Open: return isOpenTask(entry);
-    case ScheduleEventView::TaskList::Closed: return !isOpenTask(entry);
-    }
-    return false;
+// The lists in the order of the menu.
+TaskSet taskSetOf(ScheduleEventView::TaskList list) {
+    static constexpr TaskSet sets[] = {TaskSet::Due, TaskSet::Incoming, TaskSet::Open, TaskSet::Closed};
+    return sets[static_cast<int>(list)];
 }
 
 } // namespace
@@ -146,9 +143,10 @@ void ScheduleEventView::rebuild() {
     const auto text = [this](const char* key) { return languageText(session_, "SCHEDULEEVENT_FORM", key) + " "; };
     QTreeWidgetItem* first = nullptr;
     ScheduleTable& table = session_.schedule;
+    const TaskSet set = taskSetOf(list_);
     for (std::size_t i = 0; i < table.size(); ++i) {
         ScheduleEntry& entry = table[i];
-        if (!inList(entry, list_))
+        if (!inTaskSet(entry, set))
             continue;
         const QString path = toQt(entry.documentPath);
         const auto addRow = [&](QTreeWidgetItem* row, int kind) {
@@ -174,9 +172,7 @@ void ScheduleEventView::rebuild() {
         int kind = 1;
         for (const auto& [caption, image] : details)
             addRow(new QTreeWidgetItem(task, {caption}), kind++)->setIcon(0, images_.treeIcon(image));
-        // Listing a due task is showing its reminder: it does not alert again.
-        if (list_ == TaskList::Due)
-            entry.seen = true;
+        markListed(entry, set);
         first = first ? first : task;
     }
     if (first) {

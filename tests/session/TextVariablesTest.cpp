@@ -4,6 +4,7 @@
 
 #include "buildinfo/BuildInfo.h"
 #include "platform/Paths.h"
+#include "session/TaskSets.h"
 
 #include <gtest/gtest.h>
 
