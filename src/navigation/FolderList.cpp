@@ -10,6 +10,8 @@
 #include "platform/Paths.h"
 #include "session/Session.h"
 
+#include <algorithm>
+
 namespace quill {
 namespace {
 
@@ -72,13 +74,16 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
         if (wanted.compare(0, topPath.size(), topPath) != 0 ||
             (wanted.size() > topPath.size() && wanted[topPath.size()] != '/'))
             continue;
-        // What follows the top folder's path, its parts joined by '/' as
-        // paths are written on this system. Upper-casing keeps every byte in
-        // place, so the offsets agree.
-        return top.caption + path::withoutTrailingSeparator(path::normalize(path)).substr(topPath.size());
+        // What follows the top folder's path, its parts joined by '\\': the
+        // form every copy of the program shows and follows back, whatever
+        // system it runs on. Upper-casing keeps every byte in place, so the
+        // offsets agree.
+        std::string rest = path::withoutTrailingSeparator(path::normalize(path)).substr(topPath.size());
+        std::replace(rest.begin(), rest.end(), '/', '\\');
+        return top.caption + rest;
     }
     if (wanted == path::comparableFolder(session.context.userTasksDirectory))
-        return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "/" +
+        return session.texts.lookup("NAMES", "MYTASKS", "VALUES") + "\\" +
                session.texts.lookup("NAMES", "MYTASKS_INCOMING", "VALUES");
     return "";
 }

@@ -135,7 +135,7 @@ bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node);
 // twenty fit.
 bool saveFolderList(Session& session, const MainTree& tree);
 
-// "Caption/sub/dir" for a path inside a top folder; the incoming tasks
+// "Caption\sub\dir" for a path inside a top folder; the incoming tasks
 // caption for the user's incoming task directory; else "".
 std::string locationText(Session& session, const MainTree& tree, std::string_view path);
 

@@ -193,6 +193,8 @@ struct DirectoryProbe {
     std::vector<std::pair<ScheduleCache::Stamp, ScheduleCache::Stamp>> stamps; // schedule, document
     ScheduleCache::Stamp folderRecordStamp;
     std::optional<std::string> rightsRead; // when the record was read again
+    // Neither looked at nor to be told: the kept stamp and rights stay.
+    bool rightsUnchecked = false;
 };
 
 void listDirectory(fs::OpenDirectory& open, const std::string& directory, DirectoryProbe& probe) {
@@ -220,33 +222,46 @@ void listDirectory(fs::OpenDirectory& open, const std::string& directory, Direct
 DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tables, const std::string& directory,
                               const ScheduleCache& previous) {
     DirectoryProbe probe;
-    // Held open, so that the files in it are looked up by name alone.
-    fs::OpenDirectory open(directory);
-    const auto stamp = open.stamp();
+    const auto known = previous.directories.find(directory);
+    // Most directories of a large tree hold no schedule: one call tells
+    // that such a one is unchanged. The others are held open, so that the
+    // files in them are looked up by name alone.
+    const bool knownWithout = known != previous.directories.end() && known->second.scheduledDocuments.empty();
+    std::optional<fs::OpenDirectory> open;
+    if (!knownWithout)
+        open.emplace(directory);
+    const auto stamp = open ? open->stamp() : fs::stamp(directory);
     if (!stamp)
         return probe;
-    const auto known = previous.directories.find(directory);
     const ScheduleCache::Directory* kept = nullptr;
     if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
         settled(stamp->modifiedNs, previous)) {
         probe.found = true; // the caller moves the kept entry out
         kept = &known->second;
     } else {
-        listDirectory(open, directory, probe);
+        if (!open)
+            open.emplace(directory);
+        listDirectory(*open, directory, probe);
         if (!probe.found)
             return probe;
         probe.entry.modifiedNs = stamp->modifiedNs;
     }
     const ScheduleCache::Directory& entry = kept ? *kept : probe.entry;
+    // The rights of a folder without tasks matter only above folders with
+    // tasks, where they are read when asked for.
+    if (entry.scheduledDocuments.empty()) {
+        probe.rightsUnchecked = true;
+        return probe;
+    }
     for (const std::string& name : entry.scheduledDocuments)
-        probe.stamps.emplace_back(stampIn(open, directory, path::fileName(companionPath(name, Companion::Schedule))),
-                                  stampIn(open, directory, name));
+        probe.stamps.emplace_back(stampIn(*open, directory, path::fileName(companionPath(name, Companion::Schedule))),
+                                  stampIn(*open, directory, name));
     if (entry.folderRecord.empty()) {
         if (!kept)
             probe.rightsRead = std::string();
         return probe;
     }
-    probe.folderRecordStamp = stampIn(open, directory, entry.folderRecord);
+    probe.folderRecordStamp = stampIn(*open, directory, entry.folderRecord);
     const bool rightsKept = known != previous.directories.end() && known->second.folderRecord == entry.folderRecord &&
                             known->second.folderRecordStamp == probe.folderRecordStamp &&
                             settled(probe.folderRecordStamp.modifiedNs, previous);
@@ -255,7 +270,7 @@ DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tabl
         // be read, restricts nothing.
         Record record;
         probe.rightsRead = recordCarriesRights(tables, entry.folderRecord) &&
-                                   records.read(open, directory, entry.folderRecord, record) == RecordRead::Ok
+                                   records.read(*open, directory, entry.folderRecord, record) == RecordRead::Ok
                                ? record.value("RIGHTS")
                                : std::string();
     }
@@ -293,15 +308,20 @@ struct Finder {
         ScheduleCache::Directory& entry = probe.entry;
         // A directory listed again whose record is unchanged keeps the
         // rights the record gave before.
-        if (probe.relisted && known != previous.directories.end())
+        if (probe.relisted && known != previous.directories.end()) {
             entry.rights = known->second.rights;
+            if (probe.rightsUnchecked)
+                entry.folderRecordStamp = known->second.folderRecordStamp;
+        }
         if (probe.rightsRead) {
             next.changed |= entry.rights != *probe.rightsRead || entry.folderRecordStamp != probe.folderRecordStamp;
             entry.rights = std::move(*probe.rightsRead);
         }
-        entry.folderRecordStamp = probe.folderRecordStamp;
-        if (rights)
-            (*rights)[comparable] = entry.rights;
+        if (!probe.rightsUnchecked) {
+            entry.folderRecordStamp = probe.folderRecordStamp;
+            if (rights)
+                (*rights)[comparable] = entry.rights;
+        }
         for (std::size_t i = 0; i < entry.scheduledDocuments.size(); ++i)
             documents.push_back(
                 {path::join(directory, entry.scheduledDocuments[i]), probe.stamps[i].first, probe.stamps[i].second});

@@ -53,7 +53,7 @@ TEST_F(NavigationCommandsTest, OnlyUsersOfTheDataPointAreLetIn) {
 
 TEST_F(NavigationCommandsTest, LocationOfAFolder) {
     EXPECT_EQ(run("location", "ANNA", shellWord(dataPoint + "/DataPoint.root/Projects/Website")),
-              "Shared documents/Projects/Website\n");
+              "Shared documents\\Projects\\Website\n");
     EXPECT_EQ(run("location", "ANNA", "/elsewhere"), "\n");
 }
 
@@ -110,9 +110,9 @@ TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChos
         lines.push_back(found.substr(start, end - start));
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents/Meetings\t" + meetings +
+                         "Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents\\Meetings\t" + meetings +
                              "/Annual review.meeting",
-                         "Weekly review\tAnna Novak (ANNA)\t30.11.2026\tShared documents/Meetings\t" + meetings +
+                         "Weekly review\tAnna Novak (ANNA)\t30.11.2026\tShared documents\\Meetings\t" + meetings +
                              "/Weekly review.meeting"}));
     EXPECT_EQ(run("find", "ANNA", "nothing-holds-this"), "");
 

@@ -145,10 +145,9 @@ TEST_F(MainTreeTest, LocationTextsAndNavigationAgree) {
     buildMainTree(*session, tree);
     const std::string website = root() + "/Projects/Website";
     const std::string location = locationText(*session, tree, website);
-    // Shown to the user, so written with this system's separator.
-    EXPECT_EQ(location, "Shared documents/Projects/Website");
+    EXPECT_EQ(location, "Shared documents\\Projects\\Website");
     EXPECT_EQ(locationText(*session, tree, "/somewhere/else"), "");
-    EXPECT_EQ(locationText(*session, tree, session->context.userTasksDirectory), "My tasks/Incoming");
+    EXPECT_EQ(locationText(*session, tree, session->context.userTasksDirectory), "My tasks\\Incoming");
 
     // The text shown leads back, in any case and with either separator.
     for (const std::string& text : {location, std::string("shared DOCUMENTS\\projects\\website"),
