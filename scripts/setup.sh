@@ -7,6 +7,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  # The test command checks that the C++ files are formatted.
+  clang-format
   xdg-utils
   # The installable package: its manual page of quill-cli is made from the
   # program's own help; its desktop entry, its AppStream metadata and the

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the unit,
-# command-line and view tests (the views under a virtual X server), the
-# Debian package's contents (installed and tried where the run is root), the
-# library's tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and each fuzz target over its seed corpus.
+# Installs what is missing, checks that the C++ files are formatted, builds
+# everything and runs every test: the unit, command-line and view tests (the
+# views under a virtual X server), the Debian package's contents (installed
+# and tried where the run is root), the library's tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target over
+# its seed corpus.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 jobs=$(nproc)
+
+echo "== the C++ files are formatted"
+"$root/scripts/check-format.sh"
 
 echo "== build and test"
 "$root/scripts/build.sh" build -DQUILL_BUILD_TESTS=ON -DQUILL_BUILD_APPS=ON

@@ -39,25 +39,24 @@ namespace {
 
 enum ExitStatus { kLoggedOff = 0, kNoLogon = 1, kEnded = 2, kNoLanguage = 3, kBadArguments = 4, kNoPdf = 5 };
 
-constexpr const char* kUsage =
-    "usage: quill [--datapoint DIR | DIR] [Qt options]\n"
-    "       quill --print-pdf PAGE PDF [--print-limit SECONDS]\n"
-    "       quill --help | --version\n\n"
-    "Quill! shares documents, comments, attachments and tasks through a data\n"
-    "point: a directory tree on a network share that the workgroup uses.\n\n"
-    "  --datapoint DIR, DIR\n"
-    "                   start on the data point in DIR (it joins the list of\n"
-    "                   data points the logon view offers)\n"
-    "  --print-pdf PAGE PDF\n"
-    "                   write the page file PAGE (a print file) as PDF and end,\n"
-    "                   without a window; quill-cli print-file --pdf uses it\n"
-    "  --print-limit SECONDS\n"
-    "                   give the PDF up when the page is not done within\n"
-    "                   SECONDS (120)\n"
-    "  --help           show this help and end\n"
-    "  --version        show the version and end\n\n"
-    "Qt's own options (-platform, -style, ...) work as in every Qt program.\n"
-    "See also quill-cli(1).\n";
+constexpr const char* kUsage = "usage: quill [--datapoint DIR | DIR] [Qt options]\n"
+                               "       quill --print-pdf PAGE PDF [--print-limit SECONDS]\n"
+                               "       quill --help | --version\n\n"
+                               "Quill! shares documents, comments, attachments and tasks through a data\n"
+                               "point: a directory tree on a network share that the workgroup uses.\n\n"
+                               "  --datapoint DIR, DIR\n"
+                               "                   start on the data point in DIR (it joins the list of\n"
+                               "                   data points the logon view offers)\n"
+                               "  --print-pdf PAGE PDF\n"
+                               "                   write the page file PAGE (a print file) as PDF and end,\n"
+                               "                   without a window; quill-cli print-file --pdf uses it\n"
+                               "  --print-limit SECONDS\n"
+                               "                   give the PDF up when the page is not done within\n"
+                               "                   SECONDS (120)\n"
+                               "  --help           show this help and end\n"
+                               "  --version        show the version and end\n\n"
+                               "Qt's own options (-platform, -style, ...) work as in every Qt program.\n"
+                               "See also quill-cli(1).\n";
 
 // What the program's own options ask for; Qt takes the rest.
 struct Options {

@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::string_view kFolderRecord = "folder.folders";
 
-std::string listKey(std::size_t n) { return "USRFOLDER" + std::to_string(n); }
+std::string listKey(std::size_t n) {
+    return "USRFOLDER" + std::to_string(n);
+}
 
 bool insideDataPoint(const Session& session, const std::string& folder) {
     const auto& c = session.context;
@@ -106,8 +108,8 @@ Status createConnectableFolder(Session& session, std::string_view parent, std::s
     if (!fs::createDirectories(created))
         return Status::failure("the folder " + created + " cannot be made");
     // The new folder's history starts with its settings.
-    if (const Status status = saveFolderSettings(session, created, settings); !status ||
-        !fs::isRegularFile(path::join(created, kFolderRecord)))
+    if (const Status status = saveFolderSettings(session, created, settings);
+        !status || !fs::isRegularFile(path::join(created, kFolderRecord)))
         return Status::failure(session.texts.lookup("WIZZARD_USERFOLDERS", "WARNING_3", "Warnings"));
     return Status::success();
 }

@@ -34,7 +34,8 @@ LocalDateTime addDays(const LocalDateTime& value, int days) {
 std::int64_t wallClockMilliseconds(const LocalDateTime& value) {
     using namespace std::chrono;
     const sys_days day = year(value.year) / month(value.month) / std::chrono::day(value.day);
-    const auto time = hours(value.hour) + minutes(value.minute) + seconds(value.second) + milliseconds(value.millisecond);
+    const auto time =
+        hours(value.hour) + minutes(value.minute) + seconds(value.second) + milliseconds(value.millisecond);
     return duration_cast<milliseconds>(day.time_since_epoch() + time).count();
 }
 
@@ -68,8 +69,8 @@ LocalDateTime universalTimeOf(const LocalDateTime& local) {
     const std::time_t moment = ::mktime(&fields);
     std::tm universal{};
     ::gmtime_r(&moment, &universal);
-    return {universal.tm_year + 1900, universal.tm_mon + 1, universal.tm_mday,
-            universal.tm_hour,        universal.tm_min,     universal.tm_sec, local.millisecond};
+    return {universal.tm_year + 1900, universal.tm_mon + 1, universal.tm_mday, universal.tm_hour,
+            universal.tm_min,         universal.tm_sec,     local.millisecond};
 }
 
 LocalDateTime SystemClock::now() const {

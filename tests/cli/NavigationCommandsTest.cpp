@@ -102,18 +102,19 @@ TEST_F(NavigationCommandsTest, ADocumentPageKnowsItsFolderAndLeavesOutUnsafeAtta
 TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChosenPages) {
     const std::string meetings = dataPoint + "/DataPoint.root/Meetings";
     int status = -1;
-    const std::string found = run("find", "ANNA", "--folder " + shellWord(meetings) + " --no-subfolders REVIEW", &status);
+    const std::string found =
+        run("find", "ANNA", "--folder " + shellWord(meetings) + " --no-subfolders REVIEW", &status);
     EXPECT_EQ(status, 0);
     // In the order the folder lists them, which the file system decides.
     std::vector<std::string> lines;
     for (std::size_t start = 0, end; (end = found.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(found.substr(start, end - start));
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents\\Meetings\t" + meetings +
-                             "/Annual review.meeting",
-                         "Weekly review\tAnna Novak (ANNA)\t30.11.2026\tShared documents\\Meetings\t" + meetings +
-                             "/Weekly review.meeting"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents\\Meetings\t" +
+                                            meetings + "/Annual review.meeting",
+                                        "Weekly review\tAnna Novak (ANNA)\t30.11.2026\tShared documents\\Meetings\t" +
+                                            meetings + "/Weekly review.meeting"}));
     EXPECT_EQ(run("find", "ANNA", "nothing-holds-this"), "");
 
     // Two named documents: one page each, in the order the document list
