@@ -10,6 +10,7 @@
 #include "session/LogonContext.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
+#include "session/UsersAndGroups.h"
 #include "session/Visibility.h"
 
 #include <algorithm>
@@ -243,7 +244,7 @@ void addSettings(Session& session, MainTree& tree) {
             node->kind = NodeKind::Settings;
             node->subKind = keyOf(NodeKind::Settings);
             node->url = file;
-            setImage(tree, *node, cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR" ? "OWNER.BMP" : "USER.BMP");
+            setImage(tree, *node, isAdministratorRecord(user) ? "OWNER.BMP" : "USER.BMP");
             users->addChild(std::move(node));
         }
         admin->addChild(std::move(users));

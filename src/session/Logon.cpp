@@ -113,7 +113,7 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
         setUserPaths(session);
     }
     session.program.fullName = user.value("NAME") + " " + user.value("SURNAME");
-    session.program.isAdministrator = cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR";
+    session.program.isAdministrator = isAdministratorRecord(user);
     createUserDirectories(session);
 
     readSettings(session);

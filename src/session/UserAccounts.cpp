@@ -30,7 +30,7 @@ bool plainLogonName(std::string_view logonName) {
 bool isAdministratorAccount(Session& session, std::string_view logonName) {
     Record record;
     return session.recordFiles().read(recordOf(session, logonName), record) == RecordRead::Ok &&
-           cp1250::upper(record.value("USER_TYPE")) == "ADMINISTRATOR";
+           isAdministratorRecord(record);
 }
 
 Status createUser(Session& session, const NewUser& user) {

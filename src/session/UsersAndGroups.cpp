@@ -1,5 +1,6 @@
 #include "session/UsersAndGroups.h"
 
+#include "formats/Record.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
@@ -25,6 +26,10 @@ void addGroupEntry(Session& session, GroupEntry group) {
 }
 
 } // namespace
+
+bool isAdministratorRecord(const Record& user) {
+    return cp1250::upper(user.value("USER_TYPE")) == "ADMINISTRATOR";
+}
 
 bool loadUsers(Session& session) {
     session.users.clear();

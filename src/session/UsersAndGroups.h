@@ -8,6 +8,8 @@
 
 namespace quill {
 
+class Record;
+
 class Session;
 struct ProgramValues;
 
@@ -44,6 +46,10 @@ inline constexpr std::size_t kMaxGroupMembers = 20;
 // point, in listing order; unreadable records are left out. False when no
 // user record exists at all.
 bool loadUsers(Session& session);
+
+// Whether a user record is an administrator's: its "USER_TYPE" says
+// "ADMINISTRATOR" in any letter case.
+bool isAdministratorRecord(const Record& user);
 
 // Reads the users table anew after users were created or deleted, keeping
 // the group memberships and selections of the users that remain; a new

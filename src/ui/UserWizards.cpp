@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "session/Session.h"
 #include "session/UserAccounts.h"
+#include "session/UsersAndGroups.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,7 +156,7 @@ void DeleteUserWizard::fillList() {
         Record record;
         if (fs::isDirectory(file) || session_.recordFiles().read(file, record) != RecordRead::Ok)
             continue;
-        const bool admin = cp1250::upper(record.value("USER_TYPE")) == "ADMINISTRATOR";
+        const bool admin = isAdministratorRecord(record);
         const QString row = toQt(record.value("NAME") + " " + record.value("SURNAME") + " (" +
                                  path::withoutExtension(path::fileName(file)) + ")") +
                             "  - " + (admin ? adminText : userText);

@@ -1,6 +1,7 @@
 // The users and groups tables, the user list text and the access tests, on a
 // fresh copy of the sample data point.
 #include "datapoint/WorkingCopy.h"
+#include "formats/Record.h"
 #include "session/UserAccounts.h"
 #include "session/UsersAndGroups.h"
 #include "session/Visibility.h"
@@ -120,6 +121,25 @@ TEST_F(UsersAndGroupsTest, BuiltInGroupComesFirstAndHoldsEveryone) {
     EXPECT_EQ(session->groups[0].path, kBuiltInGroupPath);
     EXPECT_EQ(membersOf(0).size(), session->users.size());
     EXPECT_EQ(session->groups[1].name, "Team");
+}
+
+TEST(AdministratorRecordTest, OnlyTheAdministratorTypeInAnyCaseMakesAnAdministrator) {
+    const struct {
+        const char* type;
+        bool administrator;
+    } cases[] = {
+        {"ADMINISTRATOR", true},   {"administrator", true},   {"Administrator", true}, {"USER", false}, {"", false},
+        {" ADMINISTRATOR", false}, {"ADMINISTRATORS", false},
+    };
+    for (const auto& c : cases) {
+        Record user;
+        Field type;
+        type.name = "user_type";
+        type.value = c.type;
+        user.fields.push_back(type);
+        EXPECT_EQ(isAdministratorRecord(user), c.administrator) << "'" << c.type << "'";
+    }
+    EXPECT_FALSE(isAdministratorRecord(Record{})) << "a record without a type";
 }
 
 TEST_F(UsersAndGroupsTest, MembershipIgnoresTheCaseOfStoredLogonNames) {
