@@ -13,7 +13,6 @@
 #include "ui/QtShell.h"
 #include "ui/QtText.h"
 #include "ui/QtUi.h"
-#include "ui/ViewSupport.h"
 
 #include "buildinfo/BuildInfo.h"
 #include "formats/RegistryStore.h"

@@ -93,8 +93,8 @@ Status replaceFile(std::string_view path, std::string_view content, std::optiona
     // owner, where allowed) so that the other users may still write it.
     // Where neither is allowed the file stays the writer's, as a new one
     // would be; the write itself goes on.
-    if (replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0 &&
-        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    if (replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int groupKept = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     }
     const bool written = (!explicitMode || ::fchmod(fd, permissions) == 0) && writeAll(fd, content) && ::fsync(fd) == 0;
     const int savedErrno = errno;

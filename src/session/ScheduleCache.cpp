@@ -480,15 +480,6 @@ std::vector<ScheduleReading*> readIntoCache(const RecordFiles& records, const Ty
 
 } // namespace
 
-std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                               const std::vector<ScheduledDocument>& documents, ScheduleCache& previous,
-                                               ScheduleCache& next, const std::atomic<bool>* stop) {
-    std::vector<ScheduleReading> readings;
-    for (const ScheduleReading* reading : readIntoCache(records, tables, documents, previous, next, stop))
-        readings.push_back(*reading);
-    return readings;
-}
-
 std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
                                                 const std::vector<std::string>& places, const std::string& cacheFile,
                                                 std::string_view dataPoint, const std::atomic<bool>* stop,

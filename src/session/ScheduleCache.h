@@ -83,12 +83,6 @@ std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records
                                                       ScheduleCache& next, FolderRightsTexts* rights = nullptr,
                                                       const std::atomic<bool>* stop = nullptr);
 
-// Reads the documents' schedules as readScheduleFiles does, taking those
-// whose files are unchanged from previous (moved out of it); every reading goes into next.
-std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                               const std::vector<ScheduledDocument>& documents, ScheduleCache& previous,
-                                               ScheduleCache& next, const std::atomic<bool>* stop = nullptr);
-
 // Both, with the cache file loaded first and written after: the readings
 // of every schedule below the places, and the folders' rights into rights
 // when given.
