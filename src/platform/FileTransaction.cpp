@@ -71,6 +71,41 @@ bool isDirectoryNoFollow(const std::string& native) {
     return ::lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Whether two names hold one file, as a link made in place of a rename
+// leaves them until the old name is unlinked. A network file system may
+// give each name its own inode number, so there the bytes decide; two
+// files of equal size, time and bytes are the same document either way.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::lstat(a.c_str(), &sa) != 0 || ::lstat(b.c_str(), &sb) != 0 || !S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) ||
+        sa.st_dev != sb.st_dev)
+        return false;
+    if (sa.st_ino == sb.st_ino)
+        return true;
+    if (sa.st_size != sb.st_size || sa.st_mtim.tv_sec != sb.st_mtim.tv_sec)
+        return false;
+    const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fb = ::open(b.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    bool same = fa >= 0 && fb >= 0;
+    static constexpr std::size_t kChunk = 1 << 16;
+    std::string chunkA(kChunk, '\0'), chunkB(kChunk, '\0');
+    while (same) {
+        const ssize_t na = ::read(fa, chunkA.data(), kChunk);
+        const ssize_t nb = ::read(fb, chunkB.data(), kChunk);
+        // Both are regular files of one size, so short reads come in step.
+        same = na >= 0 && na == nb &&
+               chunkA.compare(0, static_cast<std::size_t>(na), chunkB, 0, static_cast<std::size_t>(nb)) == 0;
+        if (na <= 0)
+            break;
+    }
+    if (fa >= 0)
+        ::close(fa);
+    if (fb >= 0)
+        ::close(fb);
+    return same;
+}
+
 Status removeTree(const std::string& native) {
     if (!present(native))
         return Status::success();
@@ -79,6 +114,25 @@ Status removeTree(const std::string& native) {
     if (ec)
         return Status::failure("cannot remove " + native + ": " + ec.message());
     return Status::success();
+}
+
+// Puts a file set aside back under its name. A link cut short leaves it
+// under both; then only the set-aside name is left to go.
+Status putBack(const std::string& aside, const std::string& name) {
+    if (present(name) && sameFile(aside, name))
+        return ::unlink(aside.c_str()) == 0 ? Status::success()
+                                            : Status::failure("cannot remove " + aside + ": " + errorText(errno));
+    return renameNoReplace(aside, name);
+}
+
+// Takes back a file a step placed from its staged copy; a link cut short
+// leaves the copy under both names.
+Status removePlaced(const std::string& staged, const std::string& placed) {
+    if (present(placed) && sameFile(staged, placed)) {
+        if (Status removed = removeTree(placed); !removed)
+            return removed;
+    }
+    return removeTree(staged);
 }
 
 // A new file with content, created exclusively and flushed.
@@ -301,7 +355,7 @@ Status undoStep(const Step& step, const std::string& id, std::size_t n) {
     case Kind::Copy:
     case Kind::Create:
         if (present(fresh))
-            return removeTree(fresh);
+            return removePlaced(fresh, step.to);
         return removeTree(step.to);
     case Kind::Replace: {
         const std::string kept = stagePath(step.to, id, n, "keep");
@@ -315,21 +369,21 @@ Status undoStep(const Step& step, const std::string& id, std::size_t n) {
         if (step.crossDevice) {
             const std::string gone = stagePath(step.from, id, n, "gone");
             if (present(gone)) {
-                if (Status back = renameNoReplace(gone, step.from); !back)
+                if (Status back = putBack(gone, step.from); !back)
                     return back;
             }
             if (present(fresh))
-                return removeTree(fresh);
+                return removePlaced(fresh, step.to);
             return present(step.from) ? removeTree(step.to) : Status::success();
         }
-        if (!present(step.from) && present(step.to))
-            return renameNoReplace(step.to, step.from);
+        if (present(step.to) && (!present(step.from) || sameFile(step.to, step.from)))
+            return putBack(step.to, step.from);
         return Status::success();
     }
     case Kind::Remove: {
         const std::string gone = stagePath(step.to, id, n, "gone");
         if (present(gone))
-            return renameNoReplace(gone, step.to);
+            return putBack(gone, step.to);
         return Status::success();
     }
     }

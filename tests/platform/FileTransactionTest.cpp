@@ -188,6 +188,58 @@ TEST(FileTransactionTest, RecoveryUndoesAnUncommittedChangeAndFinishesACommitted
     }
 }
 
+// Where renames cannot refuse to replace, a file is linked under its new
+// name and then unlinked from the old one; a kill between the two leaves
+// it under both. A share may show the two names as two files of equal
+// bytes and time rather than one inode, so each row runs both ways.
+TEST(FileTransactionTest, RecoveryUndoesALinkCutShortBeforeTheUnlink) {
+    const std::string id = "0123456789abcdef";
+    const std::string stage = "/.~quill-txn-" + id + "-0.";
+    struct Row {
+        const char* why;
+        const char* step;
+        std::function<void(const std::string& w, const std::function<void(std::string, std::string)>& twin)> cut;
+    };
+    const std::vector<Row> rows = {
+        {"a move", "move\t0\t@/a/doc.note\t@/b/doc.note",
+         [](const std::string& w, const auto& twin) { twin(w + "/a/doc.note", w + "/b/doc.note"); }},
+        {"a copy", "copy\t0\t@/a/doc.note\t@/b/doc.note",
+         [&](const std::string& w, const auto& twin) {
+             stdfs::copy_file(w + "/a/doc.note", w + "/b" + stage + "new");
+             twin(w + "/b" + stage + "new", w + "/b/doc.note");
+         }},
+        {"a move to another disk", "move\t1\t@/a/doc.note\t@/b/doc.note",
+         [&](const std::string& w, const auto& twin) {
+             stdfs::copy_file(w + "/a/doc.note", w + "/b" + stage + "new");
+             twin(w + "/b" + stage + "new", w + "/b/doc.note");
+         }},
+        {"a removal being put back", "remove\t0\t\t@/a/old.note",
+         [&](const std::string& w, const auto& twin) {
+             stdfs::rename(w + "/a/old.note", w + "/a" + stage + "gone");
+             twin(w + "/a" + stage + "gone", w + "/a/old.note");
+         }},
+    };
+    const auto link = [](std::string from, std::string to) { stdfs::create_hard_link(from, to); };
+    const auto copy = [](std::string from, std::string to) {
+        stdfs::copy_file(from, to);
+        stdfs::last_write_time(to, stdfs::last_write_time(from));
+    };
+    for (const Row& row : rows) {
+        for (const bool asLink : {true, false}) {
+            Fixture f;
+            const auto before = treeOf(f.work);
+            row.cut(f.work, asLink ? std::function<void(std::string, std::string)>(link) : copy);
+            test::writeBytes(f.journal + "/.~quill-txn-" + id + ".intent",
+                             "quill-transaction 1\nid\t" + id + "\nhost\t" + hostName() + "\npid\t" +
+                                 std::to_string(endedProcess()) + "\nphase\tprepare\nstep\t" + row.step + "\nend\n");
+            ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, nullptr).ok()) << row.why;
+            // A second recovery, as after a kill during the first, finds nothing more to do.
+            ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, nullptr).ok()) << row.why;
+            EXPECT_EQ(treeOf(f.work), before) << row.why << (asLink ? ", linked" : ", two files");
+        }
+    }
+}
+
 // An intent of a program that is still running is its own business, and
 // one cut off while it was written planned nothing that happened.
 TEST(FileTransactionTest, RecoveryLeavesRunningAndUnfinishedIntentsAlone) {
