@@ -5,6 +5,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -229,9 +230,9 @@ Status moveFolderListsTo(const std::string& staging, const DataPointSource& sour
 void undo(const std::vector<std::string>& made) {
     for (auto it = made.rbegin(); it != made.rend(); ++it) {
         if (fs::isSymlink(*it) || !fs::isDirectory(*it))
-            (void)fs::removeFile(*it);
+            ignoreOutcome(fs::removeFile(*it));
         else
-            (void)fs::removeAll(*it);
+            ignoreOutcome(fs::removeAll(*it));
     }
 }
 
@@ -346,7 +347,7 @@ Status createDataPointCopy(const DataPointSource& source, std::string_view targe
             return fail("the new data point cannot be put in place: " + placed.message());
         made.push_back(path::join(to, name));
     }
-    (void)fs::removeAll(staging);
+    ignoreOutcome(fs::removeAll(staging));
     return Status::success();
 }
 

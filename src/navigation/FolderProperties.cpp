@@ -10,6 +10,7 @@
 #include "platform/FileTransaction.h"
 #include "platform/NameRules.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
@@ -126,7 +127,7 @@ void moveFolderListEntries(Session& session, const std::string& from, const std:
             changed = true;
         }
         if (changed)
-            (void)session.writeRecord(list, file);
+            ignoreOutcome(session.writeRecord(list, file));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/LogonContext.h"
 #include "session/Session.h"
 
@@ -27,7 +28,7 @@ Status createNewDataPoint(Session& session, std::string_view target, const DataP
     program.actualDataPoint = program.knownDataPoints.size() - 1;
     const std::string firstStart = path::join(program.programDirectory, "firststart");
     if (fs::isRegularFile(firstStart) && !fs::isSymlink(firstStart))
-        (void)fs::removeFile(firstStart);
+        ignoreOutcome(fs::removeFile(firstStart));
     return Status::success();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/ProgramValues.h"
 
@@ -52,7 +53,7 @@ std::string sampleDataPoint(const ProgramValues& values) {
     if (!fs::copyTree(shipped, own)) {
         // The half copy made just now is no data point: it goes again.
         if (fs::isDirectory(own) && !fs::isSymlink(own))
-            (void)fs::removeAll(own);
+            ignoreOutcome(fs::removeAll(own));
         return {};
     }
     return own;

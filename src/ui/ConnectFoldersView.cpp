@@ -9,6 +9,7 @@
 #include "navigation/FolderProperties.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/Ui.h"
 #include "session/Session.h"
 #include "session/TextVariables.h"
@@ -78,7 +79,7 @@ void ConnectFoldersView::fill(std::size_t selected) {
         // A folder that is gone stays listed, without its settings.
         FolderSettings settings;
         if (fs::isRegularFile(path::join(folder, "folder.folders")))
-            (void)readFolderSettings(session_, folder, settings);
+            ignoreOutcome(readFolderSettings(session_, folder, settings));
         auto* row = new QTreeWidgetItem(list_, {toQt(folder)});
         row->setIcon(0, images_.treeIcon(settings.icon.empty() ? std::string("FOLDER.BMP") : settings.icon));
     }

@@ -7,6 +7,7 @@
 #include "navigation/ResourceImages.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/Session.h"
 
 #include <QApplication>
@@ -255,7 +256,7 @@ void FileTemplateWizard::next() {
             session_.ui.showMessage(MessageKind::Error, copied.message());
             return;
         }
-        (void)fs::removeFile(staged_);
+        ignoreOutcome(fs::removeFile(staged_));
         finish(4);
         return;
     }
@@ -274,7 +275,7 @@ void FileTemplateWizard::finish(int page) {
 void FileTemplateWizard::reject() {
     // Cancelled after the copy was made: the copy goes, the template stays.
     if (!kept_ && step() < 3 && fs::isRegularFile(staged_) && !fs::isSymlink(staged_))
-        (void)fs::removeFile(staged_);
+        ignoreOutcome(fs::removeFile(staged_));
     WizardFrame::reject();
 }
 

@@ -8,6 +8,7 @@
 
 #include "navigation/ConnectedFolders.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/Session.h"
 
 #include <QApplication>
@@ -120,7 +121,7 @@ void UserFoldersWizard::fillSettings() {
     FolderSettings settings;
     if (existing) {
         const std::string directory = fromQt(field("Directory")->text());
-        (void)readFolderSettings(session_, directory, settings);
+        ignoreOutcome(readFolderSettings(session_, directory, settings));
         field("Name")->setText(toQt(path::fileName(path::withoutTrailingSeparator(directory))));
     } else {
         settings.owner = session_.program.fullName + " (" + session_.program.logonName + ")";
