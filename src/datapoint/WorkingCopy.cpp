@@ -8,20 +8,13 @@
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
 
-#include <cstdlib>
-
 namespace quill {
 namespace {
 
 constexpr std::size_t kMaxManifestBytes = 64 * 1024 * 1024;
-constexpr long long kSameTimeNs = 1000000; // file times closer than 1 ms are equal
 
 std::string localResources(const WorkingCopyPlaces& places) {
     return path::withoutTrailingSeparator(places.settings.resourceDirectory);
-}
-
-bool sameTime(long long a, long long b) {
-    return std::llabs(a - b) < kSameTimeNs;
 }
 
 void collectManifest(const std::string& directory, const std::string& relative, ResourceManifest& manifest) {
@@ -80,31 +73,17 @@ SyncResult download(const WorkingCopyPlaces& places) {
 // Copies what changed here since the last download from local into shared.
 void uploadChanges(const std::string& local, const std::string& shared, const std::string& relative,
                    ResourceManifest& manifest, SyncResult& result) {
-    const auto entries = fs::list(local);
-    if (!entries)
-        return;
-    for (const fs::Entry& entry : *entries) {
-        const std::string from = path::join(local, entry.name);
-        const std::string to = path::join(shared, entry.name);
-        const std::string rel = relative + entry.name;
-        if (entry.isSymlink || fs::isSymlink(to)) {
-            ++result.linksSkipped;
-            continue;
-        }
-        if (entry.isDirectory) {
-            uploadChanges(from, to, rel + "/", manifest, result);
-            continue;
-        }
-        const long long localTime = fs::modificationTime(from);
-        const bool differs = !fs::exists(to) || !sameTime(localTime, fs::modificationTime(to));
+    result.linksSkipped += walkTreeBeside(local, shared, [&](const SyncedFile& file) {
+        const std::string rel = relative + file.relative;
+        const bool differs = !file.toTime || !sameFileTime(file.fromTime, *file.toTime);
         const auto known = manifest.find(rel);
-        const bool changedHere = known == manifest.end() || !sameTime(localTime, known->second);
+        const bool changedHere = known == manifest.end() || !sameFileTime(file.fromTime, known->second);
         if (!differs || !changedHere)
-            continue;
-        fs::createDirectories(shared);
-        if (fs::copyFile(from, to))
-            manifest[rel] = localTime;
-    }
+            return;
+        fs::createDirectories(path::directory(file.to));
+        if (fs::copyFile(file.from, file.to))
+            manifest[rel] = file.fromTime;
+    });
 }
 
 // Deletes from shared what was downloaded and has since been deleted here.

@@ -126,9 +126,14 @@ Status runFileOperation(std::string_view source, std::string_view target, FileOp
     return result;
 }
 
+bool sameFileTime(std::int64_t a, std::int64_t b) {
+    return std::llabs(a - b) < 1000000LL;
+}
+
 namespace {
 
-std::size_t mirrorBelow(const std::string& source, const std::string& target, WorkPool* pool) {
+std::size_t walkBeside(const std::string& source, const std::string& target, const std::string& relative,
+                       const std::function<void(const SyncedFile&)>& visit, WorkPool* pool) {
     std::size_t linksSkipped = 0;
     const auto entries = fs::list(source);
     if (!entries)
@@ -144,32 +149,40 @@ std::size_t mirrorBelow(const std::string& source, const std::string& target, Wo
         mapInOrder(pool, files, [](const std::string& file) { return fs::modificationTime(file); });
     std::size_t file = 0;
     for (const fs::Entry& entry : *entries) {
-        const std::string from = path::join(source, entry.name);
-        const std::string to = path::join(target, entry.name);
         const bool regular = !entry.isSymlink && !entry.isDirectory;
-        const std::int64_t sourceTime = regular ? times[file++] : 0;
-        if (entry.isSymlink || fs::isSymlink(to)) {
+        SyncedFile found{path::join(source, entry.name), path::join(target, entry.name), relative + entry.name,
+                         regular ? times[file++] : 0, std::nullopt};
+        if (entry.isSymlink || fs::isSymlink(found.to)) {
             ++linksSkipped;
             continue;
         }
         if (entry.isDirectory) {
-            linksSkipped += mirrorBelow(from, to, pool);
+            linksSkipped += walkBeside(found.from, found.to, found.relative + "/", visit, pool);
             continue;
         }
-        const bool differs = !fs::exists(to) || std::llabs(sourceTime - fs::modificationTime(to)) >= 1000000LL;
-        fs::createDirectories(target);
-        // A file that cannot be copied stays as it was; the walk goes on.
-        if (differs)
-            fs::copyFile(from, to).ok();
+        if (const auto there = fs::stamp(found.to))
+            found.toTime = there->modifiedNs;
+        visit(found);
     }
     return linksSkipped;
 }
 
 } // namespace
 
-std::size_t mirrorTree(std::string_view source, std::string_view target) {
+std::size_t walkTreeBeside(std::string_view source, std::string_view target,
+                           const std::function<void(const SyncedFile&)>& visit) {
     const std::unique_ptr<WorkPool> pool = poolForShare(source);
-    return mirrorBelow(std::string(source), std::string(target), pool.get());
+    return walkBeside(std::string(source), std::string(target), {}, visit, pool.get());
+}
+
+std::size_t mirrorTree(std::string_view source, std::string_view target) {
+    return walkTreeBeside(source, target, [&](const SyncedFile& file) {
+        if (file.toTime && sameFileTime(file.fromTime, *file.toTime))
+            return;
+        fs::createDirectories(path::directory(file.to));
+        // A file that cannot be copied stays as it was; the walk goes on.
+        fs::copyFile(file.from, file.to).ok();
+    });
 }
 
 std::size_t pruneTree(std::string_view source, std::string_view reference) {

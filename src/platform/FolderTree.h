@@ -3,6 +3,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Status.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,12 +40,32 @@ enum class FileOperation {
 // goes inside it. Fails when any part failed; what could be done is done.
 Status runFileOperation(std::string_view source, std::string_view target, FileOperation operation, const Trash& trash);
 
+// Whether two file times stand for the same version of a file. Copies
+// keep times only to the millisecond on some file systems, so closer
+// times are equal.
+bool sameFileTime(std::int64_t a, std::int64_t b);
+
+// A regular file of a source tree beside its counterpart in a target tree.
+struct SyncedFile {
+    std::string from;     // in the source tree
+    std::string to;       // where it lies, or would lie, in the target
+    std::string relative; // from the roots, '/' between names
+    std::int64_t fromTime = 0;
+    std::optional<std::int64_t> toTime; // nullopt: no such file in the target
+};
+
+// Walks the regular files of source beside target, directory by
+// directory, handing each to visit. Symbolic links are skipped on both
+// sides: a link planted in a shared tree must not carry what it points to
+// into the copy, and a link in the target is never written through.
+// Returns how many links were skipped.
+std::size_t walkTreeBeside(std::string_view source, std::string_view target,
+                           const std::function<void(const SyncedFile&)>& visit);
+
 // Copies every file of source into target whose copy is missing or whose
 // modification time differs by a millisecond or more, either way; recurses
 // into sub-directories. Target directories are created only for files.
-// Symbolic links are skipped on both sides: a link planted in a shared
-// tree must not carry what it points to into the copy, and a link in the
-// target is never written through. Returns how many links were skipped.
+// Links are skipped as walkTreeBeside skips them; returns how many.
 std::size_t mirrorTree(std::string_view source, std::string_view target);
 
 // Deletes every file and directory of source that reference lacks.
