@@ -3,6 +3,7 @@
 #include "documents/Companions.h"
 #include "documents/DocumentStore.h"
 #include "documents/PendingFileOps.h"
+#include "formats/CompanionNames.h"
 #include "formats/ObjectTypes.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
@@ -15,20 +16,6 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kLockSuffix = ".~document";
-
-bool isCompanionExtension(std::string_view extension) {
-    for (Companion kind : {Companion::Comments, Companion::Attachments, Companion::Schedule, Companion::History}) {
-        if (cp1250::equalsNoCase(extension, companionExtension(kind)))
-            return true;
-    }
-    return false;
-}
-
-bool namesObjectType(const TypeTables& tables, std::string_view fileName) {
-    const std::string wanted = objectTypeNameOf(fileName);
-    return std::any_of(tables.objectTypes.begin(), tables.objectTypes.end(),
-                       [&](const ObjectType& type) { return cp1250::equalsNoCase(type.name, wanted); });
-}
 
 } // namespace
 
@@ -50,7 +37,7 @@ DocumentCheck checkDocumentName(const DocumentStore& store, std::string_view pat
         return DocumentCheck::Companion;
     if (cp1250::equalsNoCase(path::fileName(path::directory(path)), kAttachmentDirectoryName))
         return DocumentCheck::AttachedFile;
-    if (path::extension(name).empty() || !namesObjectType(store.objectTypeTables(), name))
+    if (path::extension(name).empty() || !store.objectTypeTables().definesTypeOf(name))
         return DocumentCheck::UnknownType;
     return DocumentCheck::Document;
 }

@@ -1,5 +1,6 @@
 #include "formats/CompanionNames.h"
 
+#include "formats/ObjectTypes.h"
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
 
@@ -11,6 +12,11 @@ bool isCompanionExtension(std::string_view extension) {
             return true;
     }
     return false;
+}
+
+bool isDocumentEntry(const TypeTables& tables, const fs::Entry& entry) {
+    return !entry.isDirectory && !entry.isSymlink && !isCompanionExtension(path::extension(entry.name)) &&
+           tables.definesTypeOf(entry.name);
 }
 
 std::string mainFileOfCompanion(std::string_view companion) {

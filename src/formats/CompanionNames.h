@@ -8,11 +8,17 @@
 
 namespace quill {
 
+struct TypeTables;
+
 // How the files that belong to a document or folder are named beside it.
 
 // ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
 // case: files that belong to a document or folder and are not documents.
 bool isCompanionExtension(std::string_view extension);
+
+// Whether an entry of a directory listing is a document: a file, no link,
+// no companion, of a type the data point defines.
+bool isDocumentEntry(const TypeTables& tables, const fs::Entry& entry);
 
 // The document a companion file belongs to: the last entry beside it whose
 // name is the companion's base name, alone or followed by an extension,

@@ -34,6 +34,14 @@ std::string objectTypeNameOf(std::string_view fileName) {
     return name + ".info";
 }
 
+bool TypeTables::definesTypeOf(std::string_view fileName) const {
+    // A name without an extension would otherwise be taken for its own type.
+    if (path::extension(fileName).size() < 2)
+        return false;
+    const std::size_t type = objectTypeOf(fileName);
+    return type < objectTypes.size() && cp1250::equalsNoCase(objectTypes[type].name, objectTypeNameOf(fileName));
+}
+
 std::size_t TypeTables::objectTypeOf(std::string_view fileName) const {
     const std::string wanted = objectTypeNameOf(fileName);
     for (std::size_t i = 0; i < objectTypes.size(); ++i) {

@@ -47,6 +47,9 @@ struct TypeTables {
     // Index of the type of a record file by its last extension; 0 when no
     // type matches (records of unknown kinds read as the first type).
     std::size_t objectTypeOf(std::string_view fileName) const;
+    // Whether a type is defined for the file's last extension: only such
+    // records are documents.
+    bool definesTypeOf(std::string_view fileName) const;
 
     // The first property definition of that name, compared in any case.
     const PropertyDefinition* findProperty(std::string_view name) const;

@@ -17,18 +17,6 @@ namespace quill {
 
 namespace {
 
-bool namesObjectType(const TypeTables& tables, std::string_view fileName) {
-    const std::string extension = path::extension(fileName);
-    if (extension.size() < 2 || isCompanionExtension(extension))
-        return false;
-    const std::string wanted = objectTypeNameOf(fileName);
-    for (const ObjectType& type : tables.objectTypes) {
-        if (cp1250::equalsNoCase(type.name, wanted))
-            return true;
-    }
-    return false;
-}
-
 // "1 document", "12 documents and 3 folders": what goes with a folder, in
 // the language's words; "" for an empty folder.
 std::string contentsText(Session& session, const FolderContents& contents) {
@@ -80,7 +68,7 @@ FolderContents countFolderContents(const TypeTables& tables, std::string_view fo
                     continue;
                 ++contents.folders;
                 pending.push_back(path::join(directory, entry.name));
-            } else if (namesObjectType(tables, entry.name)) {
+            } else if (isDocumentEntry(tables, entry)) {
                 ++contents.documents;
             }
         }

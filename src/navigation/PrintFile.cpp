@@ -38,14 +38,9 @@ std::vector<PrintableDocument> printableDocuments(Session& session, std::string_
     if (!entries || !foldersAdmit(session, folder))
         return {};
     for (const fs::Entry& entry : *entries) {
-        if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
+        if (!isDocumentEntry(session.tables, entry))
             continue;
         const std::string file = path::join(folder, entry.name);
-        // Only records of a type the data point defines are documents.
-        const std::size_t type = session.tables.objectTypeOf(entry.name);
-        if (type >= session.tables.objectTypes.size() ||
-            !cp1250::equalsNoCase(session.tables.objectTypes[type].name, objectTypeNameOf(entry.name)))
-            continue;
         Record record;
         if (session.readRecord(file, record) != RecordRead::Ok || !rightsAdmit(session.program, record.value("RIGHTS")))
             continue;

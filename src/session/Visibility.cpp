@@ -40,10 +40,7 @@ bool startsWithFolder(const std::string& folder, const std::string& place) {
 } // namespace
 
 bool recordCarriesRights(const TypeTables& tables, std::string_view file) {
-    const std::string name = path::fileName(file);
-    const std::size_t type = tables.objectTypeOf(name);
-    return type < tables.objectTypes.size() &&
-           cp1250::equalsNoCase(tables.objectTypes[type].name, objectTypeNameOf(name));
+    return tables.definesTypeOf(path::fileName(file));
 }
 
 bool rightsAdmit(const ProgramValues& program, std::string_view rights) {

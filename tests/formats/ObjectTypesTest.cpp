@@ -86,15 +86,26 @@ TEST(ObjectTypesTest, TypeOfAFileIsItsLastExtension) {
     for (const char* name : {"user.info", "comments.info", "contract.info"})
         ASSERT_TRUE(loadDefinitionText(name, "[TYPE]\nTYPE=OBJECT.PUBLIC\n", lists, nullptr));
     const TypeTables tables = mergeDefinitions(lists);
+    // Only a defined type makes a document: unknown kinds read as the
+    // first type but are none, and neither is a name without extension.
     const struct {
         const char* file;
         std::size_t type;
+        bool defined;
     } rows[] = {
-        {"report.doc.comments", 1}, {"comments", 1},    {"/a/b.c/Offer.CONTRACT", 2},
-        {"ANNA.user", 0},           {"unknown.xyz", 0}, {"dir.contract/noext", 0},
+        {"report.doc.comments", 1, true},
+        {"comments", 1, false},
+        {"/a/b.c/Offer.CONTRACT", 2, true},
+        {"ANNA.user", 0, true},
+        {"unknown.xyz", 0, false},
+        {"dir.contract/noext", 0, false},
+        {"user", 0, false},
+        {"ANNA.", 0, false},
     };
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         EXPECT_EQ(tables.objectTypeOf(row.file), row.type) << row.file;
+        EXPECT_EQ(tables.definesTypeOf(row.file), row.defined) << row.file;
+    }
 }
 
 TEST(ObjectTypesTest, APrivatePropertyHidesAPublicOneOfTheSameName) {
