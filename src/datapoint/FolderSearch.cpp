@@ -135,7 +135,7 @@ void FolderSearch::searchFolder(Walk& walk, const std::string& folder, bool subf
         if (entry.isSymlink)
             continue;
         if (entry.isDirectory) {
-            if (subfolders && !cp1250::equalsNoCase(entry.name, "ATTACHMENTS.SYSTEMFILES"))
+            if (subfolders && !cp1250::equalsNoCase(entry.name, kAttachmentDirectoryName))
                 searchFolder(walk, path::join(folder, entry.name), true);
             continue;
         }

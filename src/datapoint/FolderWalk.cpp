@@ -58,7 +58,8 @@ struct Walk {
         std::vector<std::future<SubDirectory>> ahead;
         if (pool && depth < levels) {
             for (const fs::Entry& entry : entries) {
-                if (entry.isDirectory && !entry.isSymlink)
+                if (entry.isDirectory && !entry.isSymlink &&
+                    !cp1250::equalsNoCase(entry.name, kAttachmentDirectoryName))
                     ahead.push_back(pool->run(
                         [this, path = path::join(directory, entry.name)] { return readSubDirectory(records, path); }));
             }
@@ -69,7 +70,8 @@ struct Walk {
             if (entry.isSymlink)
                 continue;
             if (entry.isDirectory) {
-                if (depth >= levels)
+                // The store of attached files is never a folder.
+                if (depth >= levels || cp1250::equalsNoCase(entry.name, kAttachmentDirectoryName))
                     continue;
                 const std::string entryPath = path::join(directory, entry.name);
                 const SubDirectory sub = pool ? ahead[next++].get() : readSubDirectory(records, entryPath);

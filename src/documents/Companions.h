@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/Record.h"
+#include "formats/CompanionNames.h"
 #include "formats/RecordFile.h"
 #include "platform/Status.h"
 
@@ -25,8 +26,7 @@ std::string_view companionExtension(Companion kind);
 std::string companionPath(std::string_view documentPath, Companion kind);
 
 // The directory beside a document that holds the attached files of every
-// document of the folder.
-inline constexpr std::string_view kAttachmentDirectoryName = "Attachments.systemfiles";
+// document of the folder (named by kAttachmentDirectoryName).
 std::string attachmentDirectory(std::string_view documentPath);
 
 // Where attached files wait between being chosen and the document's save:

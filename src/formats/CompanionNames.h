@@ -12,6 +12,10 @@ struct TypeTables;
 
 // How the files that belong to a document or folder are named beside it.
 
+// The directory of a folder that holds the attached files of its
+// documents; never a folder itself.
+inline constexpr std::string_view kAttachmentDirectoryName = "Attachments.systemfiles";
+
 // ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
 // case: files that belong to a document or folder and are not documents.
 bool isCompanionExtension(std::string_view extension);

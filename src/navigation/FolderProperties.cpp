@@ -2,6 +2,7 @@
 // document or folder.
 #include "navigation/FolderProperties.h"
 
+#include "formats/CompanionNames.h"
 #include "formats/ObjectTypes.h"
 #include "platform/Clock.h"
 #include "platform/Cp1250.h"
@@ -22,7 +23,6 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kFolderRecord = "folder.folders";
-constexpr std::string_view kAttachmentStore = "Attachments.systemfiles";
 // The edit group a change of folder settings is recorded under.
 constexpr int kFolderSettingsEdit = 40;
 constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
@@ -150,7 +150,7 @@ Status checkRenamableFolder(const Session& session, const std::string& folder) {
                         (!c.usersRootDirectory.empty() && fs::isWithin(folder, c.usersRootDirectory));
     if (!inside)
         return Status::failure(folder + " is no folder of the data point");
-    if (cp1250::upper(folder).find(cp1250::upper(kAttachmentStore)) != std::string::npos)
+    if (cp1250::upper(folder).find(cp1250::upper(kAttachmentDirectoryName)) != std::string::npos)
         return Status::failure(folder + " holds attached files; it keeps its name");
     if (!fs::isRegularFile(path::join(folder, kFolderRecord)))
         return Status::failure(folder + " is no folder of the data point: it has no " + std::string(kFolderRecord));
@@ -161,7 +161,7 @@ Status checkRenamableFolder(const Session& session, const std::string& folder) {
 Status checkNewFolderName(std::string_view name) {
     if (Status plain = checkName(name, "folder"); !plain)
         return plain;
-    if (cp1250::equalsNoCase(name, kAttachmentStore))
+    if (cp1250::equalsNoCase(name, kAttachmentDirectoryName))
         return Status::failure("\"" + std::string(name) + "\" is the name of a folder's attached files");
     if (isBookkeepingName(name))
         return Status::failure("\"" + std::string(name) + "\" is a name the program keeps for itself");

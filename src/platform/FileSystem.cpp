@@ -148,68 +148,73 @@ bool isSymlink(std::string_view path) {
 
 namespace {
 
-// The entries of an open directory stream, which stays open.
-std::vector<Entry> readEntries(DIR* stream) {
-    const int directory = ::dirfd(stream);
+// The entries of an open directory, which stays open. getdents64 is
+// called directly: the stream functions would add a stat and two fcntl
+// calls per directory, each a round trip on a share. A listing that
+// fails part way is no listing: callers decide what is missing from it.
+std::optional<std::vector<Entry>> readEntries(int directory) {
     std::vector<Entry> entries;
-    while (const dirent* found = ::readdir(stream)) {
-        const std::string_view nativeName = found->d_name;
-        if (nativeName == "." || nativeName == "..")
+    alignas(dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t n = ::getdents64(directory, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
             continue;
-        // A name the code page cannot hold would come out with '?' for
-        // some letters and then name another file, or none: such entries
-        // are left out rather than approximated.
-        if (!cp1250::holds(nativeName))
-            continue;
-        Entry entry;
-        entry.name = cp1250::fromUtf8(nativeName);
-        if (entry.name.empty() || isBookkeepingName(entry.name))
-            continue;
-        // The type the listing gives saves a call per entry; file systems
-        // that do not give it are asked.
-        unsigned char type = found->d_type;
-        struct stat st {};
-        if (type == DT_UNKNOWN && ::fstatat(directory, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-            type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
-        entry.isSymlink = type == DT_LNK;
-        entry.isDirectory = type == DT_DIR || (entry.isSymlink && ::fstatat(directory, found->d_name, &st, 0) == 0 &&
-                                               S_ISDIR(st.st_mode));
-        entries.push_back(std::move(entry));
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            return entries;
+        for (ssize_t offset = 0; offset < n;) {
+            const auto* found = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += found->d_reclen;
+            const std::string_view nativeName = found->d_name;
+            if (nativeName == "." || nativeName == "..")
+                continue;
+            // A name the code page cannot hold would come out with '?' for
+            // some letters and then name another file, or none: such entries
+            // are left out rather than approximated.
+            if (!cp1250::holds(nativeName))
+                continue;
+            Entry entry;
+            entry.name = cp1250::fromUtf8(nativeName);
+            if (entry.name.empty() || isBookkeepingName(entry.name))
+                continue;
+            // The type the listing gives saves a call per entry; file systems
+            // that do not give it are asked.
+            unsigned char type = found->d_type;
+            struct stat st {};
+            if (type == DT_UNKNOWN && ::fstatat(directory, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+            entry.isSymlink = type == DT_LNK;
+            entry.isDirectory =
+                type == DT_DIR ||
+                (entry.isSymlink && ::fstatat(directory, found->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode));
+            entries.push_back(std::move(entry));
+        }
     }
-    return entries;
 }
 
-std::optional<std::vector<Entry>> readAndClose(DIR* stream) {
-    std::vector<Entry> entries = readEntries(stream);
-    ::closedir(stream);
-    return entries;
+int openDirectory(std::string_view path) {
+    return onNativePath(path,
+                        [](const stdfs::path& p) {
+                            const int opened = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                            return std::pair<int, int>{opened, opened < 0 ? errno : 0};
+                        })
+        .first;
 }
 
 } // namespace
 
 std::optional<std::vector<Entry>> list(std::string_view directory) {
-    // opendir itself: a descriptor opened first and handed over would cost
-    // calls of its own for each directory of a walk.
-    const auto [stream, error] = onNativePath(directory, [](const stdfs::path& p) {
-        DIR* opened = ::opendir(p.c_str());
-        return std::pair<DIR*, int>{opened, opened ? 0 : errno};
-    });
-    if (!stream)
+    const int fd = openDirectory(directory);
+    if (fd < 0)
         return std::nullopt;
-    return readAndClose(stream);
+    auto entries = readEntries(fd);
+    ::close(fd);
+    return entries;
 }
 
 std::optional<std::vector<Entry>> listOpen(int directory) {
-    // The stream gets a descriptor of its own: closing it leaves the
-    // caller's open.
-    const int own = ::fcntl(directory, F_DUPFD_CLOEXEC, 0);
-    DIR* stream = own < 0 ? nullptr : ::fdopendir(own);
-    if (!stream) {
-        if (own >= 0)
-            ::close(own);
-        return std::nullopt;
-    }
-    return readAndClose(stream);
+    return readEntries(directory);
 }
 
 int openForReading(std::string_view path, int flags) {
@@ -287,26 +292,17 @@ ReadResult readFile(std::string_view path, std::size_t maxBytes) {
     return readOpened(fd, errno, maxBytes);
 }
 
-OpenDirectory::OpenDirectory(std::string_view path) {
-    fd_ = onNativePath(path, [](const stdfs::path& p) {
-              const int opened = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-              return std::pair<int, int>{opened, opened < 0 ? errno : 0};
-          }).first;
-}
+OpenDirectory::OpenDirectory(std::string_view path) : fd_(openDirectory(path)) {}
 
 OpenDirectory::~OpenDirectory() {
-    if (stream_)
-        ::closedir(static_cast<DIR*>(stream_));
-    else if (fd_ >= 0)
+    if (fd_ >= 0)
         ::close(fd_);
 }
 
 std::optional<std::vector<Entry>>& OpenDirectory::entries() {
     if (!listed_ && fd_ >= 0) {
         listed_ = true;
-        stream_ = ::fdopendir(fd_);
-        if (stream_)
-            entries_ = readEntries(static_cast<DIR*>(stream_));
+        entries_ = readEntries(fd_);
     }
     return entries_;
 }

@@ -42,8 +42,8 @@ struct Entry {
 // and so are names with letters code page 1250 cannot hold.
 // nullopt when the directory cannot be read.
 std::optional<std::vector<Entry>> list(std::string_view directory);
-// The same for a directory already open (a descriptor from openForReading
-// with O_DIRECTORY), which stays open.
+// The same for a directory just opened (a descriptor from openForReading
+// with O_DIRECTORY), which stays open; it is read from where it stands.
 std::optional<std::vector<Entry>> listOpen(int directory);
 
 // Opens a file for reading (O_RDONLY | O_CLOEXEC and the given flags),
@@ -100,7 +100,6 @@ public:
 
 private:
     int fd_ = -1;
-    void* stream_ = nullptr; // the DIR of the listing, which owns fd_
     bool listed_ = false;
     std::optional<std::vector<Entry>> entries_;
 };

@@ -206,7 +206,7 @@ void listDirectory(fs::OpenDirectory& open, const std::string& directory, Direct
         if (found.isSymlink)
             continue;
         if (found.isDirectory) {
-            if (!cp1250::equalsNoCase(found.name, "Attachments.systemfiles"))
+            if (!cp1250::equalsNoCase(found.name, kAttachmentDirectoryName))
                 probe.entry.subdirectories.push_back(found.name);
         } else if (cp1250::equalsNoCase(path::extension(found.name), ".scheduler")) {
             const std::string document = mainFileAmong(*entries, directory, found.name);

@@ -3,6 +3,7 @@
 #include "documents/Companions.h"
 
 #include "buildinfo/BuildInfo.h"
+#include "formats/CompanionNames.h"
 #include "formats/LanguageTexts.h"
 #include "formats/MarkedText.h"
 #include "platform/Cp1250.h"
@@ -260,7 +261,7 @@ TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, 
                     // outside the attachments and is not looked at.
                     if (path::isPlainFileName(stored) &&
                         fs::isRegularFile(
-                            path::join(path::join(s.actual.mainPath, "Attachments.systemfiles"), stored))) {
+                            path::join(path::join(s.actual.mainPath, kAttachmentDirectoryName), stored))) {
                         const std::string extension = path::extension(stored);
                         const auto image = s.texts.rawLookup("SYSTEMIMAGES", "$IMAGE" + extension, "SystemImages");
                         if (!extension.empty() && image && !isParror(*image))
