@@ -22,13 +22,28 @@ public:
     void setCursor(CursorShape shape) override { cursors.push_back(shape); }
 };
 
+// Records what the library hands to the desktop; refuses every request
+// while refusing is set. The default printer is printer.
 class RecordingShell final : public Shell {
 public:
     std::vector<std::string> opened;
+    std::vector<std::pair<std::string, std::string>> mailed;  // subject, attachment
+    std::vector<std::pair<std::string, std::string>> printed; // file, printer
+    std::string printer;
+    bool refusing = false;
     bool openWithAssociatedProgram(const std::string& file, const std::string&, const std::string&) override {
         opened.push_back(file);
-        return true;
+        return !refusing;
     }
+    bool sendMail(const std::string& subject, const std::string& attachment) override {
+        mailed.emplace_back(subject, attachment);
+        return !refusing;
+    }
+    bool printFile(const std::string& file, const std::string& printerName, const std::string&) override {
+        printed.emplace_back(file, printerName);
+        return !refusing;
+    }
+    std::string defaultPrinter() override { return printer; }
 };
 
 // A session on a fresh copy of the sample data point, as user ANNA (Anna

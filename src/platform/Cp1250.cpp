@@ -141,6 +141,10 @@ std::string toUtf8(std::string_view text) {
 }
 
 std::string fromUtf8(std::string_view utf8) {
+    return fromUtf8(utf8, [](char32_t) { return std::string("?"); });
+}
+
+std::string fromUtf8(std::string_view utf8, std::string (*unheld)(char32_t codePoint)) {
     std::size_t i = asciiPrefix(utf8);
     std::string out(utf8.substr(0, i));
     if (i == utf8.size())
@@ -161,7 +165,10 @@ std::string fromUtf8(std::string_view utf8) {
             continue;
         }
         const auto byte = fromUnicode(cp);
-        out += byte ? static_cast<char>(*byte) : '?';
+        if (byte)
+            out += static_cast<char>(*byte);
+        else
+            out += unheld(cp);
         i += length;
     }
     return out;

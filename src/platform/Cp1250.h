@@ -24,6 +24,10 @@ std::string toUtf8(std::string_view text);
 // valid UTF-8 are taken as code page 1250 bytes as they are.
 std::string fromUtf8(std::string_view utf8);
 
+// The same, with each code point the code page cannot hold replaced by
+// what unheld makes of it.
+std::string fromUtf8(std::string_view utf8, std::string (*unheld)(char32_t codePoint));
+
 // The first letter of a UTF-8 text that the code page cannot hold, as
 // UTF-8, so that a refusal can name it; nothing when fromUtf8 keeps every
 // letter.

@@ -1,11 +1,17 @@
 #include "platform/Shell.h"
 
+#include "platform/Cp1250.h"
+#include "platform/DefaultPrinter.h"
 #include "platform/FileSystem.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace quill {
+
+std::string Shell::defaultPrinter() {
+    return cp1250::fromUtf8(queryDefaultPrinter());
+}
 
 bool XdgShell::openWithAssociatedProgram(const std::string& file, const std::string& /*parameters*/,
                                          const std::string& workingDirectory) {

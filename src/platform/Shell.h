@@ -6,8 +6,9 @@ namespace quill {
 
 // What the desktop does for the program: open a file or a page with the
 // program the user associates with it, start a mail with a file attached,
-// print a file. Each answers whether the request could be handed over; a
-// desktop that finds out later that it failed tells the user itself.
+// print a file, name the default printer. Each request answers whether it
+// could be handed over; a desktop that finds out later that it failed
+// tells the user itself.
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -22,6 +23,9 @@ public:
     virtual bool printFile(const std::string& /*file*/, const std::string& /*printer*/, const std::string& /*title*/) {
         return false;
     }
+    // The printer printFile uses when given none, in the code page like
+    // every text of the program; empty when there is none to print on.
+    virtual std::string defaultPrinter();
 };
 
 // Hands files to xdg-open in a detached process, so the program never waits

@@ -11,13 +11,15 @@ class QWidget;
 
 namespace quill {
 class Session;
-}
+struct PageCommandStep;
+} // namespace quill
 
 namespace quill::ui {
 
-// Carries out what a page asks for: stores a posted form, or runs a
-// command of a link (open, save, print or mail an attached file of the
-// document shown). Questions and warnings are shown over parent.
+// Carries out what a page asks for: the library runs the request, this
+// asks the user where the library needs an answer (where to save, whether
+// to print, the template wizard) and shows the warning it chose, over
+// parent.
 class PageCommandRunner {
 public:
     PageCommandRunner(Session& session, QWidget* parent) : session_(session), parent_(parent) {}
@@ -31,8 +33,9 @@ public:
     std::function<void(EmbeddedCommandKind kind)> dataPointCommand;
 
 private:
-    void runAttachmentCommand(const QByteArray& address, const std::string& documentPath);
-    void warn(int number, const std::string& detail = {});
+    void carryOut(const PageCommandStep& step);
+    void chooseSaveTarget(const PageCommandStep& step);
+    void confirmPrint(const PageCommandStep& step);
 
     Session& session_;
     QWidget* parent_;

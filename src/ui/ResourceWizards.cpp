@@ -197,11 +197,14 @@ FileTemplateWizard::FileTemplateWizard(Session& session, QWidget* parent)
 }
 
 std::optional<std::string> FileTemplateWizard::run(const std::string& templatePath) {
-    template_ = templatePath;
-    const std::string scratch = path::join(session_.context.settings.temporaryDirectory, "Attachments");
-    fs::createDirectories(scratch);
-    staged_ = session_.recordFiles().uniqueName(path::join(scratch, path::fileName(templatePath)));
     kept_.reset();
+    copy_.reset();
+    Result<FileTemplateCopy> prepared = FileTemplateCopy::prepare(session_, templatePath);
+    if (!prepared) {
+        session_.warn(MessageKind::Error, section_, 1, prepared.message());
+        return std::nullopt;
+    }
+    copy_ = std::move(prepared).value();
     path_->clear();
     keep_->setChecked(true);
     if (auto* cancel = findChild<QPushButton*>("Cancel"))
@@ -214,12 +217,12 @@ std::optional<std::string> FileTemplateWizard::run(const std::string& templatePa
 }
 
 void FileTemplateWizard::browse() {
-    const QString extension = toQt(path::extension(staged_));
+    const QString extension = toQt(path::extension(copy_->path()));
     QFileDialog dialog(this, text(section_, "SAVEDIALOG"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!extension.isEmpty())
         dialog.setDefaultSuffix(extension.mid(1));
-    dialog.selectFile(toQt(path::fileName(template_)));
+    dialog.selectFile(toQt(path::fileName(copy_->templatePath())));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         path_->setText(dialog.selectedFiles().first());
 }
@@ -229,18 +232,18 @@ void FileTemplateWizard::next() {
         return;
     switch (step()) {
     case 1:
-        if (const Status copied = fs::copyFile(template_, staged_); !copied) {
-            session_.ui.showMessage(MessageKind::Error, copied.message());
+        if (const Status made = copy_->make(); !made) {
+            session_.warn(MessageKind::Error, section_, 1, made.message());
             return;
         }
-        if (!session_.shell.openWithAssociatedProgram(staged_, {}, session_.context.settings.temporaryDirectory))
-            session_.warn(MessageKind::Warning, "GUI_FORM", 9, staged_);
+        if (!session_.shell.openWithAssociatedProgram(copy_->path(), {}, session_.context.settings.temporaryDirectory))
+            session_.warn(MessageKind::Warning, "GUI_FORM", 9, copy_->path());
         showStep(2);
         return;
     case 2: {
         if (!saveTo_->isChecked()) {
-            session_.lastTemplateDocument = staged_;
-            kept_ = staged_;
+            copy_->keep(session_);
+            kept_ = copy_->path();
             finish(3);
             return;
         }
@@ -252,11 +255,10 @@ void FileTemplateWizard::next() {
         }
         if (fs::exists(target) && QMessageBox::question(this, windowTitle(), toQt(target)) != QMessageBox::Yes)
             return;
-        if (const Status copied = fs::copyFile(staged_, target); !copied) {
-            session_.ui.showMessage(MessageKind::Error, copied.message());
+        if (const Status saved = copy_->saveAs(target); !saved) {
+            session_.warn(MessageKind::Error, section_, 2, saved.message());
             return;
         }
-        ignoreOutcome(fs::removeFile(staged_));
         finish(4);
         return;
     }
@@ -274,8 +276,8 @@ void FileTemplateWizard::finish(int page) {
 
 void FileTemplateWizard::reject() {
     // Cancelled after the copy was made: the copy goes, the template stays.
-    if (!kept_ && step() < 3 && fs::isRegularFile(staged_) && !fs::isSymlink(staged_))
-        ignoreOutcome(fs::removeFile(staged_));
+    if (copy_ && !kept_ && step() < 3)
+        copy_->discard(session_);
     WizardFrame::reject();
 }
 

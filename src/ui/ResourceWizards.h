@@ -2,6 +2,8 @@
 
 #include "WizardFrame.h"
 
+#include "navigation/FileTemplateCopy.h"
+
 #include <QImage>
 
 #include <optional>
@@ -51,7 +53,8 @@ public:
 
     QRadioButton* saveChoice() const { return saveTo_; }
     QLineEdit* pathField() const { return path_; }
-    const std::string& stagedPath() const { return staged_; }
+    // The copy the user fills in; empty before one is prepared.
+    std::string stagedPath() const { return copy_ ? copy_->path() : std::string(); }
 
 protected:
     void reject() override;
@@ -65,8 +68,7 @@ private:
     QRadioButton* saveTo_;
     QLineEdit* path_;
     QPushButton* browse_;
-    std::string template_;
-    std::string staged_;
+    std::optional<FileTemplateCopy> copy_;
     std::optional<std::string> kept_;
 };
 
