@@ -2,11 +2,11 @@
 // create-data-point wizard make them.
 #include "AdministrationCommands.h"
 
+#include "CliSupport.h"
 #include "CommandRunner.h"
 
 #include "datapoint/WorkingCopy.h"
 #include "formats/RegistryStore.h"
-#include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/DataPointSetup.h"
@@ -17,41 +17,9 @@
 #include "session/UserAccounts.h"
 #include "session/UsersAndGroups.h"
 
-#include <algorithm>
 #include <ostream>
 
 namespace quill::cli {
-namespace {
-
-// The user's own groups, never the built-in group of all users.
-std::size_t findGroup(const Session& session, const std::string& name) {
-    for (std::size_t g = 1; g < session.groups.size(); ++g) {
-        if (session.groups[g].path != kDeletedGroupPath && cp1250::upper(session.groups[g].name) == cp1250::upper(name))
-            return g;
-    }
-    return 0;
-}
-
-void setMembers(Session& session, std::size_t group, const Args& members) {
-    if (members.size() > kMaxGroupMembers)
-        throw CliError{"a group holds at most " + std::to_string(kMaxGroupMembers) + " members"};
-    for (const std::string& member : members) {
-        const bool known = std::any_of(session.users.begin(), session.users.end(), [&](const UserEntry& user) {
-            return cp1250::upper(user.logonName) == cp1250::upper(member);
-        });
-        if (!known)
-            throw CliError{"no user has the logon name " + member};
-    }
-    for (UserEntry& user : session.users) {
-        user.membership.resize(session.groups.size(), false);
-        user.membership[group] = std::any_of(members.begin(), members.end(), [&](const std::string& member) {
-            return cp1250::upper(member) == cp1250::upper(user.logonName);
-        });
-    }
-    session.groups[group].modified = true;
-}
-
-} // namespace
 
 int groupCommand(Call& call) {
     const std::string action = call.action();
@@ -62,28 +30,22 @@ int groupCommand(Call& call) {
     loadUserData(session);
     loadGroups(session);
     if (action == "list") {
-        for (std::size_t g = 0; g < session.groups.size(); ++g) {
-            std::string members;
-            for (const UserEntry& user : session.users) {
-                if (g < user.membership.size() && user.membership[g])
-                    members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
-            }
-            printLine(call.out, session.groups[g].name + "\t" + members);
-        }
+        for (std::size_t g = 0; g < session.groups.size(); ++g)
+            printLine(call.out, session.groups[g].name + "\t" + commaList(groupMembers(session, g)));
         return 0;
     }
     const std::string name = args[0];
-    std::size_t group = findGroup(session, name);
+    Result<std::size_t> group = findGroup(session, name);
     if (action == "delete") {
-        if (group == 0)
-            throw CliError{"the user has no group named " + name};
-        session.groups[group].path = std::string(kDeletedGroupPath);
+        if (!group)
+            throw CliError{group.message()};
+        check(deleteGroup(session, *group));
     } else {
-        if (group == 0) {
-            check(addGroup(session, name));
-            group = session.groups.size() - 1;
-        }
-        setMembers(session, group, Args(args.begin() + 1, args.end()));
+        if (!group)
+            group = addGroup(session, name);
+        if (!group)
+            throw CliError{group.message()};
+        check(setGroupMembers(session, *group, Args(args.begin() + 1, args.end())));
     }
     if (!saveGroups(session))
         throw CliError{"the groups could not be written"};

@@ -45,6 +45,13 @@ std::string absolutePath(std::string_view given) {
     return path::withoutTrailingSeparator(path::normalize(fs::fromNative(absolute.lexically_normal())));
 }
 
+std::string commaList(const Args& items) {
+    std::string list;
+    for (const std::string& item : items)
+        list += (list.empty() ? "" : ",") + item;
+    return list;
+}
+
 void check(const Status& status) {
     if (!status)
         throw CliError{status.message()};

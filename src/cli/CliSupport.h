@@ -31,6 +31,9 @@ bool takeFlag(Args& args, std::string_view name);
 // directory, so that it is stored and compared the same from anywhere.
 std::string absolutePath(std::string_view given);
 
+// The items parted by commas, as the listings print them.
+std::string commaList(const Args& items);
+
 // Throws the message of a failed operation.
 void check(const Status& status);
 

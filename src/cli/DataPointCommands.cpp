@@ -1,6 +1,7 @@
 #include "DataPointCommands.h"
 
 #include "AdministrationCommands.h"
+#include "CliSupport.h"
 #include "CommandRunner.h"
 
 #include "datapoint/DataPointGenerator.h"
@@ -79,14 +80,9 @@ int groupsCommand(Call& call) {
     // date as at a logon.
     loadUserData(session);
     loadGroups(session);
-    for (std::size_t g = 0; g < session.groups.size(); ++g) {
-        std::string members;
-        for (const UserEntry& user : session.users) {
-            if (g < user.membership.size() && user.membership[g])
-                members += (members.empty() ? "" : ",") + cp1250::upper(user.logonName);
-        }
-        printLine(call.out, session.groups[g].name + "\t" + session.groups[g].path + "\t" + members);
-    }
+    for (std::size_t g = 0; g < session.groups.size(); ++g)
+        printLine(call.out,
+                  session.groups[g].name + "\t" + session.groups[g].path + "\t" + commaList(groupMembers(session, g)));
     return 0;
 }
 

@@ -5,12 +5,11 @@
 #include "datapoint/FolderWalk.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
-#include "platform/FolderTree.h"
 #include "platform/Paths.h"
 #include "session/LogonContext.h"
 #include "session/Scheduler.h"
 #include "session/Session.h"
-#include "session/UsersAndGroups.h"
+#include "session/UserAccounts.h"
 #include "session/Visibility.h"
 
 #include <algorithm>
@@ -234,17 +233,14 @@ void addSettings(Session& session, MainTree& tree) {
         auto users = fixedNode(session, tree, "SETTINGS_USERS", "USERS.BMP", templateUrl("Template.Users.htm"),
                                NodeKind::Settings);
         const std::string userNote = nameText(session, "SETTINGS_USERS_NOTE1");
-        for (const std::string& file : listFiles(session.context.userRecordsDirectory, "*.user")) {
-            Record user;
-            if (fs::isDirectory(file) || session.recordFiles().read(file, user) != RecordRead::Ok)
-                continue;
+        for (const UserAccount& user : listUserAccounts(session)) {
             auto node = std::make_unique<TreeNode>();
-            node->caption = user.value("NAME") + " " + user.value("SURNAME");
+            node->caption = user.name + " " + user.surname;
             node->note = userNote;
             node->kind = NodeKind::Settings;
             node->subKind = keyOf(NodeKind::Settings);
-            node->url = file;
-            setImage(tree, *node, isAdministratorRecord(user) ? "OWNER.BMP" : "USER.BMP");
+            node->url = user.file;
+            setImage(tree, *node, user.administrator ? "OWNER.BMP" : "USER.BMP");
             users->addChild(std::move(node));
         }
         admin->addChild(std::move(users));

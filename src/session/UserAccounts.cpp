@@ -7,10 +7,13 @@
 #include "platform/FileTransaction.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/Session.h"
 #include "session/UsersAndGroups.h"
 #include "session/WindowGeometry.h"
+
+#include <algorithm>
 
 namespace quill {
 
@@ -27,20 +30,49 @@ bool plainLogonName(std::string_view logonName) {
 
 } // namespace
 
-bool isAdministratorAccount(Session& session, std::string_view logonName) {
+std::vector<UserAccount> listUserAccounts(const Session& session) {
+    std::vector<UserAccount> accounts;
+    const RecordFiles records = session.recordFiles();
+    for (const std::string& file : listFiles(session.context.userRecordsDirectory, "*.user")) {
+        Record record;
+        if (fs::isDirectory(file) || records.read(file, record) != RecordRead::Ok)
+            continue;
+        accounts.push_back(UserAccount{path::withoutExtension(path::fileName(file)), record.value("NAME"),
+                                       record.value("SURNAME"), isAdministratorRecord(record), file});
+    }
+    return accounts;
+}
+
+bool userExists(const Session& session, std::string_view logonName) {
+    return plainLogonName(logonName) && fs::exists(recordOf(session, logonName));
+}
+
+bool isAdministratorAccount(const Session& session, std::string_view logonName) {
     Record record;
-    return session.recordFiles().read(recordOf(session, logonName), record) == RecordRead::Ok &&
+    return plainLogonName(logonName) &&
+           session.recordFiles().read(recordOf(session, logonName), record) == RecordRead::Ok &&
            isAdministratorRecord(record);
 }
 
-Status createUser(Session& session, const NewUser& user) {
+NewUserFault newUserFault(const Session& session, const NewUser& user) {
     if (user.logonName.empty() || user.name.empty() || user.surname.empty())
-        return Status::failure("a new user needs a logon name, a name and a surname");
+        return NewUserFault::MissingName;
     if (!plainLogonName(user.logonName))
+        return NewUserFault::BadLogonName;
+    if (userExists(session, user.logonName))
+        return NewUserFault::Exists;
+    return NewUserFault::None;
+}
+
+Status createUser(Session& session, const NewUser& user) {
+    switch (newUserFault(session, user)) {
+    case NewUserFault::MissingName: return Status::failure("a new user needs a logon name, a name and a surname");
+    case NewUserFault::BadLogonName:
         return Status::failure("a logon name must be usable as a file name: " + user.logonName);
+    case NewUserFault::Exists: return Status::failure("the user " + user.logonName + " exists already");
+    case NewUserFault::None: break;
+    }
     const std::string file = recordOf(session, user.logonName);
-    if (fs::exists(file))
-        return Status::failure("the user " + user.logonName + " exists already");
     const RecordFiles records = session.recordFiles();
     const WindowGeometry& layout = session.context.geometry;
     const Status written = records.update(file, [&](Record& record) -> Status {
@@ -71,7 +103,7 @@ Status createUser(Session& session, const NewUser& user) {
     });
     if (!written) {
         if (fs::isRegularFile(file))
-            fs::removeFile(file).ok();
+            ignoreOutcome(fs::removeFile(file));
         return Status::failure("the user " + user.logonName + " was not created: " + written.message());
     }
     fs::createDirectories(path::join(session.context.usersRootDirectory, user.logonName));
@@ -88,9 +120,9 @@ Status deleteUser(Session& session, std::string_view logonName, bool withData) {
     if (cp1250::equalsNoCase(logon, session.program.logonName))
         return Status::failure("you cannot delete the account you are logged on with");
     if (isAdministratorAccount(session, logon)) {
-        int administrators = 0;
-        for (const std::string& record : listFiles(session.context.userRecordsDirectory, "*.user"))
-            administrators += isAdministratorAccount(session, path::withoutExtension(path::fileName(record)));
+        const std::vector<UserAccount> accounts = listUserAccounts(session);
+        const auto administrators = std::count_if(accounts.begin(), accounts.end(),
+                                                  [](const UserAccount& account) { return account.administrator; });
         if (administrators <= 1)
             return Status::failure("the last administrator of the data point cannot be deleted");
     }

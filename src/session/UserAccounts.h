@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill {
 
@@ -22,8 +23,31 @@ struct NewUser {
     std::string note;
 };
 
+// A user as the user records directory holds it.
+struct UserAccount {
+    std::string logonName; // the record's file name without ".user"
+    std::string name;
+    std::string surname;
+    bool administrator = false;
+    std::string file; // the user record
+};
+
+// Every readable user record, in listing order; records that cannot be
+// read are left out.
+std::vector<UserAccount> listUserAccounts(const Session& session);
+
+// Whether a user record with that logon name exists. False for a name that
+// cannot be a logon name (empty, a path separator, "." or "..").
+bool userExists(const Session& session, std::string_view logonName);
+
 // Whether the user record of logonName says it is an administrator's.
-bool isAdministratorAccount(Session& session, std::string_view logonName);
+bool isAdministratorAccount(const Session& session, std::string_view logonName);
+
+// What keeps a new user from being created, in the order it is checked.
+enum class NewUserFault { None, MissingName, BadLogonName, Exists };
+
+// The first fault of the new user's logon name, name and surname.
+NewUserFault newUserFault(const Session& session, const NewUser& user);
 
 // Writes the new user's record (the password stored as the data point
 // stores passwords, the window layout the creating user has now) and makes

@@ -8,6 +8,7 @@
 #include "platform/NameRules.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "session/EventLog.h"
 #include "session/Session.h"
 
 #include <algorithm>
@@ -17,6 +18,10 @@ namespace {
 
 std::string userField(std::size_t n) {
     return "USER" + std::to_string(n);
+}
+
+bool isDeleted(const GroupEntry& group) {
+    return cp1250::upper(group.path) == kDeletedGroupPath;
 }
 
 void addGroupEntry(Session& session, GroupEntry group) {
@@ -95,7 +100,7 @@ void loadGroups(Session& session) {
     }
 }
 
-Status addGroup(Session& session, std::string_view name) {
+Result<std::size_t> addGroup(Session& session, std::string_view name) {
     if (Status named = checkName(name, "group"); !named)
         return named;
     const std::string fileName = std::string(name) + ".groups";
@@ -103,46 +108,144 @@ Status addGroup(Session& session, std::string_view name) {
     fs::createDirectories(directory);
     const std::string file = path::join(directory, fileName);
     addGroupEntry(session, GroupEntry{std::string(name), file, true, "USERS.BMP", file});
+    return session.groups.size() - 1;
+}
+
+Result<std::size_t> findGroup(const Session& session, std::string_view name) {
+    for (std::size_t g = 1; g < session.groups.size(); ++g) {
+        if (!isDeleted(session.groups[g]) && cp1250::equalsNoCase(session.groups[g].name, name))
+            return g;
+    }
+    return Result<std::size_t>::failure("the user has no group named " + std::string(name));
+}
+
+bool isMember(const Session& session, std::size_t user, std::size_t group) {
+    if (user >= session.users.size())
+        return false;
+    const std::vector<bool>& membership = session.users[user].membership;
+    return group < membership.size() && membership[group];
+}
+
+std::vector<std::string> groupMembers(const Session& session, std::size_t group) {
+    std::vector<std::string> members;
+    for (std::size_t u = 0; u < session.users.size(); ++u) {
+        if (isMember(session, u, group))
+            members.push_back(cp1250::upper(session.users[u].logonName));
+    }
+    return members;
+}
+
+Status groupEditable(const Session& session, std::size_t group) {
+    if (group >= session.groups.size())
+        return Status::failure("there is no group number " + std::to_string(group));
+    if (group == 0 || cp1250::upper(session.groups[group].path) == kBuiltInGroupPath)
+        return Status::failure("the group of all users holds every user and cannot be changed");
+    if (isDeleted(session.groups[group]))
+        return Status::failure("the group " + session.groups[group].name + " is being deleted");
     return Status::success();
 }
 
-bool saveGroups(Session& session) {
-    bool ok = true;
+Status setMembership(Session& session, std::size_t user, std::size_t group, bool member) {
+    if (Status editable = groupEditable(session, group); !editable)
+        return editable;
+    if (user >= session.users.size())
+        return Status::failure("there is no user number " + std::to_string(user));
+    std::vector<bool>& membership = session.users[user].membership;
+    membership.resize(std::max(membership.size(), session.groups.size()), false);
+    membership[group] = member;
+    session.groups[group].modified = true;
+    return Status::success();
+}
+
+Status setGroupMembers(Session& session, std::size_t group, const std::vector<std::string>& logonNames) {
+    if (Status editable = groupEditable(session, group); !editable)
+        return editable;
+    if (logonNames.size() > kMaxGroupMembers)
+        return Status::failure("a group holds at most " + std::to_string(kMaxGroupMembers) + " members");
+    const auto named = [&logonNames](const UserEntry& user) {
+        return std::any_of(logonNames.begin(), logonNames.end(),
+                           [&user](const std::string& logon) { return cp1250::equalsNoCase(logon, user.logonName); });
+    };
+    for (const std::string& logon : logonNames) {
+        const bool known = std::any_of(session.users.begin(), session.users.end(), [&logon](const UserEntry& user) {
+            return cp1250::equalsNoCase(logon, user.logonName);
+        });
+        if (!known)
+            return Status::failure("no user has the logon name " + logon);
+    }
+    for (std::size_t u = 0; u < session.users.size(); ++u)
+        ignoreOutcome(setMembership(session, u, group, named(session.users[u])));
+    session.groups[group].modified = true;
+    return Status::success();
+}
+
+Status deleteGroup(Session& session, std::size_t group) {
+    if (Status editable = groupEditable(session, group); !editable)
+        return editable;
+    for (UserEntry& user : session.users) {
+        if (group < user.membership.size())
+            user.membership[group] = false;
+    }
+    session.groups[group].path = std::string(kDeletedGroupPath);
+    return Status::success();
+}
+
+namespace {
+
+// Writes one modified group record: its name and its members from USER1 on.
+Status writeGroup(Session& session, std::size_t g) {
+    const GroupEntry& group = session.groups[g];
+    const RecordFiles records = session.recordFiles();
+    records.createEmpty(group.file);
+    Record record;
+    std::string why;
+    if (records.read(group.file, record, &why) != RecordRead::Ok) {
+        ignoreOutcome(logEvent(session, 52));
+        return Status::failure("cannot read " + group.file + (why.empty() ? "" : ": " + why));
+    }
+    record.setValue("NAME", group.name);
+    // Every member field is emptied, not only as many as there are users
+    // now: members of a record written when there were more users would
+    // otherwise survive their removal.
+    for (std::size_t n = 1; n <= kMaxGroupMembers; ++n)
+        record.setValue(userField(n), "");
+    std::size_t next = 1;
+    for (const std::string& member : groupMembers(session, g)) {
+        if (next > kMaxGroupMembers)
+            break;
+        record.setValue(userField(next++), member);
+    }
+    if (Status written = records.write(record, group.file); !written) {
+        ignoreOutcome(logEvent(session, 53));
+        return written;
+    }
+    return Status::success();
+}
+
+} // namespace
+
+Status saveGroups(Session& session) {
+    std::string failures;
+    const auto failed = [&failures](const std::string& what, const Status& why) {
+        failures += (failures.empty() ? "" : "; ") + what + (why.message().empty() ? "" : ": " + why.message());
+    };
     for (std::size_t g = 0; g < session.groups.size(); ++g) {
         const GroupEntry& group = session.groups[g];
-        const std::string kind = cp1250::upper(group.path);
-        if (kind == kDeletedGroupPath) {
-            if (!group.file.empty() && fs::exists(group.file))
-                ok &= fs::removeFile(group.file).ok();
+        if (isDeleted(group)) {
+            if (group.file.empty() || !fs::exists(group.file))
+                continue;
+            if (Status removed = fs::removeFile(group.file); !removed)
+                failed("the group " + group.name + " could not be deleted", removed);
             continue;
         }
-        if (!group.modified || kind == kBuiltInGroupPath || group.file.empty())
+        if (!group.modified || cp1250::upper(group.path) == kBuiltInGroupPath || group.file.empty())
             continue;
-        session.recordFiles().createEmpty(group.file);
-        if (!session.readRecord(group.file)) {
-            ok = false;
-            continue;
-        }
-        Record& record = session.record;
-        record.setValue("NAME", group.name);
-        // Every member field is emptied, not only as many as there are users
-        // now: members of a record written when there were more users would
-        // otherwise survive their removal.
-        for (std::size_t n = 1; n <= kMaxGroupMembers; ++n)
-            record.setValue(userField(n), "");
-        std::size_t next = 1;
-        for (const UserEntry& user : session.users) {
-            if (next > kMaxGroupMembers)
-                break;
-            if (g < user.membership.size() && user.membership[g])
-                record.setValue(userField(next++), cp1250::upper(user.logonName));
-        }
-        if (session.writeRecord(group.file))
-            session.groups[g].modified = false;
+        if (Status written = writeGroup(session, g); !written)
+            failed("the group " + group.name + " could not be written", written);
         else
-            ok = false;
+            session.groups[g].modified = false;
     }
-    return ok;
+    return failures.empty() ? Status::success() : Status::failure(failures);
 }
 
 std::string selectedUsersToListText(const std::vector<UserEntry>& users) {

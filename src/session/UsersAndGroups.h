@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "platform/Status.h"
 
 #include <string>
@@ -61,13 +62,50 @@ void refreshUsers(Session& session);
 // each user's membership flags.
 void loadGroups(Session& session);
 
-// Appends a new, modified group named name. A name that cannot be one
-// (see nameFault) is refused with the reason.
-Status addGroup(Session& session, std::string_view name);
+// Appends a new, modified group named name and answers its index in the
+// groups table. A name that cannot be one (see nameFault) is refused with
+// the reason. The name is not compared with the others: an existing name
+// makes a second group over the same file.
+Result<std::size_t> addGroup(Session& session, std::string_view name);
+
+// The logged-on user's own group of that name, in any case: never the
+// built-in group of all users, nor a group marked for deletion.
+Result<std::size_t> findGroup(const Session& session, std::string_view name);
+
+// Whether user (an index into the users table) belongs to group; false
+// for indexes the tables do not hold.
+bool isMember(const Session& session, std::size_t user, std::size_t group);
+
+// The upper-cased logon names of the group's members, in users-table order.
+std::vector<std::string> groupMembers(const Session& session, std::size_t group);
+
+// Whether the group's members can be changed or the group deleted: not for
+// the built-in group of all users (everyone is in it), a group marked for
+// deletion, or one the table does not hold.
+Status groupEditable(const Session& session, std::size_t group);
+
+// Makes user a member of group or not, and marks the group modified.
+// Refused, changing nothing, for a group that is not editable or a user
+// the table does not hold.
+Status setMembership(Session& session, std::size_t user, std::size_t group, bool member);
+
+// Makes exactly the users named by logonNames (any case) the group's
+// members and marks it modified. Refused, changing nothing, for more than
+// kMaxGroupMembers names, a name no user has, or a group that is not
+// editable.
+Status setGroupMembers(Session& session, std::size_t group, const std::vector<std::string>& logonNames);
+
+// Marks the group for deletion; saveGroups removes its record file. Its
+// members leave it, but the users and their other groups stay as they were,
+// and every other group keeps its index. Refused for a group that is not
+// editable.
+Status deleteGroup(Session& session, std::size_t group);
 
 // Deletes the groups marked for deletion and writes every modified group:
 // its name and up to twenty members, upper-cased, in users-table order.
-bool saveGroups(Session& session);
+// Every group is tried; a failure names the groups that were not stored.
+// Nothing is shown to the user: the caller reports a failure.
+Status saveGroups(Session& session);
 
 // Each selected user as name + " " + surname + " (" + logon name + ")",
 // parted by "; ". Texts written with a "; " after the last user as well

@@ -27,11 +27,11 @@ void MainWindow::showProperties(bool forItem) {
         return;
     const std::string path = item ? item->path : node->path;
     std::string renamed;
-    const std::string answer = PropertiesView(session_, images_, this).show(path, !item, &renamed);
-    if (answer == "EDIT_NAME") {
+    const PropertiesAnswer answer = PropertiesView(session_, images_, this).show(path, !item, &renamed);
+    if (answer == PropertiesAnswer::Renamed) {
         session_.actual.mainPath = renamed;
         rebuildTree(renamed);
-    } else if (answer == "EDIT" && node && !item) {
+    } else if (answer == PropertiesAnswer::Saved && node && !item) {
         refreshFolderNode(session_, tree_, *node);
         showTree();
         showNodePage(*tree_.focused);
@@ -60,7 +60,7 @@ void MainWindow::runDataPointCommand(EmbeddedCommandKind kind) {
     // Only administrators see these commands on their pages.
     if (!session_.program.isAdministrator)
         return;
-    std::string answer;
+    UserWizardAnswer answer = UserWizardAnswer::Nothing;
     if (kind == EmbeddedCommandKind::CreateUser)
         answer = CreateUserWizard(session_, this).run();
     else if (kind == EmbeddedCommandKind::DeleteUser)
@@ -68,9 +68,9 @@ void MainWindow::runDataPointCommand(EmbeddedCommandKind kind) {
     else if (kind == EmbeddedCommandKind::CreateDataPoint)
         CreateDataPointWizard(session_, this).run();
     // The tree shows the users' folders: it is built again for a change.
-    if (answer == "ADDUSER" || answer == "DELUSER") {
+    if (answer != UserWizardAnswer::Nothing) {
         rebuildTree(tree_.focused ? tree_.focused->path : std::string());
-        tellDone(answer == "ADDUSER" ? "STATUS_USER_CREATED" : "STATUS_USER_DELETED", {});
+        tellDone(answer == UserWizardAnswer::UserCreated ? "STATUS_USER_CREATED" : "STATUS_USER_DELETED", {});
     }
 }
 

@@ -164,8 +164,8 @@ QWidget* PropertiesView::historyTab() {
     return tab;
 }
 
-std::string PropertiesView::show(const std::string& path, bool folder, std::string* renamedTo) {
-    answer_.clear();
+PropertiesAnswer PropertiesView::show(const std::string& path, bool folder, std::string* renamedTo) {
+    answer_ = PropertiesAnswer::Nothing;
     renamedTo_.clear();
     path_ = path::withoutTrailingSeparator(path);
     folder_ = folder;
@@ -252,7 +252,7 @@ void PropertiesView::save() {
             return;
         }
     }
-    answer_ = "EDIT";
+    answer_ = PropertiesAnswer::Saved;
     const std::string newName = fromQt(name_->text().trimmed());
     if (nameEditable_ && nameChanged_ && newName != path::fileName(path_) &&
         !refuseName(session_, "FOLDER_NAME", newName)) {
@@ -263,7 +263,7 @@ void PropertiesView::save() {
             session_.ui.showMessage(MessageKind::Warning, status.message());
         } else {
             renamedTo_ = renamed;
-            answer_ = "EDIT_NAME";
+            answer_ = PropertiesAnswer::Renamed;
         }
     }
     // A change that was not written (a refused name) must not end up in the

@@ -19,6 +19,10 @@ namespace quill::ui {
 
 class ImageLists;
 
+// What the properties view saved: nothing, the settings, or the settings
+// and a new folder name.
+enum class PropertiesAnswer { Nothing, Saved, Renamed };
+
 // The file facts and edit history of a document or folder, and a folder's
 // own settings: note, page template, image, owner, rights, lock and name.
 class PropertiesView final : public QDialog {
@@ -27,10 +31,9 @@ public:
     PropertiesView(Session& session, ImageLists& images, QWidget* parent = nullptr);
 
     // Shows path's properties; a folder's settings can be changed. Answers
-    // "" when nothing was saved, "EDIT" when the settings were, and
-    // "EDIT_NAME" when the folder was renamed too, with its new path in
+    // Renamed when the folder was renamed too, with its new path in
     // renamedTo.
-    std::string show(const std::string& path, bool folder, std::string* renamedTo = nullptr);
+    PropertiesAnswer show(const std::string& path, bool folder, std::string* renamedTo = nullptr);
 
     QTabWidget* tabs() const { return tabs_; }
     QLineEdit* nameField() const { return name_; }
@@ -80,7 +83,7 @@ private:
     bool nameChanged_ = false;
     bool settingsChanged_ = false; // anything but the name
     bool nameEditable_ = false;
-    std::string answer_;
+    PropertiesAnswer answer_ = PropertiesAnswer::Nothing;
     std::string renamedTo_;
 };
 

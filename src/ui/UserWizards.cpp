@@ -5,13 +5,7 @@
 #include "TypedText.h"
 #include "ViewSupport.h"
 
-#include "platform/Cp1250.h"
-#include "platform/FileSystem.h"
-#include "platform/FolderTree.h"
-#include "platform/Paths.h"
 #include "session/Session.h"
-#include "session/UserAccounts.h"
-#include "session/UsersAndGroups.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,8 +61,8 @@ QLineEdit* CreateUserWizard::field(const char* name) const {
     return findChild<QLineEdit*>(name);
 }
 
-std::string CreateUserWizard::run() {
-    answer_.clear();
+UserWizardAnswer CreateUserWizard::run() {
+    answer_ = UserWizardAnswer::Nothing;
     for (QLineEdit* box : findChildren<QLineEdit*>())
         box->clear();
     type_->setCurrentIndex(0);
@@ -77,19 +71,33 @@ std::string CreateUserWizard::run() {
     return answer_;
 }
 
+NewUser CreateUserWizard::typedUser() const {
+    const auto value = [this](const char* name) { return fromQt(field(name)->text().trimmed()); };
+    NewUser user;
+    user.logonName = value("LogonName");
+    user.name = value("Name");
+    user.surname = value("Surname");
+    user.password = fromQt(field("Password")->text());
+    user.administrator = type_->currentIndex() == 1;
+    user.email = value("Mail");
+    user.web = value("Web");
+    user.phone = value("Phone");
+    user.note = value("Note");
+    return user;
+}
+
 void CreateUserWizard::next() {
     if (!storableBoxes(session_, this))
         return;
-    const auto value = [this](const char* name) { return fromQt(field(name)->text().trimmed()); };
     switch (step()) {
     case 2:
-        if (value("LogonName").empty() || value("Name").empty() || value("Surname").empty()) {
-            session_.warn(MessageKind::Warning, section_, 1);
-            return;
-        }
-        if (fs::exists(path::join(session_.context.userRecordsDirectory, value("LogonName") + ".user"))) {
-            session_.warn(MessageKind::Warning, section_, 2);
-            return;
+        switch (newUserFault(session_, typedUser())) {
+        case NewUserFault::MissingName: session_.warn(MessageKind::Warning, section_, 1); return;
+        case NewUserFault::Exists: session_.warn(MessageKind::Warning, section_, 2); return;
+        // A logon name that cannot be a file name is refused, with the
+        // reason, when the user is saved.
+        case NewUserFault::BadLogonName:
+        case NewUserFault::None: break;
         }
         break;
     case 4:
@@ -98,23 +106,13 @@ void CreateUserWizard::next() {
             return;
         }
         break;
-    case 5: {
-        NewUser user{value("LogonName"),
-                     value("Name"),
-                     value("Surname"),
-                     fromQt(field("Password")->text()),
-                     type_->currentIndex() == 1,
-                     value("Mail"),
-                     value("Web"),
-                     value("Phone"),
-                     value("Note")};
-        if (const Status created = createUser(session_, user); !created)
+    case 5:
+        if (const Status created = createUser(session_, typedUser()); !created)
             session_.warn(MessageKind::Error, section_, 4, created.message());
         else
-            answer_ = "ADDUSER";
+            answer_ = UserWizardAnswer::UserCreated;
         accept();
         return;
-    }
     default: break;
     }
     showStep(step() + 1);
@@ -138,8 +136,8 @@ DeleteUserWizard::DeleteUserWizard(Session& session, const ImageLists& images, Q
     finishPages();
 }
 
-std::string DeleteUserWizard::run() {
-    answer_.clear();
+UserWizardAnswer DeleteUserWizard::run() {
+    answer_ = UserWizardAnswer::Nothing;
     withData_->setChecked(false);
     showStep(1);
     exec();
@@ -152,16 +150,11 @@ void DeleteUserWizard::fillList() {
     const QString userText = languageText(session_, "WIZZARD_CREATEUSER", "USER", "Wizzard_CreateUser").toLower();
     const QString adminText =
         languageText(session_, "WIZZARD_CREATEUSER", "ADMINISTRATOR", "Wizzard_CreateUser").toLower();
-    for (const std::string& file : listFiles(session_.context.userRecordsDirectory, "*.user")) {
-        Record record;
-        if (fs::isDirectory(file) || session_.recordFiles().read(file, record) != RecordRead::Ok)
-            continue;
-        const bool admin = isAdministratorRecord(record);
-        const QString row = toQt(record.value("NAME") + " " + record.value("SURNAME") + " (" +
-                                 path::withoutExtension(path::fileName(file)) + ")") +
-                            "  - " + (admin ? adminText : userText);
-        list_->addItem(new QListWidgetItem(images_.treeIcon(admin ? "OWNER.BMP" : "USER.BMP"), row));
-        logons_.push_back(path::withoutExtension(path::fileName(file)));
+    for (const UserAccount& account : listUserAccounts(session_)) {
+        const QString row = toQt(account.name + " " + account.surname + " (" + account.logonName + ")") + "  - " +
+                            (account.administrator ? adminText : userText);
+        list_->addItem(new QListWidgetItem(images_.treeIcon(account.administrator ? "OWNER.BMP" : "USER.BMP"), row));
+        logons_.push_back(account.logonName);
     }
     if (logons_.empty()) {
         list_->addItem(text(section_, "NOUSER"));
@@ -182,9 +175,9 @@ void DeleteUserWizard::next() {
         const int row = list_->currentRow();
         if (row >= 0 && row < static_cast<int>(logons_.size())) {
             if (const Status deleted = deleteUser(session_, logons_[row], withData_->isChecked()); !deleted)
-                session_.ui.showMessage(MessageKind::Warning, deleted.message());
+                session_.warn(MessageKind::Warning, section_, 2, deleted.message());
             else
-                answer_ = "DELUSER";
+                answer_ = UserWizardAnswer::UserDeleted;
         }
         accept();
         return;

@@ -2,6 +2,8 @@
 
 #include "WizardFrame.h"
 
+#include "session/UserAccounts.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,13 +24,17 @@ namespace quill::ui {
 
 class ImageLists;
 
+// What a user wizard did; the caller builds the tree of users' folders
+// again for a change.
+enum class UserWizardAnswer { Nothing, UserCreated, UserDeleted };
+
 // Creates a user: logon name and names, contact, password twice and type.
 class CreateUserWizard final : public WizardFrame {
     Q_OBJECT
 public:
     explicit CreateUserWizard(Session& session, QWidget* parent = nullptr);
-    // "ADDUSER" when a user was created, else empty.
-    std::string run();
+    // UserCreated when a user was created, else Nothing.
+    UserWizardAnswer run();
 
     QLineEdit* field(const char* name) const;
     QComboBox* typeBox() const { return type_; }
@@ -36,8 +42,10 @@ public:
 private:
     void next() override;
 
+    NewUser typedUser() const;
+
     QComboBox* type_;
-    std::string answer_;
+    UserWizardAnswer answer_ = UserWizardAnswer::Nothing;
 };
 
 // Deletes a user, with or without the user's own data.
@@ -45,8 +53,8 @@ class DeleteUserWizard final : public WizardFrame {
     Q_OBJECT
 public:
     DeleteUserWizard(Session& session, const ImageLists& images, QWidget* parent = nullptr);
-    // "DELUSER" when the wizard got as far as deleting, else empty.
-    std::string run();
+    // UserDeleted when the wizard deleted a user, else Nothing.
+    UserWizardAnswer run();
 
     QListWidget* userList() const { return list_; }
     QCheckBox* withDataBox() const { return withData_; }
@@ -59,7 +67,7 @@ private:
     QListWidget* list_;
     QCheckBox* withData_;
     std::vector<std::string> logons_;
-    std::string answer_;
+    UserWizardAnswer answer_ = UserWizardAnswer::Nothing;
 };
 
 } // namespace quill::ui

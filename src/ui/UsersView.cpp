@@ -6,7 +6,6 @@
 #include "TypedText.h"
 #include "ViewSupport.h"
 
-#include "platform/Cp1250.h"
 #include "session/Session.h"
 #include "session/TextVariables.h"
 #include "session/UsersAndGroups.h"
@@ -150,9 +149,7 @@ void UsersView::showMembership() {
     filling_ = true;
     for (int row = 0; row < allUsers_->count(); ++row) {
         QListWidgetItem* item = allUsers_->item(row);
-        const UserEntry& user = session_.users[item->data(kUserRole).toInt()];
-        const bool member =
-            group >= 0 && static_cast<std::size_t>(group) < user.membership.size() && user.membership[group];
+        const bool member = group >= 0 && isMember(session_, item->data(kUserRole).toInt(), group);
         item->setCheckState(member ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;
@@ -162,16 +159,10 @@ void UsersView::membershipChanged(QListWidgetItem* item) {
     if (filling_)
         return;
     const int group = chosenGroup();
-    // The marks of the group of all users always show that everyone is in it.
-    if (group <= 0) {
+    // A mark that cannot change (everyone is in the group of all users)
+    // shows the membership again.
+    if (group < 0 || !setMembership(session_, item->data(kUserRole).toInt(), group, item->checkState() == Qt::Checked))
         showMembership();
-        return;
-    }
-    UserEntry& user = session_.users[item->data(kUserRole).toInt()];
-    if (static_cast<std::size_t>(group) >= user.membership.size())
-        return;
-    user.membership[group] = item->checkState() == Qt::Checked;
-    session_.groups[group].modified = true;
 }
 
 void UsersView::addChosen() {
@@ -179,8 +170,7 @@ void UsersView::addChosen() {
     std::vector<int> taken;
     if (allUsers_->selectedItems().isEmpty()) {
         for (std::size_t u = 0; u < session_.users.size(); ++u) {
-            const auto& membership = session_.users[u].membership;
-            if (group >= 0 && static_cast<std::size_t>(group) < membership.size() && membership[group])
+            if (group >= 0 && isMember(session_, u, group))
                 taken.push_back(static_cast<int>(u));
         }
     } else {
@@ -214,19 +204,19 @@ void UsersView::addGroup() {
     const std::string typed = fromQt(name);
     if (refuseName(session_, "GROUP_NAME", typed))
         return;
-    if (const Status added = quill::addGroup(session_, typed); !added) {
-        session_.ui.showMessage(MessageKind::Warning, added.message());
+    const Result<std::size_t> added = quill::addGroup(session_, typed);
+    if (!added) {
+        session_.warn(MessageKind::Warning, "SYSTEM_IO", 2, added.message());
         return;
     }
-    const int g = static_cast<int>(session_.groups.size()) - 1;
-    groups_->addItem(images_.treeIcon(session_.groups[g].imageName), name, g);
+    groups_->addItem(images_.treeIcon(session_.groups[*added].imageName), name, static_cast<int>(*added));
     groups_->setCurrentIndex(groups_->count() - 1);
     deleteGroup_->setEnabled(groups_->count() > 1);
 }
 
 void UsersView::deleteGroup() {
     const int group = chosenGroup();
-    if (group <= 0) {
+    if (group < 0 || !groupEditable(session_, group)) {
         session_.warn(MessageKind::Warning, "USERS", 1);
         return;
     }
@@ -234,15 +224,20 @@ void UsersView::deleteGroup() {
     const QString question = languageText(session_, "GROUPSUSERS", "QUESTION_1", "Questions");
     if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes)
         return;
-    session_.groups[group].path = std::string(kDeletedGroupPath);
+    if (const Status deleted = quill::deleteGroup(session_, group); !deleted) {
+        session_.warn(MessageKind::Warning, "USERS", 1, deleted.message());
+        return;
+    }
     groups_->removeItem(groups_->currentIndex());
     groups_->setCurrentIndex(0);
     deleteGroup_->setEnabled(groups_->count() > 1);
 }
 
 void UsersView::confirm(bool withGroups) {
-    if (withGroups && !saveGroups(session_))
-        session_.warn(MessageKind::Warning, "SYSTEM_IO", 2, "groups");
+    if (withGroups) {
+        if (const Status saved = saveGroups(session_); !saved)
+            session_.warn(MessageKind::Warning, "SYSTEM_IO", 2, saved.message());
+    }
     answer_ = selectedUsersToListText(session_.users);
     accept();
 }

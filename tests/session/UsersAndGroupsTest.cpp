@@ -201,7 +201,7 @@ TEST_F(UsersAndGroupsTest, GroupNamesThatAreNoFileNamesAreRefused) {
         {std::string(300, 'g'), "a group name has at most 64 letters"},
     };
     for (const auto& row : rows) {
-        const Status added = addGroup(*session, row.name);
+        const auto added = addGroup(*session, row.name);
         EXPECT_FALSE(added) << row.name;
         EXPECT_NE(added.message().find(row.said), std::string::npos) << added.message();
     }

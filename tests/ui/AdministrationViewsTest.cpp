@@ -7,6 +7,7 @@
 
 #include "ui/ConnectFoldersView.h"
 #include "ui/DataPointWizard.h"
+#include "ui/ImageLists.h"
 #include "ui/LoginForm.h"
 #include "ui/OneLineTextView.h"
 #include "ui/PagePane.h"
@@ -352,6 +353,34 @@ private slots:
         QVERIFY(!wizard.run(letter));
         QVERIFY(!staged.empty() && !std::filesystem::exists(staged));
         QVERIFY(std::filesystem::exists(letter));
+    }
+
+    void aGroupThatCannotBeSavedIsReportedOnce() {
+        SessionFixture f;
+        QVERIFY(f.open() && loadUserData(*f.session));
+        ImageLists images;
+        UsersView users(*f.session, images);
+        const std::string team = f.session->context.settings.userGroupsResourceDirectory + "/Team.groups";
+        bool confirmed = false;
+        whenShown<UsersView>([&](UsersView* view) {
+            // Team's record turns into a directory once the view has read it.
+            std::filesystem::remove(team);
+            std::filesystem::create_directory(team);
+            QTest::keyClick(view->groups(), Qt::Key_Down);
+            QCOMPARE(view->groups()->currentText(), QStringLiteral("Team"));
+            QListWidgetItem* anna = userRow(view->allUsers(), QStringLiteral("Anna"));
+            clickRow(view->allUsers(), anna);
+            QTest::keyClick(view->allUsers(), Qt::Key_Space);
+            QCOMPARE(anna->checkState(), Qt::Unchecked);
+            clickAction(view, "Ok");
+            confirmed = true;
+        });
+        QVERIFY(users.pick(""));
+        QVERIFY(confirmed);
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        const std::string said = f.ui.messages.front().second;
+        QVERIFY2(said.find("A data file could not be written") == 0 && said.find("Team") != std::string::npos,
+                 said.c_str());
     }
 };
 
