@@ -72,7 +72,7 @@ void PageCommandRunner::runAttachmentCommand(const QByteArray& address, const st
         return;
     default: return;
     }
-    const std::string argument = session_.variables.expand(command.argument, false);
+    const std::string argument = session_.variables.expand(command.argument, session_.record, false);
     const auto target = documentPath.empty() ? std::nullopt
                                              : resolveAttachment(attachmentDirectory(documentPath), argument,
                                                                  takesDisplayName(command.kind));
