@@ -46,14 +46,14 @@ int renderCommand(Call& call) {
     Session& session = call.session();
     // Record pages use the templates of the local copy of the resources.
     loadUserData(session);
-    const std::string url = session.variables.expand(call.args[0], false);
+    const std::string url = session.variables.expand(call.args[0], session.record, false);
     if (fs::exists(url))
         expectShown(session, url);
     setActualObjectForAddress(session, url);
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
     PageRenderer renderer(session);
-    const std::string address = renderer.render(url);
+    const std::string address = renderer.render(url, session.record);
     if (!address.empty())
         printLine(call.out, address);
     return 0;

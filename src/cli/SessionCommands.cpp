@@ -5,6 +5,7 @@
 #include "formats/FormData.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
+#include "session/InformationValues.h"
 
 #include <ostream>
 
@@ -15,7 +16,7 @@ int expandCommand(Call& call) {
     Session& session = call.session();
     if (!recordFile.empty() && !session.readRecord(recordFile))
         throw CliError{"cannot read record " + recordFile};
-    printLine(call.out, session.variables.expand(call.args[0], blank));
+    printLine(call.out, session.variables.expand(call.args[0], session.record, blank));
     return 0;
 }
 
@@ -45,7 +46,7 @@ int logCommand(Call& call) {
 
 int infoCommand(Call& call) {
     Session& session = call.session();
-    printLine(call.out, session.variables.informationValue(call.args[0]));
+    printLine(call.out, informationValue(session, call.args[0]));
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/NameRules.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/EventLog.h"
 #include "session/Menus.h"
 #include "session/Scheduler.h"
@@ -17,10 +18,10 @@
 namespace quill {
 namespace {
 
-// The log's texts name the actual object: for an operation on a path it is
-// the path's own name.
-void actOn(Session& session, std::string_view path) {
-    session.actual.displayName = path::fileName(path::withoutTrailingSeparator(path));
+// The log's texts name what an operation acts on: for a path it is the
+// path's own name.
+void logActingOn(Session& session, int event, std::string_view path) {
+    ignoreOutcome(logEvent(session, event, path::fileName(path::withoutTrailingSeparator(path))));
 }
 
 // A place in the trash for a folder name that nothing takes yet.
@@ -117,8 +118,7 @@ Status moveDocumentToTrash(Session& session, std::string_view path) {
         return Status::failure("cannot move to the trash: " + place.message());
     if (Status ready = prepareTrash(session, path); !ready)
         return ready;
-    actOn(session, path);
-    logEvent(session, 63).ok();
+    logActingOn(session, 63, path);
     const Status moved = transferDocument(session, path, freeTrashDocument(session, path), TransferMode::Move);
     updateScheduleEntry(session, std::string(path));
     return moved;
@@ -142,8 +142,7 @@ Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_vie
         return Status::failure("cannot move " + directory + " to the trash: it is no folder inside your top folders");
     if (Status ready = prepareTrash(session, directory); !ready)
         return ready;
-    actOn(session, directory);
-    logEvent(session, 64).ok();
+    logActingOn(session, 64, directory);
     FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());
     plan.move(directory, freeTrashPlace(session, path::fileName(directory)));
     return plan.run();
@@ -238,8 +237,7 @@ Status transferFolder(const Session& session, const MainTree& tree, std::string_
 Status deleteDocumentForGood(Session& session, std::string_view path) {
     if (Status place = checkDocumentPlace(session, path); !place)
         return Status::failure("cannot delete: " + place.message());
-    actOn(session, path);
-    logEvent(session, 60).ok();
+    logActingOn(session, 60, path);
     const Status deleted = deleteDocument(session, path);
     updateScheduleEntry(session, std::string(path));
     return deleted;
@@ -271,8 +269,7 @@ Status deleteFolderForGood(Session& session, const MainTree& tree, std::string_v
     if (fs::isSymlink(directory) || !mayTakeAwayFolder(session, tree, directory) ||
         fs::isWithin(session.context.dataPointPath, directory))
         return Status::failure("cannot delete " + directory + ": it is no folder inside your top folders");
-    actOn(session, directory);
-    logEvent(session, 61).ok();
+    logActingOn(session, 61, directory);
     if (Status recovered = recoverInterruptedChanges(session); !recovered)
         return recovered;
     FileTransaction plan(session.transactionJournal(), session.dataPointDirectory());

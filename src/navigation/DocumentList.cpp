@@ -23,8 +23,8 @@ bool makeDocumentItem(Session& session, const ImageNameTable& images, const std:
     Record& record = session.record;
     if (session.recordFiles().read(file, record) == RecordRead::Missing)
         return false;
-    const auto expand = [&session](const std::string& text) { return session.variables.expand(text, true); };
-    item.name = documentListName(session, record.value("NAME"), file);
+    const auto expand = [&](const std::string& text) { return session.variables.expand(text, record, true); };
+    item.name = documentListName(session, record, file);
     item.secondField = record.fields.size() >= 2 ? record.fields[1].value : std::string();
     item.typeCaption = objectTypeCaptionOfRead(session.tables, file, expand);
     item.date = expand(record.value("DATE"));
@@ -122,8 +122,8 @@ DocumentOrderKey documentOrderKey(std::string_view name, std::string_view path) 
     return {cp1250::upper(name), path::fileName(path)};
 }
 
-std::string documentListName(Session& session, const std::string& nameField, const std::string& file) {
-    std::string name = session.variables.expand(nameField, true);
+std::string documentListName(Session& session, const Record& record, const std::string& file) {
+    std::string name = session.variables.expand(record.value("NAME"), record, true);
     return name.empty() ? path::fileName(file) : name;
 }
 

@@ -7,6 +7,7 @@
 
 namespace quill {
 
+class Record;
 class Session;
 struct ImageNameTable;
 
@@ -59,8 +60,8 @@ struct DocumentOrderKey {
 };
 DocumentOrderKey documentOrderKey(std::string_view name, std::string_view path);
 
-// The name the list shows for a document: its record's NAME, expanded, or
-// the file's name when that is empty.
-std::string documentListName(Session& session, const std::string& nameField, const std::string& file);
+// The name the list shows for a document: its record's NAME, expanded with
+// the record's own fields, or the file's name when that is empty.
+std::string documentListName(Session& session, const Record& record, const std::string& file);
 
 } // namespace quill

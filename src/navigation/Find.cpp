@@ -33,7 +33,7 @@ FoundDocument describeFound(Session& session, const MainTree& tree, const std::s
     found.path = document;
     Record record;
     if (session.readRecord(document, record) == RecordRead::Ok) {
-        found.name = session.variables.expand(record.value("NAME"), true);
+        found.name = session.variables.expand(record.value("NAME"), record, true);
         found.owner = record.value("OWNER");
         found.date = record.value("DATE");
         found.imageName = record.value("ICON");

@@ -383,7 +383,7 @@ std::vector<std::string> scheduleScanPlaces(const MainTree& tree) {
 TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,
                         TreeNode& parent) {
     auto node = std::make_unique<TreeNode>();
-    node->caption = session.variables.expand(name, true);
+    node->caption = session.variables.expand(name, session.record, true);
     node->note = session.record.value("NOTE");
     node->path = path::join(path::withTrailingSeparator(parentDirectory), name);
     node->url = session.record.value("URL");
@@ -399,7 +399,7 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
     if (holdsFolderFile(directory) && session.readRecord(folderFile)) {
         const std::string component = lastComponent(directory);
         if (node.kind != NodeKind::TopFolder) {
-            node.caption = session.variables.expand(component, true);
+            node.caption = session.variables.expand(component, session.record, true);
         } else {
             for (TopFolderEntry& top : tree.topFolders) {
                 if (top.node == &node) {

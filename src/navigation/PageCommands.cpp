@@ -70,7 +70,7 @@ PageCommandStep mailAttachment(Session& session, const AttachmentTarget& target)
 PageCommandStep runAttachmentCommand(Session& session, EmbeddedCommandKind kind, std::string_view argument,
                                      std::string_view documentPath) {
     using Kind = EmbeddedCommandKind;
-    const std::string expanded = session.variables.expand(argument, false);
+    const std::string expanded = session.variables.expand(argument, session.record, false);
     const auto target = documentPath.empty()
                             ? std::nullopt
                             : resolveAttachment(attachmentDirectory(documentPath), expanded, takesDisplayName(kind));

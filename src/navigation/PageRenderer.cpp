@@ -25,12 +25,14 @@ bool isOutsideAddress(std::string_view address) {
            cp1250::startsWithNoCase(address, "FILE://");
 }
 
-bool PageRenderer::appendTemplate(const std::string& templateFile, bool blankOnEmptyData, std::string& page) {
+bool PageRenderer::appendTemplate(const std::string& templateFile, const Record* record, bool blankOnEmptyData,
+                                  std::string& page) {
     const fs::ReadResult read = fs::readFile(templateFile, kMaxTemplateBytes);
     if (!read.ok())
         return false;
     for (std::string_view line : text::splitLines(read.content)) {
-        page += session_.variables.expand(line, blankOnEmptyData, ExpansionMode::Page);
+        page += record ? session_.variables.expand(line, *record, blankOnEmptyData, ExpansionMode::Page)
+                       : session_.variables.expand(line, blankOnEmptyData, ExpansionMode::Page);
         page += "\r\n";
     }
     return true;
@@ -64,6 +66,14 @@ void setActualObjectForAddress(Session& session, std::string_view url) {
 }
 
 std::string PageRenderer::render(std::string_view url) {
+    return renderWith(url, nullptr);
+}
+
+std::string PageRenderer::render(std::string_view url, const Record& pageRecord) {
+    return renderWith(url, &pageRecord);
+}
+
+std::string PageRenderer::renderWith(std::string_view url, const Record* pageRecord) {
     if (isOutsideAddress(url))
         return std::string(url);
     if (url.empty())
@@ -95,25 +105,28 @@ std::string PageRenderer::render(std::string_view url) {
     const std::string extension = path::extension(url);
     const std::string upperExtension = cp1250::upper(extension);
     if (directory) {
-        appendTemplate(listingTemplate, false, page);
+        appendTemplate(listingTemplate, pageRecord, false, page);
         if (const std::size_t marker = page.find(kListingRowsMarker); marker != std::string::npos)
             page.replace(marker, kListingRowsMarker.size(), directoryListingRows(session_, url));
     } else if (upperExtension == ".HTM" || upperExtension == ".HTML") {
-        appendTemplate(std::string(url), false, page);
+        appendTemplate(std::string(url), pageRecord, false, page);
     } else {
         const std::string templates = path::join(session_.context.settings.resourceDirectory, "HTML");
         const std::string record(url);
         session_.readRecord(record);
-        appendTemplate(path::join(templates, "HTML" + extension + ".htm"), false, page);
+        // Each template shows the record read last: the document's, then
+        // each companion's in turn.
+        const Record& shown = session_.record;
+        appendTemplate(path::join(templates, "HTML" + extension + ".htm"), &shown, false, page);
         const std::string base = path::withoutExtension(record);
         for (const char* companion : {"comments", "scheduler", "attachments"}) {
             const std::string templateFile = path::join(templates, std::string("HTML.") + companion + ".htm");
             const std::string companionFile = base + "." + companion;
             if (fs::isRegularFile(templateFile) && fs::isRegularFile(companionFile) &&
                 session_.readRecord(companionFile))
-                appendTemplate(templateFile, true, page);
+                appendTemplate(templateFile, &shown, true, page);
         }
-        appendTemplate(path::join(templates, "HTML.end.htm"), false, page);
+        appendTemplate(path::join(templates, "HTML.end.htm"), &shown, false, page);
     }
     if (!writeScratchFile(target, page).ok())
         return {};

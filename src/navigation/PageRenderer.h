@@ -5,6 +5,7 @@
 
 namespace quill {
 
+class Record;
 class Session;
 
 // An address the page pane shows as it is: one that begins, in any case,
@@ -25,16 +26,26 @@ public:
     explicit PageRenderer(Session& session) : session_(session) {}
 
     // The address for the page pane: url itself, the page written, or ""
-    // when url names nothing. url is expanded by the caller.
+    // when url names nothing. url is expanded by the caller. A record file's
+    // page shows the fields of the record and its companions, each read
+    // into the session's record, where a posted form saves them.
     std::string render(std::string_view url);
+
+    // The same, where page templates and directory listings show the fields
+    // of pageRecord (the main window shows a node's page with the user's
+    // own record).
+    std::string render(std::string_view url, const Record& pageRecord);
 
     // The page written last; the next rendering deletes it.
     const std::string& lastPage() const { return lastPage_; }
 
 private:
-    // Appends the lines of template, each expanded, to page; false when
-    // the template cannot be read.
-    bool appendTemplate(const std::string& templateFile, bool blankOnEmptyData, std::string& page);
+    // Appends the lines of template, each expanded with the fields of
+    // record (none when it is null), to page; false when the template cannot
+    // be read.
+    bool appendTemplate(const std::string& templateFile, const Record* record, bool blankOnEmptyData,
+                        std::string& page);
+    std::string renderWith(std::string_view url, const Record* pageRecord);
     std::string freshScratchName(const std::string& directory) const;
 
     Session& session_;

@@ -46,8 +46,8 @@ std::vector<PrintableDocument> printableDocuments(Session& session, std::string_
             continue;
         const std::string first = record.fields.size() > 0 ? record.fields[0].value : std::string();
         const std::string second = record.fields.size() > 1 ? record.fields[1].value : std::string();
-        documents.push_back({documentOrderKey(documentListName(session, record.value("NAME"), file), file),
-                             {first + ", " + second, file}});
+        documents.push_back(
+            {documentOrderKey(documentListName(session, record, file), file), {first + ", " + second, file}});
     }
     std::sort(documents.begin(), documents.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<PrintableDocument> listed;
@@ -100,7 +100,7 @@ std::string printTitle(Session& session, const std::vector<std::string>& documen
     for (const std::string& document : documents) {
         Record record;
         const std::string name = session.readRecord(document, record) == RecordRead::Ok
-                                     ? documentListName(session, record.value("NAME"), document)
+                                     ? documentListName(session, record, document)
                                      : path::fileName(document);
         title += (title.empty() ? "" : ", ") + name;
     }

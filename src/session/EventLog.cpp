@@ -12,19 +12,34 @@ std::string logFileFor(const Session& session, int number) {
     return number >= 51 ? session.context.userLogFile : path::join(session.context.logsDirectory, "system.log");
 }
 
-Status logEvent(Session& session, int number) {
+namespace {
+
+// The lookup expands the text variables once; expanding the result again
+// would read variables into what a user typed, such as a logon name.
+template <class LookUp> Status appendEvent(Session& session, int number, LookUp&& lookUp) {
     const std::string file = logFileFor(session, number);
     if (file.empty() || session.context.logsDirectory.empty())
         return Status::failure("cannot log event " + std::to_string(number) + ": no data point is open");
-    // The lookup expands the text variables once; expanding the result again
-    // would read variables into what a user typed, such as a logon name.
-    std::string line = session.texts.lookup("LOG", std::to_string(number), "LOG");
+    std::string line = lookUp(std::to_string(number));
     // One event, one line, whatever the expanded values held.
     for (char& c : line) {
         if (c == '\r' || c == '\n')
             c = ' ';
     }
     return appendLine(file, line);
+}
+
+} // namespace
+
+Status logEvent(Session& session, int number) {
+    return appendEvent(session, number,
+                       [&](const std::string& key) { return session.texts.lookup("LOG", key, "LOG"); });
+}
+
+Status logEvent(Session& session, int number, std::string_view actualName) {
+    return appendEvent(session, number, [&](const std::string& key) {
+        return session.variables.lookupAbout(actualName, "LOG", key, "LOG");
+    });
 }
 
 void PendingEdits::note(int code, std::string who, std::string date, std::string time) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quill {
@@ -14,6 +15,10 @@ class Session;
 // key = the number), expanded, as one line: events below 51 go to the data
 // point's system.log, the others to the user's own log.
 Status logEvent(Session& session, int number);
+
+// The same for an event about the object named: "$ACTUALOBJECT.ACTUALNAME$"
+// in its text shows actualName instead of the actual object's name.
+Status logEvent(Session& session, int number, std::string_view actualName);
 
 // The log file an event goes to.
 std::string logFileFor(const Session& session, int number);

@@ -6,6 +6,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/EventTable.h"
@@ -35,8 +36,7 @@ std::optional<int> reminderMinutes(Session& session, const std::string& indexTex
 void logUnreadableOnce(Session& session, const std::string& documentPath) {
     if (!session.unreadableSchedulesLogged.insert(cp1250::upper(documentPath)).second)
         return;
-    session.actual.displayName = documentPath;
-    logEvent(session, kUnreadableScheduleEvent).ok();
+    ignoreOutcome(logEvent(session, kUnreadableScheduleEvent, documentPath));
 }
 
 } // namespace

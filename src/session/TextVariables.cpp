@@ -2,22 +2,23 @@
 
 #include "documents/Companions.h"
 
-#include "buildinfo/BuildInfo.h"
 #include "formats/CompanionNames.h"
 #include "formats/LanguageTexts.h"
 #include "formats/MarkedText.h"
+#include "formats/Record.h"
 #include "platform/Cp1250.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "session/InformationValues.h"
 #include "session/LogonContext.h"
-#include "session/ScheduleTable.h"
 #include "session/Session.h"
-#include "session/TaskSets.h"
 
 #include <algorithm>
-#include <vector>
+#include <array>
+#include <type_traits>
+#include <variant>
 
 namespace quill {
 namespace {
@@ -39,38 +40,273 @@ constexpr std::size_t kReplacementCost = 64;
 // are short; a value from data longer than this is inserted as it is.
 constexpr std::size_t kMaxExpandedValue = 64 * 1024;
 
+constexpr std::string_view kAttachmentImageMarker = "$IMAGE.ATTACHMENT.IMAGE$+";
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Steps of a pass, each with its own search position in a MarkedText.
-enum Step : std::size_t {
-    kEscapedBlank,
-    kIfAdmin,
-    kDataPointPath,
-    kFolderPath,
-    kImageResource,
-    kComputerName,
-    kLogonName,
-    kFullName,
-    kDate,
-    kTime,
-    kSystemTemp,
-    kApplTemp,
-    kActualName,
-    kActualPath,
-    kVariable,
-    kEditHistory,
-    kAttachmentImage,
-    kImage,
-    kData,
-    kDataType,
-    kDataBoolean,
-    kInformation,
-    kValueYes,
-    kValueNo,
-    kStepCount
+} // namespace
+
+// One expansion at work: the text with its search positions, what it is
+// about, and how values are inserted. The steps of a pass work on it.
+class ExpansionPass {
+public:
+    ExpansionPass(TextVariables& owner, std::string_view input, std::size_t steps, const ExpansionSubject& about,
+                  bool blankOnEmptyData, ExpansionMode mode)
+        : session(owner.session_), text(input, steps), subject(about), blank(blankOnEmptyData),
+          page(mode == ExpansionMode::Page), owner_(owner) {}
+
+    Session& session;
+    MarkedText text;
+    const ExpansionSubject& subject;
+    const bool blank;
+    const bool page;
+    bool emptied = false;   // blank-on-empty data or a nested $IF_ADMIN$ empties the text
+    bool abandoned = false; // $IF_ADMIN$ for someone else: the text is empty at once
+
+    std::string field(std::string_view name) const {
+        return subject.record ? subject.record->value(name) : std::string();
+    }
+    std::string fieldNote(std::string_view name) const {
+        if (!subject.record)
+            return {};
+        const auto index = subject.record->fieldIndex(name);
+        return index ? subject.record->fields[*index].note : std::string();
+    }
+
+    // A value from data: its own variables expanded, escaped on pages.
+    std::string dataValue(std::string_view value) {
+        if (value.size() > kMaxExpandedValue)
+            return page ? escapeHtml(value) : std::string(value);
+        TextVariables::Expansion nested = owner_.run(value, subject, blank, ExpansionMode::Plain);
+        if (nested.emptied)
+            emptied = true;
+        return page ? escapeHtml(nested.text) : nested.text;
+    }
+
+    // A name or path the program knows (the logon name as typed, the
+    // computer's name, a directory): inserted as it is, escaped on pages,
+    // never searched for variables.
+    std::string literalValue(std::string_view value) const { return page ? escapeHtml(value) : std::string(value); }
+    std::string literalPath(std::string_view directory) const {
+        return literalValue(path::withoutTrailingSeparator(directory));
+    }
+
+    // A language text: expanded by the lookup itself, trusted as markup.
+    std::string languageText(std::string_view section, std::string_view key, std::string_view file) {
+        return session.texts.lookup(section, key, file);
+    }
+
+    // The image file of a "SystemImages" key, in the resource directory.
+    std::string imagePath(std::string_view key) {
+        const std::string directory = path::withTrailingSeparator(session.context.settings.resourceDirectory);
+        // The file name comes from language data: its '\' are separators.
+        return (page ? escapeHtml(directory) : directory) +
+               path::normalize(languageText("SYSTEMIMAGES", key, "SystemImages"));
+    }
+
+    // Replaces the variable at pos. A variable met again while its own value
+    // is being expanded stays as written: that is where a cycle would start.
+    template <class ValueOf>
+    void replaceAt(std::size_t pos, std::size_t length, const std::string& identity, ValueOf&& valueOf) {
+        std::vector<std::string>& active = owner_.active_;
+        std::size_t& budget = owner_.budget_;
+        const bool cycle = std::find(active.begin(), active.end(), identity) != active.end();
+        if (cycle || budget < kReplacementCost) {
+            text.lock(pos, length);
+            return;
+        }
+        budget -= kReplacementCost;
+        active.push_back(identity);
+        std::string value = valueOf();
+        active.pop_back();
+        if (value.size() > budget) {
+            budget = 0;
+            text.lock(pos, length);
+            return;
+        }
+        budget -= value.size();
+        text.replace(pos, length, value);
+    }
+
+private:
+    TextVariables& owner_;
 };
+
+namespace {
+
+using Pass = ExpansionPass;
+
+// How a step finds its value. Fixed markers are replaced as they are;
+// framed variables ("$DATA." name ".DATA$") carry a name between their
+// opening and closing marker.
+struct Fixed {
+    std::string (*value)(Pass&);
+};
+// Language keys: the closing marker is written in capitals, and the key is
+// the variable up to it, opening marker included ("$VARIABLE.ALL").
+struct Keyed {
+    std::string (*value)(Pass&, const std::string& key);
+};
+// Record fields and information values: the closing marker in any case, the
+// name between the markers.
+struct Named {
+    std::string (*value)(Pass&, const std::string& name);
+};
+// A step that does its own replacing; true when it changed the text.
+struct Own {
+    bool (*run)(Pass&, std::size_t step, std::string_view marker);
+};
+
+struct Rule {
+    std::string_view open; // the marker, or the opening marker
+    std::string_view close;
+    std::variant<Fixed, Keyed, Named, Own> handler;
+};
+
+bool replaceFixed(Pass& p, std::size_t step, std::string_view marker, const Fixed& fixed) {
+    const std::size_t pos = p.text.find(step, marker);
+    if (pos == std::string::npos)
+        return false;
+    p.replaceAt(pos, marker.size(), std::string(marker), [&] { return fixed.value(p); });
+    return true;
+}
+
+template <class Value> bool replaceFramed(Pass& p, std::size_t step, const Rule& rule, bool keyed, Value value) {
+    MarkedText& t = p.text;
+    std::size_t pos = t.find(step, rule.open);
+    // An attachment image marker opens like an image variable ("$IMAGE."
+    // is the only opening it shares); it waits for its own step of a later
+    // pass.
+    while (pos != std::string::npos && t.matchesAt(pos, kAttachmentImageMarker)) {
+        t.passOver(step, pos);
+        pos = t.find(step, rule.open);
+    }
+    if (pos == std::string::npos)
+        return false;
+    const std::size_t end = t.findFrom(rule.close, pos + rule.open.size(), keyed);
+    if (end == std::string::npos) {
+        // Not a complete variable, and neither is any later one: they stay
+        // as written.
+        for (; pos != std::string::npos; pos = t.find(step, rule.open))
+            t.lock(pos, rule.open.size());
+        return true;
+    }
+    const std::size_t nameStart = keyed ? pos : pos + rule.open.size();
+    const std::string name = t.text().substr(nameStart, end - nameStart);
+    p.replaceAt(pos, end + rule.close.size() - pos, std::string(rule.open) + cp1250::upper(name),
+                [&] { return value.value(p, name); });
+    return true;
+}
+
+bool runRule(Pass& p, std::size_t step, const Rule& rule) {
+    return std::visit(
+        [&](const auto& handler) {
+            using Handler = std::decay_t<decltype(handler)>;
+            if constexpr (std::is_same_v<Handler, Fixed>)
+                return replaceFixed(p, step, rule.open, handler);
+            else if constexpr (std::is_same_v<Handler, Keyed>)
+                return replaceFramed(p, step, rule, true, handler);
+            else if constexpr (std::is_same_v<Handler, Named>)
+                return replaceFramed(p, step, rule, false, handler);
+            else
+                return handler.run(p, step, rule.open);
+        },
+        rule.handler);
+}
+
+// Administrators only: the marker itself stays, and it never counts as a
+// change.
+bool ifAdmin(Pass& p, std::size_t step, std::string_view marker) {
+    if (const std::size_t pos = p.text.find(step, marker); pos != std::string::npos) {
+        if (!p.session.program.isAdministrator)
+            p.abandoned = true;
+        else
+            p.text.lock(pos, marker.size());
+    }
+    return false;
+}
+
+// The image of a stored attachment, by its two-digit number: the marker of
+// the image for the file's extension, which the image step turns into a
+// path.
+bool attachmentImage(Pass& p, std::size_t step, std::string_view marker) {
+    MarkedText& t = p.text;
+    const std::size_t pos = t.find(step, marker);
+    if (pos == std::string::npos)
+        return false;
+    const std::string& text = t.text();
+    const std::size_t digits = pos + marker.size();
+    if (digits + 2 > text.size() || !isDigit(text[digits]) || !isDigit(text[digits + 1])) {
+        t.lock(pos, marker.size()); // no number: not an attachment variable
+        return true;
+    }
+    const int number = (text[digits] - '0') * 10 + (text[digits + 1] - '0');
+    const std::string stored = p.field("ATTACHMENTFILE" + std::to_string(number));
+    std::string key = "$IMAGE.ATTACHMENT";
+    // A stored name that is not a plain file name points outside the
+    // attachments and is not looked at.
+    if (path::isPlainFileName(stored) &&
+        fs::isRegularFile(path::join(path::join(p.session.actual.mainPath, kAttachmentDirectoryName), stored))) {
+        const std::string extension = path::extension(stored);
+        const auto image = p.session.texts.rawLookup("SYSTEMIMAGES", "$IMAGE" + extension, "SystemImages");
+        if (!extension.empty() && image && !isParror(*image))
+            key = "$IMAGE" + cp1250::upper(extension);
+    }
+    t.replace(pos, marker.size() + 2, p.imagePath(key));
+    return true;
+}
+
+std::string recordField(Pass& p, const std::string& name) {
+    std::string value = p.field(name);
+    // Attachment names go into the page's command links: a name the
+    // attachment reader refuses leaves its line out.
+    if (p.page && cp1250::startsWithNoCase(name, "ATTACHMENTFILE") && !isSafeStoredAttachmentName(value))
+        value.clear();
+    if (value.empty() && p.blank)
+        p.emptied = true;
+    return value.empty() ? value : p.dataValue(value);
+}
+
+std::string actualName(Pass& p) {
+    const ExpansionSubject& subject = p.subject;
+    return p.dataValue(subject.actualName ? *subject.actualName : std::string_view(p.session.actual.displayName));
+}
+
+// The steps of a pass, in their order; each keeps its own search position.
+constexpr std::array<Rule, 24> kRules = {{
+    {"%20", {}, Fixed{[](Pass&) { return std::string(" "); }}},
+    {"$IF_ADMIN$", {}, Own{ifAdmin}},
+    {"$DATA_POINT_PATH$", {}, Fixed{[](Pass& p) { return p.literalPath(p.session.context.dataPointPath); }}},
+    {"$FOLDERPATH$", {}, Fixed{[](Pass& p) { return p.literalPath(p.session.actual.mainPath); }}},
+    {"$IMAGERESOURCE$", {}, Fixed{[](Pass& p) { return p.literalPath(p.session.context.settings.resourceDirectory); }}},
+    {"$COMPUTERNAME$", {}, Fixed{[](Pass& p) { return p.literalValue(p.session.program.computerName); }}},
+    {"$LOGONNAME$", {}, Fixed{[](Pass& p) { return p.literalValue(p.session.program.logonName); }}},
+    {"$FULLNAME$", {}, Fixed{[](Pass& p) { return p.dataValue(p.session.program.fullName); }}},
+    {"$DATE$", {}, Fixed{[](Pass& p) { return formatDate(p.session.clock.now(), p.session.formats); }}},
+    {"$TIME$", {}, Fixed{[](Pass& p) { return formatTime(p.session.clock.now(), p.session.formats); }}},
+    {"$SYSTEMTEMP$", {}, Fixed{[](Pass& p) { return p.literalPath(systemTemporaryDirectory()); }}},
+    {"$APPLTEMP$", {}, Fixed{[](Pass& p) { return p.literalPath(p.session.context.settings.temporaryDirectory); }}},
+    {"$ACTUALOBJECT.ACTUALNAME$", {}, Fixed{actualName}},
+    {"$ACTUALOBJECT.MAINPATH$", {}, Fixed{[](Pass& p) { return p.literalPath(p.session.actual.mainPath); }}},
+    {"$VARIABLE.", ".VARIABLE$",
+     Keyed{[](Pass& p, const std::string& key) { return p.languageText("SYSTEMVARIABLES", key, "SystemVariables"); }}},
+    {"$EDITHISTORY.", ".EDITHISTORY$",
+     Keyed{[](Pass& p, const std::string& key) { return p.languageText("EDITHISTORY", key, "Log"); }}},
+    {kAttachmentImageMarker, {}, Own{attachmentImage}},
+    {"$IMAGE.", ".IMAGE$", Keyed{[](Pass& p, const std::string& key) { return p.imagePath(key); }}},
+    {"$DATA.", ".DATA$", Named{recordField}},
+    {"$DATATYPE.", ".DATATYPE$",
+     Named{[](Pass& p, const std::string& name) { return p.dataValue(p.fieldNote(name)); }}},
+    {"$DATABOOLEAN.", ".DATABOOLEAN$", Named{[](Pass& p, const std::string& name) {
+         return text::isTrue(p.field(name)) ? std::string("CHECKED") : std::string(" ");
+     }}},
+    {"$INFORMATION.", ".INFORMATION$",
+     Named{[](Pass& p, const std::string& name) { return p.dataValue(informationValue(p.session, name)); }}},
+    {"VALUE_YES", {}, Fixed{[](Pass& p) { return p.languageText("VALUES", "VALUE_YES", "Values"); }}},
+    {"VALUE_NO", {}, Fixed{[](Pass& p) { return p.languageText("VALUES", "VALUE_NO", "Values"); }}},
+}};
 
 } // namespace
 
@@ -90,229 +326,67 @@ std::string escapeHtml(std::string_view text) {
     return out;
 }
 
+std::string TextVariables::expand(std::string_view text, const Record& record, bool blankOnEmptyData,
+                                  ExpansionMode mode) {
+    return run(text, ExpansionSubject{&record, std::nullopt}, blankOnEmptyData, mode).text;
+}
+
 std::string TextVariables::expand(std::string_view text, bool blankOnEmptyData, ExpansionMode mode) {
-    return run(text, blankOnEmptyData, mode).text;
+    return run(text, ExpansionSubject{}, blankOnEmptyData, mode).text;
 }
 
 std::string TextVariables::expandLanguageText(std::string_view text) {
-    return run(text, true, languageMode_).text;
+    return run(text, subject_ ? *subject_ : ExpansionSubject{}, true, languageMode_).text;
 }
 
-TextVariables::Expansion TextVariables::run(std::string_view input, bool blank, ExpansionMode mode) {
+std::string TextVariables::lookupAbout(std::string_view actualName, std::string_view section, std::string_view key,
+                                       std::string_view file) {
+    const ExpansionSubject subject{nullptr, actualName};
+    const ExpansionSubject* const saved = subject_;
+    subject_ = &subject;
+    std::string text = session_.texts.lookup(section, key, file);
+    subject_ = saved;
+    return text;
+}
+
+TextVariables::Expansion TextVariables::run(std::string_view input, const ExpansionSubject& subject, bool blank,
+                                            ExpansionMode mode) {
     if (depth_ >= kMaxDepth)
         return {std::string(input), false};
     if (depth_ == 0)
         budget_ = kBudgetBase + kBudgetPerInputByte * input.size();
-    struct DepthGuard {
-        int& depth;
-        ExpansionMode& languageMode;
-        ExpansionMode saved;
-        DepthGuard(int& d, ExpansionMode& lm, ExpansionMode mode) : depth(d), languageMode(lm), saved(lm) {
-            ++depth;
-            languageMode = mode;
+    // Language texts looked up inside this expansion are about its subject,
+    // in its mode; the enclosing ones come back when it ends.
+    struct Scope {
+        TextVariables& owner;
+        ExpansionMode savedMode;
+        const ExpansionSubject* savedSubject;
+        Scope(TextVariables& o, ExpansionMode mode, const ExpansionSubject& subject)
+            : owner(o), savedMode(o.languageMode_), savedSubject(o.subject_) {
+            ++owner.depth_;
+            owner.languageMode_ = mode;
+            owner.subject_ = &subject;
         }
-        ~DepthGuard() {
-            --depth;
-            languageMode = saved;
+        ~Scope() {
+            --owner.depth_;
+            owner.languageMode_ = savedMode;
+            owner.subject_ = savedSubject;
         }
-    } guard(depth_, languageMode_, mode);
+    } scope(*this, mode, subject);
 
-    Session& s = session_;
-    const bool page = mode == ExpansionMode::Page;
-    MarkedText t(input, kStepCount);
-    bool emptied = false;
-
-    // A value from data: its own variables expanded, escaped on pages.
-    const auto dataValue = [&](std::string_view value) -> std::string {
-        if (value.size() > kMaxExpandedValue)
-            return page ? escapeHtml(value) : std::string(value);
-        Expansion nested = run(value, blank, ExpansionMode::Plain);
-        if (nested.emptied)
-            emptied = true;
-        return page ? escapeHtml(nested.text) : nested.text;
-    };
-    // A name or path the program knows (the logon name as typed, the
-    // computer's name, a directory): inserted as it is, escaped on pages,
-    // never searched for variables.
-    const auto literalValue = [&](std::string_view value) -> std::string {
-        return page ? escapeHtml(value) : std::string(value);
-    };
-    // A language text: expanded by the lookup itself, trusted as markup.
-    const auto languageText = [&](std::string_view section, std::string_view key, std::string_view file) {
-        return s.texts.lookup(section, key, file);
-    };
-    // Replaces the variable at pos. A variable met again while its own value
-    // is being expanded stays as written: that is where a cycle would start.
-    const auto replaceAt = [&](std::size_t pos, std::size_t length, const std::string& identity, auto&& valueOf) {
-        const bool cycle = std::find(active_.begin(), active_.end(), identity) != active_.end();
-        if (cycle || budget_ < kReplacementCost) {
-            t.lock(pos, length);
-            return;
-        }
-        budget_ -= kReplacementCost;
-        active_.push_back(identity);
-        std::string value = valueOf();
-        active_.pop_back();
-        if (value.size() > budget_) {
-            budget_ = 0;
-            t.lock(pos, length);
-            return;
-        }
-        budget_ -= value.size();
-        t.replace(pos, length, value);
-    };
-    const auto replaceMarker = [&](Step step, std::string_view marker, auto&& valueOf) {
-        const std::size_t pos = t.find(step, marker);
-        if (pos == std::string::npos)
-            return false;
-        replaceAt(pos, marker.size(), std::string(marker), valueOf);
-        return true;
-    };
-    // Framed variables: opening marker, name, closing marker. closeExact:
-    // the closing marker must be written in capitals. skip tells openings
-    // that belong to another step.
-    const auto replaceFramed = [&](Step step, std::string_view open, std::string_view close, bool closeExact,
-                                   bool keyKeepsPrefix, auto&& valueOf, auto&& skip) {
-        std::size_t pos = t.find(step, open);
-        while (pos != std::string::npos && skip(pos)) {
-            t.passOver(step, pos);
-            pos = t.find(step, open);
-        }
-        if (pos == std::string::npos)
-            return false;
-        const std::size_t end = t.findFrom(close, pos + open.size(), closeExact);
-        if (end == std::string::npos) {
-            // Not a complete variable, and neither is any later one: they
-            // stay as written.
-            for (; pos != std::string::npos; pos = t.find(step, open))
-                t.lock(pos, open.size());
-            return true;
-        }
-        const std::size_t nameStart = keyKeepsPrefix ? pos : pos + open.size();
-        const std::string name = t.text().substr(nameStart, end - nameStart);
-        replaceAt(pos, end + close.size() - pos, std::string(open) + cp1250::upper(name),
-                  [&] { return valueOf(name); });
-        return true;
-    };
-    const auto never = [](std::size_t) { return false; };
-    const auto imagePath = [&](std::string_view key) {
-        const std::string directory = path::withTrailingSeparator(s.context.settings.resourceDirectory);
-        // The file name comes from language data: its '\' are separators.
-        return (page ? escapeHtml(directory) : directory) +
-               path::normalize(languageText("SYSTEMIMAGES", key, "SystemImages"));
-    };
-
+    ExpansionPass pass(*this, input, kRules.size(), subject, blank, mode);
     bool changed = true;
-    while (changed && !emptied) {
+    while (changed && !pass.emptied) {
         changed = false;
-        // 1: an escaped blank.
-        changed |= replaceMarker(kEscapedBlank, "%20", [] { return std::string(" "); });
-        // 2: administrators only; the marker itself stays.
-        constexpr std::string_view ifAdmin = "$IF_ADMIN$";
-        if (const std::size_t pos = t.find(kIfAdmin, ifAdmin); pos != std::string::npos) {
-            if (!s.program.isAdministrator)
+        for (std::size_t step = 0; step < kRules.size(); ++step) {
+            changed |= runRule(pass, step, kRules[step]);
+            if (pass.abandoned)
                 return {std::string(), true};
-            t.lock(pos, ifAdmin.size());
         }
-        changed |= replaceMarker(kDataPointPath, "$DATA_POINT_PATH$",
-                                 [&] { return literalValue(path::withoutTrailingSeparator(s.context.dataPointPath)); });
-        changed |= replaceMarker(kFolderPath, "$FOLDERPATH$",
-                                 [&] { return literalValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
-        changed |= replaceMarker(kImageResource, "$IMAGERESOURCE$", [&] {
-            return literalValue(path::withoutTrailingSeparator(s.context.settings.resourceDirectory));
-        });
-        changed |= replaceMarker(kComputerName, "$COMPUTERNAME$", [&] { return literalValue(s.program.computerName); });
-        changed |= replaceMarker(kLogonName, "$LOGONNAME$", [&] { return literalValue(s.program.logonName); });
-        changed |= replaceMarker(kFullName, "$FULLNAME$", [&] { return dataValue(s.program.fullName); });
-        changed |= replaceMarker(kDate, "$DATE$", [&] { return formatDate(s.clock.now(), s.formats); });
-        changed |= replaceMarker(kTime, "$TIME$", [&] { return formatTime(s.clock.now(), s.formats); });
-        changed |= replaceMarker(kSystemTemp, "$SYSTEMTEMP$", [&] {
-            return literalValue(path::withoutTrailingSeparator(systemTemporaryDirectory()));
-        });
-        changed |= replaceMarker(kApplTemp, "$APPLTEMP$", [&] {
-            return literalValue(path::withoutTrailingSeparator(s.context.settings.temporaryDirectory));
-        });
-        changed |=
-            replaceMarker(kActualName, "$ACTUALOBJECT.ACTUALNAME$", [&] { return dataValue(s.actual.displayName); });
-        changed |= replaceMarker(kActualPath, "$ACTUALOBJECT.MAINPATH$",
-                                 [&] { return literalValue(path::withoutTrailingSeparator(s.actual.mainPath)); });
-        // 15, 16: language texts named by the whole variable up to its end.
-        changed |= replaceFramed(
-            kVariable, "$VARIABLE.", ".VARIABLE$", true, true,
-            [&](const std::string& key) { return languageText("SYSTEMVARIABLES", key, "SystemVariables"); }, never);
-        changed |= replaceFramed(
-            kEditHistory, "$EDITHISTORY.", ".EDITHISTORY$", true, true,
-            [&](const std::string& key) { return languageText("EDITHISTORY", key, "Log"); }, never);
-        // 17: the image of a stored attachment, by its number.
-        {
-            constexpr std::string_view marker = "$IMAGE.ATTACHMENT.IMAGE$+";
-            const std::size_t pos = t.find(kAttachmentImage, marker);
-            if (pos != std::string::npos) {
-                changed = true;
-                const std::string& text = t.text();
-                const std::size_t digits = pos + marker.size();
-                if (digits + 2 > text.size() || !isDigit(text[digits]) || !isDigit(text[digits + 1])) {
-                    t.lock(pos, marker.size()); // no number: not an attachment variable
-                } else {
-                    const int number = (text[digits] - '0') * 10 + (text[digits + 1] - '0');
-                    const std::string stored = s.record.value("ATTACHMENTFILE" + std::to_string(number));
-                    std::string key = "$IMAGE.ATTACHMENT";
-                    // A stored name that is not a plain file name points
-                    // outside the attachments and is not looked at.
-                    if (path::isPlainFileName(stored) &&
-                        fs::isRegularFile(
-                            path::join(path::join(s.actual.mainPath, kAttachmentDirectoryName), stored))) {
-                        const std::string extension = path::extension(stored);
-                        const auto image = s.texts.rawLookup("SYSTEMIMAGES", "$IMAGE" + extension, "SystemImages");
-                        if (!extension.empty() && image && !isParror(*image))
-                            key = "$IMAGE" + cp1250::upper(extension);
-                    }
-                    t.replace(pos, marker.size() + 2, imagePath(key));
-                }
-            }
-        }
-        // 18: an image file of the resources.
-        // Attachment images wait for step 17 of a later pass.
-        const auto isAttachmentMarker = [&](std::size_t pos) { return t.matchesAt(pos, "$IMAGE.ATTACHMENT.IMAGE$+"); };
-        changed |= replaceFramed(
-            kImage, "$IMAGE.", ".IMAGE$", true, true, [&](const std::string& key) { return imagePath(key); },
-            isAttachmentMarker);
-        // 19 to 22: fields of the record read last, and information values.
-        changed |= replaceFramed(
-            kData, "$DATA.", ".DATA$", false, false,
-            [&](const std::string& name) {
-                std::string value = s.record.value(name);
-                // Attachment names go into the page's command links: a name
-                // the attachment reader refuses leaves its line out.
-                if (page && cp1250::startsWithNoCase(name, "ATTACHMENTFILE") && !isSafeStoredAttachmentName(value))
-                    value.clear();
-                if (value.empty() && blank)
-                    emptied = true;
-                return value.empty() ? value : dataValue(value);
-            },
-            never);
-        changed |= replaceFramed(
-            kDataType, "$DATATYPE.", ".DATATYPE$", false, false,
-            [&](const std::string& name) {
-                const auto index = s.record.fieldIndex(name);
-                return index ? dataValue(s.record.fields[*index].note) : std::string();
-            },
-            never);
-        changed |= replaceFramed(
-            kDataBoolean, "$DATABOOLEAN.", ".DATABOOLEAN$", false, false,
-            [&](const std::string& name) {
-                return text::isTrue(s.record.value(name)) ? std::string("CHECKED") : std::string(" ");
-            },
-            never);
-        changed |= replaceFramed(
-            kInformation, "$INFORMATION.", ".INFORMATION$", false, false,
-            [&](const std::string& name) { return dataValue(informationValue(name)); }, never);
-        changed |= replaceMarker(kValueYes, "VALUE_YES", [&] { return languageText("VALUES", "VALUE_YES", "Values"); });
-        changed |= replaceMarker(kValueNo, "VALUE_NO", [&] { return languageText("VALUES", "VALUE_NO", "Values"); });
     }
-    if (emptied)
+    if (pass.emptied)
         return {std::string(), true};
-    return {t.text(), false};
+    return {pass.text.text(), false};
 }
 
 std::string collapseStoredText(std::string_view input, std::string_view dataPointPath, std::string_view logonName,
@@ -345,60 +419,6 @@ std::string collapseStoredText(std::string_view input, std::string_view dataPoin
 std::string TextVariables::collapse(std::string_view input) const {
     const Session& s = session_;
     return collapseStoredText(input, s.context.dataPointPath, s.program.logonName, s.program.fullName);
-}
-
-std::string TextVariables::informationValue(std::string_view name) {
-    Session& s = session_;
-    const std::string key = cp1250::upper(name);
-    const std::string info = path::join(s.context.dataPointPath, "DataPoint.info");
-    static constexpr struct {
-        const char* name;
-        const char* key;
-    } dataPointKeys[] = {
-        {"DATAPOINT_CREATOR_NAME", "CREATOR"},
-        {"DATAPOINT_CREATOR_MAIL", "MAIL"},
-        {"DATAPOINT_CREATOR_WWW", "WWW"},
-        {"DATAPOINT_CREATOR_PHONE", "PHONE"},
-        {"DATAPOINT_CREATOR_ROOT", "ROOT"},
-        {"DATAPOINT_CREATOR_USERS", "USERS"},
-        {"DATAPOINT_CREATOR_AUTOLOGON", "AUTOLOGON"},
-    };
-    for (const auto& entry : dataPointKeys) {
-        if (key == entry.name)
-            return s.texts.readPlain("DATAPOINT", entry.key, info);
-    }
-    const auto count = [&](TaskSet set) { return std::to_string(countTasks(s.schedule, set)); };
-    // This build's own version and date, so that a user who reports a
-    // problem can say which program showed it.
-    if (key == "APPLICATION_VERSION")
-        return "Quill! " + std::string(build::kVersion);
-    if (key == "APPLICATION_BUILD") {
-        LocalDateTime built;
-        built.year = build::kYear;
-        built.month = build::kMonth;
-        built.day = build::kDay;
-        return formatDate(built, s.formats);
-    }
-    if (key == "SCHEDULER_COUNT_ALL")
-        return count(TaskSet::All);
-    if (key == "SCHEDULER_COUNT_NEW")
-        return count(TaskSet::Incoming);
-    if (key == "SCHEDULER_COUNT_OPEN")
-        return count(TaskSet::Open);
-    if (key == "SCHEDULER_COUNT_CLOSE")
-        return count(TaskSet::Closed);
-    if (key == "SCHEDULER_COUNT_ACTUAL")
-        return count(TaskSet::Due);
-    if (key == "SYSTEM_DATE")
-        return formatDate(s.clock.now(), s.formats);
-    if (key == "SYSTEM_TIME")
-        return formatTime(s.clock.now(), s.formats);
-    return {};
-}
-
-void TextVariables::openFormHelp(std::string_view key) {
-    const std::string page = path::join(path::join(session_.program.helpDirectory, "FORMS"), std::string(key) + ".htm");
-    session_.shell.openHelpPage(page);
 }
 
 } // namespace quill

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quill {
 
+class ExpansionPass;
+class Record;
 class Session;
 
 enum class ExpansionMode {
@@ -14,6 +17,18 @@ enum class ExpansionMode {
     // are HTML-escaped so that no user can put markup into another user's
     // page. Texts from language files are trusted and inserted as they are.
     Page,
+};
+
+// What a text speaks of beyond the session's own values. The caller names
+// it, so that a text shows the record it was meant for and not whichever
+// one happened to be read last.
+struct ExpansionSubject {
+    // The record whose fields "$DATA.", "$DATATYPE.", "$DATABOOLEAN." and
+    // attachment images show; without one every field reads as empty.
+    const Record* record = nullptr;
+    // What "$ACTUALOBJECT.ACTUALNAME$" shows: the object an event is about.
+    // Without one it is the actual object's display name.
+    std::optional<std::string_view> actualName;
 };
 
 // Replaces the data point path, the logon name and the full name in a
@@ -32,13 +47,26 @@ std::string collapseStoredText(std::string_view text, std::string_view dataPoint
 class TextVariables {
 public:
     explicit TextVariables(Session& session) : session_(session) {}
+    TextVariables(const TextVariables&) = delete;
+    TextVariables& operator=(const TextVariables&) = delete;
 
-    // blankOnEmptyData: a "$DATA." variable whose field is empty empties the
-    // whole text.
+    // Expands text with the fields of record. blankOnEmptyData: a "$DATA."
+    // variable whose field is empty empties the whole text.
+    std::string expand(std::string_view text, const Record& record, bool blankOnEmptyData,
+                       ExpansionMode mode = ExpansionMode::Plain);
+
+    // Expands a text that shows no record: its field variables read as
+    // empty.
     std::string expand(std::string_view text, bool blankOnEmptyData, ExpansionMode mode = ExpansionMode::Plain);
 
+    // The language text (section, key, file), its variables expanded about
+    // the object named, which "$ACTUALOBJECT.ACTUALNAME$" then shows.
+    std::string lookupAbout(std::string_view actualName, std::string_view section, std::string_view key,
+                            std::string_view file);
+
     // What a language text is expanded with when the lookup happens inside
-    // an expansion: blank on empty data, in the enclosing expansion's mode.
+    // an expansion: blank on empty data, about the enclosing expansion's
+    // subject, in its mode. Outside any expansion the text has no record.
     std::string expandLanguageText(std::string_view text);
 
     // Replaces the data point path, the logon name and the full name by
@@ -46,23 +74,22 @@ public:
     // to a machine or a user.
     std::string collapse(std::string_view text) const;
 
-    std::string informationValue(std::string_view name);
-
-    // Opens <help directory>/FORMS/<key>.htm with the desktop's viewer.
-    void openFormHelp(std::string_view key);
-
 private:
+    friend class ExpansionPass;
     struct Expansion {
         std::string text;
         bool emptied = false; // $IF_ADMIN$ or blank-on-empty-data emptied it
     };
-    Expansion run(std::string_view text, bool blankOnEmptyData, ExpansionMode mode);
+    Expansion run(std::string_view text, const ExpansionSubject& subject, bool blankOnEmptyData, ExpansionMode mode);
 
     Session& session_;
     int depth_ = 0;
     std::vector<std::string> active_; // variables whose values are being expanded
     std::size_t budget_ = 0;          // bytes the current expansion may still insert
+    // The mode and subject of the expansion under way, for the language
+    // texts looked up inside it.
     ExpansionMode languageMode_ = ExpansionMode::Plain;
+    const ExpansionSubject* subject_ = nullptr;
 };
 
 std::string escapeHtml(std::string_view text);

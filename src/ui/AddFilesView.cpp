@@ -9,7 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,7 +50,7 @@ AddFilesView::AddFilesView(Session& session, const ImageLists& images, QWidget* 
     connect(ok_, &QAction::triggered, this, [this] { confirm(); });
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
     connect(open, &QAction::triggered, this, [this] { openChosen(); });
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("ADDFILESFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "ADDFILESFORM_HELPBUTTON"); });
     auto* ctrlEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
     connect(ctrlEnter, &QShortcut::activated, this, [this] { confirm(); });
 

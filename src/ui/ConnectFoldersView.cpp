@@ -12,7 +12,7 @@
 #include "platform/Result.h"
 #include "platform/Ui.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -44,8 +44,7 @@ ConnectFoldersView::ConnectFoldersView(Session& session, ImageLists& images, QWi
     connect(remove, &QAction::triggered, this, [this] { this->remove(); });
     connect(up, &QAction::triggered, this, [this] { move(-1); });
     connect(down, &QAction::triggered, this, [this] { move(1); });
-    connect(help, &QAction::triggered, this,
-            [this] { session_.variables.openFormHelp("CONNECTFOLDERSFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "CONNECTFOLDERSFORM_HELPBUTTON"); });
     auto* okKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
     connect(okKey, &QShortcut::activated, this, [this] { confirm(); });
 

@@ -9,7 +9,7 @@
 #include "navigation/MainTree.h"
 #include "platform/Paths.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 #include "session/Visibility.h"
 
 #include <QCheckBox>
@@ -60,7 +60,7 @@ FindView::FindView(Session& session, const ImageLists& images, const MainTree& t
     connect(close, &QAction::triggered, this, &QDialog::accept);
     connect(find_, &QAction::triggered, this, [this] { toggleSearch(); });
     connect(goTo_, &QAction::triggered, this, [this] { goToFocused(); });
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("FINDFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "FINDFORM_HELPBUTTON"); });
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(closeKey, &QShortcut::activated, this, &QDialog::accept);

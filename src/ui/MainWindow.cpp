@@ -241,6 +241,7 @@ void MainWindow::showNodePage(TreeNode& node) {
             return;
         }
         setListShown(false);
+        // The page of an empty folder stands for no record and shows none.
         showAddress(renderer_.render(session_.variables.expand(
             "$DATA_POINT_PATH$/DataPoint.system/Resources/HTML/Template.EmptyFolder.htm", false)));
         watchShown();
@@ -249,7 +250,7 @@ void MainWindow::showNodePage(TreeNode& node) {
     setListShown(false);
     // Pages of the tree may show the user's own fields.
     session_.readRecord(session_.context.userRecordFile);
-    showAddress(renderer_.render(session_.variables.expand(node.url, false)));
+    showAddress(renderer_.render(session_.variables.expand(node.url, session_.record, false), session_.record));
     watchShown();
 }
 

@@ -18,7 +18,7 @@
 #include "session/LogonContext.h"
 #include "session/Menus.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -358,7 +358,7 @@ void MainWindow::printTarget(const CommandTarget& target) {
 }
 
 void MainWindow::showHelp() {
-    session_.variables.openFormHelp("GUIFORM_HELPBUTTON");
+    openFormHelp(session_, "GUIFORM_HELPBUTTON");
 }
 
 } // namespace quill::ui

@@ -12,7 +12,7 @@
 #include "platform/Paths.h"
 #include "session/Session.h"
 #include "session/TextCache.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QHeaderView>
 #include <QTimer>
@@ -86,7 +86,7 @@ ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget
     connect(attachments_, &QAction::triggered, this, [this] { addAttachment(); });
     connect(comments_, &QAction::triggered, this, [this] { addComment(); });
     connect(schedule_, &QAction::triggered, this, [this](bool on) { toggleSchedule(on); });
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("EDITFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "EDITFORM_HELPBUTTON"); });
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(saveKey, &QShortcut::activated, this, [this] {

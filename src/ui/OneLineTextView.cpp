@@ -4,7 +4,7 @@
 #include "ViewSupport.h"
 
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -28,7 +28,7 @@ OneLineTextView::OneLineTextView(Session& session, const ImageLists& images, con
     QAction* help = addToolButton(bar, session, images, 19, "Help");
     connect(ok, &QAction::triggered, this, [this] { confirm(); });
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("ADDCOMMENTSFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "ADDCOMMENTSFORM_HELPBUTTON"); });
 
     box_->setObjectName("Text");
     box_->setMinimumContentsLength(40);

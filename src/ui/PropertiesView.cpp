@@ -11,7 +11,7 @@
 #include "platform/Paths.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -49,7 +49,7 @@ PropertiesView::PropertiesView(Session& session, ImageLists& images, QWidget* pa
     QAction* help = addToolButton(bar, session, images, 19, "Help");
     connect(ok, &QAction::triggered, this, [this] { save(); });
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("PROPERTYFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "PROPERTYFORM_HELPBUTTON"); });
     auto* okKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
     connect(okKey, &QShortcut::activated, this, [this] { save(); });
 

@@ -9,7 +9,7 @@
 #include "platform/Cp1250.h"
 #include "platform/Ui.h"
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -56,7 +56,7 @@ ResourcesView::ResourcesView(Session& session, ImageLists& images, QWidget* pare
                  : style_ == Style::List     ? Style::Details
                                              : Style::SmallIcons);
     });
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("RESOURCESFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "RESOURCESFORM_HELPBUTTON"); });
 
     list_->setObjectName("Images");
     list_->setIconSize(QSize(16, 16));

@@ -10,7 +10,7 @@
 #include "session/ScheduleTable.h"
 #include "session/Session.h"
 #include "session/TaskSets.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 
 #include <QActionGroup>
 #include <QEvent>
@@ -78,8 +78,7 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
         rebuild();
     });
     connect(goTo, &QAction::triggered, this, [this] { goToFocused(); });
-    connect(help, &QAction::triggered, this,
-            [this] { session_.variables.openFormHelp("SCHEDULEEVENTFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "SCHEDULEEVENTFORM_HELPBUTTON"); });
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(closeKey, &QShortcut::activated, this, &QDialog::accept);

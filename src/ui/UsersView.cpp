@@ -7,7 +7,7 @@
 #include "ViewSupport.h"
 
 #include "session/Session.h"
-#include "session/TextVariables.h"
+#include "session/FormHelp.h"
 #include "session/UsersAndGroups.h"
 
 #include <QComboBox>
@@ -60,7 +60,7 @@ UsersView::UsersView(Session& session, const ImageLists& images, QWidget* parent
     connect(cancel, &QAction::triggered, this, &QDialog::reject);
     connect(newGroup, &QAction::triggered, this, [this] { addGroup(); });
     connect(deleteGroup_, &QAction::triggered, this, [this] { deleteGroup(); });
-    connect(help, &QAction::triggered, this, [this] { session_.variables.openFormHelp("USERSFORM_HELPBUTTON"); });
+    connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "USERSFORM_HELPBUTTON"); });
     auto* ctrlEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
     connect(ctrlEnter, &QShortcut::activated, this, [this] { confirm(true); });
 

@@ -81,10 +81,12 @@ TEST_F(PageRendererTest, FieldValuesCannotCarryMarkup) {
 TEST_F(PageRendererTest, TemplatePagesShowUserFieldsAndAdminLines) {
     writeBytes(templates + "Page.htm", "<p>$DATA.NAME.DATA$</p>\r\n<p>$IF_ADMIN$secret</p>\r\n<p>$LOGONNAME$</p>\r\n");
     ASSERT_TRUE(session->readRecord(session->context.userRecordFile));
-    std::string page = readBytes(renderer.render(templates + "Page.htm"));
+    std::string page = readBytes(renderer.render(templates + "Page.htm", session->record));
     EXPECT_EQ(page, "<p>Anna</p>\r\n\r\n<p>ANNA</p>\r\n");
+    EXPECT_EQ(readBytes(renderer.render(templates + "Page.htm")), "<p></p>\r\n\r\n<p>ANNA</p>\r\n")
+        << "without a record the page shows no fields, whatever was read last";
     session->program.isAdministrator = true;
-    page = readBytes(renderer.render(templates + "Page.htm"));
+    page = readBytes(renderer.render(templates + "Page.htm", session->record));
     EXPECT_NE(page.find("secret"), std::string::npos);
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +41,27 @@ TEST_F(EventLogTest, TypedNamesAreLoggedAsTyped) {
         ASSERT_TRUE(logEvent(*session, 1).ok());
         EXPECT_EQ(systemLog().substr(before.size()),
                   "8.12.2026 9:05:07 " + logon + "@PC$DATE$: logon failed, no such user\r\n");
+    }
+}
+
+TEST_F(EventLogTest, AnEventNamesTheObjectItIsAbout) {
+    session->actual.displayName = "Contracts (Root)";
+    const std::string prefix = "8.12.2026 9:05:07 ANNA@WORKSTATION: document deleted for good: ";
+    const struct {
+        std::optional<std::string> name;
+        std::string expected;
+        const char* why;
+    } rows[] = {
+        {"Report.note", "Report.note", "the name given"},
+        {std::nullopt, "Contracts (Root)", "without one, the actual object's"},
+        {"two\nlines.note", "two lines.note", "one event, one line, whatever the name holds"},
+        {"", "", "an empty name stays empty"},
+    };
+    for (const auto& row : rows) {
+        const std::string before = userLog();
+        ASSERT_TRUE((row.name ? logEvent(*session, 60, *row.name) : logEvent(*session, 60)).ok());
+        EXPECT_EQ(userLog().substr(before.size()), prefix + row.expected + "\r\n") << row.why;
+        EXPECT_EQ(session->actual.displayName, "Contracts (Root)") << "logging leaves the actual object alone";
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include "buildinfo/BuildInfo.h"
 #include "platform/Paths.h"
+#include "session/FormHelp.h"
+#include "session/InformationValues.h"
 #include "session/TaskSets.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +22,9 @@ class TextVariablesTest : public ::testing::Test, public SessionFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(open()); }
 
+    // Expands with the record read last, as pages show it.
     std::string expand(const std::string& text, bool blank = false, ExpansionMode mode = ExpansionMode::Plain) {
-        return session->variables.expand(text, blank, mode);
+        return session->variables.expand(text, session->record, blank, mode);
     }
     // Reads a record of the sample into the session's record, as pages do.
     void readRecord(const std::string& relative) { ASSERT_TRUE(session->readRecord(dataPoint + "/" + relative)); }
@@ -94,6 +97,60 @@ TEST_F(TextVariablesTest, RecordFieldsAndBlankOnEmptyData) {
     EXPECT_EQ(expand("[$INFORMATION.NOPE.INFORMATION$]", true), "[]");
 }
 
+TEST_F(TextVariablesTest, UnknownAndUnfinishedVariablesStayAsWritten) {
+    readRecord("DataPoint.system/Users/ANNA.user");
+    const struct {
+        const char* text;
+        const char* expected;
+        const char* why;
+    } rows[] = {
+        {"$NOSUCH$ $LOGONNAME$", "$NOSUCH$ ANNA", "an unknown variable, before a known one"},
+        {"$ACTUALOBJECT.OTHER$", "$ACTUALOBJECT.OTHER$", "an unknown member of a known object"},
+        {"$ %2 $$", "$ %2 $$", "bits of markers"},
+        {"$LOGONNAME", "$LOGONNAME", "a fixed marker without its closing $"},
+        {"$VARIABLE.ALL", "$VARIABLE.ALL", "a language variable without its closing marker"},
+        {"$VARIABLE.ALL.VARIABLE$ $VARIABLE.ALL", "All users $VARIABLE.ALL", "a complete one before an unfinished one"},
+        {"$DATA.NAME.DATA$ and $DATA.NAME", "Anna and $DATA.NAME", "a field before an unfinished field"},
+        {"$DATABOOLEAN.FORM_GUI_TASKS", "$DATABOOLEAN.FORM_GUI_TASKS", "an unfinished check box"},
+        {"$INFORMATION.SYSTEM_DATE", "$INFORMATION.SYSTEM_DATE", "an unfinished information value"},
+        {"$IMAGE.ATTACHMENT.IMAGE$+0x", "$IMAGE.ATTACHMENT.IMAGE$+0x", "an attachment image without its number"},
+        {"$IMAGE.ATTACHMENT.IMAGE$+", "$IMAGE.ATTACHMENT.IMAGE$+", "an attachment image at the end of the text"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(expand(row.text), row.expected) << row.why;
+        EXPECT_EQ(expand(row.text, true), row.expected) << row.why << ", blank on empty data";
+    }
+}
+
+TEST_F(TextVariablesTest, FieldsComeFromTheRecordTheCallerNames) {
+    readRecord("DataPoint.system/Users/ANNA.user");
+    const Record anna = session->record;
+    const Record empty;
+    // What was read last is not what a text with a record of its own shows.
+    ASSERT_TRUE(session->record.setValue("NAME", "Someone else"));
+    ASSERT_TRUE(session->record.setValue("FORM_GUI_TASKS", "TRUE"));
+    const struct {
+        const char* text;
+        const Record* record; // none: the expansion without a record
+        bool blank;
+        const char* expected;
+        const char* why;
+    } rows[] = {
+        {"Name: $DATA.NAME.DATA$", &anna, false, "Name: Anna", "the record given, not the one read last"},
+        {"Name: $DATA.NAME.DATA$", &empty, false, "Name: ", "a record without that field"},
+        {"Name: $DATA.NAME.DATA$", nullptr, false, "Name: ", "no record at all"},
+        {"Name: $DATA.NAME.DATA$", nullptr, true, "", "without a record a line that needs a field is dropped"},
+        {"[$DATABOOLEAN.FORM_GUI_TASKS.DATABOOLEAN$]", nullptr, false, "[ ]", "no record, no tick"},
+        {"[$DATATYPE.PASSWORD.DATATYPE$]", nullptr, false, "[]", "no record, no note"},
+        {"[$LOGONNAME$]", nullptr, true, "[ANNA]", "values of the session need no record"},
+    };
+    for (const auto& row : rows) {
+        const std::string expanded = row.record ? session->variables.expand(row.text, *row.record, row.blank)
+                                                : session->variables.expand(row.text, row.blank);
+        EXPECT_EQ(expanded, row.expected) << row.why;
+    }
+}
+
 TEST_F(TextVariablesTest, BooleanFieldsGiveCheckedOrABlank) {
     readRecord("DataPoint.system/Users/ANNA.user");
     const struct {
@@ -126,6 +183,8 @@ TEST_F(TextVariablesTest, AttachmentImagesFollowTheStoredFilesExtension) {
     EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+02"), attachmentImage) << "the file is missing";
     EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+03"), attachmentImage) << "no image for that extension";
     EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+04"), attachmentImage) << "a stored name must be a plain name";
+    EXPECT_EQ(session->variables.expand("$IMAGE.ATTACHMENT.IMAGE$+01", false), attachmentImage)
+        << "without a record there is no stored name";
     EXPECT_EQ(expand("<img src=\"$IMAGE.ATTACHMENT.IMAGE$+01\"> <img src=\"$IMAGE.ATTACHMENT.IMAGE$+02\">"),
               "<img src=\"" + resources() + "GUI/MainTreeView/PDF.BMP\"> <img src=\"" + attachmentImage + "\">");
 }
@@ -202,6 +261,21 @@ TEST_F(TextVariableCyclesTest, ValuesThatMultiplyStopAtTheBudget) {
     EXPECT_EQ(expand("W: $DATA.WEB.DATA$"), "W: " + std::string(30, 'x')) << "a small multiple is fine";
 }
 
+TEST_F(TextVariableCyclesTest, LanguageTextsShowTheRecordOfTheTextTheyAreIn) {
+    useLanguageFile("SystemVariables.ini",
+                    "[SYSTEMVARIABLES]\r\n$VARIABLE.WHO=$DATA.NAME.DATA$ $DATA.SURNAME.DATA$\r\n");
+    readRecord("DataPoint.system/Users/ANNA.user");
+    const Record anna = session->record;
+    ASSERT_TRUE(session->record.setValue("NAME", "Someone else"));
+    EXPECT_EQ(session->variables.expand("[$VARIABLE.WHO.VARIABLE$]", anna, false), "[Anna Novak]");
+    EXPECT_EQ(session->variables.expand("[$VARIABLE.WHO.VARIABLE$]", false), "[]")
+        << "a text without a record gives its language texts none";
+    EXPECT_EQ(session->texts.lookup("SYSTEMVARIABLES", "$VARIABLE.WHO", "SystemVariables"), "")
+        << "a lookup outside any expansion does not pick up the record read last";
+    EXPECT_EQ(session->variables.expand("[$VARIABLE.WHO.VARIABLE$]", anna, false), "[Anna Novak]")
+        << "and leaves nothing behind for the next one";
+}
+
 TEST_F(TextVariableCyclesTest, TextsReferringToEachOther) {
     useLanguageFile(
         "SystemVariables.ini",
@@ -223,11 +297,10 @@ TEST_F(TextVariableCyclesTest, CollapseWhenNamesHideInTheMarkers) {
 TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
     writeBytes(dataPoint + "/DataPoint.info",
                "[DATAPOINT]\r\nCREATOR=Jan\r\nMAIL=jan@example.com\r\nROOT=$DATA_POINT_PATH$\\DataPoint.root\r\n");
-    TextVariables& v = session->variables;
-    EXPECT_EQ(v.informationValue("datapoint_creator_name"), "Jan");
-    EXPECT_EQ(v.informationValue("DATAPOINT_CREATOR_ROOT"), dataPoint + "\\DataPoint.root");
-    EXPECT_EQ(v.informationValue("DATAPOINT_CREATOR_PHONE"), "PARROR: DATAPOINT - PHONE");
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "0");
+    EXPECT_EQ(informationValue(*session, "datapoint_creator_name"), "Jan");
+    EXPECT_EQ(informationValue(*session, "DATAPOINT_CREATOR_ROOT"), dataPoint + "\\DataPoint.root");
+    EXPECT_EQ(informationValue(*session, "DATAPOINT_CREATOR_PHONE"), "PARROR: DATAPOINT - PHONE");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_ALL"), "0");
 
     ScheduleEntry incoming;
     incoming.documentPath = session->context.userTasksDirectory + "/Task.note";
@@ -241,17 +314,17 @@ TEST_F(TextVariablesTest, InformationValuesFromDataPointInfoAndTheSchedule) {
         entry->incoming = isIncomingTask(*entry, session->context.userTasksDirectory);
     session->schedule.put(incoming);
     session->schedule.put(closed);
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ALL"), "2");
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_NEW"), "1");
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_OPEN"), "1");
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_CLOSE"), "1");
-    EXPECT_EQ(v.informationValue("SCHEDULER_COUNT_ACTUAL"), "1");
-    EXPECT_EQ(v.informationValue("SYSTEM_DATE"), "8.12.2026");
-    EXPECT_EQ(v.informationValue("nothing"), "");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_ALL"), "2");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_NEW"), "1");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_OPEN"), "1");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_CLOSE"), "1");
+    EXPECT_EQ(informationValue(*session, "SCHEDULER_COUNT_ACTUAL"), "1");
+    EXPECT_EQ(informationValue(*session, "SYSTEM_DATE"), "8.12.2026");
+    EXPECT_EQ(informationValue(*session, "nothing"), "");
 }
 
 TEST_F(TextVariablesTest, FormHelpOpensThePageOfTheForm) {
-    session->variables.openFormHelp("EDITFORM_HELPBUTTON");
+    openFormHelp(*session, "EDITFORM_HELPBUTTON");
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], session->program.helpDirectory + "/FORMS/EDITFORM_HELPBUTTON.htm");
 }
