@@ -93,12 +93,7 @@ Status createUser(Session& session, const NewUser& user) {
                 return Status::failure(std::string("the user records have no field ") + name);
         }
         // The new user starts with the creating user's window layout.
-        for (const GeometryField& field : geometryFields()) {
-            const int value = layout.*field.member;
-            if (std::string_view(field.name) != "FORM_GUI_SPLITTER1" || value > 0)
-                record.setValue(field.name, std::to_string(value));
-        }
-        record.setValue(kGuiTasksField, text::flag(layout.guiTasks));
+        putGeometry(layout, record);
         return Status::success();
     });
     if (!written) {

@@ -1,45 +1,68 @@
 #include "session/WindowGeometry.h"
 
+#include "formats/Record.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
 #include "session/TextCache.h"
 
 #include <climits>
+#include <string_view>
 
 namespace quill {
 
-const std::array<GeometryField, 26>& geometryFields() {
-    using G = WindowGeometry;
-    static constexpr std::array<GeometryField, 26> fields = {{
-        {"FORM_GUI_TOP", &G::guiTop},
-        {"FORM_GUI_LEFT", &G::guiLeft},
-        {"FORM_GUI_WIDTH", &G::guiWidth},
-        {"FORM_GUI_HEIGHT", &G::guiHeight},
-        {"FORM_GUI_SPLITTER", &G::guiSplitter},
-        {"FORM_GUI_SPLITTER1", &G::guiSplitter1},
-        {"FORM_EDIT_TOP", &G::editTop},
-        {"FORM_EDIT_LEFT", &G::editLeft},
-        {"FORM_EDIT_WIDTH", &G::editWidth},
-        {"FORM_EDIT_HEIGHT", &G::editHeight},
-        {"FORM_USERS_TOP", &G::usersTop},
-        {"FORM_USERS_LEFT", &G::usersLeft},
-        {"FORM_USERS_WIDTH", &G::usersWidth},
-        {"FORM_USERS_HEIGHT", &G::usersHeight},
-        {"FORM_RESOURCES_TOP", &G::resourcesTop},
-        {"FORM_RESOURCES_LEFT", &G::resourcesLeft},
-        {"FORM_RESOURCES_WIDTH", &G::resourcesWidth},
-        {"FORM_RESOURCES_HEIGHT", &G::resourcesHeight},
-        {"FORM_SCHEDULEEVENT_TOP", &G::scheduleEventTop},
-        {"FORM_SCHEDULEEVENT_LEFT", &G::scheduleEventLeft},
-        {"FORM_SCHEDULEEVENT_WIDTH", &G::scheduleEventWidth},
-        {"FORM_SCHEDULEEVENT_HEIGHT", &G::scheduleEventHeight},
-        {"FORM_FIND_TOP", &G::findTop},
-        {"FORM_FIND_LEFT", &G::findLeft},
-        {"FORM_FIND_WIDTH", &G::findWidth},
-        {"FORM_FIND_HEIGHT", &G::findHeight},
-    }};
-    return fields;
+namespace {
+
+// Every numeric field with its name in the user record, in record order:
+// each view's "FORM_<VIEW>_TOP", "_LEFT", "_WIDTH" and "_HEIGHT", and the
+// main window's two splitters after its place.
+template <class Geometry, class Visit> void forEachNumber(Geometry& geometry, Visit visit) {
+    const auto place = [&visit](std::string_view view, auto& at) {
+        const std::string prefix = "FORM_" + std::string(view);
+        visit(prefix + "_TOP", at.top);
+        visit(prefix + "_LEFT", at.left);
+        visit(prefix + "_WIDTH", at.width);
+        visit(prefix + "_HEIGHT", at.height);
+    };
+    place("GUI", geometry.gui);
+    visit(std::string("FORM_GUI_SPLITTER"), geometry.guiSplitter);
+    visit(std::string("FORM_GUI_SPLITTER1"), geometry.guiSplitter1);
+    place("EDIT", geometry.edit);
+    place("USERS", geometry.users);
+    place("RESOURCES", geometry.resources);
+    place("SCHEDULEEVENT", geometry.scheduleEvent);
+    place("FIND", geometry.find);
+}
+
+} // namespace
+
+std::vector<std::string> takeGeometry(const Record& record, WindowGeometry& geometry) {
+    std::vector<std::string> bad;
+    forEachNumber(geometry, [&](const std::string& name, int& value) {
+        const std::string text(text::trim(record.value(name)));
+        // An empty text is a field never stored: the view keeps its default.
+        if (text.empty())
+            return;
+        const auto number = text::parseInteger(text);
+        if (!number || *number < INT_MIN || *number > INT_MAX) {
+            bad.push_back(name);
+            return;
+        }
+        value = static_cast<int>(*number);
+    });
+    geometry.guiTasks = text::isTrue(record.value(kGuiTasksField));
+    return bad;
+}
+
+void putGeometry(const WindowGeometry& geometry, Record& record) {
+    forEachNumber(geometry, [&](const std::string& name, const int& value) {
+        // A closed list has no height: the one it had last stays stored.
+        if (&value == &geometry.guiSplitter1 && value <= 0)
+            return;
+        record.setValue(name, std::to_string(value));
+    });
+    record.setValue(kGuiTasksField, text::flag(geometry.guiTasks));
 }
 
 GeometryReadResult readWindowGeometry(Session& session) {
@@ -47,20 +70,7 @@ GeometryReadResult readWindowGeometry(Session& session) {
     if (!session.readRecord(session.context.userRecordFile))
         return result;
     result.recordRead = true;
-    WindowGeometry& geometry = session.context.geometry;
-    for (const GeometryField& field : geometryFields()) {
-        const std::string text(text::trim(session.record.value(field.name)));
-        // An empty text is a field never stored: the view keeps its default.
-        if (text.empty())
-            continue;
-        const auto number = text::parseInteger(text);
-        if (!number || *number < INT_MIN || *number > INT_MAX) {
-            result.badFields.push_back(field.name);
-            continue;
-        }
-        geometry.*field.member = static_cast<int>(*number);
-    }
-    geometry.guiTasks = text::isTrue(session.record.value(kGuiTasksField));
+    result.badFields = takeGeometry(session.record, session.context.geometry);
     if (!result.badFields.empty()) {
         std::string fields;
         for (const std::string& name : result.badFields)
@@ -74,19 +84,12 @@ bool saveWindowGeometry(Session& session) {
     if (!session.textCache.file.empty())
         saveTextCache(session);
     if (!session.readRecord(session.context.userRecordFile)) {
-        logEvent(session, 5).ok();
+        ignoreOutcome(logEvent(session, 5));
         return false;
     }
-    const WindowGeometry& geometry = session.context.geometry;
-    for (const GeometryField& field : geometryFields()) {
-        const int value = geometry.*field.member;
-        if (field.member == &WindowGeometry::guiSplitter1 && value <= 0)
-            continue;
-        session.record.setValue(field.name, std::to_string(value));
-    }
-    session.record.setValue(kGuiTasksField, text::flag(geometry.guiTasks));
+    putGeometry(session.context.geometry, session.record);
     if (!session.writeRecord(session.context.userRecordFile)) {
-        logEvent(session, 5).ok();
+        ignoreOutcome(logEvent(session, 5));
         return false;
     }
     return true;

@@ -1,33 +1,49 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
 namespace quill {
 
+class Record;
 class Session;
+
+// Where a view was and how large: screen coordinates of its frame. A width
+// or height of 0 is a view whose place was never stored.
+struct WindowPlace {
+    int top = 0;
+    int left = 0;
+    int width = 0;
+    int height = 0;
+
+    bool stored() const { return width > 0 && height > 0; }
+    bool operator==(const WindowPlace&) const = default;
+};
 
 // Positions and sizes of the views, kept in the user record.
 struct WindowGeometry {
-    int guiTop = 0, guiLeft = 0, guiWidth = 0, guiHeight = 0, guiSplitter = 0, guiSplitter1 = 0;
+    WindowPlace gui;
+    int guiSplitter = 0;  // the tree's width
+    int guiSplitter1 = 0; // the document list's height; 0 while it is closed
     bool guiTasks = false;
-    int editTop = 0, editLeft = 0, editWidth = 0, editHeight = 0;
-    int usersTop = 0, usersLeft = 0, usersWidth = 0, usersHeight = 0;
-    int resourcesTop = 0, resourcesLeft = 0, resourcesWidth = 0, resourcesHeight = 0;
-    int scheduleEventTop = 0, scheduleEventLeft = 0, scheduleEventWidth = 0, scheduleEventHeight = 0;
-    int findTop = 0, findLeft = 0, findWidth = 0, findHeight = 0;
+    WindowPlace edit;
+    WindowPlace users;
+    WindowPlace resources;
+    WindowPlace scheduleEvent;
+    WindowPlace find;
 };
 
-// A numeric geometry field: its name in the user record and its member.
-struct GeometryField {
-    const char* name;
-    int WindowGeometry::*member;
-};
-
-// The 26 numeric fields in record order; "FORM_GUI_TASKS" is the one boolean.
-const std::array<GeometryField, 26>& geometryFields();
 inline constexpr const char* kGuiTasksField = "FORM_GUI_TASKS";
+
+// Takes the geometry from a user record over what geometry holds. A field
+// never stored (empty) keeps its value; so does a field whose text is not
+// a whole number, and its name is returned, in record order.
+std::vector<std::string> takeGeometry(const Record& record, WindowGeometry& geometry);
+
+// Writes the geometry into a user record's fields. The second splitter is
+// only written when it is positive, so a closed list keeps its stored
+// height.
+void putGeometry(const WindowGeometry& geometry, Record& record);
 
 struct GeometryReadResult {
     bool recordRead = false;
@@ -40,8 +56,7 @@ struct GeometryReadResult {
 // reported (and shown once as a warning) while every other field is taken.
 GeometryReadResult readWindowGeometry(Session& session);
 
-// Writes the geometry into the user record. The second splitter is only
-// written when it is positive, so a collapsed pane keeps its stored width.
+// Writes the geometry into the user record.
 bool saveWindowGeometry(Session& session);
 
 } // namespace quill

@@ -6,8 +6,8 @@
 #include "ViewSupport.h"
 
 #include "navigation/Find.h"
+#include "navigation/GoTo.h"
 #include "navigation/MainTree.h"
-#include "platform/Paths.h"
 #include "session/Session.h"
 #include "session/FormHelp.h"
 #include "session/Visibility.h"
@@ -131,8 +131,7 @@ FindView::FindView(Session& session, const ImageLists& images, const MainTree& t
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, [this] { takeFound(); });
     resize(520, 520);
-    const WindowGeometry& g = session.context.geometry;
-    restorePlace(this, g.findTop, g.findLeft, g.findWidth, g.findHeight);
+    restorePlace(this, session.context.geometry.find);
 }
 
 FindView::~FindView() {
@@ -276,9 +275,12 @@ void FindView::goToFocused() {
     QTreeWidgetItem* row = results_->currentItem();
     if (!row || !goTo)
         return;
-    const std::string document = fromQt(row->data(0, kPathRole).toString());
-    const std::string location = locationText(session_, tree_, path::directory(document));
-    if (location.empty() || !goTo(document, location)) {
+    const Result<GoToTarget> target = goToTarget(session_, tree_, fromQt(row->data(0, kPathRole).toString()));
+    if (!target) {
+        session_.warn(MessageKind::Warning, "FIND_FORM", 1, target.message());
+        return;
+    }
+    if (!goTo(target->document, target->location)) {
         session_.warn(MessageKind::Warning, "FIND_FORM", 1);
         return;
     }
@@ -290,8 +292,7 @@ void FindView::done(int result) {
     poll_->stop();
     find_->setChecked(false);
     unsetCursor();
-    WindowGeometry& g = session_.context.geometry;
-    storePlace(this, g.findTop, g.findLeft, g.findWidth, g.findHeight);
+    session_.context.geometry.find = placeOf(this);
     QDialog::done(result);
 }
 

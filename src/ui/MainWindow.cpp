@@ -5,6 +5,7 @@
 #include "PageCommandRunner.h"
 #include "PagePane.h"
 #include "QtText.h"
+#include "ViewSupport.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
@@ -115,8 +116,8 @@ void MainWindow::prepareForUser() {
     createToolbar();
     // Where the user left the window last time, when the record says so.
     const WindowGeometry& g = session_.context.geometry;
-    if (g.guiWidth > 0 && g.guiHeight > 0)
-        setGeometry(g.guiLeft, g.guiTop, g.guiWidth, g.guiHeight);
+    if (g.gui.stored())
+        setGeometry(g.gui.left, g.gui.top, g.gui.width, g.gui.height);
     if (g.guiSplitter > 0)
         mainSplitter_->setSizes({g.guiSplitter, std::max(width() - g.guiSplitter, 1)});
 
@@ -402,11 +403,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!shutDown_ && session_.program.loggedOn) {
         shutDown_ = true;
         WindowGeometry& g = session_.context.geometry;
-        const QRect frame = geometry();
-        g.guiLeft = frame.left();
-        g.guiTop = frame.top();
-        g.guiWidth = frame.width();
-        g.guiHeight = frame.height();
+        g.gui = placeOf(this);
         g.guiSplitter = mainSplitter_->sizes().value(0);
         keepListHeight();
         saveFolderList(session_, tree_);

@@ -48,6 +48,10 @@ class ScheduleScanner;
 class PagePane;
 class PageCommandRunner;
 
+// The main window's toolbar buttons, in toolbar order; the number of each
+// is its place on the toolbar, which its object name "ToolButton<n>" keeps.
+enum class ToolbarButton { NewObject = 1, NewFolder, Tasks, Publish, Delete, Find, Refresh, Print, Help };
+
 // The main window: the main tree on the left; on the right the page of the
 // focused node or document above the list of the focused folder's
 // documents. It is created before the logon and shown only after a
@@ -73,8 +77,8 @@ public:
     // The document whose page is shown, or "" for a node's page.
     const std::string& shownDocument() const { return shownDocument_; }
 
-    // The toolbar's actions, by button number (1 to 9).
-    QAction* toolbarAction(int button) const { return buttons_.value(button); }
+    // A toolbar button's action; nullptr before the toolbar is made.
+    QAction* toolbarAction(ToolbarButton button) const { return buttons_.value(button); }
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // The object editor, once it was opened.
     ObjectEditorView* objectEditor() const { return editor_; }
@@ -214,7 +218,7 @@ private:
     std::unique_ptr<DismissedReminders> dismissedReminders_;
     FindView* findView_ = nullptr;
     PrintWizard* printWizard_ = nullptr;
-    QMap<int, QAction*> buttons_;
+    QMap<ToolbarButton, QAction*> buttons_;
     QLabel* nodeStatus_ = nullptr;
     QLabel* nodeStatusImage_ = nullptr;
     QLabel* taskStatus_ = nullptr;

@@ -49,12 +49,15 @@ void MainWindow::createToolbar() {
     const auto text = [this](const char* section, const std::string& key) {
         return toQt(session_.texts.lookup(section, key, "GUI"));
     };
-    for (int button = 1; button <= 9; ++button) {
-        // The ninth button is Help, whose caption and picture are the 19th.
-        const int number = button == 9 ? 19 : button;
+    for (const ToolbarButton button : {ToolbarButton::NewObject, ToolbarButton::NewFolder, ToolbarButton::Tasks,
+                                       ToolbarButton::Publish, ToolbarButton::Delete, ToolbarButton::Find,
+                                       ToolbarButton::Refresh, ToolbarButton::Print, ToolbarButton::Help}) {
+        const int place = static_cast<int>(button);
+        // Help, the ninth, has the caption and picture of the 19th.
+        const int number = button == ToolbarButton::Help ? 19 : place;
         auto* action =
             new QAction(toolbarIcon(images_, number), text("TOOLSBAR", "TOOLBUTTON" + std::to_string(number)), this);
-        action->setObjectName(QStringLiteral("ToolButton%1").arg(button));
+        action->setObjectName(QStringLiteral("ToolButton%1").arg(place));
         buttons_[button] = action;
         bar->addAction(action);
     }
@@ -63,25 +66,27 @@ void MainWindow::createToolbar() {
         if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
             tool->setPopupMode(QToolButton::MenuButtonPopup);
     };
-    withMenu(buttons_[1], newObjectMenu_);
-    withMenu(buttons_[2], newFolderMenu_);
-    withMenu(buttons_[7], refreshMenu);
-    withMenu(buttons_[9], helpMenu);
-    buttons_[4]->setVisible(false);
+    withMenu(buttons_[ToolbarButton::NewObject], newObjectMenu_);
+    withMenu(buttons_[ToolbarButton::NewFolder], newFolderMenu_);
+    withMenu(buttons_[ToolbarButton::Refresh], refreshMenu);
+    withMenu(buttons_[ToolbarButton::Help], helpMenu);
+    buttons_[ToolbarButton::Publish]->setVisible(false);
+    buttons_[ToolbarButton::Publish]->setEnabled(false);
 
-    buttons_[1]->setShortcut(QKeySequence::New);
-    buttons_[5]->setShortcut(QKeySequence::Delete);
-    buttons_[8]->setShortcut(QKeySequence::Print);
-    buttons_[6]->setShortcut(QKeySequence::Find);
-    buttons_[7]->setShortcut(QKeySequence::Refresh);
-    connect(buttons_[1], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
-    connect(buttons_[2], &QAction::triggered, this, [this] { newFolderFromTemplate(lastFolderTemplate_); });
-    connect(buttons_[5], &QAction::triggered, this, [this] { deleteActual(false); });
-    connect(buttons_[3], &QAction::triggered, this, [this] { showScheduleEvents(false); });
-    connect(buttons_[6], &QAction::triggered, this, [this] { showFind(); });
-    connect(buttons_[8], &QAction::triggered, this, [this] { printActual(); });
-    connect(buttons_[7], &QAction::triggered, this, [this] { refreshFolder(); });
-    connect(buttons_[9], &QAction::triggered, this, [this] { showHelp(); });
+    buttons_[ToolbarButton::NewObject]->setShortcut(QKeySequence::New);
+    buttons_[ToolbarButton::Delete]->setShortcut(QKeySequence::Delete);
+    buttons_[ToolbarButton::Print]->setShortcut(QKeySequence::Print);
+    buttons_[ToolbarButton::Find]->setShortcut(QKeySequence::Find);
+    buttons_[ToolbarButton::Refresh]->setShortcut(QKeySequence::Refresh);
+    connect(buttons_[ToolbarButton::NewObject], &QAction::triggered, this, [this] { newObject(lastObjectType_); });
+    connect(buttons_[ToolbarButton::NewFolder], &QAction::triggered, this,
+            [this] { newFolderFromTemplate(lastFolderTemplate_); });
+    connect(buttons_[ToolbarButton::Delete], &QAction::triggered, this, [this] { deleteActual(false); });
+    connect(buttons_[ToolbarButton::Tasks], &QAction::triggered, this, [this] { showScheduleEvents(false); });
+    connect(buttons_[ToolbarButton::Find], &QAction::triggered, this, [this] { showFind(); });
+    connect(buttons_[ToolbarButton::Print], &QAction::triggered, this, [this] { printActual(); });
+    connect(buttons_[ToolbarButton::Refresh], &QAction::triggered, this, [this] { refreshFolder(); });
+    connect(buttons_[ToolbarButton::Help], &QAction::triggered, this, [this] { showHelp(); });
     auto* deleteForGood = new QAction(this);
     deleteForGood->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     addAction(deleteForGood);
@@ -162,18 +167,18 @@ void MainWindow::fillNewThingsMenus() {
 
 void MainWindow::enableCommandsFor(const TreeNode& node) {
     const NodeCommands allowed = allowedCommands(session_, &node, nullptr);
-    buttons_[1]->setEnabled(allowed.newObject);
-    buttons_[2]->setEnabled(allowed.newFolder);
-    buttons_[5]->setEnabled(allowed.remove);
-    buttons_[6]->setEnabled(allowed.find);
+    buttons_[ToolbarButton::NewObject]->setEnabled(allowed.newObject);
+    buttons_[ToolbarButton::NewFolder]->setEnabled(allowed.newFolder);
+    buttons_[ToolbarButton::Delete]->setEnabled(allowed.remove);
+    buttons_[ToolbarButton::Find]->setEnabled(allowed.find);
     // The refresh button stays: "My tasks" is refreshed from its menu.
-    buttons_[7]->setEnabled(true);
-    buttons_[8]->setEnabled(allowed.print);
+    buttons_[ToolbarButton::Refresh]->setEnabled(true);
+    buttons_[ToolbarButton::Print]->setEnabled(allowed.print);
     refreshFolderAction_->setEnabled(allowed.refreshFolder);
 }
 
 void MainWindow::enableDeleteButton() {
-    if (QAction* remove = buttons_.value(5))
+    if (QAction* remove = buttons_.value(ToolbarButton::Delete))
         remove->setEnabled(allowedCommands(session_, tree_.focused, list_->selectedDocument()).remove);
 }
 
@@ -226,7 +231,7 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
         return;
     lastFolderTemplate_ = templateIndex;
     bool ok = false;
-    const QString name = QInputDialog::getText(this, buttons_[2]->iconText(),
+    const QString name = QInputDialog::getText(this, buttons_[ToolbarButton::NewFolder]->iconText(),
                                                toQt(session_.texts.lookup("TOOLSBAR", "TOOLBUTTON2", "GUI")),
                                                QLineEdit::Normal, {}, &ok);
     if (!ok || name.trimmed().isEmpty())

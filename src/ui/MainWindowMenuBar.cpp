@@ -22,7 +22,7 @@ void MainWindow::createMenuBar() {
     // One action for the button and the menu item, so that both are
     // enabled alike: the button shows its caption, the menu its text with
     // the access key.
-    const auto addToolbarAction = [&](QMenu* menu, int button, const char* key) {
+    const auto addToolbarAction = [&](QMenu* menu, ToolbarButton button, const char* key) {
         QAction* action = buttons_[button];
         const QString caption = action->text();
         action->setIconText(caption);
@@ -42,8 +42,8 @@ void MainWindow::createMenuBar() {
     newFolderMenu_->setTitle(popupText("VIEW1_2"));
     document->addMenu(newFolderMenu_);
     document->addSeparator();
-    addToolbarAction(document, 8, "PRINT");
-    addToolbarAction(document, 5, "DELETE");
+    addToolbarAction(document, ToolbarButton::Print, "PRINT");
+    addToolbarAction(document, ToolbarButton::Delete, "DELETE");
     document->addSeparator();
     document->addAction(text("CLOSE"), this, [this] { close(); });
 
@@ -63,11 +63,11 @@ void MainWindow::createMenuBar() {
     addClipboardAction("COPY", QKeySequence::Copy, [this] { holdForPaste(TransferMode::Copy); });
     addClipboardAction("PASTE", QKeySequence::Paste, [this] { pasteIntoFocused(); });
     edit->addSeparator();
-    addToolbarAction(edit, 6, "FIND");
+    addToolbarAction(edit, ToolbarButton::Find, "FIND");
 
     QMenu* view = bar->addMenu(text("VIEW"));
     view->setObjectName("ViewMenu");
-    addToolbarAction(view, 3, "TASKS");
+    addToolbarAction(view, ToolbarButton::Tasks, "TASKS");
     refreshMenu_->setTitle(text("REFRESH"));
     view->addMenu(refreshMenu_);
 

@@ -138,8 +138,7 @@ ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget
     layout->addWidget(changedBar_);
     layout->addWidget(tree_);
     resize(640, 560);
-    const WindowGeometry& g = session.context.geometry;
-    restorePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
+    restorePlace(this, session.context.geometry.edit);
 }
 
 bool ObjectEditorView::edit(const std::string& documentPath, bool created) {
@@ -530,8 +529,7 @@ void ObjectEditorView::done(int result) {
         if (const Status left = model_.leaveUnsaved(); !left)
             session_.warn(MessageKind::Error, "SYSTEM_IO", 2, left.message());
     }
-    WindowGeometry& g = session_.context.geometry;
-    storePlace(this, g.editTop, g.editLeft, g.editWidth, g.editHeight);
+    session_.context.geometry.edit = placeOf(this);
     saveTextCache(session_);
     QDialog::done(result);
 }

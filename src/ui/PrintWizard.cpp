@@ -1,23 +1,20 @@
 #include "PrintWizard.h"
 
 #include "QtText.h"
-#include "ViewSupport.h"
 
 #include "navigation/PrintFile.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
 
 #include <QFileDialog>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -33,8 +30,8 @@ constexpr int kDocumentPrintedEvent = 70;
 } // namespace
 
 PrintWizard::PrintWizard(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), pages_(new QStackedWidget(this)), list_(new QListWidget(this)),
-      progress_(new QProgressBar(this)) {
+    : WizardFrame(session, "Wizzard_Printing", "WIZZARD_PRINTING", parent), list_(new QListWidget(this)),
+      progress_(new QProgressBar(this)), pdf_(new QPushButton(this)) {
     setObjectName("TWizzard_Print");
     choosePdfFile_ = [](QWidget* owner, const QString& title) {
         return QFileDialog::getSaveFileName(owner, title, QStringLiteral("print.pdf"), QStringLiteral("PDF (*.pdf)"));
@@ -49,96 +46,46 @@ PrintWizard::PrintWizard(Session& session, QWidget* parent)
             return PrintTarget{{}, printer.outputFileName()};
         return PrintTarget{printer.printerName(), {}};
     };
-    const auto text = [&session](std::string_view section, const std::string& key) {
-        return languageText(session, section, key, "Wizzard_Printing");
-    };
-    setWindowTitle(text("WIZZARD_PRINTING", "CAPTION"));
-    // Each step: its heading in bold, then its lines.
-    const std::pair<const char*, std::vector<std::string>> steps[] = {
-        {"STEP_1", {"TEXT1", "TEXT2", "TEXT3", "TEXT4", "TEXT5"}},
-        {"STEP_2", {"TEXT"}},
-        {"STEP_3", {"TEXT", "TEXT2"}},
-        {"STEP_4", {"TEXT1", "TEXT2", "TEXT3", "TEXT4", "TEXT5"}},
-    };
-    for (const auto& [section, keys] : steps) {
-        auto* page = new QWidget(pages_);
-        auto* layout = new QVBoxLayout(page);
-        auto* heading = new QLabel(text(section, "MAIN"), page);
-        QFont bold = heading->font();
-        bold.setBold(true);
-        bold.setPointSizeF(bold.pointSizeF() * 1.2);
-        heading->setFont(bold);
-        layout->addWidget(heading);
-        for (const std::string& key : keys) {
-            const QString line = text(section, key);
-            if (line.isEmpty())
-                continue;
-            auto* label = new QLabel(line, page);
-            label->setWordWrap(true);
-            layout->addWidget(label);
-        }
-        if (std::string_view(section) == "STEP_2")
-            layout->addWidget(list_, 1);
-        else if (std::string_view(section) == "STEP_3")
-            layout->addWidget(progress_);
-        layout->addStretch();
-        pages_->addWidget(page);
-    }
+    addPage("STEP_1", kWizardTextLines);
     list_->setObjectName("Documents");
+    addPage("STEP_2", {"TEXT"})->addWidget(list_, 1);
     progress_->setRange(0, 100);
-    back_ = new QPushButton(text("WIZZARD_PRINTING", "BUTTON_BACK"), this);
-    back_->setObjectName("Back");
-    next_ = new QPushButton(text("WIZZARD_PRINTING", "BUTTON_NEXT"), this);
-    next_->setObjectName("Next");
-    cancel_ = new QPushButton(text("WIZZARD_PRINTING", "BUTTON_CANCEL"), this);
-    cancel_->setObjectName("Cancel");
-    pdf_ = new QPushButton(text("WIZZARD_PRINTING", "BUTTON_PDF"), this);
+    addPage("STEP_3", {"TEXT", "TEXT2"})->addWidget(progress_);
+    addPage("STEP_4", kWizardTextLines);
+    finishPages();
+    pdf_->setText(text(section_, "BUTTON_PDF"));
     pdf_->setObjectName("SaveAsPdf");
-    for (QPushButton* button : {back_, next_, cancel_, pdf_})
-        button->setAutoDefault(false);
-    next_->setDefault(true);
-    connect(back_, &QPushButton::clicked, this, [this] { showStep(step_ - 1); });
-    connect(next_, &QPushButton::clicked, this, [this] { next(); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    addLeadingButton(pdf_);
     connect(pdf_, &QPushButton::clicked, this, [this] { saveAsPdf(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pdf_);
-    buttons->addStretch();
-    buttons->addWidget(back_);
-    buttons->addWidget(next_);
-    buttons->addWidget(cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages_, 1);
-    layout->addLayout(buttons);
+    // Enter goes on to the next step, wherever the focus is.
+    nextButton()->setDefault(true);
     resize(520, 420);
 }
 
 void PrintWizard::run(const std::string& folder) {
     folder_ = folder;
     printEvent_ = kPrintedEvent;
-    showStep(1);
+    goToStep(1);
     exec();
 }
 
-void PrintWizard::showStep(int step) {
-    step_ = std::clamp(step, 1, kSteps);
-    pages_->setCurrentIndex(step_ - 1);
-    const bool last = step_ == kSteps;
-    back_->setEnabled(step_ > 1 && !last);
-    cancel_->setEnabled(true);
+void PrintWizard::goToStep(int wanted) {
+    showStep(wanted);
+    const bool last = step() == kSteps;
+    // Once the print file is made there is no way back: print, save or cancel.
+    backButton()->setEnabled(step() > 1 && !last);
+    cancelButton()->setEnabled(true);
     pdf_->setVisible(last);
-    next_->setText(
-        languageText(session_, "WIZZARD_PRINTING", last ? "BUTTON_FINISH" : "BUTTON_NEXT", "Wizzard_Printing"));
-    next_->setEnabled(step_ != 2 || !paths_.empty());
+    nextButton()->setEnabled(step() != 2 || !paths_.empty());
 }
 
 void PrintWizard::next() {
-    switch (step_) {
+    switch (step()) {
     case 1:
         fillList();
-        showStep(2);
+        goToStep(2);
         if (paths_.empty())
-            back_->setEnabled(false);
+            backButton()->setEnabled(false);
         return;
     case 2: {
         bool ticked = false;
@@ -167,14 +114,14 @@ void PrintWizard::fillList() {
         paths_.push_back(document.path);
     }
     if (paths_.empty()) {
-        new QListWidgetItem(languageText(session_, "WIZZARD_PRINTING", "NONE_LINE", "Wizzard_Printing"), list_);
+        new QListWidgetItem(text(section_, "NONE_LINE"), list_);
         list_->setEnabled(false);
     }
 }
 
 void PrintWizard::prepare() {
-    showStep(3);
-    for (QPushButton* button : {back_, next_, cancel_})
+    goToStep(3);
+    for (QPushButton* button : {backButton(), nextButton(), cancelButton()})
         button->setEnabled(false);
     progress_->setValue(0);
     repaint();
@@ -190,10 +137,10 @@ void PrintWizard::prepare() {
     });
     if (!prepared) {
         session_.warn(MessageKind::Error, "SYSTEM_IO", 2, prepared.message());
-        showStep(2);
+        goToStep(2);
         return;
     }
-    showStep(4);
+    goToStep(4);
 }
 
 void PrintWizard::whenLoaded(const std::function<void()>& what) {
@@ -216,22 +163,20 @@ void PrintWizard::printLoaded(int event) {
     const QString pdf = toFile ? target->pdfFile : toQt(path::join(path::directory(printFile_), "print.pdf"));
     writePdf(pdf, [this, event, toFile, pdf, printer = target->printer](bool written) {
         if (!written) {
-            session_.ui.showMessage(MessageKind::Error, fromQt(languageText(session_, "WIZZARD_PRINTING",
-                                                                            "PRINT_FAILED", "Wizzard_Printing")));
+            session_.ui.showMessage(MessageKind::Error, fromQt(text(section_, "PRINT_FAILED")));
             return;
         }
         if (!toFile && !session_.shell.printFile(fromQt(pdf), fromQt(printer), title_)) {
             session_.warn(MessageKind::Error, "GUI_FORM", 7);
             return;
         }
-        logEvent(session_, event).ok();
+        ignoreOutcome(logEvent(session_, event));
         accept();
     });
 }
 
 void PrintWizard::writePdf(const QString& file, std::function<void(bool written)> done) {
-    auto* progress = new QProgressDialog(languageText(session_, "WIZZARD_PRINTING", "PRINT_MAKING", "Wizzard_Printing"),
-                                         QString(), 0, 0, this);
+    auto* progress = new QProgressDialog(text(section_, "PRINT_MAKING"), QString(), 0, 0, this);
     progress->setObjectName("MakingPrintJob");
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);
@@ -252,13 +197,12 @@ void PrintWizard::saveAsPdf() {
         return;
     whenLoaded([this, file] {
         writePdf(file, [this, file](bool success) {
-            const QString said =
-                languageText(session_, "WIZZARD_PRINTING", success ? "PDF_SAVED" : "PRINT_FAILED", "Wizzard_Printing");
+            const QString said = text(section_, success ? "PDF_SAVED" : "PRINT_FAILED");
             session_.ui.showMessage(success ? MessageKind::Information : MessageKind::Error,
                                     fromQt(said + (success ? " " + file : QString())));
             if (!success)
                 return;
-            logEvent(session_, printEvent_).ok();
+            ignoreOutcome(logEvent(session_, printEvent_));
             accept();
         });
     });
@@ -272,7 +216,7 @@ void PrintWizard::printDocument(const std::string& document) {
     }
     // Straight to the last step: print, or save as PDF.
     printEvent_ = kDocumentPrintedEvent;
-    showStep(kSteps);
+    goToStep(kSteps);
     exec();
 }
 

@@ -1,29 +1,23 @@
 #pragma once
 
-#include <QDialog>
+#include "WizardFrame.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QStackedWidget;
 class QWebEngineView;
-
-namespace quill {
-class Session;
-}
 
 namespace quill::ui {
 
 // Prints documents of a folder in one go: the user ticks them, their pages
 // are joined into one print file, which is printed through the print
 // dialog or saved as PDF, each document on a sheet of its own.
-class PrintWizard final : public QDialog {
+class PrintWizard final : public WizardFrame {
     Q_OBJECT
 public:
     explicit PrintWizard(Session& session, QWidget* parent = nullptr);
@@ -47,17 +41,15 @@ public:
     // Prints one document's page the same way, without the wizard's steps.
     void printDocument(const std::string& document);
 
-    int step() const { return step_; }
     QListWidget* documentList() const { return list_; }
     QProgressBar* progressBar() const { return progress_; }
-    QPushButton* backButton() const { return back_; }
-    QPushButton* nextButton() const { return next_; }
     QPushButton* pdfButton() const { return pdf_; }
     const std::string& printFile() const { return printFile_; }
 
 private:
-    void showStep(int step);
-    void next();
+    // Shows a step with the buttons it allows.
+    void goToStep(int wanted);
+    void next() override;
     void prepare();
     void fillList();
     // Loads the print file and runs what once it is shown.
@@ -68,18 +60,12 @@ private:
     void writePdf(const QString& file, std::function<void(bool written)> done);
     void saveAsPdf();
 
-    Session& session_;
     std::string folder_;
     std::vector<std::string> paths_;
     std::string printFile_;
-    int step_ = 1;
     int printEvent_ = 0; // logged once printed: the wizard's, or one document's
-    QStackedWidget* pages_;
     QListWidget* list_;
     QProgressBar* progress_;
-    QPushButton* back_;
-    QPushButton* next_;
-    QPushButton* cancel_;
     QPushButton* pdf_;
     FileChooser choosePdfFile_;
     PrinterChooser choosePrinter_;

@@ -68,8 +68,7 @@ ResourcesView::ResourcesView(Session& session, ImageLists& images, QWidget* pare
     layout->addWidget(new QLabel(languageText(session, "RESOURCES_FORM", "LABEL2"), this));
     setStyle(Style::List);
     resize(540, 460);
-    const WindowGeometry& g = session.context.geometry;
-    restorePlace(this, g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight);
+    restorePlace(this, session.context.geometry.resources);
 }
 
 std::optional<std::string> ResourcesView::pick(const std::string& current) {
@@ -164,8 +163,7 @@ QSize ResourcesView::iconGrid() const {
 }
 
 void ResourcesView::done(int result) {
-    WindowGeometry& g = session_.context.geometry;
-    storePlace(this, g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight);
+    session_.context.geometry.resources = placeOf(this);
     QDialog::done(result);
 }
 

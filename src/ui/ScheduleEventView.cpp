@@ -4,6 +4,7 @@
 #include "QtText.h"
 #include "ViewSupport.h"
 
+#include "navigation/GoTo.h"
 #include "navigation/MainTree.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/Paths.h"
@@ -108,8 +109,7 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
     layout->addWidget(heading_);
     layout->addWidget(tree_);
     resize(520, 480);
-    const WindowGeometry& g = session.context.geometry;
-    restorePlace(this, g.scheduleEventTop, g.scheduleEventLeft, g.scheduleEventWidth, g.scheduleEventHeight);
+    restorePlace(this, session.context.geometry.scheduleEvent);
 }
 
 void ScheduleEventView::showTasks(bool alert) {
@@ -189,9 +189,12 @@ void ScheduleEventView::goToFocused() {
     QTreeWidgetItem* row = tree_->currentItem();
     if (!row || !goTo)
         return;
-    const std::string document = fromQt(row->data(0, kPathRole).toString());
-    const std::string location = locationText(session_, mainTree_, path::directory(document));
-    if (location.empty() || !goTo(document, location)) {
+    const Result<GoToTarget> target = goToTarget(session_, mainTree_, fromQt(row->data(0, kPathRole).toString()));
+    if (!target) {
+        session_.warn(MessageKind::Warning, "SCHEDULEEVENT_FORM", 1, target.message());
+        return;
+    }
+    if (!goTo(target->document, target->location)) {
         session_.warn(MessageKind::Warning, "SCHEDULEEVENT_FORM", 1);
         return;
     }
@@ -206,8 +209,7 @@ void ScheduleEventView::openFocused(QTreeWidgetItem* item) {
 }
 
 void ScheduleEventView::done(int result) {
-    WindowGeometry& g = session_.context.geometry;
-    storePlace(this, g.scheduleEventTop, g.scheduleEventLeft, g.scheduleEventWidth, g.scheduleEventHeight);
+    session_.context.geometry.scheduleEvent = placeOf(this);
     QDialog::done(result);
 }
 

@@ -99,8 +99,7 @@ UsersView::UsersView(Session& session, const ImageLists& images, QWidget* parent
     tip->setWordWrap(true);
     layout->addWidget(tip, 3, 0, 1, 3);
     resize(620, 420);
-    const WindowGeometry& g = session.context.geometry;
-    restorePlace(this, g.usersTop, g.usersLeft, g.usersWidth, g.usersHeight);
+    restorePlace(this, session.context.geometry.users);
 }
 
 std::optional<std::string> UsersView::pick(const std::string& listText) {
@@ -243,8 +242,7 @@ void UsersView::confirm(bool withGroups) {
 }
 
 void UsersView::done(int result) {
-    WindowGeometry& g = session_.context.geometry;
-    storePlace(this, g.usersTop, g.usersLeft, g.usersWidth, g.usersHeight);
+    session_.context.geometry.users = placeOf(this);
     QDialog::done(result);
 }
 

@@ -43,25 +43,22 @@ void rememberText(Session& session, const QString& text) {
         addToTextCache(session, fromQt(text));
 }
 
-void restorePlace(QWidget* view, int top, int left, int width, int height) {
-    if (width <= 0 || height <= 0)
+void restorePlace(QWidget* view, const WindowPlace& place) {
+    if (!place.stored())
         return;
-    const QRect wanted(left, top, width, height);
+    const QRect wanted(place.left, place.top, place.width, place.height);
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen->availableGeometry().intersects(wanted)) {
             view->setGeometry(wanted);
             return;
         }
     }
-    view->resize(width, height);
+    view->resize(place.width, place.height);
 }
 
-void storePlace(const QWidget* view, int& top, int& left, int& width, int& height) {
+WindowPlace placeOf(const QWidget* view) {
     const QRect place = view->geometry();
-    top = place.top();
-    left = place.left();
-    width = place.width();
-    height = place.height();
+    return {place.top(), place.left(), place.width(), place.height()};
 }
 
 void highlightGroup(QTreeWidget* tree, int role, int group) {

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace quill {
 class Session;
-}
+struct WindowPlace;
+} // namespace quill
 
 namespace quill::ui {
 
@@ -27,10 +28,11 @@ void offerTextCache(QComboBox* box, const Session& session);
 // Keeps a typed text for the next time.
 void rememberText(Session& session, const QString& text);
 
-// Puts a view where it was last, when it was ever closed; a stored place
-// off every screen is ignored.
-void restorePlace(QWidget* view, int top, int left, int width, int height);
-void storePlace(const QWidget* view, int& top, int& left, int& width, int& height);
+// Puts a view where it was last, when it was ever closed; of a stored
+// place off every screen only the size is taken.
+void restorePlace(QWidget* view, const WindowPlace& place);
+// Where a view is now, to be stored for the next time.
+WindowPlace placeOf(const QWidget* view);
 
 // Puts the rows of one group of a result tree (a top row and its children)
 // on light grey, those of the others on the window colour; a row's group is

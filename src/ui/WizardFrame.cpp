@@ -22,21 +22,21 @@ WizardFrame::WizardFrame(Session& session, std::string file, std::string section
     back_->setObjectName("Back");
     next_ = new QPushButton(text(section_, "BUTTON_NEXT"), this);
     next_->setObjectName("Next");
-    auto* cancel = new QPushButton(text(section_, "BUTTON_CANCEL"), this);
-    cancel->setObjectName("Cancel");
-    for (QPushButton* button : {back_, next_, cancel})
+    cancel_ = new QPushButton(text(section_, "BUTTON_CANCEL"), this);
+    cancel_->setObjectName("Cancel");
+    for (QPushButton* button : {back_, next_, cancel_})
         button->setAutoDefault(false);
     connect(back_, &QPushButton::clicked, this, [this] { showStep(step_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { next(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(back_);
-    buttons->addWidget(next_);
-    buttons->addWidget(cancel);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch();
+    buttons_->addWidget(back_);
+    buttons_->addWidget(next_);
+    buttons_->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons_);
     resize(500, 380);
 }
 
@@ -68,6 +68,11 @@ QVBoxLayout* WizardFrame::addPage(const std::string& stepSection, const std::vec
 void WizardFrame::finishPages() {
     for (QVBoxLayout* layout : pageLayouts_)
         layout->addStretch();
+}
+
+void WizardFrame::addLeadingButton(QPushButton* button) {
+    button->setAutoDefault(false);
+    buttons_->insertWidget(0, button);
 }
 
 void WizardFrame::showStep(int step) {

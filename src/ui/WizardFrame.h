@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+class QHBoxLayout;
 class QPushButton;
 class QStackedWidget;
 class QVBoxLayout;
@@ -24,6 +25,7 @@ public:
     int step() const { return step_; }
     QPushButton* backButton() const { return back_; }
     QPushButton* nextButton() const { return next_; }
+    QPushButton* cancelButton() const { return cancel_; }
 
 protected:
     WizardFrame(Session& session, std::string file, std::string section, QWidget* parent);
@@ -32,6 +34,8 @@ protected:
     QVBoxLayout* addPage(const std::string& stepSection, const std::vector<std::string>& lines);
     // Once every page has its fields: they keep to the top of the page.
     void finishPages();
+    // A button of the wizard's own, at the far left of Back, Next and Cancel.
+    void addLeadingButton(QPushButton* button);
     void showStep(int step);
     QString text(std::string_view section, std::string_view key) const;
     virtual void next() = 0;
@@ -45,8 +49,10 @@ protected:
 private:
     QStackedWidget* pages_;
     std::vector<QVBoxLayout*> pageLayouts_;
+    QHBoxLayout* buttons_;
     QPushButton* back_;
     QPushButton* next_;
+    QPushButton* cancel_;
     int step_ = 1;
 };
 

@@ -262,16 +262,15 @@ TEST_F(LogonContextTest, GeometryIsReadFromTheUserRecord) {
     ASSERT_TRUE(result.recordRead);
     EXPECT_TRUE(result.badFields.empty());
     const WindowGeometry& g = session->context.geometry;
-    using V = std::vector<int>;
-    EXPECT_EQ((V{g.guiTop, g.guiLeft, g.guiWidth, g.guiHeight, g.guiSplitter, g.guiSplitter1}),
-              (V{100, 100, 1100, 750, 280, 250}));
+    EXPECT_EQ(g.gui, (WindowPlace{100, 100, 1100, 750}));
+    EXPECT_EQ(g.guiSplitter, 280);
+    EXPECT_EQ(g.guiSplitter1, 250);
     EXPECT_TRUE(g.guiTasks);
-    EXPECT_EQ((V{g.editTop, g.editLeft, g.editWidth, g.editHeight}), (V{120, 180, 640, 520}));
-    EXPECT_EQ((V{g.usersTop, g.usersLeft, g.usersWidth, g.usersHeight}), (V{140, 220, 600, 460}));
-    EXPECT_EQ((V{g.resourcesTop, g.resourcesLeft, g.resourcesWidth, g.resourcesHeight}), (V{150, 260, 420, 460}));
-    EXPECT_EQ((V{g.scheduleEventTop, g.scheduleEventLeft, g.scheduleEventWidth, g.scheduleEventHeight}),
-              (V{130, 240, 520, 480}));
-    EXPECT_EQ((V{g.findTop, g.findLeft, g.findWidth, g.findHeight}), (V{110, 200, 560, 500}));
+    EXPECT_EQ(g.edit, (WindowPlace{120, 180, 640, 520}));
+    EXPECT_EQ(g.users, (WindowPlace{140, 220, 600, 460}));
+    EXPECT_EQ(g.resources, (WindowPlace{150, 260, 420, 460}));
+    EXPECT_EQ(g.scheduleEvent, (WindowPlace{130, 240, 520, 480}));
+    EXPECT_EQ(g.find, (WindowPlace{110, 200, 560, 500}));
     EXPECT_EQ(ui.beeps, 0);
 }
 
@@ -295,16 +294,16 @@ TEST(LogonContextGeometryTest, ANonNumericFieldIsReportedAndTheRestIsRead) {
         ASSERT_TRUE(f.open());
         setUserField(f, "FORM_EDIT_WIDTH", row.stored);
         WindowGeometry& g = f.session->context.geometry;
-        g.editWidth = 777;
+        g.edit.width = 777;
         const GeometryReadResult result = readWindowGeometry(*f.session);
         EXPECT_TRUE(result.recordRead);
         EXPECT_EQ(result.badFields, row.bad ? std::vector<std::string>{"FORM_EDIT_WIDTH"} : std::vector<std::string>{});
         EXPECT_EQ(f.ui.beeps, row.bad ? 1 : 0);
         EXPECT_EQ(f.ui.messages.size(), row.bad ? 1u : 0u);
-        EXPECT_EQ(g.editWidth, row.editWidth);
-        EXPECT_EQ(g.editTop, 120);
-        EXPECT_EQ(g.editHeight, 520);
-        EXPECT_EQ(g.findHeight, 500);
+        EXPECT_EQ(g.edit.width, row.editWidth);
+        EXPECT_EQ(g.edit.top, 120);
+        EXPECT_EQ(g.edit.height, 520);
+        EXPECT_EQ(g.find.height, 500);
         EXPECT_TRUE(g.guiTasks);
     }
 }
@@ -326,9 +325,9 @@ TEST(LogonContextGeometryTest, SaveWritesTheValuesBackButNeverAClosedSecondSplit
         ASSERT_TRUE(readWindowGeometry(*f.session).recordRead);
         const std::string password = userField(f, "PASSWORD");
         WindowGeometry& g = f.session->context.geometry;
-        g.guiTop = -8;
-        g.editWidth = 701;
-        g.findHeight = 333;
+        g.gui.top = -8;
+        g.edit.width = 701;
+        g.find.height = 333;
         g.guiSplitter1 = row.splitter1;
         g.guiTasks = row.tasks;
         ASSERT_TRUE(saveWindowGeometry(*f.session));
@@ -373,7 +372,7 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
             writeBytes(temp + name, "x");
         writeBytes(base + "/BOB/copy.txt", "another user's");
         ASSERT_TRUE(readWindowGeometry(s).recordRead);
-        s.context.geometry.guiWidth = 1234;
+        s.context.geometry.gui.width = 1234;
         const std::string systemBefore = readBytes(s.context.logsDirectory + "/system.log");
 
         EXPECT_TRUE(shutdown(s));

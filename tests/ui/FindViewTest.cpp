@@ -1,7 +1,8 @@
 // Find as a user works with it: a word typed and searched with Enter, each
 // matching document listed once, one opened in the editor, another shown
-// in its folder; a long search stopped with Enter, keeping its results; and
-// a letter that cannot be stored refused instead of searched as '?'.
+// in its folder, one deleted since the search refused with a warning; a
+// long search stopped with Enter, keeping its results; and a letter that
+// cannot be stored refused instead of searched as '?'.
 #include "ViewTestSupport.h"
 
 #include "ui/DocumentListView.h"
@@ -85,6 +86,39 @@ private slots:
         QVERIFY(window.close());
     }
 
+    void goToADocumentGoneSinceTheSearchWarnsAndStays() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        const std::string annual = shown.f.dataPoint + "/DataPoint.root/Meetings/Annual review.meeting";
+        QTreeWidgetItem* before = window.treeView()->currentItem();
+        bool warned = false;
+        whenShown<FindView>([&](FindView* find) {
+            QTest::keyClicks(find->textBox(), QStringLiteral("annual"));
+            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), kTimeout);
+            QTreeWidget* results = find->results();
+            QTreeWidgetItem* found = results->findItems(QStringLiteral("Annual review"), Qt::MatchExactly).first();
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(found).center());
+            // Somebody else deletes it meanwhile.
+            std::filesystem::remove(annual);
+            const std::size_t said = shown.f.ui.messages.size();
+            QTest::mouseClick(buttonFor(find, find->goToAction()), Qt::LeftButton, {}, QPoint(8, 8));
+            QCOMPARE(shown.f.ui.messages.size(), said + 1);
+            const std::string& text = shown.f.ui.messages.back().second;
+            QVERIFY2(text.starts_with("This document cannot be shown in the folder tree.") &&
+                         text.find("no longer exists") != std::string::npos,
+                     text.c_str());
+            QVERIFY(find->isVisible());
+            warned = true;
+            find->reject();
+        });
+        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
+        QVERIFY(warned);
+        QCOMPARE(window.treeView()->currentItem(), before);
+        QVERIFY(window.close());
+    }
+
     void aLongSearchIsStoppedAndKeepsWhatItFound() {
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
@@ -121,7 +155,7 @@ private slots:
             stopped = true;
             find->reject();
         });
-        QTest::mouseClick(toolButton(window, 6), Qt::LeftButton);
+        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
         QVERIFY(stopped);
         QVERIFY(window.close());
     }
@@ -144,7 +178,7 @@ private slots:
             refused = true;
             find->reject();
         });
-        QTest::mouseClick(toolButton(window, 6), Qt::LeftButton);
+        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
         QVERIFY(refused);
         QVERIFY(window.close());
     }

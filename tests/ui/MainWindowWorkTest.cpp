@@ -215,7 +215,7 @@ private slots:
         QToolButton* newButton = toolButton(window, 1);
         QVERIFY(newButton && newButton->isEnabled());
         QAction* note = nullptr;
-        for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
+        for (QAction* action : window.toolbarAction(ToolbarButton::NewObject)->menu<QMenu*>()->actions())
             note = QString(action->text()).remove(u'&').startsWith(QStringLiteral("Note")) ? action : note;
         QVERIFY(note);
         // Each new note opens in the editor, saved here as it comes (one

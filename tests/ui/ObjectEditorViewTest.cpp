@@ -138,7 +138,7 @@ private slots:
             clickAction(editor, "Save");
         });
         QAction* contractType = nullptr;
-        for (QAction* action : window.toolbarAction(1)->menu<QMenu*>()->actions())
+        for (QAction* action : window.toolbarAction(ToolbarButton::NewObject)->menu<QMenu*>()->actions())
             contractType =
                 QString(action->text()).remove(u'&').startsWith(QStringLiteral("Contract")) ? action : contractType;
         QVERIFY(contractType);

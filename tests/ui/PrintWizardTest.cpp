@@ -1,6 +1,7 @@
-// The print wizard walked through with clicks and keys: the folder's
-// documents in the window's list order, ticked, the warning when none is,
-// the progress, and a PDF with each document on sheets of its own.
+// The print wizard walked through with clicks and keys: Enter for Next,
+// Back, and Escape; the folder's documents in the window's list order,
+// ticked, the warning when none is, the progress, no way back once the
+// print file is made, and a PDF with each document on sheets of its own.
 #include "ViewTestSupport.h"
 
 #include "ui/DocumentListView.h"
@@ -40,6 +41,47 @@ class PrintWizardTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void theStepsAreWalkedWithTheKeysAndOnlyTheLastSavesAsPdf() {
+        LoggedOnWindow shown;
+        QVERIFY(shown.ready);
+        MainWindow& window = *shown.window;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        bool walked = false;
+        whenShown<PrintWizard>([&](PrintWizard* wizard) {
+            QCOMPARE(wizard->step(), 1);
+            QVERIFY(!wizard->backButton()->isEnabled());
+            QVERIFY(!wizard->pdfButton()->isVisible());
+            // Enter is Next, wherever the focus is.
+            QTest::keyClick(wizard, Qt::Key_Return);
+            QCOMPARE(wizard->step(), 2);
+            QVERIFY(wizard->backButton()->isEnabled());
+            QVERIFY(!wizard->pdfButton()->isVisible());
+            QTest::mouseClick(wizard->backButton(), Qt::LeftButton);
+            QCOMPARE(wizard->step(), 1);
+            QTest::keyClick(wizard, Qt::Key_Return);
+            QListWidget* list = wizard->documentList();
+            QListWidgetItem* item = list->findItems(QStringLiteral("Weekly review"), Qt::MatchStartsWith).first();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+            QTest::keyClick(list, Qt::Key_Space);
+            QTest::keyClick(list, Qt::Key_Return);
+            // The print file is made: no way back, but Finish, PDF and Cancel.
+            QCOMPARE(wizard->step(), 4);
+            QVERIFY(!wizard->backButton()->isEnabled());
+            QVERIFY(wizard->nextButton()->isEnabled());
+            QVERIFY(wizard->pdfButton()->isVisible());
+            QVERIFY(wizard->findChild<QPushButton*>(QStringLiteral("Cancel"))->isEnabled());
+            QTest::keyClick(wizard, Qt::Key_Escape);
+            QVERIFY(!wizard->isVisible());
+            walked = true;
+        });
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(walked);
+        QVERIFY(shown.f.ui.messages.empty());
+        QVERIFY(window.close());
+    }
+
     void twoMeetingsAreSavedAsAPdfOnSheetsOfTheirOwn() {
         if (outputOf("command -v pdftotext").empty())
             QSKIP("pdftotext is not installed");
@@ -86,7 +128,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
             saved = true;
         });
-        QTest::mouseClick(toolButton(window, 8), Qt::LeftButton);
+        QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton);
         QVERIFY(saved);
         QVERIFY(std::filesystem::exists(pdf));
 
@@ -141,7 +183,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
             printed = true;
         });
-        QTest::mouseClick(toolButton(window, 8), Qt::LeftButton);
+        QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton);
         QVERIFY(printed);
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(spool / "job.pdf"), kTimeout);
         ::setenv("PATH", oldPath.c_str(), 1);

@@ -113,10 +113,7 @@ private slots:
         test::SessionFixture f;
         QVERIFY(f.open());
         f.session->program.loggedOn = true;
-        f.session->context.geometry.guiLeft = 30;
-        f.session->context.geometry.guiTop = 40;
-        f.session->context.geometry.guiWidth = 640;
-        f.session->context.geometry.guiHeight = 480;
+        f.session->context.geometry.gui = {.top = 40, .left = 30, .width = 640, .height = 480};
         MainWindow window(*f.session);
         window.prepareForUser();
         // Who is logged on where, so that two sessions are told apart.
@@ -140,7 +137,7 @@ private slots:
         QVERIFY(window.close());
         const std::string userLog = test::readBytes(f.dataPoint + "/DataPoint.system/Logs/ANNA.log");
         QVERIFY(!userLog.empty());
-        QCOMPARE(f.session->context.geometry.guiWidth, 700);
+        QCOMPARE(f.session->context.geometry.gui.width, 700);
     }
 };
 

@@ -155,9 +155,13 @@ inline void dragAndDrop(QWidget* from, QPoint start, QWidget* to, QPoint end, Qt
     QTest::mouseMove(window, inWindow(from, start + QPoint(2 * step, 0)));
 }
 
-inline QToolButton* toolButton(MainWindow& window, int number) {
+inline QToolButton* toolButton(MainWindow& window, ToolbarButton button) {
     auto* bar = window.findChild<QToolBar*>("ToolBar");
-    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(window.toolbarAction(number))) : nullptr;
+    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(window.toolbarAction(button))) : nullptr;
+}
+// By its place on the toolbar, 1 to 9.
+inline QToolButton* toolButton(MainWindow& window, int place) {
+    return toolButton(window, static_cast<ToolbarButton>(place));
 }
 
 inline void saveShot(QWidget* window, const char* name) {
