@@ -8,7 +8,7 @@
 # also needs optimisation, so a Debug build (-O0) goes without it.
 option(QUILL_HARDEN "Build with fortify, the stack protector and full RELRO" ON)
 
-if(QUILL_HARDEN AND NOT QUILL_SANITIZE AND NOT QUILL_BUILD_FUZZERS)
+if(QUILL_HARDEN AND NOT QUILL_SANITIZE AND NOT QUILL_SANITIZE_THREAD AND NOT QUILL_BUILD_FUZZERS)
   add_compile_options(-fstack-protector-strong
     "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
   add_link_options(-Wl,-z,relro,-z,now)

@@ -1,4 +1,5 @@
 // quill-cli's data point commands end to end, as scripts use them.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,9 @@ namespace {
 using test::readBytes;
 using test::runCli;
 using test::shellWord;
-using test::TempDir;
 
-class DataPointCommandsTest : public ::testing::Test {
+class DataPointCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-
-    std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
-                    std::string* errors = nullptr) {
-        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
-    }
     // quill-cli logon with the password on standard input.
     std::string logon(const std::string& user, const std::string& password, int* status) {
         return runCli("logon --datapoint " + shellWord(dataPoint) + " --user " + shellWord(user) + " < " +

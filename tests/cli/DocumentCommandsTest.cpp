@@ -1,4 +1,5 @@
 // quill-cli's readers of a document's companions, as scripts use them.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,10 @@ namespace {
 using test::shellWord;
 using test::writeBytes;
 
-class DocumentCommandsTest : public ::testing::Test {
+class DocumentCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-    std::string root = dataPoint + "/DataPoint.root";
-
     std::string run(const std::string& command, const std::string& document, int* status, std::string* errors) {
-        return test::runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + shellWord(document),
-                            status, errors);
+        return CliTest::run(command, shellWord(document), status, errors);
     }
 };
 

@@ -1,5 +1,6 @@
 // quill-cli edit: a document changed and saved as the editor saves it, and
 // every refused change leaving the folder exactly as it was.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,16 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using test::readBytes;
-using test::runCli;
 using test::shellWord;
 
-class EditCommandTest : public ::testing::Test {
+class EditCommandTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
     std::string folder = dataPoint + "/DataPoint.root/Contracts";
     std::string contract = folder + "/Supplier.contract";
 
     int edit(const std::string& changes, std::string* errors = nullptr) {
         int status = -1;
-        runCli("edit --datapoint " + shellWord(dataPoint) + " --user ANNA " + shellWord(contract) + " " + changes,
-               &status, errors);
+        run("edit", shellWord(contract) + " " + changes, &status, errors);
         return status;
     }
 

@@ -1,5 +1,6 @@
 // quill-cli's tree, location, render, find and print-file commands, as
 // scripts read them.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,12 @@ namespace {
 
 using test::runCli;
 using test::shellWord;
-using test::TempDir;
 
-class NavigationCommandsTest : public ::testing::Test {
+class NavigationCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-
     std::string run(const std::string& command, const std::string& user, const std::string& rest,
                     int* status = nullptr) {
-        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user " + user + " " + rest, status);
+        return runAs(user, command, rest, status);
     }
 };
 

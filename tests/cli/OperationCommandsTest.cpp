@@ -1,5 +1,6 @@
 // quill-cli's post, document, folder, new-object and new-folder commands,
 // as scripts use them.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,8 @@ using test::readBytes;
 using test::runCli;
 using test::shellWord;
 
-class OperationCommandsTest : public ::testing::Test {
+class OperationCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-    std::string root = dataPoint + "/DataPoint.root";
-
-    std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
-                    std::string* errors = nullptr) {
-        return runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
-    }
 };
 
 TEST_F(OperationCommandsTest, PostedFormsStoreIntoTheRecordOrAnIniFileOfTheDataPoint) {

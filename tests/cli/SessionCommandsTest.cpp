@@ -1,5 +1,6 @@
 // quill-cli's session commands end to end: a data point and a user on the
 // command line, the output as scripts read it.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,18 +22,9 @@ std::size_t countLines(const std::string& text) {
     return n;
 }
 
-class SessionCommandsTest : public ::testing::Test {
+class SessionCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home; // quill-cli inherits these variables
-    TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
     std::string logs = dataPoint + "/DataPoint.system/Logs/";
-
-    // Runs "command --datapoint <copy> --user ANNA rest".
-    std::string run(const std::string& command, const std::string& rest, int* status = nullptr,
-                    std::string* errors = nullptr) {
-        return runCli(command + " --datapoint " + test::shellWord(dataPoint) + " --user ANNA " + rest, status, errors);
-    }
 };
 
 TEST_F(SessionCommandsTest, ExpandUsesTheUserRecordTheAdminFlagAndARecord) {

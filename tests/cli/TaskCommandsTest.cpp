@@ -1,6 +1,7 @@
 // quill-cli tasks and status-line: the schedule table as the program builds
 // it after logon, at a chosen moment, and the tasks as an iCalendar file
 // that a real calendar parser reads.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,11 @@ namespace {
 using test::runCli;
 using test::shellWord;
 
-class TaskCommandsTest : public ::testing::Test {
+class TaskCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-
     std::string run(const std::string& command, const std::string& rest = {}) {
         int status = -1;
-        const std::string out =
-            runCli(command + " --datapoint " + shellWord(dataPoint) + " --user ANNA " + rest, &status);
+        const std::string out = CliTest::run(command, rest, &status);
         EXPECT_EQ(status, 0) << command << " " << rest;
         return out;
     }

@@ -92,8 +92,8 @@ private slots:
             // A helper that is not there fails at once, for the caller to
             // tell; the others are told when they end.
             QVERIFY2(c.start() == (c.exit >= 0), what);
+            // A helper's end is told in the same look that finds it ended.
             QTRY_COMPARE_WITH_TIMEOUT(desktop.helpersRunning(), std::size_t(0), kTimeout);
-            QTest::qWait(50);
             if (c.warning == 0) {
                 QVERIFY2(f.ui.messages.empty(), what);
                 continue;
@@ -152,10 +152,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::DesktopHelpersTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::DesktopHelpersTest)
+
 #include "DesktopHelpersTest.moc"

@@ -56,7 +56,6 @@ private slots:
             QCOMPARE(names, QStringList({"Annual review", "Office supplies 2027", "Weekly review"}));
             QVERIFY2(find->progress()->text().endsWith(QStringLiteral("; 3 documents found")),
                      qPrintable(find->progress()->text()));
-            QTest::qWait(200); // painted
             saveShot(find, "find-results");
             searched = true;
 
@@ -150,7 +149,9 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!find->findAction()->isChecked(), kTimeout);
             const int kept = find->results()->topLevelItemCount();
             QVERIFY2(kept > 0 && kept < kNotes, qPrintable(QString::number(kept)));
-            QTest::qWait(200);
+            // The walk has been joined: whatever is still queued for the
+            // window adds nothing.
+            QCoreApplication::processEvents();
             QCOMPARE(find->results()->topLevelItemCount(), kept);
             stopped = true;
             find->reject();
@@ -186,10 +187,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::FindViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::FindViewTest)
+
 #include "FindViewTest.moc"

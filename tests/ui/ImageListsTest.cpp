@@ -1,6 +1,8 @@
 // Pictures from the data point's resources: transparency by the
 // bottom-left pixel, and indexes that agree with the name table whatever
 // the pictures' sizes.
+#include "ViewTestMain.h"
+
 #include "ui/ImageLists.h"
 #include "ui/ProgramIcon.h"
 #include "ui/ViewSupport.h"
@@ -102,5 +104,6 @@ private slots:
 
 } // namespace quill::ui
 
-QTEST_MAIN(quill::ui::ImageListsTest)
+QUILL_VIEW_TEST_MAIN(quill::ui::ImageListsTest)
+
 #include "ImageListsTest.moc"

@@ -68,12 +68,15 @@ bool menuBarHolds(const QMenuBar* bar, QAction* button) {
 
 // Without a window manager a window that a modal view just left, or the
 // one that opened a view, may take the activation back a moment later:
-// keys go to the active window only.
+// keys go to the active window only. The look comes after a round trip to
+// the window system and the events it brought, so that a take-back on its
+// way is seen.
 bool makeActive(QWidget* window) {
     return QTest::qWaitFor(
         [&] {
             window->activateWindow();
-            QTest::qWait(50);
+            QGuiApplication::sync();
+            QCoreApplication::processEvents();
             return QApplication::activeWindow() == window;
         },
         kTimeout);
@@ -257,8 +260,9 @@ private slots:
                                  kTimeout);
         // A cut is pasted once.
         openFolder(QStringLiteral("Contacts"));
+        const int beeps = shown.f.ui.beeps;
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.f.ui.beeps, beeps + 1, kTimeout);
         QVERIFY(!std::filesystem::exists(root + "Contacts/Supplier.contract"));
 
         // Copy, then paste twice in two places: copies, the source stays.
@@ -334,7 +338,6 @@ private slots:
         // From the tree Tab goes into the page, as the window reads.
         QTest::keyClick(tree, Qt::Key_Tab);
         QTRY_VERIFY_WITH_TIMEOUT(window.pagePane()->showsFocus(), kTimeout);
-        QTest::qWait(200);
         saveShot(&window, "page-focus");
         clickItem(tree, findItem(tree, QStringLiteral("Projects")));
         QTRY_VERIFY_WITH_TIMEOUT(!window.pagePane()->showsFocus(), kTimeout);
@@ -344,10 +347,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::KeyboardTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::KeyboardTest)
+
 #include "KeyboardTest.moc"

@@ -1,5 +1,7 @@
 // The logon view driven as a user drives it: keys and clicks, with the
 // test clock standing in for the waits and recording fakes for the boxes.
+#include "ViewTestMain.h"
+
 #include "ui/LoginForm.h"
 #include "ui/PathShortening.h"
 
@@ -275,5 +277,6 @@ private slots:
 
 } // namespace quill::ui
 
-QTEST_MAIN(quill::ui::LoginFormTest)
+QUILL_VIEW_TEST_MAIN(quill::ui::LoginFormTest)
+
 #include "LoginFormTest.moc"

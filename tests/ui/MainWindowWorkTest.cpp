@@ -48,7 +48,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Supplier.contract") != std::string::npos, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(view->url().toLocalFile().contains("HTMLparse"), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "section.files").x() >= 0, kTimeout);
-        QTest::qWait(300); // painted
         saveShot(&window, "contracts");
 
         // My account: a new telephone typed into the page and saved.
@@ -59,12 +58,13 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return view->focusProxy() != nullptr; }, kTimeout));
         // Input sent before the page is painted is lost: click until the
         // field has the focus.
+        const auto focusedField = [&] {
+            return evaluate(view, QStringLiteral("document.activeElement && document.activeElement.name")).toString();
+        };
         const auto phoneHasFocus = [&] {
             phone = centreOf(view, "input[name=PHONE]");
             QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, phone);
-            QTest::qWait(100);
-            return evaluate(view, QStringLiteral("document.activeElement && document.activeElement.name")).toString() ==
-                   QStringLiteral("PHONE");
+            return QTest::qWaitFor([&] { return focusedField() == QStringLiteral("PHONE"); }, 500);
         };
         QTRY_VERIFY_WITH_TIMEOUT(phoneHasFocus(), kTimeout);
         QWidget* surface = view->focusProxy();
@@ -84,7 +84,6 @@ private slots:
         // A node that stands for a directory lists its files.
         clickItem(tree, findItem(tree, QStringLiteral("My file templates")));
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "table.listing").x() >= 0, kTimeout);
-        QTest::qWait(300); // painted
         saveShot(&window, "file-templates");
         QVERIFY(window.close());
     }
@@ -602,10 +601,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::MainWindowWorkTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::MainWindowWorkTest)
+
 #include "MainWindowWorkTest.moc"

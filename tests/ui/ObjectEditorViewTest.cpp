@@ -132,7 +132,6 @@ private slots:
             auto* event = qobject_cast<QComboBox*>(editor->openEditor());
             QVERIFY(event);
             typeInto(event, QStringLiteral("1 hour before"));
-            QTest::qWait(200); // painted
             saveShot(editor, "object-editor");
             filledIn = true;
             clickAction(editor, "Save");
@@ -168,7 +167,6 @@ private slots:
         for (const char* shown : {"Cleaning 2027", "System Administrator", "Offer"})
             QVERIFY2(shownText.contains(QString::fromUtf8(shown)), shown);
         QVERIFY(shownText.contains(QString::fromStdString(chosenDate)));
-        QTest::qWait(300); // painted
         saveShot(&window, "edited-contract");
         QVERIFY(window.close());
     }
@@ -494,10 +492,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::ObjectEditorViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::ObjectEditorViewTest)
+
 #include "ObjectEditorViewTest.moc"

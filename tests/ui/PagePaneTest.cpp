@@ -1,3 +1,5 @@
+#include "ViewTestMain.h"
+
 #include "ui/PageAddress.h"
 #include "ui/PagePane.h"
 
@@ -83,20 +85,26 @@ class PagePaneTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
 
-    void executorAddressRestoresCommandPrefixAndCodePage() {
+    void executorAddressRestoresCommandPrefixAndCodePage_data() {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QByteArray>("executed");
         // Chromium's form of "COMMAND:OPEN Žluťoučký kůň".
-        QCOMPARE(quill::ui::executorAddress("command:OPEN%20%C5%BDlu%C5%A5ou%C4%8Dk%C3%BD%20k%C5%AF%C5%88"),
-                 QByteArray("COMMAND:OPEN \x8Elu\x9Dou\xE8k\xFD k\xF9\xF2"));
-        QCOMPARE(quill::ui::executorAddress("Command:Open"), QByteArray("COMMAND:Open"));
-        QCOMPARE(quill::ui::executorAddress("file:///data/a%20b.htm"), QByteArray("file:///data/a b.htm"));
+        QTest::newRow("utf-8 escapes") << QByteArray("command:OPEN%20%C5%BDlu%C5%A5ou%C4%8Dk%C3%BD%20k%C5%AF%C5%88")
+                                       << QByteArray("COMMAND:OPEN \x8Elu\x9Dou\xE8k\xFD k\xF9\xF2");
+        QTest::newRow("prefix in any case") << QByteArray("Command:Open") << QByteArray("COMMAND:Open");
+        QTest::newRow("file address") << QByteArray("file:///data/a%20b.htm") << QByteArray("file:///data/a b.htm");
+        // A cp1250 byte escaped as such is no UTF-8; it stays that byte.
+        QTest::newRow("code page byte") << QByteArray("command:%8Elu") << QByteArray("COMMAND:\x8Elu");
+        // What is not an escape stays as it is.
+        QTest::newRow("percent at the end") << QByteArray("command:100%") << QByteArray("COMMAND:100%");
+        QTest::newRow("one digit") << QByteArray("command:A%4") << QByteArray("COMMAND:A%4");
+        QTest::newRow("no hex digit") << QByteArray("command:A%G1") << QByteArray("COMMAND:A%G1");
     }
 
-    void executorAddressKeepsWhatIsNotAnEscape() {
-        // A cp1250 byte escaped as such is no UTF-8; it stays that byte.
-        QCOMPARE(quill::ui::executorAddress("command:%8Elu"), QByteArray("COMMAND:\x8Elu"));
-        QCOMPARE(quill::ui::executorAddress("command:100%"), QByteArray("COMMAND:100%"));
-        QCOMPARE(quill::ui::executorAddress("command:A%4"), QByteArray("COMMAND:A%4"));
-        QCOMPARE(quill::ui::executorAddress("command:A%G1"), QByteArray("COMMAND:A%G1"));
+    void executorAddressRestoresCommandPrefixAndCodePage() {
+        QFETCH(QByteArray, address);
+        QFETCH(QByteArray, executed);
+        QCOMPARE(quill::ui::executorAddress(address), executed);
     }
 
     void formBodyIsEncodedAsFromAWindows1250Page() {
@@ -145,8 +153,11 @@ private slots:
         QCOMPARE(shown.received[1].address, shown.received[0].address);
         QCOMPARE(shown.received[2].address, QByteArray("COMMAND:NEW WINDOW"));
 
-        QTest::qWait(500);
-        QCOMPARE(shown.received.size(), 3);
+        // No click went further than its command: the page is still there,
+        // and a click after them all is answered by its first link again.
+        shown.click({120, 40});
+        QTRY_COMPARE_WITH_TIMEOUT(shown.received.size(), 4, kTimeout);
+        QCOMPARE(shown.received[3].address, shown.received[0].address);
         QCOMPARE(shown.pane.view()->url(), QUrl::fromLocalFile(path));
         QVERIFY(closeTo(colourAt(shown.pane.view(), {210, 40}), kGreen));
     }
@@ -178,7 +189,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(shown.received.size(), 2, kTimeout);
         QCOMPARE(shown.received[1].body, QByteArray("NAME=Ann+Lee&ACTIVE=on&CANCEL=Cancel"));
 
-        QTest::qWait(500);
+        // Neither submission left the page: it answers the first button
+        // again, with the same fields.
+        shown.click({80, 100});
+        QTRY_COMPARE_WITH_TIMEOUT(shown.received.size(), 3, kTimeout);
+        QCOMPARE(shown.received[2].body, shown.received[0].body);
         QCOMPARE(shown.pane.view()->url(), QUrl::fromLocalFile(path));
         QVERIFY(closeTo(colourAt(shown.pane.view(), {25, 85}), kBlue));
     }
@@ -248,11 +263,6 @@ private:
     QTemporaryDir dir_;
 };
 
-int main(int argc, char** argv) {
-    PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    PagePaneTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(PagePaneTest)
 
 #include "PagePaneTest.moc"

@@ -120,7 +120,6 @@ private slots:
             QCOMPARE(wizard->step(), 4);
             QCOMPARE(wizard->progressBar()->value(), 100);
             QVERIFY(wizard->pdfButton()->isVisible());
-            QTest::qWait(200); // painted
             saveShot(wizard, "print-wizard");
             // Where the PDF goes, as the user would choose it in the file dialog.
             wizard->setPdfFileChooser([&pdf](QWidget*, const QString&) { return QString::fromStdString(pdf); });
@@ -203,10 +202,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::PrintWizardTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::PrintWizardTest)
+
 #include "PrintWizardTest.moc"

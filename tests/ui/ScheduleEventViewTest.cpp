@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <filesystem>
@@ -23,6 +24,17 @@
 namespace quill::ui {
 
 using namespace test;
+
+namespace {
+
+// Lets the minute timer tick more than count times. The window took the
+// timer's ticks before the count did, so each counted tick has been handled.
+bool ticksPass(QTimer* timer, int count) {
+    QSignalSpy ticks(timer, &QTimer::timeout);
+    return QTest::qWaitFor([&] { return ticks.size() > count; }, kTimeout);
+}
+
+} // namespace
 
 class ScheduleEventViewTest : public QObject {
     Q_OBJECT
@@ -65,7 +77,6 @@ private slots:
             QCOMPARE(list->topLevelItemCount(), 1);
             QVERIFY(list->topLevelItem(0)->text(0).endsWith(QStringLiteral("Call the supplier")));
             QCOMPARE(list->topLevelItem(0)->childCount(), 4);
-            QTest::qWait(200); // painted
             saveShot(view, "schedule-event-view");
             QTest::mouseClick(buttonFor(view, view->findChild<QAction*>("Close")), Qt::LeftButton, {}, QPoint(8, 8));
         });
@@ -74,7 +85,7 @@ private slots:
         QVERIFY(!alert->isVisible());
 
         // Listed once, it does not come back at the next ticks.
-        QTest::qWait(500);
+        QVERIFY(ticksPass(timer, 5));
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!alert->isVisible());
         timer->stop();
@@ -85,7 +96,6 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Call the supplier"));
         QVERIFY(!list->isColumnHidden(5));
         QVERIFY(window.findChild<QLabel*>("TaskStatus")->text().endsWith(QStringLiteral(": 1, 1, 3.")));
-        QTest::qWait(300); // painted
         saveShot(&window, "current-tasks");
         QVERIFY(window.close());
     }
@@ -110,7 +120,7 @@ private slots:
         // Snoozed, it stays away for the snooze and comes back after it.
         QTest::mouseClick(alert->snoozeButton(), Qt::LeftButton);
         QVERIFY(!alert->isVisible());
-        QTest::qWait(600);
+        QVERIFY(ticksPass(timer, 5));
         QVERIFY(!alert->isVisible());
         shown.f.clock.set({2026, 12, 8, 9, 16, 0, 0});
         QTRY_VERIFY_WITH_TIMEOUT(alert->isVisible(), kTimeout);
@@ -122,7 +132,7 @@ private slots:
         const std::size_t entry = session.schedule.find(document);
         QVERIFY(entry < session.schedule.size());
         session.schedule[entry].seen = false;
-        QTest::qWait(600);
+        QVERIFY(ticksPass(timer, 5));
         QVERIFY(!alert->isVisible());
         const DismissedReminders kept(RegistryStore(RegistryStore::defaultPath()), "ANNA");
         QVERIFY(kept.isDismissed(session.schedule[entry]));
@@ -150,7 +160,7 @@ private slots:
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             // Ticks while the user types: nothing comes over the editor.
             timer->start(100);
-            QTest::qWait(1000);
+            QVERIFY(ticksPass(timer, 10));
             waited = !window.reminderAlert() || !window.reminderAlert()->isVisible();
             QVERIFY(editor->isActiveWindow());
             clickAction(editor, "Close");
@@ -167,10 +177,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::ScheduleEventViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::ScheduleEventViewTest)
+
 #include "ScheduleEventViewTest.moc"

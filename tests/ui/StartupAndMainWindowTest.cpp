@@ -10,6 +10,7 @@
 #include "ui/StartupForm.h"
 
 #include "SessionFixture.h"
+#include "ViewTestMain.h"
 
 #include "formats/LanguageTexts.h"
 #include "session/LogonContext.h"
@@ -143,10 +144,6 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::StartupAndMainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::StartupAndMainWindowTest)
+
 #include "StartupAndMainWindowTest.moc"

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 
 #include "SessionFixture.h"
+#include "ViewTestMain.h"
 
 #include "session/Logon.h"
 
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -26,6 +28,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <utility>
 #include <memory>
 
 namespace quill::ui::test {
@@ -164,9 +167,27 @@ inline QToolButton* toolButton(MainWindow& window, int place) {
     return toolButton(window, static_cast<ToolbarButton>(place));
 }
 
+// Saves a picture of a window where QUILL_VIEW_SHOTS names a directory.
+// A page is painted by the web engine some frames after it has loaded: the
+// picture is taken once two grabs a few frames apart agree.
 inline void saveShot(QWidget* window, const char* name) {
-    if (const QByteArray shots = qgetenv("QUILL_VIEW_SHOTS"); !shots.isEmpty())
-        window->grab().save(QString::fromLocal8Bit(shots) + "/" + name + ".png");
+    const QByteArray shots = qgetenv("QUILL_VIEW_SHOTS");
+    if (shots.isEmpty())
+        return;
+    QImage shot = window->grab().toImage();
+    QElapsedTimer frames;
+    frames.start();
+    const bool settled = QTest::qWaitFor(
+        [&] {
+            if (frames.elapsed() < 50)
+                return false;
+            frames.restart();
+            return std::exchange(shot, window->grab().toImage()) == shot;
+        },
+        kTimeout);
+    if (!settled)
+        qWarning("%s was still changing when its picture was taken", name);
+    shot.save(QString::fromLocal8Bit(shots) + "/" + name + ".png");
 }
 
 // A main window shown for ANNA on a fresh copy of the sample, as after her
@@ -290,18 +311,32 @@ inline bool clickMenuItem(const QString& text) {
 }
 
 // A page that is still loading its style sheet or pictures moves its
-// tiles, and a click on it can be lost: looks for the tile again before
-// every click, until the view it opens has run (the click that opens it
-// returns only then) or the time is up.
+// tiles, and a click on it can be lost. Clicks the tile once two looks in a
+// row find it at the same place; once the page has taken a click on it (a
+// listener in the program's own world counts them) the view it opens is
+// waited for, and a click lost on the way is sent again.
 inline void clickUntil(QWebEngineView* view, const QString& selector, const bool& done) {
+    const QString counted =
+        QStringLiteral("(function(){if(window.quillTileClicks===undefined){window.quillTileClicks=0;"
+                       "document.addEventListener('click',function(e){"
+                       "if(e.target.closest&&e.target.closest('%1')) ++window.quillTileClicks;},true);}"
+                       "return window.quillTileClicks;})()")
+            .arg(selector);
     QElapsedTimer waited;
     waited.start();
+    QPoint before(-1, -1);
     while (!done && waited.elapsed() < kTimeout) {
-        if (const QPoint tile = centreOf(view, selector); tile.x() >= 0)
-            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, tile);
-        QTest::qWait(200);
+        const QPoint tile = centreOf(view, selector);
+        if (tile.x() < 0 || tile != before) {
+            before = tile;
+            continue;
+        }
+        const int clicks = evaluate(view, counted).toInt();
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, tile);
+        if (QTest::qWaitFor([&] { return done || evaluate(view, counted).toInt() > clicks; }, 2000))
+            break;
     }
-    QVERIFY(done);
+    QTRY_VERIFY_WITH_TIMEOUT(done, kTimeout);
 }
 
 } // namespace quill::ui::test
