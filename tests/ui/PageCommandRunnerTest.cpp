@@ -1,6 +1,7 @@
 // Links of a shown page that act on a document's attached files, clicked
 // as a user does: what reaches the desktop, the question asked before
 // printing, and the warning a refused link ends with.
+#include "ViewTestMain.h"
 #include "ViewTestSupport.h"
 
 #include "ui/PageCommandRunner.h"
@@ -116,10 +117,5 @@ private slots:
 
 } // namespace quill::ui
 
-int main(int argc, char** argv) {
-    quill::ui::PagePane::registerSchemes();
-    QApplication app(argc, argv);
-    quill::ui::PageCommandRunnerTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILL_VIEW_TEST_MAIN(quill::ui::PageCommandRunnerTest)
 #include "PageCommandRunnerTest.moc"
