@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -80,6 +81,28 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const qint64 shown = timer.elapsed();
     const long shownKiB = residentKiB();
+    // Ctrl+F while the tasks are still being counted: the find view is
+    // modal, so a timer notes when it is up and closes it again.
+    window->activateWindow();
+    const bool active = QTest::qWaitForWindowActive(window.get());
+    qint64 findAnswered = -1;
+    const qint64 findAsked = timer.elapsed();
+    QTimer findProbe;
+    findProbe.setInterval(2);
+    QObject::connect(&findProbe, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (findAnswered < 0)
+            findAnswered = timer.elapsed() - findAsked;
+        modal->close();
+    });
+    findProbe.start();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::qWaitFor([&] { return findAnswered >= 0; }, 10000);
+    findProbe.stop();
+    std::printf("Ctrl+F: the find view up %lld ms after the key%s\n", static_cast<long long>(findAnswered),
+                active ? "" : " (the window was not active)");
     auto* status = window->findChild<QLabel*>(QStringLiteral("TaskStatus"));
     const QString counting = quill::ui::toQt(session.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI"));
     const bool counted = QTest::qWaitFor([&] { return status && status->text() != counting; }, 120000);
