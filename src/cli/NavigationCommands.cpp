@@ -184,9 +184,10 @@ int printFileCommand(Call& call) {
     documents = inListOrder(printable, documents);
     if (documents.empty())
         throw CliError{"there is no document to print in " + folder};
-    std::string printFile;
-    if (const Status prepared = preparePrintFile(session, documents, printFile); !prepared)
+    const Result<std::string> prepared = preparePrintFile(session, documents);
+    if (!prepared)
         throw CliError{prepared.message()};
+    const std::string& printFile = prepared.value();
     if (!pdf.empty())
         writePdf(printFile, pdf);
     printLine(call.out, printFile);

@@ -42,11 +42,10 @@ int postCommand(Call& call) {
     expectShown(session, record);
     if (!session.readRecord(record))
         throw CliError{"cannot read record " + recordFile};
-    Status why = Status::success();
-    const PostResult result = handlePostedForm(session, address, call.args[0], why);
-    printLine(call.out, result == PostResult::Stored ? "STORED" : "NOTHING");
-    if (!why)
-        std::cerr << "quill-cli: " << cp1250::toUtf8(why.message()) << '\n';
+    const Status stored = handlePostedForm(session, address, call.args[0]);
+    printLine(call.out, stored ? "STORED" : "NOTHING");
+    if (!stored)
+        std::cerr << "quill-cli: " << cp1250::toUtf8(stored.message()) << '\n';
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/FolderTree.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
 
@@ -42,6 +43,16 @@ Status writeManifest(const std::string& resourceDirectory, const ResourceManifes
     return replaceFile(resourceManifestPath(resourceDirectory), content);
 }
 
+// A manifest that could not be replaced must not stay as it was: it would
+// still list names deleted since, and the next upload would delete a file
+// someone else has added under such a name. Without one, the next upload
+// deletes nothing, which is the safe side.
+void keepManifestOrNone(const std::string& resourceDirectory, const ResourceManifest& manifest) {
+    if (writeManifest(resourceDirectory, manifest))
+        return;
+    ignoreOutcome(fs::removeFile(resourceManifestPath(resourceDirectory)));
+}
+
 // Both ends must be there: pruning against a data point that cannot be
 // reached would empty the local copy, and the user's unsent groups and
 // templates with it.
@@ -63,9 +74,7 @@ SyncResult download(const WorkingCopyPlaces& places) {
     result.linksSkipped += pruneTree(local, places.sharedResources);
     ResourceManifest manifest;
     collectManifest(local, "", manifest);
-    // Without a manifest the next upload deletes nothing from the data
-    // point, which is the safe side.
-    writeManifest(local, manifest).ok();
+    keepManifestOrNone(local, manifest);
     result.done = true;
     return result;
 }
@@ -104,7 +113,7 @@ void pruneDeletions(const std::string& shared, const std::string& local, const s
             pruneDeletions(item, counterpart, rel + "/", manifest, result);
             const auto remaining = fs::list(item);
             if (!fs::isDirectory(counterpart) && manifest.count(rel + "/") && remaining && remaining->empty()) {
-                fs::removeAll(item).ok();
+                ignoreOutcome(fs::removeAll(item));
                 manifest.erase(rel + "/");
             }
         } else if (!fs::exists(counterpart) && manifest.count(rel)) {
@@ -143,7 +152,7 @@ SyncResult upload(const WorkingCopyPlaces& places) {
     // file of that name added later by someone else is never taken for one.
     ResourceManifest agreed;
     collectManifest(local, "", agreed);
-    writeManifest(local, agreed).ok();
+    keepManifestOrNone(local, agreed);
     result.done = true;
     return result;
 }
@@ -162,11 +171,11 @@ void emptyAttachmentsArea(const WorkingCopyPlaces& places, bool removeArea) {
     if (attachments.empty() || !isOwnedDirectory(places.settings.temporaryDirectory))
         return;
     if (removeArea) {
-        fs::removeAll(attachments).ok();
+        ignoreOutcome(fs::removeAll(attachments));
         return;
     }
     for (const std::string& item : listFiles(attachments))
-        fs::removeAll(item).ok();
+        ignoreOutcome(fs::removeAll(item));
 }
 
 } // namespace
@@ -205,12 +214,12 @@ SyncResult prepareDataPointFolders(const WorkingCopyPlaces& places, Ui& ui) {
     SyncResult result;
     const Settings& s = places.settings;
     const bool temporaryIsNew = !fs::isDirectory(s.temporaryDirectory);
-    claimOwnedDirectory(s.temporaryDirectory).ok();
+    ignoreOutcome(claimOwnedDirectory(s.temporaryDirectory));
     if (s.synchronizeResources || temporaryIsNew) {
         ui.showStartupStep(6);
         result.linksSkipped = download(places).linksSkipped;
     }
-    claimOwnedDirectory(s.resourceDirectory).ok();
+    ignoreOutcome(claimOwnedDirectory(s.resourceDirectory));
     const std::string own = path::join(s.resourceDirectory, places.ownSubtree);
     for (const std::string& directory :
          {s.temporaryDirectory, path::join(own, "Groups"), path::join(own, "Templates"),

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FileTransaction.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ namespace {
 void removeIfEmpty(const std::string& directory) {
     const auto entries = fs::list(directory);
     if (entries && entries->empty() && !fs::isSymlink(directory))
-        fs::removeAll(directory).ok();
+        ignoreOutcome(fs::removeAll(directory));
 }
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {

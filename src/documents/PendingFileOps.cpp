@@ -7,6 +7,7 @@
 #include "platform/FileTransaction.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/Ui.h"
 
 namespace quill {
@@ -112,7 +113,7 @@ Status commitPendingFileOps(DocumentStore& store) {
         return done;
     store.fileJournal().clear();
     for (const std::string& staged : stagedLeftovers)
-        fs::removeFile(staged).ok();
+        ignoreOutcome(fs::removeFile(staged));
     return Status::success();
 }
 

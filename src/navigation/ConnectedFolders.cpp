@@ -85,7 +85,8 @@ std::size_t connectedFolderIndex(const std::vector<std::string>& folders, std::s
 Status checkConnectableFolder(Session& session, const std::vector<std::string>& connected, std::string_view folder) {
     const std::string directory = path::withoutTrailingSeparator(path::normalize(folder));
     if (directory.empty() || !fs::isRegularFile(path::join(directory, kFolderRecord)))
-        return Status::failure(session.texts.lookup("WIZZARD_USERFOLDERS", "WARNING_1", "Warnings"));
+        return Status::failure((directory.empty() ? std::string("no directory") : directory) + " holds no " +
+                               std::string(kFolderRecord));
     if (fs::isSymlink(directory) || !insideDataPoint(session, directory))
         return Status::failure(directory + " does not belong to this data point");
     if (connectedFolderIndex(connected, directory) != std::string::npos)
@@ -97,7 +98,7 @@ Status createConnectableFolder(Session& session, std::string_view parent, std::s
                                const FolderSettings& settings, std::string& created) {
     const std::string directory = path::withoutTrailingSeparator(path::normalize(parent));
     if (directory.empty())
-        return Status::failure(session.texts.lookup("WIZZARD_USERFOLDERS", "WARNING_2", "Warnings"));
+        return Status::failure("no directory was given for the new folder");
     if (name.empty() || !path::isPlainFileName(name))
         return Status::failure("\"" + std::string(name) + "\" cannot be the name of a folder");
     if (!fs::isDirectory(directory) || fs::isSymlink(directory) || !insideDataPoint(session, directory))
@@ -108,9 +109,10 @@ Status createConnectableFolder(Session& session, std::string_view parent, std::s
     if (!fs::createDirectories(created))
         return Status::failure("the folder " + created + " cannot be made");
     // The new folder's history starts with its settings.
-    if (const Status status = saveFolderSettings(session, created, settings);
-        !status || !fs::isRegularFile(path::join(created, kFolderRecord)))
-        return Status::failure(session.texts.lookup("WIZZARD_USERFOLDERS", "WARNING_3", "Warnings"));
+    if (const Status status = saveFolderSettings(session, created, settings); !status)
+        return status;
+    if (!fs::isRegularFile(path::join(created, kFolderRecord)))
+        return Status::failure("the folder " + created + " got no " + std::string(kFolderRecord));
     return Status::success();
 }
 

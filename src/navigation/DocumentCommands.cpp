@@ -150,7 +150,7 @@ Status moveFolderToTrash(Session& session, const MainTree& tree, std::string_vie
 
 Status emptyTrash(Session& session) {
     const std::string trash = trashDirectory(session);
-    logEvent(session, 62).ok();
+    ignoreOutcome(logEvent(session, 62));
     // Only the program's own trash, marked as such.
     if (trash.empty() || !isOwnedDirectory(trash))
         return Status::success();

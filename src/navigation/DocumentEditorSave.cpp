@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FileTransaction.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "platform/Ui.h"
 #include "session/EventLog.h"
@@ -416,7 +417,7 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
 
     clearPendingFileOps(session_);
     for (const std::string& staged : stagedLeftovers)
-        fs::removeFile(staged).ok();
+        ignoreOutcome(fs::removeFile(staged));
     writeEditHistory(session_, target);
     updateScheduleEntry(session_, target);
     // The user's own files go only once their copies are safely in place.
@@ -432,7 +433,7 @@ void DocumentEditor::deleteMovedOriginals(const std::string& target) {
         if (!copy || !source || !copy->regularFile || !source->regularFile || fs::isSymlink(original) ||
             copy->size != source->size)
             continue;
-        fs::removeFile(original).ok();
+        ignoreOutcome(fs::removeFile(original));
     }
     movedOriginals_.clear();
 }

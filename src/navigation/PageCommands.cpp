@@ -32,13 +32,10 @@ PageCommandStep withFile(PageStep kind, const AttachmentTarget& target) {
 }
 
 PageCommandStep storeForm(Session& session, std::string_view address, std::string_view formBody) {
-    Status why = Status::success();
-    const PostResult result = handlePostedForm(session, address, formBody, why);
-    if (!why)
-        return warning(kFormNotStored, why.message());
+    if (const Status stored = handlePostedForm(session, address, formBody); !stored)
+        return warning(kFormNotStored, stored.message());
     PageCommandStep step;
-    if (result == PostResult::Stored)
-        step.step = PageStep::ShowAgain;
+    step.step = PageStep::ShowAgain;
     return step;
 }
 

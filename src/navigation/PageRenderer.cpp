@@ -6,6 +6,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/Session.h"
 
@@ -90,7 +91,7 @@ std::string PageRenderer::renderWith(std::string_view url, const Record* pageRec
         return {};
 
     if (!lastPage_.empty() && fs::exists(lastPage_))
-        fs::removeFile(lastPage_).ok();
+        ignoreOutcome(fs::removeFile(lastPage_));
     lastPage_.clear();
     const std::string& temporary = session_.context.settings.temporaryDirectory;
     if (temporary.empty())

@@ -56,41 +56,34 @@ Status checkDescriptionForm(Session& session, const PostedForm& form) {
 
 } // namespace
 
-PostResult handlePostedForm(Session& session, std::string_view address, std::string_view body, Status& why) {
+Status handlePostedForm(Session& session, std::string_view address, std::string_view body) {
     const PostedForm form = decodePostedForm(body);
-    why = Status::success();
     const std::string button = cp1250::upper(form.lastFieldName);
     if (button == "SAVE_DATA") {
-        if (session.record.header.fileName.empty()) {
-            why = Status::failure("the page shows no record to store the form in");
-            return PostResult::Nothing;
-        }
+        if (session.record.header.fileName.empty())
+            return Status::failure("the page shows no record to store the form in");
         // A document's record changes under the document's lock, like every
         // other change of the document.
         const std::string target = session.record.header.path();
         std::optional<DocumentLock> lock;
         if (checkDocumentFile(session, target) == DocumentCheck::Document) {
             lock.emplace(session, target);
-            if (!lock->held()) {
-                why = lock->status();
-                return PostResult::Nothing;
-            }
+            if (!lock->held())
+                return lock->status();
         }
-        why = session.recordFiles().storePostedForm(session.record, form);
-        return why ? PostResult::Stored : PostResult::Nothing;
+        return session.recordFiles().storePostedForm(session.record, form);
     }
     if (button == "SAVE_INI") {
         std::string file;
-        why = iniFileFromAddress(session, address, file);
-        if (why && isDataPointDescription(session, file))
-            why = checkDescriptionForm(session, form);
-        if (!why)
-            return PostResult::Nothing;
-        why = storePostedFormInIni(file, form);
-        return why ? PostResult::Stored : PostResult::Nothing;
+        if (const Status placed = iniFileFromAddress(session, address, file); !placed)
+            return placed;
+        if (isDataPointDescription(session, file)) {
+            if (const Status allowed = checkDescriptionForm(session, form); !allowed)
+                return allowed;
+        }
+        return storePostedFormInIni(file, form);
     }
-    why = Status::failure("the form's button " + form.lastFieldName + " stores nothing");
-    return PostResult::Nothing;
+    return Status::failure("the form's button " + form.lastFieldName + " stores nothing");
 }
 
 } // namespace quill

@@ -107,12 +107,12 @@ std::string printTitle(Session& session, const std::vector<std::string>& documen
     return title;
 }
 
-Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
-                        const std::function<void(int percent)>& progress) {
+Result<std::string> preparePrintFile(Session& session, const std::vector<std::string>& documents,
+                                     const std::function<void(int percent)>& progress) {
     BusyCursor busy(session.ui);
     const std::string scratch = path::join(session.context.settings.temporaryDirectory, "HTMLparse");
     fs::createDirectories(scratch);
-    printFile = path::join(scratch, "print.htm");
+    const std::string printFile = path::join(scratch, "print.htm");
     const int step = printProgressStep(documents.size());
     int done = 0;
     std::vector<std::string> pages;
@@ -121,7 +121,7 @@ Status preparePrintFile(Session& session, const std::vector<std::string>& docume
         const std::string rendered = renderer.render(document);
         const fs::ReadResult page = rendered.empty() ? fs::ReadResult{} : fs::readFile(rendered, kMaxPageBytes);
         if (rendered.empty() || !page.ok())
-            return Status::failure("the page of " + document + " could not be made");
+            return Result<std::string>::failure("the page of " + document + " could not be made");
         pages.push_back(page.content);
         done += step;
         if (progress)
@@ -137,7 +137,7 @@ Status preparePrintFile(Session& session, const std::vector<std::string>& docume
         return written;
     if (progress)
         progress(100);
-    return Status::success();
+    return printFile;
 }
 
 } // namespace quill

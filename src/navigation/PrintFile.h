@@ -1,7 +1,7 @@
 #pragma once
 
 #include "navigation/JoinedPages.h"
-#include "platform/Status.h"
+#include "platform/Result.h"
 
 #include <functional>
 #include <optional>
@@ -42,9 +42,9 @@ std::string printTitle(Session& session, const std::vector<std::string>& documen
 // each document looks as its own page does and starts a new sheet. Style
 // sheets the pages link are read only from the data point, the resources
 // and the temporary directory. progress is told the percentage done after
-// each document. The page's title is printTitle. printFile names the file.
-Status preparePrintFile(Session& session, const std::vector<std::string>& documents, std::string& printFile,
-                        const std::function<void(int percent)>& progress = {});
+// each document. The page's title is printTitle. Gives the file's path.
+Result<std::string> preparePrintFile(Session& session, const std::vector<std::string>& documents,
+                                     const std::function<void(int percent)>& progress = {});
 
 // The style sheet at an address a page in pageDirectory writes, when it
 // lies in one of the directories allowed.

@@ -17,10 +17,6 @@ std::string localBitmaps(const Session& session) {
     return path::join(session.context.settings.resourceDirectory, "Bitmaps");
 }
 
-std::string warning(Session& session, std::string_view section, int number) {
-    return session.texts.lookup(section, "WARNING_" + std::to_string(number), "Warnings");
-}
-
 } // namespace
 
 bool isMainTreeImage(const Session& session, std::string_view name) {
@@ -34,7 +30,7 @@ Status checkNewImageName(Session& session, std::string& name) {
     if (!path::isPlainFileName(name))
         return Status::failure("\"" + name + "\" cannot be the name of an image");
     if (fs::exists(path::join(sharedBitmaps(session), name)) || isMainTreeImage(session, name))
-        return Status::failure(warning(session, "WIZZARD_ADDRESOURCES", 4));
+        return Status::failure("an image named \"" + name + "\" exists already");
     return Status::success();
 }
 
@@ -56,7 +52,7 @@ Status deleteResourceImage(Session& session, std::string_view name) {
     if (!path::isPlainFileName(name))
         return Status::failure("\"" + std::string(name) + "\" cannot be the name of an image");
     if (isMainTreeImage(session, name))
-        return Status::failure(warning(session, "ADDRESOURCES_FORM", 1));
+        return Status::failure("\"" + std::string(name) + "\" belongs to the folder tree");
     for (const std::string& directory : {sharedBitmaps(session), localBitmaps(session)}) {
         const std::string file = path::join(directory, name);
         if (fs::isSymlink(file) || fs::isRegularFile(file)) {

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/Trash.h"
 #include "platform/WorkPool.h"
 
@@ -181,7 +182,7 @@ std::size_t mirrorTree(std::string_view source, std::string_view target) {
             return;
         fs::createDirectories(path::directory(file.to));
         // A file that cannot be copied stays as it was; the walk goes on.
-        fs::copyFile(file.from, file.to).ok();
+        ignoreOutcome(fs::copyFile(file.from, file.to));
     });
 }
 
@@ -209,16 +210,16 @@ std::size_t pruneTree(std::string_view source, std::string_view reference) {
         if (entry.isSymlink) {
             ++linksSkipped;
             if (!present)
-                fs::removeFile(item).ok();
+                ignoreOutcome(fs::removeFile(item));
             continue;
         }
         if (entry.isDirectory) {
             if (present && counterpart->second.isDirectory)
                 linksSkipped += pruneTree(item, path::join(reference, counterpart->second.name));
             else
-                fs::removeAll(item).ok();
+                ignoreOutcome(fs::removeAll(item));
         } else if (!present) {
-            fs::removeFile(item).ok();
+            ignoreOutcome(fs::removeFile(item));
         }
     }
     return linksSkipped;

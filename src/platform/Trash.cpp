@@ -5,6 +5,7 @@
 #include "platform/DateTimeFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -81,7 +82,7 @@ Status Trash::moveToTrash(std::string_view path) const {
     const std::string target = path::join(filesDir, trashName);
     Status moved = fs::move(fs::fromNative(source), target);
     if (!moved) {
-        fs::removeFile(infoPath).ok();
+        ignoreOutcome(fs::removeFile(infoPath));
         return Status::failure("cannot move " + std::string(path) + " to the trash: " + moved.message());
     }
     return Status::success();

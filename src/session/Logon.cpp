@@ -7,6 +7,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "session/EventLog.h"
 #include "session/LogonContext.h"
 #include "session/ProgramStart.h"
@@ -25,7 +26,7 @@ namespace {
 void refuse(Session& session, int event, int warning) {
     session.ui.setCursor(CursorShape::Default);
     session.ui.closeStartup();
-    logEvent(session, event).ok();
+    ignoreOutcome(logEvent(session, event));
     session.warn(MessageKind::Error, "LOGIN", warning);
 }
 
@@ -127,24 +128,23 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
         session.clock.wait(failedLogonDelay(failedAttempts));
         refuse(session, 3, 3);
         if (failedAttempts >= kMaxFailedAttempts) {
-            logEvent(session, 4).ok();
+            ignoreOutcome(logEvent(session, 4));
             session.warn(MessageKind::Error, "LOGIN", 6);
             return LogonOutcome::TooManyFailures;
         }
         return LogonOutcome::WrongPassword;
     }
 
-    logEvent(session, 2).ok();
-    logEvent(session, 51).ok();
+    ignoreOutcome(logEvent(session, 2));
+    ignoreOutcome(logEvent(session, 51));
     // Changes that a killed program left half done are finished or undone
     // before the user sees any document.
     if (Status recovered = recoverInterruptedChanges(session); !recovered)
         ui.showMessage(MessageKind::Warning, recovered.message());
     // A registry that cannot be written costs only the remembered choices;
     // the user is logged on all the same.
-    writeRegistryValues(registry, session.program, request.autoLogon && session.context.dataPointAutoLogon,
-                        request.password)
-        .ok();
+    ignoreOutcome(writeRegistryValues(registry, session.program,
+                                      request.autoLogon && session.context.dataPointAutoLogon, request.password));
     session.program.loggedOn = true;
     ui.setCursor(CursorShape::Default);
     return LogonOutcome::LoggedOn;

@@ -8,6 +8,7 @@
 #include "platform/FolderTree.h"
 #include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/EventLog.h"
 #include "session/Session.h"
@@ -37,7 +38,7 @@ void emptyDirectory(const std::string& directory, const std::string& owner) {
         return;
     for (const std::string& item : listFiles(dir)) {
         if (path::fileName(item) != kOwnedDirectoryMark)
-            fs::removeAll(item).ok();
+            ignoreOutcome(fs::removeAll(item));
     }
 }
 
@@ -49,13 +50,13 @@ std::string acceptedWorkingDirectory(Session& session, const std::string& named,
         const Status usable = checkWorkingDirectory(named, dataPoint, false);
         if (usable)
             return named;
-        logEvent(session, 56).ok();
+        ignoreOutcome(logEvent(session, 56));
         session.warn(MessageKind::Warning, "SYSTEM_IO", 4, usable.message());
     }
     // The default of an earlier version holds files but no mark: it is
     // taken over as it is.
     if (checkWorkingDirectory(fallback, dataPoint, true) && fs::isDirectory(fallback) && !isOwnedDirectory(fallback))
-        markOwnedDirectory(fallback).ok();
+        ignoreOutcome(markOwnedDirectory(fallback));
     return fallback;
 }
 
@@ -155,7 +156,7 @@ void noteSkippedLinks(Session& session, const SyncResult& result) {
     if (result.linksSkipped == 0 || session.linksSkippedLogged)
         return;
     session.linksSkippedLogged = true;
-    logEvent(session, 55).ok();
+    ignoreOutcome(logEvent(session, 55));
 }
 
 WorkingCopyPlaces workingCopyOf(const Session& session) {
@@ -171,8 +172,8 @@ bool shutdown(Session& session) {
             emptyDirectory(s.temporaryDirectory, s.temporaryDirectory);
         emptyDirectory(path::join(s.temporaryDirectory, "HTMLparse"), s.temporaryDirectory);
     }
-    logEvent(session, 6).ok();
-    logEvent(session, 54).ok();
+    ignoreOutcome(logEvent(session, 6));
+    ignoreOutcome(logEvent(session, 54));
     return true;
 }
 

@@ -63,11 +63,9 @@ void createFirstRunValues(ProgramValues& values, RegistryStore& registry) {
     const std::string known = sampleDataPoint(values);
     // Nothing else depends on the write: a registry that cannot be written
     // only means the defaults are found again at the next start.
-    registry
-        .writeValues(
-            kRegistryKey,
-            {{"UserAutoLogon", "0"}, {"UserPassword", ""}, {"DataPointPathActual", "0"}, {dataPointPathName(0), known}})
-        .ok();
+    ignoreOutcome(registry.writeValues(
+        kRegistryKey,
+        {{"UserAutoLogon", "0"}, {"UserPassword", ""}, {"DataPointPathActual", "0"}, {dataPointPathName(0), known}}));
     values.knownDataPoints = {known};
     values.actualDataPoint = 0;
 }

@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/WorkPool.h"
 #include "session/Visibility.h"
 
@@ -496,7 +497,7 @@ std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, cons
     const bool sameAsBefore = !next.changed && next.directories.size() == previous.directories.size() &&
                               next.readings.size() == previous.readings.size();
     if (!(stop && *stop) && !sameAsBefore)
-        next.save(cacheFile).ok();
+        ignoreOutcome(next.save(cacheFile));
     // Written: the readings may leave the cache now rather than be copied.
     std::vector<ScheduleReading> readings;
     readings.reserve(kept.size());

@@ -1,6 +1,7 @@
 #include "session/Session.h"
 
 #include "platform/Paths.h"
+#include "platform/Result.h"
 
 namespace quill {
 
@@ -17,7 +18,7 @@ bool Session::readRecord(std::string_view path) {
 RecordRead Session::readRecord(std::string_view path, Record& into) {
     const RecordRead result = recordFiles().read(path, into);
     if (result == RecordRead::Failed) {
-        logEvent(*this, 52).ok();
+        ignoreOutcome(logEvent(*this, 52));
         warn(MessageKind::Error, "SYSTEM_IO", 1);
     }
     return result;
@@ -30,7 +31,7 @@ bool Session::writeRecord(std::string_view path) {
 bool Session::writeRecord(Record& from, std::string_view path) {
     if (recordFiles().write(from, path))
         return true;
-    logEvent(*this, 53).ok();
+    ignoreOutcome(logEvent(*this, 53));
     warn(MessageKind::Error, "SYSTEM_IO", 2);
     return false;
 }
@@ -42,7 +43,7 @@ std::string Session::transactionJournal() const {
 }
 
 void Session::reportUnreadable(std::string_view detail) {
-    logEvent(*this, 52).ok();
+    ignoreOutcome(logEvent(*this, 52));
     warn(MessageKind::Error, "SYSTEM_IO", 1, detail);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 #include "platform/TextUtil.h"
 #include "session/LogonContext.h"
 #include "session/Session.h"
@@ -25,7 +26,7 @@ bool loadTextCache(Session& session) {
     cache.positions.clear();
     cache.addedSinceSave = 0;
     if (!fs::exists(cache.file))
-        replaceFile(cache.file, "").ok();
+        ignoreOutcome(replaceFile(cache.file, ""));
     const fs::ReadResult read = fs::readFile(cache.file, kMaxCacheBytes);
     if (read.ok()) {
         for (std::string_view line : text::splitLines(read.content))

@@ -1,5 +1,6 @@
 #include "AddFilesView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "TypedText.h"
@@ -150,7 +151,7 @@ void AddFilesView::browse() {
 void AddFilesView::takeTemplate(const std::string& templatePath, const QString& name) {
     std::string staged;
     if (const Status copied = stageAttachment(session_, templatePath, staged); !copied) {
-        session_.warn(MessageKind::Warning, "ADDFILES", 1, copied.message());
+        reportFailure(session_, copied, "ADDFILES", 1, MessageKind::Warning);
         return;
     }
     path_->setText(toQt(staged));

@@ -1,5 +1,6 @@
 #include "ConnectFoldersView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "UserFoldersWizard.h"
@@ -121,7 +122,7 @@ void ConnectFoldersView::confirm() {
         return;
     }
     if (const Status status = writeConnectedFolders(session_, folders_); !status) {
-        session_.ui.showMessage(MessageKind::Error, status.message());
+        reportFailure(session_, status);
         return;
     }
     replaced_ = true;

@@ -1,5 +1,6 @@
 #include "FindView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "TypedText.h"
@@ -277,7 +278,7 @@ void FindView::goToFocused() {
         return;
     const Result<GoToTarget> target = goToTarget(session_, tree_, fromQt(row->data(0, kPathRole).toString()));
     if (!target) {
-        session_.warn(MessageKind::Warning, "FIND_FORM", 1, target.message());
+        reportFailure(session_, target, "FIND_FORM", 1, MessageKind::Warning);
         return;
     }
     if (!goTo(target->document, target->location)) {

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "DocumentListView.h"
+#include "FailureMessage.h"
 #include "MainTreeView.h"
 #include "PageCommandRunner.h"
 #include "PagePane.h"
@@ -330,7 +331,7 @@ bool MainWindow::transferOnto(TreeNode& source, std::string document, std::strin
         done = document.empty() ? transferFolder(session_, tree_, sourcePath, check.target, mode)
                                 : transferDocumentInDataPoint(session_, document, check.target, mode);
     if (!done)
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+        reportFailure(session_, done);
     if (!document.empty() && !toTrash) {
         updateScheduleEntry(session_, document);
         updateScheduleEntry(session_, check.target);

@@ -5,6 +5,7 @@
 #include "ConnectFoldersView.h"
 #include "DataPointWizard.h"
 #include "DocumentListView.h"
+#include "FailureMessage.h"
 #include "PropertiesView.h"
 #include "UserFoldersWizard.h"
 #include "UserWizards.h"
@@ -45,7 +46,7 @@ void MainWindow::connectTopFolder() {
         return;
     folders.push_back(*folder);
     if (const Status status = writeConnectedFolders(session_, folders); !status) {
-        session_.ui.showMessage(MessageKind::Error, status.message());
+        reportFailure(session_, status);
         return;
     }
     rebuildTree(*folder);

@@ -1,6 +1,7 @@
 // The main window's toolbar and the commands behind it: new documents and
 // folders, deleting to the trash and for good, refreshing, help.
 #include "DocumentListView.h"
+#include "FailureMessage.h"
 #include "FindView.h"
 #include "MainWindow.h"
 #include "ObjectEditorView.h"
@@ -189,7 +190,7 @@ void MainWindow::newObject(std::size_t typeIndex) {
     lastObjectType_ = typeIndex;
     std::string created;
     if (Status made = createObject(session_, node->path, typeIndex, created); !made) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, made.message());
+        reportFailure(session_, made);
         return;
     }
     showNodePage(*node);
@@ -241,7 +242,7 @@ void MainWindow::newFolderFromTemplate(std::size_t templateIndex) {
         return;
     std::string created;
     if (Status made = createFolderFromTemplate(session_, node->path, templateIndex, *typed, created); !made) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, made.message());
+        reportFailure(session_, made);
         return;
     }
     rebuildTree(created);
@@ -301,7 +302,7 @@ void MainWindow::deleteTarget(const CommandTarget& target, bool forGood) {
         break;
     }
     if (!done)
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, done.message());
+        reportFailure(session_, done);
     // A deleted task is no longer counted.
     updateTaskSummary();
 }

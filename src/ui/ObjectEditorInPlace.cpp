@@ -2,6 +2,7 @@
 // laid into the value cell, and what committing it sets.
 #include "ObjectEditorView.h"
 
+#include "FailureMessage.h"
 #include "QtText.h"
 #include "ResourcesView.h"
 #include "TypedText.h"
@@ -128,10 +129,9 @@ bool ObjectEditorView::commitEdit() {
     const RowRef ref = *editing_;
     const Status status = commit_();
     if (!status) {
-        if (!status.message().empty()) {
-            session_.ui.beep();
-            session_.ui.showMessage(MessageKind::Warning, status.message());
-        }
+        // An empty message means the refusal was shown already.
+        if (!status.message().empty())
+            reportFailure(session_, status, "GUI_FORM", 13, MessageKind::Warning);
         return false;
     }
     // The shown value follows without rebuilding the tree, which would

@@ -3,6 +3,7 @@
 #include "MergeConflictView.h"
 
 #include "AddFilesView.h"
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "OneLineTextView.h"
 #include "QtText.h"
@@ -144,7 +145,7 @@ ObjectEditorView::ObjectEditorView(Session& session, ImageLists& images, QWidget
 bool ObjectEditorView::edit(const std::string& documentPath, bool created) {
     savedAs_.clear();
     if (const Status opened = created ? model_.openCreated(documentPath) : model_.open(documentPath); !opened) {
-        session_.ui.showMessage(MessageKind::Warning, opened.message());
+        reportFailure(session_, opened, "SYSTEM_IO", 1, MessageKind::Warning);
         return false;
     }
     schedule_->setChecked(model_.scheduled());
@@ -181,7 +182,7 @@ void ObjectEditorView::showTheirChange() {
     MergeTaken taken;
     std::vector<MergeConflict> conflicts;
     if (const Status previewed = model_.previewMerge(taken, conflicts); !previewed) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, previewed.message());
+        reportFailure(session_, previewed, "SYSTEM_IO", 1);
         return;
     }
     QString text = languageText(session_, "EDIT_FORM", "CHANGED_THEIRS") + " " + takenParts(taken);
@@ -215,7 +216,7 @@ void ObjectEditorView::mergeNow() {
         merged = model_.mergeNow();
     }
     if (!merged) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, merged.message());
+        reportFailure(session_, merged);
         return;
     }
     schedule_->setChecked(model_.scheduled());
@@ -309,8 +310,7 @@ bool ObjectEditorView::eventFilter(QObject* watched, QEvent* event) {
 
 void ObjectEditorView::applied(const Status& status, const RowRef& ref) {
     if (!status) {
-        session_.ui.beep();
-        session_.ui.showMessage(MessageKind::Warning, status.message());
+        reportFailure(session_, status, "GUI_FORM", 13, MessageKind::Warning);
         return;
     }
     rebuild(ref);
@@ -363,7 +363,7 @@ void ObjectEditorView::openAttachment() {
     // A template is not changed itself: the user gets a copy of it.
     if (attachmentTypeOf(row.kind) == AttachmentType::Template) {
         if (const Status staged = stageAttachment(session_, row.path, file); !staged) {
-            session_.warn(MessageKind::Warning, "GUI_FORM", 9, staged.message());
+            reportFailure(session_, staged, "GUI_FORM", 9, MessageKind::Warning);
             return;
         }
     }
@@ -476,7 +476,7 @@ void ObjectEditorView::save() {
         box.exec();
         if (box.clickedButton() == reload) {
             if (const Status reloaded = model_.reload(); !reloaded)
-                session_.ui.showMessage(MessageKind::Warning, reloaded.message());
+                reportFailure(session_, reloaded, "SYSTEM_IO", 1, MessageKind::Warning);
             schedule_->setChecked(model_.scheduled());
             rebuild(focused_);
             return;
@@ -487,7 +487,7 @@ void ObjectEditorView::save() {
                             nullptr, &savedAs_);
     }
     if (!saved) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, saved.message());
+        reportFailure(session_, saved);
         return;
     }
     accept();
@@ -527,7 +527,7 @@ void ObjectEditorView::done(int result) {
     closeEditor();
     if (result != QDialog::Accepted) {
         if (const Status left = model_.leaveUnsaved(); !left)
-            session_.warn(MessageKind::Error, "SYSTEM_IO", 2, left.message());
+            reportFailure(session_, left);
     }
     session_.context.geometry.edit = placeOf(this);
     saveTextCache(session_);

@@ -1,5 +1,6 @@
 #include "PrintWizard.h"
 
+#include "FailureMessage.h"
 #include "QtText.h"
 
 #include "navigation/PrintFile.h"
@@ -131,15 +132,16 @@ void PrintWizard::prepare() {
             ticked.push_back(paths_[row]);
     }
     title_ = printTitle(session_, ticked);
-    const Status prepared = preparePrintFile(session_, ticked, printFile_, [this](int percent) {
+    const Result<std::string> prepared = preparePrintFile(session_, ticked, [this](int percent) {
         progress_->setValue(percent);
         progress_->repaint();
     });
     if (!prepared) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, prepared.message());
+        reportFailure(session_, prepared);
         goToStep(2);
         return;
     }
+    printFile_ = prepared.value();
     goToStep(4);
 }
 
@@ -210,10 +212,12 @@ void PrintWizard::saveAsPdf() {
 
 void PrintWizard::printDocument(const std::string& document) {
     title_ = printTitle(session_, {document});
-    if (const Status prepared = preparePrintFile(session_, {document}, printFile_); !prepared) {
-        session_.warn(MessageKind::Error, "SYSTEM_IO", 2, prepared.message());
+    const Result<std::string> prepared = preparePrintFile(session_, {document});
+    if (!prepared) {
+        reportFailure(session_, prepared);
         return;
     }
+    printFile_ = prepared.value();
     // Straight to the last step: print, or save as PDF.
     printEvent_ = kDocumentPrintedEvent;
     goToStep(kSteps);

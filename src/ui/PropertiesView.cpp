@@ -1,9 +1,10 @@
 #include "PropertiesView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
-#include "TypedText.h"
 #include "ResourcesView.h"
+#include "TypedText.h"
 #include "UsersView.h"
 #include "ViewSupport.h"
 
@@ -158,7 +159,7 @@ QWidget* PropertiesView::historyTab() {
     layout->addLayout(row);
     connect(deleteHistory_, &QPushButton::clicked, this, [this] {
         if (const Status status = clearHistory(file_); !status)
-            session_.ui.showMessage(MessageKind::Error, status.message());
+            reportFailure(session_, status);
         fillHistory();
     });
     return tab;
@@ -172,7 +173,7 @@ PropertiesAnswer PropertiesView::show(const std::string& path, bool folder, std:
     file_ = path_;
     if (folder) {
         if (const Status status = folderPropertiesFile(session_, path_, file_); !status) {
-            session_.ui.showMessage(MessageKind::Error, status.message());
+            reportFailure(session_, status, "SYSTEM_IO", 1);
             return answer_;
         }
     }
@@ -248,7 +249,7 @@ void PropertiesView::save() {
     // are not written again.
     if (settingsChanged_) {
         if (const Status status = saveFolderSettings(session_, path_, settings); !status) {
-            session_.ui.showMessage(MessageKind::Error, status.message());
+            reportFailure(session_, status);
             return;
         }
     }
@@ -260,7 +261,7 @@ void PropertiesView::save() {
         if (const Status status = renameFolder(session_, path_, newName, renamed); !status) {
             // The settings are saved all the same; the user learns why the
             // name stayed.
-            session_.ui.showMessage(MessageKind::Warning, status.message());
+            reportFailure(session_, status, "FOLDER_NAME", 5, MessageKind::Warning);
         } else {
             renamedTo_ = renamed;
             answer_ = PropertiesAnswer::Renamed;

@@ -1,5 +1,6 @@
 #include "ReminderAlert.h"
 
+#include "FailureMessage.h"
 #include "QtText.h"
 #include "ViewSupport.h"
 
@@ -94,7 +95,7 @@ void ReminderAlert::putAway(bool forGood) {
         ScheduleEntry& entry = session_.schedule[index];
         if (forGood) {
             if (const Status kept = reminders_.dismiss(entry); !kept)
-                session_.warn(MessageKind::Error, "SYSTEM_IO", 2, kept.message());
+                reportFailure(session_, kept);
         } else {
             reminders_.snooze(entry, now);
             // Seen again once the snooze is over.

@@ -1,5 +1,6 @@
 #include "ResourceWizards.h"
 
+#include "FailureMessage.h"
 #include "QtText.h"
 #include "TypedText.h"
 #include "ViewSupport.h"
@@ -128,8 +129,7 @@ void AddResourcesWizard::next() {
             return;
         std::string name = fromQt(name_->text().trimmed());
         if (const Status status = checkNewImageName(session_, name); !status) {
-            QApplication::beep();
-            session_.ui.showMessage(MessageKind::Warning, status.message());
+            reportFailure(session_, status, section_, 4, MessageKind::Warning);
             return;
         }
         name_->setText(toQt(name));
@@ -146,7 +146,7 @@ void AddResourcesWizard::next() {
             return;
         }
         if (const Status status = storeResourceImage(session_, fromQt(name_->text()), bitmap.toStdString()); !status) {
-            session_.ui.showMessage(MessageKind::Error, status.message());
+            reportFailure(session_, status);
             return;
         }
         stored_ = true;
@@ -201,7 +201,7 @@ std::optional<std::string> FileTemplateWizard::run(const std::string& templatePa
     copy_.reset();
     Result<FileTemplateCopy> prepared = FileTemplateCopy::prepare(session_, templatePath);
     if (!prepared) {
-        session_.warn(MessageKind::Error, section_, 1, prepared.message());
+        reportFailure(session_, prepared, section_, 1);
         return std::nullopt;
     }
     copy_ = std::move(prepared).value();
@@ -233,7 +233,7 @@ void FileTemplateWizard::next() {
     switch (step()) {
     case 1:
         if (const Status made = copy_->make(); !made) {
-            session_.warn(MessageKind::Error, section_, 1, made.message());
+            reportFailure(session_, made, section_, 1);
             return;
         }
         if (!session_.shell.openWithAssociatedProgram(copy_->path(), {}, session_.context.settings.temporaryDirectory))
@@ -256,7 +256,7 @@ void FileTemplateWizard::next() {
         if (fs::exists(target) && QMessageBox::question(this, windowTitle(), toQt(target)) != QMessageBox::Yes)
             return;
         if (const Status saved = copy_->saveAs(target); !saved) {
-            session_.warn(MessageKind::Error, section_, 2, saved.message());
+            reportFailure(session_, saved, section_, 2);
             return;
         }
         finish(4);

@@ -1,5 +1,6 @@
 #include "ResourcesView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "ResourceWizards.h"
@@ -120,7 +121,7 @@ void ResourcesView::deleteImage() {
     if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes)
         return;
     if (const Status status = deleteResourceImage(session_, name); !status)
-        session_.ui.showMessage(MessageKind::Error, status.message());
+        reportFailure(session_, status);
     images_.reloadTreeImages(session_.context.settings.resourceDirectory);
     fill(current_);
 }

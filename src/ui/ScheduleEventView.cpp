@@ -1,5 +1,6 @@
 #include "ScheduleEventView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "ViewSupport.h"
@@ -191,7 +192,7 @@ void ScheduleEventView::goToFocused() {
         return;
     const Result<GoToTarget> target = goToTarget(session_, mainTree_, fromQt(row->data(0, kPathRole).toString()));
     if (!target) {
-        session_.warn(MessageKind::Warning, "SCHEDULEEVENT_FORM", 1, target.message());
+        reportFailure(session_, target, "SCHEDULEEVENT_FORM", 1, MessageKind::Warning);
         return;
     }
     if (!goTo(target->document, target->location)) {

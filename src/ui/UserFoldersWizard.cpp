@@ -1,9 +1,10 @@
 #include "UserFoldersWizard.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
-#include "TypedText.h"
 #include "ResourcesView.h"
+#include "TypedText.h"
 #include "UsersView.h"
 
 #include "navigation/ConnectedFolders.h"
@@ -11,7 +12,6 @@
 #include "platform/Result.h"
 #include "session/Session.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -150,8 +150,7 @@ void UserFoldersWizard::next() {
     case Choice:
         if (connect_->isChecked()) {
             if (const Status status = checkConnectableFolder(session_, connected_, directory); !status) {
-                QApplication::beep();
-                session_.ui.showMessage(MessageKind::Error, status.message());
+                reportFailure(session_, status, section_, 1);
                 return;
             }
         } else if (directory.empty()) {
@@ -171,7 +170,7 @@ void UserFoldersWizard::next() {
             if (const Status status =
                     createConnectableFolder(session_, directory, fromQt(field("Name")->text()), settings, created);
                 !status)
-                session_.ui.showMessage(MessageKind::Error, status.message());
+                reportFailure(session_, status, section_, 3);
             else
                 answer_ = created;
         }

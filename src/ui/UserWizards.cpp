@@ -1,5 +1,6 @@
 #include "UserWizards.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "QtText.h"
 #include "TypedText.h"
@@ -108,7 +109,7 @@ void CreateUserWizard::next() {
         break;
     case 5:
         if (const Status created = createUser(session_, typedUser()); !created)
-            session_.warn(MessageKind::Error, section_, 4, created.message());
+            reportFailure(session_, created, section_, 4);
         else
             answer_ = UserWizardAnswer::UserCreated;
         accept();
@@ -175,7 +176,7 @@ void DeleteUserWizard::next() {
         const int row = list_->currentRow();
         if (row >= 0 && row < static_cast<int>(logons_.size())) {
             if (const Status deleted = deleteUser(session_, logons_[row], withData_->isChecked()); !deleted)
-                session_.warn(MessageKind::Warning, section_, 2, deleted.message());
+                reportFailure(session_, deleted, section_, 2, MessageKind::Warning);
             else
                 answer_ = UserWizardAnswer::UserDeleted;
         }

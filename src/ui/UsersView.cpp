@@ -1,5 +1,6 @@
 #include "UsersView.h"
 
+#include "FailureMessage.h"
 #include "ImageLists.h"
 #include "OneLineTextView.h"
 #include "QtText.h"
@@ -205,7 +206,7 @@ void UsersView::addGroup() {
         return;
     const Result<std::size_t> added = quill::addGroup(session_, typed);
     if (!added) {
-        session_.warn(MessageKind::Warning, "SYSTEM_IO", 2, added.message());
+        reportFailure(session_, added, "SYSTEM_IO", 2, MessageKind::Warning);
         return;
     }
     groups_->addItem(images_.treeIcon(session_.groups[*added].imageName), name, static_cast<int>(*added));
@@ -224,7 +225,7 @@ void UsersView::deleteGroup() {
     if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes)
         return;
     if (const Status deleted = quill::deleteGroup(session_, group); !deleted) {
-        session_.warn(MessageKind::Warning, "USERS", 1, deleted.message());
+        reportFailure(session_, deleted, "USERS", 1, MessageKind::Warning);
         return;
     }
     groups_->removeItem(groups_->currentIndex());
@@ -235,7 +236,7 @@ void UsersView::deleteGroup() {
 void UsersView::confirm(bool withGroups) {
     if (withGroups) {
         if (const Status saved = saveGroups(session_); !saved)
-            session_.warn(MessageKind::Warning, "SYSTEM_IO", 2, saved.message());
+            reportFailure(session_, saved, "SYSTEM_IO", 2, MessageKind::Warning);
     }
     answer_ = selectedUsersToListText(session_.users);
     accept();

@@ -118,8 +118,9 @@ TEST_F(PrintPdfTest, EachDocumentPrintsInItsOwnTemplatesColoursInListOrder) {
     std::vector<std::string> documents;
     for (const PrintableDocument& document : printableDocuments(*session, folder))
         documents.push_back(document.path);
-    std::string printFile;
-    ASSERT_TRUE(preparePrintFile(*session, documents, printFile));
+    const Result<std::string> prepared = preparePrintFile(*session, documents);
+    ASSERT_TRUE(prepared.ok()) << prepared.message();
+    const std::string& printFile = prepared.value();
     const std::string pdf = dir / "print.pdf";
     const PdfRun run = printPdf(dir, printFile, pdf);
     ASSERT_EQ(run.status, 0) << run.errors;

@@ -113,6 +113,32 @@ TEST_F(PrintFileSessionTest, DocumentsComeInTheDocumentListsOrder) {
               (std::vector<std::string>{sorted + "/c.meeting", sorted + "/b.meeting", sorted + "/a.meeting"}));
 }
 
+// A document whose page cannot be made fails the whole print, naming it:
+// no print file is handed on, so an older one is never printed instead.
+TEST_F(PrintFileSessionTest, APageThatCannotBeMadeFailsThePrint) {
+    const std::string folder = dataPoint + "/DataPoint.root/Meetings";
+    const std::string weekly = folder + "/Weekly review.meeting";
+    const struct {
+        std::vector<std::string> documents;
+        const char* named; // in the failure; none when it is printed
+    } cases[] = {
+        {{weekly}, nullptr},
+        {{weekly, folder + "/Gone.meeting"}, "Gone.meeting"},
+        {{folder + "/Gone.meeting", weekly}, "Gone.meeting"},
+    };
+    for (const auto& c : cases) {
+        const Result<std::string> made = preparePrintFile(*session, c.documents);
+        SCOPED_TRACE(c.documents.back());
+        if (!c.named) {
+            ASSERT_TRUE(made.ok()) << made.message();
+            EXPECT_TRUE(std::filesystem::is_regular_file(made.value()));
+            continue;
+        }
+        ASSERT_FALSE(made.ok());
+        EXPECT_NE(made.message().find(c.named), std::string::npos) << made.message();
+    }
+}
+
 // A print job and a PDF go by the printed documents' names.
 TEST_F(PrintFileSessionTest, ThePrintFileIsTitledWithTheDocumentsNames) {
     const std::string folder = dataPoint + "/DataPoint.root/Meetings";
@@ -134,9 +160,9 @@ TEST_F(PrintFileSessionTest, ThePrintFileIsTitledWithTheDocumentsNames) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         EXPECT_EQ(printTitle(*session, c.documents), c.title);
-        std::string printFile;
-        ASSERT_TRUE(preparePrintFile(*session, c.documents, printFile).ok());
-        const std::string joined = test::readBytes(printFile);
+        const Result<std::string> printFile = preparePrintFile(*session, c.documents);
+        ASSERT_TRUE(printFile.ok()) << printFile.message();
+        const std::string joined = test::readBytes(printFile.value());
         EXPECT_NE(joined.find(c.element), std::string::npos);
         EXPECT_LT(joined.find(c.element), joined.find("</head>"));
     }
