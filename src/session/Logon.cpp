@@ -140,7 +140,7 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
     // Changes that a killed program left half done are finished or undone
     // before the user sees any document.
     if (Status recovered = recoverInterruptedChanges(session); !recovered)
-        ui.showMessage(MessageKind::Warning, recovered.message());
+        session.warn(MessageKind::Warning, "SYSTEM_IO", 5, recovered.message());
     // A registry that cannot be written costs only the remembered choices;
     // the user is logged on all the same.
     ignoreOutcome(writeRegistryValues(registry, session.program,
