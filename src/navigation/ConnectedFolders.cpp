@@ -68,8 +68,8 @@ Status writeConnectedFolders(Session& session, const std::vector<std::string>& f
         }
         list.setValue(listKey(n), stored);
     }
-    if (!session.writeRecord(list, file))
-        return Status::failure("the folder list " + file + " cannot be written");
+    if (Status written = session.storeRecord(list, file); !written)
+        return Status::failure("the folder list " + file + " cannot be written: " + written.message());
     return Status::success();
 }
 

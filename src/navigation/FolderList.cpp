@@ -45,22 +45,22 @@ TreeNode* childByCaption(TreeNode& node, std::string_view caption) {
 
 } // namespace
 
-bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
+Status removeTopFolder(Session& session, MainTree& tree, const TreeNode& node) {
     if (node.kind != NodeKind::TopFolder)
-        return false;
+        return Status::failure("only a connected top folder can be disconnected");
     const std::string removed = path::comparableFolder(node.path);
     std::erase_if(tree.topFolders,
                   [&](const TopFolderEntry& top) { return path::comparableFolder(top.path) == removed; });
     return saveFolderList(session, tree);
 }
 
-bool saveFolderList(Session& session, const MainTree& tree) {
+Status saveFolderList(Session& session, const MainTree& tree) {
     std::vector<std::string> folders;
     for (const TopFolderEntry& top : tree.topFolders) {
         if (!top.path.empty() && folders.size() < kMaxFolderListEntries)
             folders.push_back(top.path);
     }
-    return writeConnectedFolders(session, folders).ok();
+    return writeConnectedFolders(session, folders);
 }
 
 std::string locationText(Session& session, const MainTree& tree, std::string_view path) {

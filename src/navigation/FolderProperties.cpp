@@ -241,8 +241,8 @@ Status saveFolderSettings(Session& session, std::string_view folder, const Folde
     record.setValue("OWNER", settings.owner);
     record.setValue("RIGHTS", settings.rights);
     record.setValue("SYSTEMFOLDERLOCK", text::flag(settings.locked));
-    if (!session.writeRecord(record, file))
-        return Status::failure("the settings of " + std::string(folder) + " cannot be written");
+    if (Status written = session.storeRecord(record, file); !written)
+        return Status::failure("the settings of " + std::string(folder) + " cannot be written: " + written.message());
     noteEdit(session, kFolderSettingsEdit);
     writeEditHistory(session, file);
     return Status::success();

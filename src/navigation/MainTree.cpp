@@ -168,7 +168,8 @@ void addDefaultTopFolders(Session& session, MainTree& tree) {
     if (session.readRecord(ownFile))
         url = session.record.value("URL");
     addTopFolder(tree, own, nameText(session, "USER"), "", "USER.BMP", url);
-    saveFolderList(session, tree);
+    if (Status saved = saveFolderList(session, tree); !saved)
+        session.warn(MessageKind::Error, "SYSTEM_IO", 2, saved.message());
 }
 
 void addListedTopFolders(Session& session, MainTree& tree) {

@@ -2,6 +2,7 @@
 
 #include "navigation/ImageNames.h"
 #include "navigation/NodeKind.h"
+#include "platform/Status.h"
 
 #include <functional>
 #include <memory>
@@ -127,13 +128,13 @@ bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node);
 // holding them know to let go.
 bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* reloaded = nullptr);
 
-// Removes a top folder from the register and saves the folder list; false
-// for any node that is not a top folder.
-bool removeTopFolder(Session& session, MainTree& tree, const TreeNode& node);
+// Removes a top folder from the register and saves the folder list; a
+// failure for any node that is not a top folder.
+Status removeTopFolder(Session& session, MainTree& tree, const TreeNode& node);
 
 // Writes the top folders into the user's folder list, collapsed; at most
 // twenty fit.
-bool saveFolderList(Session& session, const MainTree& tree);
+Status saveFolderList(Session& session, const MainTree& tree);
 
 // "Caption\sub\dir" for a path inside a top folder; the incoming tasks
 // caption for the user's incoming task directory; else "".

@@ -29,11 +29,17 @@ bool Session::writeRecord(std::string_view path) {
 }
 
 bool Session::writeRecord(Record& from, std::string_view path) {
-    if (recordFiles().write(from, path))
+    if (storeRecord(from, path))
         return true;
-    ignoreOutcome(logEvent(*this, 53));
     warn(MessageKind::Error, "SYSTEM_IO", 2);
     return false;
+}
+
+Status Session::storeRecord(Record& from, std::string_view path) {
+    Status written = recordFiles().write(from, path);
+    if (!written)
+        ignoreOutcome(logEvent(*this, 53));
+    return written;
 }
 
 std::string Session::transactionJournal() const {

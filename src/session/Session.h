@@ -92,6 +92,9 @@ public:
     // is logged (event 53) and shown as a warning.
     bool writeRecord(std::string_view path);
     bool writeRecord(Record& from, std::string_view path) override;
+    // The same write for a caller that tells the user itself: a failure
+    // is logged (event 53) and returned with its reason, not shown.
+    Status storeRecord(Record& from, std::string_view path);
 
     // Beep, then the numbered warning of a section of the "Warnings" file,
     // followed by detail when given.

@@ -407,7 +407,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         g.gui = placeOf(this);
         g.guiSplitter = mainSplitter_->sizes().value(0);
         keepListHeight();
-        saveFolderList(session_, tree_);
+        reportFailure(session_, saveFolderList(session_, tree_));
         shutdown(session_);
     }
     event->accept();

@@ -1,6 +1,7 @@
 // The main window's place on the desktop: status bar, tray icon, the
 // minute timer, the about view and the popup menus of both trees.
 #include "DocumentListView.h"
+#include "FailureMessage.h"
 #include "MainWindow.h"
 #include "QtText.h"
 #include "ReminderAlert.h"
@@ -294,7 +295,11 @@ void MainWindow::createPopupMenus() {
     newTemplate->setText(text("VIEW1_2"));
     auto* folders = treeMenu->addMenu(text("VIEW1_3"));
     QAction* disconnect = folders->addAction(text("VIEW1_3_1"), this, [this] {
-        if (tree_.focused && removeTopFolder(session_, tree_, *tree_.focused))
+        if (!tree_.focused)
+            return;
+        if (Status removed = removeTopFolder(session_, tree_, *tree_.focused); !removed)
+            reportFailure(session_, removed);
+        else
             rebuildTree({});
     });
     folders->addAction(text("VIEW1_3_2"), this, [this] { connectTopFolder(); });
