@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the library and its unit tests with ThreadSanitizer and runs the
-# tests of the code that runs on several threads: the find's readers and
-# its queue, the work pool, the folder walk that reads ahead and the
-# schedule scan. A data race or a lock taken in two orders fails the run.
+# tests of the code that runs on several threads: the find's readers, its
+# queue and its session, the work pool, the folder walk that reads ahead
+# and the schedule scan. A data race or a lock taken in two orders fails
+# the run.
 #   tsan-test.sh [BUILD-DIR]     (build-tsan when not given)
 # QUILL_JOBS limits how many compilers run at once.
 set -euo pipefail
@@ -41,7 +42,7 @@ fi
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 "${run[@]}" --gtest_brief=1 \
-  --gtest_filter="WorkPoolTest.*:FileReadersTest.*:FoundQueueTest.*:FolderSearchTest.*:FolderWalk*:SchedulerTest.*"
+  --gtest_filter="WorkPoolTest.*:FileReadersTest.*:FoundQueueTest.*:FolderSearchTest.*:FindSessionTest.*:FolderWalk*:SchedulerTest.*"
 
 # On a network share the schedule scan and the type tables keep several
 # reads under way with a pool of threads, where on a local disk they read

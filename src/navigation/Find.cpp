@@ -28,6 +28,19 @@ std::vector<SearchScope> topFolderScopes(const MainTree& tree) {
     return scopes;
 }
 
+std::vector<SearchScope> findScopes(const MainTree& tree, const std::string& folder, bool subfolders) {
+    if (folder.empty())
+        return topFolderScopes(tree);
+    return {{folder, subfolders}};
+}
+
+std::string findKindFilter(Session& session, int index) {
+    const std::vector<FindKind> kinds = findKinds(session);
+    if (index <= 0 || index >= static_cast<int>(kinds.size()))
+        return {};
+    return searchFilterFor(session.tables, kinds[static_cast<std::size_t>(index)].caption);
+}
+
 FoundDocument describeFound(Session& session, const MainTree& tree, const std::string& document) {
     FoundDocument found;
     found.path = document;

@@ -24,6 +24,14 @@ std::vector<FindKind> findKinds(Session& session);
 // one folder.
 std::vector<SearchScope> topFolderScopes(const MainTree& tree);
 
+// The scopes of a request: folder, with its subfolders when asked, or every
+// top folder when folder is empty.
+std::vector<SearchScope> findScopes(const MainTree& tree, const std::string& folder, bool subfolders);
+
+// The file name filter of the kind at index in findKinds: none for the
+// first (every kind) or an index out of range.
+std::string findKindFilter(Session& session, int index);
+
 // One result group: the document's name, owner and date from its record,
 // the tree's name for its folder, and its picture.
 struct FoundDocument {

@@ -7,11 +7,11 @@
 #include "ViewSupport.h"
 
 #include "navigation/Find.h"
+#include "navigation/FindSession.h"
 #include "navigation/GoTo.h"
 #include "navigation/MainTree.h"
 #include "session/Session.h"
 #include "session/FormHelp.h"
-#include "session/Visibility.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,7 +45,7 @@ constexpr std::chrono::milliseconds kShowBudget{20};
 FindView::FindView(Session& session, const ImageLists& images, const MainTree& tree, QWidget* parent)
     : QDialog(parent), session_(session), images_(images), tree_(tree), pages_(new QTabWidget(this)),
       text_(new QLineEdit(this)), kind_(new QComboBox(this)), results_(new QTreeWidget(this)),
-      progress_(new QLabel(this)), poll_(new QTimer(this)) {
+      progress_(new QLabel(this)), poll_(new QTimer(this)), search_(std::make_unique<FindSession>(session)) {
     setObjectName("TFind_Form");
     const auto text = [&session](const char* key) { return languageText(session, "FIND_FORM", key); };
     setWindowTitle(text("TITLE"));
@@ -135,11 +135,11 @@ FindView::FindView(Session& session, const ImageLists& images, const MainTree& t
     restorePlace(this, session.context.geometry.find);
 }
 
-FindView::~FindView() {
-    if (search_)
-        search_->stop();
-    if (worker_.joinable())
-        worker_.join();
+// The session stops and joins its walk as it goes.
+FindView::~FindView() = default;
+
+bool FindView::searching() const {
+    return search_->running();
 }
 
 void FindView::showFor(const std::string& actualFolder) {
@@ -181,41 +181,28 @@ void FindView::start() {
     pages_->setCurrentIndex(1);
     results_->clear();
     groups_ = 0;
-    const int kind = kind_->currentIndex();
-    const std::vector<FindKind> kinds = findKinds(session_);
-    const std::string filter = kind <= 0 || kind >= static_cast<int>(kinds.size())
-                                   ? std::string()
-                                   : searchFilterFor(session_.tables, kinds[kind].caption);
-    const std::vector<SearchScope> scopes = selectedFolder_->isChecked() && !actualFolder_.empty()
-                                                ? std::vector<SearchScope>{{actualFolder_, subfolders_->isChecked()}}
-                                                : topFolderScopes(tree_);
-    search_ = std::make_unique<FolderSearch>(*text, filter);
-    found_.restart();
-    worker_ = std::thread([this, scopes, search = search_.get()] {
-        search->run(scopes, [this](const std::string& document) { found_.push(document); });
-        found_.finish();
-    });
+    const bool selectedOnly = selectedFolder_->isChecked() && !actualFolder_.empty();
+    search_->start(findScopes(tree_, selectedOnly ? actualFolder_ : std::string(), subfolders_->isChecked()), *text,
+                   findKindFilter(session_, kind_->currentIndex()));
     setCursor(Qt::BusyCursor);
     poll_->start();
 }
 
 void FindView::stop() {
-    if (search_)
-        search_->stop();
-    if (worker_.joinable())
-        worker_.join();
+    search_->stop();
     takeFound();
 }
 
 void FindView::takeFound() {
-    const bool done = found_.showFor(kShowBudget, [this](const std::string& document) { addGroup(document); });
-    if (search_) {
+    const bool done = search_->take(kShowBudget, [this](const std::string& document) { addGroup(document); });
+    if (search_->started()) {
         const auto counted = [this](std::uint64_t count, const char* key) {
             return toQt(session_.texts.lookupCounted(count, "FIND_FORM", key, "GUI"));
         };
-        const auto folders = static_cast<std::uint64_t>(search_->foldersSearched());
-        const auto files = static_cast<std::uint64_t>(search_->filesSearched());
-        const auto groups = static_cast<std::uint64_t>(groups_);
+        const FindProgress progress = search_->progress();
+        const auto folders = static_cast<std::uint64_t>(progress.folders);
+        const auto files = static_cast<std::uint64_t>(progress.files);
+        const auto groups = static_cast<std::uint64_t>(progress.documents);
         progress_->setText(QStringLiteral("%1 %2 %3, %4 %5; %6 %7")
                                .arg(languageText(session_, "FIND_FORM", "PROGRESS1"))
                                .arg(folders)
@@ -227,18 +214,12 @@ void FindView::takeFound() {
     }
     if (!done)
         return;
-    // The walk has ended, by itself or stopped.
-    if (worker_.joinable())
-        worker_.join();
     poll_->stop();
     find_->setChecked(false);
     unsetCursor();
 }
 
 void FindView::addGroup(const std::string& document) {
-    // The walk reads every folder; what the rights hide is not listed.
-    if (!isVisibleToUser(session_, document))
-        return;
     const FoundDocument found = describeFound(session_, tree_, document);
     const QString path = toQt(found.path);
     const int group = groups_++;

@@ -1,15 +1,10 @@
 #pragma once
 
-#include "datapoint/FolderSearch.h"
-#include "datapoint/FoundQueue.h"
-
 #include <QDialog>
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
-#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +17,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quill {
+class FindSession;
 class MainTree;
 class Session;
 } // namespace quill
@@ -31,10 +27,10 @@ namespace quill::ui {
 class ImageLists;
 
 // Searches the text of every file of the user's folders, or of the
-// selected one, and lists the documents that hold it. The walk runs on a
-// thread of its own and streams what it finds, so the window answers at
-// once and Stop takes effect within one file; the records of the found
-// documents are read here, on the window's thread.
+// selected one, and lists the documents that hold it. The search runs on
+// a thread of its own and a timer takes what it found a few at a time, so
+// the window answers at once and Stop takes effect within one file; the
+// records of the found documents are read here, on the window's thread.
 class FindView final : public QDialog {
     Q_OBJECT
 public:
@@ -48,7 +44,7 @@ public:
     // Shows the view for the folder of the actual object.
     void showFor(const std::string& actualFolder);
 
-    bool searching() const { return worker_.joinable(); }
+    bool searching() const;
     QLineEdit* textBox() const { return text_; }
     QComboBox* kindBox() const { return kind_; }
     QRadioButton* selectedFolderButton() const { return selectedFolder_; }
@@ -87,10 +83,7 @@ private:
     QAction* goTo_;
     QTimer* poll_;
     int groups_ = 0;
-
-    std::unique_ptr<FolderSearch> search_;
-    std::thread worker_;
-    FoundQueue found_;
+    std::unique_ptr<FindSession> search_;
 };
 
 } // namespace quill::ui

@@ -9,6 +9,7 @@
 #include "navigation/LiveChanges.h"
 #include "navigation/MainTree.h"
 #include "navigation/PageRenderer.h"
+#include "session/RefreshSchedule.h"
 #include "session/ScheduleScan.h"
 
 #include <QMainWindow>
@@ -227,7 +228,7 @@ private:
     QTimer* changePoll_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     OnScreenState shownState_;
-    int ticksToFullRefresh_ = 1;
+    RefreshSchedule refreshSchedule_;
     ScheduleScanner* scheduleScanner_ = nullptr;
     // The first scan of the tasks after logon has ended.
     bool tasksCounted_ = false;

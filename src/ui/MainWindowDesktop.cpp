@@ -34,14 +34,6 @@
 #include <malloc.h>
 
 namespace quill::ui {
-namespace {
-
-constexpr int kMinute = 60000;
-constexpr int kTicksBetweenFullRefreshes = 5;
-// A refresh the user asked for puts the next full one further off.
-constexpr int kTicksAfterUserRefresh = 10;
-
-} // namespace
 
 void MainWindow::createStatusBar() {
     nodeStatusImage_ = new QLabel(this);
@@ -129,16 +121,16 @@ void MainWindow::showAbout() {
 void MainWindow::startTimer() {
     minuteTimer_ = new QTimer(this);
     minuteTimer_->setObjectName("MinuteTimer");
-    minuteTimer_->setInterval(kMinute);
+    minuteTimer_->setInterval(RefreshSchedule::kTick);
     connect(minuteTimer_, &QTimer::timeout, this, [this] { minuteTick(); });
-    ticksToFullRefresh_ = 1;
+    refreshSchedule_.refreshAtNextTick();
     minuteTimer_->start();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     // Coming back to the window refreshes the tasks at the next tick.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && minuteTimer_) {
-        ticksToFullRefresh_ = 1;
+        refreshSchedule_.refreshAtNextTick();
         if (!minuteTimer_->isActive())
             minuteTimer_->start();
     }
@@ -146,10 +138,8 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::minuteTick() {
-    if (--ticksToFullRefresh_ <= 0) {
+    if (refreshSchedule_.tick())
         fullRefresh();
-        ticksToFullRefresh_ = kTicksBetweenFullRefreshes;
-    }
     // Reminders wait for the tasks to be counted.
     if (!tasksCounted_)
         return;
@@ -210,7 +200,7 @@ void MainWindow::fullRefresh() {
 
 void MainWindow::refreshTasksNow() {
     fullRefresh();
-    ticksToFullRefresh_ = kTicksAfterUserRefresh;
+    refreshSchedule_.userRefreshed();
 }
 
 void MainWindow::tellDone(std::string_view key, const std::string& what) {

@@ -1,0 +1,12 @@
+#include "session/RefreshSchedule.h"
+
+namespace quill {
+
+bool RefreshSchedule::tick() {
+    if (--ticksLeft_ > 0)
+        return false;
+    ticksLeft_ = kTicksBetweenRefreshes;
+    return true;
+}
+
+} // namespace quill
