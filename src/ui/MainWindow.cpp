@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <algorithm>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -93,11 +94,11 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect(treeView_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { currentItemChanged(item); });
     connect(treeView_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedLevel(item); });
-    connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (const DocumentItem* document = list_->documentOf(item))
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+        if (const DocumentItem* document = list_->documentAt(index))
             showDocumentPage(document->path);
     });
-    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { enableDeleteButton(); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { enableDeleteButton(); });
     connect(list_, &DocumentListView::documentActivated, this,
             [this](const QString& path) { editDocument(fromQt(path)); });
     pane_->setCommandHandler(
@@ -108,6 +109,7 @@ MainWindow::~MainWindow() {
     // The views are deleted after the members their signals lead to: a
     // view that emits while it goes must no longer reach this window.
     disconnect(list_, nullptr, this, nullptr);
+    disconnect(list_->selectionModel(), nullptr, this, nullptr);
     disconnect(treeView_, nullptr, this, nullptr);
 }
 
@@ -237,7 +239,7 @@ void MainWindow::showNodePage(TreeNode& node) {
             setListShown(true);
             // The first document's page, but no row is selected: the folder
             // stays what commands act on until the user picks a document.
-            if (const DocumentItem* first = list_->documentOf(list_->topLevelItem(0)))
+            if (const DocumentItem* first = list_->documentAt(0))
                 showDocumentPage(first->path);
             watchShown();
             return;

@@ -199,10 +199,7 @@ void MainWindow::newObject(std::size_t typeIndex) {
 }
 
 void MainWindow::selectDocument(const std::string& path) {
-    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
-        if (fromQt(list_->topLevelItem(row)->data(0, Qt::UserRole).toString()) == path)
-            list_->setCurrentItem(list_->topLevelItem(row));
-    }
+    list_->selectDocument(path);
 }
 
 void MainWindow::editDocument(const std::string& path, bool created) {

@@ -87,9 +87,8 @@ struct BothViews {
         QWebEngineView* page = window.pagePane()->view();
         if (!QTest::qWaitFor(
                 [&] {
-                    return window.documentList()->topLevelItemCount() > 0 &&
-                           page->url().toLocalFile().contains("HTMLparse") && !page->title().isEmpty() &&
-                           !page->url().toString().endsWith(page->title());
+                    return rowCount(window.documentList()) > 0 && page->url().toLocalFile().contains("HTMLparse") &&
+                           !page->title().isEmpty() && !page->url().toString().endsWith(page->title());
                 },
                 kTimeout))
             return;

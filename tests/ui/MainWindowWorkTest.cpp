@@ -41,9 +41,9 @@ private slots:
         QVERIFY(contracts);
         clickItem(tree, contracts);
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Office supplies 2027"));
-        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Contract"));
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QCOMPARE(rowText(list, 0), QStringLiteral("Office supplies 2027"));
+        QCOMPARE(rowText(list, 0, 2), QStringLiteral("Contract"));
         QVERIFY(list->height() > 0);
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Supplier.contract") != std::string::npos, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(view->url().toLocalFile().contains("HTMLparse"), kTimeout);
@@ -137,7 +137,7 @@ private slots:
         QWebEngineView* view = window.pagePane()->view();
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "section.files").x() >= 0, kTimeout);
 
         // Another user renames the contract and adds a comment from another
@@ -150,13 +150,13 @@ private slots:
         };
         QCOMPARE(other("edit " + test::shellWord(contract) + " --set 'NAME=Renamed elsewhere' --comment 'Seen live'"),
                  0);
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItem(0)->text(0), QStringLiteral("Renamed elsewhere"), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowText(list, 0), QStringLiteral("Renamed elsewhere"), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(
             evaluate(view, QStringLiteral("document.body.innerText.includes('Seen live')")).toBool(), kTimeout);
         QCOMPARE(
             other("new-object --folder " + test::shellWord(f.dataPoint + "/DataPoint.root/Contracts") + " --type 8"),
             0);
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
         QVERIFY(window.shownDocument().find("Supplier.contract") != std::string::npos);
         QVERIFY(window.close());
     }
@@ -171,8 +171,8 @@ private slots:
         const std::string projects = f.dataPoint + "/DataPoint.root/Projects";
 
         clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Ideas for next year"));
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QCOMPARE(rowText(list, 0), QStringLiteral("Ideas for next year"));
 
         // Meanwhile the rights change: a new folder for Jan only, one for
         // everybody, and the note handed to someone else of a like name.
@@ -187,12 +187,12 @@ private slots:
         QVERIFY(f.session->writeRecord(projects + "/Ideas.note"));
 
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         clickItem(tree, findItem(tree, QStringLiteral("Projects")));
         QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Open")), kTimeout);
         QVERIFY(!findItem(tree, QStringLiteral("Secret")));
         QVERIFY(findItem(tree, QStringLiteral("Website")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 0, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 0, kTimeout);
         QVERIFY(window.close());
     }
 
@@ -210,7 +210,7 @@ private slots:
 
         // A new note from the first button's list, in the focused folder.
         clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QToolButton* newButton = toolButton(window, 1);
         QVERIFY(newButton && newButton->isEnabled());
         QAction* note = nullptr;
@@ -226,10 +226,10 @@ private slots:
         };
         saveInEditor();
         note->trigger(); // the menu entry; the button then repeats it
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
         saveInEditor();
         QTest::mouseClick(newButton, Qt::LeftButton, {}, QPoint(8, 8));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 3, kTimeout);
         QVERIFY(window.shownDocument().find(".note") != std::string::npos);
         saveShot(&window, "new-notes");
 
@@ -238,7 +238,7 @@ private slots:
         // after the editor closed, as a window manager would.
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
         const std::string chosen = window.shownDocument();
         answerYesSoon();
         QTest::keyClick(list, Qt::Key_Delete);
@@ -247,8 +247,8 @@ private slots:
         QVERIFY(std::filesystem::exists(trash + std::filesystem::path(chosen).filename().string()));
 
         // Shift+Delete deletes for good, past the trash.
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
         const std::string forGood = window.shownDocument();
         QVERIFY(forGood != chosen && forGood.ends_with(".note"));
         answerYesSoon();
@@ -299,9 +299,9 @@ private slots:
         // A click on the folder shows its first document's page, but no row
         // looks chosen: the folder is what Delete takes.
         clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument() == janNovak, kTimeout);
-        QVERIFY(list->selectedItems().isEmpty());
+        QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         QString asked;
         bool noIsDefault = false;
         // Enter takes the default answer, so a box that offered Yes there
@@ -325,8 +325,8 @@ private slots:
         // window manager would.
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
-        QCOMPARE(list->selectedItems().size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
+        QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
         asked.clear();
         bool yesIsDefault = false;
         whenShown<QMessageBox>([&](QMessageBox* box) {
@@ -356,18 +356,19 @@ private slots:
         const std::string meetings = shown.f.dataPoint + "/DataPoint.root/Meetings/";
 
         clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
-        QVERIFY(list->selectedItems().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
+        QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         // A click below the rows gives the list the focus and chooses
         // nothing; the arrow keys then walk onto a meeting.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           QPoint(list->viewport()->width() / 2, list->viewport()->height() - 4));
-        QVERIFY(list->selectedItems().isEmpty());
+        QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Down);
-        QTRY_COMPARE_WITH_TIMEOUT(list->selectedItems().size(), 1, kTimeout);
-        const QString chosen = list->selectedItems().first()->text(0);
-        const std::string file = list->selectedItems().first()->data(0, Qt::UserRole).toString().toStdString();
+        QTRY_COMPARE_WITH_TIMEOUT(list->selectionModel()->selectedRows().size(), 1, kTimeout);
+        const QString chosen = list->selectionModel()->selectedRows().first().data().toString();
+        const std::string file =
+            list->selectionModel()->selectedRows().first().data(Qt::UserRole).toString().toStdString();
         // Enter takes the default answer, No: nothing is deleted for good
         // in haste.
         bool noIsDefault = false;
@@ -380,7 +381,7 @@ private slots:
         QVERIFY(std::filesystem::exists(file));
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
 
         QString asked;
         whenShown<QMessageBox>([&](QMessageBox* box) {
@@ -411,7 +412,7 @@ private slots:
         };
 
         clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         const std::set<std::string> before = names();
         bool edited = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
@@ -424,7 +425,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(edited, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(!window.objectEditor()->isVisible(), kTimeout);
         QCOMPARE(names(), before);
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QVERIFY(window.close());
     }
 
@@ -435,7 +436,7 @@ private slots:
         MainWindow& window = *shown.window;
         QTreeWidget* tree = window.treeView();
         DocumentListView* list = window.documentList();
-        const auto rowCentre = [&](int row) { return list->visualItemRect(list->topLevelItem(row)).center(); };
+        const auto rowCentre = [&](int row) { return centreOfRow(list, row); };
         const auto nodeCentre = [&](const char* caption) {
             QTreeWidgetItem* node = findItem(tree, QString::fromUtf8(caption));
             return node ? tree->visualItemRect(node).center() : QPoint(-1, -1);
@@ -443,7 +444,7 @@ private slots:
 
         // The contract moves to Projects with its companions and files.
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(0));
         dragAndDrop(list->viewport(), rowCentre(0), tree->viewport(), nodeCentre("Projects"));
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Projects/Supplier.contract"), kTimeout);
@@ -455,12 +456,12 @@ private slots:
 
         // With Ctrl held it is copied on to Contacts and stays in Projects.
         clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
         int contract = 0;
-        while (contract < list->topLevelItemCount() &&
-               !list->topLevelItem(contract)->data(0, Qt::UserRole).toString().endsWith(".contract"))
+        while (contract < rowCount(list) &&
+               !list->model()->index(contract, 0).data(Qt::UserRole).toString().endsWith(".contract"))
             ++contract;
-        QVERIFY(contract < list->topLevelItemCount());
+        QVERIFY(contract < rowCount(list));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(contract));
         dragAndDrop(list->viewport(), rowCentre(contract), tree->viewport(), nodeCentre("Contacts"),
                     Qt::ControlModifier);
@@ -480,7 +481,7 @@ private slots:
         // A click on the date heading sorts the meetings by their day,
         // not by the text of it; a second click turns the order.
         clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Annual review") != std::string::npos, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.pagePane()->view(), QStringLiteral("document.body.innerText"))
                                      .toString()
@@ -489,10 +490,10 @@ private slots:
         QHeaderView* heading = list->header();
         const QPoint date(heading->sectionViewportPosition(3) + heading->sectionSize(3) / 2, heading->height() / 2);
         QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, date);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Design workshop"));
-        QCOMPARE(list->topLevelItem(5)->text(0), QStringLiteral("Safety briefing"));
+        QCOMPARE(rowText(list, 0), QStringLiteral("Design workshop"));
+        QCOMPARE(rowText(list, 5), QStringLiteral("Safety briefing"));
         QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, date);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Safety briefing"));
+        QCOMPARE(rowText(list, 0), QStringLiteral("Safety briefing"));
         saveShot(&window, "meetings-by-date");
         QVERIFY(window.close());
     }

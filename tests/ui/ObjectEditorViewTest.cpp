@@ -50,7 +50,7 @@ void typeInto(QComboBox* box, const QString& text) {
 // Opens the only document of the focused folder's list in the editor, with
 // a click and Enter; returns once the editor has closed.
 void openFirstDocument(DocumentListView* list) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
     QTest::keyClick(list, Qt::Key_Return);
 }
 
@@ -79,7 +79,7 @@ private slots:
         const std::string offer = shown.f.dir / "Offer.txt";
         writeBytes(offer, "Cleaning twice a week");
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(window.documentList()->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(window.documentList()), 1, kTimeout);
 
         bool filledIn = false;
         std::string chosenDate;
@@ -176,7 +176,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(window.documentList()->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(window.documentList()), 1, kTimeout);
         QString stored;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             openRow(editor, 0, 6);
@@ -218,7 +218,7 @@ private slots:
         const std::string before = readBytes(companion);
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         bool attached = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
@@ -233,7 +233,7 @@ private slots:
             const Answer discard(QStringLiteral("Discard changes"));
             clickAction(editor, "Close");
         });
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(attached);
         QCOMPARE(readBytes(chosen), std::string("%PDF quote"));
@@ -248,7 +248,7 @@ private slots:
         const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Each row opens the contract, perhaps renames it, closes the editor
         // one way and answers the question, if one comes. A question that
@@ -319,7 +319,7 @@ private slots:
         };
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Different fields: saved together without a question.
         bool saved = false;
@@ -379,7 +379,7 @@ private slots:
         const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         bool merged = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             QVERIFY(!editor->changedBar()->isVisible());
@@ -423,7 +423,7 @@ private slots:
         const std::string before = everything();
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Each place where the editor takes typed text, with a letter that
         // code page 1250 lacks. Stored as before, each became '?'.

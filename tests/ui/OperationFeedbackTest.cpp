@@ -29,13 +29,13 @@ private slots:
         QTreeWidget* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const auto rowOf = [&](const std::string& path) {
-            for (int row = 0; row < list->topLevelItemCount(); ++row) {
-                if (list->topLevelItem(row)->data(0, Qt::UserRole).toString() == QString::fromStdString(path))
+            for (int row = 0; row < rowCount(list); ++row) {
+                if (list->model()->index(row, 0).data(Qt::UserRole).toString() == QString::fromStdString(path))
                     return row;
             }
             return -1;
         };
-        const auto rowCentre = [&](int row) { return list->visualItemRect(list->topLevelItem(row)).center(); };
+        const auto rowCentre = [&](int row) { return centreOfRow(list, row); };
         const auto nodeCentre = [&](const char* caption) {
             return tree->visualItemRect(findItem(tree, QString::fromUtf8(caption))).center();
         };
@@ -72,7 +72,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(rowOf(c.document) >= 0, kTimeout);
             const int row = rowOf(c.document);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(row));
-            const QString name = list->topLevelItem(row)->text(0);
+            const QString name = rowText(list, row);
             dragAndDrop(list->viewport(), rowCentre(row), tree->viewport(), nodeCentre(c.onto), c.modifiers);
             QTRY_VERIFY2_WITH_TIMEOUT(std::filesystem::exists(c.arrives), what, kTimeout);
             QTRY_COMPARE_WITH_TIMEOUT(current(), c.selected, kTimeout);
@@ -90,15 +90,18 @@ private slots:
         DocumentListView* list = window.documentList();
         const std::string weekly = shown.f.dataPoint + "/DataPoint.root/Meetings/Weekly review.meeting";
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
-        QTreeWidgetItem* row = list->findItems(QStringLiteral("Weekly review"), Qt::MatchExactly).value(0);
-        QVERIFY(row && list->indexOfTopLevelItem(row) > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
+        const QModelIndex row = list->model()
+                                    ->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                            QStringLiteral("Weekly review"), 1, Qt::MatchExactly)
+                                    .value(0);
+        QVERIFY(row.isValid() && row.row() > 0);
         bool saved = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             clickAction(editor, "Save");
             saved = !editor->isVisible();
         });
-        const QPoint at = list->visualItemRect(row).center();
+        const QPoint at = list->visualRect(row).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QTRY_VERIFY_WITH_TIMEOUT(saved, kTimeout);

@@ -92,8 +92,8 @@ private slots:
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
         // The wizard offers the documents in the order the window's list shows them.
         QStringList listed;
-        for (int row = 0; row < window.documentList()->topLevelItemCount(); ++row)
-            listed << window.documentList()->topLevelItem(row)->text(0);
+        for (int row = 0; row < rowCount(window.documentList()); ++row)
+            listed << rowText(window.documentList(), row);
         QCOMPARE(listed.size(), 6);
 
         bool saved = false;

@@ -92,8 +92,8 @@ private slots:
 
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Current tasks")));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kTimeout);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Call the supplier"));
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QCOMPARE(rowText(list, 0), QStringLiteral("Call the supplier"));
         QVERIFY(!list->isColumnHidden(5));
         QVERIFY(window.findChild<QLabel*>("TaskStatus")->text().endsWith(QStringLiteral(": 1, 1, 3.")));
         saveShot(&window, "current-tasks");
@@ -152,7 +152,7 @@ private slots:
                    "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
         DocumentListView* list = window.documentList();
         clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
         auto* timer = window.findChild<QTimer*>("MinuteTimer");
         QVERIFY(timer);
 
@@ -165,7 +165,7 @@ private slots:
             QVERIFY(editor->isActiveWindow());
             clickAction(editor, "Close");
         });
-        const QPoint at = list->visualItemRect(list->topLevelItem(1)).center();
+        const QPoint at = centreOfRow(list, 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QVERIFY(waited);

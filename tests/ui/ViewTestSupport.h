@@ -47,6 +47,24 @@ inline void clickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
+// The rows of a view over a model, as a user finds and clicks them.
+inline int rowCount(const QAbstractItemView* view) {
+    return view->model()->rowCount();
+}
+
+inline QString rowText(const QAbstractItemView* view, int row, int column = 0) {
+    return view->model()->index(row, column).data().toString();
+}
+
+inline QPoint centreOfRow(const QAbstractItemView* view, int row) {
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+inline void clickRow(QAbstractItemView* view, int row) {
+    view->scrollTo(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOfRow(view, row));
+}
+
 // Asks the shown page something; the program's own script, not the
 // page's, whose scripts never run.
 inline QVariant evaluate(QWebEngineView* view, const QString& script) {
