@@ -104,6 +104,7 @@ bool loadDefinitionText(const std::string& name, std::string_view content, Defin
         property.name = name;
         property.icon = valueOr(doc, "TYPE", "ICON", "PROPERTY.BMP");
         property.dataType = valueOr(doc, "INFO.PROPERTY", "TYPE", "STRING");
+        property.kind = propertyKindOf(property.dataType);
         property.note = valueOr(doc, "INFO.PROPERTY", "NOTE", "");
         property.enciphered = text::isTrue(valueOr(doc, "INFO.PROPERTY", "CRYPT", "FALSE"));
         property.action = valueOr(doc, "INFO.PROPERTY", "ACTION", "NILL");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/PropertyKinds.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -24,7 +26,8 @@ struct ObjectType {
 struct PropertyDefinition {
     std::string name;
     std::string icon;
-    std::string dataType;
+    std::string dataType;                    // as the definition names it
+    PropertyKind kind = PropertyKind::Other; // dataType, read once
     std::string note;
     bool enciphered = false;
     std::string action;

@@ -38,6 +38,7 @@ bool addProperty(const TypeTables& tables, std::size_t type, std::size_t n, Reco
     Field field;
     field.name = definition->name;
     field.dataType = definition->dataType;
+    field.kind = definition->kind;
     field.note = definition->note;
     field.enciphered = definition->enciphered;
     field.action = definition->action;
@@ -47,12 +48,7 @@ bool addProperty(const TypeTables& tables, std::size_t type, std::size_t n, Reco
 }
 
 std::string defaultValueFor(std::string_view dataType) {
-    const std::string type = cp1250::upper(dataType);
-    if (type == "INTEGER")
-        return "0";
-    if (type == "BOOLEAN")
-        return "VALUE_NO";
-    return {};
+    return std::string(factsOf(propertyKindOf(dataType)).recordDefault);
 }
 
 } // namespace quill

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/PropertyKinds.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,6 +17,7 @@ struct TypeTables;
 struct Field {
     std::string name;
     std::string dataType;
+    PropertyKind kind = PropertyKind::Other;
     std::string note;
     bool enciphered = false;
     std::string action;

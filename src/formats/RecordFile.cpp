@@ -53,12 +53,12 @@ Record parseRecord(const TypeTables& tables, std::string_view fileName, std::str
     for (std::size_t i = 0; i < usedLines; ++i) {
         Field& field = addField(i);
         field.value = field.enciphered ? cipher::decipher(cipher::kFieldKey, lines[i]) : std::string(lines[i]);
-        if (cp1250::upper(field.dataType) == "BOOLEAN")
+        if (field.kind == PropertyKind::Boolean)
             field.value = cp1250::upper(field.value);
     }
     for (std::size_t i = usedLines; i < fieldCount; ++i) {
         Field& field = addField(i);
-        field.value = defaultValueFor(field.dataType);
+        field.value = std::string(factsOf(field.kind).recordDefault);
     }
     return result;
 }

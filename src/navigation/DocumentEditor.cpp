@@ -17,12 +17,6 @@ namespace {
 // The edit group each branch reports to the edit history.
 constexpr int kEditGroups[] = {0, 10, 20, 30};
 
-bool isWholeNumber(std::string_view value) {
-    if (!value.empty() && (value.front() == '-' || value.front() == '+'))
-        value.remove_prefix(1);
-    return !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // The description of a companion's first field: the label of its rows.
 std::string firstFieldNote(const TypeTables& tables, Companion kind) {
     const std::size_t type = tables.objectTypeOf("x" + std::string(companionExtension(kind)));
@@ -37,10 +31,6 @@ std::string userLabel(const Session& session) {
 }
 
 } // namespace
-
-bool isYesNoKind(std::string_view kind) {
-    return cp1250::equalsNoCase(kind, "BOOL") || cp1250::equalsNoCase(kind, "BOOLEAN");
-}
 
 DocumentEditor::DocumentEditor(Session& session) : session_(session) {}
 
@@ -67,8 +57,8 @@ Status DocumentEditor::readVersion(const std::string& documentPath, const LocalD
     const TypeTables& tables = session_.tables;
     auto& properties = version.rows[index(EditorBranch::Properties)];
     for (const Field& field : record.fields) {
-        EditorRow row{field.note, field.value, field.dataType, field.name, {}, field.icon};
-        if (isYesNoKind(field.dataType) &&
+        EditorRow row{field.note, field.value, field.kind, field.name, {}, field.icon};
+        if (isYesNoKind(field.kind) &&
             (cp1250::equalsNoCase(field.value, "VALUE_YES") || cp1250::equalsNoCase(field.value, "VALUE_NO")))
             row.value = cp1250::equalsNoCase(field.value, "VALUE_YES") ? yesText_ : noText_;
         else if (field.value.empty() && cp1250::equalsNoCase(field.name, "ICON") && !tables.objectTypes.empty())
@@ -86,7 +76,7 @@ Status DocumentEditor::readVersion(const std::string& documentPath, const LocalD
     version.readable[0] = readComments(session_, documentPath, comments) != RecordRead::Failed;
     for (Comment& comment : comments)
         version.rows[index(EditorBranch::Comments)].push_back(
-            {comment.note, std::move(comment.text), "COMMENT", {}, {}, "COMMENT.BMP"});
+            {comment.note, std::move(comment.text), PropertyKind::Comment, {}, {}, "COMMENT.BMP"});
 
     std::vector<Attachment> attachments;
     std::vector<RefusedAttachment> refused;
@@ -97,7 +87,7 @@ Status DocumentEditor::readVersion(const std::string& documentPath, const LocalD
     for (Attachment& attachment : attachments)
         version.rows[index(EditorBranch::Attachments)].push_back({attachment.note,
                                                                   std::move(attachment.name),
-                                                                  std::string(attachmentTypeText(attachment.type)),
+                                                                  attachmentKindOf(attachment.type),
                                                                   {},
                                                                   std::move(attachment.path),
                                                                   "ATTACHMENT.BMP"});
@@ -194,23 +184,23 @@ void DocumentEditor::buildSchedule(const std::optional<Schedule>& stored, const 
                                    std::vector<EditorRow>& rows) const {
     const std::string noEvent = nameText("NOEVENT");
     rows.clear();
-    const auto add = [&](const char* kind, const char* image, std::string value) {
-        rows.push_back({nameText(kind), std::move(value), kind, {}, {}, image});
+    const auto add = [&](PropertyKind kind, const char* image, std::string value) {
+        rows.push_back({nameText(propertyKindName(kind)), std::move(value), kind, {}, {}, image});
     };
     if (stored) {
-        add("OWNER", "OWNER.BMP", stored->owner);
-        add("TEAM", "USERS.BMP", stored->team);
-        add("DATE", "DATE.BMP", stored->date.empty() ? formatDate(now, session_.formats) : stored->date);
-        add("TIME", "TIME.BMP", stored->time.empty() ? formatTime(now, session_.formats) : stored->time);
+        add(PropertyKind::Owner, "OWNER.BMP", stored->owner);
+        add(PropertyKind::Team, "USERS.BMP", stored->team);
+        add(PropertyKind::Date, "DATE.BMP", stored->date.empty() ? formatDate(now, session_.formats) : stored->date);
+        add(PropertyKind::Time, "TIME.BMP", stored->time.empty() ? formatTime(now, session_.formats) : stored->time);
         const std::string event = eventNameOf(events_, stored->event);
-        add("EVENT", "EVENT.BMP", event.empty() ? noEvent : event);
+        add(PropertyKind::Event, "EVENT.BMP", event.empty() ? noEvent : event);
         return;
     }
-    add("OWNER", "OWNER.BMP", userLabel(session_));
-    add("TEAM", "USERS.BMP", {});
-    add("DATE", "DATE.BMP", formatDate(addDays(now, 1), session_.formats));
-    add("TIME", "TIME.BMP", formatTime(now, session_.formats));
-    add("EVENT", "EVENT.BMP", noEvent);
+    add(PropertyKind::Owner, "OWNER.BMP", userLabel(session_));
+    add(PropertyKind::Team, "USERS.BMP", {});
+    add(PropertyKind::Date, "DATE.BMP", formatDate(addDays(now, 1), session_.formats));
+    add(PropertyKind::Time, "TIME.BMP", formatTime(now, session_.formats));
+    add(PropertyKind::Event, "EVENT.BMP", noEvent);
 }
 
 bool DocumentEditor::hasUnsavedChanges() const {
@@ -239,34 +229,14 @@ void DocumentEditor::noteGroup(EditorBranch branch) {
     noteEdit(session_, kEditGroups[index(branch)]);
 }
 
-Status DocumentEditor::checkValue(const EditorRow& row, std::string& value) const {
+Result<std::string> DocumentEditor::checkedValue(const EditorRow& row, const std::string& value) const {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-        return Status::failure("a value must be one line: " + row.label);
-    const std::string& kind = row.kind;
-    if (isYesNoKind(kind)) {
-        if (cp1250::equalsNoCase(value, "VALUE_YES") || cp1250::equalsNoCase(value, yesText_))
-            value = yesText_;
-        else if (cp1250::equalsNoCase(value, "VALUE_NO") || cp1250::equalsNoCase(value, noText_))
-            value = noText_;
-        else
-            return Status::failure(row.label + " takes \"" + yesText_ + "\" or \"" + noText_ + "\", not \"" + value +
-                                   "\"");
-    } else if (kind == "DATE" && !value.empty()) {
-        const auto date = parseDateTime(value, session_.formats.shortDate);
-        if (!date)
-            return Status::failure(row.label + " takes a date like " +
-                                   formatDate(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");
-        value = formatDate(*date, session_.formats);
-    } else if (kind == "TIME" && !value.empty()) {
-        const auto time = parseTime(value, session_.formats);
-        if (!time)
-            return Status::failure(row.label + " takes a time like " +
-                                   formatTime(session_.clock.now(), session_.formats) + ", not \"" + value + "\"");
-        value = formatTime(*time, session_.formats);
-    } else if (kind == "INTEGER" && !value.empty() && !isWholeNumber(value)) {
-        return Status::failure(row.label + " takes a whole number, not \"" + value + "\"");
-    }
-    return Status::success();
+        return Result<std::string>::failure("a value must be one line: " + row.label);
+    Result<std::string> fit =
+        normalisedValue(row.kind, value, {session_.formats, yesText_, noText_, session_.clock.now()});
+    if (!fit)
+        return Result<std::string>::failure(row.label + " " + fit.message());
+    return fit;
 }
 
 Status DocumentEditor::setValue(EditorBranch branch, std::size_t row, std::string value) {
@@ -275,10 +245,11 @@ Status DocumentEditor::setValue(EditorBranch branch, std::size_t row, std::strin
         return Status::failure("there is no such row");
     if (branch != EditorBranch::Properties && !readable_[index(branch) - 1])
         return Status::failure("this part of the document cannot be read, so it cannot be changed");
-    if (const Status fit = checkValue(rows[row], value); !fit)
-        return fit;
+    Result<std::string> fit = checkedValue(rows[row], value);
+    if (!fit)
+        return fit.status();
     noteGroup(branch);
-    rows[row].value = std::move(value);
+    rows[row].value = std::move(fit).value();
     return Status::success();
 }
 
@@ -297,11 +268,12 @@ Status DocumentEditor::addComment(std::string text) {
     std::vector<EditorRow>& rows = rowsOf(EditorBranch::Comments);
     if (rows.size() >= kMaxComments)
         return Status::failure("a document holds at most " + std::to_string(kMaxComments) + " comments");
-    EditorRow row{{}, {}, "COMMENT", {}, {}, "COMMENT.BMP"};
-    if (const Status fit = checkValue(row, text); !fit)
-        return fit;
+    EditorRow row{{}, {}, PropertyKind::Comment, {}, {}, "COMMENT.BMP"};
+    Result<std::string> fit = checkedValue(row, text);
+    if (!fit)
+        return fit.status();
     row.label = firstFieldNote(session_.tables, Companion::Comments);
-    row.value = std::move(text);
+    row.value = std::move(fit).value();
     noteGroup(EditorBranch::Comments);
     rows.push_back(std::move(row));
     return Status::success();
@@ -338,9 +310,11 @@ Status DocumentEditor::attachStagedFile(const std::string& staged, std::string d
     if (!readable_[1])
         return Status::failure("the attachments cannot be read, so none can be added");
     std::vector<EditorRow>& rows = rowsOf(EditorBranch::Attachments);
-    EditorRow row{{}, std::move(displayName), std::string(attachmentTypeText(type)), {}, staged, "ATTACHMENT.BMP"};
-    if (const Status fit = checkValue(row, row.value); !fit)
-        return fit;
+    EditorRow row{{}, std::move(displayName), attachmentKindOf(type), {}, staged, "ATTACHMENT.BMP"};
+    Result<std::string> fit = checkedValue(row, row.value);
+    if (!fit)
+        return fit.status();
+    row.value = std::move(fit).value();
     std::vector<Attachment> list;
     for (const EditorRow& existing : rows)
         list.push_back({existing.value, existing.path, attachmentTypeOf(existing.kind), existing.label});
@@ -360,11 +334,12 @@ Status DocumentEditor::changeAttachment(std::size_t row, std::string displayName
     std::vector<EditorRow>& rows = rowsOf(EditorBranch::Attachments);
     if (row >= rows.size())
         return Status::failure("there is no attachment " + std::to_string(row + 1));
-    if (const Status fit = checkValue(rows[row], displayName); !fit)
-        return fit;
+    Result<std::string> fit = checkedValue(rows[row], displayName);
+    if (!fit)
+        return fit.status();
     noteGroup(EditorBranch::Attachments);
-    rows[row].value = std::move(displayName);
-    rows[row].kind = attachmentTypeText(type);
+    rows[row].value = std::move(fit).value();
+    rows[row].kind = attachmentKindOf(type);
     return Status::success();
 }
 
@@ -397,7 +372,8 @@ Status DocumentEditor::setSchedule(const std::string& date, const std::string& t
         eventName = eventNameOf(events_, event);
     if (eventName.empty())
         return Status::failure("there is no reminder \"" + event + "\"");
-    const std::pair<const char*, std::string> values[] = {{"DATE", date}, {"TIME", time}, {"EVENT", eventName}};
+    const std::pair<PropertyKind, std::string> values[] = {
+        {PropertyKind::Date, date}, {PropertyKind::Time, time}, {PropertyKind::Event, eventName}};
     for (const auto& [kind, value] : values) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (rows[i].kind != kind)

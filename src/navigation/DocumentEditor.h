@@ -5,6 +5,7 @@
 #include "navigation/EditorRows.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 #include "platform/Status.h"
 #include "session/EventTable.h"
 
@@ -166,7 +167,8 @@ private:
     std::vector<std::string> watchedFiles() const;
     Status saveTo(const std::string& target, bool unchangedSinceRead);
     bool branchChanged(EditorBranch branch) const;
-    Status checkValue(const EditorRow& row, std::string& value) const;
+    // The value as the row's kind keeps it, or why the row cannot hold it.
+    Result<std::string> checkedValue(const EditorRow& row, const std::string& value) const;
     void deleteMovedOriginals(const std::string& target);
 
     Session& session_;

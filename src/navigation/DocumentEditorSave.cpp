@@ -278,7 +278,8 @@ Status DocumentEditor::mergeWithDisk(const std::vector<ForeignChange>& changes) 
         rows_[i] = std::move(merged[i].rows);
     const std::string commentLabel = theirs.rows[1].empty() ? std::string() : theirs.rows[1].front().label;
     for (const EditorRow& kept : merged[0].extraComments)
-        rows_[1].push_back({commentLabel, kept.label + ": " + kept.value, "COMMENT", {}, {}, "COMMENT.BMP"});
+        rows_[1].push_back(
+            {commentLabel, kept.label + ": " + kept.value, PropertyKind::Comment, {}, {}, "COMMENT.BMP"});
     for (const EditorRow& attached : rows_[2])
         session_.pendingFileOps.keep(attached.path);
     scheduled_ = !rows_[3].empty();
@@ -397,16 +398,14 @@ Status DocumentEditor::saveTo(const std::string& target, bool unchangedSinceRead
         if (scheduled_) {
             schedule.emplace();
             for (const EditorRow& row : rows(EditorBranch::Schedule)) {
-                if (row.kind == "OWNER")
-                    schedule->owner = row.value;
-                else if (row.kind == "TEAM")
-                    schedule->team = row.value;
-                else if (row.kind == "DATE")
-                    schedule->date = row.value;
-                else if (row.kind == "TIME")
-                    schedule->time = row.value;
-                else if (row.kind == "EVENT")
-                    schedule->event = eventIndexText(eventNames(events_), row.value);
+                switch (row.kind) {
+                case PropertyKind::Owner: schedule->owner = row.value; break;
+                case PropertyKind::Team: schedule->team = row.value; break;
+                case PropertyKind::Date: schedule->date = row.value; break;
+                case PropertyKind::Time: schedule->time = row.value; break;
+                case PropertyKind::Event: schedule->event = eventIndexText(eventNames(events_), row.value); break;
+                default: break;
+                }
             }
         }
         if (Status s = planSchedule(session_, target, schedule, plan); !s)

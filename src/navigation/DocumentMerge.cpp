@@ -102,7 +102,7 @@ BranchMerge mergeSchedule(const std::vector<EditorRow>& base, const std::vector<
         // One row stands for the whole schedule in the question: its date.
         const auto dateRow = [](const std::vector<EditorRow>& rows) -> std::optional<EditorRow> {
             for (const EditorRow& row : rows) {
-                if (row.kind == "DATE")
+                if (row.kind == PropertyKind::Date)
                     return row;
             }
             return rows.empty() ? std::nullopt : std::optional<EditorRow>(rows.front());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "documents/Companions.h"
+#include "formats/PropertyKinds.h"
+
 #include <string>
-#include <string_view>
 
 namespace quill {
 
@@ -11,11 +13,11 @@ enum class EditorBranch { Properties = 0, Comments = 1, Attachments = 2, Schedul
 // One line of a branch: what it shows and what the save takes from it.
 struct EditorRow {
     std::string label;
-    std::string value;     // shown and edited; saved (yes/no texts mapped back to their keys)
-    std::string kind;      // a field's data type, "COMMENT", an attachment type or a schedule field
-    std::string field;     // property rows: the record's field name
-    std::string path;      // attachment rows: the attached file, stored or staged
-    std::string imageName; // its picture in the tree's image list
+    std::string value;                       // shown and edited; saved (yes/no texts mapped back to their keys)
+    PropertyKind kind = PropertyKind::Other; // a field's data type, a comment, an attachment type or a schedule field
+    std::string field;                       // property rows: the record's field name
+    std::string path;                        // attachment rows: the attached file, stored or staged
+    std::string imageName;                   // its picture in the tree's image list
     bool operator==(const EditorRow&) const = default;
 };
 
@@ -25,8 +27,12 @@ struct EditorBranchHead {
     std::string imageName;
 };
 
-// "BOOL" or "BOOLEAN" in any case: a field stored as "VALUE_YES" or
-// "VALUE_NO" and shown as the language's texts for them.
-bool isYesNoKind(std::string_view kind);
+// An attachment row's kind is its type.
+inline PropertyKind attachmentKindOf(AttachmentType type) {
+    return type == AttachmentType::Document ? PropertyKind::AttachmentDocument : PropertyKind::AttachmentTemplate;
+}
+inline AttachmentType attachmentTypeOf(PropertyKind kind) {
+    return kind == PropertyKind::AttachmentDocument ? AttachmentType::Document : AttachmentType::Template;
+}
 
 } // namespace quill

@@ -39,14 +39,6 @@ Status shownRefusal() {
 // The pickers' width, as the editor has always had them.
 constexpr int kPickerWidth = 150;
 
-bool isOneOf(const std::string& kind, std::initializer_list<const char*> kinds) {
-    for (const char* candidate : kinds) {
-        if (kind == candidate)
-            return true;
-    }
-    return false;
-}
-
 // A picker of its fixed width at the left of the value cell.
 QWidget* leftAligned(QWidget* picker, QWidget* beside = nullptr) {
     auto* cell = new QWidget;
@@ -160,33 +152,33 @@ void ObjectEditorView::startEdit() {
         return;
     closeEditor();
     const EditorRow row = model_.rows(ref->branch)[ref->row];
-    const std::string& kind = row.kind;
+    const KindEditor editor = editorOf(row.kind);
     const EditorBranch branch = ref->branch;
     const std::size_t index = static_cast<std::size_t>(ref->row);
 
-    if (isOneOf(kind, {"OWNER", "RIGHTS", "TEAM"})) {
+    if (editor == KindEditor::UserPicker) {
         pickUsers(*ref);
         return;
     }
-    if (isOneOf(kind, {"ICON", "IMAGE"})) {
+    if (editor == KindEditor::ImagePicker) {
         pickImage(*ref);
         return;
     }
     editing_ = ref;
-    if (isOneOf(kind, {"STRING", "COMMENT", "URL", "INTEGER"})) {
+    if (editor == KindEditor::FreeText) {
         auto* box = new QComboBox;
         offerTextCache(box, session_);
         box->setEditText(toQt(row.value));
         commit_ = typedText(box, branch, index);
         showEditor(box, box);
         box->lineEdit()->selectAll();
-    } else if (isYesNoKind(kind)) {
+    } else if (editor == KindEditor::YesNoList) {
         auto* box = new QComboBox;
         box->addItems({toQt(model_.yesText()), toQt(model_.noText())});
         box->setCurrentIndex(QString::compare(toQt(row.value), toQt(model_.noText()), Qt::CaseInsensitive) == 0);
         commit_ = typedText(box, branch, index);
         showEditor(box, box);
-    } else if (kind == "DATE") {
+    } else if (editor == KindEditor::DatePicker) {
         auto* picker = new QDateEdit;
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
@@ -218,7 +210,7 @@ void ObjectEditorView::startEdit() {
             });
         });
         showEditor(leftAligned(picker, today), picker);
-    } else if (kind == "TIME") {
+    } else if (editor == KindEditor::TimePicker) {
         auto* picker = new QTimeEdit;
         picker->setDisplayFormat(QStringLiteral("HH:mm"));
         picker->setFixedWidth(kPickerWidth);
@@ -233,7 +225,7 @@ void ObjectEditorView::startEdit() {
             return model_.setValue(branch, index, formatTime(value, session_.formats));
         };
         showEditor(leftAligned(picker), picker);
-    } else if (kind == "ATTACHMENT_DOCUMENT" || kind == "ATTACHMENT_TEMPLATE") {
+    } else if (editor == KindEditor::AttachmentType) {
         auto* cell = new QWidget;
         auto* layout = new QHBoxLayout(cell);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -243,7 +235,7 @@ void ObjectEditorView::startEdit() {
         name->setEditText(toQt(row.value));
         auto* type = new QComboBox;
         type->addItems({toQt(model_.documentTypeText()), toQt(model_.templateTypeText())});
-        type->setCurrentIndex(kind == "ATTACHMENT_DOCUMENT" ? 0 : 1);
+        type->setCurrentIndex(attachmentTypeOf(row.kind) == AttachmentType::Document ? 0 : 1);
         type->setFixedWidth(kPickerWidth);
         layout->addWidget(name, 1);
         layout->addWidget(type);
@@ -259,7 +251,7 @@ void ObjectEditorView::startEdit() {
             return set;
         };
         showEditor(cell, name);
-    } else if (kind == "EVENT") {
+    } else if (editor == KindEditor::EventList) {
         auto* box = new QComboBox;
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);

@@ -33,7 +33,7 @@ protected:
     }
     static std::string valueOf(const DocumentEditor& editor, EditorBranch branch, std::string_view key) {
         for (const EditorRow& row : editor.rows(branch)) {
-            if (row.field == key || row.kind == key)
+            if (row.field == key || propertyKindName(row.kind) == key)
                 return row.value;
         }
         return "<none>";

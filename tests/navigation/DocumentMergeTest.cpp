@@ -8,13 +8,13 @@ namespace quill {
 namespace {
 
 EditorRow field(const char* name, const char* value, const char* kind = "STRING") {
-    return {name, value, kind, name, {}, {}};
+    return {name, value, propertyKindOf(kind), name, {}, {}};
 }
 EditorRow comment(const char* text) {
-    return {"Comment", text, "COMMENT", {}, {}, "COMMENT.BMP"};
+    return {"Comment", text, PropertyKind::Comment, {}, {}, "COMMENT.BMP"};
 }
 EditorRow attachment(const char* file, const char* name) {
-    return {"", name, "DOCUMENT", {}, file, "ATTACHMENT.BMP"};
+    return {"", name, PropertyKind::AttachmentDocument, {}, file, "ATTACHMENT.BMP"};
 }
 
 std::vector<std::string> values(const std::vector<EditorRow>& rows) {
