@@ -93,8 +93,9 @@ TEST(FileTemplateCopyTest, KeepingSavingAndGivingUpTheCopy) {
         EXPECT_EQ(succeeded, row.succeeds) << row.why;
         EXPECT_EQ(stdfs::exists(stdfs::symlink_status(copy->path())), row.copyStays) << row.why;
         EXPECT_EQ(f.session->lastTemplateDocument, row.choice == Choice::Keep ? copy->path() : "") << row.why;
-        if (row.choice == Choice::SaveAs && row.succeeds)
+        if (row.choice == Choice::SaveAs && row.succeeds) {
             EXPECT_EQ(test::readBytes(row.target), "Dear ...") << row.why;
+        }
     }
     EXPECT_EQ(test::readBytes(f.dir / "secret.txt"), "private");
     EXPECT_EQ(test::readBytes(letter), "Dear ...");

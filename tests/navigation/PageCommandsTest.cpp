@@ -248,8 +248,9 @@ TEST_F(PageCommandsTest, APostedFormIsStoredOrWarnsWhyNot) {
     };
     for (const auto& row : rows) {
         f.session->record = {};
-        if (row.recordShown)
+        if (row.recordShown) {
             ASSERT_TRUE(f.session->readRecord(f.session->context.userRecordFile));
+        }
         const PageCommandStep step = runPageCommand(*f.session, "COMMAND:SAVE", row.body, document);
         EXPECT_EQ(step.step, row.step) << row.why;
         EXPECT_EQ(step.warning, row.warning) << row.why;

@@ -95,8 +95,9 @@ TEST_F(UsersAndGroupsTest, CreatingAndDeletingUsersKeepsTheUsersTableInStep) {
     };
     for (const auto& step : steps) {
         const std::string what = (step.create ? "create " : "delete ") + step.logon;
-        const Status done = step.create ? createUser(*session, {step.logon, "New", step.logon, "pw"})
-                                        : deleteUser(*session, step.logon, true);
+        const Status done = step.create
+                                ? createUser(*session, {step.logon, "New", step.logon, "pw", false, {}, {}, {}, {}})
+                                : deleteUser(*session, step.logon, true);
         ASSERT_TRUE(done.ok()) << what << ": " << done.message();
         std::vector<std::string> logons;
         for (const UserEntry& user : session->users)
@@ -107,8 +108,9 @@ TEST_F(UsersAndGroupsTest, CreatingAndDeletingUsersKeepsTheUsersTableInStep) {
         EXPECT_EQ(entryOf("ANNA")->membership, annasGroups) << what;
         EXPECT_TRUE(entryOf("ANNA")->selected) << what;
         for (const UserEntry& user : session->users) {
-            if (user.logonName != "ANNA" && user.logonName != "ADMINISTRATOR")
+            if (user.logonName != "ANNA" && user.logonName != "ADMINISTRATOR") {
                 EXPECT_EQ(user.membership, (std::vector<bool>{true, false})) << what << " " << user.logonName;
+            }
         }
     }
 }

@@ -17,17 +17,24 @@ const char* const kViews[] = {"GUI", "EDIT", "USERS", "RESOURCES", "SCHEDULEEVEN
 const char* const kSides[] = {"TOP", "LEFT", "WIDTH", "HEIGHT"};
 
 // A user record with every geometry field, all empty.
+Field typedField(std::string name, std::string type = "INTEGER") {
+    Field field;
+    field.name = std::move(name);
+    field.dataType = std::move(type);
+    return field;
+}
+
 Record emptyUserRecord() {
     Record record;
     for (const char* view : kViews) {
         for (const char* side : kSides)
-            record.fields.push_back({std::string("FORM_") + view + "_" + side, "INTEGER"});
+            record.fields.push_back(typedField(std::string("FORM_") + view + "_" + side));
         if (std::string(view) == "GUI") {
-            record.fields.push_back({"FORM_GUI_SPLITTER", "INTEGER"});
-            record.fields.push_back({"FORM_GUI_SPLITTER1", "INTEGER"});
+            record.fields.push_back(typedField("FORM_GUI_SPLITTER"));
+            record.fields.push_back(typedField("FORM_GUI_SPLITTER1"));
         }
     }
-    record.fields.push_back({kGuiTasksField, "BOOLEAN"});
+    record.fields.push_back(typedField(kGuiTasksField, "BOOLEAN"));
     return record;
 }
 

@@ -313,7 +313,7 @@ private slots:
             QTreeWidget* rows = nullptr;
             whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
                 rows = editor->findChild<QTreeWidget*>("EditTree");
-                QTest::qWaitFor([&] { return QApplication::focusWidget() == rows; }, 5000);
+                QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == rows, 5000);
                 focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
                 current = rows->currentItem();
                 QTest::keyClick(rows, Qt::Key_Escape);
