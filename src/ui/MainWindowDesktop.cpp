@@ -3,6 +3,7 @@
 #include "DocumentListView.h"
 #include "FailureMessage.h"
 #include "MainWindow.h"
+#include "PagePane.h"
 #include "QtText.h"
 #include "ReminderAlert.h"
 #include "ScheduleEventView.h"
@@ -159,8 +160,18 @@ void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const 
         // What the scan kept of a large data point goes back to the system,
         // not only to the heap.
         ::malloc_trim(0);
+        const bool firstCount = !tasksCounted_;
         tasksCounted_ = true;
         updateTaskSummary();
+        // The pages of a top folder and of the tasks show the task figures;
+        // shown before the first count, they said there were none. Such a
+        // page is shown again unless the user is at work in it.
+        const QWidget* focus = QApplication::focusWidget();
+        const TreeNode* node = tree_.focused;
+        if (firstCount && shownDocument_.empty() && node && !node->url.empty() &&
+            (node->kind == NodeKind::TopFolder || node->kind == NodeKind::Tasks) &&
+            !(focus && pane_->isAncestorOf(focus)))
+            showNodePage(*tree_.focused);
         checkReminders();
         if (minuteTimer_ && !minuteTimer_->isActive())
             minuteTimer_->start();

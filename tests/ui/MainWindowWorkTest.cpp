@@ -113,6 +113,14 @@ private slots:
         QVERIFY(status);
         QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Tasks (incoming")), kTimeout);
         QVERIFY(shown.f.session->schedule.find(deepTask) < shown.f.session->schedule.size());
+        // The root's page, shown before the count, now shows its figures:
+        // all tasks as the status line counts them ("…: 0, 1, 3.").
+        const QString all = status->text().section(QLatin1Char(' '), -1).chopped(1);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(window.pagePane()->view(),
+                                           QStringLiteral("(function(){var n=document.querySelectorAll('.stat .n');"
+                                                          "return n.length ? n[n.length-1].innerText : '';})()"))
+                                      .toString(),
+                                  all, kTimeout);
 
         // Opened with the keys, level by level.
         clickItem(tree, findItem(tree, QStringLiteral("Depth1")));
