@@ -62,8 +62,19 @@ void MainWindow::updateNodeStatus(const TreeNode& node) {
 void MainWindow::updateTaskSummary() {
     if (!taskStatus_)
         return;
-    taskStatus_->setText(tasksCounted_ ? toQt(scheduleStatusLine(session_))
-                                       : toQt(session_.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI")));
+    const QString summary = tasksCounted_ ? toQt(scheduleStatusLine(session_))
+                                          : toQt(session_.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI"));
+    if (summary == taskStatus_->text())
+        return;
+    taskStatus_->setText(summary);
+    // The pages of a top folder and of the tasks show the task figures, so
+    // they are shown again when the figures change, unless the user is at
+    // work in the page.
+    const QWidget* focus = QApplication::focusWidget();
+    const TreeNode* node = tree_.focused;
+    if (tasksCounted_ && shownDocument_.empty() && node && !node->url.empty() &&
+        (node->kind == NodeKind::TopFolder || node->kind == NodeKind::Tasks) && !(focus && pane_->isAncestorOf(focus)))
+        showNodePage(*tree_.focused);
 }
 
 void MainWindow::createTray() {
@@ -160,18 +171,8 @@ void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const 
         // What the scan kept of a large data point goes back to the system,
         // not only to the heap.
         ::malloc_trim(0);
-        const bool firstCount = !tasksCounted_;
         tasksCounted_ = true;
         updateTaskSummary();
-        // The pages of a top folder and of the tasks show the task figures;
-        // shown before the first count, they said there were none. Such a
-        // page is shown again unless the user is at work in it.
-        const QWidget* focus = QApplication::focusWidget();
-        const TreeNode* node = tree_.focused;
-        if (firstCount && shownDocument_.empty() && node && !node->url.empty() &&
-            (node->kind == NodeKind::TopFolder || node->kind == NodeKind::Tasks) &&
-            !(focus && pane_->isAncestorOf(focus)))
-            showNodePage(*tree_.focused);
         checkReminders();
         if (minuteTimer_ && !minuteTimer_->isActive())
             minuteTimer_->start();
