@@ -526,7 +526,10 @@ Status renameNoReplace(const std::string& from, const std::string& to) {
     // created exclusively; a directory or a file system without links is
     // renamed after a check, which the documents' locks keep sound.
     if (!isDirectoryNoFollow(from) && ::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+        // Until the old name is gone the file stands under both: a failure
+        // here is the step's failure, which its undo takes back.
+        if (::unlink(from.c_str()) != 0)
+            return Status::failure("cannot move " + from + " to " + to + ": " + errorText(errno));
         return Status::success();
     }
     if (errno == EEXIST || present(to))
