@@ -20,9 +20,10 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <cstdio>
+#include <functional>
 #include <fstream>
 #include <string>
 
@@ -107,9 +108,14 @@ int main(int argc, char** argv) {
     const QString counting = quill::ui::toQt(session.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI"));
     const bool counted = QTest::qWaitFor([&] { return status && status->text() != counting; }, 120000);
     const qint64 tasks = timer.elapsed();
-    int items = 0;
-    for (QTreeWidgetItemIterator it(window->treeView()); *it; ++it)
-        ++items;
+    const QAbstractItemModel* tree = window->treeView()->model();
+    const std::function<int(const QModelIndex&)> rowsBelow = [&](const QModelIndex& parent) {
+        int rows = tree->rowCount(parent);
+        for (int row = tree->rowCount(parent) - 1; row >= 0; --row)
+            rows += rowsBelow(tree->index(row, 0, parent));
+        return rows;
+    };
+    const int items = rowsBelow({});
     std::printf("logon %lld ms; window shown with %d tree items %lld ms after the password; tasks counted %s %lld ms "
                 "after it (%s)\n",
                 static_cast<long long>(loggedOn), items, static_cast<long long>(shown), counted ? "" : "NOT",

@@ -6,6 +6,7 @@
 #include "navigation/ImageNames.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"
+#include "platform/OwnedDirectory.h"
 #include "platform/Paths.h"
 #include "session/ScheduleTable.h"
 #include "session/TaskSets.h"
@@ -52,7 +53,9 @@ std::vector<DocumentItem> listFolderDocuments(Session& session, const ImageNameT
             scheduledNames.insert(cp1250::upper(path::withoutExtension(entry.name)));
     }
     for (const fs::Entry& entry : *entries) {
-        if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)))
+        // The mark of a directory this program owns (the trash) is no document.
+        if (entry.isDirectory || entry.isSymlink || isCompanionExtension(path::extension(entry.name)) ||
+            entry.name == kOwnedDirectoryMark)
             continue;
         const std::string file = path::join(directory, entry.name);
         DocumentItem item;

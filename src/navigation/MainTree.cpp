@@ -306,6 +306,7 @@ TreeNode& TreeNode::addChild(std::unique_ptr<TreeNode> child) {
 
 void MainTree::clear() {
     roots.clear();
+    ++nodesDropped;
     topFolders.clear();
     templateFolders.clear();
     settingsNode = myTasksNode = trashNode = focused = nullptr;
@@ -357,6 +358,8 @@ bool readShownLevel(Session& session, MainTree& tree, TreeNode& node) {
     if (tree.depth == FolderDepth::Whole)
         return false;
     if (!node.childrenRead) {
+        if (!node.children.empty())
+            ++tree.nodesDropped;
         node.children.clear();
         walkLevels(session, tree, node, 2);
         return true;
@@ -418,6 +421,7 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
         node.path = path::withoutTrailingSeparator(directory);
     }
     node.children.clear();
+    ++tree.nodesDropped;
     if (tree.focused && tree.focused != &node) {
         // The focused node may have been one of the children just dropped.
         bool stillThere = false;

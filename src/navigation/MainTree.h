@@ -4,6 +4,7 @@
 #include "navigation/NodeKind.h"
 #include "platform/Status.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,6 +69,9 @@ public:
     TreeNode* trashNode = nullptr;
     TreeNode* focused = nullptr;
     ImageNameTable images;
+    // Rises each time nodes are deleted (a rebuild or a folder reloaded),
+    // so that a view that refers to nodes knows its references are void.
+    std::uint64_t nodesDropped = 0;
 
     // Every schedule companion the folder walk meets, with its document:
     // the scheduler builds the task list from them.

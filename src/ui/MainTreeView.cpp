@@ -4,7 +4,7 @@
 
 namespace quill::ui {
 
-MainTreeView::MainTreeView(QWidget* documentList, QWidget* parent) : QTreeWidget(parent), documentList_(documentList) {
+MainTreeView::MainTreeView(QWidget* documentList, QWidget* parent) : QTreeView(parent), documentList_(documentList) {
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(true);
@@ -24,7 +24,7 @@ void MainTreeView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!acceptsFrom(event->source()) || !itemAt(event->position().toPoint())) {
+    if (!acceptsFrom(event->source()) || !indexAt(event->position().toPoint()).isValid()) {
         event->ignore();
         return;
     }
@@ -32,14 +32,14 @@ void MainTreeView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void MainTreeView::dropEvent(QDropEvent* event) {
-    QTreeWidgetItem* target = itemAt(event->position().toPoint());
-    if (!acceptsFrom(event->source()) || !target) {
+    const QModelIndex target = indexAt(event->position().toPoint());
+    if (!acceptsFrom(event->source()) || !target.isValid()) {
         event->ignore();
         return;
     }
     const bool copy = event->dropAction() == Qt::CopyAction || (event->modifiers() & Qt::ControlModifier);
     // The window transfers the files and rebuilds the tree; the widget
-    // must not move its items on its own.
+    // must not move its rows on its own.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
     emit dropRequested(target, event->source() == documentList_, copy);

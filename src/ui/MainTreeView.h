@@ -1,20 +1,20 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace quill::ui {
 
-// The main tree's widget: it takes drops of its own nodes and of the
+// The main tree's view: it takes drops of its own nodes and of the
 // document list's rows, and hands them to the main window instead of
-// moving its items itself.
-class MainTreeView final : public QTreeWidget {
+// moving rows itself.
+class MainTreeView final : public QTreeView {
     Q_OBJECT
 public:
     explicit MainTreeView(QWidget* documentList, QWidget* parent = nullptr);
 
 signals:
     // copy: the drop copies (Ctrl held), else it moves.
-    void dropRequested(QTreeWidgetItem* target, bool fromDocumentList, bool copy);
+    void dropRequested(const QModelIndex& target, bool fromDocumentList, bool copy);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "DocumentListView.h"
 #include "FailureMessage.h"
+#include "MainTreeModel.h"
 #include "MainTreeView.h"
 #include "PageCommandRunner.h"
 #include "PagePane.h"
@@ -29,32 +30,11 @@
 #include <QItemSelectionModel>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace quill::ui {
-namespace {
-
-// An item keeps the address of its node, never the node: a reload makes
-// the nodes anew, and a stale item then finds another node or none.
-QList<qulonglong> storedAddress(const NodeAddress& address) {
-    return QList<qulonglong>(address.begin(), address.end());
-}
-
-NodeAddress addressOfItem(const QTreeWidgetItem* item) {
-    if (!item)
-        return {};
-    const auto stored = item->data(0, Qt::UserRole).value<QList<qulonglong>>();
-    return NodeAddress(stored.begin(), stored.end());
-}
-
-} // namespace
-
-TreeNode* MainWindow::nodeOf(const QTreeWidgetItem* item) {
-    return item ? nodeAt(tree_, addressOfItem(item)) : nullptr;
-}
 
 MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session), renderer_(session) {
     setObjectName("TGUI_Form");
@@ -67,13 +47,15 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     list_->setDragDropMode(QAbstractItemView::DragOnly);
     // A document dragged onto a folder moves there; Ctrl makes it a copy.
     list_->setDefaultDropAction(Qt::MoveAction);
+    treeModel_ = new MainTreeModel(tree_, images_, this);
     auto* mainTree = new MainTreeView(list_, this);
+    mainTree->setModel(treeModel_);
     treeView_ = mainTree;
     treeView_->setObjectName("MainTreeView");
     treeView_->setHeaderHidden(true);
     treeView_->setIconSize(QSize(16, 16));
     connect(mainTree, &MainTreeView::dropRequested, this,
-            [this](QTreeWidgetItem* target, bool fromList, bool copy) { dropOnTree(target, fromList, copy); });
+            [this](const QModelIndex& target, bool fromList, bool copy) { dropOnTree(target, fromList, copy); });
     rightSplitter_ = new QSplitter(Qt::Vertical, this);
     rightSplitter_->setObjectName("RightSplitter");
     rightSplitter_->addWidget(pane_);
@@ -91,9 +73,9 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     setTabOrder(pane_, list_);
     commands_ = std::make_unique<PageCommandRunner>(session_, this);
     commands_->dataPointCommand = [this](EmbeddedCommandKind kind) { runDataPointCommand(kind); };
-    connect(treeView_, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { currentItemChanged(item); });
-    connect(treeView_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedLevel(item); });
+    connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) { currentNodeChanged(index); });
+    connect(treeView_, &QTreeView::expanded, this, [this](const QModelIndex& index) { showExpandedLevel(index); });
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         if (const DocumentItem* document = list_->documentAt(index))
             showDocumentPage(document->path);
@@ -111,6 +93,7 @@ MainWindow::~MainWindow() {
     disconnect(list_, nullptr, this, nullptr);
     disconnect(list_->selectionModel(), nullptr, this, nullptr);
     disconnect(treeView_, nullptr, this, nullptr);
+    disconnect(treeView_->selectionModel(), nullptr, this, nullptr);
 }
 
 void MainWindow::prepareForUser() {
@@ -150,7 +133,7 @@ void MainWindow::nameParts() {
     const auto text = [this](const char* key) { return toQt(session_.texts.lookup("GUI_FORM", key, "GUI")); };
     treeView_->setAccessibleName(text("FOLDERS"));
     // A screen reader announces the hidden heading as the column's name.
-    treeView_->setHeaderLabel(text("FOLDERS"));
+    treeModel_->setHeaderData(0, Qt::Horizontal, text("FOLDERS"));
     list_->setAccessibleName(text("DOCUMENTS"));
     pane_->setAccessibleName(text("PAGE"));
     pane_->view()->setAccessibleName(text("PAGE"));
@@ -159,69 +142,48 @@ void MainWindow::nameParts() {
 
 void MainWindow::showTree() {
     filling_ = true;
-    treeView_->clear();
-    for (std::size_t place = 0; place < tree_.roots.size(); ++place)
-        addItems(nullptr, *tree_.roots[place], {place});
+    treeModel_->reset();
+    expandAsTheNodesSay({});
+    treeView_->setCurrentIndex(treeModel_->indexOf(tree_.focused));
     filling_ = false;
-    for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
-        if (nodeOf(*it) == tree_.focused) {
-            filling_ = true;
-            treeView_->setCurrentItem(*it);
-            filling_ = false;
-        }
+}
+
+void MainWindow::expandAsTheNodesSay(const QModelIndex& parent) {
+    for (int row = 0; row < treeModel_->rowCount(parent); ++row) {
+        const QModelIndex index = treeModel_->index(row, 0, parent);
+        const TreeNode* node = treeModel_->nodeAt(index);
+        if (!node || !node->expanded)
+            continue;
+        treeView_->setExpanded(index, true);
+        expandAsTheNodesSay(index);
     }
 }
 
-void MainWindow::addItems(QTreeWidgetItem* parentItem, const TreeNode& node, const NodeAddress& address) {
-    auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(treeView_);
-    item->setText(0, toQt(node.caption));
-    item->setToolTip(0, toQt(node.note));
-    item->setIcon(0, images_.treeIcon(node.imageIndex));
-    item->setData(0, Qt::UserRole, QVariant::fromValue(storedAddress(address)));
-    NodeAddress childAddress = address;
-    childAddress.push_back(0);
-    for (const auto& child : node.children) {
-        addItems(item, *child, childAddress);
-        ++childAddress.back();
-    }
-    item->setExpanded(node.expanded);
-}
-
-void MainWindow::showExpandedLevel(QTreeWidgetItem* item) {
-    TreeNode* node = nodeOf(item);
+void MainWindow::showExpandedLevel(const QModelIndex& index) {
+    TreeNode* node = treeModel_->nodeAt(index);
     if (filling_ || !node)
         return;
     node->expanded = true;
     if (!readShownLevel(session_, tree_, *node))
         return;
-    // The children's items get the folders just read below them.
-    filling_ = true;
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem* childItem = item->child(i);
-        const TreeNode* child = nodeOf(childItem);
-        if (!child || childItem->childCount() != 0)
-            continue;
-        NodeAddress address = addressOfItem(childItem);
-        address.push_back(0);
-        for (const auto& grandchild : child->children) {
-            addItems(childItem, *grandchild, address);
-            ++address.back();
-        }
-    }
-    filling_ = false;
+    // The folders just read below become rows; a level read anew in place
+    // of one already shown makes every row anew.
+    if (treeModel_->stale())
+        showTree();
+    else
+        treeModel_->publishChildren(index);
 }
 
-void MainWindow::currentItemChanged(QTreeWidgetItem* item) {
-    TreeNode* node = nodeOf(item);
+void MainWindow::currentNodeChanged(const QModelIndex& index) {
+    TreeNode* node = treeModel_->nodeAt(index);
     if (filling_ || !node)
         return;
     // A folder whose sub-folders changed on the share is reloaded first;
-    // its items are then built again.
+    // its rows are then made anew.
     if (followsShare(node->kind) && !node->path.empty()) {
         bool reloaded = false;
         checkFolderChanged(session_, tree_, *node, &reloaded);
         if (reloaded) {
-            // The items below it point at the children just dropped.
             tree_.focused = node;
             showTree();
         }
@@ -301,8 +263,8 @@ void MainWindow::keepListHeight() {
         session_.context.geometry.guiSplitter1 = height;
 }
 
-void MainWindow::dropOnTree(QTreeWidgetItem* targetItem, bool fromList, bool copy) {
-    TreeNode* target = nodeOf(targetItem);
+void MainWindow::dropOnTree(const QModelIndex& targetIndex, bool fromList, bool copy) {
+    TreeNode* target = treeModel_->nodeAt(targetIndex);
     TreeNode* source = tree_.focused;
     const DocumentItem* item = fromList ? list_->currentDocument() : nullptr;
     if (!target || !source || (fromList && !item))

@@ -29,8 +29,8 @@ class QFileSystemWatcher;
 class QMenu;
 class QSplitter;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace quill {
 class DismissedReminders;
@@ -40,6 +40,7 @@ class Session;
 namespace quill::ui {
 
 class DocumentListView;
+class MainTreeModel;
 class ObjectEditorView;
 class FindView;
 class PrintWizard;
@@ -72,7 +73,7 @@ public:
     void showHelpPage(const std::string& page);
 
     const MainTree& tree() const { return tree_; }
-    QTreeWidget* treeView() const { return treeView_; }
+    QTreeView* treeView() const { return treeView_; }
     PagePane* pagePane() const { return pane_; }
     DocumentListView* documentList() const { return list_; }
     // The document whose page is shown, or "" for a node's page.
@@ -96,13 +97,12 @@ protected:
 private:
     // The names a screen reader gives the tree, the list and the page.
     void nameParts();
+    // Shows tree_ anew, as expanded as its nodes say, the focused node
+    // current; called after every change of tree_ that replaces nodes.
     void showTree();
-    // Items for node and all below it; address is node's place in tree_.
-    void addItems(QTreeWidgetItem* parentItem, const TreeNode& node, const NodeAddress& address);
-    // The node an item of the tree view shows; nullptr once it is gone.
-    TreeNode* nodeOf(const QTreeWidgetItem* item);
+    void expandAsTheNodesSay(const QModelIndex& parent);
     void showNodePage(TreeNode& node);
-    void currentItemChanged(QTreeWidgetItem* item);
+    void currentNodeChanged(const QModelIndex& index);
     void fillDocumentList(const TreeNode& node);
     // Shows a document's page; the document stays what page commands act on.
     void showDocumentPage(const std::string& document);
@@ -110,7 +110,7 @@ private:
     void setListShown(bool shown);
     void runPageCommand(const QByteArray& address, const QByteArray& formBody);
     void runDataPointCommand(EmbeddedCommandKind kind);
-    void dropOnTree(QTreeWidgetItem* target, bool fromList, bool copy);
+    void dropOnTree(const QModelIndex& target, bool fromList, bool copy);
     // Moves or copies a folder node (document empty) or a document onto
     // target, with the checks of a drop; false when refused or failed.
     // showTarget: a moved or copied document is then shown where it went,
@@ -161,7 +161,7 @@ private:
     void scanTasksAway(std::function<std::vector<ScheduleReading>(const std::atomic<bool>*)> read);
     void startTaskCount();
     // Reads and shows the level a newly expanded folder shows.
-    void showExpandedLevel(QTreeWidgetItem* item);
+    void showExpandedLevel(const QModelIndex& index);
     void checkReminders();
     // A full refresh the user asked for; the next timed one waits longer.
     void refreshTasksNow();
@@ -205,7 +205,8 @@ private:
     MainTree tree_;
     PageRenderer renderer_;
     ImageLists images_;
-    QTreeWidget* treeView_;
+    MainTreeModel* treeModel_;
+    QTreeView* treeView_;
     PagePane* pane_;
     DocumentListView* list_;
     QAction* refreshFolderAction_ = nullptr;

@@ -15,7 +15,7 @@
 #include "navigation/MainTree.h"
 #include "session/Session.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace quill::ui {
 

@@ -29,7 +29,7 @@
 #include <QMessageBox>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace quill::ui {
 void MainWindow::createToolbar() {

@@ -30,7 +30,7 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <malloc.h>
 

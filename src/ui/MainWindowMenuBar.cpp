@@ -12,7 +12,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace quill::ui {
 

@@ -24,7 +24,7 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         Session& session = *shown.f.session;
         const std::string root = shown.f.dataPoint + "/DataPoint.root";
 

@@ -145,7 +145,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
 
         // Alt+H, A: the about box.
@@ -189,7 +189,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
@@ -228,7 +228,7 @@ private slots:
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
         const std::string root = shown.f.dataPoint + "/DataPoint.root/";
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const auto documentRow = [&](const char* file) {
             for (int row = 0; row < rowCount(list); ++row) {
@@ -239,7 +239,7 @@ private slots:
         };
         const auto openFolder = [&](const QString& caption) {
             clickItem(tree, findItem(tree, caption));
-            QTRY_COMPARE_WITH_TIMEOUT(tree->currentItem()->text(0), caption, kTimeout);
+            QTRY_COMPARE_WITH_TIMEOUT(textOf(tree->currentIndex()), caption, kTimeout);
         };
 
         // Cut in the list, paste on a folder: the document and its
@@ -289,9 +289,9 @@ private slots:
         const std::size_t warnings = shown.f.ui.messages.size();
         openFolder(QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_X, Qt::ControlModifier);
-        tree->currentItem()->setExpanded(true);
+        tree->expand(tree->currentIndex());
         openFolder(QStringLiteral("Contacts")); // the copy inside Projects
-        QVERIFY(tree->currentItem()->parent() && tree->currentItem()->parent()->text(0) == QStringLiteral("Projects"));
+        QCOMPARE(textOf(tree->currentIndex().parent()), QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(shown.f.ui.messages.size(), warnings + 1, kTimeout);
         QVERIFY(std::filesystem::exists(root + "Projects/Contacts"));
@@ -302,7 +302,7 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
@@ -332,7 +332,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
         QVERIFY(!window.pagePane()->showsFocus());
         // From the tree Tab goes into the page, as the window reads.

@@ -26,7 +26,7 @@ private slots:
         QVERIFY(shown.ready);
         const std::string root = shown.f.dataPoint + "/DataPoint.root/";
         MainWindow& window = *shown.window;
-        QTreeWidget* tree = window.treeView();
+        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const auto rowOf = [&](const std::string& path) {
             for (int row = 0; row < rowCount(list); ++row) {
@@ -37,7 +37,7 @@ private slots:
         };
         const auto rowCentre = [&](int row) { return centreOfRow(list, row); };
         const auto nodeCentre = [&](const char* caption) {
-            return tree->visualItemRect(findItem(tree, QString::fromUtf8(caption))).center();
+            return tree->visualRect(findItem(tree, QString::fromUtf8(caption))).center();
         };
         const auto current = [&] {
             const DocumentItem* item = list->currentDocument();

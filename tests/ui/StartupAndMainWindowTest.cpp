@@ -21,7 +21,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
@@ -122,19 +122,20 @@ private slots:
                  QStringLiteral("Anna Novak (ANNA) on %1 - Quill!")
                      .arg(QString::fromStdString(std::filesystem::path(f.dataPoint).filename().string())));
         // The tree as built for the user, its first node current.
-        QTreeWidget* tree = window.treeView();
-        QCOMPARE(tree->topLevelItemCount(), 5);
-        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Shared documents"));
-        QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
-        QVERIFY(tree->topLevelItem(0)->isExpanded());
+        QTreeView* tree = window.treeView();
+        const QModelIndex shared = tree->model()->index(0, 0);
+        QCOMPARE(tree->model()->rowCount(), 5);
+        QCOMPARE(shared.data().toString(), QStringLiteral("Shared documents"));
+        QCOMPARE(tree->currentIndex(), shared);
+        QVERIFY(tree->isExpanded(shared));
         QCOMPARE(window.width(), 640);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.resize(700, 500);
         // Another node's page is rendered when it becomes current.
-        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        tree->setCurrentIndex(tree->model()->index(0, 0, shared));
         QVERIFY(window.tree().focused != nullptr);
-        QCOMPARE(QString::fromStdString(window.tree().focused->caption), tree->currentItem()->text(0));
+        QCOMPARE(QString::fromStdString(window.tree().focused->caption), tree->currentIndex().data().toString());
         QVERIFY(window.close());
         const std::string userLog = test::readBytes(f.dataPoint + "/DataPoint.system/Logs/ANNA.log");
         QVERIFY(!userLog.empty());

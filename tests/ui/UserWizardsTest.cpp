@@ -84,7 +84,7 @@ private slots:
         QVERIFY(std::filesystem::exists(record));
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(2)); // the two warnings
         // The tree is built again and shows the new user.
-        QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Alice Lee")).isValid(), kTimeout);
         QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("The new user was created."));
         // Without logging on again, the new user can be given rights.
         QCOMPARE(rightsPickerOffers(window, QStringLiteral("Alice Lee")), 1);

@@ -47,6 +47,24 @@ inline void clickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
+// The same for a tree over a model, such as the main window's folders: the
+// first row anywhere below the top whose text is caption, or an invalid
+// index.
+inline QModelIndex findItem(QTreeView* tree, const QString& caption) {
+    const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, caption, 1,
+                                                       Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchWrap);
+    return found.isEmpty() ? QModelIndex() : found.first();
+}
+
+inline void clickItem(QTreeView* tree, const QModelIndex& index) {
+    tree->scrollTo(index);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+}
+
+inline QString textOf(const QModelIndex& index) {
+    return index.data().toString();
+}
+
 // The rows of a view over a model, as a user finds and clicks them.
 inline int rowCount(const QAbstractItemView* view) {
     return view->model()->rowCount();
@@ -295,10 +313,10 @@ inline void clickRow(QListWidget* list, QListWidgetItem* item) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
-// Opens a tree item's popup menu with the right mouse button.
-inline void rightClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
-    tree->scrollToItem(item);
-    const QPoint at = tree->visualItemRect(item).center();
+// Opens a tree row's popup menu with the right mouse button.
+inline void rightClickItem(QTreeView* tree, const QModelIndex& index) {
+    tree->scrollTo(index);
+    const QPoint at = tree->visualRect(index).center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
     QContextMenuEvent menu(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
     QApplication::sendEvent(tree->viewport(), &menu);
