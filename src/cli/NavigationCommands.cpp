@@ -46,14 +46,18 @@ int renderCommand(Call& call) {
     Session& session = call.session();
     // Record pages use the templates of the local copy of the resources.
     loadUserData(session);
-    const std::string url = session.variables.expand(call.args[0], session.record, false);
+    // The address is expanded with the user's own fields, as the window
+    // does; the page shows those or the fields of the record asked for.
+    Record record;
+    ignoreOutcome(session.readRecord(session.context.userRecordFile, record));
+    const std::string url = session.variables.expand(call.args[0], record, false);
     if (fs::exists(url))
         expectShown(session, url);
     setActualObjectForAddress(session, url);
-    if (!recordFile.empty() && !session.readRecord(recordFile))
+    if (!recordFile.empty() && session.readRecord(recordFile, record) != RecordRead::Ok)
         throw CliError{"cannot read record " + recordFile};
     PageRenderer renderer(session);
-    const std::string address = renderer.render(url, session.record);
+    const std::string address = renderer.render(url, record);
     if (!address.empty())
         printLine(call.out, address);
     return 0;

@@ -40,9 +40,10 @@ int postCommand(Call& call) {
     Session& session = call.session();
     const std::string record = placeInDataPoint(session, recordFile);
     expectShown(session, record);
-    if (!session.readRecord(record))
+    Record shown;
+    if (session.readRecord(record, shown) != RecordRead::Ok)
         throw CliError{"cannot read record " + recordFile};
-    const Status stored = handlePostedForm(session, address, call.args[0]);
+    const Status stored = handlePostedForm(session, address, call.args[0], shown);
     printLine(call.out, stored ? "STORED" : "NOTHING");
     if (!stored)
         std::cerr << "quill-cli: " << cp1250::toUtf8(stored.message()) << '\n';

@@ -14,9 +14,10 @@ int expandCommand(Call& call) {
     const bool blank = takeFlag(call.args, "--blank");
     const std::string recordFile = takeOption(call.args, "--record");
     Session& session = call.session();
-    if (!recordFile.empty() && !session.readRecord(recordFile))
+    Record record;
+    if (!recordFile.empty() && session.readRecord(recordFile, record) != RecordRead::Ok)
         throw CliError{"cannot read record " + recordFile};
-    printLine(call.out, session.variables.expand(call.args[0], session.record, blank));
+    printLine(call.out, session.variables.expand(call.args[0], record, blank));
     return 0;
 }
 

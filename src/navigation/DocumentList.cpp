@@ -21,7 +21,7 @@
 namespace quill {
 
 bool makeDocumentItem(Session& session, const ImageNameTable& images, const std::string& file, DocumentItem& item) {
-    Record& record = session.record;
+    Record record;
     if (session.recordFiles().read(file, record) == RecordRead::Missing)
         return false;
     const auto expand = [&](const std::string& text) { return session.variables.expand(text, record, true); };

@@ -77,8 +77,7 @@ public:
         TreeNode& parentNode = *nodes_[parent];
         if (path::comparableFolder(parentDirectory) != path::comparableFolder(parentNode.path))
             return kSkipped;
-        session_.record = folderRecord;
-        nodes_.push_back(&addFolderNode(session_, tree_, name, parentDirectory, parentNode));
+        nodes_.push_back(&addFolderNode(session_, tree_, name, parentDirectory, folderRecord, parentNode));
         return nodes_.size() - 1;
     }
 
@@ -146,9 +145,9 @@ TreeNode& addTopFolder(MainTree& tree, const std::string& directory, std::string
 void addDefaultTopFolders(Session& session, MainTree& tree) {
     const LogonContext& c = session.context;
     const std::string root = path::withoutTrailingSeparator(c.rootDirectory);
-    if (holdsFolderFile(root) && session.readRecord(path::join(root, kFolderFile))) {
-        addTopFolder(tree, root, nameText(session, "ROOT"), "", session.record.value("ICON"),
-                     session.record.value("URL"));
+    Record folder;
+    if (holdsFolderFile(root) && session.readRecord(path::join(root, kFolderFile), folder) == RecordRead::Ok) {
+        addTopFolder(tree, root, nameText(session, "ROOT"), "", folder.value("ICON"), folder.value("URL"));
     } else {
         addTopFolder(tree, root, nameText(session, "ROOT"), "", "ROOT.BMP", templateUrl("Template.Root.htm"));
     }
@@ -158,24 +157,24 @@ void addDefaultTopFolders(Session& session, MainTree& tree) {
     if (!holdsFolderFile(own)) {
         fs::createDirectories(own);
         session.recordFiles().createEmpty(ownFile);
-        if (session.readRecord(ownFile)) {
-            session.record.setValue("ICON", "USER.BMP");
-            session.record.setValue("URL", "");
-            session.writeRecord(ownFile);
+        if (Record fresh; session.readRecord(ownFile, fresh) == RecordRead::Ok) {
+            fresh.setValue("ICON", "USER.BMP");
+            fresh.setValue("URL", "");
+            session.writeRecord(fresh, ownFile);
         }
     }
     std::string url;
-    if (session.readRecord(ownFile))
-        url = session.record.value("URL");
+    if (Record ownFolder; session.readRecord(ownFile, ownFolder) == RecordRead::Ok)
+        url = ownFolder.value("URL");
     addTopFolder(tree, own, nameText(session, "USER"), "", "USER.BMP", url);
     if (Status saved = saveFolderList(session, tree); !saved)
         session.warn(MessageKind::Error, "SYSTEM_IO", 2, saved.message());
 }
 
 void addListedTopFolders(Session& session, MainTree& tree) {
-    if (!session.readRecord(session.context.userFoldersFile))
+    Record list;
+    if (session.readRecord(session.context.userFoldersFile, list) != RecordRead::Ok)
         return;
-    const Record list = session.record;
     const std::string rootCaption = nameText(session, "ROOT");
     const std::string userCaption = nameText(session, "USER");
     for (std::size_t n = 1; n <= kMaxFolderListEntries; ++n) {
@@ -183,15 +182,16 @@ void addListedTopFolders(Session& session, MainTree& tree) {
             path::normalize(session.variables.expand(list.value("USRFOLDER" + std::to_string(n)), true));
         if (directory.empty())
             break;
-        if (!holdsFolderFile(directory) || !session.readRecord(path::join(directory, kFolderFile)))
+        Record folder;
+        if (!holdsFolderFile(directory) ||
+            session.readRecord(path::join(directory, kFolderFile), folder) != RecordRead::Ok)
             continue;
         std::string caption = lastComponent(directory);
         if (cp1250::upper(caption) == "DATAPOINT.ROOT")
             caption = rootCaption;
         else if (cp1250::upper(caption) == cp1250::upper(session.program.logonName))
             caption = userCaption;
-        addTopFolder(tree, directory, caption, session.record.value("NOTE"), session.record.value("ICON"),
-                     session.record.value("URL"));
+        addTopFolder(tree, directory, caption, folder.value("NOTE"), folder.value("ICON"), folder.value("URL"));
     }
 }
 
@@ -385,13 +385,13 @@ std::vector<std::string> scheduleScanPlaces(const MainTree& tree) {
 }
 
 TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,
-                        TreeNode& parent) {
+                        const Record& folder, TreeNode& parent) {
     auto node = std::make_unique<TreeNode>();
-    node->caption = session.variables.expand(name, session.record, true);
-    node->note = session.record.value("NOTE");
+    node->caption = session.variables.expand(name, folder, true);
+    node->note = folder.value("NOTE");
     node->path = path::join(path::withTrailingSeparator(parentDirectory), name);
-    node->url = session.record.value("URL");
-    setImage(tree, *node, session.record.value("ICON"));
+    node->url = folder.value("URL");
+    setImage(tree, *node, folder.value("ICON"));
     TreeNode& added = parent.addChild(std::move(node));
     session.actual.mainPath = added.path;
     return added;
@@ -400,10 +400,10 @@ TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name,
 void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const std::string& directory,
                       bool runFocusChange) {
     const std::string folderFile = path::join(directory, kFolderFile);
-    if (holdsFolderFile(directory) && session.readRecord(folderFile)) {
+    if (Record folder; holdsFolderFile(directory) && session.readRecord(folderFile, folder) == RecordRead::Ok) {
         const std::string component = lastComponent(directory);
         if (node.kind != NodeKind::TopFolder) {
-            node.caption = session.variables.expand(component, session.record, true);
+            node.caption = session.variables.expand(component, folder, true);
         } else {
             for (TopFolderEntry& top : tree.topFolders) {
                 if (top.node == &node) {
@@ -411,13 +411,13 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
                     // that location texts still lead back to it.
                     top.path = path::withoutTrailingSeparator(directory);
                     top.caption = node.caption;
-                    top.imageIndex = tree.images.imageIndex(session.record.value("ICON"));
+                    top.imageIndex = tree.images.imageIndex(folder.value("ICON"));
                 }
             }
         }
-        setImage(tree, node, session.record.value("ICON"));
-        node.note = session.record.value("NOTE");
-        node.url = session.record.value("URL");
+        setImage(tree, node, folder.value("ICON"));
+        node.note = folder.value("NOTE");
+        node.url = folder.value("URL");
         node.path = path::withoutTrailingSeparator(directory);
     }
     node.children.clear();
@@ -437,11 +437,12 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
 
 bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
     const std::string folderFile = path::join(node.path, kFolderFile);
-    if (!fs::isRegularFile(folderFile) || !session.readRecord(folderFile))
+    Record folder;
+    if (!fs::isRegularFile(folderFile) || session.readRecord(folderFile, folder) != RecordRead::Ok)
         return false;
-    setImage(tree, node, session.record.value("ICON"));
-    node.note = session.record.value("NOTE");
-    node.url = session.record.value("URL");
+    setImage(tree, node, folder.value("ICON"));
+    node.note = folder.value("NOTE");
+    node.url = folder.value("URL");
     if (node.kind == NodeKind::TopFolder) {
         for (TopFolderEntry& top : tree.topFolders) {
             if (top.node == &node) {

@@ -13,6 +13,7 @@
 
 namespace quill {
 
+class Record;
 class Session;
 
 // One node of the main tree: a top folder, a folder below one, or a fixed
@@ -110,10 +111,10 @@ bool readShownLevel(Session& session, MainTree& tree, TreeNode& node);
 // the template folders and the trash.
 std::vector<std::string> scheduleScanPlaces(const MainTree& tree);
 
-// Adds the folder name in parentDirectory under parent, from the
-// folder.folders record the session read last.
+// Adds the folder name in parentDirectory under parent, from its
+// folder.folders record.
 TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name, std::string_view parentDirectory,
-                        TreeNode& parent);
+                        const Record& folder, TreeNode& parent);
 
 // Re-reads the folder of node from directory and rebuilds its sub-tree;
 // runs the focus change for it unless told not to.

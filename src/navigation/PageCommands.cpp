@@ -31,8 +31,9 @@ PageCommandStep withFile(PageStep kind, const AttachmentTarget& target) {
     return step;
 }
 
-PageCommandStep storeForm(Session& session, std::string_view address, std::string_view formBody) {
-    if (const Status stored = handlePostedForm(session, address, formBody); !stored)
+PageCommandStep storeForm(Session& session, std::string_view address, std::string_view formBody,
+                          const Record& shownRecord) {
+    if (const Status stored = handlePostedForm(session, address, formBody, shownRecord); !stored)
         return warning(kFormNotStored, stored.message());
     PageCommandStep step;
     step.step = PageStep::ShowAgain;
@@ -65,9 +66,9 @@ PageCommandStep mailAttachment(Session& session, const AttachmentTarget& target)
 }
 
 PageCommandStep runAttachmentCommand(Session& session, EmbeddedCommandKind kind, std::string_view argument,
-                                     std::string_view documentPath) {
+                                     std::string_view documentPath, const Record& shownRecord) {
     using Kind = EmbeddedCommandKind;
-    const std::string expanded = session.variables.expand(argument, session.record, false);
+    const std::string expanded = session.variables.expand(argument, shownRecord, false);
     const auto target = documentPath.empty()
                             ? std::nullopt
                             : resolveAttachment(attachmentDirectory(documentPath), expanded, takesDisplayName(kind));
@@ -95,9 +96,9 @@ PageCommandStep runAttachmentCommand(Session& session, EmbeddedCommandKind kind,
 } // namespace
 
 PageCommandStep runPageCommand(Session& session, std::string_view address, std::string_view formBody,
-                               std::string_view documentPath) {
+                               std::string_view documentPath, const Record& shownRecord) {
     if (!formBody.empty())
-        return storeForm(session, address, formBody);
+        return storeForm(session, address, formBody, shownRecord);
     const EmbeddedCommand command = parseEmbeddedCommand(address);
     using Kind = EmbeddedCommandKind;
     switch (command.kind) {
@@ -107,7 +108,7 @@ PageCommandStep runPageCommand(Session& session, std::string_view address, std::
     case Kind::SaveAttachment:
     case Kind::OpenAttachmentDocument:
     case Kind::OpenAttachmentTemplate:
-        return runAttachmentCommand(session, command.kind, command.argument, documentPath);
+        return runAttachmentCommand(session, command.kind, command.argument, documentPath, shownRecord);
     case Kind::CreateUser:
     case Kind::DeleteUser:
     case Kind::CreateDataPoint: {

@@ -7,6 +7,7 @@
 
 namespace quill {
 
+class Record;
 class Session;
 class Shell;
 
@@ -39,9 +40,11 @@ struct PageCommandStep {
 // prints an attached file of documentPath (the document whose page is
 // shown, empty for none). What needs the user's answer first comes back
 // as the step the window takes; a warning the user is to see comes back
-// as a Warn step.
+// as a Warn step. shownRecord is the record the page showed last: a form
+// is stored into its file, and the names of attached files are expanded
+// with its fields.
 PageCommandStep runPageCommand(Session& session, std::string_view address, std::string_view formBody,
-                               std::string_view documentPath);
+                               std::string_view documentPath, const Record& shownRecord);
 
 // Saves a copy of an attached file where the user chose, making the
 // directories on the way.

@@ -63,7 +63,6 @@ void setActualObjectForAddress(Session& session, std::string_view url) {
         return;
     const std::string address = path::normalize(url);
     session.actual.mainPath = fs::isDirectory(address) ? address : path::directory(address);
-    session.readRecord(session.context.userRecordFile);
 }
 
 std::string PageRenderer::render(std::string_view url) {
@@ -75,6 +74,7 @@ std::string PageRenderer::render(std::string_view url, const Record& pageRecord)
 }
 
 std::string PageRenderer::renderWith(std::string_view url, const Record* pageRecord) {
+    shownRecord_ = pageRecord ? *pageRecord : Record();
     if (isOutsideAddress(url))
         return std::string(url);
     if (url.empty())
@@ -114,17 +114,18 @@ std::string PageRenderer::renderWith(std::string_view url, const Record* pageRec
     } else {
         const std::string templates = path::join(session_.context.settings.resourceDirectory, "HTML");
         const std::string record(url);
-        session_.readRecord(record);
         // Each template shows the record read last: the document's, then
         // each companion's in turn.
-        const Record& shown = session_.record;
+        Record& shown = shownRecord_;
+        shown = Record();
+        ignoreOutcome(session_.readRecord(record, shown));
         appendTemplate(path::join(templates, "HTML" + extension + ".htm"), &shown, false, page);
         const std::string base = path::withoutExtension(record);
         for (const char* companion : {"comments", "scheduler", "attachments"}) {
             const std::string templateFile = path::join(templates, std::string("HTML.") + companion + ".htm");
             const std::string companionFile = base + "." + companion;
             if (fs::isRegularFile(templateFile) && fs::isRegularFile(companionFile) &&
-                session_.readRecord(companionFile))
+                session_.readRecord(companionFile, shown) == RecordRead::Ok)
                 appendTemplate(templateFile, &shown, true, page);
         }
         appendTemplate(path::join(templates, "HTML.end.htm"), &shown, false, page);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "formats/Record.h"
+
 #include <string>
 #include <string_view>
 
 namespace quill {
 
-class Record;
 class Session;
 
 // An address the page pane shows as it is: one that begins, in any case,
@@ -13,8 +14,7 @@ class Session;
 bool isOutsideAddress(std::string_view address);
 
 // For a page shown by its address alone, as the main window shows a node's:
-// the actual object becomes the directory the address names or lies in, and
-// the session's record the user's own, which pages of the tree may show.
+// the actual object becomes the directory the address names or lies in.
 void setActualObjectForAddress(Session& session, std::string_view url);
 
 // Turns what a node or item stands for into something the page pane can
@@ -27,8 +27,7 @@ public:
 
     // The address for the page pane: url itself, the page written, or ""
     // when url names nothing. url is expanded by the caller. A record file's
-    // page shows the fields of the record and its companions, each read
-    // into the session's record, where a posted form saves them.
+    // page shows the fields of the record, then of each of its companions.
     std::string render(std::string_view url);
 
     // The same, where page templates and directory listings show the fields
@@ -38,6 +37,10 @@ public:
 
     // The page written last; the next rendering deletes it.
     const std::string& lastPage() const { return lastPage_; }
+    // The record whose fields the page rendered last showed last (a record
+    // page's last companion, else pageRecord); a form posted from the page
+    // is stored into its file. Empty for a page that shows no record.
+    const Record& shownRecord() const { return shownRecord_; }
 
 private:
     // Appends the lines of template, each expanded with the fields of
@@ -50,6 +53,7 @@ private:
 
     Session& session_;
     std::string lastPage_;
+    Record shownRecord_;
 };
 
 } // namespace quill

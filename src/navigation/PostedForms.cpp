@@ -56,22 +56,23 @@ Status checkDescriptionForm(Session& session, const PostedForm& form) {
 
 } // namespace
 
-Status handlePostedForm(Session& session, std::string_view address, std::string_view body) {
+Status handlePostedForm(Session& session, std::string_view address, std::string_view body, const Record& shownRecord) {
     const PostedForm form = decodePostedForm(body);
     const std::string button = cp1250::upper(form.lastFieldName);
     if (button == "SAVE_DATA") {
-        if (session.record.header.fileName.empty())
+        if (shownRecord.header.fileName.empty())
             return Status::failure("the page shows no record to store the form in");
         // A document's record changes under the document's lock, like every
         // other change of the document.
-        const std::string target = session.record.header.path();
+        const std::string target = shownRecord.header.path();
         std::optional<DocumentLock> lock;
         if (checkDocumentFile(session, target) == DocumentCheck::Document) {
             lock.emplace(session, target);
             if (!lock->held())
                 return lock->status();
         }
-        return session.recordFiles().storePostedForm(session.record, form);
+        Record stored = shownRecord;
+        return session.recordFiles().storePostedForm(stored, form);
     }
     if (button == "SAVE_INI") {
         std::string file;

@@ -104,7 +104,6 @@ LogonOutcome attemptLogon(Session& session, RegistryStore& registry, const Logon
         refuse(session, 0, 5);
         return LogonOutcome::UnreadableUser;
     }
-    session.record = user;
     // From here on the user is named as the users store spells the name,
     // not as it was typed: "anna" logs on as ANNA, owns what ANNA owns and
     // is shown as ANNA.

@@ -11,10 +11,6 @@ Session::Session(ProgramValues programValues, Clock& clockSource, Ui& userInterf
     texts.setExpander([this](const std::string& text) { return variables.expandLanguageText(text); });
 }
 
-bool Session::readRecord(std::string_view path) {
-    return readRecord(path, record) == RecordRead::Ok;
-}
-
 RecordRead Session::readRecord(std::string_view path, Record& into) {
     const RecordRead result = recordFiles().read(path, into);
     if (result == RecordRead::Failed) {
@@ -22,10 +18,6 @@ RecordRead Session::readRecord(std::string_view path, Record& into) {
         warn(MessageKind::Error, "SYSTEM_IO", 1);
     }
     return result;
-}
-
-bool Session::writeRecord(std::string_view path) {
-    return writeRecord(record, path);
 }
 
 bool Session::writeRecord(Record& from, std::string_view path) {

@@ -36,8 +36,7 @@ struct ActualObject {
 };
 
 // Everything the program keeps while it runs: the program values, the
-// logon context, the object and property tables, the record read last,
-// the actual object, pending edits, pending file operations and the
+// logon context, the object and property tables, the actual object, pending edits, pending file operations and the
 // schedule. There is one per running program, passed by reference;
 // nothing of it is global.
 class Session final : public DocumentStore {
@@ -49,7 +48,6 @@ public:
     ProgramValues program;
     LogonContext context;
     TypeTables tables;
-    Record record; // the record read last
     std::vector<std::string> fileList;
     ActualObject actual;
     PendingEdits pendingEdits;
@@ -80,17 +78,13 @@ public:
 
     RecordFiles recordFiles() const override { return RecordFiles(tables, clock, formats); }
 
-    // Reads a record file into the session's record. A file that exists but
-    // cannot be read is logged (event 52) and shown as a warning.
-    bool readRecord(std::string_view path);
-
-    // The same for a record of the caller's own, telling a missing file
-    // from one that failed; the session's record is not touched.
+    // Reads a record file into the caller's record, telling a missing file
+    // from one that failed. A file that exists but cannot be read is logged
+    // (event 52) and shown as a warning.
     RecordRead readRecord(std::string_view path, Record& into) override;
 
-    // Writes the session's record to the file its header names. A failure
-    // is logged (event 53) and shown as a warning.
-    bool writeRecord(std::string_view path);
+    // Writes a record to the file. A failure is logged (event 53) and shown
+    // as a warning.
     bool writeRecord(Record& from, std::string_view path) override;
     // The same write for a caller that tells the user itself: a failure
     // is logged (event 53) and returned with its reason, not shown.

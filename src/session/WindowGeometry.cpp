@@ -67,10 +67,11 @@ void putGeometry(const WindowGeometry& geometry, Record& record) {
 
 GeometryReadResult readWindowGeometry(Session& session) {
     GeometryReadResult result;
-    if (!session.readRecord(session.context.userRecordFile))
+    Record user;
+    if (session.readRecord(session.context.userRecordFile, user) != RecordRead::Ok)
         return result;
     result.recordRead = true;
-    result.badFields = takeGeometry(session.record, session.context.geometry);
+    result.badFields = takeGeometry(user, session.context.geometry);
     if (!result.badFields.empty()) {
         std::string fields;
         for (const std::string& name : result.badFields)
@@ -83,12 +84,13 @@ GeometryReadResult readWindowGeometry(Session& session) {
 bool saveWindowGeometry(Session& session) {
     if (!session.textCache.file.empty())
         saveTextCache(session);
-    if (!session.readRecord(session.context.userRecordFile)) {
+    Record user;
+    if (session.readRecord(session.context.userRecordFile, user) != RecordRead::Ok) {
         ignoreOutcome(logEvent(session, 5));
         return false;
     }
-    putGeometry(session.context.geometry, session.record);
-    if (!session.writeRecord(session.context.userRecordFile)) {
+    putGeometry(session.context.geometry, user);
+    if (!session.writeRecord(user, session.context.userRecordFile)) {
         ignoreOutcome(logEvent(session, 5));
         return false;
     }

@@ -215,8 +215,9 @@ void MainWindow::showNodePage(TreeNode& node) {
     }
     setListShown(false);
     // Pages of the tree may show the user's own fields.
-    session_.readRecord(session_.context.userRecordFile);
-    showAddress(renderer_.render(session_.variables.expand(node.url, session_.record, false), session_.record));
+    Record user;
+    ignoreOutcome(session_.readRecord(session_.context.userRecordFile, user));
+    showAddress(renderer_.render(session_.variables.expand(node.url, user, false), user));
     watchShown();
 }
 
@@ -321,7 +322,7 @@ bool MainWindow::transferOnto(TreeNode& source, std::string document, std::strin
 }
 
 void MainWindow::runPageCommand(const QByteArray& address, const QByteArray& formBody) {
-    if (!commands_->run(address, formBody, shownDocument_))
+    if (!commands_->run(address, formBody, shownDocument_, renderer_.shownRecord()))
         return;
     if (!shownDocument_.empty())
         showDocumentPage(shownDocument_);

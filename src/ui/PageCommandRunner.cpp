@@ -14,9 +14,11 @@
 
 namespace quill::ui {
 
-bool PageCommandRunner::run(const QByteArray& address, const QByteArray& formBody, const std::string& documentPath) {
-    const PageCommandStep step = runPageCommand(session_, std::string_view(address.constData(), address.size()),
-                                                std::string_view(formBody.constData(), formBody.size()), documentPath);
+bool PageCommandRunner::run(const QByteArray& address, const QByteArray& formBody, const std::string& documentPath,
+                            const Record& shownRecord) {
+    const PageCommandStep step =
+        runPageCommand(session_, std::string_view(address.constData(), address.size()),
+                       std::string_view(formBody.constData(), formBody.size()), documentPath, shownRecord);
     if (step.step == PageStep::ShowAgain)
         return true;
     carryOut(step);

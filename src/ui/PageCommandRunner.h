@@ -10,6 +10,7 @@
 class QWidget;
 
 namespace quill {
+class Record;
 class Session;
 struct PageCommandStep;
 } // namespace quill
@@ -26,7 +27,8 @@ public:
 
     // documentPath: the document whose page is shown, if any. True when the
     // page should be shown again (a form was stored).
-    bool run(const QByteArray& address, const QByteArray& formBody, const std::string& documentPath);
+    bool run(const QByteArray& address, const QByteArray& formBody, const std::string& documentPath,
+             const Record& shownRecord);
 
     // Runs the data point commands of pages (create or delete a user,
     // create a data point), which open the window's wizards.

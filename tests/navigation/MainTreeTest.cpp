@@ -53,10 +53,11 @@ TEST_F(MainTreeTest, NewUserGetsTwoTopFoldersAndAFolderList) {
     EXPECT_EQ(tree.roots[1]->imageName, "USER.BMP");
     EXPECT_TRUE(fs::isRegularFile(dataPoint + "/DataPoint.users/ANNA/folder.folders"));
 
-    ASSERT_TRUE(session->readRecord(folderList()));
-    EXPECT_EQ(session->record.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
-    EXPECT_EQ(session->record.value("USRFOLDER2"), "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$");
-    EXPECT_EQ(session->record.value("USRFOLDER3"), "");
+    Record list;
+    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
+    EXPECT_EQ(list.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
+    EXPECT_EQ(list.value("USRFOLDER2"), "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$");
+    EXPECT_EQ(list.value("USRFOLDER3"), "");
     EXPECT_EQ(tree.focused, tree.roots[0].get());
 }
 
@@ -259,8 +260,9 @@ TEST_F(MainTreeTest, FoldersWhoseRightsNameOthersAreNotShown) {
     makeFolder(root(), rights("Jan Novy (JAN); "));
     buildMainTree(*session, tree);
     EXPECT_EQ(captionsOf(tree.roots), (std::vector<std::string>{"My documents", "Settings", "My tasks", "Trash"}));
-    ASSERT_TRUE(session->readRecord(folderList()));
-    EXPECT_EQ(session->record.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
+    Record list;
+    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
+    EXPECT_EQ(list.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
 }
 
 TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
@@ -268,8 +270,9 @@ TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
     EXPECT_FALSE(removeTopFolder(*session, tree, *tree.settingsNode));
     ASSERT_TRUE(removeTopFolder(*session, tree, *tree.roots[1]));
     ASSERT_EQ(tree.topFolders.size(), 1u);
-    ASSERT_TRUE(session->readRecord(folderList()));
-    EXPECT_EQ(session->record.value("USRFOLDER2"), "");
+    Record list;
+    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
+    EXPECT_EQ(list.value("USRFOLDER2"), "");
 }
 
 TEST_F(MainTreeTest, TrashImageFollowsItsContent) {

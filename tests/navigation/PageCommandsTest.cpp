@@ -144,7 +144,8 @@ TEST_F(PageCommandsTest, EachCommandActsOnItsFileOrTellsWhyNot) {
     for (const auto& row : rows) {
         f.shell.opened.clear();
         f.shell.refusing = row.refusing;
-        const PageCommandStep step = runPageCommand(*f.session, row.address, {}, row.onDocument ? document : "");
+        const PageCommandStep step =
+            runPageCommand(*f.session, row.address, {}, row.onDocument ? document : "", Record());
         EXPECT_EQ(step, row.step) << row.why;
         EXPECT_EQ(f.shell.opened, row.opened) << row.why;
     }
@@ -182,7 +183,7 @@ TEST_F(PageCommandsTest, AMailedAttachmentGoesAsACopyUnderItsDisplayName) {
     for (const auto& row : rows) {
         f.shell.mailed.clear();
         f.shell.refusing = row.refusing;
-        EXPECT_EQ(runPageCommand(*f.session, row.address, {}, document), row.step) << row.why;
+        EXPECT_EQ(runPageCommand(*f.session, row.address, {}, document, Record()), row.step) << row.why;
         EXPECT_EQ(f.shell.mailed, row.mailed) << row.why;
         for (const auto& [subject, copy] : row.mailed)
             EXPECT_EQ(test::readBytes(copy), "price list") << row.why;
@@ -194,7 +195,7 @@ TEST_F(PageCommandsTest, PrintingNeedsADefaultPrinterAndAnAcceptedJob) {
     const std::string a1 = attachments + "/a1.pdf";
     const std::string address = "COMMAND:ATTACHMENT:PRINT_ATTACHMENT:a1.pdf;Price list";
     f.shell.printer = "";
-    EXPECT_EQ(runPageCommand(*f.session, address, {}, document), warned(7)) << "no printer to ask about";
+    EXPECT_EQ(runPageCommand(*f.session, address, {}, document, Record()), warned(7)) << "no printer to ask about";
 
     const struct {
         bool refusing;
@@ -247,11 +248,11 @@ TEST_F(PageCommandsTest, APostedFormIsStoredOrWarnsWhyNot) {
         {"stored into the record shown", true, "NOTE=x&SAVE_DATA=Save", PageStep::ShowAgain, 0},
     };
     for (const auto& row : rows) {
-        f.session->record = {};
+        Record shown;
         if (row.recordShown) {
-            ASSERT_TRUE(f.session->readRecord(f.session->context.userRecordFile));
+            ASSERT_EQ(f.session->readRecord(f.session->context.userRecordFile, shown), RecordRead::Ok);
         }
-        const PageCommandStep step = runPageCommand(*f.session, "COMMAND:SAVE", row.body, document);
+        const PageCommandStep step = runPageCommand(*f.session, "COMMAND:SAVE", row.body, document, shown);
         EXPECT_EQ(step.step, row.step) << row.why;
         EXPECT_EQ(step.warning, row.warning) << row.why;
         EXPECT_EQ(step.detail.empty(), row.step != PageStep::Warn) << row.why;

@@ -60,6 +60,10 @@ TEST_F(PageRendererTest, RecordPageJoinsDocumentCompanionsAndEnd) {
     // An empty comment comes out as an empty line.
     EXPECT_NE(page.find("</p>\r\n\r\n</body>\r\n"), std::string::npos) << page;
     EXPECT_EQ(page.find("$DATA."), std::string::npos);
+    // A form posted from the page goes into the record it showed last.
+    EXPECT_EQ(renderer.shownRecord().header.path(), dataPoint + "/DataPoint.root/Projects/Website/Kickoff.comments");
+    readBytes(renderer.render(templates + "HTML.end.htm"));
+    EXPECT_TRUE(renderer.shownRecord().header.fileName.empty()) << "a page of no record shows none";
 }
 
 TEST_F(PageRendererTest, NoCompanionFileNoSection) {
@@ -80,13 +84,14 @@ TEST_F(PageRendererTest, FieldValuesCannotCarryMarkup) {
 
 TEST_F(PageRendererTest, TemplatePagesShowUserFieldsAndAdminLines) {
     writeBytes(templates + "Page.htm", "<p>$DATA.NAME.DATA$</p>\r\n<p>$IF_ADMIN$secret</p>\r\n<p>$LOGONNAME$</p>\r\n");
-    ASSERT_TRUE(session->readRecord(session->context.userRecordFile));
-    std::string page = readBytes(renderer.render(templates + "Page.htm", session->record));
+    Record user;
+    ASSERT_EQ(session->readRecord(session->context.userRecordFile, user), RecordRead::Ok);
+    std::string page = readBytes(renderer.render(templates + "Page.htm", user));
     EXPECT_EQ(page, "<p>Anna</p>\r\n\r\n<p>ANNA</p>\r\n");
     EXPECT_EQ(readBytes(renderer.render(templates + "Page.htm")), "<p></p>\r\n\r\n<p>ANNA</p>\r\n")
         << "without a record the page shows no fields, whatever was read last";
     session->program.isAdministrator = true;
-    page = readBytes(renderer.render(templates + "Page.htm", session->record));
+    page = readBytes(renderer.render(templates + "Page.htm", user));
     EXPECT_NE(page.find("secret"), std::string::npos);
 }
 

@@ -58,9 +58,10 @@ protected:
         return found == texts.end() ? "(not met)" : found->second;
     }
     void setRights(const std::string& file, const std::string& rights) {
-        ASSERT_TRUE(session->readRecord(file));
-        ASSERT_TRUE(session->record.setValue("RIGHTS", rights));
-        ASSERT_TRUE(session->writeRecord(file));
+        Record record;
+        ASSERT_EQ(session->readRecord(file, record), RecordRead::Ok);
+        ASSERT_TRUE(record.setValue("RIGHTS", rights));
+        ASSERT_TRUE(session->writeRecord(record, file));
     }
     std::string folder = dataPoint + "/DataPoint.root/Cache test";
     std::string cacheFile;

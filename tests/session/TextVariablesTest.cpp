@@ -24,10 +24,13 @@ protected:
 
     // Expands with the record read last, as pages show it.
     std::string expand(const std::string& text, bool blank = false, ExpansionMode mode = ExpansionMode::Plain) {
-        return session->variables.expand(text, session->record, blank, mode);
+        return session->variables.expand(text, record, blank, mode);
     }
-    // Reads a record of the sample into the session's record, as pages do.
-    void readRecord(const std::string& relative) { ASSERT_TRUE(session->readRecord(dataPoint + "/" + relative)); }
+    // Reads a record of the sample, as pages do.
+    void readRecord(const std::string& relative) {
+        ASSERT_EQ(session->readRecord(dataPoint + "/" + relative, record), RecordRead::Ok);
+    }
+    Record record;
     std::string resources() { return session->context.settings.resourceDirectory; }
 };
 
@@ -91,7 +94,7 @@ TEST_F(TextVariablesTest, RecordFieldsAndBlankOnEmptyData) {
     EXPECT_EQ(expand("$DATA.NO_SUCH_FIELD.DATA$x"), "x") << "a field the record lacks reads as empty";
     EXPECT_EQ(expand("$LOGON$DATA.WEB.DATA$NAME$"), "ANNA")
         << "removing an empty field joins the text around it into a variable of the next pass";
-    EXPECT_EQ(expand("$DATATYPE.PASSWORD.DATATYPE$"), session->record.fields[3].note);
+    EXPECT_EQ(expand("$DATATYPE.PASSWORD.DATATYPE$"), record.fields[3].note);
     EXPECT_EQ(expand("$INFORMATION.NOPE.INFORMATION$", true), "") << "blank-on-empty is for fields only, yet "
                                                                      "an empty result is empty";
     EXPECT_EQ(expand("[$INFORMATION.NOPE.INFORMATION$]", true), "[]");
@@ -124,11 +127,11 @@ TEST_F(TextVariablesTest, UnknownAndUnfinishedVariablesStayAsWritten) {
 
 TEST_F(TextVariablesTest, FieldsComeFromTheRecordTheCallerNames) {
     readRecord("DataPoint.system/Users/ANNA.user");
-    const Record anna = session->record;
+    const Record anna = record;
     const Record empty;
     // What was read last is not what a text with a record of its own shows.
-    ASSERT_TRUE(session->record.setValue("NAME", "Someone else"));
-    ASSERT_TRUE(session->record.setValue("FORM_GUI_TASKS", "TRUE"));
+    ASSERT_TRUE(record.setValue("NAME", "Someone else"));
+    ASSERT_TRUE(record.setValue("FORM_GUI_TASKS", "TRUE"));
     const struct {
         const char* text;
         const Record* record; // none: the expansion without a record
@@ -158,7 +161,7 @@ TEST_F(TextVariablesTest, BooleanFieldsGiveCheckedOrABlank) {
         const char* expected;
     } rows[] = {{"TRUE", "CHECKED"}, {"true", "CHECKED"}, {"True", "CHECKED"}, {"FALSE", " "}, {"1", " "}, {"", " "}};
     for (const auto& row : rows) {
-        ASSERT_TRUE(session->record.setValue("FORM_GUI_TASKS", row.value));
+        ASSERT_TRUE(record.setValue("FORM_GUI_TASKS", row.value));
         EXPECT_EQ(expand("$DATABOOLEAN.FORM_GUI_TASKS.DATABOOLEAN$"), row.expected) << row.value;
     }
 }
@@ -172,11 +175,11 @@ TEST_F(TextVariablesTest, AttachmentImagesFollowTheStoredFilesExtension) {
     const std::size_t type = session->tables.objectTypeOf("x.attachments");
     for (std::size_t i = 0; i < session->tables.objectTypes[type].propertyNames.size(); ++i)
         ASSERT_TRUE(addProperty(session->tables, type, i, attachments));
-    session->record = attachments;
-    session->record.setValue("ATTACHMENTFILE1", "scan.pdf");
-    session->record.setValue("ATTACHMENTFILE2", "missing.pdf");
-    session->record.setValue("ATTACHMENTFILE3", "data.unknownext");
-    session->record.setValue("ATTACHMENTFILE4", "../Contracts/Attachments.systemfiles/scan.pdf");
+    record = attachments;
+    record.setValue("ATTACHMENTFILE1", "scan.pdf");
+    record.setValue("ATTACHMENTFILE2", "missing.pdf");
+    record.setValue("ATTACHMENTFILE3", "data.unknownext");
+    record.setValue("ATTACHMENTFILE4", "../Contracts/Attachments.systemfiles/scan.pdf");
 
     const std::string attachmentImage = expand("$IMAGE.ATTACHMENT.IMAGE$");
     EXPECT_EQ(expand("$IMAGE.ATTACHMENT.IMAGE$+01"), resources() + "GUI/MainTreeView/PDF.BMP");
@@ -191,7 +194,7 @@ TEST_F(TextVariablesTest, AttachmentImagesFollowTheStoredFilesExtension) {
 
 TEST_F(TextVariablesTest, PagesEscapeValuesFromDataButNotLanguageTexts) {
     readRecord("DataPoint.system/Users/ANNA.user");
-    session->record.setValue("NAME", "<script>alert('x')</script> & co");
+    record.setValue("NAME", "<script>alert('x')</script> & co");
     session->program.fullName = "Ann \"<b>\"";
     EXPECT_EQ(expand("<td>$DATA.NAME.DATA$</td>", false, ExpansionMode::Page),
               "<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; co</td>");
@@ -241,7 +244,7 @@ TEST_F(TextVariableCyclesTest, ValuesHoldingTheirOwnMarkers) {
     EXPECT_EQ(expand("[$FULLNAME$]"), "[Eve $FULLNAME$  ]");
 
     readRecord("DataPoint.system/Users/ANNA.user");
-    session->record.setValue("NAME", "$DATA.NAME.DATA$+$DATA.NOTE.DATA$");
+    record.setValue("NAME", "$DATA.NAME.DATA$+$DATA.NOTE.DATA$");
     EXPECT_EQ(expand("$DATA.NAME.DATA$").substr(0, 16), "$DATA.NAME.DATA$");
 }
 
@@ -254,9 +257,9 @@ TEST_F(TextVariableCyclesTest, ValuesThatMultiplyStopAtTheBudget) {
         std::string value;
         for (int k = 0; k < 30; ++k)
             value += std::string("$DATA.") + chain[i + 1] + ".DATA$";
-        session->record.setValue(chain[i], value);
+        record.setValue(chain[i], value);
     }
-    session->record.setValue("PHONE", "x");
+    record.setValue("PHONE", "x");
     EXPECT_EQ(expand("N: $DATA.NAME.DATA$"), "N: $DATA.NAME.DATA$");
     EXPECT_EQ(expand("W: $DATA.WEB.DATA$"), "W: " + std::string(30, 'x')) << "a small multiple is fine";
 }
@@ -265,8 +268,8 @@ TEST_F(TextVariableCyclesTest, LanguageTextsShowTheRecordOfTheTextTheyAreIn) {
     useLanguageFile("SystemVariables.ini",
                     "[SYSTEMVARIABLES]\r\n$VARIABLE.WHO=$DATA.NAME.DATA$ $DATA.SURNAME.DATA$\r\n");
     readRecord("DataPoint.system/Users/ANNA.user");
-    const Record anna = session->record;
-    ASSERT_TRUE(session->record.setValue("NAME", "Someone else"));
+    const Record anna = record;
+    ASSERT_TRUE(record.setValue("NAME", "Someone else"));
     EXPECT_EQ(session->variables.expand("[$VARIABLE.WHO.VARIABLE$]", anna, false), "[Anna Novak]");
     EXPECT_EQ(session->variables.expand("[$VARIABLE.WHO.VARIABLE$]", false), "[]")
         << "a text without a record gives its language texts none";

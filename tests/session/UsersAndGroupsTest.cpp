@@ -33,12 +33,13 @@ protected:
     // A user record made from ANNA's with another logon name and name.
     void addUser(const std::string& logon, const std::string& name, const std::string& surname) {
         const std::string users = dataPoint + "/DataPoint.system/Users/";
-        ASSERT_TRUE(session->readRecord(users + "ANNA.user"));
-        session->record.setValue("LOGON_NAME", logon);
-        session->record.setValue("NAME", name);
-        session->record.setValue("SURNAME", surname);
-        session->record.header.fileName = logon + ".user";
-        ASSERT_TRUE(session->writeRecord(users));
+        Record user;
+        ASSERT_EQ(session->readRecord(users + "ANNA.user", user), RecordRead::Ok);
+        user.setValue("LOGON_NAME", logon);
+        user.setValue("NAME", name);
+        user.setValue("SURNAME", surname);
+        user.header.fileName = logon + ".user";
+        ASSERT_TRUE(session->writeRecord(user, users));
     }
 
     std::string groupsDirectory() { return session->context.settings.userGroupsResourceDirectory; }
@@ -166,10 +167,11 @@ TEST_F(UsersAndGroupsTest, SavedGroupKeepsTwentyMembersUpperCasedAndEmptiesTheRe
         user.membership[big] = true;
     ASSERT_TRUE(saveGroups(*session));
 
-    ASSERT_TRUE(session->readRecord(groupsDirectory() + "/Big.groups"));
-    EXPECT_EQ(session->record.value("NAME"), "Big");
+    Record groups;
+    ASSERT_EQ(session->readRecord(groupsDirectory() + "/Big.groups", groups), RecordRead::Ok);
+    EXPECT_EQ(groups.value("NAME"), "Big");
     for (int n = 1; n <= 20; ++n) {
-        const std::string member = session->record.value("USER" + std::to_string(n));
+        const std::string member = groups.value("USER" + std::to_string(n));
         EXPECT_FALSE(member.empty()) << n;
         EXPECT_EQ(member, cp1250::upper(member));
     }

@@ -30,9 +30,10 @@ protected:
         test::writeBytes(root + "Projects/Plan.txt", lines);
     }
     void setRights(const std::string& file, const std::string& rights) {
-        ASSERT_TRUE(session->readRecord(file));
-        ASSERT_TRUE(session->record.setValue("RIGHTS", rights));
-        ASSERT_TRUE(session->writeRecord(file));
+        Record record;
+        ASSERT_EQ(session->readRecord(file, record), RecordRead::Ok);
+        ASSERT_TRUE(record.setValue("RIGHTS", rights));
+        ASSERT_TRUE(session->writeRecord(record, file));
     }
     std::string root = dataPoint + "/DataPoint.root/";
 };

@@ -190,9 +190,10 @@ private slots:
         };
         folder("Secret", "Jan Novy (JAN); ");
         folder("Open", "");
-        QVERIFY(f.session->readRecord(projects + "/Ideas.note"));
-        QVERIFY(f.session->record.setValue("RIGHTS", "Anna Novakova (ANNABELLE); "));
-        QVERIFY(f.session->writeRecord(projects + "/Ideas.note"));
+        Record ideas;
+        QCOMPARE(f.session->readRecord(projects + "/Ideas.note", ideas), RecordRead::Ok);
+        QVERIFY(ideas.setValue("RIGHTS", "Anna Novakova (ANNABELLE); "));
+        QVERIFY(f.session->writeRecord(ideas, projects + "/Ideas.note"));
 
         clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);

@@ -63,7 +63,7 @@ private slots:
         PageCommandRunner runner(*f.session, &pane);
         int handled = 0;
         pane.setCommandHandler([&](const QByteArray& address, const QByteArray& body) {
-            runner.run(address, body, document);
+            runner.run(address, body, document, Record());
             ++handled;
         });
         pane.show();
