@@ -100,10 +100,10 @@ int main(int argc, char** argv) {
     });
     findProbe.start();
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-    QTest::qWaitFor([&] { return findAnswered >= 0; }, 10000);
+    const bool findOpened = QTest::qWaitFor([&] { return findAnswered >= 0; }, 10000);
     findProbe.stop();
-    std::printf("Ctrl+F: the find view up %lld ms after the key%s\n", static_cast<long long>(findAnswered),
-                active ? "" : " (the window was not active)");
+    std::printf("Ctrl+F: the find view %s %lld ms after the key%s\n", findOpened ? "up" : "NOT up",
+                static_cast<long long>(findAnswered), active ? "" : " (the window was not active)");
     auto* status = window->findChild<QLabel*>(QStringLiteral("TaskStatus"));
     const QString counting = quill::ui::toQt(session.texts.lookup("GUI_FORM", "STATUSBAR_COUNTING", "GUI"));
     const bool counted = QTest::qWaitFor([&] { return status && status->text() != counting; }, 120000);
