@@ -76,6 +76,11 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) { currentNodeChanged(index); });
     connect(treeView_, &QTreeView::expanded, this, [this](const QModelIndex& index) { showExpandedLevel(index); });
+    // A folder the user closed stays closed when the tree is shown anew.
+    connect(treeView_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (TreeNode* node = treeModel_->nodeAt(index); node && !filling_)
+            node->expanded = false;
+    });
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         if (const DocumentItem* document = list_->documentAt(index))
             showDocumentPage(document->path);

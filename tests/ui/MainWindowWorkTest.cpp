@@ -131,6 +131,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Depth4")).isValid(), kTimeout);
         QCOMPARE(findItem(tree, QStringLiteral("Depth4")).parent(), findItem(tree, QStringLiteral("Depth3")));
         saveShot(&window, "deep-folders");
+
+        // Closed with the keys, it stays closed when another folder's
+        // refresh shows the tree anew; the one refreshed is opened.
+        clickItem(tree, findItem(tree, QStringLiteral("Depth1")));
+        QTest::keyClick(tree, Qt::Key_Left);
+        QVERIFY(!tree->isExpanded(findItem(tree, QStringLiteral("Depth1"))));
+        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(tree, Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(tree->isExpanded(findItem(tree, QStringLiteral("Projects"))), kTimeout);
+        QVERIFY(!tree->isExpanded(findItem(tree, QStringLiteral("Depth1"))));
+        QVERIFY(tree->isExpanded(findItem(tree, QStringLiteral("Shared documents"))));
         QVERIFY(window.close());
     }
 
