@@ -6,7 +6,10 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace stdfs = std::filesystem;
 
@@ -60,6 +63,17 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
+std::map<std::string, std::string> snapshotOf(const std::string& dir, bool withDirectories) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : stdfs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readBytes(entry.path().string());
+        else if (withDirectories)
+            files[entry.path().string()] = "";
+    }
+    return files;
+}
+
 std::size_t occurrences(std::string_view text, std::string_view part) {
     std::size_t count = 0;
     for (std::size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
@@ -73,6 +87,35 @@ void writeBytes(const std::string& path, std::string_view content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
+bool passesInChild(const std::function<bool()>& check, std::uint64_t fileSizeLimit, ChildUser user) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (fileSizeLimit > 0)
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (user == ChildUser::Ordinary && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+long endedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+std::string hostName() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
 std::string shellWord(const std::string& text) {
     std::string word = "'";
     for (char c : text)
@@ -82,6 +125,12 @@ std::string shellWord(const std::string& text) {
 
 bool cliAvailable() {
     return std::string_view(QUILL_CLI_PATH).size() > 0;
+}
+
+std::string quillProgram() {
+    const stdfs::path cli(QUILL_CLI_PATH);
+    const stdfs::path quill = cli.parent_path() / "quill";
+    return !cli.empty() && stdfs::exists(quill) ? quill.string() : std::string();
 }
 
 std::string runCli(const std::string& arguments, int* status, std::string* errors) {

@@ -2,9 +2,12 @@
 
 #include "platform/Clock.h"
 
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
-#include <string>
 #include <string_view>
 
 namespace quill::test {
@@ -48,8 +51,24 @@ std::string copySampleDataPoint(const TempDir& dir);
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, std::string_view content);
 
+// Every file below dir with its content, by full path; with directories,
+// each directory too, with no content.
+std::map<std::string, std::string> snapshotOf(const std::string& dir, bool withDirectories = true);
+
 // How often part occurs in text, overlapping occurrences included.
 std::size_t occurrences(std::string_view text, std::string_view part);
+
+// Runs check in a child process and tells whether it returned true: under
+// a file size limit in bytes (0: none), which stands for a full disk for
+// root too; or as an ordinary user, who does not pass every permission
+// test as root does.
+enum class ChildUser { Same, Ordinary };
+bool passesInChild(const std::function<bool()>& check, std::uint64_t fileSizeLimit = 0,
+                   ChildUser user = ChildUser::Same);
+
+// The id of a process that has ended: one no process has.
+long endedProcessId();
+std::string hostName();
 
 // A clock that stands still until it is set.
 class FixedClock final : public Clock {
@@ -73,5 +92,7 @@ std::string shellWord(const std::string& text);
 std::string runCli(const std::string& arguments, int* status = nullptr, std::string* errors = nullptr);
 // Whether this test program was built beside quill-cli.
 bool cliAvailable();
+// The windowed program where it was built beside quill-cli, else empty.
+std::string quillProgram();
 
 } // namespace quill::test

@@ -19,16 +19,10 @@ namespace quill {
 namespace {
 
 namespace stdfs = std::filesystem;
+using test::quillProgram;
 using test::readBytes;
 using test::shellWord;
 using test::writeBytes;
-
-// The windowed program, where it was built beside quill-cli.
-std::string quillProgram() {
-    const stdfs::path cli(QUILL_CLI_PATH);
-    const stdfs::path quill = cli.parent_path() / "quill";
-    return !cli.empty() && stdfs::exists(quill) ? quill.string() : std::string();
-}
 
 struct PdfRun {
     int status = -1;

@@ -14,15 +14,9 @@ namespace quill {
 namespace {
 
 namespace stdfs = std::filesystem;
+using test::quillProgram;
 using test::readBytes;
 using test::shellWord;
-
-// The windowed program, where it was built beside quill-cli.
-std::string quillProgram() {
-    const stdfs::path cli(QUILL_CLI_PATH);
-    const stdfs::path quill = cli.parent_path() / "quill";
-    return !cli.empty() && stdfs::exists(quill) ? quill.string() : std::string();
-}
 
 TEST(StartArgumentsTest, OneDataPointDirectoryAndQtsOptionValuesAreNotOne) {
     if (quillProgram().empty())

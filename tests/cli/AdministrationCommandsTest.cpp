@@ -1,6 +1,7 @@
 // quill-cli group, folder props|rename, history, folders and datapoint
 // create: what each changes on disk, what it refuses, and that a new data
 // point works like the sample.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,32 +19,7 @@ namespace stdfs = std::filesystem;
 using test::runCli;
 using test::shellWord;
 
-class AdministrationCommandsTest : public ::testing::Test {
-protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-    std::string root = dataPoint + "/DataPoint.root";
-
-    // Runs a command as user; its output, and its exit status in *status.
-    std::string run(const std::string& command, const std::string& rest, const std::string& as = "ANNA",
-                    int* status = nullptr, std::string* errors = nullptr) {
-        const std::size_t space = command.find(' ');
-        const std::string head = command.substr(0, space);
-        const std::string tail = space == std::string::npos ? "" : command.substr(space);
-        return runCli(head + tail + " --datapoint " + shellWord(dataPoint) + " --user " + as + " " + rest, status,
-                      errors);
-    }
-    // Expects a command to fail with a message holding said.
-    void expectRefused(const std::string& command, const std::string& rest, const std::string& said,
-                       const std::string& as = "ANNA") {
-        int status = -1;
-        std::string errors;
-        run(command, rest, as, &status, &errors);
-        EXPECT_EQ(status, 1) << command << " " << rest;
-        EXPECT_NE(errors.find(said), std::string::npos) << command << " " << rest << ": " << errors;
-    }
-};
+class AdministrationCommandsTest : public test::CliTest {};
 
 TEST_F(AdministrationCommandsTest, GroupsAreSetListedAndDeletedWithTheirMembers) {
     run("group set", "Team anna administrator");
@@ -82,10 +58,10 @@ TEST_F(AdministrationCommandsTest, FolderSettingsHistoryAndRenameFollowEveryFold
 
     // Both users connect Projects; the rename reaches both lists.
     run("folders connect", shellWord(projects));
-    run("folders connect", shellWord(projects), "ADMINISTRATOR");
+    runAs("ADMINISTRATOR", "folders connect", shellWord(projects));
     EXPECT_EQ(run("folder rename", shellWord(projects) + " Work"), root + "/Work\n");
     EXPECT_NE(run("folders list", "").find(root + "/Work\n"), std::string::npos);
-    EXPECT_NE(run("folders list", "", "ADMINISTRATOR").find(root + "/Work\n"), std::string::npos);
+    EXPECT_NE(runAs("ADMINISTRATOR", "folders list", "").find(root + "/Work\n"), std::string::npos);
     EXPECT_TRUE(stdfs::exists(root + "/Work/Website/folder.folders")) << "the folder moves whole";
 
     run("folder props", shellWord(root + "/Contacts") + " --set SYSTEMFOLDERLOCK=TRUE");
@@ -131,7 +107,7 @@ TEST_F(AdministrationCommandsTest, ARenameFollowsEveryStoredFormAndIsNotedInTheH
     test::writeBytes(drafts + "/folder.folders", "");
     test::writeBytes(drafts + "/Old/folder.folders", "");
     run("folders connect", shellWord(drafts));
-    run("folders connect", shellWord(drafts + "/Old"), "ADMINISTRATOR");
+    runAs("ADMINISTRATOR", "folders connect", shellWord(drafts + "/Old"));
     const std::string users = dataPoint + "/DataPoint.system/Users/";
     test::writeBytes(users + "BOB.usrfolders", drafts + "\r\n");
     const std::string annaBefore = test::readBytes(users + "ANNA.usrfolders");
@@ -139,7 +115,7 @@ TEST_F(AdministrationCommandsTest, ARenameFollowsEveryStoredFormAndIsNotedInTheH
     ASSERT_NE(test::readBytes(users + "ADMINISTRATOR.usrfolders").find("\\ANNA\\Drafts\\Old"), std::string::npos);
 
     // The administrator renames it: each list keeps its own form.
-    EXPECT_EQ(run("folder rename", shellWord(drafts) + " Notes", "ADMINISTRATOR"),
+    EXPECT_EQ(runAs("ADMINISTRATOR", "folder rename", shellWord(drafts) + " Notes"),
               dataPoint + "/DataPoint.users/ANNA/Notes\n");
     const struct {
         const char* list;
@@ -158,7 +134,7 @@ TEST_F(AdministrationCommandsTest, ARenameFollowsEveryStoredFormAndIsNotedInTheH
         EXPECT_EQ(list.find("Drafts"), std::string::npos) << e.list << ": " << list;
     }
     EXPECT_NE(run("folders list", "").find(dataPoint + "/DataPoint.users/ANNA/Notes\n"), std::string::npos);
-    EXPECT_NE(run("folders list", "", "ADMINISTRATOR").find(dataPoint + "/DataPoint.users/ANNA/Notes/Old\n"),
+    EXPECT_NE(runAs("ADMINISTRATOR", "folders list", "").find(dataPoint + "/DataPoint.users/ANNA/Notes/Old\n"),
               std::string::npos);
 
     // The rename is one line of the folder's history, made where it was made.
@@ -200,7 +176,7 @@ TEST_F(AdministrationCommandsTest, ANewDataPointWorksLikeTheSampleAndIsKnown) {
     test::writeBytes(dir / ".~quill-new-New point/DataPoint.root/half.note", "half");
     test::writeBytes(dataPoint + "/DataPoint.system/Trash/ANNA/Secret.note", "private");
     test::writeBytes(dataPoint + "/DataPoint.system/Transactions/.~quill-txn-1.intent", "unfinished");
-    EXPECT_EQ(run("datapoint create", shellWord(target) + " --creator Ann\\ Lee --autologon", "ADMINISTRATOR"),
+    EXPECT_EQ(runAs("ADMINISTRATOR", "datapoint create", shellWord(target) + " --creator Ann\\ Lee --autologon"),
               target + "\n");
     EXPECT_NE(test::readBytes(target + "/DataPoint.info").find("CREATOR=Ann Lee\r\n"), std::string::npos);
     EXPECT_NE(test::readBytes(target + "/DataPoint.info").find("AUTOLOGON=TRUE"), std::string::npos);
@@ -264,7 +240,7 @@ TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDi
         const std::string target = dir / ("New " + std::to_string(++n));
         int status = -1;
         std::string errors;
-        run("datapoint create", shellWord(target) + " " + m.options, "ADMINISTRATOR", &status, &errors);
+        runAs("ADMINISTRATOR", "datapoint create", shellWord(target) + " " + m.options, &status, &errors);
         ASSERT_EQ(status, 0) << m.what << ": " << errors;
         EXPECT_TRUE(stdfs::exists(target + "/" + m.rootFolder + "/folder.folders")) << m.what;
         if (!m.usersFolder.empty())
@@ -312,7 +288,7 @@ TEST_F(AdministrationCommandsTest, AFailedCopyLeavesNothingBehindAndRegistersNot
     const std::string before = runCli("registry");
     int status = -1;
     std::string errors;
-    run("datapoint create", shellWord(target), "ADMINISTRATOR", &status, &errors);
+    runAs("ADMINISTRATOR", "datapoint create", shellWord(target), &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(errors.empty());
     EXPECT_FALSE(stdfs::exists(target));

@@ -31,6 +31,31 @@ protected:
                     std::string* errors = nullptr) const {
         return runAs("ANNA", command, rest, status, errors);
     }
+
+    // Runs a command as user and expects it to fail with a message holding
+    // said.
+    void expectRefused(const std::string& command, const std::string& rest, const std::string& said,
+                       const std::string& user = "ANNA") const {
+        int status = -1;
+        std::string errors;
+        runAs(user, command, rest, &status, &errors);
+        EXPECT_EQ(status, 1) << command << " " << rest;
+        EXPECT_NE(errors.find(said), std::string::npos) << command << " " << rest << ": " << errors;
+    }
+
+    // A redirection of standard input from a file holding text.
+    std::string input(const std::string& text) const {
+        const std::string file = dir / "stdin.txt";
+        writeBytes(file, text);
+        return " < " + shellWord(file);
+    }
+
+    // The exit status of a command run as ANNA.
+    int statusOf(const std::string& command, const std::string& rest) const {
+        int status = -1;
+        run(command, rest, &status);
+        return status;
+    }
 };
 
 } // namespace quill::test

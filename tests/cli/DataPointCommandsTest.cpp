@@ -17,17 +17,9 @@ class DataPointCommandsTest : public test::CliTest {
 protected:
     // quill-cli logon with the password on standard input.
     std::string logon(const std::string& user, const std::string& password, int* status) {
-        return runCli("logon --datapoint " + shellWord(dataPoint) + " --user " + shellWord(user) + " < " +
-                          shellWord(writeInput(password + "\n")),
-                      status);
-    }
-    std::string writeInput(const std::string& content) {
-        const std::string file = dir / "stdin.txt";
-        test::writeBytes(file, content);
-        return file;
+        return runAs(shellWord(user), "logon", input(password + "\n"), status);
     }
 };
-
 TEST_F(DataPointCommandsTest, LogonSucceedsOnlyWithTheRightPasswordAndWritesTheRegistry) {
     int status = -1;
     EXPECT_EQ(logon("ANNA", "wrong", &status), "WRONG_PASSWORD\n");
@@ -93,19 +85,14 @@ TEST_F(DataPointCommandsTest, AccessMatchesWholeListEntries) {
 }
 
 TEST_F(DataPointCommandsTest, SyncDownloadsAndRejectsOtherDirections) {
-    int status = -1;
-    run("sync", "download", &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(statusOf("sync", "download"), 0);
     const std::string settings = run("settings", "");
     const std::size_t at = settings.find("RESOURCEDIR\t");
     ASSERT_NE(at, std::string::npos);
     const std::string local = settings.substr(at + 12, settings.find('\n', at) - at - 12);
     EXPECT_TRUE(std::filesystem::exists(local + "FileTemplates/Letter.txt")) << local;
 
-    std::string errors;
-    run("sync", "sideways", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("download or upload"), std::string::npos);
+    expectRefused("sync", "sideways", "download or upload");
 }
 
 TEST_F(DataPointCommandsTest, DataPointInfoPrintsExpandedValues) {

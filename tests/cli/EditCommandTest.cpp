@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 namespace quill {
 namespace {
@@ -20,19 +19,7 @@ protected:
     std::string folder = dataPoint + "/DataPoint.root/Contracts";
     std::string contract = folder + "/Supplier.contract";
 
-    int edit(const std::string& changes, std::string* errors = nullptr) {
-        int status = -1;
-        run("edit", shellWord(contract) + " " + changes, &status, errors);
-        return status;
-    }
-
-    // Every file below the folder with its content.
-    std::map<std::string, std::string> snapshot() const {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : stdfs::recursive_directory_iterator(folder))
-            files[entry.path().string()] = entry.is_regular_file() ? readBytes(entry.path().string()) : "";
-        return files;
-    }
+    int edit(const std::string& changes) { return statusOf("edit", shellWord(contract) + " " + changes); }
 };
 
 TEST_F(EditCommandTest, ChangesAreSavedInOnePassWithTheirHistory) {
@@ -87,12 +74,10 @@ TEST_F(EditCommandTest, ARefusedChangeLeavesTheFolderAsItWas) {
         {"--schedule 3.2.2027 10:30 'Whenever'", "no reminder"},
         {"--schedule 3.2.2027", "needs a value"},
     };
-    const auto before = snapshot();
+    const auto before = test::snapshotOf(folder);
     for (const auto& row : refused) {
-        std::string errors;
-        EXPECT_EQ(edit(row.changes, &errors), 1) << row.changes;
-        EXPECT_NE(errors.find(row.said), std::string::npos) << row.changes << ": " << errors;
-        EXPECT_EQ(snapshot(), before) << row.changes;
+        expectRefused("edit", shellWord(contract) + " " + row.changes, row.said);
+        EXPECT_EQ(test::snapshotOf(folder), before) << row.changes;
     }
 }
 

@@ -1,5 +1,6 @@
 // quill-cli as scripts use it: exact output forms, UTF-8 on the terminal,
 // errors on stderr with status 1.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,19 @@ namespace {
 
 using test::readBytes;
 using test::runCli;
-using test::TempDir;
 using test::writeBytes;
 
-TEST(FoundationCommandsTest, CipherSpeaksHexAndUtf8) {
+class FoundationCommandsTest : public test::CliTest {
+protected:
+    // quill-cli record with its subcommand on file of this data point.
+    std::string record(const std::string& subcommand, const std::string& file, const std::string& rest = {},
+                       int* status = nullptr, std::string* errors = nullptr) const {
+        return runCli("record " + subcommand + " " + test::shellWord(dataPoint) + " " + test::shellWord(file) + rest,
+                      status, errors);
+    }
+};
+
+TEST_F(FoundationCommandsTest, CipherSpeaksHexAndUtf8) {
     EXPECT_EQ(runCli("cipher encode admin"), "b396a5bdc0\n");
     EXPECT_EQ(runCli("cipher decode b396a5bdc0"), "admin\n");
     EXPECT_EQ(runCli("cipher encode A --key A"), "82\n");
@@ -34,8 +44,7 @@ TEST(FoundationCommandsTest, CipherSpeaksHexAndUtf8) {
     EXPECT_NE(errors.find("hexadecimal"), std::string::npos) << errors;
 }
 
-TEST(FoundationCommandsTest, LanguageAndPlainFileLookups) {
-    TempDir dir;
+TEST_F(FoundationCommandsTest, LanguageAndPlainFileLookups) {
     writeBytes(dir / "Lang/Values.ini", "[VALUES]\r\nVALUE_YES=Ano \x9E\r\n");
     writeBytes(dir / "DataPoint.settings", "[SETTINGS_IO]\r\nTEMPREMOVEONEXIT=TRUE\r\n");
     EXPECT_EQ(runCli("lang " + test::shellWord(dir / "Lang") + " VALUES values value_yes"), "Ano \xC5\xBE\n");
@@ -45,65 +54,52 @@ TEST(FoundationCommandsTest, LanguageAndPlainFileLookups) {
     EXPECT_EQ(runCli("ini " + test::shellWord(dir / "DataPoint.settings") + " settings_io tempremoveonexit"), "TRUE\n");
 }
 
-TEST(FoundationCommandsTest, TypesAndRecordsOfTheSampleDataPoint) {
-    TempDir dir;
-    const std::string dataPoint = test::copySampleDataPoint(dir);
+TEST_F(FoundationCommandsTest, TypesAndRecordsOfTheSampleDataPoint) {
     const std::string types = runCli("types " + test::shellWord(dataPoint));
     EXPECT_NE(types.find("\tuser.info\t"), std::string::npos) << types;
     EXPECT_NE(types.find("\tFALSE\tLOGON_NAME,NAME,SURNAME,PASSWORD,"), std::string::npos) << types;
     EXPECT_NE(types.find("\tTRUE\t"), std::string::npos) << "document types are offered in menus";
 
-    const std::string anna = runCli("record read " + test::shellWord(dataPoint) + " " +
-                                    test::shellWord(dataPoint + "/DataPoint.system/Users/ANNA.user"));
+    const std::string anna = record("read", dataPoint + "/DataPoint.system/Users/ANNA.user");
     EXPECT_EQ(anna.substr(0, anna.find('\n')), "LOGON_NAME\tSTRING\tANNA");
     EXPECT_NE(anna.find("\nPASSWORD\tSTRING\tanna\n"), std::string::npos) << "deciphered";
 }
 
-TEST(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
-    TempDir dir;
-    const std::string dataPoint = test::copySampleDataPoint(dir);
+TEST_F(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     const std::string note = dir / "Idea.note";
     int status = -1;
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Plan 'TEXT=two words'",
-           &status);
+    record("set", note, " NAME=Plan 'TEXT=two words'", &status);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(readBytes(note).substr(0, 17), "Plan\r\ntwo words\r\n");
 
     const std::string before = readBytes(note);
     std::string errors;
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(note) + " NAME=Other NO_SUCH=1", &status,
-           &errors);
+    record("set", note, " NAME=Other NO_SUCH=1", &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("NO_SUCH"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(note), before);
 
     const std::string fresh = dir / "Fresh.note";
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(fresh) + " NO_SUCH=1", &status);
+    record("set", fresh, " NO_SUCH=1", &status);
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(std::filesystem::exists(fresh)) << "a failed call leaves no new file behind";
 
     // A password whose enciphered form holds a line break is refused.
     const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
     const std::string userBefore = readBytes(user);
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(user) +
-               " \"$(printf 'PASSWORD=\\302\\270')\"",
-           &status, &errors);
+    record("set", user, " \"$(printf 'PASSWORD=\\302\\270')\"", &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("enciphered value of PASSWORD"), std::string::npos) << errors;
     EXPECT_EQ(readBytes(user), userBefore);
 
     // A name the code page cannot hold is refused, not stored as "?".
-    runCli("record set " + test::shellWord(dataPoint) + " " + test::shellWord(dir / "\xCE\x94 plan.note") +
-               " NAME=Delta",
-           &status, &errors);
+    record("set", dir / "\xCE\x94 plan.note", " NAME=Delta", &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("holds the letter \xCE\x94, which code page 1250 cannot store"), std::string::npos) << errors;
     EXPECT_FALSE(std::filesystem::exists(dir / "? plan.note"));
 }
 
-TEST(FoundationCommandsTest, UnreadableRecordsSayWhy) {
-    TempDir dir;
-    const std::string dataPoint = test::copySampleDataPoint(dir);
+TEST_F(FoundationCommandsTest, UnreadableRecordsSayWhy) {
     std::filesystem::create_directory(dir / "Folder.note");
     ASSERT_EQ(::mkfifo((dir / "Pipe.note").c_str(), 0600), 0);
     std::filesystem::create_symlink("Loop.note", dir / "Loop.note");
@@ -120,15 +116,13 @@ TEST(FoundationCommandsTest, UnreadableRecordsSayWhy) {
     for (const auto& row : rows) {
         int status = -1;
         std::string errors;
-        runCli("record read " + test::shellWord(dataPoint) + " " + test::shellWord(dir / row.name), &status, &errors);
+        record("read", dir / row.name, {}, &status, &errors);
         EXPECT_EQ(status, 1) << row.name;
         EXPECT_NE(errors.find(row.says), std::string::npos) << row.name << ": " << errors;
     }
 }
 
-TEST(FoundationCommandsTest, AFailingSetNeverUndoesAGoodOneOnANewFile) {
-    TempDir dir;
-    const std::string dataPoint = test::copySampleDataPoint(dir);
+TEST_F(FoundationCommandsTest, AFailingSetNeverUndoesAGoodOneOnANewFile) {
     for (int round = 0; round < 10; ++round) {
         const std::string note = dir / ("Race" + std::to_string(round) + ".note");
         const std::string prefix = "record set " + test::shellWord(dataPoint) + " " + test::shellWord(note);
@@ -139,9 +133,7 @@ TEST(FoundationCommandsTest, AFailingSetNeverUndoesAGoodOneOnANewFile) {
     }
 }
 
-TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {
-    TempDir dir;
-    const std::string dataPoint = test::copySampleDataPoint(dir);
+TEST_F(FoundationCommandsTest, NamesWalkAndMainFiles) {
     const std::string unique = runCli("unique-name " + test::shellWord(dir / "notes.txt"));
     EXPECT_EQ(unique.rfind(dir / "notes", 0), 0u) << unique;
     EXPECT_NE(unique.find(".TD.txt\n"), std::string::npos) << unique;
@@ -158,7 +150,7 @@ TEST(FoundationCommandsTest, NamesWalkAndMainFiles) {
     EXPECT_NE(walk.find("SCHEDULE\t" + website + "/Kickoff.scheduler\n"), std::string::npos) << walk;
 }
 
-TEST(FoundationCommandsTest, BadUsageFailsWithAMessage) {
+TEST_F(FoundationCommandsTest, BadUsageFailsWithAMessage) {
     int status = 0;
     std::string errors;
     runCli("no-such-command", &status, &errors);

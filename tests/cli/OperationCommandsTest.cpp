@@ -18,9 +18,7 @@ using test::readBytes;
 using test::runCli;
 using test::shellWord;
 
-class OperationCommandsTest : public test::CliTest {
-protected:
-};
+class OperationCommandsTest : public test::CliTest {};
 
 TEST_F(OperationCommandsTest, PostedFormsStoreIntoTheRecordOrAnIniFileOfTheDataPoint) {
     const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
@@ -70,9 +68,8 @@ TEST_F(OperationCommandsTest, AdministratorsChangeTheDataPointDescriptionThrough
         int status = -1;
         std::string errors;
         const std::string record = dataPoint + "/DataPoint.system/Users/" + row.user + ".user";
-        EXPECT_EQ(runCli("post --datapoint " + shellWord(dataPoint) + " --user " + row.user + " --record " +
-                             shellWord(record) + address + " " + shellWord(row.body),
-                         &status, &errors),
+        EXPECT_EQ(runAs(row.user, "post", "--record " + shellWord(record) + address + " " + shellWord(row.body),
+                        &status, &errors),
                   row.printed)
             << row.body << ": " << errors;
         EXPECT_NE(errors.find(row.said), std::string::npos) << errors;
@@ -83,9 +80,7 @@ TEST_F(OperationCommandsTest, AdministratorsChangeTheDataPointDescriptionThrough
     EXPECT_NE(after.find("CREATOR=Office Team\r\n"), std::string::npos) << after;
     EXPECT_NE(after.find("PHONE=+1 555 0100\r\n"), std::string::npos) << after;
     EXPECT_EQ(after.find("COLOUR"), std::string::npos) << "only the keys it has";
-    int status = -1;
-    run("tree", "", &status);
-    EXPECT_EQ(status, 0) << "the data point still opens";
+    EXPECT_EQ(statusOf("tree", ""), 0) << "the data point still opens";
 }
 
 TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
@@ -101,14 +96,12 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
     EXPECT_EQ(folder, root + "/Fresh\n");
     EXPECT_TRUE(stdfs::is_regular_file(root + "/Fresh/folder.folders"));
 
-    run("document", "move " + shellWord(created) + " " + shellWord(root + "/Fresh/Idea.note"), &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(statusOf("document", "move " + shellWord(created) + " " + shellWord(root + "/Fresh/Idea.note")), 0);
     EXPECT_TRUE(stdfs::exists(root + "/Fresh/Idea.note"));
     EXPECT_FALSE(stdfs::exists(created));
-    run("document", "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(root + "/Idea.note"), &status);
-    EXPECT_EQ(status, 0);
-    run("document", "delete " + shellWord(root + "/Idea.note"), &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(
+        statusOf("document", "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(root + "/Idea.note")), 0);
+    EXPECT_EQ(statusOf("document", "delete " + shellWord(root + "/Idea.note")), 0);
     EXPECT_FALSE(stdfs::exists(root + "/Idea.note"));
 
     // Documents outside the data point, or missing, are left alone.
@@ -121,11 +114,9 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
           "copy " + shellWord(root + "/Fresh/Idea.note") + " " + shellWord(dir / "Copied.note"),
           "delete " + shellWord(root + "/Missing.note"),
           "move " + shellWord(root + "/Missing.note") + " " + shellWord(root + "/Fresh/Missing.note")}) {
-        run("document", arguments, &status);
-        EXPECT_EQ(status, 1) << arguments;
+        EXPECT_EQ(statusOf("document", arguments), 1) << arguments;
     }
-    run("trash", "put " + shellWord(outside), &status);
-    EXPECT_EQ(status, 1) << "the trash takes only documents of the data point";
+    EXPECT_EQ(statusOf("trash", "put " + shellWord(outside)), 1) << "the trash takes only documents of the data point";
     EXPECT_EQ(readBytes(outside), "Private\r\n");
     EXPECT_FALSE(stdfs::exists(dir / "Copied.note"));
     stdfs::remove(root + "/Escape");
@@ -138,8 +129,7 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
         EXPECT_FALSE(errors.empty());
     }
     EXPECT_TRUE(stdfs::exists(dataPoint + "/DataPoint.info"));
-    run("folder", "delete " + shellWord(root + "/Fresh"), &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(statusOf("folder", "delete " + shellWord(root + "/Fresh")), 0);
     EXPECT_FALSE(stdfs::exists(root + "/Fresh"));
     EXPECT_NE(readBytes(dataPoint + "/DataPoint.system/Logs/ANNA.log").find("folder deleted for good: Fresh"),
               std::string::npos);
@@ -147,10 +137,8 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
 
 TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     int status = -1;
-    run("trash", "put " + shellWord(root + "/Contracts/Supplier.contract"), &status);
-    ASSERT_EQ(status, 0);
-    run("trash", "put " + shellWord(root + "/Projects/Website"), &status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(statusOf("trash", "put " + shellWord(root + "/Contracts/Supplier.contract")), 0);
+    ASSERT_EQ(statusOf("trash", "put " + shellWord(root + "/Projects/Website")), 0);
     EXPECT_FALSE(stdfs::exists(root + "/Contracts/Supplier.contract"));
     EXPECT_FALSE(stdfs::exists(root + "/Projects/Website"));
     const std::string listed = run("trash", "list", &status);
@@ -163,15 +151,12 @@ TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
     const std::size_t lineStart =
         listed.rfind('\n', website) == std::string::npos ? 0 : listed.rfind('\n', website) + 1;
     const std::string trashed = listed.substr(lineStart, website + 8 - lineStart);
-    run("folder", "delete " + shellWord(trashed), &status);
-    EXPECT_EQ(status, 0) << trashed;
+    EXPECT_EQ(statusOf("folder", "delete " + shellWord(trashed)), 0) << trashed;
     EXPECT_FALSE(stdfs::exists(trashed));
-    run("folder", "delete " + shellWord(stdfs::path(trashed).parent_path().string()), &status);
-    EXPECT_EQ(status, 1) << "the trash itself stays";
-    run("trash", "put " + shellWord(root), &status);
-    EXPECT_EQ(status, 1) << "a top folder stays";
-    run("trash", "empty", &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(statusOf("folder", "delete " + shellWord(stdfs::path(trashed).parent_path().string())), 1)
+        << "the trash itself stays";
+    EXPECT_EQ(statusOf("trash", "put " + shellWord(root)), 1) << "a top folder stays";
+    EXPECT_EQ(statusOf("trash", "empty"), 0);
     EXPECT_EQ(run("trash", "list"), "");
     EXPECT_TRUE(stdfs::exists(root + "/Contracts/folder.folders"));
 }
@@ -209,30 +194,18 @@ TEST_F(OperationCommandsTest, WhatIsNoDocumentIsRefusedAndLeftWhole) {
         {"new-object", "--folder " + shellWord(dataPoint + "/DataPoint.system") + " --type 0",
          "no folder of the data point's folders"},
     };
+    // The data point's logs say what was tried; nothing else may change.
     const auto everything = [&] {
-        std::vector<std::string> files;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dataPoint))
-            files.push_back(entry.path().string() + "=" +
-                            (entry.is_regular_file() ? readBytes(entry.path().string()) : std::string()));
-        std::sort(files.begin(), files.end());
+        auto files = test::snapshotOf(dataPoint);
+        std::erase_if(files, [](const auto& file) { return file.first.ends_with(".log"); });
         return files;
     };
     // Logging on writes the logs: the comparison starts after one command.
     run("trash", "list");
     for (const Row& row : rows) {
         const auto before = everything();
-        int status = -1;
-        std::string errors;
-        run(row.command, row.arguments, &status, &errors);
-        EXPECT_EQ(status, 1) << row.arguments;
-        EXPECT_NE(errors.find(row.reason), std::string::npos) << row.arguments << ": " << errors;
-        auto after = everything();
-        // The data point's logs say what was tried; nothing else changes.
-        const auto notLog = [](const std::string& file) { return file.find(".log=") == std::string::npos; };
-        std::vector<std::string> a, b;
-        std::copy_if(before.begin(), before.end(), std::back_inserter(a), notLog);
-        std::copy_if(after.begin(), after.end(), std::back_inserter(b), notLog);
-        EXPECT_EQ(a, b) << row.arguments;
+        expectRefused(row.command, row.arguments, row.reason);
+        EXPECT_EQ(everything(), before) << row.arguments;
     }
 }
 
@@ -242,21 +215,17 @@ TEST_F(OperationCommandsTest, TheTrashTakesAnyNumberOfSameNamedDocuments) {
     const std::string first = root + "/Contracts/Supplier.contract";
     const std::string second = root + "/Projects/Supplier.contract";
     int status = -1;
-    run("document", "copy " + shellWord(first) + " " + shellWord(second), &status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(statusOf("document", "copy " + shellWord(first) + " " + shellWord(second)), 0);
     const std::string attachments = readBytes(root + "/Contracts/Supplier.attachments");
     for (const std::string& document : {first, second}) {
-        run("trash", "put " + shellWord(document), &status);
-        ASSERT_EQ(status, 0) << document;
+        ASSERT_EQ(statusOf("trash", "put " + shellWord(document)), 0) << document;
     }
     const std::string listed = run("trash", "list");
     const std::string trash = dataPoint + "/DataPoint.system/Trash/ANNA";
     for (const char* name : {"/Supplier.contract\n", "/Supplier (2).contract\n", "/Supplier (2).attachments\n"})
         EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
-    run("document", "move " + shellWord(trash + "/Supplier (2).contract") + " " + shellWord(second), &status);
-    EXPECT_EQ(status, 0);
-    run("document", "move " + shellWord(trash + "/Supplier.contract") + " " + shellWord(first), &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(statusOf("document", "move " + shellWord(trash + "/Supplier (2).contract") + " " + shellWord(second)), 0);
+    EXPECT_EQ(statusOf("document", "move " + shellWord(trash + "/Supplier.contract") + " " + shellWord(first)), 0);
     for (const std::string& folder : {root + "/Contracts", root + "/Projects"}) {
         std::string errors;
         const std::string shown = run("attachments", shellWord(folder + "/Supplier.contract"), &status, &errors);

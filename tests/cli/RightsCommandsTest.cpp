@@ -1,6 +1,7 @@
 // What quill-cli shows a user when folders' and documents' rights name
 // other users: the tree, the lists, find, printing and the tasks leave them
 // out, and the commands that open one refuse it; administrators see all.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,11 @@ namespace {
 using test::runCli;
 using test::shellWord;
 
-class RightsCommandsTest : public ::testing::Test {
+class RightsCommandsTest : public test::CliTest {
 protected:
     void SetUp() override {
-        test::writeBytes(dir / "password.txt", "bob\n");
         int status = -1;
-        runCli("user create BOB Bob Stone --datapoint " + shellWord(dataPoint) + " --user ADMINISTRATOR < " +
-                   shellWord(dir / "password.txt"),
-               &status);
+        runAs("ADMINISTRATOR", "user create BOB Bob Stone", input("bob\n"), &status);
         ASSERT_EQ(status, 0);
         // Contracts and Contacts keep their rights (the administrator and
         // Anna); the shared root is everybody's, Projects names Bob, and
@@ -31,7 +29,7 @@ protected:
         setRights("Projects/Website/Kickoff.meeting", "");
         // Both tasks name Bob in their team.
         for (const char* schedule : {"Contracts/Supplier.scheduler", "Projects/Website/Kickoff.scheduler"}) {
-            const std::string file = root + schedule;
+            const std::string file = root + "/" + schedule;
             std::string text = test::readBytes(file);
             const std::size_t teamEnd = text.find("\r\n", text.find("\r\n") + 2);
             text.insert(teamEnd, "Bob Stone (BOB); ");
@@ -41,16 +39,11 @@ protected:
 
     void setRights(const std::string& file, const std::string& rights) {
         int status = -1;
-        runCli("record set " + shellWord(dataPoint) + " " + shellWord(root + file) + " " +
+        runCli("record set " + shellWord(dataPoint) + " " + shellWord(root + "/" + file) + " " +
                    shellWord("RIGHTS=" + rights),
                &status);
         ASSERT_EQ(status, 0) << file;
     }
-
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
-    std::string root = dataPoint + "/DataPoint.root/";
 };
 
 TEST_F(RightsCommandsTest, WhatTheRightsHideIsNeitherListedNorOpened) {
@@ -64,51 +57,50 @@ TEST_F(RightsCommandsTest, WhatTheRightsHideIsNeitherListedNorOpened) {
         {"BOB", "tree", 0, {"Projects", "Website"}, {"Contracts", "Meetings", "Contacts"}},
         {"ANNA", "tree", 0, {"Projects", "Contracts", "Contacts"}, {"Meetings"}},
         {"BOB --admin", "tree", 0, {"Contracts", "Meetings", "Contacts"}, {}},
-        {"BOB", "documents " + shellWord(root + "Projects"), 0, {}, {"Ideas"}},
-        {"ANNA", "documents " + shellWord(root + "Projects"), 0, {"Ideas for next year"}, {}},
-        {"BOB", "documents " + shellWord(root + "Projects/Website"), 0, {"Website kickoff"}, {}},
-        {"BOB", "documents " + shellWord(root + "Contracts"), 1, {"not found"}, {"Office supplies"}},
-        {"BOB", "edit " + shellWord(root + "Contracts/Supplier.contract") + " --set NOTE=Mine", 1, {"not found"}, {}},
-        {"BOB", "edit " + shellWord(root + "Projects/Ideas.note") + " --set TEXT=Mine", 1, {"not found"}, {}},
-        {"BOB", "comments " + shellWord(root + "Projects/Ideas.note"), 1, {"not found"}, {}},
-        {"BOB", "schedule " + shellWord(root + "Contracts/Supplier.contract"), 1, {"not found"}, {"OWNER"}},
-        {"BOB", "render " + shellWord(root + "Contracts/Supplier.contract"), 1, {"not found"}, {}},
-        {"BOB", "history " + shellWord(root + "Contracts/Supplier.contract"), 1, {"not found"}, {}},
+        {"BOB", "documents " + shellWord(root + "/Projects"), 0, {}, {"Ideas"}},
+        {"ANNA", "documents " + shellWord(root + "/Projects"), 0, {"Ideas for next year"}, {}},
+        {"BOB", "documents " + shellWord(root + "/Projects/Website"), 0, {"Website kickoff"}, {}},
+        {"BOB", "documents " + shellWord(root + "/Contracts"), 1, {"not found"}, {"Office supplies"}},
+        {"BOB", "edit " + shellWord(root + "/Contracts/Supplier.contract") + " --set NOTE=Mine", 1, {"not found"}, {}},
+        {"BOB", "edit " + shellWord(root + "/Projects/Ideas.note") + " --set TEXT=Mine", 1, {"not found"}, {}},
+        {"BOB", "comments " + shellWord(root + "/Projects/Ideas.note"), 1, {"not found"}, {}},
+        {"BOB", "schedule " + shellWord(root + "/Contracts/Supplier.contract"), 1, {"not found"}, {"OWNER"}},
+        {"BOB", "render " + shellWord(root + "/Contracts/Supplier.contract"), 1, {"not found"}, {}},
+        {"BOB", "history " + shellWord(root + "/Contracts/Supplier.contract"), 1, {"not found"}, {}},
         {"BOB",
-         "document copy " + shellWord(root + "Contracts/Supplier.contract") + " " + shellWord(root + "Mine.contract"),
+         "document copy " + shellWord(root + "/Contracts/Supplier.contract") + " " + shellWord(root + "/Mine.contract"),
          1,
          {"not found"},
          {}},
-        {"BOB", "folder props " + shellWord(root + "Contracts"), 1, {"not found"}, {"NOTE"}},
-        {"BOB --admin", "schedule " + shellWord(root + "Contracts/Supplier.contract"), 0, {"OWNER"}, {}},
+        {"BOB", "folder props " + shellWord(root + "/Contracts"), 1, {"not found"}, {"NOTE"}},
+        {"BOB --admin", "schedule " + shellWord(root + "/Contracts/Supplier.contract"), 0, {"OWNER"}, {}},
         {"BOB", "find supplies", 0, {}, {"Supplier.contract"}},
         {"BOB", "find newsletter", 0, {}, {"Ideas.note"}},
         {"BOB", "find Goals", 0, {"Kickoff.meeting"}, {}},
         {"ANNA", "find newsletter", 0, {"Ideas.note"}, {}},
         {"BOB --admin", "find supplies", 0, {"Supplier.contract"}, {}},
-        {"BOB", "print-file " + shellWord(root + "Contracts"), 1, {}, {"print.htm"}},
-        {"BOB", "print-file " + shellWord(root + "Projects"), 1, {}, {"print.htm"}},
-        {"BOB", "print-file " + shellWord(root + "Projects/Website"), 0, {"print.htm"}, {}},
+        {"BOB", "print-file " + shellWord(root + "/Contracts"), 1, {}, {"print.htm"}},
+        {"BOB", "print-file " + shellWord(root + "/Projects"), 1, {}, {"print.htm"}},
+        {"BOB", "print-file " + shellWord(root + "/Projects/Website"), 0, {"print.htm"}, {}},
         {"BOB", "tasks", 0, {"Website kickoff"}, {"Office supplies"}},
         {"BOB --admin", "tasks", 0, {"Website kickoff", "Office supplies"}, {}},
         {"ANNA", "tasks", 0, {"Website kickoff", "Office supplies"}, {}},
         {"BOB", "status-line --at '30.11.2027 9:00'", 0, {"0, 1, 1."}, {}},
         {"BOB --admin", "status-line --at '30.11.2027 9:00'", 0, {"0, 2, 2."}, {}},
     };
-    const std::string contract = test::readBytes(root + "Contracts/Supplier.contract");
+    const std::string contract = test::readBytes(root + "/Contracts/Supplier.contract");
     for (const auto& c : cases) {
         const std::string what = std::string(c.user) + ": " + c.command;
         int status = -1;
         std::string errors;
-        const std::string said =
-            runCli(c.command + " --datapoint " + shellWord(dataPoint) + " --user " + c.user, &status, &errors) + errors;
+        const std::string said = runAs(c.user, c.command, "", &status, &errors) + errors;
         EXPECT_EQ(status, c.status) << what << "\n" << said;
         for (const std::string& text : c.shown)
             EXPECT_NE(said.find(text), std::string::npos) << what << " should show " << text << "\n" << said;
         for (const std::string& text : c.hidden)
             EXPECT_EQ(said.find(text), std::string::npos) << what << " should not show " << text << "\n" << said;
     }
-    EXPECT_EQ(test::readBytes(root + "Contracts/Supplier.contract"), contract);
+    EXPECT_EQ(test::readBytes(root + "/Contracts/Supplier.contract"), contract);
 }
 
 } // namespace

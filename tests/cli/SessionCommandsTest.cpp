@@ -78,9 +78,7 @@ TEST_F(SessionCommandsTest, LogAppendsOneLineToTheLogOfTheEvent) {
     } rows[] = {{"2", "system.log", "ANNA.log"}, {"51", "ANNA.log", "system.log"}};
     for (const auto& row : rows) {
         const std::string before = readBytes(logs + row.file), otherBefore = readBytes(logs + row.other);
-        int status = -1;
-        run("log", row.event, &status);
-        EXPECT_EQ(status, 0);
+        EXPECT_EQ(statusOf("log", row.event), 0);
         const std::string after = readBytes(logs + row.file);
         ASSERT_GT(after.size(), before.size()) << row.event;
         const std::string added = after.substr(before.size());

@@ -1,5 +1,6 @@
 // quill-cli user create and delete: a new user can log on, and what is
 // refused, and what deleting with and without the data removes.
+#include "CliTest.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,38 +14,26 @@ namespace stdfs = std::filesystem;
 using test::runCli;
 using test::shellWord;
 
-class UserCommandsTest : public ::testing::Test {
+class UserCommandsTest : public test::CliTest {
 protected:
-    test::IsolatedHome home;
-    test::TempDir dir;
-    std::string dataPoint = test::copySampleDataPoint(dir);
     std::string users = dataPoint + "/DataPoint.system/Users/";
 
-    int run(const std::string& as, const std::string& rest, const std::string& input = {},
-            std::string* errors = nullptr) {
+    // The exit status of "user rest" run as as, the password from input.
+    int user(const std::string& as, const std::string& rest, const std::string& password = {},
+             std::string* errors = nullptr) {
         int status = -1;
-        runCli("user " + rest + " --datapoint " + shellWord(dataPoint) + " --user " + as +
-                   (input.empty() ? std::string() : " < " + shellWord(writePassword(input))),
-               &status, errors);
+        runAs(as, "user " + rest, password.empty() ? std::string() : input(password + "\n"), &status, errors);
         return status;
-    }
-    std::string writePassword(const std::string& password) {
-        const std::string file = dir / "password.txt";
-        test::writeBytes(file, password + "\n");
-        return file;
     }
 };
 
 TEST_F(UserCommandsTest, ANewUserLogsOnAndIsDeletedWithOrWithoutTheirData) {
-    ASSERT_EQ(run("ADMINISTRATOR", "create ALEE Alice Lee --admin --mail alice@example.com", "s3cret word"), 0);
+    ASSERT_EQ(user("ADMINISTRATOR", "create ALEE Alice Lee --admin --mail alice@example.com", "s3cret word"), 0);
     EXPECT_EQ(test::readBytes(users + "ALEE.user").find("s3cret"), std::string::npos) << "stored enciphered";
     EXPECT_TRUE(stdfs::is_directory(dataPoint + "/DataPoint.system/Messages/Tasks/ALEE"));
     EXPECT_TRUE(stdfs::is_directory(dataPoint + "/DataPoint.users/ALEE"));
     int status = -1;
-    EXPECT_EQ(runCli("logon --datapoint " + shellWord(dataPoint) + " --user ALEE < " +
-                         shellWord(writePassword("s3cret word")),
-                     &status),
-              "OK\n");
+    EXPECT_EQ(runAs("ALEE", "logon", input("s3cret word\n"), &status), "OK\n");
 
     const struct {
         std::string as;
@@ -59,15 +48,15 @@ TEST_F(UserCommandsTest, ANewUserLogsOnAndIsDeletedWithOrWithoutTheirData) {
     };
     for (const auto& r : refused) {
         std::string errors;
-        EXPECT_EQ(run(r.as, r.rest, "x", &errors), 1) << r.rest;
+        EXPECT_EQ(user(r.as, r.rest, "x", &errors), 1) << r.rest;
         EXPECT_NE(errors.find(r.said), std::string::npos) << r.rest << ": " << errors;
     }
 
     // Without the data the user's folder area stays; with it, it goes.
-    ASSERT_EQ(run("ALEE", "delete ANNA"), 0);
+    ASSERT_EQ(user("ALEE", "delete ANNA"), 0);
     EXPECT_FALSE(stdfs::exists(users + "ANNA.user"));
     EXPECT_TRUE(stdfs::is_directory(dataPoint + "/DataPoint.users/ANNA"));
-    ASSERT_EQ(run("ADMINISTRATOR", "delete ALEE --with-data"), 0);
+    ASSERT_EQ(user("ADMINISTRATOR", "delete ALEE --with-data"), 0);
     EXPECT_FALSE(stdfs::exists(users + "ALEE.user"));
     EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.system/Messages/Tasks/ALEE"));
     EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.users/ALEE"));

@@ -1,6 +1,6 @@
 #include "documents/Companions.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "platform/FileSystem.h"
 
@@ -22,9 +22,8 @@ std::string lines(const std::vector<std::string>& values, std::size_t count = 0)
     return out;
 }
 
-class CompanionsTest : public ::testing::Test, public test::SessionFixture {
+class CompanionsTest : public test::OpenSessionTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
     std::string root() const { return dataPoint + "/DataPoint.root"; }
     std::string kickoff() const { return root() + "/Projects/Website/Kickoff.meeting"; }
     std::string supplier() const { return root() + "/Contracts/Supplier.contract"; }

@@ -10,8 +10,6 @@
 #include <set>
 #include <vector>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace quill {
 namespace {
@@ -82,15 +80,10 @@ TEST_F(DocumentTransferTest, ATransferThatCannotFinishChangesNothing) {
         ::chmod(d.c_str(), 0777);
     ::chmod((contracts + "/Attachments.systemfiles").c_str(), 0777);
     ::chmod(locked.c_str(), 0555);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
-        ::_exit(transferDocument(*session, contract, locked + "/Supplier.contract", TransferMode::Move) ? 1 : 0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported";
+    EXPECT_TRUE(test::passesInChild(
+        [&] { return !transferDocument(*session, contract, locked + "/Supplier.contract", TransferMode::Move); }, 0,
+        test::ChildUser::Ordinary))
+        << "the failure is reported";
     EXPECT_TRUE(namesIn(locked).empty());
     for (const std::string& name : parts)
         EXPECT_TRUE(stdfs::exists(contracts + "/" + name)) << name;

@@ -2,7 +2,7 @@
 // question that names both.
 #include "navigation/CommandTarget.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentList.h"
@@ -20,12 +20,19 @@ namespace {
 namespace stdfs = std::filesystem;
 using test::writeBytes;
 
+// What a command acts on, written short.
+CommandTarget target(TargetKind kind, const std::string& path, const std::string& name, bool top = false) {
+    return {kind, path, name, top};
+}
+
 TEST(PickCommandTargetTest, ASelectedDocumentWinsElseTheNodeWhenItStandsForSomething) {
     DocumentItem janNovak;
     janNovak.name = "Jan Novak";
     janNovak.path = "/dp/Contacts/Jan Novak.contact";
     DocumentItem pathless;
     pathless.name = "Nobody";
+    const CommandTarget contacts = target(TargetKind::Folder, "/dp/Contacts", "Contacts"), nothing;
+    const CommandTarget jan = target(TargetKind::Document, janNovak.path, "Jan Novak");
     const struct {
         const char* why;
         std::optional<NodeKind> nodeKind; // no node at all when empty
@@ -33,50 +40,21 @@ TEST(PickCommandTargetTest, ASelectedDocumentWinsElseTheNodeWhenItStandsForSomet
         const DocumentItem* selected;
         CommandTarget expected;
     } rows[] = {
-        {"a folder with no row selected is the folder, though the list shows documents",
-         NodeKind::Folder,
-         "/dp/Contacts",
-         nullptr,
-         {TargetKind::Folder, "/dp/Contacts", "Contacts", false}},
-        {"a selected row is the document",
-         NodeKind::Folder,
-         "/dp/Contacts",
-         &janNovak,
-         {TargetKind::Document, janNovak.path, "Jan Novak", false}},
-        {"a top folder is a folder that may not go",
-         NodeKind::TopFolder,
-         "/dp",
-         nullptr,
-         {TargetKind::Folder, "/dp", "Contacts", true}},
-        {"a template folder of the settings",
-         NodeKind::TemplateFolder,
-         "/dp/Templates",
-         nullptr,
-         {TargetKind::Folder, "/dp/Templates", "Contacts", false}},
-        {"the trash node",
-         NodeKind::Trash,
-         "/tmp/Trash",
-         nullptr,
-         {TargetKind::Trash, "/tmp/Trash", "Contacts", false}},
-        {"a document selected in the trash",
-         NodeKind::Trash,
-         "/tmp/Trash",
-         &janNovak,
-         {TargetKind::Document, janNovak.path, "Jan Novak", false}},
-        {"a settings page stands for nothing", NodeKind::Settings, "", nullptr, {}},
-        {"the task node stands for nothing", NodeKind::Tasks, "", nullptr, {}},
-        {"a task selected in the task list",
-         NodeKind::Tasks,
-         "",
-         &janNovak,
-         {TargetKind::Document, janNovak.path, "Jan Novak", false}},
-        {"a folder node without a directory", NodeKind::Folder, "", nullptr, {}},
-        {"a row without a file is no document",
-         NodeKind::Folder,
-         "/dp/Contacts",
-         &pathless,
-         {TargetKind::Folder, "/dp/Contacts", "Contacts", false}},
-        {"without a focused node nothing is chosen, not even a row", std::nullopt, "", &janNovak, {}},
+        {"a folder with no row selected is the folder, though the list shows documents", NodeKind::Folder,
+         "/dp/Contacts", nullptr, contacts},
+        {"a selected row is the document", NodeKind::Folder, "/dp/Contacts", &janNovak, jan},
+        {"a top folder is a folder that may not go", NodeKind::TopFolder, "/dp", nullptr,
+         target(TargetKind::Folder, "/dp", "Contacts", true)},
+        {"a template folder of the settings", NodeKind::TemplateFolder, "/dp/Templates", nullptr,
+         target(TargetKind::Folder, "/dp/Templates", "Contacts")},
+        {"the trash node", NodeKind::Trash, "/tmp/Trash", nullptr, target(TargetKind::Trash, "/tmp/Trash", "Contacts")},
+        {"a document selected in the trash", NodeKind::Trash, "/tmp/Trash", &janNovak, jan},
+        {"a settings page stands for nothing", NodeKind::Settings, "", nullptr, nothing},
+        {"the task node stands for nothing", NodeKind::Tasks, "", nullptr, nothing},
+        {"a task selected in the task list", NodeKind::Tasks, "", &janNovak, jan},
+        {"a folder node without a directory", NodeKind::Folder, "", nullptr, nothing},
+        {"a row without a file is no document", NodeKind::Folder, "/dp/Contacts", &pathless, contacts},
+        {"without a focused node nothing is chosen, not even a row", std::nullopt, "", &janNovak, nothing},
     };
     for (const auto& row : rows) {
         TreeNode node;
@@ -107,12 +85,8 @@ TEST(FillInTextTest, MarkersAreReplacedOnceAndValuesAreNeverSearchedAgain) {
         EXPECT_EQ(fillInText(row.text, {{"$TARGET$", row.name}, {"$COUNT$", "7"}}), row.expected) << row.text;
 }
 
-class CommandTargetTest : public ::testing::Test, public test::SessionFixture {
+class CommandTargetTest : public test::LoggedOnTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(open());
-        ASSERT_TRUE(loadUserData(*session));
-    }
     std::string root = dataPoint + "/DataPoint.root";
 };
 
@@ -180,10 +154,10 @@ TEST_F(CommandTargetTest, TheDeleteQuestionNamesItsTargetAndWhatGoesWithIt) {
     const std::string trash = trashDirectory(*session);
     writeBytes(trash + "/Old.note", "");
     const auto folder = [&](const char* name, bool top = false) {
-        return CommandTarget{TargetKind::Folder, root + "/" + name, name, top};
+        return target(TargetKind::Folder, root + "/" + name, name, top);
     };
     const auto document = [](const std::string& path, const char* name) {
-        return CommandTarget{TargetKind::Document, path, name, false};
+        return target(TargetKind::Document, path, name);
     };
     const struct {
         const char* why;
@@ -214,21 +188,12 @@ TEST_F(CommandTargetTest, TheDeleteQuestionNamesItsTargetAndWhatGoesWithIt) {
         {"an empty folder, for good: No on Enter, as whatever is deleted for good", folder("Empty"), true,
          DeleteAction::DeleteForGood, "Delete the empty folder Empty for good? This cannot be undone.", true, false},
         {"a name that looks like a marker is shown as it is",
-         {TargetKind::Folder, root + "/Empty", "$DATE$ $CONTENTS$", false},
-         false,
-         DeleteAction::MoveToTrash,
-         "Move the empty folder $DATE$ $CONTENTS$ to the trash?",
-         true,
-         true},
+         target(TargetKind::Folder, root + "/Empty", "$DATE$ $CONTENTS$"), false, DeleteAction::MoveToTrash,
+         "Move the empty folder $DATE$ $CONTENTS$ to the trash?", true, true},
         {"a top folder is never deleted", folder("Contacts", true), true, DeleteAction::None, "", false, true},
-        {"nothing chosen, nothing asked", {}, false, DeleteAction::None, "", false, true},
-        {"the trash node is emptied",
-         {TargetKind::Trash, trash, "Trash", false},
-         false,
-         DeleteAction::EmptyTrash,
-         "Empty the trash? Everything in it will be deleted for good.",
-         true,
-         false},
+        {"nothing chosen, nothing asked", CommandTarget{}, false, DeleteAction::None, "", false, true},
+        {"the trash node is emptied", target(TargetKind::Trash, trash, "Trash"), false, DeleteAction::EmptyTrash,
+         "Empty the trash? Everything in it will be deleted for good.", true, false},
     };
     for (const auto& row : rows) {
         const DeleteQuestion asked = deleteQuestion(*session, row.target, row.forGood);

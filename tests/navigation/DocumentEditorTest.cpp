@@ -4,7 +4,7 @@
 #include "navigation/DocumentCommands.h"
 #include "navigation/DocumentEditor.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "session/Logon.h"
 
@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 
 namespace quill {
 namespace {
@@ -20,12 +19,8 @@ namespace {
 namespace stdfs = std::filesystem;
 using test::readBytes;
 
-class DocumentEditorTest : public ::testing::Test, public test::SessionFixture {
+class DocumentEditorTest : public test::LoggedOnTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(open());
-        ASSERT_TRUE(loadUserData(*session));
-    }
     std::string newDocument(const std::string& folder, const char* extension) {
         std::string created;
         EXPECT_TRUE(createObject(*session, root + folder, session->tables.objectTypeOf(extension), created));
@@ -37,6 +32,15 @@ protected:
                 return row.value;
         }
         return "<none>";
+    }
+    // The administrator edits the contract with quill-cli, as another user
+    // in another process would.
+    void theirEdit(const std::string& options) {
+        int status = -1;
+        test::runCli("edit --datapoint " + test::shellWord(dataPoint) + " --user ADMINISTRATOR " +
+                         test::shellWord(contract) + " " + options,
+                     &status);
+        ASSERT_EQ(status, 0) << options;
     }
     std::string root = dataPoint + "/DataPoint.root/";
     std::string contract = root + "Contracts/Supplier.contract";
@@ -176,11 +180,7 @@ TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersio
     DocumentEditor mine(*session);
     ASSERT_TRUE(mine.open(contract));
     // Another user saves the same document from another process meanwhile.
-    int status = -1;
-    test::runCli("edit --datapoint " + test::shellWord(dataPoint) + " --user ADMINISTRATOR " +
-                     test::shellWord(contract) + " --set 'PARTNER=Their partner'",
-                 &status);
-    ASSERT_EQ(status, 0);
+    ASSERT_NO_FATAL_FAILURE(theirEdit("--set 'PARTNER=Their partner'"));
 
     ASSERT_TRUE(mine.setProperty("PARTNER", "My partner"));
     std::vector<ForeignChange> changes;
@@ -204,13 +204,6 @@ TEST_F(DocumentEditorTest, ASaveNoticesAnotherSaveMeanwhileAndLosesNeitherVersio
 }
 
 TEST_F(DocumentEditorTest, AMergingSaveKeepsBothSidesAndAsksOnlyAboutWhatCollides) {
-    const auto theirEdit = [&](const std::string& options) {
-        int status = -1;
-        test::runCli("edit --datapoint " + test::shellWord(dataPoint) + " --user ADMINISTRATOR " +
-                         test::shellWord(contract) + " " + options,
-                     &status);
-        ASSERT_EQ(status, 0) << options;
-    };
     // Different fields and a comment each: merged without a question.
     DocumentEditor mine(*session);
     ASSERT_TRUE(mine.open(contract));
@@ -274,10 +267,7 @@ TEST_F(DocumentEditorTest, ASaveThatCannotFinishChangesNothingAndCanBeRepeated) 
     const std::string chosen = dir / "Offer.pdf";
     test::writeBytes(chosen, "%PDF offer");
     const std::string folder = root + "Contracts/";
-    std::map<std::string, std::string> before;
-    for (const auto& entry : stdfs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            before[entry.path().string()] = readBytes(entry.path().string());
+    const auto before = test::snapshotOf(folder, false);
 
     DocumentEditor editor(*session);
     ASSERT_TRUE(editor.open(contract));
@@ -290,11 +280,7 @@ TEST_F(DocumentEditorTest, ASaveThatCannotFinishChangesNothingAndCanBeRepeated) 
     const std::string blocked = folder + "Attachments.systemfiles/" + stdfs::path(staged).filename().string();
     stdfs::create_directories(blocked);
     EXPECT_FALSE(editor.save());
-    std::map<std::string, std::string> after;
-    for (const auto& entry : stdfs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            after[entry.path().string()] = readBytes(entry.path().string());
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(test::snapshotOf(folder, false), before);
 
     stdfs::remove(blocked);
     ASSERT_TRUE(editor.save());

@@ -27,107 +27,61 @@ std::vector<std::string> values(const std::vector<EditorRow>& rows) {
 using Rows = std::vector<EditorRow>;
 using Values = std::vector<std::string>;
 
+// The parts of text between '|'s; none for an empty text.
+Values split(std::string_view text) {
+    Values parts;
+    for (std::size_t from = 0; !text.empty() && from <= text.size();) {
+        const std::size_t bar = std::min(text.find('|', from), text.size());
+        parts.emplace_back(text.substr(from, bar - from));
+        from = bar + 1;
+    }
+    return parts;
+}
+
+// A branch's rows written short: "NAME=value|..." for fields (dates in the
+// schedule), "text|..." for comments, "file=name|..." for attachments.
+Rows rowsOf(EditorBranch branch, std::string_view text) {
+    Rows rows;
+    for (const std::string& part : split(text)) {
+        const std::size_t equals = part.find('=');
+        const std::string key = part.substr(0, equals), value = part.substr(equals + 1);
+        switch (branch) {
+        case EditorBranch::Properties: rows.push_back(field(key.c_str(), value.c_str())); break;
+        case EditorBranch::Schedule: rows.push_back(field(key.c_str(), value.c_str(), "DATE")); break;
+        case EditorBranch::Comments: rows.push_back(comment(part.c_str())); break;
+        case EditorBranch::Attachments: rows.push_back(attachment(key.c_str(), value.c_str())); break;
+        }
+    }
+    return rows;
+}
+
 TEST(DocumentMergeTest, EachUnitKeepsTheSideThatChangedIt) {
+    using enum EditorBranch;
     const struct {
         const char* what;
         EditorBranch branch;
-        Rows base, mine, theirs;
-        Values merged;
+        const char *base, *mine, *theirs, *merged;
         std::size_t taken;     // units taken from the other side
         std::size_t conflicts; // units that ask
     } cases[] = {
-        {"different fields",
-         EditorBranch::Properties,
-         {field("VALUE", "100"), field("NAME", "Offer")},
-         {field("VALUE", "100"), field("NAME", "Offer 2")},
-         {field("VALUE", "250"), field("NAME", "Offer")},
-         {"250", "Offer 2"},
-         1,
-         0},
-        {"the same field to the same value",
-         EditorBranch::Properties,
-         {field("VALUE", "100")},
-         {field("VALUE", "300")},
-         {field("VALUE", "300")},
-         {"300"},
-         0,
-         0},
-        {"the same field to different values",
-         EditorBranch::Properties,
-         {field("VALUE", "100")},
-         {field("VALUE", "300")},
-         {field("VALUE", "250")},
-         {"300"},
-         0,
-         1},
-        {"comments added on both sides",
-         EditorBranch::Comments,
-         {comment("a")},
-         {comment("a"), comment("mine")},
-         {comment("a"), comment("theirs")},
-         {"a", "theirs", "mine"},
-         1,
-         0},
-        {"a comment changed by one, another deleted by the other",
-         EditorBranch::Comments,
-         {comment("a"), comment("b"), comment("c")},
-         {comment("a"), comment("B!"), comment("c")},
-         {comment("a"), comment("b")},
-         {"a", "B!"},
-         1,
-         0},
-        {"a comment deleted by one and changed by the other",
-         EditorBranch::Comments,
-         {comment("a"), comment("b")},
-         {comment("a")},
-         {comment("a"), comment("b changed")},
-         {"a"},
-         0,
-         1},
-        {"one comment changed differently on both",
-         EditorBranch::Comments,
-         {comment("a")},
-         {comment("a mine")},
-         {comment("a theirs")},
-         {"a mine"},
-         0,
-         1},
-        {"attachments added on both, one renamed",
-         EditorBranch::Attachments,
-         {attachment("/f/1", "One")},
-         {attachment("/f/1", "One"), attachment("/s/2", "Mine")},
-         {attachment("/f/1", "First"), attachment("/f/3", "Theirs")},
-         {"First", "Theirs", "Mine"},
-         2,
-         0},
-        {"an attachment removed by one, renamed by the other",
-         EditorBranch::Attachments,
-         {attachment("/f/1", "One")},
-         {},
-         {attachment("/f/1", "First")},
-         {},
-         0,
-         1},
-        {"the schedule changed by the other only",
-         EditorBranch::Schedule,
-         {},
-         {},
-         {field("DATE", "1.1.2027", "DATE")},
-         {"1.1.2027"},
-         1,
-         0},
-        {"the schedule changed on both",
-         EditorBranch::Schedule,
-         {field("DATE", "1.1.2027", "DATE")},
-         {field("DATE", "2.1.2027", "DATE")},
-         {},
-         {"2.1.2027"},
-         0,
-         1},
+        {"different fields", Properties, "VALUE=100|NAME=Offer", "VALUE=100|NAME=Offer 2", "VALUE=250|NAME=Offer",
+         "250|Offer 2", 1, 0},
+        {"the same field to the same value", Properties, "VALUE=100", "VALUE=300", "VALUE=300", "300", 0, 0},
+        {"the same field to different values", Properties, "VALUE=100", "VALUE=300", "VALUE=250", "300", 0, 1},
+        {"comments added on both sides", Comments, "a", "a|mine", "a|theirs", "a|theirs|mine", 1, 0},
+        {"a comment changed by one, another deleted by the other", Comments, "a|b|c", "a|B!|c", "a|b", "a|B!", 1, 0},
+        {"a comment deleted by one and changed by the other", Comments, "a|b", "a", "a|b changed", "a", 0, 1},
+        {"one comment changed differently on both", Comments, "a", "a mine", "a theirs", "a mine", 0, 1},
+        {"attachments added on both, one renamed", Attachments, "/f/1=One", "/f/1=One|/s/2=Mine",
+         "/f/1=First|/f/3=Theirs", "First|Theirs|Mine", 2, 0},
+        {"an attachment removed by one, renamed by the other", Attachments, "/f/1=One", "", "/f/1=First", "", 0, 1},
+        {"the schedule changed by the other only", Schedule, "", "", "DATE=1.1.2027", "1.1.2027", 1, 0},
+        {"the schedule changed on both", Schedule, "DATE=1.1.2027", "DATE=2.1.2027", "", "2.1.2027", 0, 1},
     };
     for (const auto& c : cases) {
-        const BranchMerge merge = mergeBranch(c.branch, c.base, c.mine, c.theirs, {});
-        EXPECT_EQ(values(merge.rows), c.merged) << c.what;
+        const BranchMerge merge =
+            mergeBranch(c.branch, rowsOf(c.branch, c.base), rowsOf(c.branch, c.mine), rowsOf(c.branch, c.theirs), {});
+        EXPECT_EQ(values(merge.rows), split(c.merged)) << c.what;
         EXPECT_EQ(merge.takenFromTheirs.size(), c.taken) << c.what;
         EXPECT_EQ(merge.conflicts.size(), c.conflicts) << c.what;
     }

@@ -48,6 +48,12 @@ Names takeAll(FindSession& find, const std::string& dataPoint) {
     return names;
 }
 
+// What "review" finds in the sample, sorted: in two meetings, and in a
+// contract's comments.
+const Names kMeetingReviews = {"DataPoint.root/Meetings/Annual review.meeting",
+                               "DataPoint.root/Meetings/Weekly review.meeting"};
+const Names kAllReviews = {"DataPoint.root/Contracts/Supplier.contract", kMeetingReviews[0], kMeetingReviews[1]};
+
 Names sorted(Names names) {
     std::sort(names.begin(), names.end());
     return names;
@@ -67,25 +73,9 @@ TEST(FindSessionTest, HandsOutEachMatchingDocumentOnceInTheSameOrderEachTime) {
         bool subfolders;
         Names found; // sorted
     } rows[] = {
-        {"the word in two meetings and a contract's comments",
-         "review",
-         "",
-         "",
-         true,
-         {"DataPoint.root/Contracts/Supplier.contract", "DataPoint.root/Meetings/Annual review.meeting",
-          "DataPoint.root/Meetings/Weekly review.meeting"}},
-        {"one kind only",
-         "review",
-         ".meeting",
-         "",
-         true,
-         {"DataPoint.root/Meetings/Annual review.meeting", "DataPoint.root/Meetings/Weekly review.meeting"}},
-        {"one folder",
-         "review",
-         "",
-         root + "/Meetings",
-         true,
-         {"DataPoint.root/Meetings/Annual review.meeting", "DataPoint.root/Meetings/Weekly review.meeting"}},
+        {"the word in two meetings and a contract's comments", "review", "", "", true, kAllReviews},
+        {"one kind only", "review", ".meeting", "", true, kMeetingReviews},
+        {"one folder", "review", "", root + "/Meetings", true, kMeetingReviews},
         {"a folder's own files without its subfolders", "review", "", root, false, {}},
         {"the user's own folder is searched too", "reading", "", "", true, {"DataPoint.users/ANNA/Reading list.note"}},
         {"an empty text finds nothing", "", "", "", true, {}},
@@ -126,15 +116,11 @@ TEST(FindSessionTest, DocumentsTheRightsHideAreNotHandedOut) {
         bool administrator;
         Names found; // sorted
     } rows[] = {
-        {"a user sees what the rights admit",
-         false,
-         {"DataPoint.root/Contracts/Supplier.contract", "DataPoint.root/Meetings/Annual review.meeting",
-          "DataPoint.root/Meetings/Weekly review.meeting"}},
+        {"a user sees what the rights admit", false, kAllReviews},
         {"an administrator sees everything",
          true,
-         {"DataPoint.root/Contracts/Supplier.contract", "DataPoint.root/Meetings/Annual review.meeting",
-          "DataPoint.root/Meetings/Board/Weekly review.meeting", "DataPoint.root/Meetings/Private.meeting",
-          "DataPoint.root/Meetings/Weekly review.meeting"}},
+         {kAllReviews[0], kAllReviews[1], "DataPoint.root/Meetings/Board/Weekly review.meeting",
+          "DataPoint.root/Meetings/Private.meeting", kAllReviews[2]}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.why);
@@ -200,8 +186,7 @@ TEST(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
 
     // A new search counts from nothing and lists only its own.
     find.start({{f.dataPoint + "/DataPoint.root/Meetings", true}}, "review", "");
-    EXPECT_EQ(sorted(takeAll(find, f.dataPoint)), (Names{"DataPoint.root/Meetings/Annual review.meeting",
-                                                         "DataPoint.root/Meetings/Weekly review.meeting"}));
+    EXPECT_EQ(sorted(takeAll(find, f.dataPoint)), kMeetingReviews);
     EXPECT_EQ(find.progress().documents, 2u);
     EXPECT_EQ(find.progress().folders, 1u);
 

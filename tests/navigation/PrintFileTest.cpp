@@ -4,7 +4,7 @@
 // which linked style sheets are read.
 #include "navigation/PrintFile.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "TestSupport.h"
 
 #include "navigation/DocumentList.h"
@@ -75,10 +75,7 @@ TEST(PrintFileTest, PagesKeepTheirStylesAndEachGetsItsOwnSheet) {
     EXPECT_NE(joined.find("break-after: page"), std::string::npos);
 }
 
-class PrintFileSessionTest : public ::testing::Test, public test::SessionFixture {
-protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
-};
+class PrintFileSessionTest : public test::OpenSessionTest {};
 
 TEST_F(PrintFileSessionTest, DocumentsComeInTheDocumentListsOrder) {
     // Names that sort otherwise than the files, written so that the

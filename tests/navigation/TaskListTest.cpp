@@ -3,7 +3,7 @@
 #include "navigation/DocumentList.h"
 #include "navigation/ImageNames.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "session/Logon.h"
 
@@ -12,11 +12,9 @@
 namespace quill {
 namespace {
 
-class TaskListTest : public ::testing::Test, public test::SessionFixture {};
+class TaskListTest : public test::LoggedOnTest {};
 
 TEST_F(TaskListTest, EachStateListsItsTasksAndLeavesOutDeletedDocuments) {
-    ASSERT_TRUE(open());
-    ASSERT_TRUE(loadUserData(*session));
     const std::string root = dataPoint + "/DataPoint.root/";
     const LocalDateTime event{2027, 1, 14, 10, 0};
     const LocalDateTime before{2027, 1, 14, 9, 45};

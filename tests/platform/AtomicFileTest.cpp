@@ -7,9 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <set>
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -104,67 +102,50 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldContent) {
     EXPECT_FALSE(replaceFile(dir / "folder", "x").ok()) << "a directory is not replaced by a file";
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
 
-    // A full disk, imitated by a file size limit in a child process (this
-    // works for root too): the write fails half way.
+    // A full disk: the write fails half way.
     test::writeBytes(dir / "doc.txt", "old");
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::_exit(replaceFile(dir / "doc.txt", std::string(100000, 'n')).ok() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed write was reported as success";
+    EXPECT_TRUE(test::passesInChild([&] { return !replaceFile(dir / "doc.txt", std::string(100000, 'n')).ok(); }, 1000))
+        << "the failed write was reported as success";
     EXPECT_EQ(test::readBytes(dir / "doc.txt"), "old");
     EXPECT_EQ(namesIn(dir), (std::set<std::string>{"doc.txt", "folder"}));
 }
 
-// Runs check in a child process as an ordinary user (root passes every
-// permission test) and tells whether it returned true.
-template <typename Check> bool inChildAsOrdinaryUser(Check check) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
-        ::_exit(check() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplaced) {
+// Run as an ordinary user, so that this holds where the tests run as root.
+TEST(AtomicFileTest, WhatTheUserMayNotWriteIsNotReplaced) {
     TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
-    const std::string file = dir / "theirs.note";
-    test::writeBytes(file, "old");
-    ::chmod(file.c_str(), 0444);
-    EXPECT_TRUE(inChildAsOrdinaryUser([&] {
-        const Status refused = replaceFile(file, "new");
-        return !refused.ok() && refused.message().find("you may not write") != std::string::npos;
-    }));
-    EXPECT_EQ(test::readBytes(file), "old");
+    const std::string theirs = dir / "theirs.note", locked = dir / "locked";
+    test::writeBytes(theirs, "old");
+    ::chmod(theirs.c_str(), 0444);
+    test::writeBytes(locked + "/doc.txt", "old");
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    EXPECT_TRUE(test::passesInChild(
+        [&] {
+            const Status refused = replaceFile(theirs, "new");
+            return !refused.ok() && refused.message().find("you may not write") != std::string::npos;
+        },
+        0, test::ChildUser::Ordinary))
+        << "a file the user may not write";
+    EXPECT_TRUE(test::passesInChild([&] { return !replaceFile(locked + "/doc.txt", "new").ok(); }, 0,
+                                    test::ChildUser::Ordinary))
+        << "a read-only directory";
+    ::chmod(locked.c_str(), 0755);
+    EXPECT_EQ(test::readBytes(theirs), "old");
+    EXPECT_EQ(test::readBytes(locked + "/doc.txt"), "old");
 }
 
 TEST(AtomicFileTest, ALineTheDiskTakesOnlyInPartIsCutOffAndTheCauseNamed) {
     TempDir dir;
     const std::string log = dir / "user.log";
     test::writeBytes(log, "first\r\n");
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{20, 20}; // room for part of the next line only
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const Status s = appendLine(log, "a line far longer than the room that is left");
-        ::_exit(!s.ok() && s.message().find("too large") != std::string::npos ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a failure naming the cause";
+    // Room for part of the next line only.
+    EXPECT_TRUE(test::passesInChild(
+        [&] {
+            const Status s = appendLine(log, "a line far longer than the room that is left");
+            return !s.ok() && s.message().find("too large") != std::string::npos;
+        },
+        20))
+        << "a failure naming the cause";
     EXPECT_EQ(test::readBytes(log), "first\r\n") << "no half line for the next one to continue";
     ASSERT_TRUE(appendLine(log, "second"));
     EXPECT_EQ(test::readBytes(log), "first\r\nsecond\r\n");
@@ -179,19 +160,6 @@ TEST(AtomicFileTest, LeftoversOfKilledWritesGoWhenTheyAreOld) {
     sweepStaleTemporaryFiles(dir.path());
     EXPECT_FALSE(std::filesystem::exists(old));
     EXPECT_TRUE(std::filesystem::exists(fresh));
-}
-
-TEST(AtomicFileTest, ReadOnlyDirectoryRefusesTheWrite) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
-    TempDir dir;
-    const std::string locked = dir / "locked";
-    test::writeBytes(locked + "/doc.txt", "old");
-    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
-    const Status refused = replaceFile(locked + "/doc.txt", "new");
-    ::chmod(locked.c_str(), 0755);
-    EXPECT_FALSE(refused.ok());
-    EXPECT_EQ(test::readBytes(locked + "/doc.txt"), "old");
 }
 
 TEST(AtomicFileTest, AppendLineCreatesTheFileAndAddsWholeLines) {

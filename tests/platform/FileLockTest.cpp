@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quill {
@@ -29,12 +28,8 @@ void age(const std::string& file, std::chrono::seconds by) {
 // What a killed holder leaves decides whether the next program may take
 // the lock at once, after a short while, or only after the long wait.
 TEST(FileLockTest, ALockLeftByAKilledHolderIsTakenOverAndALiveOneIsNot) {
-    const pid_t ended = ::fork();
-    if (ended == 0)
-        ::_exit(0);
-    ::waitpid(ended, nullptr, 0);
-    char host[256] = {};
-    ::gethostname(host, sizeof host - 1);
+    const long ended = test::endedProcessId();
+    const std::string host = test::hostName();
     struct Row {
         const char* why;
         std::string content;

@@ -15,6 +15,20 @@ namespace {
 
 using test::TempDir;
 
+// What fs::list shows of a directory: names as it gives them and whether
+// each is a directory, sorted; "<unlisted>" when it cannot list it.
+using Listing = std::vector<std::pair<std::string, bool>>;
+Listing listed(const std::string& directory) {
+    const auto entries = fs::list(directory);
+    if (!entries)
+        return {{"<unlisted>", false}};
+    Listing seen;
+    for (const fs::Entry& e : *entries)
+        seen.emplace_back(e.name, e.isDirectory);
+    std::sort(seen.begin(), seen.end());
+    return seen;
+}
+
 TEST(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
     TempDir dir;
     test::writeBytes(dir / "Dir/Sub/File.TXT", "content");
@@ -42,10 +56,7 @@ TEST(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
     }
     EXPECT_TRUE(fs::isDirectory(dir / "DIR/sub"));
     EXPECT_TRUE(fs::isDirectory(dir / "DIR/sub/")) << "trailing separator";
-    const auto entries = fs::list(dir / "dir\\SUB\\");
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 1u);
-    EXPECT_EQ((*entries)[0].name, "File.TXT") << "listed as spelt on disk";
+    EXPECT_EQ(listed(dir / "dir\\SUB\\"), (Listing{{"File.TXT", false}})) << "listed as spelt on disk";
 }
 
 TEST(FileSystemTest, ExactSpellingWinsOverACaseVariant) {
@@ -65,11 +76,7 @@ TEST(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
     ASSERT_TRUE(replaceFile(dir / name, "k\xF9\xF2").ok());
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(dir.path()) / "žluťoučký.txt"));
 
-    const auto entries = fs::list(dir.path());
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 1u);
-    EXPECT_EQ((*entries)[0].name, name);
-    EXPECT_FALSE((*entries)[0].isDirectory);
+    EXPECT_EQ(listed(dir.path()), (Listing{{name, false}}));
     // Case is folded in cp1250, so the capitals of the diacritics match too.
     EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8DOU\xC8K\xDD.TXT", 100).content, "k\xF9\xF2");
     EXPECT_EQ(fs::fromNative(std::filesystem::path(dir.path()) / "žluťoučký.txt"), dir / name);
@@ -79,11 +86,8 @@ TEST(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
 TEST(FileSystemTest, NamesOnDiskThatAreNotUtf8StayReachable) {
     TempDir dir;
     test::writeBytes(dir / "\x9Elu\x9D.txt", "raw"); // the bytes as they are, not UTF-8
-    const auto entries = fs::list(dir.path());
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 1u);
-    EXPECT_EQ((*entries)[0].name, "\x9Elu\x9D.txt");
-    EXPECT_EQ(fs::readFile(dir / (*entries)[0].name, 100).content, "raw");
+    EXPECT_EQ(listed(dir.path()), (Listing{{"\x9Elu\x9D.txt", false}}));
+    EXPECT_EQ(fs::readFile(dir / "\x9Elu\x9D.txt", 100).content, "raw");
     EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8D.TXT", 100).content, "raw");
 }
 
@@ -94,9 +98,7 @@ TEST(FileSystemTest, NamesTheCodePageCannotHoldNeverResolveToAnotherFile) {
     test::writeBytes(dir / "\xCE\xA9 plan.note", "omega");
     std::filesystem::create_directory(dir / "\xD0\x94\xD0\xB0\xD0\xBD");
     std::filesystem::create_directory(dir / "\xD0\x94\xD0\xB0\xD0\xBC");
-    const auto entries = fs::list(dir.path());
-    ASSERT_TRUE(entries);
-    EXPECT_TRUE(entries->empty()) << "left out rather than listed as '?' names";
+    EXPECT_EQ(listed(dir.path()), Listing{}) << "left out rather than listed as '?' names";
     EXPECT_FALSE(fs::exists(dir / "? plan.note"));
     EXPECT_FALSE(fs::isDirectory(dir / "???"));
     ASSERT_TRUE(replaceFile(dir / "? plan.note", "new"));
@@ -109,14 +111,7 @@ TEST(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {
     test::writeBytes(dir / "doc.txt", "x");
     test::writeBytes(temporaryWritePath(dir / "doc.txt"), "half");
     std::filesystem::create_directory(dir / "Sub");
-    const auto entries = fs::list(dir.path());
-    ASSERT_TRUE(entries);
-    std::vector<std::pair<std::string, bool>> seen;
-    for (const fs::Entry& e : *entries)
-        seen.emplace_back(e.name, e.isDirectory);
-    std::sort(seen.begin(), seen.end());
-    const std::vector<std::pair<std::string, bool>> expected = {{"Sub", true}, {"doc.txt", false}};
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(listed(dir.path()), (Listing{{"Sub", true}, {"doc.txt", false}}));
     EXPECT_FALSE(fs::list(dir / "missing"));
 }
 

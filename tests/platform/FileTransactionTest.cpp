@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quill {
@@ -121,19 +120,13 @@ TEST(FileTransactionTest, AFailureOrARefusalChangesNothing) {
     }
 }
 
-// A process id that no process has: that of a child that has ended.
-long endedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
-
-std::string hostName() {
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    return name;
+// The intent a program of this computer left in the journal, in the phase
+// given, with its steps; by default one that has ended.
+void writeIntent(const std::string& journal, const std::string& id, const std::string& phase, const std::string& steps,
+                 long pid = test::endedProcessId()) {
+    test::writeBytes(journal + "/.~quill-txn-" + id + ".intent",
+                     "quill-transaction 1\nid\t" + id + "\nhost\t" + test::hostName() + "\npid\t" +
+                         std::to_string(pid) + "\nphase\t" + phase + "\nstep\t" + steps + "\nend\n");
 }
 
 // What a killed program leaves: an intent and the steps up to some point
@@ -148,22 +141,12 @@ TEST(FileTransactionTest, RecoveryUndoesAnUncommittedChangeAndFinishesACommitted
         bool removalDone;
         std::vector<std::string> expected;
     };
+    const std::vector<std::string> untouched = {"a/", "a/doc.comments=comments", "a/doc.note=record", "a/old.note=old",
+                                                "b/"};
     const std::vector<Row> rows = {
-        {"killed before any step",
-         false,
-         0,
-         false,
-         {"a/", "a/doc.comments=comments", "a/doc.note=record", "a/old.note=old", "b/"}},
-        {"killed after the first move",
-         false,
-         1,
-         false,
-         {"a/", "a/doc.comments=comments", "a/doc.note=record", "a/old.note=old", "b/"}},
-        {"killed after every step, before the commit",
-         false,
-         2,
-         true,
-         {"a/", "a/doc.comments=comments", "a/doc.note=record", "a/old.note=old", "b/"}},
+        {"killed before any step", false, 0, false, untouched},
+        {"killed after the first move", false, 1, false, untouched},
+        {"killed after every step, before the commit", false, 2, true, untouched},
         {"killed after the commit", true, 2, true, {"a/", "b/", "b/doc.comments=comments", "b/doc.note=record"}},
     };
     for (const Row& row : rows) {
@@ -175,11 +158,9 @@ TEST(FileTransactionTest, RecoveryUndoesAnUncommittedChangeAndFinishesACommitted
             stdfs::rename(w + "/a/doc.comments", w + "/b/doc.comments");
         if (row.removalDone)
             stdfs::rename(w + "/a/old.note", w + "/a/.~quill-txn-" + id + "-2.gone");
-        test::writeBytes(f.journal + "/.~quill-txn-" + id + ".intent",
-                         "quill-transaction 1\nid\t" + id + "\nhost\t" + hostName() + "\npid\t" +
-                             std::to_string(endedProcess()) + "\nphase\t" + (row.committed ? "commit" : "prepare") +
-                             "\nstep\tmove\t0\t@/a/doc.note\t@/b/doc.note\nstep\tmove\t0\t@/a/doc.comments\t@/b/"
-                             "doc.comments\nstep\tremove\t0\t\t@/a/old.note\nend\n");
+        writeIntent(f.journal, id, row.committed ? "commit" : "prepare",
+                    "move\t0\t@/a/doc.note\t@/b/doc.note\nstep\tmove\t0\t@/a/doc.comments\t@/b/doc.comments\n"
+                    "step\tremove\t0\t\t@/a/old.note");
         std::size_t recovered = 0;
         ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, &recovered).ok()) << row.why;
         EXPECT_EQ(recovered, 1u) << row.why;
@@ -229,9 +210,7 @@ TEST(FileTransactionTest, RecoveryUndoesALinkCutShortBeforeTheUnlink) {
             Fixture f;
             const auto before = treeOf(f.work);
             row.cut(f.work, asLink ? std::function<void(std::string, std::string)>(link) : copy);
-            test::writeBytes(f.journal + "/.~quill-txn-" + id + ".intent",
-                             "quill-transaction 1\nid\t" + id + "\nhost\t" + hostName() + "\npid\t" +
-                                 std::to_string(endedProcess()) + "\nphase\tprepare\nstep\t" + row.step + "\nend\n");
+            writeIntent(f.journal, id, "prepare", row.step);
             ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, nullptr).ok()) << row.why;
             // A second recovery, as after a kill during the first, finds nothing more to do.
             ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, nullptr).ok()) << row.why;
@@ -246,9 +225,7 @@ TEST(FileTransactionTest, RecoveryLeavesRunningAndUnfinishedIntentsAlone) {
     Fixture f;
     stdfs::rename(f.work + "/a/doc.note", f.work + "/b/doc.note");
     const std::string running = f.journal + "/.~quill-txn-1111.intent";
-    test::writeBytes(running, "quill-transaction 1\nid\t1111\nhost\t" + hostName() + "\npid\t" +
-                                  std::to_string(::getppid()) +
-                                  "\nphase\tprepare\nstep\tmove\t0\t@/a/doc.note\t@/b/doc.note\nend\n");
+    writeIntent(f.journal, "1111", "prepare", "move\t0\t@/a/doc.note\t@/b/doc.note", ::getppid());
     test::writeBytes(f.journal + "/.~quill-txn-2222.intent", "quill-transaction 1\nid\t2222\nhost\th");
     std::size_t recovered = 9;
     ASSERT_TRUE(recoverFileTransactions(f.journal, f.work, &recovered).ok());

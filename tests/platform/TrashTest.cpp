@@ -50,10 +50,16 @@ protected:
                   std::string::npos);
     }
 
+    std::string trashDir() const { return std::string(std::getenv("XDG_DATA_HOME")) + "/Trash"; }
+    // The lines of the .trashinfo of a name in the trash.
+    std::vector<std::string> infoOf(const std::string& name, const std::string& trash = {}) const {
+        return linesOf(test::readBytes((trash.empty() ? trashDir() : trash) + "/info/" + name + ".trashinfo"));
+    }
+
     IsolatedHome home;
     test::FixedClock clock;
     std::string work;
-    std::string trashDir() const { return std::string(std::getenv("XDG_DATA_HOME")) + "/Trash"; }
+    const Trash trash{Trash::defaultDirectory(), clock}; // the user's own trash
 };
 
 TEST_F(TrashTest, DefaultDirectoryFollowsXdgDataHome) {
@@ -66,32 +72,28 @@ TEST_F(TrashTest, MovesAFileAndRecordsWhereItCameFrom) {
     const std::string name = "My Notes \x9E.txt"; // cp1250 z caron
     const std::string utf8Name = "My Notes ž.txt";
     test::writeBytes(work + "/" + utf8Name, "content");
-    const Trash trash(Trash::defaultDirectory(), clock);
     ASSERT_TRUE(trash.moveToTrash(work + "/" + name).ok());
 
     EXPECT_FALSE(stdfs::exists(work + "/" + utf8Name));
     EXPECT_EQ(test::readBytes(trashDir() + "/files/" + utf8Name), "content");
-    EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/" + utf8Name + ".trashinfo")),
-              expectedInfo(work + "/My%20Notes%20%C5%BE.txt"));
+    EXPECT_EQ(infoOf(utf8Name), expectedInfo(work + "/My%20Notes%20%C5%BE.txt"));
 }
 
 TEST_F(TrashTest, MovesADirectoryTree) {
     test::writeBytes(work + "/Project/top.txt", "top");
     test::writeBytes(work + "/Project/sub/deep.txt", "deep");
-    const Trash trash(Trash::defaultDirectory(), clock);
     // Spelt in another case: the trash must record the name as it is on disk.
     ASSERT_TRUE(trash.moveToTrash(work + "/PROJECT").ok());
 
     EXPECT_FALSE(stdfs::exists(work + "/Project"));
     EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/top.txt"), "top");
     EXPECT_EQ(test::readBytes(trashDir() + "/files/Project/sub/deep.txt"), "deep");
-    EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/Project.trashinfo")), expectedInfo(work + "/Project"));
+    EXPECT_EQ(infoOf("Project"), expectedInfo(work + "/Project"));
 }
 
 TEST_F(TrashTest, MovesASymlinkNotWhatItPointsTo) {
     test::writeBytes(work + "/Target/keep.txt", "keep");
     stdfs::create_directory_symlink(work + "/Target", work + "/Link");
-    const Trash trash(Trash::defaultDirectory(), clock);
     ASSERT_TRUE(trash.moveToTrash(work + "/Link").ok());
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(work + "/Link")));
     EXPECT_TRUE(stdfs::is_symlink(trashDir() + "/files/Link"));
@@ -101,7 +103,6 @@ TEST_F(TrashTest, MovesASymlinkNotWhatItPointsTo) {
 TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
     test::writeBytes(work + "/a/notes.txt", "from a");
     test::writeBytes(work + "/b/notes.txt", "from b");
-    const Trash trash(Trash::defaultDirectory(), clock);
     ASSERT_TRUE(trash.moveToTrash(work + "/a/notes.txt").ok());
     ASSERT_TRUE(trash.moveToTrash(work + "/b/notes.txt").ok());
 
@@ -115,7 +116,7 @@ TEST_F(TrashTest, SameNameTwiceGetsTwoTrashNames) {
     for (const std::string& f : files) {
         const std::string content = test::readBytes(trashDir() + "/files/" + f);
         const std::string origin = content == "from a" ? "/a/notes.txt" : "/b/notes.txt";
-        EXPECT_EQ(linesOf(test::readBytes(trashDir() + "/info/" + f + ".trashinfo")), expectedInfo(work + origin));
+        EXPECT_EQ(infoOf(f), expectedInfo(work + origin));
     }
 }
 
@@ -152,14 +153,14 @@ TEST_F(TrashTest, MovesATreeAcrossFileSystemsKeepingSymlinks) {
     stdfs::create_directory_symlink(work + "/Elsewhere", work + "/Project/linked");
     test::writeBytes(work + "/Elsewhere/e.txt", "e");
     const std::string trashDir = other.path() + "/Trash";
-    const Trash trash(trashDir, clock);
-    ASSERT_TRUE(trash.moveToTrash(work + "/Project").ok());
+    const Trash elsewhere(trashDir, clock);
+    ASSERT_TRUE(elsewhere.moveToTrash(work + "/Project").ok());
 
     EXPECT_FALSE(stdfs::exists(work + "/Project"));
     EXPECT_EQ(test::readBytes(trashDir + "/files/Project/sub/deep.txt"), "deep");
     EXPECT_EQ(stdfs::read_symlink(trashDir + "/files/Project/dangling"), "/nonexistent/target");
     EXPECT_TRUE(stdfs::is_symlink(trashDir + "/files/Project/linked")) << "a link is moved, not what it points to";
-    EXPECT_EQ(linesOf(test::readBytes(trashDir + "/info/Project.trashinfo")), expectedInfo(work + "/Project"));
+    EXPECT_EQ(infoOf("Project", trashDir), expectedInfo(work + "/Project"));
 }
 
 // Moving a directory into a trash inside it is impossible; the attempt must
@@ -170,15 +171,14 @@ TEST_F(TrashTest, FailedMoveLeavesNothingInTheTrash) {
     std::string trashDir = work + "/Project";
     while (trashDir.size() < 3600)
         trashDir += "/" + std::string(200, 't');
-    const Trash trash(trashDir, clock);
-    EXPECT_FALSE(trash.moveToTrash(work + "/Project").ok());
+    const Trash inside(trashDir, clock);
+    EXPECT_FALSE(inside.moveToTrash(work + "/Project").ok());
     EXPECT_EQ(test::readBytes(work + "/Project/top.txt"), "top");
     EXPECT_TRUE(!stdfs::exists(trashDir + "/files") || stdfs::is_empty(trashDir + "/files"));
     EXPECT_TRUE(!stdfs::exists(trashDir + "/info") || stdfs::is_empty(trashDir + "/info"));
 }
 
 TEST_F(TrashTest, MissingSourceFails) {
-    const Trash trash(Trash::defaultDirectory(), clock);
     EXPECT_FALSE(trash.moveToTrash(work + "/nothing.txt").ok());
     EXPECT_TRUE(!stdfs::exists(trashDir() + "/info") || stdfs::is_empty(trashDir() + "/info"));
 }

@@ -1,6 +1,6 @@
 #include "session/EventLog.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,8 @@ namespace {
 using test::readBytes;
 using test::SessionFixture;
 
-class EventLogTest : public ::testing::Test, public SessionFixture {
+class EventLogTest : public test::OpenSessionTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
     std::string systemLog() { return readBytes(session->context.logsDirectory + "/system.log"); }
     std::string userLog() { return readBytes(session->context.userLogFile); }
 };

@@ -68,7 +68,14 @@ TEST_F(GroupEditingTest, BadInputIsRefusedWithItsReasonAndChangesNothing) {
         std::function<Status()> edit;
         const char* said;
     } rows[] = {
-        {"empty group name", [&] { return addGroup(*session, "").status(); }, "cannot be empty"},
+        // Each refusal of a name says what is wrong with it, not that a
+        // write failed later.
+        {"empty group name", [&] { return addGroup(*session, "").status(); }, "a group name cannot be empty"},
+        {"name leading up", [&] { return addGroup(*session, "../escape").status(); },
+         "a group name cannot contain / or \\ or be . or .."},
+        {"name of two lines", [&] { return addGroup(*session, "Team\nB").status(); }, "a group name is one line"},
+        {"name too long", [&] { return addGroup(*session, std::string(300, 'g')).status(); },
+         "a group name has at most 64 letters"},
         {"name with a slash", [&] { return addGroup(*session, "a/b").status(); }, "cannot contain / or \\"},
         {"name with a backslash", [&] { return addGroup(*session, "a\\b").status(); }, "cannot contain / or \\"},
         {"name ..", [&] { return addGroup(*session, "..").status(); }, "be . or .."},

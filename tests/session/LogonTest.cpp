@@ -2,7 +2,7 @@
 // values in the registry file.
 #include "session/Logon.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "datapoint/DataPointInfo.h"
 #include "formats/FieldCipher.h"
@@ -25,19 +25,9 @@ using test::SessionFixture;
 using test::TempDir;
 using test::writeBytes;
 
-class LogonTest : public ::testing::Test, public SessionFixture {
+class LogonTest : public test::LogonAttemptTest {
 protected:
-    LogonTest() : registry(dir / "registry.ini") {
-        session->program.knownDataPoints = {dataPoint};
-        session->program.actualDataPoint = 0;
-    }
-    LogonOutcome logon(const std::string& name, const std::string& password, bool autoLogon = false) {
-        return attemptLogon(*session, registry, {name, password, autoLogon}, failed);
-    }
     std::string systemLog() { return readBytes(dataPoint + "/DataPoint.system/Logs/system.log"); }
-
-    RegistryStore registry;
-    int failed = 0;
 };
 
 TEST_F(LogonTest, GoodPasswordLogsOnAndRemembersTheDataPoint) {

@@ -1,6 +1,6 @@
 #include "session/TextVariables.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "buildinfo/BuildInfo.h"
 #include "platform/Paths.h"
@@ -18,10 +18,8 @@ namespace {
 using test::SessionFixture;
 using test::writeBytes;
 
-class TextVariablesTest : public ::testing::Test, public SessionFixture {
+class TextVariablesTest : public test::OpenSessionTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
-
     // Expands with the record read last, as pages show it.
     std::string expand(const std::string& text, bool blank = false, ExpansionMode mode = ExpansionMode::Plain) {
         return session->variables.expand(text, record, blank, mode);

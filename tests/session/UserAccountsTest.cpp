@@ -3,7 +3,7 @@
 // being created, on a fresh copy of the sample data point.
 #include "session/UserAccounts.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +25,8 @@ NewUser newUser(const char* logon, const char* name, const char* surname, bool a
     return user;
 }
 
-class UserAccountsTest : public ::testing::Test, public SessionFixture {
+class UserAccountsTest : public test::OpenSessionTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
-
     std::string users() const { return dataPoint + "/DataPoint.system/Users/"; }
 };
 

@@ -1,7 +1,7 @@
 // What shared settings and planted links may never do: turn the working
 // copy's download, prune or clean-up against the data point, the home
 // directory or anything else, or carry a private file onto the share.
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "formats/RegistryStore.h"
 #include "platform/FileSystem.h"
@@ -21,18 +21,9 @@ using test::readBytes;
 using test::SessionFixture;
 using test::writeBytes;
 
-class WorkingDirectorySafetyTest : public ::testing::Test, public SessionFixture {
+class WorkingDirectorySafetyTest : public test::LogonAttemptTest {
 protected:
-    WorkingDirectorySafetyTest() : registry(dir / "registry.ini") {
-        session->program.knownDataPoints = {dataPoint};
-        session->program.actualDataPoint = 0;
-    }
-    LogonOutcome logon(const std::string& password) {
-        return attemptLogon(*session, registry, {"ANNA", password, false}, failed);
-    }
     std::string userLog() { return readBytes(dataPoint + "/DataPoint.system/Logs/ANNA.log"); }
-    RegistryStore registry;
-    int failed = 0;
 };
 
 TEST_F(WorkingDirectorySafetyTest, SettingsNamingOthersFilesFallBackToTheDefaults) {
@@ -60,8 +51,8 @@ TEST_F(WorkingDirectorySafetyTest, SettingsNamingOthersFilesFallBackToTheDefault
         writeBytes(foreign + "/ANNA/keep.txt", "not the program's either");
         writeBytes(dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\n" + row.lines + "\r\n");
         ui.messages.clear();
-        ASSERT_EQ(logon("wrong"), LogonOutcome::WrongPassword) << "a failed logon prunes nothing either";
-        ASSERT_EQ(logon("anna"), LogonOutcome::LoggedOn);
+        ASSERT_EQ(logon("ANNA", "wrong"), LogonOutcome::WrongPassword) << "a failed logon prunes nothing either";
+        ASSERT_EQ(logon("ANNA", "anna"), LogonOutcome::LoggedOn);
         EXPECT_EQ(session->context.settings.temporaryDirectory, defaultTemp);
         EXPECT_EQ(session->context.settings.resourceDirectory, defaultTemp + "Resources/");
         ASSERT_FALSE(ui.messages.empty());
@@ -90,7 +81,7 @@ TEST_F(WorkingDirectorySafetyTest, LinksInTheSharedResourcesAreNeverFollowed) {
     stdfs::create_symlink(privateFile, planted);
     stdfs::create_directory_symlink(dir / "private", shared + "/Templates/Private");
 
-    ASSERT_EQ(logon("anna"), LogonOutcome::LoggedOn);
+    ASSERT_EQ(logon("ANNA", "anna"), LogonOutcome::LoggedOn);
     const std::string local = session->context.settings.resourceDirectory;
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(local + "Users/ANNA/Groups/Stolen.groups")));
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(local + "Templates/Private")));
