@@ -93,10 +93,9 @@ std::vector<DocumentItem> listTasks(Session& session, const ImageNameTable& imag
     std::vector<DocumentItem> items;
     if (!set)
         return items;
-    // Reading a document's item reads into the session's record; the table
-    // is copied so that nothing read can change what is being walked.
-    const std::vector<ScheduleEntry> table = session.schedule.entries();
-    for (const ScheduleEntry& entry : table) {
+    // Reading a document's item leaves the table as it is: it is walked in
+    // place, not copied, which on a large data point would cost megabytes.
+    for (const ScheduleEntry& entry : session.schedule.entries()) {
         DocumentItem item;
         if (!inTaskSet(entry, *set) || !fs::isRegularFile(entry.documentPath) ||
             !makeDocumentItem(session, images, entry.documentPath, item) || !item.rightsGranted)

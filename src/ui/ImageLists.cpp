@@ -53,6 +53,7 @@ void ImageLists::loadTreeImages(const ImageNameTable& names) {
     names_ = names;
     small_.clear();
     large_.clear();
+    icons_.clear();
     for (const ImageNameTable::Entry& entry : names.entries) {
         const QPixmap picture = maskedPicture(toQt(entry.path));
         small_.append(fitted(picture, kSmall));
@@ -82,11 +83,14 @@ void ImageLists::loadToolbarImages(const std::string& resourceDirectory) {
 QIcon ImageLists::treeIcon(int imageIndex) const {
     if (imageIndex < 0 || imageIndex >= small_.size() || small_[imageIndex].isNull())
         return {};
-    // The large picture is the small one's double; it gets a double of its
-    // own.
-    QIcon icon(small_[imageIndex]);
-    if (imageIndex < large_.size())
-        addWithDoubleSize(icon, large_[imageIndex]);
+    if (icons_.size() != small_.size())
+        icons_ = QList<QIcon>(small_.size());
+    QIcon& icon = icons_[imageIndex];
+    if (icon.isNull()) {
+        icon = QIcon(small_[imageIndex]);
+        if (imageIndex < large_.size())
+            addWithDoubleSize(icon, large_[imageIndex]);
+    }
     return icon;
 }
 

@@ -51,6 +51,7 @@ private:
     QList<QPixmap> toolbarNormal_;
     QList<QPixmap> toolbarHot_;
     QList<QPixmap> toolbarDisabled_;
+    mutable QList<QIcon> icons_;
 };
 
 } // namespace quill::ui
