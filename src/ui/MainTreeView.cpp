@@ -10,6 +10,9 @@ MainTreeView::MainTreeView(QWidget* documentList, QWidget* parent) : QTreeView(p
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
+    // Every row is one line: the view need not measure a folder of
+    // thousands to lay it out.
+    setUniformRowHeights(true);
 }
 
 bool MainTreeView::acceptsFrom(const QObject* source) const {
