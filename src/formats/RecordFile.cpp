@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <random>
 
 namespace quill {
@@ -63,6 +64,63 @@ Record parseRecord(const TypeTables& tables, std::string_view fileName, std::str
     return result;
 }
 
+FieldPick::FieldPick(const TypeTables& tables, std::size_t type, const std::vector<std::string_view>& names) {
+    places_.resize(names.size());
+    if (type >= tables.objectTypes.size())
+        return;
+    const std::vector<std::string>& properties = tables.objectTypes[type].propertyNames;
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        // As in a parsed record: the first field of the name, which is its
+        // definition's name or, without one, the name the type lists.
+        for (std::size_t i = 0; i < properties.size(); ++i) {
+            const PropertyDefinition* definition = tables.findProperty(properties[i]);
+            if (!cp1250::equalsNoCase(definition ? definition->name : properties[i], names[n]))
+                continue;
+            const PropertyKind kind = definition ? definition->kind : PropertyKind::Other;
+            places_[n] = {i, true, definition && definition->enciphered, kind == PropertyKind::Boolean,
+                          factsOf(kind).recordDefault};
+            linesNeeded_ = std::max(linesNeeded_, i + 1);
+            break;
+        }
+    }
+}
+
+void FieldPick::values(std::string_view content, std::vector<std::string>& out) const {
+    out.assign(places_.size(), std::string());
+    for (std::size_t n = 0; n < places_.size(); ++n) {
+        if (places_[n].found)
+            out[n] = std::string(places_[n].recordDefault);
+    }
+    const auto take = [&](std::size_t line, std::string_view text) {
+        for (std::size_t n = 0; n < places_.size(); ++n) {
+            const Place& place = places_[n];
+            if (!place.found || place.line != line)
+                continue;
+            out[n] = place.enciphered ? cipher::decipher(cipher::kFieldKey, text) : std::string(text);
+            if (place.boolean)
+                out[n] = cp1250::upper(out[n]);
+        }
+    };
+    // Lines are split as text::splitLines splits them, up to the last one
+    // wanted; an empty file is one empty line.
+    if (content.empty()) {
+        take(0, content);
+        return;
+    }
+    std::size_t line = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < content.size() && line < linesNeeded_; ++i) {
+        if (content[i] != '\r' && content[i] != '\n')
+            continue;
+        take(line++, content.substr(start, i - start));
+        if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (line < linesNeeded_ && start < content.size())
+        take(line, content.substr(start));
+}
+
 RecordFiles::RecordFiles(const TypeTables& tables, const Clock& clock, const DateTimeFormats& formats)
     : tables_(tables), clock_(clock), formats_(formats) {}
 
@@ -73,6 +131,36 @@ RecordRead RecordFiles::read(std::string_view path, Record& record, std::string*
 RecordRead RecordFiles::read(const fs::OpenDirectory& directory, std::string_view directoryPath, std::string_view name,
                              Record& record, std::string* why) const {
     return take(path::join(directoryPath, name), directory.readFile(name, kMaxRecordBytes), record, why);
+}
+
+namespace {
+
+RecordRead takePicked(const fs::ReadResult& file, const FieldPick& pick, std::vector<std::string>& values,
+                      fs::Stamp* read) {
+    if (file.error == fs::ReadError::Missing)
+        return RecordRead::Missing;
+    if (!file.ok())
+        return RecordRead::Failed;
+    pick.values(file.content, values);
+    if (read) {
+        *read = fs::Stamp();
+        read->size = file.size;
+        read->modifiedNs = file.modifiedNs;
+        read->regularFile = true;
+    }
+    return RecordRead::Ok;
+}
+
+} // namespace
+
+RecordRead RecordFiles::readPicked(std::string_view path, const FieldPick& pick, std::vector<std::string>& values,
+                                   fs::Stamp* read) const {
+    return takePicked(fs::readFile(path, kMaxRecordBytes), pick, values, read);
+}
+
+RecordRead RecordFiles::readPicked(const fs::OpenDirectory& directory, std::string_view name, const FieldPick& pick,
+                                   std::vector<std::string>& values, fs::Stamp* read) const {
+    return takePicked(directory.readFile(name, kMaxRecordBytes), pick, values, read);
 }
 
 RecordRead RecordFiles::take(std::string_view path, const fs::ReadResult& file, Record& record,

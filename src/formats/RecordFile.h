@@ -15,6 +15,30 @@
 
 namespace quill {
 
+// Where a few named fields lie in the record files of one object type,
+// found once so that a scan over many files takes those lines alone
+// instead of building every field of every record.
+class FieldPick {
+public:
+    FieldPick() = default;
+    FieldPick(const TypeTables& tables, std::size_t type, const std::vector<std::string_view>& names);
+
+    // The fields' values from a file's content, in the order of the names:
+    // what Record::value gives on the record parseRecord makes of it.
+    void values(std::string_view content, std::vector<std::string>& out) const;
+
+private:
+    struct Place {
+        std::size_t line = 0;
+        bool found = false;
+        bool enciphered = false;
+        bool boolean = false;
+        std::string_view recordDefault;
+    };
+    std::vector<Place> places_;
+    std::size_t linesNeeded_ = 0;
+};
+
 enum class RecordRead {
     Ok,
     Missing, // no such file; the record is left as it was
@@ -35,6 +59,15 @@ public:
     // directoryPath.
     RecordRead read(const fs::OpenDirectory& directory, std::string_view directoryPath, std::string_view name,
                     Record& record, std::string* why = nullptr) const;
+
+    // Reads only the picked fields of path (or of name in an open
+    // directory) into values; a file that is missing or unreadable gives
+    // what read gives and leaves values alone. The size and time of the
+    // file read go into read when given.
+    RecordRead readPicked(std::string_view path, const FieldPick& pick, std::vector<std::string>& values,
+                          fs::Stamp* read = nullptr) const;
+    RecordRead readPicked(const fs::OpenDirectory& directory, std::string_view name, const FieldPick& pick,
+                          std::vector<std::string>& values, fs::Stamp* read = nullptr) const;
 
     // Reads path, lets change alter the record and writes it back as one
     // step among all copies of the program: under the file's lock, and only

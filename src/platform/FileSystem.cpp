@@ -250,13 +250,18 @@ ReadResult readOpened(int fd, int openError, std::size_t maxBytes) {
     }
     // O_NONBLOCK has no effect on reads of a regular file: it may stay set.
     result.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    result.size = static_cast<std::uintmax_t>(st.st_size);
     // The size may change while reading (another machine writes); read to
     // the end but never past the limit.
     // A read shorter than asked that reaches the size fstat gave is the
     // end of the file: asking again for the zero that says so would be one
     // more round trip per file on a share.
     const auto size = static_cast<std::size_t>(st.st_size);
-    char buffer[65536];
+    // Grown once rather than doubled and copied while a large file comes in.
+    constexpr std::size_t kChunk = 65536;
+    if (size > kChunk && size <= maxBytes)
+        result.content.reserve(size);
+    char buffer[kChunk];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {

@@ -57,6 +57,7 @@ struct ReadResult {
     ReadError error = ReadError::None;
     std::string content;
     std::int64_t modifiedNs = 0; // of the file as it was opened
+    std::uintmax_t size = 0;     // likewise
     std::string reason;          // why it could not be read, for messages
     bool ok() const { return error == ReadError::None; }
 };

@@ -30,14 +30,22 @@ constexpr int kMaxDepth = 256;
 // name a share allows can break the format.
 class Writer {
 public:
+    explicit Writer(std::string_view start) : out_(start) {}
     Writer& text(std::string_view value) {
-        out_ += std::to_string(value.size());
+        char length[24];
+        const auto end = std::to_chars(length, length + sizeof length, value.size()).ptr;
+        out_.append(length, end);
         out_ += ':';
         out_ += value;
         out_ += ' ';
         return *this;
     }
-    Writer& number(std::int64_t value) { return text(std::to_string(value)); }
+    Writer& number(std::int64_t value) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return text(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
     void end() { out_ += '\n'; }
     std::string take() { return std::move(out_); }
 
@@ -158,7 +166,7 @@ bool readReading(Reader& r, ScheduleCache& cache) {
     reading.documentRead = *documentRead != 0;
     reading.name = std::string(*name);
     reading.imageName = std::string(*image);
-    cache.readings[reading.documentPath] = std::move(entry);
+    cache.readings.insert_or_assign(reading.documentPath, std::move(entry));
     return true;
 }
 
@@ -188,10 +196,17 @@ bool settled(std::int64_t modifiedNs, const ScheduleCache& previous) {
 // the stamps of its scheduled documents and folder record, and the
 // record's rights where it changed.
 struct DirectoryProbe {
+    ScheduleCache::Directory* known = nullptr; // its entry in previous
     bool found = false;
     bool relisted = false;
     ScheduleCache::Directory entry;
     std::vector<std::pair<ScheduleCache::Stamp, ScheduleCache::Stamp>> stamps; // schedule, document
+    std::vector<std::string> documentPaths;
+    // When the probe reads the documents too: for each, its reading in
+    // previous where both files are unchanged and settled, else none and
+    // the next of the new ones.
+    std::vector<ScheduleCache::Reading*> keptReadings;
+    std::vector<ScheduleReading> newReadings;
     ScheduleCache::Stamp folderRecordStamp;
     std::optional<std::string> rightsRead; // when the record was read again
     // Neither looked at nor to be told: the kept stamp and rights stay.
@@ -219,11 +234,22 @@ void listDirectory(fs::OpenDirectory& open, const std::string& directory, Direct
     }
 }
 
-// Touches previous only to read it, so that probes may run side by side.
+// Whether the reading kept for a document still holds for its files.
+bool readingHolds(const ScheduleCache::Reading& kept, const ScheduleCache::Stamp& schedule,
+                  const ScheduleCache::Stamp& document, const ScheduleCache& previous) {
+    return kept.schedule == schedule && kept.document == document && settled(schedule.modifiedNs, previous) &&
+           settled(document.modifiedNs, previous);
+}
+
+// Touches previous only to look things up in it, so that probes may run
+// side by side. With a reader the scheduled documents are read here too,
+// by name in the directory already open.
 DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tables, const std::string& directory,
-                              const ScheduleCache& previous) {
+                              ScheduleCache& previous, const ScheduleFileReader* reader) {
     DirectoryProbe probe;
     const auto known = previous.directories.find(directory);
+    if (known != previous.directories.end())
+        probe.known = &known->second;
     // Most directories of a large tree hold no schedule: one call tells
     // that such a one is unchanged. The others are held open, so that the
     // files in them are looked up by name alone.
@@ -254,9 +280,39 @@ DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tabl
         probe.rightsUnchecked = true;
         return probe;
     }
-    for (const std::string& name : entry.scheduledDocuments)
-        probe.stamps.emplace_back(stampIn(*open, directory, path::fileName(companionPath(name, Companion::Schedule))),
-                                  stampIn(*open, directory, name));
+    probe.stamps.reserve(entry.scheduledDocuments.size());
+    probe.documentPaths.reserve(entry.scheduledDocuments.size());
+    if (reader)
+        probe.keptReadings.reserve(entry.scheduledDocuments.size());
+    for (const std::string& name : entry.scheduledDocuments) {
+        const std::string scheduleName = path::fileName(companionPath(name, Companion::Schedule));
+        std::string& documentPath = probe.documentPaths.emplace_back(path::join(directory, name));
+        const auto read = reader ? previous.readings.find(documentPath) : previous.readings.end();
+        ScheduleCache::Stamp schedule, document;
+        const bool stamped = !reader || read != previous.readings.end();
+        if (stamped) {
+            schedule = stampIn(*open, directory, scheduleName);
+            document = stampIn(*open, directory, name);
+        }
+        if (reader) {
+            if (read != previous.readings.end() && readingHolds(read->second, schedule, document, previous)) {
+                probe.keptReadings.push_back(&read->second);
+            } else {
+                // A document met for the first time takes the stamps of
+                // its files from the reads, as the files were opened,
+                // rather than from a status call for each beforehand.
+                ScheduleFileReader::Seen scheduleSeen, documentSeen;
+                probe.keptReadings.push_back(nullptr);
+                probe.newReadings.push_back(reader->read(documentPath, &*open, &scheduleSeen, &documentSeen));
+                if (!stamped) {
+                    schedule =
+                        scheduleSeen.known ? stampOf(scheduleSeen.stamp) : stampIn(*open, directory, scheduleName);
+                    document = documentSeen.known ? stampOf(documentSeen.stamp) : stampIn(*open, directory, name);
+                }
+            }
+        }
+        probe.stamps.emplace_back(schedule, document);
+    }
     if (entry.folderRecord.empty()) {
         if (!kept)
             probe.rightsRead = std::string();
@@ -278,41 +334,77 @@ DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tabl
     return probe;
 }
 
+// A probe of a directory that whichever gets to it first makes: a thread
+// of the pool, ahead of the walk, or the walk itself.
+struct ProbeAhead {
+    std::atomic<bool> taken{false};
+    std::promise<DirectoryProbe> made;
+};
+
 struct Finder {
+    Finder(const RecordFiles& r, const TypeTables& t, ScheduleCache& p, ScheduleCache& n, FolderRightsTexts* texts,
+           const std::atomic<bool>* s, const ScheduleFileReader* reading)
+        : records(r), tables(t), previous(p), next(n), rights(texts), stop(s), reader(reading) {}
+
     const RecordFiles& records;
     const TypeTables& tables;
     ScheduleCache& previous;
     ScheduleCache& next;
     FolderRightsTexts* rights;
-    std::unordered_set<std::string> seen;
-    std::vector<ScheduledDocument> documents;
     const std::atomic<bool>* stop;
-    WorkPool* pool; // probes sub-directories ahead on a network share
+    const ScheduleFileReader* reader; // when the walk reads the documents too
+    WorkPool* pool = nullptr;         // probes sub-directories ahead on a share
+    std::unordered_set<std::string> seen;
+    std::vector<ScheduledDocument> documents; // without a reader
+    std::vector<ScheduleReading*> readings;   // with one: in next, in the walk's order
 
     DirectoryProbe probeOf(const std::string& directory) const {
-        return probeDirectory(records, tables, directory, previous);
+        return probeDirectory(records, tables, directory, previous, reader);
+    }
+
+    void take(DirectoryProbe& probe) {
+        std::size_t fresh = 0;
+        for (std::size_t i = 0; i < probe.documentPaths.size(); ++i) {
+            const auto& [schedule, document] = probe.stamps[i];
+            if (!reader) {
+                documents.push_back({std::move(probe.documentPaths[i]), schedule, document});
+                continue;
+            }
+            ScheduleCache::Reading* const kept = probe.keptReadings[i];
+            ScheduleReading* const read = kept ? &kept->reading : &probe.newReadings[fresh++];
+            const auto [stored, added] = next.readings.try_emplace(std::move(probe.documentPaths[i]));
+            // Two schedules whose names differ in case alone lead to the
+            // same document, which is one task.
+            if (!added)
+                continue;
+            stored->second.schedule = schedule;
+            stored->second.document = document;
+            stored->second.reading = std::move(*read);
+            next.changed |= !kept;
+            readings.push_back(&stored->second.reading);
+        }
     }
 
     void below(const std::string& directory, const std::string& comparable, DirectoryProbe probe, int depth) {
         if (!probe.found)
             return;
-        const auto known = previous.directories.find(directory);
+        ScheduleCache::Directory* const known = probe.known;
         if (!probe.relisted)
-            probe.entry = std::move(known->second);
+            probe.entry = std::move(*known);
         // A directory listed again that holds what it held (the logon
         // writes into the user's own) is no reason to write the cache
         // again: it costs one listing the next time.
-        else if (known == previous.directories.end() || known->second.subdirectories != probe.entry.subdirectories ||
-                 known->second.scheduledDocuments != probe.entry.scheduledDocuments ||
-                 known->second.folderRecord != probe.entry.folderRecord)
+        else if (!known || known->subdirectories != probe.entry.subdirectories ||
+                 known->scheduledDocuments != probe.entry.scheduledDocuments ||
+                 known->folderRecord != probe.entry.folderRecord)
             next.changed = true;
         ScheduleCache::Directory& entry = probe.entry;
         // A directory listed again whose record is unchanged keeps the
         // rights the record gave before.
-        if (probe.relisted && known != previous.directories.end()) {
-            entry.rights = known->second.rights;
+        if (probe.relisted && known) {
+            entry.rights = known->rights;
             if (probe.rightsUnchecked)
-                entry.folderRecordStamp = known->second.folderRecordStamp;
+                entry.folderRecordStamp = known->folderRecordStamp;
         }
         if (probe.rightsRead) {
             next.changed |= entry.rights != *probe.rightsRead || entry.folderRecordStamp != probe.folderRecordStamp;
@@ -323,9 +415,7 @@ struct Finder {
             if (rights)
                 (*rights)[comparable] = entry.rights;
         }
-        for (std::size_t i = 0; i < entry.scheduledDocuments.size(); ++i)
-            documents.push_back(
-                {path::join(directory, entry.scheduledDocuments[i]), probe.stamps[i].first, probe.stamps[i].second});
+        take(probe);
         std::vector<std::pair<std::string, std::string>> subdirectories; // path, comparable
         for (const std::string& name : entry.subdirectories) {
             std::string sub = path::join(directory, name);
@@ -333,17 +423,23 @@ struct Finder {
             if (depth < kMaxDepth && seen.insert(subComparable).second)
                 subdirectories.emplace_back(std::move(sub), std::move(subComparable));
         }
-        std::vector<std::future<DirectoryProbe>> ahead;
-        if (pool) {
-            for (const auto& sub : subdirectories)
-                ahead.push_back(pool->run([this, path = sub.first] { return probeOf(path); }));
+        std::vector<std::shared_ptr<ProbeAhead>> ahead(pool ? subdirectories.size() : 0);
+        for (std::size_t i = 0; pool && i < subdirectories.size(); ++i) {
+            ahead[i] = std::make_shared<ProbeAhead>();
+            // Its future is not needed: the slot tells.
+            pool->run([this, slot = ahead[i], path = subdirectories[i].first] {
+                if (!slot->taken.exchange(true))
+                    slot->made.set_value(probeOf(path));
+            });
         }
         next.directories[directory] = std::move(entry);
         for (std::size_t i = 0; i < subdirectories.size(); ++i) {
             if (stop && *stop)
                 return;
+            // A probe not yet begun is made here rather than waited for.
+            const bool begun = pool && ahead[i]->taken.exchange(true);
             below(subdirectories[i].first, subdirectories[i].second,
-                  pool ? ahead[i].get() : probeOf(subdirectories[i].first), depth + 1);
+                  begun ? ahead[i]->made.get_future().get() : probeOf(subdirectories[i].first), depth + 1);
         }
     }
 };
@@ -362,6 +458,11 @@ ScheduleCache ScheduleCache::parse(std::string_view content, std::string_view da
     ScheduleCache read;
     read.dataPoint = cache.dataPoint;
     read.writtenNs = writtenNs;
+    // One line an entry, of either kind: room for all of them at once
+    // rather than the tables grown and rehashed many times over.
+    const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
+    read.directories.reserve(lines);
+    read.readings.reserve(lines);
     while (!r.atEnd()) {
         const auto kind = r.text();
         const bool ok = kind && ((*kind == "D" && readDirectory(r, read)) || (*kind == "R" && readReading(r, read)));
@@ -379,7 +480,10 @@ ScheduleCache ScheduleCache::load(const std::string& file, std::string_view data
 }
 
 std::string ScheduleCache::serialize() const {
-    Writer w;
+    Writer w(kMagic);
+    // About what a directory and a reading take, so that the text is not
+    // copied again and again while it grows.
+    w.reserve(kMagic.size() + directories.size() * 160 + readings.size() * 320);
     w.text(dataPoint).end();
     for (const auto& [directory, entry] : directories) {
         w.text("D").text(directory).number(entry.modifiedNs);
@@ -404,7 +508,7 @@ std::string ScheduleCache::serialize() const {
             w.text(*field);
         w.number(reading.documentRead ? 1 : 0).text(reading.name).text(reading.imageName).text(reading.rights).end();
     }
-    return std::string(kMagic) + w.take();
+    return w.take();
 }
 
 Status ScheduleCache::save(const std::string& file) const {
@@ -413,73 +517,35 @@ Status ScheduleCache::save(const std::string& file) const {
     return replaceFile(file, serialize(), 0600);
 }
 
-std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records, const TypeTables& tables,
-                                                      const std::vector<std::string>& places, ScheduleCache& previous,
-                                                      ScheduleCache& next, FolderRightsTexts* rights,
-                                                      const std::atomic<bool>* stop) {
+namespace {
+
+void walk(Finder& finder, const std::vector<std::string>& places) {
+    // The pool ends with the walk, before the finder and the caches that
+    // its probes use: a stopped walk leaves probes under way.
+    // On a local disk the walk runs on this thread alone: no call there
+    // waits for a server, and handing each directory to another thread
+    // cost more than it saved.
     const std::unique_ptr<WorkPool> pool = poolForShare(places.empty() ? std::string_view() : places.front());
-    next.directories.reserve(previous.directories.size());
-    Finder finder{records, tables, previous, next, rights, {}, {}, stop, pool.get()};
+    finder.pool = pool.get();
+    finder.next.directories.reserve(finder.previous.directories.size());
     for (const std::string& place : places) {
         const std::string directory = path::withoutTrailingSeparator(place);
         std::string comparable = path::comparableFolder(directory);
         if (!place.empty() && finder.seen.insert(comparable).second)
             finder.below(directory, comparable, finder.probeOf(directory), 0);
     }
-    return std::move(finder.documents);
-}
-
-namespace {
-
-// The readings of the documents, left in next in the documents' order.
-std::vector<ScheduleReading*> readIntoCache(const RecordFiles& records, const TypeTables& tables,
-                                            const std::vector<ScheduledDocument>& documents, ScheduleCache& previous,
-                                            ScheduleCache& next, const std::atomic<bool>* stop) {
-    // Each document's files where they changed since the cache was
-    // written; it reads previous only, so that reads may run side by side.
-    const auto probe = [&](const ScheduledDocument& document) {
-        ScheduleCache::Reading entry;
-        entry.schedule = document.schedule;
-        entry.document = document.document;
-        const auto known = previous.readings.find(document.path);
-        const bool kept = known != previous.readings.end() && known->second.schedule == entry.schedule &&
-                          known->second.document == entry.document && settled(entry.schedule.modifiedNs, previous) &&
-                          settled(entry.document.modifiedNs, previous);
-        if (!kept)
-            entry.reading = readScheduleFiles(records, tables, document.path);
-        return std::pair(std::move(entry), kept);
-    };
-    const std::unique_ptr<WorkPool> pool =
-        poolForShare(documents.empty() ? std::string_view() : documents.front().path);
-    std::vector<ScheduleReading*> readings;
-    readings.reserve(documents.size());
-    next.readings.reserve(previous.readings.size());
-    // On a share a window of documents is under way at once.
-    const std::size_t window = pool ? 64 : 1;
-    for (std::size_t start = 0; start < documents.size(); start += window) {
-        if (stop && *stop)
-            break;
-        const std::size_t end = std::min(documents.size(), start + window);
-        std::vector<std::future<std::pair<ScheduleCache::Reading, bool>>> ahead;
-        if (pool) {
-            for (std::size_t i = start; i < end; ++i)
-                ahead.push_back(pool->run([&probe, &document = documents[i]] { return probe(document); }));
-        }
-        for (std::size_t i = start; i < end; ++i) {
-            auto [entry, kept] = pool ? ahead[i - start].get() : probe(documents[i]);
-            if (kept)
-                entry.reading = std::move(previous.readings.find(documents[i].path)->second.reading);
-            else
-                next.changed = true;
-            ScheduleCache::Reading& stored = next.readings[documents[i].path];
-            stored = std::move(entry);
-            readings.push_back(&stored.reading);
-        }
-    }
-    return readings;
 }
 
 } // namespace
+
+std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records, const TypeTables& tables,
+                                                      const std::vector<std::string>& places, ScheduleCache& previous,
+                                                      ScheduleCache& next, FolderRightsTexts* rights,
+                                                      const std::atomic<bool>* stop) {
+    Finder finder{records, tables, previous, next, rights, stop, nullptr};
+    walk(finder, places);
+    return std::move(finder.documents);
+}
 
 std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
                                                 const std::vector<std::string>& places, const std::string& cacheFile,
@@ -488,9 +554,10 @@ std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, cons
     ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
     ScheduleCache next;
     next.dataPoint = std::string(dataPoint);
-    const std::vector<ScheduleReading*> kept =
-        readIntoCache(records, tables, findScheduledDocuments(records, tables, places, previous, next, rights, stop),
-                      previous, next, stop);
+    next.readings.reserve(previous.readings.size());
+    const ScheduleFileReader reader(records, tables);
+    Finder finder{records, tables, previous, next, rights, stop, &reader};
+    walk(finder, places);
     // A stopped scan saw only part: the cache stays as it was; so does a
     // cache that still says everything. One that cannot be written costs
     // only time at the next logon.
@@ -500,8 +567,8 @@ std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, cons
         ignoreOutcome(next.save(cacheFile));
     // Written: the readings may leave the cache now rather than be copied.
     std::vector<ScheduleReading> readings;
-    readings.reserve(kept.size());
-    for (ScheduleReading* reading : kept)
+    readings.reserve(finder.readings.size());
+    for (ScheduleReading* reading : finder.readings)
         readings.push_back(std::move(*reading));
     return readings;
 }

@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "session/Visibility.h"
 
+#include <algorithm>
 #include <map>
 
 namespace quill {
@@ -36,31 +37,80 @@ std::vector<std::string> scheduledDocumentsIn(const std::string& directory) {
     return found;
 }
 
-ScheduleReading readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
-                                  const std::string& documentPath) {
+namespace {
+
+constexpr std::size_t kOwner = 0, kTeam = 1, kDate = 2, kTime = 3, kEvent = 4;
+constexpr std::size_t kName = 0, kIcon = 1, kRights = 2;
+
+// The file name in the open directory when there is one; a name spelt in
+// another case than on disk is then read through its path, which finds it.
+RecordRead readPickedIn(const RecordFiles& records, const fs::OpenDirectory* directory, const std::string& path,
+                        const FieldPick& pick, std::vector<std::string>& values, ScheduleFileReader::Seen* seen) {
+    fs::Stamp stamp;
+    RecordRead read = RecordRead::Missing;
+    if (directory)
+        read = records.readPicked(*directory, path::fileName(path), pick, values, &stamp);
+    if (read == RecordRead::Missing)
+        read = records.readPicked(path, pick, values, &stamp);
+    if (seen && read != RecordRead::Failed)
+        *seen = {true, read == RecordRead::Ok ? std::optional(stamp) : std::nullopt};
+    return read;
+}
+
+} // namespace
+
+struct ScheduleFileReader::Picks {
+    FieldPick schedule;
+    FieldPick document;
+};
+
+ScheduleFileReader::ScheduleFileReader(const RecordFiles& records, const TypeTables& tables)
+    : records_(records), tables_(tables), picks_(tables.objectTypes.size() + 1) {}
+
+ScheduleFileReader::~ScheduleFileReader() = default;
+
+const ScheduleFileReader::Picks& ScheduleFileReader::picksOf(std::size_t type) const {
+    const std::lock_guard lock(mutex_);
+    // The last slot is for a file of no type the tables know.
+    std::unique_ptr<Picks>& picks = picks_[std::min(type, tables_.objectTypes.size())];
+    if (!picks)
+        picks = std::make_unique<Picks>(Picks{FieldPick(tables_, type, {"OWNER", "TEAM", "DATE", "TIME", "EVENT"}),
+                                              FieldPick(tables_, type, {"NAME", "ICON", "RIGHTS"})});
+    return *picks;
+}
+
+ScheduleReading ScheduleFileReader::read(const std::string& documentPath, const fs::OpenDirectory* directory,
+                                         Seen* schedule, Seen* document) const {
     ScheduleReading reading;
     reading.documentPath = documentPath;
     const std::string companion = companionPath(documentPath, Companion::Schedule);
-    Record record;
-    if (!typeDefinedFor(tables, companion))
+    std::vector<std::string> values;
+    if (!typeDefinedFor(tables_, companion))
         reading.scheduleRead = fs::exists(companion) ? RecordRead::Failed : RecordRead::Missing;
     else
-        reading.scheduleRead = records.read(companion, record);
+        reading.scheduleRead = readPickedIn(records_, directory, companion,
+                                            picksOf(tables_.objectTypeOf(companion)).schedule, values, schedule);
     if (reading.scheduleRead != RecordRead::Ok)
         return reading;
-    reading.schedule = scheduleOf(record);
-    Record document;
-    if (records.read(documentPath, document) == RecordRead::Ok) {
+    reading.schedule = {std::move(values[kOwner]), std::move(values[kTeam]), std::move(values[kDate]),
+                        std::move(values[kTime]), std::move(values[kEvent])};
+    const std::string fileName = path::fileName(documentPath);
+    const std::size_t type = tables_.objectTypeOf(fileName);
+    if (readPickedIn(records_, directory, documentPath, picksOf(type).document, values, document) == RecordRead::Ok) {
         reading.documentRead = true;
-        reading.name = document.value("NAME");
-        reading.imageName = document.value("ICON");
-        const std::size_t type = tables.objectTypeOf(path::fileName(documentPath));
-        if (reading.imageName.empty() && type < tables.objectTypes.size())
-            reading.imageName = tables.objectTypes[type].icon;
-        if (recordCarriesRights(tables, documentPath))
-            reading.rights = document.value("RIGHTS");
+        reading.name = std::move(values[kName]);
+        reading.imageName = std::move(values[kIcon]);
+        if (reading.imageName.empty() && type < tables_.objectTypes.size())
+            reading.imageName = tables_.objectTypes[type].icon;
+        if (recordCarriesRights(tables_, fileName))
+            reading.rights = std::move(values[kRights]);
     }
     return reading;
+}
+
+ScheduleReading readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
+                                  const std::string& documentPath) {
+    return ScheduleFileReader(records, tables).read(documentPath);
 }
 
 std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const TypeTables& tables,
@@ -68,10 +118,11 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
                                                const std::atomic<bool>* stop) {
     std::vector<ScheduleReading> readings;
     readings.reserve(documents.size());
+    const ScheduleFileReader reader(records, tables);
     for (const std::string& document : documents) {
         if (stop && *stop)
             break;
-        readings.push_back(readScheduleFiles(records, tables, document));
+        readings.push_back(reader.read(document));
     }
     return readings;
 }

@@ -4,6 +4,9 @@
 #include "formats/RecordFile.h"
 
 #include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,38 @@ struct ScheduleReading {
 // below it: the document of each base name is the last file listed that is
 // no companion.
 std::vector<std::string> scheduledDocumentsIn(const std::string& directory);
+
+// Reads the schedule companions of documents and their records' name,
+// picture and rights: only those lines of each file, with the places of
+// the fields found once per object type, so that one reader serves a scan
+// of many documents (also from several threads at once).
+class ScheduleFileReader {
+public:
+    ScheduleFileReader(const RecordFiles& records, const TypeTables& tables);
+    ~ScheduleFileReader();
+
+    // What a read told of a file: known when the file was read or found
+    // missing, with its stamp as it was opened (none when missing).
+    struct Seen {
+        bool known = false;
+        std::optional<fs::Stamp> stamp;
+    };
+
+    // The files of the document at documentPath, looked up by name in
+    // directory (the document's own, held open) when given; what the reads
+    // told of the two files goes into schedule and document when given.
+    ScheduleReading read(const std::string& documentPath, const fs::OpenDirectory* directory = nullptr,
+                         Seen* schedule = nullptr, Seen* document = nullptr) const;
+
+private:
+    struct Picks;
+    const Picks& picksOf(std::size_t type) const;
+
+    const RecordFiles& records_;
+    const TypeTables& tables_;
+    mutable std::mutex mutex_;
+    mutable std::vector<std::unique_ptr<Picks>> picks_; // by object type, made when first needed
+};
 
 // Reads the document's schedule companion and its record's name and picture.
 ScheduleReading readScheduleFiles(const RecordFiles& records, const TypeTables& tables,

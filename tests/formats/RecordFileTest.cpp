@@ -154,6 +154,60 @@ TEST_F(RecordFileTest, AFieldWithoutDefinitionKeepsItsLine) {
     EXPECT_EQ(readBytes(dir / "a.gap"), "Renamed\r\nkept\r\n5\r\n");
 }
 
+TEST_F(RecordFileTest, PickedFieldsAreWhatTheWholeRecordHolds) {
+    DefinitionLists lists;
+    loadDefinitionText("gap.info",
+                       "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
+                       "PROPERTY_2=ACTIVE\n",
+                       lists, nullptr);
+    loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
+    loadDefinitionText("ACTIVE", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=BOOLEAN\n", lists, nullptr);
+    const TypeTables gapTables = mergeDefinitions(lists);
+    const RecordFiles gapFiles(gapTables, clock, formats);
+    const std::vector<std::string_view> names = {"password", "ACTIVE", "COUNT", "FIRST", "UNDEFINED", "NOSUCH"};
+    const struct {
+        const char* file;
+        std::string content;
+    } cases[] = {
+        {"empty.sample", ""},
+        {"one.sample", "Ann"},
+        {"all.sample", "Ann\n7\r\ntrue\r\xb3\x96\xa5\xbd\xc0\r\nextra line\r\n"},
+        {"blank.sample", "\r\n\r\n"},
+        {"short.sample", "Ann\n"},
+        {"lone-cr.sample", "a\rb\r"},
+        {"pair.pair", "Ann\n7\ntrue\n"},
+        {"other.unknown", "a\n1\nfalse"},
+        {"gap.gap", "Name\nkept\nyes\n"},
+        {"short.gap", "Name\nkept"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const bool gap = std::string_view(c.file).ends_with(".gap");
+        const TypeTables& t = gap ? gapTables : tables;
+        const RecordFiles& f = gap ? gapFiles : files;
+        writeBytes(dir / c.file, c.content);
+        Record record;
+        ASSERT_EQ(f.read(dir / c.file, record), RecordRead::Ok);
+        std::vector<std::string> expected;
+        for (const std::string_view name : names)
+            expected.push_back(record.value(name));
+        const FieldPick pick(t, t.objectTypeOf(c.file), names);
+        std::vector<std::string> picked;
+        fs::Stamp stamp;
+        ASSERT_EQ(f.readPicked(dir / c.file, pick, picked, &stamp), RecordRead::Ok);
+        EXPECT_EQ(picked, expected);
+        EXPECT_EQ(stamp.size, c.content.size());
+        EXPECT_EQ(stamp.modifiedNs, record.header.modificationTime);
+    }
+    // Files that cannot be read say so as a whole read does.
+    const FieldPick pick(tables, 0, names);
+    std::vector<std::string> picked{"left alone"};
+    EXPECT_EQ(files.readPicked(dir / "missing.sample", pick, picked), RecordRead::Missing);
+    std::filesystem::create_directory(dir / "folder.sample");
+    EXPECT_EQ(files.readPicked(dir / "folder.sample", pick, picked), RecordRead::Failed);
+    EXPECT_EQ(picked, std::vector<std::string>{"left alone"});
+}
+
 TEST_F(RecordFileTest, ANamedPipeIsUnreadableNotAHang) {
     ASSERT_EQ(::mkfifo((dir / "pipe.sample").c_str(), 0600), 0);
     Record record;

@@ -89,18 +89,27 @@ TEST_F(ScheduleCacheTest, UnchangedFilesComeFromTheCacheAndChangedOnesAreReadAga
         {"a schedule of another size is read again",
          [&] { test::writeBytes(first, "Anna Novak (ANNA)\r\n\r\n19.1.2027\r\n9:00:00\r\n5\r\n"); },
          {"First.note 19.1.2027", "Second.note 2.1.2027"}},
+        {"a schedule rewritten in place, of the same size at a new time, is read again",
+         [&] {
+             settle();
+             scan(); // the settled files are in the cache now
+             const std::int64_t time = fs::modificationTime(first);
+             test::writeBytes(first, "Anna Novak (ANNA)\r\n\r\n29.1.2027\r\n9:00:00\r\n5\r\n");
+             fs::setModificationTime(first, time + 1'000'000'000);
+         },
+         {"First.note 29.1.2027", "Second.note 2.1.2027"}},
         {"a document added to a settled directory is found",
          [&] { schedule(folder + "/Sub/Third.note", "3.1.2027"); },
-         {"First.note 19.1.2027", "Second.note 2.1.2027", "Third.note 3.1.2027"}},
+         {"First.note 29.1.2027", "Second.note 2.1.2027", "Third.note 3.1.2027"}},
         {"a schedule removed goes",
          [&] {
              settle();
              stdfs::remove(folder + "/Sub/Second.scheduler");
          },
-         {"First.note 19.1.2027", "Third.note 3.1.2027"}},
+         {"First.note 29.1.2027", "Third.note 3.1.2027"}},
         {"a damaged cache is rebuilt",
          [&] { test::writeBytes(cacheFile, "QUILL SCHEDULE CACHE 3\n5:abc"); },
-         {"First.note 19.1.2027", "Third.note 3.1.2027"}},
+         {"First.note 29.1.2027", "Third.note 3.1.2027"}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
@@ -141,6 +150,16 @@ TEST_F(ScheduleCacheTest, FolderRightsComeFromTheCacheUntilTheRecordChanges) {
         EXPECT_EQ(rightsOf(sub), step.expected);
         EXPECT_EQ(rightsOf(sub), step.expected) << "warm";
     }
+}
+
+TEST_F(ScheduleCacheTest, AStoppedScanGoesNoDeeperAndWritesNoCache) {
+    schedule(folder + "/First.note", "1.1.2027");
+    schedule(folder + "/Sub/Second.note", "2.1.2027");
+    const std::atomic<bool> stop{true};
+    for (const ScheduleReading& r :
+         readSchedulesBelow(session->recordFiles(), session->tables, {folder}, cacheFile, dataPoint, &stop))
+        EXPECT_EQ(stdfs::path(r.documentPath).parent_path(), stdfs::path(folder));
+    EXPECT_FALSE(stdfs::exists(cacheFile));
 }
 
 TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmptyCache) {
