@@ -25,8 +25,9 @@ class LoggedOnTest : public OpenSessionTest {
 protected:
     void SetUp() override {
         OpenSessionTest::SetUp();
-        if (!HasFatalFailure())
+        if (!HasFatalFailure()) {
             ASSERT_TRUE(loadUserData(*session));
+        }
     }
 };
 

@@ -243,8 +243,9 @@ TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDi
         runAs("ADMINISTRATOR", "datapoint create", shellWord(target) + " " + m.options, &status, &errors);
         ASSERT_EQ(status, 0) << m.what << ": " << errors;
         EXPECT_TRUE(stdfs::exists(target + "/" + m.rootFolder + "/folder.folders")) << m.what;
-        if (!m.usersFolder.empty())
+        if (!m.usersFolder.empty()) {
             EXPECT_TRUE(stdfs::exists(target + "/" + m.usersFolder + "/folder.folders")) << m.what;
+        }
         EXPECT_FALSE(stdfs::exists(target + "/Shared")) << m.what;
         EXPECT_FALSE(stdfs::exists(target + "/People")) << m.what;
         // Both top folders of the user's list lead into the new data point.
@@ -252,9 +253,10 @@ TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDi
         EXPECT_EQ(status, 0) << m.what << ": " << errors;
         EXPECT_NE(tree.find("\tROOT\tROOT\t" + target + "/" + m.rootFolder + "\t"), std::string::npos)
             << m.what << ": " << tree;
-        if (!m.usersFolder.empty())
+        if (!m.usersFolder.empty()) {
             EXPECT_NE(tree.find("\tROOT\tROOT\t" + target + "/" + m.usersFolder + "\t"), std::string::npos)
                 << m.what << ": " << tree;
+        }
     }
     const struct {
         std::string options;

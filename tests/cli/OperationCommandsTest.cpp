@@ -73,8 +73,9 @@ TEST_F(OperationCommandsTest, AdministratorsChangeTheDataPointDescriptionThrough
                   row.printed)
             << row.body << ": " << errors;
         EXPECT_NE(errors.find(row.said), std::string::npos) << errors;
-        if (std::string(row.printed) == "NOTHING\n")
+        if (std::string(row.printed) == "NOTHING\n") {
             EXPECT_EQ(readBytes(info), before) << row.body;
+        }
     }
     const std::string after = readBytes(info);
     EXPECT_NE(after.find("CREATOR=Office Team\r\n"), std::string::npos) << after;

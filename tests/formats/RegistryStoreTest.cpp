@@ -124,10 +124,11 @@ TEST(RegistryStoreTest, WriteNeverDropsValuesItCouldNotRead) {
     test::writeBytes(file, content);
     RegistryStore store(file);
     const Status written = store.write(kKey, "User", "ann");
-    if (written.ok())
+    if (written.ok()) {
         EXPECT_EQ(store.read("Other", "Keep"), "1"s);
-    else
+    } else {
         EXPECT_EQ(test::readBytes(file), content);
+    }
 }
 
 TEST(RegistryStoreTest, KeysAndNamesMatchInAnyCaseAndStaySeparate) {

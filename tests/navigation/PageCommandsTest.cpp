@@ -143,8 +143,9 @@ TEST_F(PageCommandsTest, AMailedAttachmentGoesAsACopyUnderItsDisplayName) {
                   (row.mailed ? std::vector<std::pair<std::string, std::string>>{{"Price list.pdf", copy}}
                               : std::vector<std::pair<std::string, std::string>>{}))
             << row.why;
-        if (row.mailed)
+        if (row.mailed) {
             EXPECT_EQ(test::readBytes(copy), "price list") << row.why;
+        }
     }
     EXPECT_FALSE(stdfs::exists(path::join(staging, "../../Escape.pdf")));
 }

@@ -140,8 +140,9 @@ TEST(FolderTreeTest, PruneMatchesNamesInAnyCaseAndDeletesNothingWhereTheReferenc
     EXPECT_TRUE(stdfs::exists(src + "/Logo.BMP"));
     EXPECT_TRUE(stdfs::exists(src + "/Sub/Keep.txt"));
     EXPECT_FALSE(stdfs::exists(src + "/Sub/gone.txt"));
-    if (unreadable)
+    if (unreadable) {
         EXPECT_TRUE(stdfs::exists(src + "/Locked/mine.txt")) << "a reference that cannot be listed prunes nothing";
+    }
     pruneTree(src, dir / "missing");
     EXPECT_TRUE(stdfs::exists(src + "/Logo.BMP")) << "nor does a missing one";
 }

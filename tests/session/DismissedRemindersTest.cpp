@@ -53,10 +53,11 @@ TEST(DismissedRemindersTest, KeepsAwayWhatWasPutAway) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         DismissedReminders reminders(RegistryStore(dir / "registry.ini"), "anna");
-        if (c.did == Did::Dismissed)
+        if (c.did == Did::Dismissed) {
             ASSERT_TRUE(reminders.dismiss(task(path, 8)).ok());
-        else if (c.did == Did::Snoozed)
+        } else if (c.did == Did::Snoozed) {
             reminders.snooze(task(path, 8), at(9, c.doneAtMinute));
+        }
         ScheduleTable table;
         table.put(task("/dp/Root/Orders/Other.note", 8));
         table.put(task(c.shownPath, c.shownReminderHour));
