@@ -38,6 +38,22 @@ TypeTables sampleTables(const char* firstFieldType = "STRING") {
     return mergeDefinitions(lists);
 }
 
+// A type "gap" whose second field has no definition; the third field is
+// named and typed as given.
+TypeTables gapTables(const char* thirdField, const char* thirdType) {
+    DefinitionLists lists;
+    loadDefinitionText(
+        "gap.info",
+        std::string("[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n") +
+            "PROPERTY_2=" + thirdField + "\n",
+        lists, nullptr);
+    loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
+    loadDefinitionText(thirdField,
+                       std::string("[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=") + thirdType + "\n", lists,
+                       nullptr);
+    return mergeDefinitions(lists);
+}
+
 class RecordFileTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -135,15 +151,8 @@ TEST_F(RecordFileTest, MissingAndUnreadableFilesLeaveTheRecordAlone) {
 }
 
 TEST_F(RecordFileTest, AFieldWithoutDefinitionKeepsItsLine) {
-    DefinitionLists lists;
-    loadDefinitionText("gap.info",
-                       "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
-                       "PROPERTY_2=COUNT\n",
-                       lists, nullptr);
-    loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
-    loadDefinitionText("COUNT", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=INTEGER\n", lists, nullptr);
-    const TypeTables gapTables = mergeDefinitions(lists);
-    const RecordFiles gapFiles(gapTables, clock, formats);
+    const TypeTables gap = gapTables("COUNT", "INTEGER");
+    const RecordFiles gapFiles(gap, clock, formats);
     writeBytes(dir / "a.gap", "Name\nkept\n5\n");
     Record record;
     ASSERT_EQ(gapFiles.read(dir / "a.gap", record), RecordRead::Ok);
@@ -155,15 +164,8 @@ TEST_F(RecordFileTest, AFieldWithoutDefinitionKeepsItsLine) {
 }
 
 TEST_F(RecordFileTest, PickedFieldsAreWhatTheWholeRecordHolds) {
-    DefinitionLists lists;
-    loadDefinitionText("gap.info",
-                       "[TYPE]\nTYPE=OBJECT.PUBLIC\n[INFO.OBJECT]\nPROPERTY_0=FIRST\nPROPERTY_1=UNDEFINED\n"
-                       "PROPERTY_2=ACTIVE\n",
-                       lists, nullptr);
-    loadDefinitionText("FIRST", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n", lists, nullptr);
-    loadDefinitionText("ACTIVE", "[TYPE]\nTYPE=PROPERTY.PUBLIC\n[INFO.PROPERTY]\nTYPE=BOOLEAN\n", lists, nullptr);
-    const TypeTables gapTables = mergeDefinitions(lists);
-    const RecordFiles gapFiles(gapTables, clock, formats);
+    const TypeTables gapTypes = gapTables("ACTIVE", "BOOLEAN");
+    const RecordFiles gapFiles(gapTypes, clock, formats);
     const std::vector<std::string_view> names = {"password", "ACTIVE", "COUNT", "FIRST", "UNDEFINED", "NOSUCH"};
     const struct {
         const char* file;
@@ -183,7 +185,7 @@ TEST_F(RecordFileTest, PickedFieldsAreWhatTheWholeRecordHolds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const bool gap = std::string_view(c.file).ends_with(".gap");
-        const TypeTables& t = gap ? gapTables : tables;
+        const TypeTables& t = gap ? gapTypes : tables;
         const RecordFiles& f = gap ? gapFiles : files;
         writeBytes(dir / c.file, c.content);
         Record record;
