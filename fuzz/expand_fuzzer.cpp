@@ -18,6 +18,8 @@ struct World {
     quill::SilentUi ui;
     quill::fuzz::NoShell shell;
     std::unique_ptr<quill::Session> session;
+    // The record whose fields the text may name.
+    quill::Record record;
 
     World() {
         const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quill-expand-fuzzer";
@@ -42,7 +44,7 @@ struct World {
             field.name = name;
             field.value = std::string("$DATA.A.DATA$$DATA.B.DATA$$DATATYPE.A.DATATYPE$") + name;
             field.note = "$DATATYPE.A.DATATYPE$";
-            session->record.fields.push_back(field);
+            record.fields.push_back(field);
         }
     }
 };
@@ -57,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     world.session->program.isAdministrator = flags & 1;
     const std::string result = world.session->variables.expand(
-        text, flags & 2, (flags & 4) ? quill::ExpansionMode::Page : quill::ExpansionMode::Plain);
+        text, world.record, flags & 2, (flags & 4) ? quill::ExpansionMode::Page : quill::ExpansionMode::Plain);
     // Every variable is replaced once, by a value of bounded size.
     if (result.size() > 4096 * (text.size() + 1))
         std::abort();
