@@ -483,4 +483,13 @@ bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* 
     return true;
 }
 
+std::string ownPageOf(const TreeNode& node, bool listEmpty) {
+    if (!node.url.empty())
+        return node.url;
+    // An empty task list is no folder: the page of one would offer to add
+    // documents where none can go.
+    const bool taskList = node.kind == NodeKind::Tasks && node.parent && node.parent->kind == NodeKind::Tasks;
+    return taskList && listEmpty ? node.parent->url : std::string();
+}
+
 } // namespace quill

@@ -150,6 +150,12 @@ std::string locationText(Session& session, const MainTree& tree, std::string_vie
 // parts may be parted by '/' or, as older texts have them, by '\'.
 TreeNode* navigateToLocation(Session& session, MainTree& tree, std::string_view location);
 
+// The page a node shows as its own: its address; for a task list that holds
+// no task, the overview of the tasks its group shows. "" where the node's
+// list stands for it: its first document, or while it is empty the page
+// of an empty folder.
+std::string ownPageOf(const TreeNode& node, bool listEmpty);
+
 bool trashHasContent(const Session& session);
 void updateTrashImage(Session& session, MainTree& tree);
 

@@ -201,7 +201,8 @@ void MainWindow::showNodePage(TreeNode& node) {
     session_.actual.mainPath = node.path;
     shownDocument_.clear();
     fillDocumentList(node);
-    if (node.url.empty()) {
+    const std::string page = ownPageOf(node, list_->items().empty());
+    if (page.empty()) {
         if (!list_->items().empty()) {
             setListShown(true);
             // The first document's page, but no row is selected: the folder
@@ -222,7 +223,7 @@ void MainWindow::showNodePage(TreeNode& node) {
     // Pages of the tree may show the user's own fields.
     Record user;
     ignoreOutcome(session_.readRecord(session_.context.userRecordFile, user));
-    showAddress(renderer_.render(session_.variables.expand(node.url, user, false), user));
+    showAddress(renderer_.render(session_.variables.expand(page, user, false), user));
     watchShown();
 }
 

@@ -265,6 +265,26 @@ TEST_F(MainTreeTest, FoldersWhoseRightsNameOthersAreNotShown) {
     EXPECT_EQ(list.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
 }
 
+TEST_F(MainTreeTest, ANodeShowsItsOwnPageOrLeavesItToItsList) {
+    buildMainTree(*session, tree);
+    const TreeNode& tasks = *tree.myTasksNode;
+    const TreeNode& current = *tasks.children[0];
+    const TreeNode& contracts = *tree.roots[0]->children[0];
+    ASSERT_FALSE(tasks.url.empty());
+    const struct {
+        const TreeNode& node;
+        bool listEmpty;
+        std::string page;
+    } rows[] = {
+        {tasks, false, tasks.url},  {current, false, ""}, // its first task
+        {current, true, tasks.url},                       // the overview, not an empty folder's page
+        {contracts, true, ""},                            // the page of an empty folder
+        {contracts, false, ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ownPageOf(row.node, row.listEmpty), row.page) << row.node.caption << " " << row.listEmpty;
+}
+
 TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
     buildMainTree(*session, tree);
     EXPECT_FALSE(removeTopFolder(*session, tree, *tree.settingsNode));
