@@ -49,7 +49,8 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
     QAction* close = addToolButton(bar, session, images, 10, "Close");
     QAction* change = addToolButton(bar, session, images, 25, "ChangeList");
     QAction* refresh = addToolButton(bar, session, images, 7, "Refresh");
-    QAction* goTo = addToolButton(bar, session, images, 28, "GoTo");
+    goToAction_ = addToolButton(bar, session, images, 28, "GoTo");
+    QAction* goTo = goToAction_;
     bar->addSeparator();
     QAction* help = addToolButton(bar, session, images, 19, "Help");
     auto* lists = new QMenu(this);
@@ -90,6 +91,8 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
     tree_->setHeaderHidden(true);
     tree_->setIconSize(QSize(16, 16));
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        // Go to needs a task to go to.
+        goToAction_->setEnabled(item != nullptr);
         if (item)
             setFocusedTask(item->data(0, kEntryRole).toInt());
     });
@@ -180,6 +183,7 @@ void ScheduleEventView::rebuild() {
         first->setExpanded(true);
         setFocusedTask(first->data(0, kEntryRole).toInt());
     }
+    goToAction_->setEnabled(tree_->currentItem() != nullptr);
 }
 
 void ScheduleEventView::setFocusedTask(int entry) {

@@ -58,6 +58,7 @@ private:
     QTreeWidget* tree_;
     QLabel* heading_;
     QList<QAction*> listActions_;
+    QAction* goToAction_ = nullptr;
     TaskList list_ = TaskList::Due;
     bool alertRequested_ = false;
 };

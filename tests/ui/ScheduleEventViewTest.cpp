@@ -77,6 +77,12 @@ private slots:
             QCOMPARE(list->topLevelItemCount(), 1);
             QVERIFY(list->topLevelItem(0)->text(0).endsWith(QStringLiteral("Call the supplier")));
             QCOMPARE(list->topLevelItem(0)->childCount(), 4);
+            // Go to goes to the task the list has current, and only then.
+            QAction* goTo = view->findChild<QAction*>("GoTo");
+            QVERIFY(goTo);
+            QCOMPARE(goTo->isEnabled(), list->currentItem() != nullptr);
+            clickItem(list, list->topLevelItem(0));
+            QVERIFY(goTo->isEnabled());
             saveShot(view, "schedule-event-view");
             QTest::mouseClick(buttonFor(view, view->findChild<QAction*>("Close")), Qt::LeftButton, {}, QPoint(8, 8));
         });
