@@ -88,8 +88,9 @@ public:
 };
 
 // Where a node sits in the tree: its place among the roots, then among
-// each parent's children. Views hold it rather than the node, which a
-// reload of the tree or of a folder replaces.
+// each parent's children; the row of each level a view shows. Unlike the
+// node, which a reload of the tree or of a folder replaces, it can be kept
+// across a reload and leads to the node in the same place, if any.
 using NodeAddress = std::vector<std::size_t>;
 
 // The address of node; empty when node is not in tree.
