@@ -101,24 +101,14 @@ void FieldPick::values(std::string_view content, std::vector<std::string>& out) 
                 out[n] = cp1250::upper(out[n]);
         }
     };
-    // Lines are split as text::splitLines splits them, up to the last one
-    // wanted; an empty file is one empty line.
+    // Up to the last line wanted; an empty file is one empty line.
     if (content.empty()) {
         take(0, content);
         return;
     }
-    std::size_t line = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < content.size() && line < linesNeeded_; ++i) {
-        if (content[i] != '\r' && content[i] != '\n')
-            continue;
-        take(line++, content.substr(start, i - start));
-        if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (line < linesNeeded_ && start < content.size())
-        take(line, content.substr(start));
+    const std::vector<std::string_view> lines = text::splitLines(content, linesNeeded_);
+    for (std::size_t line = 0; line < lines.size(); ++line)
+        take(line, lines[line]);
 }
 
 RecordFiles::RecordFiles(const TypeTables& tables, const Clock& clock, const DateTimeFormats& formats)

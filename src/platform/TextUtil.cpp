@@ -22,10 +22,10 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-std::vector<std::string_view> splitLines(std::string_view s) {
+std::vector<std::string_view> splitLines(std::string_view s, std::size_t maxLines) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    for (std::size_t i = 0; i < s.size() && lines.size() < maxLines; ++i) {
         if (s[i] == '\r' || s[i] == '\n') {
             lines.push_back(s.substr(start, i - start));
             if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
@@ -33,7 +33,7 @@ std::vector<std::string_view> splitLines(std::string_view s) {
             start = i + 1;
         }
     }
-    if (start < s.size())
+    if (start < s.size() && lines.size() < maxLines)
         lines.push_back(s.substr(start));
     return lines;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +12,8 @@ namespace quill::text {
 std::string_view trim(std::string_view s);
 
 // Splits at CR, LF or CR LF. A final line break does not start another line.
-std::vector<std::string_view> splitLines(std::string_view s);
+// At most maxLines lines are split off; the rest is not looked at.
+std::vector<std::string_view> splitLines(std::string_view s, std::size_t maxLines = SIZE_MAX);
 
 // A whole decimal number with an optional sign and no other characters.
 std::optional<long long> parseInteger(std::string_view s);
