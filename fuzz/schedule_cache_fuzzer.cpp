@@ -1,4 +1,5 @@
-// Any bytes read as a schedule cache: what reads back writes out the same.
+// Any bytes read as a schedule cache, or as one kept reading: what reads
+// back writes out the same.
 #include "session/ScheduleCache.h"
 
 #include <cstdint>
@@ -7,9 +8,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const quill::ScheduleCache cache = quill::ScheduleCache::parse(input, "/dp", 0);
-    const std::string content = cache.serialize();
+    const std::string content = quill::ScheduleCache::parse(std::string(input), "/dp", 0).serialize();
     if (quill::ScheduleCache::parse(content, "/dp", 0).serialize() != content)
+        std::abort();
+    if (const auto reading = quill::ScheduleCache::readingFrom(input, "/dp/x");
+        reading && quill::ScheduleCache::readingText(*reading) != input)
         std::abort();
     return 0;
 }

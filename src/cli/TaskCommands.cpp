@@ -63,15 +63,16 @@ int tasksCommand(Call& call) {
     Session& session = call.session();
     std::ostream& out = call.out;
     buildScheduleTable(session);
-    std::vector<ScheduleEntry> tasks;
+    std::vector<const ScheduleEntry*> tasks;
+    tasks.reserve(session.schedule.size());
     for (const ScheduleEntry& entry : session.schedule) {
         if (inTaskSet(entry, *set))
-            tasks.push_back(entry);
+            tasks.push_back(&entry);
     }
     // The table's own order is no order; scripts get the tasks by time.
-    std::sort(tasks.begin(), tasks.end(), [](const ScheduleEntry& a, const ScheduleEntry& b) {
-        const auto first = wallClockMilliseconds(a.eventTime), second = wallClockMilliseconds(b.eventTime);
-        return first != second ? first < second : a.documentPath < b.documentPath;
+    std::sort(tasks.begin(), tasks.end(), [](const ScheduleEntry* a, const ScheduleEntry* b) {
+        const auto first = wallClockMilliseconds(a->eventTime), second = wallClockMilliseconds(b->eventTime);
+        return first != second ? first < second : a->documentPath < b->documentPath;
     });
     if (ics) {
         // Already UTF-8.
@@ -81,9 +82,9 @@ int tasksCommand(Call& call) {
     const auto moment = [&session](const LocalDateTime& value) {
         return formatDate(value, session.formats) + " " + formatTime(value, session.formats);
     };
-    for (const ScheduleEntry& task : tasks)
-        printLine(out, stateFlags(task) + "\t" + task.name + "\t" + task.owner + "\t" + task.team + "\t" +
-                           moment(task.eventTime) + "\t" + moment(task.reminderTime) + "\t" + task.documentPath);
+    for (const ScheduleEntry* task : tasks)
+        printLine(out, stateFlags(*task) + "\t" + task->name + "\t" + task->owner + "\t" + task->team + "\t" +
+                           moment(task->eventTime) + "\t" + moment(task->reminderTime) + "\t" + task->documentPath);
     return 0;
 }
 

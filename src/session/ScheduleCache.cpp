@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <future>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -18,7 +19,7 @@
 namespace quill {
 namespace {
 
-constexpr std::string_view kMagic = "QUILL SCHEDULE CACHE 3\n";
+constexpr std::string_view kMagic = "QUILL SCHEDULE CACHE 4\n";
 // Times on some shares are whole seconds: a directory changed within this
 // long of the cache's writing is listed again.
 constexpr std::int64_t kTimeGrainNs = 2'000'000'000;
@@ -55,14 +56,15 @@ private:
 
 class Reader {
 public:
-    explicit Reader(std::string_view in) : in_(in) {}
+    explicit Reader(std::string_view in, std::size_t at = 0) : in_(in), at_(at) {}
     bool atEnd() const { return at_ >= in_.size(); }
+    std::size_t at() const { return at_; }
     std::optional<std::string_view> text() {
         std::size_t length = 0;
         const char* begin = in_.data() + at_;
         const char* end = in_.data() + in_.size();
         const auto [stop, error] = std::from_chars(begin, end, length);
-        if (error != std::errc() || stop == end || *stop != ':')
+        if (error != std::errc() || stop == end || *stop != ':' || (stop - begin > 1 && *begin == '0'))
             return std::nullopt;
         const std::size_t start = static_cast<std::size_t>(stop - in_.data()) + 1;
         if (length > in_.size() - start || start + length >= in_.size() || in_[start + length] != ' ')
@@ -73,7 +75,9 @@ public:
     std::optional<std::int64_t> number() {
         const auto value = text();
         std::int64_t n = 0;
-        if (!value || value->empty() ||
+        // Only as the writer spells it ("7", never "07" or "-0"), so that
+        // what reads back writes out the same.
+        if (!value || value->empty() || (value->size() > 1 && (value->front() == '0' || value->starts_with("-0"))) ||
             std::from_chars(value->data(), value->data() + value->size(), n).ptr != value->data() + value->size())
             return std::nullopt;
         return n;
@@ -104,70 +108,54 @@ bool readStamp(Reader& r, ScheduleCache::Stamp& stamp) {
     return true;
 }
 
-bool readNames(Reader& r, std::vector<std::string>& names) {
+// A count read from the file, of items that take at least two bytes each.
+std::optional<std::size_t> readCount(Reader& r, std::size_t bytesLeft) {
     const auto count = r.number();
-    if (!count || *count < 0)
-        return false;
-    for (std::int64_t i = 0; i < *count; ++i) {
+    if (!count || *count < 0 || static_cast<std::uint64_t>(*count) > bytesLeft / 2)
+        return std::nullopt;
+    return static_cast<std::size_t>(*count);
+}
+
+std::optional<ScheduleCache::Directory> readDirectory(std::string_view entry, std::string_view body) {
+    Reader r(body);
+    ScheduleCache::Directory directory;
+    directory.entry = entry;
+    const auto modified = r.number();
+    const auto subdirectories = readCount(r, body.size());
+    if (!modified || !subdirectories)
+        return std::nullopt;
+    directory.modifiedNs = *modified;
+    directory.subdirectories.reserve(*subdirectories);
+    for (std::size_t i = 0; i < *subdirectories; ++i) {
         const auto name = r.text();
         if (!name)
-            return false;
-        names.emplace_back(*name);
+            return std::nullopt;
+        directory.subdirectories.push_back(*name);
     }
-    return true;
-}
-
-bool readDirectory(Reader& r, ScheduleCache& cache) {
-    const auto directory = r.text();
-    const auto modified = r.number();
-    if (!directory || !modified)
-        return false;
-    ScheduleCache::Directory entry;
-    entry.modifiedNs = *modified;
-    if (!readNames(r, entry.subdirectories) || !readNames(r, entry.scheduledDocuments))
-        return false;
+    const auto documents = readCount(r, body.size());
+    if (!documents)
+        return std::nullopt;
+    directory.documents.reserve(*documents);
+    for (std::size_t i = 0; i < *documents; ++i) {
+        ScheduleCache::Document& document = directory.documents.emplace_back();
+        const auto name = r.text();
+        if (!name || !readStamp(r, document.schedule) || !readStamp(r, document.document))
+            return std::nullopt;
+        const auto reading = r.text();
+        if (!reading)
+            return std::nullopt;
+        document.name = *name;
+        document.reading = *reading;
+    }
     const auto folderRecord = r.text();
-    if (!folderRecord || !readStamp(r, entry.folderRecordStamp))
-        return false;
+    if (!folderRecord || !readStamp(r, directory.folderRecordStamp))
+        return std::nullopt;
     const auto rights = r.text();
-    if (!rights)
-        return false;
-    entry.folderRecord = std::string(*folderRecord);
-    entry.rights = std::string(*rights);
-    cache.directories[std::string(*directory)] = std::move(entry);
-    return true;
-}
-
-bool readReading(Reader& r, ScheduleCache& cache) {
-    ScheduleCache::Reading entry;
-    const auto document = r.text();
-    if (!document || !readStamp(r, entry.schedule) || !readStamp(r, entry.document))
-        return false;
-    ScheduleReading& reading = entry.reading;
-    reading.documentPath = std::string(*document);
-    const auto read = r.number();
-    if (!read || *read < 0 || *read > static_cast<std::int64_t>(RecordRead::Failed))
-        return false;
-    reading.scheduleRead = static_cast<RecordRead>(*read);
-    for (std::string* field : {&reading.schedule.owner, &reading.schedule.team, &reading.schedule.date,
-                               &reading.schedule.time, &reading.schedule.event}) {
-        const auto value = r.text();
-        if (!value)
-            return false;
-        *field = std::string(*value);
-    }
-    const auto documentRead = r.number();
-    const auto name = r.text();
-    const auto image = r.text();
-    const auto rights = r.text();
-    if (!documentRead || !name || !image || !rights)
-        return false;
-    reading.rights = std::string(*rights);
-    reading.documentRead = *documentRead != 0;
-    reading.name = std::string(*name);
-    reading.imageName = std::string(*image);
-    cache.readings.insert_or_assign(reading.documentPath, std::move(entry));
-    return true;
+    if (!rights || !r.atEnd())
+        return std::nullopt;
+    directory.folderRecord = *folderRecord;
+    directory.rights = *rights;
+    return directory;
 }
 
 ScheduleCache::Stamp stampOf(const std::optional<fs::Stamp>& found) {
@@ -179,7 +167,7 @@ ScheduleCache::Stamp stampOf(const std::optional<fs::Stamp>& found) {
 
 // The stamp of a file in an open directory; a name spelt in another case
 // than on disk is looked up through its path.
-ScheduleCache::Stamp stampIn(const fs::OpenDirectory& open, const std::string& directory, const std::string& name) {
+ScheduleCache::Stamp stampIn(const fs::OpenDirectory& open, const std::string& directory, std::string_view name) {
     if (const auto found = open.stamp(name))
         return stampOf(found);
     return stampOf(fs::stamp(path::join(directory, name)));
@@ -188,25 +176,32 @@ ScheduleCache::Stamp stampIn(const fs::OpenDirectory& open, const std::string& d
 // A file changed within the time grain of the cache's writing may have
 // changed again unseen.
 bool settled(std::int64_t modifiedNs, const ScheduleCache& previous) {
-    return modifiedNs < previous.writtenNs - kTimeGrainNs;
+    return modifiedNs < previous.writtenNs() - kTimeGrainNs;
 }
+
+// A scheduled document as a probe found it: its reading, from the cache
+// where both files are unchanged and settled, else read again.
+struct FoundDocument {
+    ScheduleCache::Stamp schedule;
+    ScheduleCache::Stamp document;
+    ScheduleReading reading;
+    bool kept = false;
+    std::string_view keptText; // the reading as the cache holds it, when kept
+};
 
 // A directory as the cache or the file system gives it (the kept entry
 // when the directory is unchanged and settled, else its listing), with
-// the stamps of its scheduled documents and folder record, and the
-// record's rights where it changed.
+// its scheduled documents, the stamp of its folder record and the record's
+// rights where it changed.
 struct DirectoryProbe {
-    ScheduleCache::Directory* known = nullptr; // its entry in previous
+    std::optional<ScheduleCache::Directory> known; // its entry in previous
     bool found = false;
     bool relisted = false;
-    ScheduleCache::Directory entry;
-    std::vector<std::pair<ScheduleCache::Stamp, ScheduleCache::Stamp>> stamps; // schedule, document
-    std::vector<std::string> documentPaths;
-    // When the probe reads the documents too: for each, its reading in
-    // previous where both files are unchanged and settled, else none and
-    // the next of the new ones.
-    std::vector<ScheduleCache::Reading*> keptReadings;
-    std::vector<ScheduleReading> newReadings;
+    std::int64_t modifiedNs = 0;
+    std::vector<std::string> subdirectories; // names
+    std::vector<std::string> documentNames;
+    std::string folderRecord;
+    std::vector<FoundDocument> documents;
     ScheduleCache::Stamp folderRecordStamp;
     std::optional<std::string> rightsRead; // when the record was read again
     // Neither looked at nor to be told: the kept stamp and rights stay.
@@ -223,115 +218,144 @@ void listDirectory(fs::OpenDirectory& open, const std::string& directory, Direct
             continue;
         if (found.isDirectory) {
             if (!cp1250::equalsNoCase(found.name, kAttachmentDirectoryName))
-                probe.entry.subdirectories.push_back(found.name);
+                probe.subdirectories.push_back(found.name);
         } else if (cp1250::equalsNoCase(path::extension(found.name), ".scheduler")) {
             const std::string document = mainFileAmong(*entries, directory, found.name);
-            if (!document.empty() && document != "PARROR")
-                probe.entry.scheduledDocuments.push_back(path::fileName(document));
-        } else if (probe.entry.folderRecord.empty() && cp1250::equalsNoCase(found.name, "folder.folders")) {
-            probe.entry.folderRecord = found.name;
+            if (document.empty() || document == "PARROR")
+                continue;
+            // Two schedules whose names differ in case alone lead to the
+            // same document, which is one task.
+            std::string name = path::fileName(document);
+            if (std::find(probe.documentNames.begin(), probe.documentNames.end(), name) == probe.documentNames.end())
+                probe.documentNames.push_back(std::move(name));
+        } else if (probe.folderRecord.empty() && cp1250::equalsNoCase(found.name, "folder.folders")) {
+            probe.folderRecord = found.name;
         }
     }
 }
 
+void takeKeptNames(const ScheduleCache::Directory& known, DirectoryProbe& probe) {
+    probe.subdirectories.assign(known.subdirectories.begin(), known.subdirectories.end());
+    probe.documentNames.reserve(known.documents.size());
+    for (const ScheduleCache::Document& document : known.documents)
+        probe.documentNames.emplace_back(document.name);
+    probe.folderRecord = known.folderRecord;
+}
+
+const ScheduleCache::Document* keptDocument(const std::optional<ScheduleCache::Directory>& known, std::string_view name,
+                                            std::size_t at) {
+    if (!known)
+        return nullptr;
+    const auto& documents = known->documents;
+    // An unchanged directory lists its documents in the order kept.
+    if (at < documents.size() && documents[at].name == name)
+        return &documents[at];
+    const auto found = std::find_if(documents.begin(), documents.end(),
+                                    [name](const ScheduleCache::Document& document) { return document.name == name; });
+    return found == documents.end() ? nullptr : &*found;
+}
+
 // Whether the reading kept for a document still holds for its files.
-bool readingHolds(const ScheduleCache::Reading& kept, const ScheduleCache::Stamp& schedule,
+bool readingHolds(const ScheduleCache::Document& kept, const ScheduleCache::Stamp& schedule,
                   const ScheduleCache::Stamp& document, const ScheduleCache& previous) {
     return kept.schedule == schedule && kept.document == document && settled(schedule.modifiedNs, previous) &&
            settled(document.modifiedNs, previous);
 }
 
 // Touches previous only to look things up in it, so that probes may run
-// side by side. With a reader the scheduled documents are read here too,
-// by name in the directory already open.
+// side by side. The scheduled documents are read here too, by name in the
+// directory already open.
 DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tables, const std::string& directory,
-                              ScheduleCache& previous, const ScheduleFileReader* reader) {
+                              const ScheduleCache& previous, const ScheduleFileReader& reader) {
     DirectoryProbe probe;
-    const auto known = previous.directories.find(directory);
-    if (known != previous.directories.end())
-        probe.known = &known->second;
+    probe.known = previous.directory(directory);
     // Most directories of a large tree hold no schedule: one call tells
     // that such a one is unchanged. The others are held open, so that the
     // files in them are looked up by name alone.
-    const bool knownWithout = known != previous.directories.end() && known->second.scheduledDocuments.empty();
+    const bool knownWithout = probe.known && probe.known->documents.empty();
     std::optional<fs::OpenDirectory> open;
     if (!knownWithout)
         open.emplace(directory);
     const auto stamp = open ? open->stamp() : fs::stamp(directory);
     if (!stamp)
         return probe;
-    const ScheduleCache::Directory* kept = nullptr;
-    if (known != previous.directories.end() && known->second.modifiedNs == stamp->modifiedNs &&
-        settled(stamp->modifiedNs, previous)) {
-        probe.found = true; // the caller moves the kept entry out
-        kept = &known->second;
+    probe.modifiedNs = stamp->modifiedNs;
+    if (probe.known && probe.known->modifiedNs == stamp->modifiedNs && settled(stamp->modifiedNs, previous)) {
+        probe.found = true;
+        takeKeptNames(*probe.known, probe);
     } else {
         if (!open)
             open.emplace(directory);
         listDirectory(*open, directory, probe);
         if (!probe.found)
             return probe;
-        probe.entry.modifiedNs = stamp->modifiedNs;
     }
-    const ScheduleCache::Directory& entry = kept ? *kept : probe.entry;
     // The rights of a folder without tasks matter only above folders with
     // tasks, where they are read when asked for.
-    if (entry.scheduledDocuments.empty()) {
+    if (probe.documentNames.empty()) {
         probe.rightsUnchecked = true;
         return probe;
     }
-    probe.stamps.reserve(entry.scheduledDocuments.size());
-    probe.documentPaths.reserve(entry.scheduledDocuments.size());
-    if (reader)
-        probe.keptReadings.reserve(entry.scheduledDocuments.size());
-    for (const std::string& name : entry.scheduledDocuments) {
+    probe.documents.reserve(probe.documentNames.size());
+    for (std::size_t i = 0; i < probe.documentNames.size(); ++i) {
+        const std::string& name = probe.documentNames[i];
         const std::string scheduleName = path::fileName(companionPath(name, Companion::Schedule));
-        std::string& documentPath = probe.documentPaths.emplace_back(path::join(directory, name));
-        const auto read = reader ? previous.readings.find(documentPath) : previous.readings.end();
-        ScheduleCache::Stamp schedule, document;
-        const bool stamped = !reader || read != previous.readings.end();
-        if (stamped) {
-            schedule = stampIn(*open, directory, scheduleName);
-            document = stampIn(*open, directory, name);
-        }
-        if (reader) {
-            if (read != previous.readings.end() && readingHolds(read->second, schedule, document, previous)) {
-                probe.keptReadings.push_back(&read->second);
-            } else {
-                // A document met for the first time takes the stamps of
-                // its files from the reads, as the files were opened,
-                // rather than from a status call for each beforehand.
-                ScheduleFileReader::Seen scheduleSeen, documentSeen;
-                probe.keptReadings.push_back(nullptr);
-                probe.newReadings.push_back(reader->read(documentPath, &*open, &scheduleSeen, &documentSeen));
-                if (!stamped) {
-                    schedule =
-                        scheduleSeen.known ? stampOf(scheduleSeen.stamp) : stampIn(*open, directory, scheduleName);
-                    document = documentSeen.known ? stampOf(documentSeen.stamp) : stampIn(*open, directory, name);
+        std::string documentPath = path::join(directory, name);
+        FoundDocument& found = probe.documents.emplace_back();
+        const ScheduleCache::Document* const kept = keptDocument(probe.known, name, i);
+        if (kept) {
+            found.schedule = stampIn(*open, directory, scheduleName);
+            found.document = stampIn(*open, directory, name);
+            if (readingHolds(*kept, found.schedule, found.document, previous)) {
+                if (auto reading = ScheduleCache::readingFrom(kept->reading, documentPath)) {
+                    found.reading = std::move(*reading);
+                    found.kept = true;
+                    found.keptText = kept->reading;
+                    continue;
                 }
             }
         }
-        probe.stamps.emplace_back(schedule, document);
+        // A document met for the first time takes the stamps of its files
+        // from the reads, as the files were opened, rather than from a
+        // status call for each beforehand.
+        ScheduleFileReader::Seen scheduleSeen, documentSeen;
+        found.reading = reader.read(documentPath, &*open, &scheduleSeen, &documentSeen);
+        if (!kept) {
+            found.schedule = scheduleSeen.known ? stampOf(scheduleSeen.stamp) : stampIn(*open, directory, scheduleName);
+            found.document = documentSeen.known ? stampOf(documentSeen.stamp) : stampIn(*open, directory, name);
+        }
     }
-    if (entry.folderRecord.empty()) {
-        if (!kept)
+    if (probe.folderRecord.empty()) {
+        if (probe.relisted)
             probe.rightsRead = std::string();
         return probe;
     }
-    probe.folderRecordStamp = stampIn(*open, directory, entry.folderRecord);
-    const bool rightsKept = known != previous.directories.end() && known->second.folderRecord == entry.folderRecord &&
-                            known->second.folderRecordStamp == probe.folderRecordStamp &&
+    probe.folderRecordStamp = stampIn(*open, directory, probe.folderRecord);
+    const bool rightsKept = probe.known && probe.known->folderRecord == probe.folderRecord &&
+                            probe.known->folderRecordStamp == probe.folderRecordStamp &&
                             settled(probe.folderRecordStamp.modifiedNs, previous);
     if (!rightsKept) {
         // A record of no type the data point defines, or one that cannot
         // be read, restricts nothing.
         Record record;
-        probe.rightsRead = recordCarriesRights(tables, entry.folderRecord) &&
-                                   records.read(*open, directory, entry.folderRecord, record) == RecordRead::Ok
+        probe.rightsRead = recordCarriesRights(tables, probe.folderRecord) &&
+                                   records.read(*open, directory, probe.folderRecord, record) == RecordRead::Ok
                                ? record.value("RIGHTS")
                                : std::string();
     }
     return probe;
+}
+
+bool sameNames(const std::vector<std::string_view>& kept, const std::vector<std::string>& now) {
+    return std::equal(kept.begin(), kept.end(), now.begin(), now.end());
+}
+
+// Whether a directory listed again holds what the cache kept of it.
+bool holdsWhatWasKept(const ScheduleCache::Directory& known, const DirectoryProbe& probe) {
+    return sameNames(known.subdirectories, probe.subdirectories) && known.folderRecord == probe.folderRecord &&
+           std::equal(
+               known.documents.begin(), known.documents.end(), probe.documentNames.begin(), probe.documentNames.end(),
+               [](const ScheduleCache::Document& document, const std::string& name) { return document.name == name; });
 }
 
 // A probe of a directory that whichever gets to it first makes: a thread
@@ -342,87 +366,100 @@ struct ProbeAhead {
 };
 
 struct Finder {
-    Finder(const RecordFiles& r, const TypeTables& t, ScheduleCache& p, ScheduleCache& n, FolderRightsTexts* texts,
-           const std::atomic<bool>* s, const ScheduleFileReader* reading)
-        : records(r), tables(t), previous(p), next(n), rights(texts), stop(s), reader(reading) {}
+    Finder(const RecordFiles& r, const TypeTables& t, const ScheduleCache& p, FolderRightsTexts* texts,
+           const std::atomic<bool>* s, const ScheduleFileReader& reading)
+        : records(r), tables(t), previous(p), rights(texts), stop(s), reader(reading) {}
 
     const RecordFiles& records;
     const TypeTables& tables;
-    ScheduleCache& previous;
-    ScheduleCache& next;
+    const ScheduleCache& previous;
     FolderRightsTexts* rights;
     const std::atomic<bool>* stop;
-    const ScheduleFileReader* reader; // when the walk reads the documents too
-    WorkPool* pool = nullptr;         // probes sub-directories ahead on a share
+    const ScheduleFileReader& reader;
+    WorkPool* pool = nullptr; // probes sub-directories ahead on a share
     std::unordered_set<std::string> seen;
-    std::vector<ScheduledDocument> documents; // without a reader
-    std::vector<ScheduleReading*> readings;   // with one: in next, in the walk's order
+    std::vector<ScheduleReading> readings; // in the walk's order
+    // The next cache: its text, how many entries it holds, and whether it
+    // tells anything the previous one did not.
+    std::string next;
+    std::size_t entries = 0;
+    bool changed = false;
 
     DirectoryProbe probeOf(const std::string& directory) const {
         return probeDirectory(records, tables, directory, previous, reader);
     }
 
-    void take(DirectoryProbe& probe) {
-        std::size_t fresh = 0;
-        for (std::size_t i = 0; i < probe.documentPaths.size(); ++i) {
-            const auto& [schedule, document] = probe.stamps[i];
-            if (!reader) {
-                documents.push_back({std::move(probe.documentPaths[i]), schedule, document});
-                continue;
-            }
-            ScheduleCache::Reading* const kept = probe.keptReadings[i];
-            ScheduleReading* const read = kept ? &kept->reading : &probe.newReadings[fresh++];
-            const auto [stored, added] = next.readings.try_emplace(std::move(probe.documentPaths[i]));
-            // Two schedules whose names differ in case alone lead to the
-            // same document, which is one task.
-            if (!added)
-                continue;
-            stored->second.schedule = schedule;
-            stored->second.document = document;
-            stored->second.reading = std::move(*read);
-            next.changed |= !kept;
-            readings.push_back(&stored->second.reading);
+    // The directory's entry in the next cache: the kept one as it stands
+    // where nothing in it changed, else one written anew.
+    void keep(const std::string& directory, const DirectoryProbe& probe, std::string_view rightsNow,
+              const ScheduleCache::Stamp& recordStamp, bool sameAsKept) {
+        ++entries;
+        if (sameAsKept) {
+            next += probe.known->entry;
+            return;
         }
+        ScheduleCache::Directory entry;
+        entry.modifiedNs = probe.modifiedNs;
+        entry.subdirectories.assign(probe.subdirectories.begin(), probe.subdirectories.end());
+        std::deque<std::string> texts; // of the readings made anew
+        entry.documents.reserve(probe.documents.size());
+        for (std::size_t i = 0; i < probe.documents.size(); ++i) {
+            const FoundDocument& found = probe.documents[i];
+            entry.documents.push_back(
+                {probe.documentNames[i], found.schedule, found.document,
+                 found.kept ? found.keptText : texts.emplace_back(ScheduleCache::readingText(found.reading))});
+        }
+        entry.folderRecord = probe.folderRecord;
+        entry.folderRecordStamp = recordStamp;
+        entry.rights = rightsNow;
+        next += ScheduleCache::directoryEntry(directory, entry);
+    }
+
+    void take(const std::string& directory, const std::string& comparable, DirectoryProbe& probe) {
+        const auto& known = probe.known;
+        // A directory listed again that holds what it held (the logon
+        // writes into the user's own) is no reason to write the cache
+        // again: it costs one listing the next time.
+        bool sameAsKept = known && !probe.relisted;
+        if (probe.relisted && !(known && holdsWhatWasKept(*known, probe)))
+            changed = true;
+        // A directory whose record was not looked at, or is unchanged,
+        // keeps the rights it gave before.
+        const std::string_view keptRights = known ? known->rights : std::string_view();
+        const ScheduleCache::Stamp keptStamp = known ? known->folderRecordStamp : ScheduleCache::Stamp{};
+        const std::string_view rightsNow = probe.rightsRead ? std::string_view(*probe.rightsRead) : keptRights;
+        const ScheduleCache::Stamp recordStamp = probe.rightsUnchecked ? keptStamp : probe.folderRecordStamp;
+        if (rightsNow != keptRights || recordStamp != keptStamp) {
+            changed = true;
+            sameAsKept = false;
+        }
+        if (!probe.rightsUnchecked && rights)
+            (*rights)[comparable] = std::string(rightsNow);
+        for (FoundDocument& found : probe.documents) {
+            if (!found.kept) {
+                changed = true;
+                sameAsKept = false;
+            }
+        }
+        keep(directory, probe, rightsNow, recordStamp, sameAsKept);
+        for (FoundDocument& found : probe.documents)
+            readings.push_back(std::move(found.reading));
     }
 
     void below(const std::string& directory, const std::string& comparable, DirectoryProbe probe, int depth) {
         if (!probe.found)
             return;
-        ScheduleCache::Directory* const known = probe.known;
-        if (!probe.relisted)
-            probe.entry = std::move(*known);
-        // A directory listed again that holds what it held (the logon
-        // writes into the user's own) is no reason to write the cache
-        // again: it costs one listing the next time.
-        else if (!known || known->subdirectories != probe.entry.subdirectories ||
-                 known->scheduledDocuments != probe.entry.scheduledDocuments ||
-                 known->folderRecord != probe.entry.folderRecord)
-            next.changed = true;
-        ScheduleCache::Directory& entry = probe.entry;
-        // A directory listed again whose record is unchanged keeps the
-        // rights the record gave before.
-        if (probe.relisted && known) {
-            entry.rights = known->rights;
-            if (probe.rightsUnchecked)
-                entry.folderRecordStamp = known->folderRecordStamp;
-        }
-        if (probe.rightsRead) {
-            next.changed |= entry.rights != *probe.rightsRead || entry.folderRecordStamp != probe.folderRecordStamp;
-            entry.rights = std::move(*probe.rightsRead);
-        }
-        if (!probe.rightsUnchecked) {
-            entry.folderRecordStamp = probe.folderRecordStamp;
-            if (rights)
-                (*rights)[comparable] = entry.rights;
-        }
-        take(probe);
+        take(directory, comparable, probe);
         std::vector<std::pair<std::string, std::string>> subdirectories; // path, comparable
-        for (const std::string& name : entry.subdirectories) {
+        for (const std::string& name : probe.subdirectories) {
             std::string sub = path::join(directory, name);
             std::string subComparable = path::comparableFolder(sub);
             if (depth < kMaxDepth && seen.insert(subComparable).second)
                 subdirectories.emplace_back(std::move(sub), std::move(subComparable));
         }
+        // The probe's names are all copied out; its memory goes before
+        // the walk goes deeper.
+        probe = DirectoryProbe();
         std::vector<std::shared_ptr<ProbeAhead>> ahead(pool ? subdirectories.size() : 0);
         for (std::size_t i = 0; pool && i < subdirectories.size(); ++i) {
             ahead[i] = std::make_shared<ProbeAhead>();
@@ -432,7 +469,6 @@ struct Finder {
                     slot->made.set_value(probeOf(path));
             });
         }
-        next.directories[directory] = std::move(entry);
         for (std::size_t i = 0; i < subdirectories.size(); ++i) {
             if (stop && *stop)
                 return;
@@ -446,75 +482,126 @@ struct Finder {
 
 } // namespace
 
-ScheduleCache ScheduleCache::parse(std::string_view content, std::string_view dataPoint, std::int64_t writtenNs) {
+ScheduleCache ScheduleCache::parse(std::string content, std::string_view dataPoint, std::int64_t writtenNs) {
     ScheduleCache cache;
-    cache.dataPoint = std::string(dataPoint);
+    cache.dataPoint_ = std::string(dataPoint);
     if (!content.starts_with(kMagic))
         return cache;
-    Reader r(content.substr(kMagic.size()));
+    auto text = std::make_shared<const std::string>(std::move(content));
+    const std::string_view all(*text);
+    Reader r(all, kMagic.size());
     const auto owner = r.text();
     if (!owner || *owner != dataPoint || !r.endOfRecord())
         return cache;
-    ScheduleCache read;
-    read.dataPoint = cache.dataPoint;
-    read.writtenNs = writtenNs;
-    // One line an entry, of either kind: room for all of them at once
-    // rather than the tables grown and rehashed many times over.
-    const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
-    read.directories.reserve(lines);
-    read.readings.reserve(lines);
+    // Only where each entry lies is read now; an entry is read out when
+    // its directory is met.
+    std::unordered_map<std::string_view, Place> index;
+    index.reserve(all.size() / 128);
     while (!r.atEnd()) {
+        const std::size_t start = r.at();
         const auto kind = r.text();
-        const bool ok = kind && ((*kind == "D" && readDirectory(r, read)) || (*kind == "R" && readReading(r, read)));
-        if (!ok || !r.endOfRecord())
+        const auto path = r.text();
+        const auto body = r.text();
+        if (!kind || *kind != "D" || !path || !body || !r.endOfRecord())
             return cache;
+        index.insert_or_assign(*path, Place{all.substr(start, r.at() - start), *body});
     }
-    return read;
+    cache.writtenNs_ = writtenNs;
+    cache.text_ = std::move(text);
+    cache.index_ = std::move(index);
+    return cache;
 }
 
 ScheduleCache ScheduleCache::load(const std::string& file, std::string_view dataPoint) {
     // The file's own time says when it was written, by the clock of the
     // file systems it is compared with rather than the program's.
-    const fs::ReadResult read = fs::readFile(file, kMaxCacheBytes);
-    return read.ok() ? parse(read.content, dataPoint, read.modifiedNs) : parse("", dataPoint, 0);
+    fs::ReadResult read = fs::readFile(file, kMaxCacheBytes);
+    return read.ok() ? parse(std::move(read.content), dataPoint, read.modifiedNs) : parse("", dataPoint, 0);
 }
 
-std::string ScheduleCache::serialize() const {
+std::optional<ScheduleCache::Directory> ScheduleCache::directory(std::string_view path) const {
+    const auto found = index_.find(path);
+    if (found == index_.end())
+        return std::nullopt;
+    return readDirectory(found->second.entry, found->second.body);
+}
+
+std::string ScheduleCache::startText(std::string_view dataPoint) {
     Writer w(kMagic);
-    // About what a directory and a reading take, so that the text is not
-    // copied again and again while it grows.
-    w.reserve(kMagic.size() + directories.size() * 160 + readings.size() * 320);
     w.text(dataPoint).end();
-    for (const auto& [directory, entry] : directories) {
-        w.text("D").text(directory).number(entry.modifiedNs);
-        w.number(static_cast<std::int64_t>(entry.subdirectories.size()));
-        for (const std::string& name : entry.subdirectories)
-            w.text(name);
-        w.number(static_cast<std::int64_t>(entry.scheduledDocuments.size()));
-        for (const std::string& name : entry.scheduledDocuments)
-            w.text(name);
-        w.text(entry.folderRecord);
-        writeStamp(w, entry.folderRecordStamp);
-        w.text(entry.rights).end();
-    }
-    for (const auto& [document, entry] : readings) {
-        const ScheduleReading& reading = entry.reading;
-        w.text("R").text(document);
-        writeStamp(w, entry.schedule);
-        writeStamp(w, entry.document);
-        w.number(static_cast<std::int64_t>(reading.scheduleRead));
-        for (const std::string* field : {&reading.schedule.owner, &reading.schedule.team, &reading.schedule.date,
-                                         &reading.schedule.time, &reading.schedule.event})
-            w.text(*field);
-        w.number(reading.documentRead ? 1 : 0).text(reading.name).text(reading.imageName).text(reading.rights).end();
-    }
     return w.take();
 }
 
-Status ScheduleCache::save(const std::string& file) const {
-    if (!fs::createDirectories(path::directory(file)))
-        return Status::failure("cannot make the directory of " + file);
-    return replaceFile(file, serialize(), 0600);
+std::string ScheduleCache::directoryEntry(std::string_view path, const Directory& directory) {
+    Writer body("");
+    body.number(directory.modifiedNs).number(static_cast<std::int64_t>(directory.subdirectories.size()));
+    for (const std::string_view name : directory.subdirectories)
+        body.text(name);
+    body.number(static_cast<std::int64_t>(directory.documents.size()));
+    for (const Document& document : directory.documents) {
+        body.text(document.name);
+        writeStamp(body, document.schedule);
+        writeStamp(body, document.document);
+        body.text(document.reading);
+    }
+    body.text(directory.folderRecord);
+    writeStamp(body, directory.folderRecordStamp);
+    body.text(directory.rights);
+    Writer w("");
+    w.text("D").text(path).text(body.take()).end();
+    return w.take();
+}
+
+std::string ScheduleCache::readingText(const ScheduleReading& reading) {
+    Writer w("");
+    w.number(static_cast<std::int64_t>(reading.scheduleRead));
+    for (const std::string* field : {&reading.schedule.owner, &reading.schedule.team, &reading.schedule.date,
+                                     &reading.schedule.time, &reading.schedule.event})
+        w.text(*field);
+    w.number(reading.documentRead ? 1 : 0).text(reading.name).text(reading.imageName).text(reading.rights);
+    return w.take();
+}
+
+std::optional<ScheduleReading> ScheduleCache::readingFrom(std::string_view text, std::string documentPath) {
+    Reader r(text);
+    ScheduleReading reading;
+    reading.documentPath = std::move(documentPath);
+    const auto read = r.number();
+    if (!read || *read < 0 || *read > static_cast<std::int64_t>(RecordRead::Failed))
+        return std::nullopt;
+    reading.scheduleRead = static_cast<RecordRead>(*read);
+    for (std::string* field : {&reading.schedule.owner, &reading.schedule.team, &reading.schedule.date,
+                               &reading.schedule.time, &reading.schedule.event}) {
+        const auto value = r.text();
+        if (!value)
+            return std::nullopt;
+        *field = std::string(*value);
+    }
+    const auto documentRead = r.number();
+    for (std::string* field : {&reading.name, &reading.imageName, &reading.rights}) {
+        const auto value = r.text();
+        if (!value)
+            return std::nullopt;
+        *field = std::string(*value);
+    }
+    if (!documentRead || *documentRead < 0 || *documentRead > 1 || !r.atEnd())
+        return std::nullopt;
+    reading.documentRead = *documentRead != 0;
+    return reading;
+}
+
+std::string ScheduleCache::serialize() const {
+    std::vector<std::string_view> paths;
+    paths.reserve(index_.size());
+    for (const auto& [path, place] : index_)
+        paths.push_back(path);
+    std::sort(paths.begin(), paths.end());
+    std::string out = startText(dataPoint_);
+    for (const std::string_view path : paths) {
+        if (const auto kept = directory(path))
+            out += directoryEntry(path, *kept);
+    }
+    return out;
 }
 
 namespace {
@@ -527,7 +614,6 @@ void walk(Finder& finder, const std::vector<std::string>& places) {
     // cost more than it saved.
     const std::unique_ptr<WorkPool> pool = poolForShare(places.empty() ? std::string_view() : places.front());
     finder.pool = pool.get();
-    finder.next.directories.reserve(finder.previous.directories.size());
     for (const std::string& place : places) {
         const std::string directory = path::withoutTrailingSeparator(place);
         std::string comparable = path::comparableFolder(directory);
@@ -538,39 +624,22 @@ void walk(Finder& finder, const std::vector<std::string>& places) {
 
 } // namespace
 
-std::vector<ScheduledDocument> findScheduledDocuments(const RecordFiles& records, const TypeTables& tables,
-                                                      const std::vector<std::string>& places, ScheduleCache& previous,
-                                                      ScheduleCache& next, FolderRightsTexts* rights,
-                                                      const std::atomic<bool>* stop) {
-    Finder finder{records, tables, previous, next, rights, stop, nullptr};
-    walk(finder, places);
-    return std::move(finder.documents);
-}
-
 std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, const TypeTables& tables,
                                                 const std::vector<std::string>& places, const std::string& cacheFile,
                                                 std::string_view dataPoint, const std::atomic<bool>* stop,
                                                 FolderRightsTexts* rights) {
-    ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
-    ScheduleCache next;
-    next.dataPoint = std::string(dataPoint);
-    next.readings.reserve(previous.readings.size());
+    const ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
     const ScheduleFileReader reader(records, tables);
-    Finder finder{records, tables, previous, next, rights, stop, &reader};
+    Finder finder{records, tables, previous, rights, stop, reader};
+    finder.next = ScheduleCache::startText(dataPoint);
     walk(finder, places);
     // A stopped scan saw only part: the cache stays as it was; so does a
     // cache that still says everything. One that cannot be written costs
     // only time at the next logon.
-    const bool sameAsBefore = !next.changed && next.directories.size() == previous.directories.size() &&
-                              next.readings.size() == previous.readings.size();
-    if (!(stop && *stop) && !sameAsBefore)
-        ignoreOutcome(next.save(cacheFile));
-    // Written: the readings may leave the cache now rather than be copied.
-    std::vector<ScheduleReading> readings;
-    readings.reserve(finder.readings.size());
-    for (ScheduleReading* reading : finder.readings)
-        readings.push_back(std::move(*reading));
-    return readings;
+    const bool sameAsBefore = !finder.changed && finder.entries == previous.size();
+    if (!(stop && *stop) && !sameAsBefore && fs::createDirectories(path::directory(cacheFile)))
+        ignoreOutcome(replaceFile(cacheFile, finder.next, 0600));
+    return std::move(finder.readings);
 }
 
 std::string scheduleCacheFile(std::string_view dataPoint) {

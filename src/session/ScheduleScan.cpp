@@ -133,6 +133,7 @@ void scanSchedules(Session& session, const std::vector<std::string>& places) {
                                                                      scheduleCacheFile(session.context.dataPointPath),
                                                                      session.context.dataPointPath, nullptr, &texts);
     const FolderRightsCache rights(session, std::move(texts));
+    session.schedule.reserve(session.schedule.size() + readings.size());
     for (const ScheduleReading& reading : readings)
         takeScheduleReading(session, reading);
 }

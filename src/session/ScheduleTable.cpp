@@ -56,6 +56,11 @@ void ScheduleTable::remove(std::size_t index) {
     entries_.pop_back();
 }
 
+void ScheduleTable::reserve(std::size_t entries) {
+    entries_.reserve(entries);
+    index_.reserve(entries);
+}
+
 void ScheduleTable::clear() {
     entries_.clear();
     index_.clear();

@@ -53,6 +53,7 @@ public:
     // Adds the entry, or replaces the one of the same document.
     void put(ScheduleEntry entry) { entryFor(entry.documentPath) = std::move(entry); }
     void remove(std::size_t index);
+    void reserve(std::size_t entries);
     void clear();
     // Every entry below the directory from now lies below to instead.
     void movePaths(std::string_view from, std::string_view to);

@@ -88,7 +88,7 @@ void takeScheduleReading(Session& session, const ScheduleReading& reading) {
         logUnreadableOnce(session, documentPath);
         return;
     }
-    ScheduleEntry& entry = table.entryFor(documentPath);
+    ScheduleEntry& entry = found != table.size() ? table[found] : table.entryFor(documentPath);
     entry.documentPath = documentPath; // the spelling met last; the key is the same
     entry.eventTime = {date->year, date->month, date->day, time->hour, time->minute, time->second, 0};
     if (*minutes != 0) {

@@ -21,6 +21,7 @@
 
 #include <set>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <string_view>
@@ -67,6 +68,9 @@ public:
     struct FolderRights {
         std::unordered_map<std::string, bool> admits;
         std::unordered_map<std::string, std::string> texts; // "RIGHTS" already read
+        // Documents are mostly asked about folder by folder.
+        std::optional<std::string> lastAsked;
+        bool lastAdmits = false;
     };
     std::unique_ptr<FolderRights> folderRights;
 

@@ -67,14 +67,15 @@ std::string uidOf(std::string_view path) {
 
 } // namespace
 
-std::string tasksAsICalendar(const std::vector<ScheduleEntry>& tasks, const LocalDateTime& stamp) {
+std::string tasksAsICalendar(const std::vector<const ScheduleEntry*>& tasks, const LocalDateTime& stamp) {
     std::string out;
     addLine(out, "BEGIN:VCALENDAR");
     addLine(out, "VERSION:2.0");
     addLine(out, "PRODID:-//Quill!//Tasks and reminders//EN");
     addLine(out, "CALSCALE:GREGORIAN");
     const std::string made = formatDateTime(universalTimeOf(stamp), "yyyyMMdd'T'HHmmss") + "Z";
-    for (const ScheduleEntry& task : tasks) {
+    for (const ScheduleEntry* entry : tasks) {
+        const ScheduleEntry& task = *entry;
         addLine(out, "BEGIN:VEVENT");
         addLine(out, "UID:" + uidOf(task.documentPath));
         addLine(out, "DTSTAMP:" + made);

@@ -87,13 +87,21 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
 bool foldersAdmit(Session& session, std::string_view directory) {
     if (session.program.isAdministrator)
         return true;
+    Session::FolderRights* const cache = session.folderRights.get();
+    if (cache && cache->lastAsked && *cache->lastAsked == directory)
+        return cache->lastAdmits;
     const LogonContext& c = session.context;
     std::vector<std::string> places;
     for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
         if (!place->empty())
             places.push_back(path::comparableFolder(*place));
     }
-    return chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)), places);
+    const bool admits = chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)), places);
+    if (cache) {
+        cache->lastAsked = std::string(directory);
+        cache->lastAdmits = admits;
+    }
+    return admits;
 }
 
 FolderRightsCache::FolderRightsCache(Session& session) : FolderRightsCache(session, {}) {}

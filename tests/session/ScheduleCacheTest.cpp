@@ -162,43 +162,61 @@ TEST_F(ScheduleCacheTest, AStoppedScanGoesNoDeeperAndWritesNoCache) {
     EXPECT_FALSE(stdfs::exists(cacheFile));
 }
 
-TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesAnEmptyCache) {
-    ScheduleCache cache;
-    cache.dataPoint = dataPoint;
-    cache.directories["/dp/a b\n\tc"] = {42,           {"Sub 1", "x:y"}, {"Note 1.note"}, "Folder.folders",
-                                         {3, 5, true}, "Jan; "};
-    ScheduleCache::Reading reading;
-    reading.schedule = {10, 1234, true};
-    reading.reading.documentPath = "/dp/a b\n\tc/Note 1.note";
-    reading.reading.scheduleRead = RecordRead::Ok;
-    reading.reading.schedule = {"Anna Novak (ANNA)", "", "1.1.2027", "9:00:00", "5"};
-    reading.reading.name = "Name with 12: colons";
-    reading.reading.rights = "Jan Novy (JAN); ";
-    cache.readings[reading.reading.documentPath] = reading;
-    const std::string content = cache.serialize();
+TEST_F(ScheduleCacheTest, ContentRoundTripsAndForeignOrDamagedContentGivesNoEntry) {
+    ScheduleReading reading;
+    reading.scheduleRead = RecordRead::Ok;
+    reading.schedule = {"Anna Novak (ANNA)", "", "1.1.2027", "9:00:00", "5"};
+    reading.documentRead = true;
+    reading.name = "Name with 12: colons";
+    reading.rights = "Jan Novy (JAN); ";
+    const std::string readingText = ScheduleCache::readingText(reading);
+    const std::string directoryPath = "/dp/a b\n\tc";
+    const ScheduleCache::Directory directory{
+        42,           {"Sub 1", "x:y"}, {{"Note 1.note", {10, 1234, true}, {}, readingText}}, "Folder.folders",
+        {3, 5, true}, "Jan; "};
+    const std::string content =
+        ScheduleCache::startText(dataPoint) + ScheduleCache::directoryEntry(directoryPath, directory);
 
     const ScheduleCache back = ScheduleCache::parse(content, dataPoint, 7);
     EXPECT_EQ(back.serialize(), content);
-    EXPECT_EQ(back.writtenNs, 7);
-    ASSERT_EQ(back.readings.size(), 1u);
-    EXPECT_EQ(back.readings.begin()->second.reading.rights, "Jan Novy (JAN); ");
-    ASSERT_EQ(back.directories.size(), 1u);
-    EXPECT_EQ(back.directories.begin()->second.rights, "Jan; ");
+    EXPECT_EQ(back.writtenNs(), 7);
+    ASSERT_EQ(back.size(), 1u);
+    const auto kept = back.directory(directoryPath);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->rights, "Jan; ");
+    EXPECT_EQ(kept->subdirectories, (std::vector<std::string_view>{"Sub 1", "x:y"}));
+    EXPECT_EQ(kept->entry, ScheduleCache::directoryEntry(directoryPath, directory));
+    ASSERT_EQ(kept->documents.size(), 1u);
+    EXPECT_EQ(kept->documents[0].schedule, (ScheduleCache::Stamp{10, 1234, true}));
+    const auto readBack = ScheduleCache::readingFrom(kept->documents[0].reading, directoryPath + "/Note 1.note");
+    ASSERT_TRUE(readBack);
+    EXPECT_EQ(readBack->documentPath, directoryPath + "/Note 1.note");
+    EXPECT_EQ(readBack->schedule.date, "1.1.2027");
+    EXPECT_EQ(readBack->name, "Name with 12: colons");
+    EXPECT_EQ(readBack->rights, "Jan Novy (JAN); ");
+    EXPECT_TRUE(readBack->documentRead);
+    EXPECT_FALSE(ScheduleCache::readingFrom(readingText + "1:x ", "/dp/x")) << "a reading with more after it";
 
+    const std::string start = ScheduleCache::startText(dataPoint);
     const struct {
         const char* what;
         std::string content;
         std::string dataPoint;
+        std::size_t entries;
     } foreign[] = {
-        {"another data point", content, dataPoint + "2"},
-        {"cut short", content.substr(0, content.size() / 2), dataPoint},
-        {"a length past the end", content.substr(0, content.find('\n') + 1) + "1:D 99999:x \n", dataPoint},
-        {"an older format", "QUILL SCHEDULE CACHE 2\n" + content.substr(content.find('\n') + 1), dataPoint},
-        {"nothing", "", dataPoint},
+        {"another data point", content, dataPoint + "2", 0},
+        {"cut short", content.substr(0, content.size() / 2), dataPoint, 0},
+        {"a length past the end", start + "1:D 99999:x \n", dataPoint, 0},
+        {"an older format", "QUILL SCHEDULE CACHE 3\n" + content.substr(content.find('\n') + 1), dataPoint, 0},
+        {"nothing", "", dataPoint, 0},
+        {"a damaged entry among sound ones", content + "1:D 2:/x 5:abc:  \n", dataPoint, 2},
     };
     for (const auto& f : foreign) {
+        SCOPED_TRACE(f.what);
         const ScheduleCache parsed = ScheduleCache::parse(f.content, f.dataPoint, 7);
-        EXPECT_TRUE(parsed.directories.empty() && parsed.readings.empty()) << f.what;
+        EXPECT_EQ(parsed.size(), f.entries);
+        EXPECT_FALSE(parsed.directory("/x"));
+        EXPECT_EQ(parsed.directory(directoryPath).has_value(), f.entries > 0);
     }
 }
 

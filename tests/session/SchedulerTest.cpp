@@ -169,12 +169,12 @@ TEST_F(SchedulerTest, AScanFindsEachScheduledDocumentOnceAndNothingOutside) {
             expected.push_back(folder + "/" + c.document + ".note");
     }
     // Places inside one another are walked once.
-    ScheduleCache none;
-    ScheduleCache next;
+    const std::string cacheFile = testing::TempDir() + "/quill-scheduler-test.cache";
+    stdfs::remove(cacheFile);
     std::vector<std::string> found;
-    for (const ScheduledDocument& document : findScheduledDocuments(
-             session->recordFiles(), session->tables, {folder, folder + "/A", folder + "/A/B/"}, none, next))
-        found.push_back(document.path);
+    for (const ScheduleReading& reading : readSchedulesBelow(
+             session->recordFiles(), session->tables, {folder, folder + "/A", folder + "/A/B/"}, cacheFile, dataPoint))
+        found.push_back(reading.documentPath);
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(found, expected);
