@@ -379,10 +379,12 @@ struct Finder {
     WorkPool* pool = nullptr; // probes sub-directories ahead on a share
     std::unordered_set<std::string> seen;
     std::vector<ScheduleReading> readings; // in the walk's order
-    // The next cache: its text, how many entries it holds, and whether it
-    // tells anything the previous one did not.
-    std::string next;
-    std::size_t entries = 0;
+    // The next cache's entries: those kept as they stand point into the
+    // previous cache, so that a scan where little changed copies nothing
+    // and one where nothing changed writes nothing. Also whether it tells
+    // anything the previous one did not.
+    std::vector<std::string_view> next;
+    std::deque<std::string> written; // the entries written anew
     bool changed = false;
 
     DirectoryProbe probeOf(const std::string& directory) const {
@@ -393,9 +395,8 @@ struct Finder {
     // where nothing in it changed, else one written anew.
     void keep(const std::string& directory, const DirectoryProbe& probe, std::string_view rightsNow,
               const ScheduleCache::Stamp& recordStamp, bool sameAsKept) {
-        ++entries;
         if (sameAsKept) {
-            next += probe.known->entry;
+            next.push_back(probe.known->entry);
             return;
         }
         ScheduleCache::Directory entry;
@@ -412,7 +413,7 @@ struct Finder {
         entry.folderRecord = probe.folderRecord;
         entry.folderRecordStamp = recordStamp;
         entry.rights = rightsNow;
-        next += ScheduleCache::directoryEntry(directory, entry);
+        next.push_back(written.emplace_back(ScheduleCache::directoryEntry(directory, entry)));
     }
 
     void take(const std::string& directory, const std::string& comparable, DirectoryProbe& probe) {
@@ -631,14 +632,21 @@ std::vector<ScheduleReading> readSchedulesBelow(const RecordFiles& records, cons
     const ScheduleCache previous = ScheduleCache::load(cacheFile, dataPoint);
     const ScheduleFileReader reader(records, tables);
     Finder finder{records, tables, previous, rights, stop, reader};
-    finder.next = ScheduleCache::startText(dataPoint);
     walk(finder, places);
     // A stopped scan saw only part: the cache stays as it was; so does a
     // cache that still says everything. One that cannot be written costs
     // only time at the next logon.
-    const bool sameAsBefore = !finder.changed && finder.entries == previous.size();
-    if (!(stop && *stop) && !sameAsBefore && fs::createDirectories(path::directory(cacheFile)))
-        ignoreOutcome(replaceFile(cacheFile, finder.next, 0600));
+    const bool sameAsBefore = !finder.changed && finder.next.size() == previous.size();
+    if (!(stop && *stop) && !sameAsBefore && fs::createDirectories(path::directory(cacheFile))) {
+        std::string text = ScheduleCache::startText(dataPoint);
+        std::size_t size = text.size();
+        for (const std::string_view entry : finder.next)
+            size += entry.size();
+        text.reserve(size);
+        for (const std::string_view entry : finder.next)
+            text += entry;
+        ignoreOutcome(replaceFile(cacheFile, text, 0600));
+    }
     return std::move(finder.readings);
 }
 
