@@ -612,7 +612,7 @@ void walk(Finder& finder, const std::vector<std::string>& places) {
     // its probes use: a stopped walk leaves probes under way.
     // On a local disk the walk runs on this thread alone: no call there
     // waits for a server, and handing each directory to another thread
-    // cost more than it saved.
+    // cost more than it saved, even on a first scan that reads every file.
     const std::unique_ptr<WorkPool> pool = poolForShare(places.empty() ? std::string_view() : places.front());
     finder.pool = pool.get();
     for (const std::string& place : places) {

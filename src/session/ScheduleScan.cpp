@@ -129,13 +129,13 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 
 void scanSchedules(Session& session, const std::vector<std::string>& places) {
     FolderRightsTexts texts;
-    const std::vector<ScheduleReading> readings = readSchedulesBelow(session.recordFiles(), session.tables, places,
-                                                                     scheduleCacheFile(session.context.dataPointPath),
-                                                                     session.context.dataPointPath, nullptr, &texts);
+    std::vector<ScheduleReading> readings = readSchedulesBelow(session.recordFiles(), session.tables, places,
+                                                               scheduleCacheFile(session.context.dataPointPath),
+                                                               session.context.dataPointPath, nullptr, &texts);
     const FolderRightsCache rights(session, std::move(texts));
     session.schedule.reserve(session.schedule.size() + readings.size());
-    for (const ScheduleReading& reading : readings)
-        takeScheduleReading(session, reading);
+    for (ScheduleReading& reading : readings)
+        takeScheduleReading(session, std::move(reading));
 }
 
 } // namespace quill

@@ -76,7 +76,7 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 
 // Brings the document's entry of the session's table up to date from what
 // was read (see updateScheduleEntry).
-void takeScheduleReading(Session& session, const ScheduleReading& reading);
+void takeScheduleReading(Session& session, ScheduleReading reading);
 
 // All of it for the places at once: finds, reads and takes every schedule,
 // with the folders' rights read once each.

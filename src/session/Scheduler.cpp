@@ -53,7 +53,7 @@ void updateScheduleEntry(Session& session, const std::string& documentPath) {
     takeScheduleReading(session, readScheduleFiles(session.recordFiles(), session.tables, documentPath));
 }
 
-void takeScheduleReading(Session& session, const ScheduleReading& reading) {
+void takeScheduleReading(Session& session, ScheduleReading reading) {
     ScheduleTable& table = session.schedule;
     const std::string& documentPath = reading.documentPath;
     const std::size_t found = table.find(documentPath);
@@ -67,7 +67,7 @@ void takeScheduleReading(Session& session, const ScheduleReading& reading) {
                                                                            : objectTypeNameOf(companion));
         return;
     }
-    const Schedule& schedule = reading.schedule;
+    Schedule& schedule = reading.schedule;
     if (!namedTest(session.program, schedule.owner) && !namedTest(session.program, schedule.team))
         return;
     // A task on a document the user is not shown is no task of the user's.
@@ -99,11 +99,11 @@ void takeScheduleReading(Session& session, const ScheduleReading& reading) {
         entry.due = false;
     }
     entry.incoming = isIncomingTask(entry, session.context.userTasksDirectory);
-    entry.owner = schedule.owner;
-    entry.team = schedule.team;
+    entry.owner = std::move(schedule.owner);
+    entry.team = std::move(schedule.team);
     if (reading.documentRead) {
-        entry.name = reading.name;
-        entry.imageName = reading.imageName;
+        entry.name = std::move(reading.name);
+        entry.imageName = std::move(reading.imageName);
     }
 }
 

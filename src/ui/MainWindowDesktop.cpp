@@ -165,8 +165,8 @@ void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const 
         scheduleScanner_ = new ScheduleScanner(this);
     scheduleScanner_->start(std::move(find), [this](std::vector<ScheduleReading> readings) {
         const FolderRightsCache rights(session_);
-        for (const ScheduleReading& reading : readings)
-            takeScheduleReading(session_, reading);
+        for (ScheduleReading& reading : readings)
+            takeScheduleReading(session_, std::move(reading));
         readings = {};
         // What the scan kept of a large data point goes back to the system,
         // not only to the heap.
