@@ -82,7 +82,7 @@ struct BothViews {
         if (!main.ready)
             return;
         MainWindow& window = *main.window;
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        clickFolder(window, QStringLiteral("Contracts"));
         // The page's document is named by its title, once it has loaded.
         QWebEngineView* page = window.pagePane()->view();
         if (!QTest::qWaitFor(

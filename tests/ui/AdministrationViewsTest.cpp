@@ -36,20 +36,6 @@ namespace quill::ui {
 
 using namespace test;
 
-namespace {
-
-void retype(QLineEdit* box, const QString& text) {
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
-void clickNext(WizardFrame* wizard, int times = 1) {
-    for (int i = 0; i < times; ++i)
-        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-}
-
-} // namespace
-
 class AdministrationViewsTest : public QObject {
     Q_OBJECT
 
@@ -78,11 +64,9 @@ private slots:
                 const bool folder = std::string_view(section) == "FOLDER_NAME";
                 bool typed = false;
                 if (folder) {
-                    clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+                    clickFolder(window, QStringLiteral("Meetings"));
                     whenShown<QInputDialog>([&](QInputDialog* ask) {
-                        auto* box = ask->findChild<QLineEdit*>();
-                        QTest::keyClicks(box, row.name);
-                        QTest::keyClick(box, Qt::Key_Return);
+                        typeAndEnter(ask->findChild<QLineEdit*>(), row.name);
                         typed = true;
                     });
                     QTest::mouseClick(toolButton(window, 2), Qt::LeftButton, {}, QPoint(8, 8));
@@ -90,10 +74,8 @@ private slots:
                     whenShown<PropertiesView>([&](PropertiesView* properties) {
                         whenShown<UsersView>([&](UsersView* users) {
                             const int groups = users->groups()->count();
-                            whenShown<OneLineTextView>([&](OneLineTextView* ask) {
-                                QTest::keyClicks(ask->textBox()->lineEdit(), row.name);
-                                QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
-                            });
+                            whenShown<OneLineTextView>(
+                                [&](OneLineTextView* ask) { typeAndEnter(ask->textBox()->lineEdit(), row.name); });
                             clickAction(users, "NewGroup");
                             typed = users->groups()->count() == groups;
                             clickAction(users, "Cancel");
@@ -101,8 +83,7 @@ private slots:
                         QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
                         clickAction(properties, "Cancel");
                     });
-                    rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-                    QVERIFY(clickMenuItem(QStringLiteral("Properties")));
+                    QVERIFY(openProperties(window, QStringLiteral("Meetings")));
                 }
                 const QString where = QStringLiteral("%1 %2").arg(QLatin1String(section), row.name.left(20));
                 QVERIFY2(typed, qPrintable(where));
@@ -133,86 +114,81 @@ private slots:
         const std::string notPicture = shown.f.dir / "notes.bmp";
         writeBytes(notPicture, "only text");
 
-        bool done = false;
-        whenShown<PropertiesView>([&](PropertiesView* properties) {
-            QCOMPARE(properties->tabs()->currentIndex(), 1);
-            QTest::keyClicks(properties->noteField(), QStringLiteral(" every Monday"));
-            retype(properties->nameField(), QStringLiteral("Gatherings"));
+        QVERIFY(drive<PropertiesView>(
+            [&] { QVERIFY(openProperties(window, QStringLiteral("Meetings"))); },
+            [&](PropertiesView* properties) {
+                QCOMPARE(properties->tabs()->currentIndex(), 1);
+                QTest::keyClicks(properties->noteField(), QStringLiteral(" every Monday"));
+                retype(properties->nameField(), QStringLiteral("Gatherings"));
 
-            // A picture is added (a text file is refused first) and picked.
-            whenShown<ResourcesView>([&](ResourcesView* resources) {
-                whenShown<AddResourcesWizard>([&](AddResourcesWizard* wizard) {
-                    clickNext(wizard);
-                    QTest::keyClicks(wizard->sourceField(), QString::fromStdString(notPicture));
-                    QTest::keyClicks(wizard->nameField(), QStringLiteral("NOTES.BMP"));
-                    clickNext(wizard);
-                    QCOMPARE(wizard->step(), 2);
-                    retype(wizard->sourceField(), picture);
-                    retype(wizard->nameField(), QStringLiteral("BOARDROOM"));
-                    clickNext(wizard);
-                    QVERIFY2(wizard->step() == 3, shown.f.ui.messages.back().second.c_str());
-                    saveShot(wizard, "add-resources-wizard");
-                    clickNext(wizard);
+                // A picture is added (a text file is refused first) and picked.
+                whenShown<ResourcesView>([&](ResourcesView* resources) {
+                    whenShown<AddResourcesWizard>([&](AddResourcesWizard* wizard) {
+                        clickNext(wizard);
+                        QTest::keyClicks(wizard->sourceField(), QString::fromStdString(notPicture));
+                        QTest::keyClicks(wizard->nameField(), QStringLiteral("NOTES.BMP"));
+                        clickNext(wizard);
+                        QCOMPARE(wizard->step(), 2);
+                        retype(wizard->sourceField(), picture);
+                        retype(wizard->nameField(), QStringLiteral("BOARDROOM"));
+                        clickNext(wizard);
+                        QVERIFY2(wizard->step() == 3, shown.f.ui.messages.back().second.c_str());
+                        saveShot(wizard, "add-resources-wizard");
+                        clickNext(wizard);
+                    });
+                    clickAction(resources, "Add");
+                    QListWidgetItem* added = userRow(resources->list(), QStringLiteral("BOARDROOM.bmp"));
+                    QVERIFY(added);
+                    clickRow(resources->list(), added);
+                    saveShot(resources, "resources-view");
+                    // As icons, every name shows whole, whatever the font.
+                    clickAction(resources, "View"); // details
+                    clickAction(resources, "View"); // icons
+                    QListWidget* icons = resources->list();
+                    QCOMPARE(icons->viewMode(), QListView::IconMode);
+                    const QFontMetrics metrics(icons->font());
+                    for (int row = 0; row < icons->count(); ++row) {
+                        const QListWidgetItem* item = icons->item(row);
+                        QVERIFY2(icons->visualItemRect(item).width() >= metrics.horizontalAdvance(item->text()),
+                                 qPrintable(item->text()));
+                    }
+                    saveShot(resources, "resources-icons");
+                    clickAction(resources, "Ok");
                 });
-                clickAction(resources, "Add");
-                QListWidgetItem* added = userRow(resources->list(), QStringLiteral("BOARDROOM.bmp"));
-                QVERIFY(added);
-                clickRow(resources->list(), added);
-                saveShot(resources, "resources-view");
-                // As icons, every name shows whole, whatever the font.
-                clickAction(resources, "View"); // details
-                clickAction(resources, "View"); // icons
-                QListWidget* icons = resources->list();
-                QCOMPARE(icons->viewMode(), QListView::IconMode);
-                const QFontMetrics metrics(icons->font());
-                for (int row = 0; row < icons->count(); ++row) {
-                    const QListWidgetItem* item = icons->item(row);
-                    QVERIFY2(icons->visualItemRect(item).width() >= metrics.horizontalAdvance(item->text()),
-                             qPrintable(item->text()));
-                }
-                saveShot(resources, "resources-icons");
-                clickAction(resources, "Ok");
-            });
-            QTest::mouseClick(properties->iconButton(), Qt::LeftButton);
-            QCOMPARE(properties->iconField()->text(), QStringLiteral("BOARDROOM.BMP"));
+                QTest::mouseClick(properties->iconButton(), Qt::LeftButton);
+                QCOMPARE(properties->iconField()->text(), QStringLiteral("BOARDROOM.BMP"));
 
-            // A new group of one member becomes the folder's rights.
-            whenShown<UsersView>([&](UsersView* users) {
-                whenShown<OneLineTextView>([](OneLineTextView* ask) {
-                    QTest::keyClicks(ask->textBox()->lineEdit(), QStringLiteral("Board"));
-                    QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
+                // A new group of one member becomes the folder's rights.
+                whenShown<UsersView>([&](UsersView* users) {
+                    whenShown<OneLineTextView>([](OneLineTextView* ask) {
+                        typeAndEnter(ask->textBox()->lineEdit(), QStringLiteral("Board"));
+                    });
+                    clickAction(users, "NewGroup");
+                    QCOMPARE(users->groups()->currentText(), QStringLiteral("Board"));
+                    QListWidgetItem* anna = userRow(users->allUsers(), QStringLiteral("Anna"));
+                    clickRow(users->allUsers(), anna);
+                    QTest::keyClick(users->allUsers(), Qt::Key_Space);
+                    QCOMPARE(anna->checkState(), Qt::Checked);
+                    users->allUsers()->clearSelection();
+                    QTest::mouseClick(users->addButton(), Qt::LeftButton);
+                    clickAction(users, "Ok");
                 });
-                clickAction(users, "NewGroup");
-                QCOMPARE(users->groups()->currentText(), QStringLiteral("Board"));
-                QListWidgetItem* anna = userRow(users->allUsers(), QStringLiteral("Anna"));
-                clickRow(users->allUsers(), anna);
-                QTest::keyClick(users->allUsers(), Qt::Key_Space);
-                QCOMPARE(anna->checkState(), Qt::Checked);
-                users->allUsers()->clearSelection();
-                QTest::mouseClick(users->addButton(), Qt::LeftButton);
-                clickAction(users, "Ok");
-            });
-            QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
-            QVERIFY(properties->rightsField()->text().contains(QStringLiteral("Anna Novak (ANNA)")));
-            QVERIFY2(!properties->rightsField()->text().endsWith(QStringLiteral("; ")), "no separator at the end");
-            saveShot(properties, "properties-view");
-            done = true;
-            clickAction(properties, "Ok");
-        });
-        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        QVERIFY(clickMenuItem(QStringLiteral("Properties")));
-        QVERIFY(done);
+                QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
+                QVERIFY(properties->rightsField()->text().contains(QStringLiteral("Anna Novak (ANNA)")));
+                QVERIFY2(!properties->rightsField()->text().endsWith(QStringLiteral("; ")), "no separator at the end");
+                saveShot(properties, "properties-view");
+                clickAction(properties, "Ok");
+            }));
 
         QVERIFY(std::filesystem::exists(root + "Gatherings/folder.folders"));
         QVERIFY(!std::filesystem::exists(root + "Meetings"));
         const std::string record = readBytes(root + "Gatherings/folder.folders");
-        QVERIFY(record.find("every Monday") != std::string::npos);
-        QVERIFY(record.find("BOARDROOM.BMP") != std::string::npos);
+        QVERIFY(holds(record, "every Monday"));
+        QVERIFY(holds(record, "BOARDROOM.BMP"));
         QVERIFY(std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/BOARDROOM.bmp"));
         QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.system/Resources/Bitmaps/NOTES.BMP"));
         QVERIFY(
-            readBytes(shown.f.session->context.settings.userGroupsResourceDirectory + "/Board.groups").find("ANNA") !=
-            std::string::npos);
+            holds(readBytes(shown.f.session->context.settings.userGroupsResourceDirectory + "/Board.groups"), "ANNA"));
         QTRY_VERIFY_WITH_TIMEOUT(findItem(window.treeView(), QStringLiteral("Gatherings")).isValid(), kTimeout);
 
         // The history shows the change, and goes when it is deleted.
@@ -226,8 +202,7 @@ private slots:
             QVERIFY(!properties->deleteHistoryButton()->isEnabled());
             clickAction(properties, "Cancel");
         });
-        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Gatherings")));
-        QVERIFY(clickMenuItem(QStringLiteral("Properties")));
+        QVERIFY(openProperties(window, QStringLiteral("Gatherings")));
         QVERIFY(!std::filesystem::exists(root + "Gatherings/folder.history"));
         QVERIFY(window.close());
     }
@@ -238,7 +213,7 @@ private slots:
         MainWindow& window = *shown.window;
         const QString target = QString::fromStdString(shown.f.dir / "Second point");
         std::filesystem::create_directory(target.toStdString());
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Data point")));
+        clickFolder(window, QStringLiteral("Data point"));
 
         bool created = false;
         whenShown<CreateDataPointWizard>([&](CreateDataPointWizard* wizard) {
@@ -266,7 +241,7 @@ private slots:
         clickUntil(window.pagePane()->view(), QStringLiteral("a[href=\"COMMAND:DATAPOINT:CREATE_NEW_DATAPOINT\"]"),
                    created);
         QCOMPARE(shown.f.ui.messages.size(), std::size_t(1));
-        QVERIFY(readBytes(target.toStdString() + "/DataPoint.info").find("AUTOLOGON=TRUE") != std::string::npos);
+        QVERIFY(holds(readBytes(target.toStdString() + "/DataPoint.info"), "AUTOLOGON=TRUE"));
         QVERIFY(std::filesystem::exists(target.toStdString() + "/DataPoint.system/Users/ANNA.user"));
 
         RegistryStore registry(RegistryStore::defaultPath());
@@ -284,41 +259,41 @@ private slots:
         MainWindow& window = *shown.window;
         const QString meetings = QString::fromStdString(shown.f.dataPoint + "/DataPoint.root/Meetings");
 
-        bool connected = false;
-        whenShown<UserFoldersWizard>([&](UserFoldersWizard* wizard) {
-            clickNext(wizard);
-            QTest::keyClicks(wizard->field("Directory"), meetings);
-            clickNext(wizard);
-            QCOMPARE(wizard->field("Name")->text(), QStringLiteral("Meetings"));
-            QVERIFY(!wizard->field("Name")->isEnabled());
-            saveShot(wizard, "user-folders-wizard");
-            clickNext(wizard, 2);
-            connected = true;
-        });
-        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Shared documents")));
-        QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
-        QVERIFY(clickMenuItem(QStringLiteral("Connect or create a folder...")));
-        QVERIFY(connected);
+        QVERIFY(drive<UserFoldersWizard>(
+            [&] {
+                rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Shared documents")));
+                QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
+                QVERIFY(clickMenuItem(QStringLiteral("Connect or create a folder...")));
+            },
+            [&](UserFoldersWizard* wizard) {
+                clickNext(wizard);
+                QTest::keyClicks(wizard->field("Directory"), meetings);
+                clickNext(wizard);
+                QCOMPARE(wizard->field("Name")->text(), QStringLiteral("Meetings"));
+                QVERIFY(!wizard->field("Name")->isEnabled());
+                saveShot(wizard, "user-folders-wizard");
+                clickNext(wizard, 2);
+            }));
         QTreeView* tree = window.treeView();
         QTRY_COMPARE_WITH_TIMEOUT(textOf(tree->model()->index(2, 0)), QStringLiteral("Meetings"), kTimeout);
 
-        bool moved = false;
-        whenShown<ConnectFoldersView>([&](ConnectFoldersView* view) {
-            QTreeWidget* list = view->list();
-            QCOMPARE(list->topLevelItemCount(), 3);
-            clickItem(list, list->topLevelItem(2));
-            clickAction(view, "Up");
-            clickAction(view, "Up");
-            QCOMPARE(list->topLevelItem(0)->text(0), meetings);
-            QVERIFY(list->topLevelItem(0)->isSelected());
-            saveShot(view, "connect-folders-view");
-            moved = true;
-            clickAction(view, "Ok");
-        });
-        rightClickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-        QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
-        QVERIFY(clickMenuItem(QStringLiteral("Manage the list of top folders...")));
-        QVERIFY(moved);
+        QVERIFY(drive<ConnectFoldersView>(
+            [&] {
+                rightClickItem(tree, findItem(tree, QStringLiteral("Meetings")));
+                QVERIFY(clickMenuItem(QStringLiteral("Top folders")));
+                QVERIFY(clickMenuItem(QStringLiteral("Manage the list of top folders...")));
+            },
+            [&](ConnectFoldersView* view) {
+                QTreeWidget* list = view->list();
+                QCOMPARE(list->topLevelItemCount(), 3);
+                clickItem(list, list->topLevelItem(2));
+                clickAction(view, "Up");
+                clickAction(view, "Up");
+                QCOMPARE(list->topLevelItem(0)->text(0), meetings);
+                QVERIFY(list->topLevelItem(0)->isSelected());
+                saveShot(view, "connect-folders-view");
+                clickAction(view, "Ok");
+            }));
         QTRY_COMPARE_WITH_TIMEOUT(textOf(tree->model()->index(0, 0)), QStringLiteral("Meetings"), kTimeout);
         QVERIFY(window.close());
     }
@@ -361,22 +336,19 @@ private slots:
         ImageLists images;
         UsersView users(*f.session, images);
         const std::string team = f.session->context.settings.userGroupsResourceDirectory + "/Team.groups";
-        bool confirmed = false;
-        whenShown<UsersView>([&](UsersView* view) {
-            // Team's record turns into a directory once the view has read it.
-            std::filesystem::remove(team);
-            std::filesystem::create_directory(team);
-            QTest::keyClick(view->groups(), Qt::Key_Down);
-            QCOMPARE(view->groups()->currentText(), QStringLiteral("Team"));
-            QListWidgetItem* anna = userRow(view->allUsers(), QStringLiteral("Anna"));
-            clickRow(view->allUsers(), anna);
-            QTest::keyClick(view->allUsers(), Qt::Key_Space);
-            QCOMPARE(anna->checkState(), Qt::Unchecked);
-            clickAction(view, "Ok");
-            confirmed = true;
-        });
-        QVERIFY(users.pick(""));
-        QVERIFY(confirmed);
+        QVERIFY(drive<UsersView>([&] { QVERIFY(users.pick("")); },
+                                 [&](UsersView* view) {
+                                     // Team's record turns into a directory once the view has read it.
+                                     std::filesystem::remove(team);
+                                     std::filesystem::create_directory(team);
+                                     QTest::keyClick(view->groups(), Qt::Key_Down);
+                                     QCOMPARE(view->groups()->currentText(), QStringLiteral("Team"));
+                                     QListWidgetItem* anna = userRow(view->allUsers(), QStringLiteral("Anna"));
+                                     clickRow(view->allUsers(), anna);
+                                     QTest::keyClick(view->allUsers(), Qt::Key_Space);
+                                     QCOMPARE(anna->checkState(), Qt::Unchecked);
+                                     clickAction(view, "Ok");
+                                 }));
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         const std::string said = f.ui.messages.front().second;
         QVERIFY2(said.find("A data file could not be written") == 0 && said.find("Team") != std::string::npos,

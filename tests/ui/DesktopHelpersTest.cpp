@@ -119,7 +119,7 @@ private slots:
         for (const auto& [exit, folder] : {std::pair{3, "Meetings"}, std::pair{-1, "Projects"}}) {
             if (exit < 0)
                 helpers.remove("xdg-open");
-            clickItem(window.treeView(), findItem(window.treeView(), QString::fromUtf8(folder)));
+            clickFolder(window, QString::fromUtf8(folder));
             QTRY_VERIFY_WITH_TIMEOUT(
                 !window.pagePane()->view()->url().toLocalFile().endsWith(QStringLiteral("GUIFORM_HELPBUTTON.htm")),
                 kTimeout);

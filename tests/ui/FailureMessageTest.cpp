@@ -39,22 +39,20 @@ private slots:
              [&] {
                  bool typed = false;
                  whenShown<PropertiesView>([&](PropertiesView* properties) {
-                     QTest::keyClick(properties->nameField(), Qt::Key_A, Qt::ControlModifier);
-                     QTest::keyClicks(properties->nameField(), QStringLiteral("Projects"));
+                     retype(properties->nameField(), QStringLiteral("Projects"));
                      typed = true;
                      clickAction(properties, "Ok");
                  });
-                 rightClickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-                 return clickMenuItem(QStringLiteral("Properties")) && typed;
+                 return openProperties(window, QStringLiteral("Meetings")) && typed;
              },
              "FOLDER_NAME", 5, "exists already"},
             {"a top folder connected a second time",
              [&] {
                  bool typed = false;
                  whenShown<UserFoldersWizard>([&](UserFoldersWizard* wizard) {
-                     QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+                     clickNext(wizard);
                      QTest::keyClicks(wizard->field("Directory"), QString::fromStdString(root));
-                     QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+                     clickNext(wizard);
                      typed = true;
                      QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
                  });

@@ -19,6 +19,16 @@ namespace quill::ui {
 
 using namespace test;
 
+namespace {
+
+// Opens Find from the toolbar and works in it with what; true once what has
+// run to its end without a failed check.
+bool inFind(MainWindow& window, std::function<void(FindView*)> what) {
+    return drive<FindView>([&] { QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton); }, what);
+}
+
+} // namespace
+
 class FindViewTest : public QObject {
     Q_OBJECT
 
@@ -27,15 +37,13 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
 
         bool searched = false;
         bool edited = false;
         whenShown<FindView>([&](FindView* find) {
             // One document found is counted in the singular.
-            QTest::keyClicks(find->textBox(), QStringLiteral("workshop"));
-            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            typeAndEnter(find->textBox(), QStringLiteral("workshop"));
             QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), kTimeout);
             QCOMPARE(find->results()->topLevelItemCount(), 1);
             QVERIFY2(find->progress()->text().endsWith(QStringLiteral("; 1 document found")),
@@ -43,8 +51,7 @@ private slots:
             QTest::keyClick(find->textBox(), Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(find->textBox(), Qt::Key_Delete);
 
-            QTest::keyClicks(find->textBox(), QStringLiteral("REVIEW"));
-            QTest::keyClick(find->textBox(), Qt::Key_Return);
+            typeAndEnter(find->textBox(), QStringLiteral("REVIEW"));
             QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), kTimeout);
             QTreeWidget* results = find->results();
             // The contract matches in its comments only, and counts once.
@@ -64,8 +71,7 @@ private slots:
             results->scrollToItem(weekly);
             whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
                 edited = editor->model().documentPath().ends_with("Weekly review.meeting");
-                QTest::mouseClick(buttonFor(editor, editor->findChild<QAction*>("Close")), Qt::LeftButton, {},
-                                  QPoint(8, 8));
+                clickAction(editor, "Close");
             });
             const QPoint row = results->visualItemRect(weekly).center();
             QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, row);
@@ -91,10 +97,8 @@ private slots:
         MainWindow& window = *shown.window;
         const std::string annual = shown.f.dataPoint + "/DataPoint.root/Meetings/Annual review.meeting";
         const QModelIndex before = window.treeView()->currentIndex();
-        bool warned = false;
-        whenShown<FindView>([&](FindView* find) {
-            QTest::keyClicks(find->textBox(), QStringLiteral("annual"));
-            QTest::keyClick(find->textBox(), Qt::Key_Return);
+        QVERIFY(inFind(window, [&](FindView* find) {
+            typeAndEnter(find->textBox(), QStringLiteral("annual"));
             QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), kTimeout);
             QTreeWidget* results = find->results();
             QTreeWidgetItem* found = results->findItems(QStringLiteral("Annual review"), Qt::MatchExactly).first();
@@ -109,11 +113,8 @@ private slots:
                          text.find("no longer exists") != std::string::npos,
                      text.c_str());
             QVERIFY(find->isVisible());
-            warned = true;
             find->reject();
-        });
-        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
-        QVERIFY(warned);
+        }));
         QCOMPARE(window.treeView()->currentIndex(), before);
         QVERIFY(window.close());
     }
@@ -136,10 +137,8 @@ private slots:
             writeBytes(directory + "/Scan.note", "");
             std::filesystem::resize_file(directory + "/Scan.note", std::uintmax_t{256} << 20);
         }
-        bool stopped = false;
-        whenShown<FindView>([&](FindView* find) {
-            QTest::keyClicks(find->textBox(), QStringLiteral("archive"));
-            QTest::keyClick(find->textBox(), Qt::Key_Return);
+        QVERIFY(inFind(window, [&](FindView* find) {
+            typeAndEnter(find->textBox(), QStringLiteral("archive"));
             QTRY_VERIFY_WITH_TIMEOUT(find->results()->topLevelItemCount() > 0, kTimeout);
             QVERIFY(find->searching());
             // Enter stops it from the results the user is looking at.
@@ -153,11 +152,8 @@ private slots:
             // window adds nothing.
             QCoreApplication::processEvents();
             QCOMPARE(find->results()->topLevelItemCount(), kept);
-            stopped = true;
             find->reject();
-        });
-        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
-        QVERIFY(stopped);
+        }));
         QVERIFY(window.close());
     }
 
@@ -167,8 +163,7 @@ private slots:
         MainWindow& window = *shown.window;
         // Searched as '?', the letter would find this note.
         writeBytes(shown.f.dataPoint + "/DataPoint.root/Projects/Open question.note", "Note\r\nWhy not?\r\n");
-        bool refused = false;
-        whenShown<FindView>([&](FindView* find) {
+        QVERIFY(inFind(window, [&](FindView* find) {
             const Answer ok(QStringLiteral("OK"));
             typeLetters(find->textBox(), QStringLiteral("\u0416"));
             QTest::keyClick(find->textBox(), Qt::Key_Return);
@@ -176,11 +171,8 @@ private slots:
             QVERIFY(!find->searching());
             QVERIFY(!find->findAction()->isChecked());
             QCOMPARE(find->results()->topLevelItemCount(), 0);
-            refused = true;
             find->reject();
-        });
-        QTest::mouseClick(toolButton(window, ToolbarButton::Find), Qt::LeftButton);
-        QVERIFY(refused);
+        }));
         QVERIFY(window.close());
     }
 };

@@ -18,11 +18,6 @@ using namespace test;
 
 namespace {
 
-QChar accessKey(const QString& text) {
-    const qsizetype at = text.indexOf(u'&');
-    return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
-}
-
 // Every entry of menu and of its submenus has an access key of its own
 // within its menu; what is wrong is described in problems.
 void checkAccessKeys(const QMenu* menu, QStringList& problems) {
@@ -64,22 +59,6 @@ bool menuBarHolds(const QMenuBar* bar, QAction* button) {
             return false;
     }
     return !dropDown->actions().isEmpty();
-}
-
-// Without a window manager a window that a modal view just left, or the
-// one that opened a view, may take the activation back a moment later:
-// keys go to the active window only. The look comes after a round trip to
-// the window system and the events it brought, so that a take-back on its
-// way is seen.
-bool makeActive(QWidget* window) {
-    return QTest::qWaitFor(
-        [&] {
-            window->activateWindow();
-            QGuiApplication::sync();
-            QCoreApplication::processEvents();
-            return QApplication::activeWindow() == window;
-        },
-        kTimeout);
 }
 
 QString shownPopup() {
@@ -146,7 +125,7 @@ private slots:
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
         QTreeView* tree = window.treeView();
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        clickFolder(window, QStringLiteral("Contracts"));
 
         // Alt+H, A: the about box.
         QString about;
@@ -174,7 +153,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!opened.empty() && opened.back().ends_with("/GUIFORM_HELPBUTTON.htm"), kTimeout);
         bool findHelp = false;
         whenShown<FindView>([&](FindView* find) {
-            makeActive(find);
+            QVERIFY(makeActive(find));
             QTest::keyClick(find, Qt::Key_F1);
             findHelp = !opened.empty() && opened.back().ends_with("/FINDFORM_HELPBUTTON.htm");
             find->close();
@@ -191,8 +170,7 @@ private slots:
         QVERIFY(makeActive(&window));
         QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         const struct {
             const char* name;
             QTreeView* view;
@@ -230,25 +208,18 @@ private slots:
         const std::string root = shown.f.dataPoint + "/DataPoint.root/";
         QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
-        const auto documentRow = [&](const char* file) {
-            for (int row = 0; row < rowCount(list); ++row) {
-                if (list->model()->index(row, 0).data(Qt::UserRole).toString().endsWith(QString::fromLatin1(file)))
-                    return row;
-            }
-            return -1;
-        };
-        const auto openFolder = [&](const QString& caption) {
+        const auto focusFolder = [&](const QString& caption) {
             clickItem(tree, findItem(tree, caption));
             QTRY_COMPARE_WITH_TIMEOUT(textOf(tree->currentIndex()), caption, kTimeout);
         };
 
         // Cut in the list, paste on a folder: the document and its
         // companions move, and it is shown where it went.
-        openFolder(QStringLiteral("Contracts"));
-        QTRY_VERIFY_WITH_TIMEOUT(documentRow("Supplier.contract") >= 0, kTimeout);
-        clickRow(list, documentRow("Supplier.contract"));
+        focusFolder(QStringLiteral("Contracts"));
+        QTRY_VERIFY_WITH_TIMEOUT(rowOfFile(list, QStringLiteral("Supplier.contract")) >= 0, kTimeout);
+        clickRow(list, rowOfFile(list, QStringLiteral("Supplier.contract")));
         QTest::keyClick(list, Qt::Key_X, Qt::ControlModifier);
-        openFolder(QStringLiteral("Projects"));
+        focusFolder(QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Projects/Supplier.contract"), kTimeout);
         for (const char* moved : {"Supplier.contract", "Supplier.comments", "Supplier.attachments"}) {
@@ -259,38 +230,38 @@ private slots:
                                      list->selectedDocument()->path.ends_with("Projects/Supplier.contract"),
                                  kTimeout);
         // A cut is pasted once.
-        openFolder(QStringLiteral("Contacts"));
+        focusFolder(QStringLiteral("Contacts"));
         const int beeps = shown.f.ui.beeps;
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(shown.f.ui.beeps, beeps + 1, kTimeout);
         QVERIFY(!std::filesystem::exists(root + "Contacts/Supplier.contract"));
 
         // Copy, then paste twice in two places: copies, the source stays.
-        openFolder(QStringLiteral("Projects"));
-        QTRY_VERIFY_WITH_TIMEOUT(documentRow("Supplier.contract") >= 0, kTimeout);
-        clickRow(list, documentRow("Supplier.contract"));
+        focusFolder(QStringLiteral("Projects"));
+        QTRY_VERIFY_WITH_TIMEOUT(rowOfFile(list, QStringLiteral("Supplier.contract")) >= 0, kTimeout);
+        clickRow(list, rowOfFile(list, QStringLiteral("Supplier.contract")));
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         for (const char* folder : {"Contacts", "Meetings"}) {
-            openFolder(QString::fromLatin1(folder));
+            focusFolder(QString::fromLatin1(folder));
             QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
             QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + folder + "/Supplier.contract"), kTimeout);
         }
         QVERIFY(std::filesystem::exists(root + "Projects/Supplier.contract"));
 
         // A folder copied in the tree, with everything in it.
-        openFolder(QStringLiteral("Contacts"));
+        focusFolder(QStringLiteral("Contacts"));
         QTest::keyClick(tree, Qt::Key_C, Qt::ControlModifier);
-        openFolder(QStringLiteral("Projects"));
+        focusFolder(QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Projects/Contacts/Supplier.contract"), kTimeout);
         QVERIFY(std::filesystem::exists(root + "Contacts/Supplier.contract"));
 
         // The checks of a drop hold: a folder never goes into itself.
         const std::size_t warnings = shown.f.ui.messages.size();
-        openFolder(QStringLiteral("Projects"));
+        focusFolder(QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_X, Qt::ControlModifier);
         tree->expand(tree->currentIndex());
-        openFolder(QStringLiteral("Contacts")); // the copy inside Projects
+        focusFolder(QStringLiteral("Contacts")); // the copy inside Projects
         QCOMPARE(textOf(tree->currentIndex().parent()), QStringLiteral("Projects"));
         QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(shown.f.ui.messages.size(), warnings + 1, kTimeout);
@@ -302,10 +273,8 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         // Twice: the second time the editor is the one shown before.
         for (int time = 0; time < 2; ++time) {
             QString focused;
@@ -333,13 +302,13 @@ private slots:
         MainWindow& window = *shown.window;
         QVERIFY(makeActive(&window));
         QTreeView* tree = window.treeView();
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        clickFolder(window, QStringLiteral("Contracts"));
         QVERIFY(!window.pagePane()->showsFocus());
         // From the tree Tab goes into the page, as the window reads.
         QTest::keyClick(tree, Qt::Key_Tab);
         QTRY_VERIFY_WITH_TIMEOUT(window.pagePane()->showsFocus(), kTimeout);
         saveShot(&window, "page-focus");
-        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        clickFolder(window, QStringLiteral("Projects"));
         QTRY_VERIFY_WITH_TIMEOUT(!window.pagePane()->showsFocus(), kTimeout);
         QVERIFY(window.close());
     }

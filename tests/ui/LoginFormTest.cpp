@@ -1,6 +1,6 @@
 // The logon view driven as a user drives it: keys and clicks, with the
 // test clock standing in for the waits and recording fakes for the boxes.
-#include "ViewTestMain.h"
+#include "ViewTestSupport.h"
 
 #include "ui/LoginForm.h"
 #include "ui/PathShortening.h"
@@ -96,8 +96,7 @@ private slots:
     void tabGoesInReadingOrderAndAltKeysReachTheBoxes() {
         auto form = makeForm();
         QTest::mouseClick(child<QPushButton>(*form, "More"), Qt::LeftButton); // everything shown
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(test::makeActive(form.get()));
         child<QLineEdit>(*form, "LoginName")->setFocus();
         // Top to bottom, then the buttons from the left, and round again.
         const QStringList reading = {"Password", "DataPoint", "Browse", "AutoLogon",
@@ -119,15 +118,11 @@ private slots:
 
         // No two controls share an access key.
         QStringList keys;
-        const auto keyOf = [](const QString& text) {
-            const qsizetype at = text.indexOf(u'&');
-            return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
-        };
         for (const QAbstractButton* button : form->findChildren<QAbstractButton*>())
-            keys << keyOf(button->text());
+            keys << test::accessKey(button->text());
         for (const QLabel* label : form->findChildren<QLabel*>()) {
             if (label->buddy())
-                keys << keyOf(label->text());
+                keys << test::accessKey(label->text());
         }
         QVERIFY2(!keys.contains(QChar()), qPrintable(keys.join(u',')));
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
@@ -175,8 +170,7 @@ private slots:
         auto form = makeForm();
         type(*form, "ANNA", "anna");
         // Shortcuts reach only the active window.
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(test::makeActive(form.get()));
         QPushButton* more = child<QPushButton>(*form, "More");
         more->setFocus();
         QTest::keyClick(more, Qt::Key_Return, Qt::ControlModifier);

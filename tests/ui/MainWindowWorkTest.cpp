@@ -33,25 +33,21 @@ private slots:
         QVERIFY(shown.ready);
         test::SessionFixture& f = shown.f;
         MainWindow& window = *shown.window;
-        QTreeView* tree = window.treeView();
         QWebEngineView* view = window.pagePane()->view();
 
         // The folder's documents, and the first one's page.
-        const QModelIndex contracts = findItem(tree, QStringLiteral("Contracts"));
-        QVERIFY(contracts.isValid());
-        clickItem(tree, contracts);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QCOMPARE(rowText(list, 0), QStringLiteral("Office supplies 2027"));
         QCOMPARE(rowText(list, 0, 2), QStringLiteral("Contract"));
         QVERIFY(list->height() > 0);
-        QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Supplier.contract") != std::string::npos, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(holds(window.shownDocument(), "Supplier.contract"), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(view->url().toLocalFile().contains("HTMLparse"), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "section.files").x() >= 0, kTimeout);
         saveShot(&window, "contracts");
 
         // My account: a new telephone typed into the page and saved.
-        clickItem(tree, findItem(tree, QStringLiteral("My account")));
+        clickFolder(window, QStringLiteral("My account"));
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().empty() && list->height() == 0, kTimeout);
         QPoint phone;
         QTRY_VERIFY_WITH_TIMEOUT((phone = centreOf(view, "input[name=PHONE]")).x() >= 0, kTimeout);
@@ -76,13 +72,13 @@ private slots:
         QVERIFY(save.x() >= 0);
         QTest::mouseClick(surface, Qt::LeftButton, {}, save);
         const std::string record = f.dataPoint + "/DataPoint.system/Users/ANNA.user";
-        QTRY_VERIFY_WITH_TIMEOUT(test::readBytes(record).find("555 0142") != std::string::npos, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(holds(test::readBytes(record), "555 0142"), kTimeout);
         // The page is shown again with the stored value.
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "input[name=PHONE][value=\"555 0142\"]").x() >= 0, kTimeout);
         saveShot(&window, "account-saved");
 
         // A node that stands for a directory lists its files.
-        clickItem(tree, findItem(tree, QStringLiteral("My file templates")));
+        clickFolder(window, QStringLiteral("My file templates"));
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "table.listing").x() >= 0, kTimeout);
         saveShot(&window, "file-templates");
         QVERIFY(window.close());
@@ -154,31 +150,24 @@ private slots:
         QVERIFY(shown.ready);
         test::SessionFixture& f = shown.f;
         MainWindow& window = *shown.window;
-        QTreeView* tree = window.treeView();
         QWebEngineView* view = window.pagePane()->view();
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(centreOf(view, "section.files").x() >= 0, kTimeout);
 
         // Another user renames the contract and adds a comment from another
         // process; then a second document appears in the folder.
         const std::string contract = f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
-        const auto other = [&](const std::string& command) {
-            int status = -1;
-            test::runCli(command + " --datapoint " + test::shellWord(f.dataPoint) + " --user ADMINISTRATOR", &status);
-            return status;
-        };
-        QCOMPARE(other("edit " + test::shellWord(contract) + " --set 'NAME=Renamed elsewhere' --comment 'Seen live'"),
-                 0);
-        QTRY_COMPARE_WITH_TIMEOUT(rowText(list, 0), QStringLiteral("Renamed elsewhere"), kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            evaluate(view, QStringLiteral("document.body.innerText.includes('Seen live')")).toBool(), kTimeout);
         QCOMPARE(
-            other("new-object --folder " + test::shellWord(f.dataPoint + "/DataPoint.root/Contracts") + " --type 8"),
+            asAdministrator(f, "edit " + shellWord(contract) + " --set 'NAME=Renamed elsewhere' --comment 'Seen live'"),
             0);
+        QTRY_COMPARE_WITH_TIMEOUT(rowText(list, 0), QStringLiteral("Renamed elsewhere"), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(pageText(view).contains(QStringLiteral("Seen live")), kTimeout);
+        QCOMPARE(asAdministrator(f, "new-object --folder " + shellWord(f.dataPoint + "/DataPoint.root/Contracts") +
+                                        " --type 8"),
+                 0);
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
-        QVERIFY(window.shownDocument().find("Supplier.contract") != std::string::npos);
+        QVERIFY(holds(window.shownDocument(), "Supplier.contract"));
         QVERIFY(window.close());
     }
 
@@ -191,8 +180,7 @@ private slots:
         DocumentListView* list = window.documentList();
         const std::string projects = f.dataPoint + "/DataPoint.root/Projects";
 
-        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Projects"), 1));
         QCOMPARE(rowText(list, 0), QStringLiteral("Ideas for next year"));
 
         // Meanwhile the rights change: a new folder for Jan only, one for
@@ -208,9 +196,8 @@ private slots:
         QVERIFY(ideas.setValue("RIGHTS", "Anna Novakova (ANNABELLE); "));
         QVERIFY(f.session->writeRecord(ideas, projects + "/Ideas.note"));
 
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
-        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
+        clickFolder(window, QStringLiteral("Projects"));
         QTRY_VERIFY_WITH_TIMEOUT(findItem(tree, QStringLiteral("Open")).isValid(), kTimeout);
         QVERIFY(!findItem(tree, QStringLiteral("Secret")).isValid());
         QVERIFY(findItem(tree, QStringLiteral("Website")).isValid());
@@ -224,20 +211,16 @@ private slots:
         test::SessionFixture& f = shown.f;
         MainWindow& window = *shown.window;
         // Shortcuts reach the active window only.
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
         QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const std::string projects = f.dataPoint + "/DataPoint.root/Projects";
 
         // A new note from the first button's list, in the focused folder.
-        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Projects"), 1));
         QToolButton* newButton = toolButton(window, 1);
         QVERIFY(newButton && newButton->isEnabled());
-        QAction* note = nullptr;
-        for (QAction* action : window.toolbarAction(ToolbarButton::NewObject)->menu<QMenu*>()->actions())
-            note = QString(action->text()).remove(u'&').startsWith(QStringLiteral("Note")) ? action : note;
+        QAction* note = newObjectAction(window, QStringLiteral("Note"));
         QVERIFY(note);
         // Each new note opens in the editor, saved here as it comes (one
         // closed unsaved would be gone again).
@@ -252,14 +235,13 @@ private slots:
         saveInEditor();
         QTest::mouseClick(newButton, Qt::LeftButton, {}, QPoint(8, 8));
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 3, kTimeout);
-        QVERIFY(window.shownDocument().find(".note") != std::string::npos);
+        QVERIFY(holds(window.shownDocument(), ".note"));
         saveShot(&window, "new-notes");
 
         // The chosen document goes to the trash with Delete. Shortcuts reach
         // the active window only, and the desktop gives the activation back
         // after the editor closed, as a window manager would.
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
         const std::string chosen = window.shownDocument();
         answerYesSoon();
@@ -279,7 +261,7 @@ private slots:
         QVERIFY(!std::filesystem::exists(trash + std::filesystem::path(forGood).filename().string()));
 
         // A folder goes there too, with the toolbar's Delete.
-        clickItem(tree, findItem(tree, QStringLiteral("Website")));
+        clickFolder(window, QStringLiteral("Website"));
         answerYesSoon();
         QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(projects + "/Website"), kTimeout);
@@ -289,7 +271,7 @@ private slots:
         QVERIFY(!moved.isValid() || textOf(moved.parent()) == QStringLiteral("Trash"));
 
         // Emptying the trash.
-        clickItem(tree, findItem(tree, QStringLiteral("Trash")));
+        clickFolder(window, QStringLiteral("Trash"));
         QTRY_VERIFY_WITH_TIMEOUT(toolButton(window, 5)->isEnabled(), kTimeout);
         answerYesSoon();
         QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
@@ -312,8 +294,7 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
         QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const std::string contacts = shown.f.dataPoint + "/DataPoint.root/Contacts";
@@ -322,24 +303,17 @@ private slots:
 
         // A click on the folder shows its first document's page, but no row
         // looks chosen: the folder is what Delete takes.
-        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contacts"), 1));
         QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument() == janNovak, kTimeout);
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
-        QString asked;
-        bool noIsDefault = false;
         // Enter takes the default answer, so a box that offered Yes there
         // would send the folder away and fail below.
-        whenShown<QMessageBox>([&](QMessageBox* box) {
-            asked = box->text();
-            noIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::No));
-            saveShot(box, "delete-folder-question");
-            QTest::keyClick(box, Qt::Key_Return);
-        });
+        Question asked;
+        answerWhenShown(asked, QMessageBox::NoButton, "delete-folder-question");
         QTest::mouseClick(toolButton(window, 5), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), kTimeout);
-        QCOMPARE(asked, QStringLiteral("Move the folder Contacts with 1 document to the trash?"));
-        QVERIFY(noIsDefault);
+        QTRY_VERIFY_WITH_TIMEOUT(!asked.text.isEmpty(), kTimeout);
+        QCOMPARE(asked.text, QStringLiteral("Move the folder Contacts with 1 document to the trash?"));
+        QCOMPARE(asked.byDefault, QMessageBox::No);
         QVERIFY(std::filesystem::exists(janNovak));
         QVERIFY(std::filesystem::exists(contacts + "/folder.folders"));
         QVERIFY(!std::filesystem::exists(trash + "Contacts"));
@@ -347,21 +321,14 @@ private slots:
         // A click on the row makes the document the target; the folder stays.
         // The desktop gives the activation back after the box closed, as a
         // window manager would.
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
         QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
-        asked.clear();
-        bool yesIsDefault = false;
-        whenShown<QMessageBox>([&](QMessageBox* box) {
-            asked = box->text();
-            yesIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::Yes));
-            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-        });
+        answerWhenShown(asked, QMessageBox::Yes);
         QTest::keyClick(list, Qt::Key_Delete);
         QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(janNovak), kTimeout);
-        QCOMPARE(asked, QStringLiteral("Move the document Jan Novak to the trash?"));
-        QVERIFY(yesIsDefault);
+        QCOMPARE(asked.text, QStringLiteral("Move the document Jan Novak to the trash?"));
+        QCOMPARE(asked.byDefault, QMessageBox::Yes);
         QVERIFY(std::filesystem::exists(trash + "Jan Novak.contact"));
         QVERIFY(std::filesystem::exists(contacts + "/folder.folders"));
         QVERIFY(!std::filesystem::exists(trash + "Contacts"));
@@ -373,14 +340,11 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTreeView* tree = window.treeView();
+        QVERIFY(makeActive(&window));
         DocumentListView* list = window.documentList();
         const std::string meetings = shown.f.dataPoint + "/DataPoint.root/Meetings/";
 
-        clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Meetings"), 6));
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         // A click below the rows gives the list the focus and chooses
         // nothing; the arrow keys then walk onto a meeting.
@@ -395,26 +359,18 @@ private slots:
             list->selectionModel()->selectedRows().first().data(Qt::UserRole).toString().toStdString();
         // Enter takes the default answer, No: nothing is deleted for good
         // in haste.
-        bool noIsDefault = false;
-        whenShown<QMessageBox>([&](QMessageBox* box) {
-            noIsDefault = box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::No));
-            QTest::keyClick(box, Qt::Key_Return);
-        });
+        Question asked;
+        answerWhenShown(asked);
         QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
-        QVERIFY(noIsDefault);
+        QCOMPARE(asked.byDefault, QMessageBox::No);
         QVERIFY(std::filesystem::exists(file));
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(makeActive(&window));
         QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
 
-        QString asked;
-        whenShown<QMessageBox>([&](QMessageBox* box) {
-            asked = box->text();
-            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-        });
+        answerWhenShown(asked, QMessageBox::Yes);
         QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
         QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(file), kTimeout);
-        QCOMPARE(asked, QStringLiteral("Delete the document %1 for good? This cannot be undone.").arg(chosen));
+        QCOMPARE(asked.text, QStringLiteral("Delete the document %1 for good? This cannot be undone.").arg(chosen));
         QVERIFY(std::filesystem::exists(meetings + "folder.folders"));
         QCOMPARE(std::distance(std::filesystem::directory_iterator(meetings), std::filesystem::directory_iterator()),
                  6);
@@ -425,7 +381,6 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const std::string contacts = shown.f.dataPoint + "/DataPoint.root/Contacts";
         const auto names = [&] {
@@ -435,8 +390,7 @@ private slots:
             return found;
         };
 
-        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contacts"), 1));
         const std::set<std::string> before = names();
         bool edited = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
@@ -461,14 +415,10 @@ private slots:
         QTreeView* tree = window.treeView();
         DocumentListView* list = window.documentList();
         const auto rowCentre = [&](int row) { return centreOfRow(list, row); };
-        const auto nodeCentre = [&](const char* caption) {
-            const QModelIndex node = findItem(tree, QString::fromUtf8(caption));
-            return node.isValid() ? tree->visualRect(node).center() : QPoint(-1, -1);
-        };
+        const auto nodeCentre = [&](const char* caption) { return centreOfNode(tree, QString::fromUtf8(caption)); };
 
         // The contract moves to Projects with its companions and files.
-        clickItem(tree, findItem(tree, QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(0));
         dragAndDrop(list->viewport(), rowCentre(0), tree->viewport(), nodeCentre("Projects"));
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(root + "Projects/Supplier.contract"), kTimeout);
@@ -479,13 +429,9 @@ private slots:
         }
 
         // With Ctrl held it is copied on to Contacts and stays in Projects.
-        clickItem(tree, findItem(tree, QStringLiteral("Projects")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 2, kTimeout);
-        int contract = 0;
-        while (contract < rowCount(list) &&
-               !list->model()->index(contract, 0).data(Qt::UserRole).toString().endsWith(".contract"))
-            ++contract;
-        QVERIFY(contract < rowCount(list));
+        QVERIFY(openFolder(window, QStringLiteral("Projects"), 2));
+        const int contract = rowOfFile(list, QStringLiteral(".contract"));
+        QVERIFY(contract >= 0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(contract));
         dragAndDrop(list->viewport(), rowCentre(contract), tree->viewport(), nodeCentre("Contacts"),
                     Qt::ControlModifier);
@@ -495,7 +441,7 @@ private slots:
         QVERIFY(std::filesystem::exists(root + "Projects/Supplier.contract"));
 
         // A folder dragged onto the trash goes into it, Ctrl or not.
-        clickItem(tree, findItem(tree, QStringLiteral("Contacts")));
+        clickFolder(window, QStringLiteral("Contacts"));
         dragAndDrop(tree->viewport(), nodeCentre("Contacts"), tree->viewport(), nodeCentre("Trash"),
                     Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists(root + "Contacts"), kTimeout);
@@ -504,13 +450,9 @@ private slots:
 
         // A click on the date heading sorts the meetings by their day,
         // not by the text of it; a second click turns the order.
-        clickItem(tree, findItem(tree, QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(window.shownDocument().find("Annual review") != std::string::npos, kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.pagePane()->view(), QStringLiteral("document.body.innerText"))
-                                     .toString()
-                                     .contains(QStringLiteral("Board room")),
-                                 kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Meetings"), 6));
+        QTRY_VERIFY_WITH_TIMEOUT(holds(window.shownDocument(), "Annual review"), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(pageText(window.pagePane()->view()).contains(QStringLiteral("Board room")), kTimeout);
         QHeaderView* heading = list->header();
         const QPoint date(heading->sectionViewportPosition(3) + heading->sectionSize(3) / 2, heading->height() / 2);
         QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, date);
@@ -582,16 +524,7 @@ private slots:
         QToolButton* help = toolButton(window, 9);
         QVERIFY(help);
         // The drop-down arrow opens the menu; its Hide entry is clicked.
-        QTimer::singleShot(0, [] {
-            QMenu* menu = nullptr;
-            if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
-                                 kTimeout))
-                return;
-            for (QAction* action : menu->actions()) {
-                if (QString(action->text()).remove(u'&') == QStringLiteral("Hide window"))
-                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-            }
-        });
+        QTimer::singleShot(0, [] { clickMenuItem(QStringLiteral("Hide window")); });
         QTest::mouseClick(help, Qt::LeftButton, {}, QPoint(help->width() - 4, help->height() / 2));
         // Into the tray where there is one, else down to the task bar.
         QTRY_VERIFY_WITH_TIMEOUT(window.trayIcon() ? !window.isVisible() : window.isMinimized(), kTimeout);

@@ -47,6 +47,12 @@ void typeInto(QComboBox* box, const QString& text) {
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
 }
 
+// Types a new name into the first row, the document's name.
+void rename(ObjectEditorView* editor, const QString& name) {
+    openRow(editor, 0, 0);
+    typeInto(qobject_cast<QComboBox*>(editor->openEditor()), name);
+}
+
 // Opens the only document of the focused folder's list in the editor, with
 // a click and Enter; returns once the editor has closed.
 void openFirstDocument(DocumentListView* list) {
@@ -78,8 +84,7 @@ private slots:
         const std::string folder = shown.f.dataPoint + "/DataPoint.root/Contracts/";
         const std::string offer = shown.f.dir / "Offer.txt";
         writeBytes(offer, "Cleaning twice a week");
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(window.documentList()), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
 
         bool filledIn = false;
         std::string chosenDate;
@@ -116,8 +121,7 @@ private slots:
 
             // A comment, an attachment and a schedule with a reminder.
             whenShown<OneLineTextView>([](OneLineTextView* ask) {
-                QTest::keyClicks(ask->textBox()->lineEdit(), QStringLiteral("Checked in the editor"));
-                QTest::keyClick(ask->textBox()->lineEdit(), Qt::Key_Return);
+                typeAndEnter(ask->textBox()->lineEdit(), QStringLiteral("Checked in the editor"));
             });
             clickAction(editor, "Comments");
             whenShown<AddFilesView>([&offer](AddFilesView* files) {
@@ -136,10 +140,7 @@ private slots:
             filledIn = true;
             clickAction(editor, "Save");
         });
-        QAction* contractType = nullptr;
-        for (QAction* action : window.toolbarAction(ToolbarButton::NewObject)->menu<QMenu*>()->actions())
-            contractType =
-                QString(action->text()).remove(u'&').startsWith(QStringLiteral("Contract")) ? action : contractType;
+        QAction* contractType = newObjectAction(window, QStringLiteral("Contract"));
         QVERIFY(contractType);
         contractType->trigger(); // the editor opens on the new contract and is driven above
         QVERIFY(filledIn);
@@ -151,19 +152,16 @@ private slots:
         QVERIFY(!chosenDate.empty());
         for (const std::string& stored : {std::string("Cleaning 2027"), std::string("VALUE_YES"), chosenDate,
                                           std::string("System Administrator (ADMINISTRATOR)")})
-            QVERIFY2(record.find(stored) != std::string::npos, stored.c_str());
+            QVERIFY2(holds(record, stored), stored.c_str());
         const std::string base = created.substr(0, created.size() - std::string(".contract").size());
-        QVERIFY(readBytes(base + ".comments").find("Checked in the editor") != std::string::npos);
-        QVERIFY(readBytes(base + ".attachments").find("Offer") != std::string::npos);
-        QVERIFY(readBytes(base + ".scheduler").find("\r\n5\r\n") != std::string::npos);
+        QVERIFY(holds(readBytes(base + ".comments"), "Checked in the editor"));
+        QVERIFY(holds(readBytes(base + ".attachments"), "Offer"));
+        QVERIFY(holds(readBytes(base + ".scheduler"), "\r\n5\r\n"));
         const std::string history = readBytes(base + ".history");
         QCOMPARE(std::count(history.begin(), history.end(), '\n'), 4);
         QWebEngineView* page = window.pagePane()->view();
-        QTRY_VERIFY_WITH_TIMEOUT(evaluate(page, QStringLiteral("document.body.innerText"))
-                                     .toString()
-                                     .contains(QStringLiteral("Checked in the editor")),
-                                 kTimeout);
-        const QString shownText = evaluate(page, QStringLiteral("document.body.innerText")).toString();
+        QTRY_VERIFY_WITH_TIMEOUT(pageText(page).contains(QStringLiteral("Checked in the editor")), kTimeout);
+        const QString shownText = pageText(page);
         for (const char* shown : {"Cleaning 2027", "System Administrator", "Offer"})
             QVERIFY2(shownText.contains(QString::fromUtf8(shown)), shown);
         QVERIFY(shownText.contains(QString::fromStdString(chosenDate)));
@@ -175,8 +173,7 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(window.documentList()), 1, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         QString stored;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
             openRow(editor, 0, 6);
@@ -216,9 +213,8 @@ private slots:
         writeBytes(chosen, "%PDF quote");
         const std::string companion = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.attachments";
         const std::string before = readBytes(companion);
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         bool attached = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
@@ -233,8 +229,7 @@ private slots:
             const Answer discard(QStringLiteral("Discard changes"));
             clickAction(editor, "Close");
         });
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOfRow(list, 0));
-        QTest::keyClick(list, Qt::Key_Return);
+        openFirstDocument(list);
         QVERIFY(attached);
         QCOMPARE(readBytes(chosen), std::string("%PDF quote"));
         QCOMPARE(readBytes(companion), before);
@@ -246,9 +241,8 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Each row opens the contract, perhaps renames it, closes the editor
         // one way and answers the question, if one comes. A question that
@@ -274,10 +268,8 @@ private slots:
             const QString name = QStringLiteral("Renamed %1").arg(&row - rows);
             bool ran = false;
             whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
-                if (row.change) {
-                    openRow(editor, 0, 0);
-                    typeInto(qobject_cast<QComboBox*>(editor->openEditor()), name);
-                }
+                if (row.change)
+                    rename(editor, name);
                 {
                     const Answer answer(QString::fromUtf8(row.answer));
                     closeEditorBy(editor, row.how);
@@ -311,41 +303,31 @@ private slots:
         MainWindow& window = *shown.window;
         const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
         const auto theirSave = [&](const std::string& options) {
-            int status = -1;
-            test::runCli("edit --datapoint " + test::shellWord(shown.f.dataPoint) + " --user ADMINISTRATOR " +
-                             test::shellWord(record) + " " + options,
-                         &status);
-            return status;
+            return asAdministrator(shown.f, "edit " + shellWord(record) + " " + options);
         };
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Different fields: saved together without a question.
-        bool saved = false;
-        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
-            openRow(editor, 0, 0);
-            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("My name"));
-            QCOMPARE(theirSave("--set 'PARTNER=Their partner' --comment 'Their comment'"), 0);
-            clickAction(editor, "Save");
-            QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
-            saved = true;
-        });
-        openFirstDocument(list);
-        QVERIFY(saved);
+        QVERIFY(drive<ObjectEditorView>(
+            [&] { openFirstDocument(list); },
+            [&](ObjectEditorView* editor) {
+                rename(editor, QStringLiteral("My name"));
+                QCOMPARE(theirSave("--set 'PARTNER=Their partner' --comment 'Their comment'"), 0);
+                clickAction(editor, "Save");
+                QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+            }));
         std::string stored = readBytes(record);
-        QVERIFY(stored.find("My name") != std::string::npos);
-        QVERIFY(stored.find("Their partner") != std::string::npos);
+        QVERIFY(holds(stored, "My name"));
+        QVERIFY(holds(stored, "Their partner"));
         QVERIFY(!shown.f.ui.messages.empty());
-        QVERIFY2(shown.f.ui.messages.back().second.find("1 comment") != std::string::npos,
-                 shown.f.ui.messages.back().second.c_str());
+        QVERIFY2(holds(shown.f.ui.messages.back().second, "1 comment"), shown.f.ui.messages.back().second.c_str());
 
         // The same field: the question shows both values, and the choice
         // is what is stored.
         bool asked = false;
         whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
-            openRow(editor, 0, 0);
-            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("Mine again"));
+            rename(editor, QStringLiteral("Mine again"));
             QCOMPARE(theirSave("--set 'NAME=Theirs again'"), 0);
             whenShown<MergeConflictView>([&](MergeConflictView* question) {
                 const QList<QLabel*> labels = question->findChildren<QLabel*>();
@@ -365,8 +347,8 @@ private slots:
         openFirstDocument(list);
         QVERIFY(asked);
         stored = readBytes(record);
-        QVERIFY(stored.find("Theirs again") != std::string::npos);
-        QVERIFY(stored.find("Mine again") == std::string::npos);
+        QVERIFY(holds(stored, "Theirs again"));
+        QVERIFY(!holds(stored, "Mine again"));
         QVERIFY(window.close());
     }
 
@@ -377,36 +359,28 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         const std::string record = shown.f.dataPoint + "/DataPoint.root/Contracts/Supplier.contract";
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
-        bool merged = false;
-        whenShown<ObjectEditorView>([&](ObjectEditorView* editor) {
-            QVERIFY(!editor->changedBar()->isVisible());
-            openRow(editor, 0, 0);
-            typeInto(qobject_cast<QComboBox*>(editor->openEditor()), QStringLiteral("My name"));
-            int status = -1;
-            test::runCli("edit --datapoint " + test::shellWord(shown.f.dataPoint) + " --user ADMINISTRATOR " +
-                             test::shellWord(record) + " --set 'PARTNER=Their partner'",
-                         &status);
-            QCOMPARE(status, 0);
-            QTRY_VERIFY_WITH_TIMEOUT(editor->changedBar()->isVisible(), kTimeout);
-            saveShot(editor, "editor-changed-bar");
-            QTest::mouseClick(editor->changedBar()->findChild<QPushButton*>("MergeNow"), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(!editor->changedBar()->isVisible(), kTimeout);
-            const QList<QTreeWidgetItem*> partner =
-                editor->tree()->findItems(QStringLiteral("Their partner"), Qt::MatchExactly | Qt::MatchRecursive, 1);
-            QCOMPARE(partner.size(), 1);
-            QCOMPARE(editor->tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("My name"));
-            clickAction(editor, "Save");
-            QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
-            merged = true;
-        });
-        openFirstDocument(list);
-        QVERIFY(merged);
+        QVERIFY(drive<ObjectEditorView>(
+            [&] { openFirstDocument(list); },
+            [&](ObjectEditorView* editor) {
+                QVERIFY(!editor->changedBar()->isVisible());
+                rename(editor, QStringLiteral("My name"));
+                QCOMPARE(asAdministrator(shown.f, "edit " + shellWord(record) + " --set 'PARTNER=Their partner'"), 0);
+                QTRY_VERIFY_WITH_TIMEOUT(editor->changedBar()->isVisible(), kTimeout);
+                saveShot(editor, "editor-changed-bar");
+                QTest::mouseClick(editor->changedBar()->findChild<QPushButton*>("MergeNow"), Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(!editor->changedBar()->isVisible(), kTimeout);
+                const QList<QTreeWidgetItem*> partner = editor->tree()->findItems(
+                    QStringLiteral("Their partner"), Qt::MatchExactly | Qt::MatchRecursive, 1);
+                QCOMPARE(partner.size(), 1);
+                QCOMPARE(editor->tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("My name"));
+                clickAction(editor, "Save");
+                QTRY_VERIFY_WITH_TIMEOUT(!editor->isVisible(), kTimeout);
+            }));
         const std::string stored = readBytes(record);
-        QVERIFY(stored.find("My name") != std::string::npos);
-        QVERIFY(stored.find("Their partner") != std::string::npos);
+        QVERIFY(holds(stored, "My name"));
+        QVERIFY(holds(stored, "Their partner"));
         QVERIFY(window.close());
     }
 
@@ -421,9 +395,8 @@ private slots:
             return readBytes(base + ".contract") + readBytes(base + ".comments") + readBytes(base + ".attachments");
         };
         const std::string before = everything();
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Contracts")));
+        QVERIFY(openFolder(window, QStringLiteral("Contracts"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
 
         // Each place where the editor takes typed text, with a letter that
         // code page 1250 lacks. Stored as before, each became '?'.

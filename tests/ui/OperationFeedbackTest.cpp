@@ -36,9 +36,7 @@ private slots:
             return -1;
         };
         const auto rowCentre = [&](int row) { return centreOfRow(list, row); };
-        const auto nodeCentre = [&](const char* caption) {
-            return tree->visualRect(findItem(tree, QString::fromUtf8(caption))).center();
-        };
+        const auto nodeCentre = [&](const char* caption) { return centreOfNode(tree, QString::fromUtf8(caption)); };
         const auto current = [&] {
             const DocumentItem* item = list->currentDocument();
             return item ? item->path : std::string();
@@ -68,7 +66,7 @@ private slots:
         };
         for (const Case& c : cases) {
             const QByteArray what = c.what;
-            clickItem(tree, findItem(tree, QString::fromUtf8(c.from)));
+            clickFolder(window, QString::fromUtf8(c.from));
             QTRY_VERIFY_WITH_TIMEOUT(rowOf(c.document) >= 0, kTimeout);
             const int row = rowOf(c.document);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(row));
@@ -89,8 +87,7 @@ private slots:
         MainWindow& window = *shown.window;
         DocumentListView* list = window.documentList();
         const std::string weekly = shown.f.dataPoint + "/DataPoint.root/Meetings/Weekly review.meeting";
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Meetings"), 6));
         const QModelIndex row = list->model()
                                     ->match(list->model()->index(0, 0), Qt::DisplayRole,
                                             QStringLiteral("Weekly review"), 1, Qt::MatchExactly)

@@ -1,7 +1,6 @@
 // Links of a shown page that act on a document's attached files, clicked
 // as a user does: what reaches the desktop, the question asked before
 // printing, and the warning a refused link ends with.
-#include "ViewTestMain.h"
 #include "ViewTestSupport.h"
 
 #include "ui/PageCommandRunner.h"
@@ -16,14 +15,6 @@ namespace quill::ui {
 using namespace quill::ui::test;
 
 namespace {
-
-const QColor kGreen(0, 128, 0);
-
-bool isGreen(QWidget* view, QPoint point) {
-    const QColor shown = view->grab().toImage().pixelColor(point);
-    return qAbs(shown.red() - kGreen.red()) < 8 && qAbs(shown.green() - kGreen.green()) < 8 &&
-           qAbs(shown.blue() - kGreen.blue()) < 8;
-}
 
 // One link a row, each 40 pixels high, green so that the test sees when
 // the page is painted.
@@ -66,13 +57,7 @@ private slots:
             runner.run(address, body, document, Record());
             ++handled;
         });
-        pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        QSignalSpy loaded(pane.view()->page(), &QWebEnginePage::loadFinished);
-        pane.showPage(QString::fromStdString(page));
-        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(pane.view()->focusProxy() != nullptr, kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(isGreen(pane.view(), link(2)), kTimeout);
+        QVERIFY(showPage(pane, QString::fromStdString(page), link(2), QColor(0, 128, 0)));
 
         const std::string staged =
             path::join(path::join(f.session->temporaryDirectory(), "Attachments"), "Price list.pdf");

@@ -1,4 +1,4 @@
-#include "ViewTestMain.h"
+#include "ViewTestSupport.h"
 
 #include "ui/PageAddress.h"
 #include "ui/PagePane.h"
@@ -15,12 +15,11 @@
 #include <QWebEngineView>
 
 using quill::ui::PagePane;
+using quill::ui::test::closeTo;
+using quill::ui::test::colourAt;
+using quill::ui::test::kTimeout;
 
 namespace {
-
-// The web engine starts its processes on first use; that alone can take
-// seconds on a loaded machine.
-constexpr int kTimeout = 30000;
 
 struct Command {
     QByteArray address;
@@ -31,14 +30,6 @@ const QColor kGreen(0, 128, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kMagenta(255, 0, 255);
 const QColor kRed(255, 0, 0);
-
-bool closeTo(const QColor& a, const QColor& b) {
-    return qAbs(a.red() - b.red()) < 8 && qAbs(a.green() - b.green()) < 8 && qAbs(a.blue() - b.blue()) < 8;
-}
-
-QColor colourAt(QWidget* widget, QPoint point) {
-    return widget->grab().toImage().pixelColor(point);
-}
 
 QByteArray page(const QByteArray& style, const QByteArray& body) {
     return "<!DOCTYPE html>\n<html><head><meta charset=\"windows-1250\"><title>page</title>\n<style>body { margin: 0 } "
@@ -54,21 +45,10 @@ public:
         pane.setCommandHandler([this](const QByteArray& address, const QByteArray& body) {
             received.append({address, body});
         });
-        pane.show();
     }
 
-    // Input sent before the first frame is painted is lost, so this waits
-    // until a known colour shows at probe.
     [[nodiscard]] bool open(const QString& path, QPoint probe, const QColor& colour) {
-        if (!QTest::qWaitForWindowExposed(&pane))
-            return false;
-        QSignalSpy loaded(pane.view()->page(), &QWebEnginePage::loadFinished);
-        pane.showPage(path);
-        if (!QTest::qWaitFor([&] { return !loaded.isEmpty(); }, kTimeout) || !loaded.first().first().toBool())
-            return false;
-        if (!QTest::qWaitFor([&] { return pane.view()->focusProxy() != nullptr; }, kTimeout))
-            return false;
-        return QTest::qWaitFor([&] { return closeTo(colourAt(pane.view(), probe), colour); }, kTimeout);
+        return quill::ui::test::showPage(pane, path, probe, colour);
     }
 
     void click(QPoint point) { QTest::mouseClick(pane.view()->focusProxy(), Qt::LeftButton, {}, point); }

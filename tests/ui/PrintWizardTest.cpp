@@ -23,6 +23,14 @@ using namespace test;
 
 namespace {
 
+// Ticks a document of the wizard's list with a click and the space bar.
+QListWidgetItem* tick(QListWidget* list, const QString& name) {
+    QListWidgetItem* item = list->findItems(name, Qt::MatchStartsWith).first();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QTest::keyClick(list, Qt::Key_Space);
+    return item;
+}
+
 // What a command of the distribution prints.
 std::string outputOf(const std::string& command) {
     std::string output;
@@ -45,39 +53,33 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        bool walked = false;
-        whenShown<PrintWizard>([&](PrintWizard* wizard) {
-            QCOMPARE(wizard->step(), 1);
-            QVERIFY(!wizard->backButton()->isEnabled());
-            QVERIFY(!wizard->pdfButton()->isVisible());
-            // Enter is Next, wherever the focus is.
-            QTest::keyClick(wizard, Qt::Key_Return);
-            QCOMPARE(wizard->step(), 2);
-            QVERIFY(wizard->backButton()->isEnabled());
-            QVERIFY(!wizard->pdfButton()->isVisible());
-            QTest::mouseClick(wizard->backButton(), Qt::LeftButton);
-            QCOMPARE(wizard->step(), 1);
-            QTest::keyClick(wizard, Qt::Key_Return);
-            QListWidget* list = wizard->documentList();
-            QListWidgetItem* item = list->findItems(QStringLiteral("Weekly review"), Qt::MatchStartsWith).first();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-            QTest::keyClick(list, Qt::Key_Space);
-            QTest::keyClick(list, Qt::Key_Return);
-            // The print file is made: no way back, but Finish, PDF and Cancel.
-            QCOMPARE(wizard->step(), 4);
-            QVERIFY(!wizard->backButton()->isEnabled());
-            QVERIFY(wizard->nextButton()->isEnabled());
-            QVERIFY(wizard->pdfButton()->isVisible());
-            QVERIFY(wizard->findChild<QPushButton*>(QStringLiteral("Cancel"))->isEnabled());
-            QTest::keyClick(wizard, Qt::Key_Escape);
-            QVERIFY(!wizard->isVisible());
-            walked = true;
-        });
-        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
-        QVERIFY(walked);
+        QVERIFY(makeActive(&window));
+        clickFolder(window, QStringLiteral("Meetings"));
+        QVERIFY(drive<PrintWizard>([&] { QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier); },
+                                   [&](PrintWizard* wizard) {
+                                       QCOMPARE(wizard->step(), 1);
+                                       QVERIFY(!wizard->backButton()->isEnabled());
+                                       QVERIFY(!wizard->pdfButton()->isVisible());
+                                       // Enter is Next, wherever the focus is.
+                                       QTest::keyClick(wizard, Qt::Key_Return);
+                                       QCOMPARE(wizard->step(), 2);
+                                       QVERIFY(wizard->backButton()->isEnabled());
+                                       QVERIFY(!wizard->pdfButton()->isVisible());
+                                       QTest::mouseClick(wizard->backButton(), Qt::LeftButton);
+                                       QCOMPARE(wizard->step(), 1);
+                                       QTest::keyClick(wizard, Qt::Key_Return);
+                                       QListWidget* list = wizard->documentList();
+                                       tick(list, QStringLiteral("Weekly review"));
+                                       QTest::keyClick(list, Qt::Key_Return);
+                                       // The print file is made: no way back, but Finish, PDF and Cancel.
+                                       QCOMPARE(wizard->step(), 4);
+                                       QVERIFY(!wizard->backButton()->isEnabled());
+                                       QVERIFY(wizard->nextButton()->isEnabled());
+                                       QVERIFY(wizard->pdfButton()->isVisible());
+                                       QVERIFY(wizard->findChild<QPushButton*>(QStringLiteral("Cancel"))->isEnabled());
+                                       QTest::keyClick(wizard, Qt::Key_Escape);
+                                       QVERIFY(!wizard->isVisible());
+                                   }));
         QVERIFY(shown.f.ui.messages.empty());
         QVERIFY(window.close());
     }
@@ -89,46 +91,40 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         const std::string pdf = shown.f.dir / "meetings.pdf";
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        clickFolder(window, QStringLiteral("Meetings"));
         // The wizard offers the documents in the order the window's list shows them.
         QStringList listed;
         for (int row = 0; row < rowCount(window.documentList()); ++row)
             listed << rowText(window.documentList(), row);
         QCOMPARE(listed.size(), 6);
 
-        bool saved = false;
-        whenShown<PrintWizard>([&](PrintWizard* wizard) {
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QListWidget* list = wizard->documentList();
-            QCOMPARE(list->count(), 6);
-            for (int row = 0; row < list->count(); ++row)
-                QVERIFY2(list->item(row)->text().startsWith(listed[row] + QStringLiteral(", ")),
-                         qPrintable(list->item(row)->text() + QStringLiteral(" / ") + listed[row]));
-            // Nothing ticked: a warning, and the wizard stays.
-            const std::size_t said = shown.f.ui.messages.size();
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QCOMPARE(wizard->step(), 2);
-            QCOMPARE(shown.f.ui.messages.size(), said + 1);
-            // Two meetings ticked with the space bar.
-            for (const QString& name : {QStringLiteral("Annual review"), QStringLiteral("Weekly review")}) {
-                QListWidgetItem* item = list->findItems(name, Qt::MatchStartsWith).first();
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-                QTest::keyClick(list, Qt::Key_Space);
-                QCOMPARE(item->checkState(), Qt::Checked);
-            }
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QCOMPARE(wizard->step(), 4);
-            QCOMPARE(wizard->progressBar()->value(), 100);
-            QVERIFY(wizard->pdfButton()->isVisible());
-            saveShot(wizard, "print-wizard");
-            // Where the PDF goes, as the user would choose it in the file dialog.
-            wizard->setPdfFileChooser([&pdf](QWidget*, const QString&) { return QString::fromStdString(pdf); });
-            QTest::mouseClick(wizard->pdfButton(), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
-            saved = true;
-        });
-        QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton);
-        QVERIFY(saved);
+        QVERIFY(drive<PrintWizard>(
+            [&] { QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton); },
+            [&](PrintWizard* wizard) {
+                clickNext(wizard);
+                QListWidget* list = wizard->documentList();
+                QCOMPARE(list->count(), 6);
+                for (int row = 0; row < list->count(); ++row)
+                    QVERIFY2(list->item(row)->text().startsWith(listed[row] + QStringLiteral(", ")),
+                             qPrintable(list->item(row)->text() + QStringLiteral(" / ") + listed[row]));
+                // Nothing ticked: a warning, and the wizard stays.
+                const std::size_t said = shown.f.ui.messages.size();
+                clickNext(wizard);
+                QCOMPARE(wizard->step(), 2);
+                QCOMPARE(shown.f.ui.messages.size(), said + 1);
+                // Two meetings ticked with the space bar.
+                for (const QString& name : {QStringLiteral("Annual review"), QStringLiteral("Weekly review")})
+                    QCOMPARE(tick(list, name)->checkState(), Qt::Checked);
+                clickNext(wizard);
+                QCOMPARE(wizard->step(), 4);
+                QCOMPARE(wizard->progressBar()->value(), 100);
+                QVERIFY(wizard->pdfButton()->isVisible());
+                saveShot(wizard, "print-wizard");
+                // Where the PDF goes, as the user would choose it in the file dialog.
+                wizard->setPdfFileChooser([&pdf](QWidget*, const QString&) { return QString::fromStdString(pdf); });
+                QTest::mouseClick(wizard->pdfButton(), Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
+            }));
         QVERIFY(std::filesystem::exists(pdf));
 
         // Each document starts a sheet: the first page of each names it.
@@ -141,7 +137,7 @@ private slots:
         for (int page = 1; page <= pages; ++page) {
             const std::string text =
                 outputOf("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' -");
-            if (text.find("Annual review") != std::string::npos || text.find("Weekly review") != std::string::npos)
+            if (holds(text, "Annual review") || holds(text, "Weekly review"))
                 starts.push_back(page);
         }
         QCOMPARE(starts.size(), std::size_t(2));
@@ -164,26 +160,21 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         desktop.warnThrough(*shown.f.session);
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
+        clickFolder(window, QStringLiteral("Meetings"));
 
-        bool printed = false;
-        whenShown<PrintWizard>([&](PrintWizard* wizard) {
-            wizard->setPrinterChooser([](QWidget*) {
-                return std::optional<PrintWizard::PrintTarget>(PrintWizard::PrintTarget{QStringLiteral("office"), {}});
-            });
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QListWidget* list = wizard->documentList();
-            QListWidgetItem* item = list->findItems(QStringLiteral("Weekly review"), Qt::MatchStartsWith).first();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-            QTest::keyClick(list, Qt::Key_Space);
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QCOMPARE(wizard->step(), 4);
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton); // Finish
-            QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
-            printed = true;
-        });
-        QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton);
-        QVERIFY(printed);
+        QVERIFY(drive<PrintWizard>([&] { QTest::mouseClick(toolButton(window, ToolbarButton::Print), Qt::LeftButton); },
+                                   [&](PrintWizard* wizard) {
+                                       wizard->setPrinterChooser([](QWidget*) {
+                                           return std::optional<PrintWizard::PrintTarget>(
+                                               PrintWizard::PrintTarget{QStringLiteral("office"), {}});
+                                       });
+                                       clickNext(wizard);
+                                       tick(wizard->documentList(), QStringLiteral("Weekly review"));
+                                       clickNext(wizard);
+                                       QCOMPARE(wizard->step(), 4);
+                                       clickNext(wizard); // Finish
+                                       QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), kTimeout);
+                                   }));
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(spool / "job.pdf"), kTimeout);
         ::setenv("PATH", oldPath.c_str(), 1);
         QVERIFY(shown.f.ui.messages.empty());
@@ -191,10 +182,10 @@ private slots:
         // To the chosen printer, named after the document, as a PDF with
         // its text, not pictures of the pages.
         const std::string arguments = readBytes(spool / "arguments");
-        QVERIFY2(arguments.find("-d\noffice\n") != std::string::npos, arguments.c_str());
-        QVERIFY2(arguments.find("-t\nWeekly review\n") != std::string::npos, arguments.c_str());
+        QVERIFY2(holds(arguments, "-d\noffice\n"), arguments.c_str());
+        QVERIFY2(holds(arguments, "-t\nWeekly review\n"), arguments.c_str());
         const std::string job = spool / "job.pdf";
-        QVERIFY(outputOf("pdftotext '" + job + "' -").find("Weekly review") != std::string::npos);
+        QVERIFY(holds(outputOf("pdftotext '" + job + "' -"), "Weekly review"));
         QVERIFY(std::filesystem::file_size(job) < 1024 * 1024);
         QVERIFY(window.close());
     }

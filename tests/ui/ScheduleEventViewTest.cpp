@@ -34,6 +34,17 @@ bool ticksPass(QTimer* timer, int count) {
     return QTest::qWaitFor([&] { return ticks.size() > count; }, kTimeout);
 }
 
+// Hands ANNA a task at 9:30 with its reminder an hour before; the test
+// clock stands at 9:05. The task's document.
+std::string handDueTask(Session& session) {
+    const std::string tasks = session.context.userTasksDirectory;
+    std::filesystem::create_directories(tasks);
+    writeBytes(tasks + "/Call the supplier.note", "Call the supplier\r\nAbout the toner\r\n");
+    writeBytes(tasks + "/Call the supplier.scheduler",
+               "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+    return tasks + "/Call the supplier.note";
+}
+
 } // namespace
 
 class ScheduleEventViewTest : public QObject {
@@ -45,13 +56,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         Session& session = *shown.f.session;
-        // Handed to ANNA: a task at 9:30 with its reminder an hour before;
-        // the test clock stands at 9:05.
-        const std::string tasks = session.context.userTasksDirectory;
-        std::filesystem::create_directories(tasks);
-        writeBytes(tasks + "/Call the supplier.note", "Call the supplier\r\nAbout the toner\r\n");
-        writeBytes(tasks + "/Call the supplier.scheduler",
-                   "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+        handDueTask(session);
         const int beepsBefore = shown.f.ui.beeps;
 
         // The minute timer, made fast: its first tick refreshes fully. The
@@ -84,7 +89,7 @@ private slots:
             clickItem(list, list->topLevelItem(0));
             QVERIFY(goTo->isEnabled());
             saveShot(view, "schedule-event-view");
-            QTest::mouseClick(buttonFor(view, view->findChild<QAction*>("Close")), Qt::LeftButton, {}, QPoint(8, 8));
+            clickAction(view, "Close");
         });
         QTest::mouseClick(alert->showButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(listed, kTimeout);
@@ -96,9 +101,8 @@ private slots:
         QVERIFY(!alert->isVisible());
         timer->stop();
 
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Current tasks")));
+        QVERIFY(openFolder(window, QStringLiteral("Current tasks"), 1));
         DocumentListView* list = window.documentList();
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 1, kTimeout);
         QCOMPARE(rowText(list, 0), QStringLiteral("Call the supplier"));
         QVERIFY(!list->isColumnHidden(5));
         QVERIFY(window.findChild<QLabel*>("TaskStatus")->text().endsWith(QStringLiteral(": 1, 1, 3.")));
@@ -111,12 +115,7 @@ private slots:
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
         Session& session = *shown.f.session;
-        const std::string tasks = session.context.userTasksDirectory;
-        std::filesystem::create_directories(tasks);
-        const std::string document = tasks + "/Call the supplier.note";
-        writeBytes(document, "Call the supplier\r\nAbout the toner\r\n");
-        writeBytes(tasks + "/Call the supplier.scheduler",
-                   "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+        const std::string document = handDueTask(session);
         auto* timer = window.findChild<QTimer*>("MinuteTimer");
         QVERIFY(timer);
         timer->start(100);
@@ -150,15 +149,9 @@ private slots:
         LoggedOnWindow shown;
         QVERIFY(shown.ready);
         MainWindow& window = *shown.window;
-        Session& session = *shown.f.session;
-        const std::string tasks = session.context.userTasksDirectory;
-        std::filesystem::create_directories(tasks);
-        writeBytes(tasks + "/Call the supplier.note", "Call the supplier\r\nAbout the toner\r\n");
-        writeBytes(tasks + "/Call the supplier.scheduler",
-                   "System Administrator (ADMINISTRATOR)\r\nAnna Novak (ANNA); \r\n8.12.2026\r\n9:30:00\r\n5\r\n");
+        handDueTask(*shown.f.session);
         DocumentListView* list = window.documentList();
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        QTRY_COMPARE_WITH_TIMEOUT(rowCount(list), 6, kTimeout);
+        QVERIFY(openFolder(window, QStringLiteral("Meetings"), 6));
         auto* timer = window.findChild<QTimer*>("MinuteTimer");
         QVERIFY(timer);
 

@@ -41,8 +41,7 @@ class UserWizardsTest : public QObject {
             QTest::mouseClick(properties->rightsButton(), Qt::LeftButton);
             clickAction(properties, "Cancel");
         });
-        rightClickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Meetings")));
-        if (!clickMenuItem(QStringLiteral("Properties")) || !picked)
+        if (!openProperties(window, QStringLiteral("Meetings")) || !picked)
             return -1;
         return offered ? 1 : 0;
     }
@@ -54,30 +53,28 @@ private slots:
         MainWindow& window = *shown.window;
         QWebEngineView* view = window.pagePane()->view();
         const std::string record = shown.f.dataPoint + "/DataPoint.system/Users/ALEE.user";
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
+        clickFolder(window, QStringLiteral("Users"));
 
         bool created = false;
         whenShown<CreateUserWizard>([&](CreateUserWizard* wizard) {
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
             // Names missing: a warning, and the page stays.
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard, 2);
             QCOMPARE(wizard->step(), 2);
             QTest::keyClicks(wizard->field("LogonName"), QStringLiteral("ALEE"));
             QTest::keyClicks(wizard->field("Name"), QStringLiteral("Alice"));
             QTest::keyClicks(wizard->field("Surname"), QStringLiteral("Lee"));
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard);
             QTest::keyClicks(wizard->field("Mail"), QStringLiteral("alice@example.com"));
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard);
             QTest::keyClicks(wizard->field("Password"), QStringLiteral("first"));
             QTest::keyClicks(wizard->field("PasswordAgain"), QStringLiteral("frist"));
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard);
             QCOMPARE(wizard->step(), 4);
-            QTest::keyClick(wizard->field("PasswordAgain"), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(wizard->field("PasswordAgain"), QStringLiteral("first"));
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            retype(wizard->field("PasswordAgain"), QStringLiteral("first"));
+            clickNext(wizard);
             QCOMPARE(wizard->step(), 5);
             saveShot(wizard, "create-user-wizard");
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard);
             created = true;
         });
         clickUntil(view, QStringLiteral("a[href=\"COMMAND:DATAPOINT:CREATE_NEW_USER\"]"), created);
@@ -101,9 +98,7 @@ private slots:
             RegistryStore registry(shown.f.dir / "alee-registry.ini");
             LoginForm logon(other, registry);
             logon.show();
-            auto* name = logon.findChild<QLineEdit*>("LoginName");
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(name, QStringLiteral("ALEE"));
+            retype(logon.findChild<QLineEdit*>("LoginName"), QStringLiteral("ALEE"));
             QTest::keyClicks(logon.findChild<QLineEdit*>("Password"), QStringLiteral("first"));
             QTest::mouseClick(logon.findChild<QPushButton*>("Ok"), Qt::LeftButton);
             QVERIFY(other.program.loggedOn);
@@ -112,17 +107,16 @@ private slots:
 
         bool deleted = false;
         whenShown<DeleteUserWizard>([&](DeleteUserWizard* wizard) {
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard);
             QListWidget* users = wizard->userList();
             const auto rows = users->findItems(QStringLiteral("Alice Lee (ALEE)"), Qt::MatchStartsWith);
             QCOMPARE(rows.size(), 1);
             QTest::mouseClick(users->viewport(), Qt::LeftButton, {}, users->visualItemRect(rows.first()).center());
             QTest::mouseClick(wizard->withDataBox(), Qt::LeftButton);
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
-            QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+            clickNext(wizard, 2);
             deleted = true;
         });
-        clickItem(window.treeView(), findItem(window.treeView(), QStringLiteral("Users")));
+        clickFolder(window, QStringLiteral("Users"));
         clickUntil(view, QStringLiteral("a[href=\"COMMAND:DATAPOINT:DELETE_USER\"]"), deleted);
         QVERIFY(!std::filesystem::exists(record));
         QVERIFY(!std::filesystem::exists(shown.f.dataPoint + "/DataPoint.users/ALEE"));

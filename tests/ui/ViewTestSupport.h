@@ -2,7 +2,10 @@
 
 // What the view tests share: a main window logged on for ANNA, and real
 // clicks and keys on trees, pages, toolbars and the modal views they open.
+#include "ui/DocumentListView.h"
 #include "ui/MainWindow.h"
+#include "ui/PagePane.h"
+#include "ui/WizardFrame.h"
 
 #include "SessionFixture.h"
 #include "ViewTestMain.h"
@@ -14,10 +17,13 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -373,6 +379,169 @@ inline void clickUntil(QWebEngineView* view, const QString& selector, const bool
             break;
     }
     QTRY_VERIFY_WITH_TIMEOUT(done, kTimeout);
+}
+
+// Clicks a folder of the main tree by its caption.
+inline void clickFolder(MainWindow& window, const QString& caption) {
+    clickItem(window.treeView(), findItem(window.treeView(), caption));
+}
+
+// Clicks a folder and waits until the document list shows its documents:
+// false where the folder is not there or the list never held rows of them.
+[[nodiscard]] inline bool openFolder(MainWindow& window, const QString& caption, int rows) {
+    const QModelIndex folder = findItem(window.treeView(), caption);
+    if (!folder.isValid())
+        return false;
+    clickItem(window.treeView(), folder);
+    return QTest::qWaitFor([&] { return rowCount(window.documentList()) == rows; }, kTimeout);
+}
+
+// Opens a folder's properties from its popup menu; the click returns once
+// the view has closed.
+[[nodiscard]] inline bool openProperties(MainWindow& window, const QString& caption) {
+    rightClickItem(window.treeView(), findItem(window.treeView(), caption));
+    return clickMenuItem(QStringLiteral("Properties"));
+}
+
+// Without a window manager a window that a modal view just left, or the
+// one that opened a view, may take the activation back a moment later:
+// keys go to the active window only. The look comes after a round trip to
+// the window system and the events it brought, so that a take-back on its
+// way is seen.
+[[nodiscard]] inline bool makeActive(QWidget* window) {
+    return QTest::qWaitFor(
+        [&] {
+            window->activateWindow();
+            QGuiApplication::sync();
+            QCoreApplication::processEvents();
+            return QApplication::activeWindow() == window && QTest::qWaitForWindowActive(window, 0);
+        },
+        kTimeout);
+}
+
+// The entry of the New button's list whose caption starts with type.
+inline QAction* newObjectAction(MainWindow& window, const QString& type) {
+    QAction* found = nullptr;
+    for (QAction* action : window.toolbarAction(ToolbarButton::NewObject)->menu<QMenu*>()->actions())
+        found = QString(action->text()).remove(u'&').startsWith(type) ? action : found;
+    return found;
+}
+
+// Types text into a box and confirms it with Enter.
+inline void typeAndEnter(QWidget* box, const QString& text) {
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// The text a page shows, as a user reads it.
+inline QString pageText(QWebEngineView* view) {
+    return evaluate(view, QStringLiteral("document.body.innerText")).toString();
+}
+
+inline bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Runs a command of quill-cli as the administrator, as another user on
+// another machine would; its exit status.
+inline int asAdministrator(const SessionFixture& f, const std::string& command) {
+    int status = -1;
+    runCli(command + " --datapoint " + shellWord(f.dataPoint) + " --user ADMINISTRATOR", &status);
+    return status;
+}
+
+// What the next question box said and the button it offered as the
+// default, once answered with a click on button, or with Enter where that
+// is NoButton; a picture of it is saved as shot where one is named.
+struct Question {
+    QString text;
+    QMessageBox::StandardButton byDefault = QMessageBox::NoButton;
+};
+
+inline void answerWhenShown(Question& asked, QMessageBox::StandardButton button = QMessageBox::NoButton,
+                            const char* shot = nullptr) {
+    asked = {};
+    whenShown<QMessageBox>([&asked, button, shot](QMessageBox* box) {
+        asked.text = box->text();
+        asked.byDefault = box->standardButton(box->defaultButton());
+        if (shot)
+            saveShot(box, shot);
+        if (button == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+    });
+}
+
+inline void clickNext(WizardFrame* wizard, int times = 1) {
+    for (int i = 0; i < times; ++i)
+        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+}
+
+// Replaces what a box holds with text, as typed over everything selected.
+inline void retype(QLineEdit* box, const QString& text) {
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
+// The access key of a caption: the letter after its "&", in lower case;
+// none where it has no "&".
+inline QChar accessKey(const QString& text) {
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+}
+
+inline bool closeTo(const QColor& a, const QColor& b) {
+    return qAbs(a.red() - b.red()) < 8 && qAbs(a.green() - b.green()) < 8 && qAbs(a.blue() - b.blue()) < 8;
+}
+
+inline QColor colourAt(QWidget* widget, QPoint point) {
+    return widget->grab().toImage().pixelColor(point);
+}
+
+// Shows a page in a pane of its own window. Input sent before the first
+// frame is painted is lost, so this waits until a known colour shows at
+// probe; false where the page never loaded or never showed it.
+[[nodiscard]] inline bool showPage(PagePane& pane, const QString& path, QPoint probe, const QColor& colour) {
+    pane.show();
+    if (!QTest::qWaitForWindowExposed(&pane))
+        return false;
+    QSignalSpy loaded(pane.view()->page(), &QWebEnginePage::loadFinished);
+    pane.showPage(path);
+    if (!QTest::qWaitFor([&] { return !loaded.isEmpty(); }, kTimeout) || !loaded.first().first().toBool())
+        return false;
+    if (!QTest::qWaitFor([&] { return pane.view()->focusProxy() != nullptr; }, kTimeout))
+        return false;
+    return QTest::qWaitFor([&] { return closeTo(colourAt(pane.view(), probe), colour); }, kTimeout);
+}
+
+// Opens a modal view of type View with open and works in it with what;
+// true once what has run to its end without a failed check.
+template <typename View> [[nodiscard]] bool drive(const std::function<void()>& open, std::function<void(View*)> what) {
+    auto ran = std::make_shared<bool>(false);
+    whenShown<View>([ran, what](View* view) {
+        what(view);
+        *ran = !QTest::currentTestFailed();
+    });
+    open();
+    return *ran;
+}
+
+// The first row of a document list whose file ends with end; -1 where none
+// does.
+inline int rowOfFile(const QAbstractItemView* list, const QString& end) {
+    for (int row = 0; row < rowCount(list); ++row) {
+        if (list->model()->index(row, 0).data(Qt::UserRole).toString().endsWith(end))
+            return row;
+    }
+    return -1;
+}
+
+// Where a node of a tree over a model shows, to drag from or drop onto;
+// outside the tree where there is no such node.
+inline QPoint centreOfNode(QTreeView* tree, const QString& caption) {
+    const QModelIndex node = findItem(tree, caption);
+    return node.isValid() ? tree->visualRect(node).center() : QPoint(-1, -1);
 }
 
 } // namespace quill::ui::test
