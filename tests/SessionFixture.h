@@ -57,6 +57,10 @@ public:
 
     bool open();
 
+    // The data point's system log and ANNA's log as they are now.
+    std::string systemLog() const { return readBytes(dataPoint + "/DataPoint.system/Logs/system.log"); }
+    std::string userLog() const { return readBytes(dataPoint + "/DataPoint.system/Logs/ANNA.log"); }
+
     IsolatedHome home;
     TempDir dir;
     std::string dataPoint;

@@ -81,6 +81,14 @@ std::size_t occurrences(std::string_view text, std::string_view part) {
     return count;
 }
 
+std::vector<std::string> linesOf(std::string_view text, std::string_view separator) {
+    std::vector<std::string> lines;
+    for (std::size_t from = 0, at; (at = text.find(separator, from)) != std::string_view::npos;
+         from = at + separator.size())
+        lines.emplace_back(text.substr(from, at - from));
+    return lines;
+}
+
 void writeBytes(const std::string& path, std::string_view content) {
     stdfs::create_directories(stdfs::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -58,6 +58,10 @@ std::map<std::string, std::string> snapshotOf(const std::string& dir, bool withD
 // How often part occurs in text, overlapping occurrences included.
 std::size_t occurrences(std::string_view text, std::string_view part);
 
+// The lines of text, each ended by separator; what follows the last
+// separator is no line.
+std::vector<std::string> linesOf(std::string_view text, std::string_view separator = "\r\n");
+
 // Runs check in a child process and tells whether it returned true: under
 // a file size limit in bytes (0: none), which stands for a full disk for
 // root too; or as an ordinary user, who does not pass every permission

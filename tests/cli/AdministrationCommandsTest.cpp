@@ -237,11 +237,10 @@ TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDi
     };
     int n = 0;
     for (const auto& m : made) {
+        SCOPED_TRACE(m.what);
         const std::string target = dir / ("New " + std::to_string(++n));
-        int status = -1;
-        std::string errors;
-        runAs("ADMINISTRATOR", "datapoint create", shellWord(target) + " " + m.options, &status, &errors);
-        ASSERT_EQ(status, 0) << m.what << ": " << errors;
+        runOk(commandLine("datapoint create", shellWord(target) + " " + m.options, "ADMINISTRATOR"));
+        ASSERT_FALSE(HasFailure());
         EXPECT_TRUE(stdfs::exists(target + "/" + m.rootFolder + "/folder.folders")) << m.what;
         if (!m.usersFolder.empty()) {
             EXPECT_TRUE(stdfs::exists(target + "/" + m.usersFolder + "/folder.folders")) << m.what;
@@ -249,8 +248,7 @@ TEST_F(AdministrationCommandsTest, ANewDataPointOpensWhateverTheSourceCallsItsDi
         EXPECT_FALSE(stdfs::exists(target + "/Shared")) << m.what;
         EXPECT_FALSE(stdfs::exists(target + "/People")) << m.what;
         // Both top folders of the user's list lead into the new data point.
-        const std::string tree = runCli("tree --datapoint " + shellWord(target) + " --user ANNA", &status, &errors);
-        EXPECT_EQ(status, 0) << m.what << ": " << errors;
+        const std::string tree = runOk("tree --datapoint " + shellWord(target) + " --user ANNA");
         EXPECT_NE(tree.find("\tROOT\tROOT\t" + target + "/" + m.rootFolder + "\t"), std::string::npos)
             << m.what << ": " << tree;
         if (!m.usersFolder.empty()) {
@@ -288,11 +286,7 @@ TEST_F(AdministrationCommandsTest, AFailedCopyLeavesNothingBehindAndRegistersNot
     }
     const std::string target = small + "/Point";
     const std::string before = runCli("registry");
-    int status = -1;
-    std::string errors;
-    runAs("ADMINISTRATOR", "datapoint create", shellWord(target), &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_FALSE(errors.empty());
+    expectRefused("datapoint create", shellWord(target), "", "ADMINISTRATOR");
     EXPECT_FALSE(stdfs::exists(target));
     EXPECT_EQ(runCli("registry"), before);
     if (mounted)

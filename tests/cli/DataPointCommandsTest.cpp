@@ -16,26 +16,22 @@ using test::shellWord;
 class DataPointCommandsTest : public test::CliTest {
 protected:
     // quill-cli logon with the password on standard input.
-    std::string logon(const std::string& user, const std::string& password, int* status) {
-        return runAs(shellWord(user), "logon", input(password + "\n"), status);
+    Outcome logon(const std::string& user, const std::string& password) {
+        return outcomeOf(commandLine("logon", input(password + "\n"), shellWord(user)));
     }
 };
+
 TEST_F(DataPointCommandsTest, LogonSucceedsOnlyWithTheRightPasswordAndWritesTheRegistry) {
-    int status = -1;
-    EXPECT_EQ(logon("ANNA", "wrong", &status), "WRONG_PASSWORD\n");
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(logon("ANNA", "wrong"), Outcome("WRONG_PASSWORD\n", 1));
     // A letter the code page lacks is refused before it is compared as '?'.
-    EXPECT_EQ(logon("ANNA", "ann\xCE\xB1", &status), "");
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(logon("ANNA", "ann\xCE\xB1"), Outcome("", 1));
     // The first start wrote the defaults; a failed logon adds nothing.
     const std::string defaults = runCli("registry");
     EXPECT_NE(defaults.find("UserAutoLogon\t0\n"), std::string::npos);
     EXPECT_EQ(defaults.find("DataPointPath_1"), std::string::npos);
 
-    EXPECT_EQ(logon("ANNA", "anna", &status), "OK\n");
-    EXPECT_EQ(status, 0);
-    const std::string registry = runCli("registry", &status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(logon("ANNA", "anna"), Outcome("OK\n", 0));
+    const std::string registry = runOk("registry");
     EXPECT_NE(registry.find("DataPointPath_0\t"), std::string::npos);
     EXPECT_NE(registry.find("DataPointPath_1\t" + dataPoint + "\n"), std::string::npos);
     EXPECT_NE(registry.find("DataPointPathActual\t1\n"), std::string::npos);
@@ -48,10 +44,8 @@ TEST_F(DataPointCommandsTest, LogonSucceedsOnlyWithTheRightPasswordAndWritesTheR
 }
 
 TEST_F(DataPointCommandsTest, LogonOnAFolderThatIsNoDataPoint) {
-    int status = -1;
-    EXPECT_EQ(runCli("logon --datapoint " + shellWord(dir.path()) + " --user ANNA < /dev/null", &status),
-              "NO_DATAPOINT\n");
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(outcomeOf("logon --datapoint " + shellWord(dir.path()) + " --user ANNA < /dev/null"),
+              Outcome("NO_DATAPOINT\n", 1));
 }
 
 TEST_F(DataPointCommandsTest, UsersGroupsAndAccess) {
@@ -96,9 +90,7 @@ TEST_F(DataPointCommandsTest, SyncDownloadsAndRejectsOtherDirections) {
 }
 
 TEST_F(DataPointCommandsTest, DataPointInfoPrintsExpandedValues) {
-    int status = -1;
-    const std::string info = runCli("datapoint info " + shellWord(dataPoint), &status);
-    EXPECT_EQ(status, 0);
+    const std::string info = runOk("datapoint info " + shellWord(dataPoint));
     EXPECT_EQ(info.rfind("CREATOR\tSystem Administrator\n", 0), 0u) << info;
     EXPECT_NE(info.find("ROOT\t" + dataPoint + "/DataPoint.root\n"), std::string::npos) << "with '/' separators";
     EXPECT_NE(info.find("AUTOLOGON\tTRUE\n"), std::string::npos);

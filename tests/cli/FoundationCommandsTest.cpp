@@ -22,11 +22,10 @@ using test::writeBytes;
 
 class FoundationCommandsTest : public test::CliTest {
 protected:
-    // quill-cli record with its subcommand on file of this data point.
-    std::string record(const std::string& subcommand, const std::string& file, const std::string& rest = {},
-                       int* status = nullptr, std::string* errors = nullptr) const {
-        return runCli("record " + subcommand + " " + test::shellWord(dataPoint) + " " + test::shellWord(file) + rest,
-                      status, errors);
+    // The arguments of quill-cli record with its subcommand on file of this
+    // data point.
+    std::string record(const std::string& subcommand, const std::string& file, const std::string& rest = {}) const {
+        return "record " + subcommand + " " + test::shellWord(dataPoint) + " " + test::shellWord(file) + rest;
     }
 };
 
@@ -37,11 +36,7 @@ TEST_F(FoundationCommandsTest, CipherSpeaksHexAndUtf8) {
     // "ž" is 0x9E in the data's code page: 0x9E + 'R' = 0xF0.
     EXPECT_EQ(runCli("cipher encode \xC5\xBE"), "f0\n");
     EXPECT_EQ(runCli("cipher decode f0"), "\xC5\xBE\n");
-    int status = 0;
-    std::string errors;
-    runCli("cipher decode xyz", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("hexadecimal"), std::string::npos) << errors;
+    expectFailure("cipher decode xyz", "hexadecimal");
 }
 
 TEST_F(FoundationCommandsTest, LanguageAndPlainFileLookups) {
@@ -60,42 +55,34 @@ TEST_F(FoundationCommandsTest, TypesAndRecordsOfTheSampleDataPoint) {
     EXPECT_NE(types.find("\tFALSE\tLOGON_NAME,NAME,SURNAME,PASSWORD,"), std::string::npos) << types;
     EXPECT_NE(types.find("\tTRUE\t"), std::string::npos) << "document types are offered in menus";
 
-    const std::string anna = record("read", dataPoint + "/DataPoint.system/Users/ANNA.user");
+    const std::string anna = runCli(record("read", dataPoint + "/DataPoint.system/Users/ANNA.user"));
     EXPECT_EQ(anna.substr(0, anna.find('\n')), "LOGON_NAME\tSTRING\tANNA");
     EXPECT_NE(anna.find("\nPASSWORD\tSTRING\tanna\n"), std::string::npos) << "deciphered";
 }
 
 TEST_F(FoundationCommandsTest, RecordSetWritesOrLeavesTheFileAsItWas) {
     const std::string note = dir / "Idea.note";
-    int status = -1;
-    record("set", note, " NAME=Plan 'TEXT=two words'", &status);
-    ASSERT_EQ(status, 0);
+    runOk(record("set", note, " NAME=Plan 'TEXT=two words'"));
+    ASSERT_FALSE(HasFailure());
     EXPECT_EQ(readBytes(note).substr(0, 17), "Plan\r\ntwo words\r\n");
 
     const std::string before = readBytes(note);
-    std::string errors;
-    record("set", note, " NAME=Other NO_SUCH=1", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("NO_SUCH"), std::string::npos) << errors;
+    expectFailure(record("set", note, " NAME=Other NO_SUCH=1"), "NO_SUCH");
     EXPECT_EQ(readBytes(note), before);
 
     const std::string fresh = dir / "Fresh.note";
-    record("set", fresh, " NO_SUCH=1", &status);
-    EXPECT_EQ(status, 1);
+    expectFailure(record("set", fresh, " NO_SUCH=1"));
     EXPECT_FALSE(std::filesystem::exists(fresh)) << "a failed call leaves no new file behind";
 
     // A password whose enciphered form holds a line break is refused.
     const std::string user = dataPoint + "/DataPoint.system/Users/ANNA.user";
     const std::string userBefore = readBytes(user);
-    record("set", user, " \"$(printf 'PASSWORD=\\302\\270')\"", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("enciphered value of PASSWORD"), std::string::npos) << errors;
+    expectFailure(record("set", user, " \"$(printf 'PASSWORD=\\302\\270')\""), "enciphered value of PASSWORD");
     EXPECT_EQ(readBytes(user), userBefore);
 
     // A name the code page cannot hold is refused, not stored as "?".
-    record("set", dir / "\xCE\x94 plan.note", " NAME=Delta", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("holds the letter \xCE\x94, which code page 1250 cannot store"), std::string::npos) << errors;
+    expectFailure(record("set", dir / "\xCE\x94 plan.note", " NAME=Delta"),
+                  "holds the letter \xCE\x94, which code page 1250 cannot store");
     EXPECT_FALSE(std::filesystem::exists(dir / "? plan.note"));
 }
 
@@ -113,21 +100,15 @@ TEST_F(FoundationCommandsTest, UnreadableRecordsSayWhy) {
         {"Loop.note", "loop of symbolic links"}, {"Huge.note", "larger than"},
         {"Missing.note", "no such file"},
     };
-    for (const auto& row : rows) {
-        int status = -1;
-        std::string errors;
-        record("read", dir / row.name, {}, &status, &errors);
-        EXPECT_EQ(status, 1) << row.name;
-        EXPECT_NE(errors.find(row.says), std::string::npos) << row.name << ": " << errors;
-    }
+    for (const auto& row : rows)
+        expectFailure(record("read", dir / row.name), row.says);
 }
 
 TEST_F(FoundationCommandsTest, AFailingSetNeverUndoesAGoodOneOnANewFile) {
     for (int round = 0; round < 10; ++round) {
         const std::string note = dir / ("Race" + std::to_string(round) + ".note");
-        const std::string prefix = "record set " + test::shellWord(dataPoint) + " " + test::shellWord(note);
-        std::thread failing([&] { runCli(prefix + " NO_SUCH=1"); });
-        runCli(prefix + " NAME=kept");
+        std::thread failing([&] { runCli(record("set", note, " NO_SUCH=1")); });
+        runCli(record("set", note, " NAME=kept"));
         failing.join();
         EXPECT_EQ(readBytes(note).substr(0, 6), "kept\r\n") << "round " << round;
     }
@@ -151,16 +132,9 @@ TEST_F(FoundationCommandsTest, NamesWalkAndMainFiles) {
 }
 
 TEST_F(FoundationCommandsTest, BadUsageFailsWithAMessage) {
-    int status = 0;
-    std::string errors;
-    runCli("no-such-command", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("unknown command"), std::string::npos);
-    runCli("record read", &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(errors.find("usage:"), std::string::npos);
-    runCli("walk /no/such/dir", &status, &errors);
-    EXPECT_EQ(status, 1);
+    expectFailure("no-such-command", "unknown command");
+    expectFailure("record read", "usage:");
+    expectFailure("walk /no/such/dir");
 }
 
 } // namespace

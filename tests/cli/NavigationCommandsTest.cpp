@@ -19,9 +19,8 @@ using test::shellWord;
 
 class NavigationCommandsTest : public test::CliTest {
 protected:
-    std::string run(const std::string& command, const std::string& user, const std::string& rest,
-                    int* status = nullptr) {
-        return runAs(user, command, rest, status);
+    std::string run(const std::string& command, const std::string& user, const std::string& rest) {
+        return runAs(user, command, rest);
     }
 };
 
@@ -37,11 +36,8 @@ TEST_F(NavigationCommandsTest, TreeIsIndentedAndTabSeparated) {
 }
 
 TEST_F(NavigationCommandsTest, OnlyUsersOfTheDataPointAreLetIn) {
-    int status = -1;
-    for (const char* user : {"NOBODY", "../../escape"}) {
-        EXPECT_EQ(run("tree", shellWord(user), "", &status), "");
-        EXPECT_EQ(status, 1) << user;
-    }
+    for (const char* user : {"NOBODY", "../../escape"})
+        EXPECT_EQ(expectRefused("tree", "", "", shellWord(user)), "");
     EXPECT_FALSE(std::filesystem::exists(dataPoint + "/DataPoint.users/NOBODY"));
     EXPECT_FALSE(std::filesystem::exists(dataPoint + "/DataPoint.system/Users/NOBODY.usrfolders"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/escape"));
@@ -54,16 +50,13 @@ TEST_F(NavigationCommandsTest, LocationOfAFolder) {
 }
 
 TEST_F(NavigationCommandsTest, RenderPrintsThePageOrNothing) {
-    int status = -1;
     const std::string page =
-        run("render", "ANNA", shellWord("$DATA_POINT_PATH$/DataPoint.root/Projects/Website/Kickoff.meeting"), &status);
-    EXPECT_EQ(status, 0);
+        runOk(commandLine("render", shellWord("$DATA_POINT_PATH$/DataPoint.root/Projects/Website/Kickoff.meeting")));
     ASSERT_FALSE(page.empty());
     EXPECT_NE(page.find("/HTMLparse/temp"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_regular_file(page.substr(0, page.size() - 1)));
     EXPECT_EQ(run("render", "ANNA", "www.example.com"), "www.example.com\n");
-    EXPECT_EQ(run("render", "ANNA", "/no/such/file.note", &status), "");
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(runOk(commandLine("render", "/no/such/file.note")), "");
     // A directory, even with '\\' from data, becomes a page listing its files,
     // each name a command that opens exactly that file.
     const std::string listing =
@@ -97,14 +90,9 @@ TEST_F(NavigationCommandsTest, ADocumentPageKnowsItsFolderAndLeavesOutUnsafeAtta
 
 TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChosenPages) {
     const std::string meetings = dataPoint + "/DataPoint.root/Meetings";
-    int status = -1;
-    const std::string found =
-        run("find", "ANNA", "--folder " + shellWord(meetings) + " --no-subfolders REVIEW", &status);
-    EXPECT_EQ(status, 0);
+    const std::string found = runOk(commandLine("find", "--folder " + shellWord(meetings) + " --no-subfolders REVIEW"));
     // In the order the folder lists them, which the file system decides.
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = found.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(found.substr(start, end - start));
+    std::vector<std::string> lines = test::linesOf(found, "\n");
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines,
               (std::vector<std::string>{"Annual review\tAnna Novak (ANNA)\t14.12.2026\tShared documents\\Meetings\t" +
@@ -116,8 +104,8 @@ TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChos
     // Two named documents: one page each, in the order the document list
     // shows them, not the order named.
     const std::string printFile =
-        run("print-file", "ANNA", shellWord(meetings) + " 'Weekly review.meeting' 'Annual review.meeting'", &status);
-    ASSERT_EQ(status, 0);
+        runOk(commandLine("print-file", shellWord(meetings) + " 'Weekly review.meeting' 'Annual review.meeting'"));
+    ASSERT_FALSE(HasFailure());
     const std::string joined = test::readBytes(printFile.substr(0, printFile.size() - 1));
     EXPECT_EQ(test::occurrences(joined, "class=\"print-page"), 2u);
     EXPECT_LT(joined.find("Annual review"), joined.find("Weekly review"));
@@ -126,9 +114,8 @@ TEST_F(NavigationCommandsTest, FindListsEachDocumentOnceAndPrintFileJoinsTheChos
 
     // A PDF is written by the windowed program where it was built.
     const std::string pdf = dir / "meetings.pdf";
-    run("print-file", "ANNA", shellWord(meetings) + " --pdf " + shellWord(pdf), &status);
     const bool windowed = std::filesystem::exists(std::filesystem::path(QUILL_CLI_PATH).parent_path() / "quill");
-    EXPECT_EQ(status, windowed ? 0 : 1);
+    EXPECT_EQ(statusOf("print-file", shellWord(meetings) + " --pdf " + shellWord(pdf)), windowed ? 0 : 1);
     EXPECT_EQ(std::filesystem::exists(pdf), windowed);
     if (windowed && std::system("command -v pdfinfo >/dev/null") == 0) {
         const std::string infoFile = dir / "pdfinfo.txt";

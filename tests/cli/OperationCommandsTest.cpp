@@ -15,7 +15,6 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using test::readBytes;
-using test::runCli;
 using test::shellWord;
 
 class OperationCommandsTest : public test::CliTest {};
@@ -38,12 +37,10 @@ TEST_F(OperationCommandsTest, PostedFormsStoreIntoTheRecordOrAnIniFileOfTheDataP
         {"", "SAVE_DATA=Save", "NOTHING\n"},
     };
     for (const auto& row : rows) {
-        int status = -1;
         const std::string address = row.address.empty() ? "" : " --address " + shellWord(row.address);
-        EXPECT_EQ(run("post", "--record " + shellWord(user) + address + " " + shellWord(row.body), &status),
+        EXPECT_EQ(runOk(commandLine("post", "--record " + shellWord(user) + address + " " + shellWord(row.body))),
                   row.printed)
             << row.body;
-        EXPECT_EQ(status, 0);
     }
     EXPECT_NE(readBytes(user).find("+1 555 0199"), std::string::npos);
     EXPECT_NE(readBytes(ini).find("COLOR=blue"), std::string::npos);
@@ -85,16 +82,15 @@ TEST_F(OperationCommandsTest, AdministratorsChangeTheDataPointDescriptionThrough
 }
 
 TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
-    int status = -1;
-    const std::string note = run("new-object", "--folder " + shellWord(root + "/Projects") + " --type 8", &status);
-    ASSERT_EQ(status, 0);
+    const std::string note =
+        runOk(commandLine("new-object", "--folder " + shellWord(root + "/Projects") + " --type 8"));
+    ASSERT_FALSE(HasFailure());
     ASSERT_EQ(note.substr(note.size() - 6), ".note\n");
     const std::string created = note.substr(0, note.size() - 1);
     EXPECT_TRUE(stdfs::is_regular_file(created));
 
-    const std::string folder = run("new-folder", "--folder " + shellWord(root) + " --template 0 --name Fresh", &status);
-    ASSERT_EQ(status, 0);
-    EXPECT_EQ(folder, root + "/Fresh\n");
+    ASSERT_EQ(runOk(commandLine("new-folder", "--folder " + shellWord(root) + " --template 0 --name Fresh")),
+              root + "/Fresh\n");
     EXPECT_TRUE(stdfs::is_regular_file(root + "/Fresh/folder.folders"));
 
     EXPECT_EQ(statusOf("document", "move " + shellWord(created) + " " + shellWord(root + "/Fresh/Idea.note")), 0);
@@ -123,12 +119,8 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
     stdfs::remove(root + "/Escape");
 
     // Deleting refuses what is not a folder below a top folder.
-    for (const std::string& refused : {root, dataPoint, std::string(dir / "nowhere"), root + "/../.."}) {
-        std::string errors;
-        run("folder", "delete " + shellWord(refused), &status, &errors);
-        EXPECT_EQ(status, 1) << refused;
-        EXPECT_FALSE(errors.empty());
-    }
+    for (const std::string& refused : {root, dataPoint, std::string(dir / "nowhere"), root + "/../.."})
+        expectRefused("folder", "delete " + shellWord(refused), "");
     EXPECT_TRUE(stdfs::exists(dataPoint + "/DataPoint.info"));
     EXPECT_EQ(statusOf("folder", "delete " + shellWord(root + "/Fresh")), 0);
     EXPECT_FALSE(stdfs::exists(root + "/Fresh"));
@@ -137,12 +129,11 @@ TEST_F(OperationCommandsTest, DocumentsAndFoldersAreCreatedMovedAndDeleted) {
 }
 
 TEST_F(OperationCommandsTest, TheTrashTakesDocumentsAndFoldersAndEmpties) {
-    int status = -1;
     ASSERT_EQ(statusOf("trash", "put " + shellWord(root + "/Contracts/Supplier.contract")), 0);
     ASSERT_EQ(statusOf("trash", "put " + shellWord(root + "/Projects/Website")), 0);
     EXPECT_FALSE(stdfs::exists(root + "/Contracts/Supplier.contract"));
     EXPECT_FALSE(stdfs::exists(root + "/Projects/Website"));
-    const std::string listed = run("trash", "list", &status);
+    const std::string listed = runOk(commandLine("trash", "list"));
     for (const char* name :
          {"/Supplier.contract\n", "/Supplier.comments\n", "/Attachments.systemfiles\n", "/Website\n"})
         EXPECT_NE(listed.find(name), std::string::npos) << name << " in\n" << listed;
@@ -215,7 +206,6 @@ TEST_F(OperationCommandsTest, WhatIsNoDocumentIsRefusedAndLeftWhole) {
 TEST_F(OperationCommandsTest, TheTrashTakesAnyNumberOfSameNamedDocuments) {
     const std::string first = root + "/Contracts/Supplier.contract";
     const std::string second = root + "/Projects/Supplier.contract";
-    int status = -1;
     ASSERT_EQ(statusOf("document", "copy " + shellWord(first) + " " + shellWord(second)), 0);
     const std::string attachments = readBytes(root + "/Contracts/Supplier.attachments");
     for (const std::string& document : {first, second}) {
@@ -228,8 +218,7 @@ TEST_F(OperationCommandsTest, TheTrashTakesAnyNumberOfSameNamedDocuments) {
     EXPECT_EQ(statusOf("document", "move " + shellWord(trash + "/Supplier (2).contract") + " " + shellWord(second)), 0);
     EXPECT_EQ(statusOf("document", "move " + shellWord(trash + "/Supplier.contract") + " " + shellWord(first)), 0);
     for (const std::string& folder : {root + "/Contracts", root + "/Projects"}) {
-        std::string errors;
-        const std::string shown = run("attachments", shellWord(folder + "/Supplier.contract"), &status, &errors);
+        const std::string shown = runOk(commandLine("attachments", shellWord(folder + "/Supplier.contract")));
         EXPECT_EQ(test::occurrences(shown, "\t"), 6u) << folder << ": " << shown;
         for (const std::string& line : {std::string("Delivery terms"), std::string("Order form")})
             EXPECT_NE(shown.find(line), std::string::npos) << folder;

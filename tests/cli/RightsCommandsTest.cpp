@@ -9,15 +9,13 @@
 namespace quill {
 namespace {
 
-using test::runCli;
 using test::shellWord;
 
 class RightsCommandsTest : public test::CliTest {
 protected:
     void SetUp() override {
-        int status = -1;
-        runAs("ADMINISTRATOR", "user create BOB Bob Stone", input("bob\n"), &status);
-        ASSERT_EQ(status, 0);
+        runOk(commandLine("user create BOB Bob Stone", input("bob\n"), "ADMINISTRATOR"));
+        ASSERT_FALSE(HasFailure());
         // Contracts and Contacts keep their rights (the administrator and
         // Anna); the shared root is everybody's, Projects names Bob, and
         // Meetings someone whose name only begins like his.
@@ -38,11 +36,8 @@ protected:
     }
 
     void setRights(const std::string& file, const std::string& rights) {
-        int status = -1;
-        runCli("record set " + shellWord(dataPoint) + " " + shellWord(root + "/" + file) + " " +
-                   shellWord("RIGHTS=" + rights),
-               &status);
-        ASSERT_EQ(status, 0) << file;
+        runOk("record set " + shellWord(dataPoint) + " " + shellWord(root + "/" + file) + " " +
+              shellWord("RIGHTS=" + rights));
     }
 };
 

@@ -15,13 +15,6 @@ using test::runCli;
 using test::TempDir;
 using test::writeBytes;
 
-std::size_t countLines(const std::string& text) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
-        ++n;
-    return n;
-}
-
 class SessionCommandsTest : public test::CliTest {
 protected:
     std::string logs = dataPoint + "/DataPoint.system/Logs/";
@@ -43,11 +36,8 @@ TEST_F(SessionCommandsTest, ExpandUsesTheUserRecordTheAdminFlagAndARecord) {
         {record, "$DATA.WEB.DATA$ label", " label\n", "an empty field just vanishes"},
         {"--blank " + record, "$DATA.WEB.DATA$ label", "\n", "blank on empty data empties the line"},
     };
-    for (const auto& row : rows) {
-        int status = -1;
-        EXPECT_EQ(run("expand", row.options + " " + test::shellWord(row.text), &status), row.expected) << row.why;
-        EXPECT_EQ(status, 0) << row.why;
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(runOk(commandLine("expand", row.options + " " + test::shellWord(row.text))), row.expected) << row.why;
 }
 
 TEST_F(SessionCommandsTest, CollapseTurnsPathAndNamesBackIntoVariables) {
@@ -82,7 +72,7 @@ TEST_F(SessionCommandsTest, LogAppendsOneLineToTheLogOfTheEvent) {
         const std::string after = readBytes(logs + row.file);
         ASSERT_GT(after.size(), before.size()) << row.event;
         const std::string added = after.substr(before.size());
-        EXPECT_EQ(countLines(added), 1u) << added;
+        EXPECT_EQ(test::occurrences(added, "\r\n"), 1u) << added;
         EXPECT_EQ(added.substr(added.size() - 2), "\r\n");
         EXPECT_NE(added.find("ANNA@"), std::string::npos) << added;
         EXPECT_NE(added.find("logon succeeded"), std::string::npos) << added;
@@ -130,11 +120,8 @@ TEST_F(SessionCommandsTest, FailuresExitWithStatus1AndAMessage) {
          "a record that is not there"},
     };
     for (const auto& row : rows) {
-        int status = -1;
-        std::string errors;
-        EXPECT_EQ(runCli(row.arguments, &status, &errors), "") << row.why;
-        EXPECT_EQ(status, 1) << row.why;
-        EXPECT_NE(errors.find("quill-cli: "), std::string::npos) << row.why;
+        SCOPED_TRACE(row.why);
+        EXPECT_EQ(expectFailure(row.arguments, "quill-cli: "), "");
     }
     EXPECT_EQ(readBytes(logs + "system.log"), systemLog);
 }

@@ -16,8 +16,15 @@ using namespace std::string_literals;
 
 const std::string kKey = "\\Software\\Orvane\\Quill!";
 
-TEST(RegistryStoreTest, DefaultPathFollowsTheEnvironment) {
+// A store at the default path under a home of the test's own.
+class RegistryStoreTest : public ::testing::Test {
+protected:
     IsolatedHome home;
+    const std::string file = RegistryStore::defaultPath();
+    RegistryStore store{file};
+};
+
+TEST_F(RegistryStoreTest, DefaultPathFollowsTheEnvironment) {
     ::setenv("QUILL_CONFIG_HOME", "/q", 1);
     ::setenv("XDG_CONFIG_HOME", "/x", 1);
     ::setenv("HOME", "/h", 1);
@@ -32,23 +39,19 @@ TEST(RegistryStoreTest, DefaultPathFollowsTheEnvironment) {
     EXPECT_EQ(RegistryStore::defaultPath(), "/h/.config/Orvane/Quill!/registry.ini");
 }
 
-TEST(RegistryStoreTest, WritesAndReadsValuesUnderAKey) {
-    IsolatedHome home;
-    RegistryStore store(RegistryStore::defaultPath());
+TEST_F(RegistryStoreTest, WritesAndReadsValuesUnderAKey) {
     EXPECT_EQ(store.read(kKey, "DataPoint"), std::nullopt) << "no file yet";
     ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/data").ok());
     ASSERT_TRUE(store.write(kKey, "User", "ann").ok());
     ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/other").ok());
     // A fresh object reads the file, not something remembered.
-    const RegistryStore again(RegistryStore::defaultPath());
+    const RegistryStore again(file);
     EXPECT_EQ(again.read(kKey, "DataPoint"), "/srv/other"s);
     EXPECT_EQ(again.read(kKey, "User"), "ann"s);
     EXPECT_EQ(again.read(kKey, "Missing"), std::nullopt);
 }
 
-TEST(RegistryStoreTest, ValuesComeBackByteExact) {
-    IsolatedHome home;
-    RegistryStore store(home.dir() / "registry.ini");
+TEST_F(RegistryStoreTest, ValuesComeBackByteExact) {
     std::string everyByte;
     for (int b = 1; b < 256; ++b)
         everyByte += static_cast<char>(b);
@@ -75,7 +78,7 @@ TEST(RegistryStoreTest, ValuesComeBackByteExact) {
         EXPECT_EQ(store.read(kKey, r.name), r.value) << r.name;
 }
 
-TEST(RegistryStoreTest, DecodesHandWrittenPercentSignsAsThemselves) {
+TEST_F(RegistryStoreTest, DecodesHandWrittenPercentSignsAsThemselves) {
     struct Row {
         std::string stored, expected;
     };
@@ -86,9 +89,7 @@ TEST(RegistryStoreTest, DecodesHandWrittenPercentSignsAsThemselves) {
         EXPECT_EQ(decodeRegistryValue(r.stored), r.expected) << r.stored;
 }
 
-TEST(RegistryStoreTest, KeysExistOnlyOnceCreated) {
-    IsolatedHome home;
-    RegistryStore store(RegistryStore::defaultPath());
+TEST_F(RegistryStoreTest, KeysExistOnlyOnceCreated) {
     EXPECT_FALSE(store.keyExists(kKey));
     ASSERT_TRUE(store.createKey(kKey).ok());
     EXPECT_TRUE(store.keyExists(kKey));
@@ -97,13 +98,10 @@ TEST(RegistryStoreTest, KeysExistOnlyOnceCreated) {
     EXPECT_FALSE(store.keyExists(kKey + "\\Sub"));
 }
 
-TEST(RegistryStoreTest, FileIsPrivateToTheUser) {
-    IsolatedHome home;
-    const std::string file = RegistryStore::defaultPath();
+TEST_F(RegistryStoreTest, FileIsPrivateToTheUser) {
     test::writeBytes(file, "[Other]\r\nA=1\r\n");
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     const mode_t saved = ::umask(0);
-    RegistryStore store(file);
     const Status written = store.write(kKey, "Password", "secret");
     ::umask(saved);
     ASSERT_TRUE(written.ok());
@@ -115,14 +113,11 @@ TEST(RegistryStoreTest, FileIsPrivateToTheUser) {
 
 // A file the store refuses to load (here: above its size limit) must not be
 // replaced by one holding only the new value.
-TEST(RegistryStoreTest, WriteNeverDropsValuesItCouldNotRead) {
-    IsolatedHome home;
-    const std::string file = home.dir() / "registry.ini";
+TEST_F(RegistryStoreTest, WriteNeverDropsValuesItCouldNotRead) {
     std::string content = "[Other]\r\nKeep=1\r\n[Bulk]\r\n";
     for (int i = 0; content.size() < 5 * 1024 * 1024; ++i)
         content += "Value" + std::to_string(i) + "=" + std::string(100, 'v') + "\r\n";
     test::writeBytes(file, content);
-    RegistryStore store(file);
     const Status written = store.write(kKey, "User", "ann");
     if (written.ok()) {
         EXPECT_EQ(store.read("Other", "Keep"), "1"s);
@@ -131,9 +126,7 @@ TEST(RegistryStoreTest, WriteNeverDropsValuesItCouldNotRead) {
     }
 }
 
-TEST(RegistryStoreTest, KeysAndNamesMatchInAnyCaseAndStaySeparate) {
-    IsolatedHome home;
-    RegistryStore store(RegistryStore::defaultPath());
+TEST_F(RegistryStoreTest, KeysAndNamesMatchInAnyCaseAndStaySeparate) {
     ASSERT_TRUE(store.write(kKey, "DataPoint", "/srv/data").ok());
     EXPECT_EQ(store.read("\\SOFTWARE\\orvane\\QUILL!", "datapoint"), "/srv/data"s);
     EXPECT_TRUE(store.keyExists("\\software\\ORVANE\\quill!"));

@@ -7,7 +7,7 @@
 #include "navigation/Find.h"
 #include "navigation/MainTree.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +59,12 @@ Names sorted(Names names) {
     return names;
 }
 
-TEST(FindSessionTest, HandsOutEachMatchingDocumentOnceInTheSameOrderEachTime) {
-    test::SessionFixture f;
-    ASSERT_TRUE(f.open());
+class FindSessionTest : public test::OpenSessionTest {};
+
+TEST_F(FindSessionTest, HandsOutEachMatchingDocumentOnceInTheSameOrderEachTime) {
     MainTree tree;
-    buildMainTree(*f.session, tree);
-    const std::string root = f.dataPoint + "/DataPoint.root";
+    buildMainTree(*session, tree);
+    const std::string root = dataPoint + "/DataPoint.root";
     const struct {
         const char* why;
         const char* text;
@@ -83,15 +83,15 @@ TEST(FindSessionTest, HandsOutEachMatchingDocumentOnceInTheSameOrderEachTime) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.why);
-        FindSession find(*f.session);
+        FindSession find(*session);
         find.start(findScopes(tree, row.folder, row.subfolders), row.text, row.filter);
-        const Names first = takeAll(find, f.dataPoint);
+        const Names first = takeAll(find, dataPoint);
         EXPECT_FALSE(find.running());
         EXPECT_EQ(sorted(first), row.found);
         EXPECT_EQ(find.progress().documents, row.found.size());
         // The same search again, in the same session, lists the same.
         find.start(findScopes(tree, row.folder, row.subfolders), row.text, row.filter);
-        EXPECT_EQ(takeAll(find, f.dataPoint), first);
+        EXPECT_EQ(takeAll(find, dataPoint), first);
     }
 }
 
@@ -110,7 +110,7 @@ void hideTwoReviews(const std::string& root) {
     writeBytes(root + "/Meetings/Private.meeting", content);
 }
 
-TEST(FindSessionTest, DocumentsTheRightsHideAreNotHandedOut) {
+TEST_F(FindSessionTest, DocumentsTheRightsHideAreNotHandedOut) {
     const struct {
         const char* why;
         bool administrator;
@@ -156,11 +156,9 @@ std::string fillArchive(const std::string& root) {
     return archive;
 }
 
-TEST(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
-    test::SessionFixture f;
-    ASSERT_TRUE(f.open());
-    const std::string archive = fillArchive(f.dataPoint + "/DataPoint.root");
-    FindSession find(*f.session);
+TEST_F(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
+    const std::string archive = fillArchive(dataPoint + "/DataPoint.root");
+    FindSession find(*session);
     EXPECT_TRUE(find.take(kTurn, [](const std::string&) { ADD_FAILURE() << "nothing was searched"; }))
         << "no search is over at once";
 
@@ -177,7 +175,7 @@ TEST(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
     EXPECT_FALSE(find.running());
     // What was found before the stop is still handed out, then it is over
     // for good: the walk found no more.
-    const auto rest = takeAll(find, f.dataPoint).size();
+    const auto rest = takeAll(find, dataPoint).size();
     const FindProgress stopped = find.progress();
     EXPECT_EQ(stopped.documents, shown + rest);
     EXPECT_LT(stopped.documents, std::size_t{kArchiveFolders * kNotesPerFolder}) << "the walk was not cut short";
@@ -185,8 +183,8 @@ TEST(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
     EXPECT_EQ(find.progress().files, stopped.files);
 
     // A new search counts from nothing and lists only its own.
-    find.start({{f.dataPoint + "/DataPoint.root/Meetings", true}}, "review", "");
-    EXPECT_EQ(sorted(takeAll(find, f.dataPoint)), kMeetingReviews);
+    find.start({{dataPoint + "/DataPoint.root/Meetings", true}}, "review", "");
+    EXPECT_EQ(sorted(takeAll(find, dataPoint)), kMeetingReviews);
     EXPECT_EQ(find.progress().documents, 2u);
     EXPECT_EQ(find.progress().folders, 1u);
 
@@ -194,12 +192,12 @@ TEST(FindSessionTest, StopEndsTheWalkPromptlyAndANewStartBeginsClean) {
     // running, stop the walk at once too.
     find.start({{archive, true}}, "archive", "");
     const auto restarting = Clock::now();
-    find.start({{f.dataPoint + "/DataPoint.root/Meetings", true}}, "workshop", "");
+    find.start({{dataPoint + "/DataPoint.root/Meetings", true}}, "workshop", "");
     EXPECT_LT(Clock::now() - restarting, kPrompt);
-    EXPECT_EQ(takeAll(find, f.dataPoint), Names{"DataPoint.root/Meetings/Design workshop.meeting"});
+    EXPECT_EQ(takeAll(find, dataPoint), Names{"DataPoint.root/Meetings/Design workshop.meeting"});
     const auto ending = Clock::now();
     {
-        FindSession running(*f.session);
+        FindSession running(*session);
         running.start({{archive, true}}, "archive", "");
     }
     EXPECT_LT(Clock::now() - ending, kPrompt);

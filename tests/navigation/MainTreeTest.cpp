@@ -4,7 +4,7 @@
 
 #include "navigation/DocumentCommands.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 
 #include "platform/FileSystem.h"
 #include "session/LogonContext.h"
@@ -19,13 +19,10 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using test::readBytes;
-using test::SessionFixture;
 using test::writeBytes;
 
-class MainTreeTest : public ::testing::Test, public SessionFixture {
+class MainTreeTest : public test::OpenSessionTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(open()); }
-
     std::vector<std::string> captionsOf(const std::vector<std::unique_ptr<TreeNode>>& nodes) {
         std::vector<std::string> captions;
         for (const auto& node : nodes)
@@ -38,6 +35,20 @@ protected:
         writeBytes(directory + "/folder.folders", content);
     }
     std::string root() { return dataPoint + "/DataPoint.root"; }
+    // The shared documents' folder of that caption.
+    TreeNode* sharedFolder(const std::string& caption) {
+        for (auto& child : tree.roots.at(0)->children) {
+            if (child->caption == caption)
+                return child.get();
+        }
+        return nullptr;
+    }
+    // An entry of the folder list as stored.
+    std::string listed(const char* key) {
+        Record list;
+        EXPECT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
+        return list.value(key);
+    }
 
     MainTree tree;
 };
@@ -53,11 +64,9 @@ TEST_F(MainTreeTest, NewUserGetsTwoTopFoldersAndAFolderList) {
     EXPECT_EQ(tree.roots[1]->imageName, "USER.BMP");
     EXPECT_TRUE(fs::isRegularFile(dataPoint + "/DataPoint.users/ANNA/folder.folders"));
 
-    Record list;
-    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
-    EXPECT_EQ(list.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
-    EXPECT_EQ(list.value("USRFOLDER2"), "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$");
-    EXPECT_EQ(list.value("USRFOLDER3"), "");
+    EXPECT_EQ(listed("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
+    EXPECT_EQ(listed("USRFOLDER2"), "$DATA_POINT_PATH$\\DataPoint.users\\$LOGONNAME$");
+    EXPECT_EQ(listed("USRFOLDER3"), "");
     EXPECT_EQ(tree.focused, tree.roots[0].get());
 }
 
@@ -113,9 +122,7 @@ TEST_F(MainTreeTest, WalkShowsOnlyFoldersAndHandsSchedulesOver) {
 
 TEST_F(MainTreeTest, ChangedSubFoldersReloadTheNodeButStrangersAreKept) {
     buildMainTree(*session, tree);
-    TreeNode* projects = nullptr;
-    for (auto& child : tree.roots[0]->children)
-        projects = child->caption == "Projects" ? child.get() : projects;
+    TreeNode* projects = sharedFolder("Projects");
     ASSERT_NE(projects, nullptr);
     const std::size_t before = projects->children.size();
     makeFolder(root() + "/Projects/Budget");
@@ -239,9 +246,7 @@ TEST_F(MainTreeTest, FoldersWhoseRightsNameOthersAreNotShown) {
     for (const auto& c : cases) {
         session->program.isAdministrator = c.administrator;
         buildMainTree(*session, tree);
-        TreeNode* projects = nullptr;
-        for (auto& child : tree.roots[0]->children)
-            projects = child->caption == "Projects" ? child.get() : projects;
+        TreeNode* projects = sharedFolder("Projects");
         ASSERT_NE(projects, nullptr);
         std::vector<std::string> shown = captionsOf(projects->children);
         std::sort(shown.begin(), shown.end());
@@ -260,9 +265,7 @@ TEST_F(MainTreeTest, FoldersWhoseRightsNameOthersAreNotShown) {
     makeFolder(root(), rights("Jan Novy (JAN); "));
     buildMainTree(*session, tree);
     EXPECT_EQ(captionsOf(tree.roots), (std::vector<std::string>{"My documents", "Settings", "My tasks", "Trash"}));
-    Record list;
-    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
-    EXPECT_EQ(list.value("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
+    EXPECT_EQ(listed("USRFOLDER1"), "$DATA_POINT_PATH$\\DataPoint.root");
 }
 
 TEST_F(MainTreeTest, ANodeShowsItsOwnPageOrLeavesItToItsList) {
@@ -290,9 +293,7 @@ TEST_F(MainTreeTest, RemovingATopFolderSavesTheList) {
     EXPECT_FALSE(removeTopFolder(*session, tree, *tree.settingsNode));
     ASSERT_TRUE(removeTopFolder(*session, tree, *tree.roots[1]));
     ASSERT_EQ(tree.topFolders.size(), 1u);
-    Record list;
-    ASSERT_EQ(session->readRecord(folderList(), list), RecordRead::Ok);
-    EXPECT_EQ(list.value("USRFOLDER2"), "");
+    EXPECT_EQ(listed("USRFOLDER2"), "");
 }
 
 TEST_F(MainTreeTest, TrashImageFollowsItsContent) {
@@ -313,22 +314,14 @@ TEST(ImageNameTableTest, NamesInAnyCaseUnknownAndEmpty) {
     EXPECT_EQ(table.imageIndex("MISSING.BMP"), 0);
 }
 
-} // namespace
-} // namespace quill
-
-namespace quill {
-namespace {
-
-class MainTreeDepthTest : public ::testing::Test, public test::SessionFixture {
+// A chain of folders four deep below the shared documents.
+class MainTreeDepthTest : public MainTreeTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(open());
-        std::string directory = dataPoint + "/DataPoint.root";
-        for (const char* name : {"Depth1", "Depth2", "Depth3", "Depth4"}) {
-            directory += std::string("/") + name;
-            stdfs::create_directories(directory);
-            writeBytes(directory + "/folder.folders", "FOLDER.BMP\r\n\r\n\r\n\r\n");
-        }
+        MainTreeTest::SetUp();
+        std::string directory = root();
+        for (const char* name : {"Depth1", "Depth2", "Depth3", "Depth4"})
+            makeFolder(directory += std::string("/") + name);
     }
     // The captions of the chain's folders the tree holds.
     std::vector<std::string> chainRead() {
@@ -347,7 +340,6 @@ protected:
         });
         return found;
     }
-    MainTree tree;
 };
 
 TEST_F(MainTreeDepthTest, EachDepthReadsItsLevelsAndTheRestComesWhenShownOrNavigated) {

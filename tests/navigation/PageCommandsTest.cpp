@@ -3,7 +3,7 @@
 // warning each refusal ends with.
 #include "navigation/PageCommands.h"
 
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "TestSupport.h"
 
 #include "platform/Paths.h"
@@ -18,24 +18,25 @@ namespace {
 namespace stdfs = std::filesystem;
 using Kind = EmbeddedCommandKind;
 
-class PageCommandsTest : public ::testing::Test {
+class PageCommandsTest : public test::OpenSessionTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(f.open());
-        document = f.dir / "Contracts/Offer.record";
-        attachments = f.dir / "Contracts/Attachments.systemfiles";
+        OpenSessionTest::SetUp();
+        document = dir / "Contracts/Offer.record";
+        attachments = dir / "Contracts/Attachments.systemfiles";
+        a1 = attachments + "/a1.pdf";
         test::writeBytes(attachments + "/a1.pdf", "price list");
         test::writeBytes(attachments + "/t1.doc", "template");
-        test::writeBytes(f.dir / "secret.txt", "private");
-        stdfs::create_symlink(f.dir / "secret.txt", attachments + "/link.pdf");
-        listing = f.dir / "Listing";
+        test::writeBytes(dir / "secret.txt", "private");
+        stdfs::create_symlink(dir / "secret.txt", attachments + "/link.pdf");
+        listing = dir / "Listing";
         test::writeBytes(listing + "/report.txt", "listed");
-        f.session->actual.mainPath = listing;
+        session->actual.mainPath = listing;
     }
 
-    test::SessionFixture f;
     std::string document;
     std::string attachments;
+    std::string a1;
     std::string listing;
 };
 
@@ -64,8 +65,7 @@ PageCommandStep wizard(Kind kind) {
 }
 
 TEST_F(PageCommandsTest, EachCommandActsOnItsFileOrTellsWhyNot) {
-    f.shell.printer = "office";
-    const std::string a1 = attachments + "/a1.pdf";
+    shell.printer = "office";
     const std::string t1 = attachments + "/t1.doc";
     const std::string report = listing + "/report.txt";
     const PageCommandStep done;
@@ -107,20 +107,19 @@ TEST_F(PageCommandsTest, EachCommandActsOnItsFileOrTellsWhyNot) {
         {"an address that is no command does nothing", "file:///etc/passwd", true, false, done, ""},
     };
     for (const auto& row : rows) {
-        f.shell.opened.clear();
-        f.shell.refusing = row.refusing;
+        shell.opened.clear();
+        shell.refusing = row.refusing;
         const PageCommandStep step =
-            runPageCommand(*f.session, row.address, {}, row.onDocument ? document : "", Record());
+            runPageCommand(*session, row.address, {}, row.onDocument ? document : "", Record());
         EXPECT_EQ(step, row.step) << row.why;
-        EXPECT_EQ(f.shell.opened, row.opened.empty() ? std::vector<std::string>{} : std::vector{row.opened}) << row.why;
+        EXPECT_EQ(shell.opened, row.opened.empty() ? std::vector<std::string>{} : std::vector{row.opened}) << row.why;
     }
-    EXPECT_TRUE(f.shell.mailed.empty());
-    EXPECT_TRUE(f.shell.printed.empty()) << "printing waits for the user's answer";
+    EXPECT_TRUE(shell.mailed.empty());
+    EXPECT_TRUE(shell.printed.empty()) << "printing waits for the user's answer";
 }
 
 TEST_F(PageCommandsTest, AMailedAttachmentGoesAsACopyUnderItsDisplayName) {
-    const std::string a1 = attachments + "/a1.pdf";
-    const std::string staging = path::join(f.session->temporaryDirectory(), "Attachments");
+    const std::string staging = path::join(session->temporaryDirectory(), "Attachments");
     const std::string mail = "COMMAND:ATTACHMENT:SEND_MAIL_ATTACHMENT:";
     const struct {
         const char* why;
@@ -135,13 +134,12 @@ TEST_F(PageCommandsTest, AMailedAttachmentGoesAsACopyUnderItsDisplayName) {
         {"an attachment that is not there", mail + "gone.pdf;x", false, warned(6), false},
     };
     for (const auto& row : rows) {
-        f.shell.mailed.clear();
-        f.shell.refusing = row.refusing;
-        EXPECT_EQ(runPageCommand(*f.session, row.address, {}, document, Record()), row.step) << row.why;
+        shell.mailed.clear();
+        shell.refusing = row.refusing;
+        EXPECT_EQ(runPageCommand(*session, row.address, {}, document, Record()), row.step) << row.why;
         const std::string copy = staging + "/Price list.pdf";
-        EXPECT_EQ(f.shell.mailed,
-                  (row.mailed ? std::vector<std::pair<std::string, std::string>>{{"Price list.pdf", copy}}
-                              : std::vector<std::pair<std::string, std::string>>{}))
+        EXPECT_EQ(shell.mailed, (row.mailed ? std::vector<std::pair<std::string, std::string>>{{"Price list.pdf", copy}}
+                                            : std::vector<std::pair<std::string, std::string>>{}))
             << row.why;
         if (row.mailed) {
             EXPECT_EQ(test::readBytes(copy), "price list") << row.why;
@@ -151,35 +149,33 @@ TEST_F(PageCommandsTest, AMailedAttachmentGoesAsACopyUnderItsDisplayName) {
 }
 
 TEST_F(PageCommandsTest, PrintingNeedsADefaultPrinterAndAnAcceptedJob) {
-    const std::string a1 = attachments + "/a1.pdf";
     const std::string address = "COMMAND:ATTACHMENT:PRINT_ATTACHMENT:a1.pdf;Price list";
-    f.shell.printer = "";
-    EXPECT_EQ(runPageCommand(*f.session, address, {}, document, Record()), warned(7)) << "no printer to ask about";
+    shell.printer = "";
+    EXPECT_EQ(runPageCommand(*session, address, {}, document, Record()), warned(7)) << "no printer to ask about";
 
     const struct {
         bool refusing;
         PageCommandStep step;
     } rows[] = {{false, {}}, {true, warned(7)}};
     for (const auto& row : rows) {
-        f.shell.printed.clear();
-        f.shell.refusing = row.refusing;
-        EXPECT_EQ(printAttachment(f.shell, a1, "office", "Price list.pdf"), row.step);
-        EXPECT_EQ(f.shell.printed, (std::vector<std::pair<std::string, std::string>>{{a1, "office"}}));
+        shell.printed.clear();
+        shell.refusing = row.refusing;
+        EXPECT_EQ(printAttachment(shell, a1, "office", "Price list.pdf"), row.step);
+        EXPECT_EQ(shell.printed, (std::vector<std::pair<std::string, std::string>>{{a1, "office"}}));
     }
 }
 
 TEST_F(PageCommandsTest, ASavedCopyGoesWhereTheUserChose) {
-    const std::string a1 = attachments + "/a1.pdf";
-    test::writeBytes(f.dir / "taken", "a file, not a directory");
+    test::writeBytes(dir / "taken", "a file, not a directory");
     const struct {
         const char* why;
         std::string target;
         bool saved;
     } rows[] = {
-        {"into an existing directory", f.dir / "Saved/Price list.pdf", true},
-        {"directories on the way are made", f.dir / "New/Deeper/Price list.pdf", true},
-        {"over an existing copy", f.dir / "Saved/Price list.pdf", true},
-        {"below a file", f.dir / "taken/Price list.pdf", false},
+        {"into an existing directory", dir / "Saved/Price list.pdf", true},
+        {"directories on the way are made", dir / "New/Deeper/Price list.pdf", true},
+        {"over an existing copy", dir / "Saved/Price list.pdf", true},
+        {"below a file", dir / "taken/Price list.pdf", false},
     };
     for (const auto& row : rows) {
         const PageCommandStep step = saveAttachmentCopy(a1, row.target);
@@ -209,9 +205,9 @@ TEST_F(PageCommandsTest, APostedFormIsStoredOrWarnsWhyNot) {
     for (const auto& row : rows) {
         Record shown;
         if (row.recordShown) {
-            ASSERT_EQ(f.session->readRecord(f.session->context.userRecordFile, shown), RecordRead::Ok);
+            ASSERT_EQ(session->readRecord(session->context.userRecordFile, shown), RecordRead::Ok);
         }
-        const PageCommandStep step = runPageCommand(*f.session, "COMMAND:SAVE", row.body, document, shown);
+        const PageCommandStep step = runPageCommand(*session, "COMMAND:SAVE", row.body, document, shown);
         EXPECT_EQ(step.step, row.step) << row.why;
         EXPECT_EQ(step.warning, row.warning) << row.why;
         EXPECT_EQ(step.detail.empty(), row.step != PageStep::Warn) << row.why;

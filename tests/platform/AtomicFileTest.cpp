@@ -41,8 +41,13 @@ private:
     mode_t saved_;
 };
 
-TEST(AtomicFileTest, ReplacesContentWithoutLeavingTemporaryFiles) {
+// Each test works in a directory of its own.
+class AtomicFileTest : public ::testing::Test {
+protected:
     TempDir dir;
+};
+
+TEST_F(AtomicFileTest, ReplacesContentWithoutLeavingTemporaryFiles) {
     const std::string file = dir / "doc.txt";
     ASSERT_TRUE(replaceFile(file, "first").ok());
     EXPECT_EQ(test::readBytes(file), "first");
@@ -53,16 +58,14 @@ TEST(AtomicFileTest, ReplacesContentWithoutLeavingTemporaryFiles) {
     EXPECT_EQ(namesIn(dir), std::set<std::string>{"doc.txt"});
 }
 
-TEST(AtomicFileTest, ReplacesTheExistingFileSpeltInAnotherCase) {
-    TempDir dir;
+TEST_F(AtomicFileTest, ReplacesTheExistingFileSpeltInAnotherCase) {
     test::writeBytes(dir / "Notes.txt", "old");
     ASSERT_TRUE(replaceFile(dir / "NOTES.TXT", "new").ok());
     EXPECT_EQ(test::readBytes(dir / "Notes.txt"), "new");
     EXPECT_EQ(namesIn(dir), std::set<std::string>{"Notes.txt"});
 }
 
-TEST(AtomicFileTest, PermissionBits) {
-    TempDir dir;
+TEST_F(AtomicFileTest, PermissionBits) {
     struct Row {
         unsigned oldMode; // 0: no old file
         std::optional<unsigned> mode;
@@ -91,8 +94,7 @@ TEST(AtomicFileTest, PermissionBits) {
     }
 }
 
-TEST(AtomicFileTest, FailedWriteKeepsTheOldContent) {
-    TempDir dir;
+TEST_F(AtomicFileTest, FailedWriteKeepsTheOldContent) {
     const Status missing = replaceFile(dir / "no/such/dir/doc.txt", "x");
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.message().empty());
@@ -111,8 +113,7 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldContent) {
 }
 
 // Run as an ordinary user, so that this holds where the tests run as root.
-TEST(AtomicFileTest, WhatTheUserMayNotWriteIsNotReplaced) {
-    TempDir dir;
+TEST_F(AtomicFileTest, WhatTheUserMayNotWriteIsNotReplaced) {
     ::chmod(dir.path().c_str(), 0777);
     const std::string theirs = dir / "theirs.note", locked = dir / "locked";
     test::writeBytes(theirs, "old");
@@ -134,8 +135,7 @@ TEST(AtomicFileTest, WhatTheUserMayNotWriteIsNotReplaced) {
     EXPECT_EQ(test::readBytes(locked + "/doc.txt"), "old");
 }
 
-TEST(AtomicFileTest, ALineTheDiskTakesOnlyInPartIsCutOffAndTheCauseNamed) {
-    TempDir dir;
+TEST_F(AtomicFileTest, ALineTheDiskTakesOnlyInPartIsCutOffAndTheCauseNamed) {
     const std::string log = dir / "user.log";
     test::writeBytes(log, "first\r\n");
     // Room for part of the next line only.
@@ -151,8 +151,7 @@ TEST(AtomicFileTest, ALineTheDiskTakesOnlyInPartIsCutOffAndTheCauseNamed) {
     EXPECT_EQ(test::readBytes(log), "first\r\nsecond\r\n");
 }
 
-TEST(AtomicFileTest, LeftoversOfKilledWritesGoWhenTheyAreOld) {
-    TempDir dir;
+TEST_F(AtomicFileTest, LeftoversOfKilledWritesGoWhenTheyAreOld) {
     const std::string old = temporaryWritePath(dir / "a.note"), fresh = temporaryWritePath(dir / "b.note");
     test::writeBytes(old, "killed long ago");
     test::writeBytes(fresh, "being written now");
@@ -162,8 +161,7 @@ TEST(AtomicFileTest, LeftoversOfKilledWritesGoWhenTheyAreOld) {
     EXPECT_TRUE(std::filesystem::exists(fresh));
 }
 
-TEST(AtomicFileTest, AppendLineCreatesTheFileAndAddsWholeLines) {
-    TempDir dir;
+TEST_F(AtomicFileTest, AppendLineCreatesTheFileAndAddsWholeLines) {
     const std::string log = dir / "log.txt";
     ASSERT_TRUE(appendLine(log, "first").ok());
     ASSERT_TRUE(appendLine(log, "").ok());
@@ -172,8 +170,7 @@ TEST(AtomicFileTest, AppendLineCreatesTheFileAndAddsWholeLines) {
     EXPECT_FALSE(appendLine(dir / "missing/log.txt", "x").ok());
 }
 
-TEST(AtomicFileTest, LinesOfConcurrentWritersNeverInterleave) {
-    TempDir dir;
+TEST_F(AtomicFileTest, LinesOfConcurrentWritersNeverInterleave) {
     const std::string log = dir / "log.txt";
     constexpr int kWriters = 4;
     constexpr int kLines = 200;
@@ -203,19 +200,14 @@ TEST(AtomicFileTest, LinesOfConcurrentWritersNeverInterleave) {
         for (int i = 0; i < kLines; ++i)
             expected.insert("writer " + std::to_string(w) + " line " + std::to_string(i) + filler);
     }
-    std::multiset<std::string> seen;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        const std::size_t end = content.find("\r\n", start);
-        ASSERT_NE(end, std::string::npos) << "last line without a line break";
-        seen.insert(content.substr(start, end - start));
-        start = end + 2;
-    }
+    ASSERT_TRUE(content.ends_with("\r\n")) << "last line without a line break";
+    const std::vector<std::string> lines = test::linesOf(content);
+    const std::multiset<std::string> seen(lines.begin(), lines.end());
     EXPECT_EQ(seen.size(), expected.size());
     EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()), expected);
 }
 
-TEST(AtomicFileTest, TemporaryNamesAreRecognised) {
+TEST_F(AtomicFileTest, TemporaryNamesAreRecognised) {
     const std::string a = temporaryWritePath("dir/doc.txt");
     const std::string b = temporaryWritePath("dir/doc.txt");
     EXPECT_NE(a, b);

@@ -29,8 +29,13 @@ Listing listed(const std::string& directory) {
     return seen;
 }
 
-TEST(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
+// Each test works in a directory of its own.
+class FileSystemTest : public ::testing::Test {
+protected:
     TempDir dir;
+};
+
+TEST_F(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
     test::writeBytes(dir / "Dir/Sub/File.TXT", "content");
     struct Row {
         std::string path;
@@ -59,8 +64,7 @@ TEST(FileSystemTest, ResolvesEachComponentWithoutRegardToCase) {
     EXPECT_EQ(listed(dir / "dir\\SUB\\"), (Listing{{"File.TXT", false}})) << "listed as spelt on disk";
 }
 
-TEST(FileSystemTest, ExactSpellingWinsOverACaseVariant) {
-    TempDir dir;
+TEST_F(FileSystemTest, ExactSpellingWinsOverACaseVariant) {
     test::writeBytes(dir / "Data/notes.txt", "exact");
     test::writeBytes(dir / "Data/NOTES.txt", "variant");
     EXPECT_EQ(fs::readFile(dir / "Data/notes.txt", 100).content, "exact");
@@ -70,8 +74,7 @@ TEST(FileSystemTest, ExactSpellingWinsOverACaseVariant) {
     EXPECT_EQ(fs::readFile(dir / "DATA/NOTES.txt", 100).content, "variant");
 }
 
-TEST(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
-    TempDir dir;
+TEST_F(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
     const std::string name = "\x9Elu\x9Dou\xE8k\xFD.txt"; // žluťoučký.txt
     ASSERT_TRUE(replaceFile(dir / name, "k\xF9\xF2").ok());
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(dir.path()) / "žluťoučký.txt"));
@@ -83,16 +86,14 @@ TEST(FileSystemTest, Cp1250NamesAreUtf8OnDisk) {
 }
 
 // Shares written by a cp1250 system may hold names that are not UTF-8.
-TEST(FileSystemTest, NamesOnDiskThatAreNotUtf8StayReachable) {
-    TempDir dir;
+TEST_F(FileSystemTest, NamesOnDiskThatAreNotUtf8StayReachable) {
     test::writeBytes(dir / "\x9Elu\x9D.txt", "raw"); // the bytes as they are, not UTF-8
     EXPECT_EQ(listed(dir.path()), (Listing{{"\x9Elu\x9D.txt", false}}));
     EXPECT_EQ(fs::readFile(dir / "\x9Elu\x9D.txt", 100).content, "raw");
     EXPECT_EQ(fs::readFile(dir / "\x8ELU\x8D.TXT", 100).content, "raw");
 }
 
-TEST(FileSystemTest, NamesTheCodePageCannotHoldNeverResolveToAnotherFile) {
-    TempDir dir;
+TEST_F(FileSystemTest, NamesTheCodePageCannotHoldNeverResolveToAnotherFile) {
     // Greek and Cyrillic letters have no place in code page 1250.
     test::writeBytes(dir / "\xCE\x94 plan.note", "delta");
     test::writeBytes(dir / "\xCE\xA9 plan.note", "omega");
@@ -106,8 +107,7 @@ TEST(FileSystemTest, NamesTheCodePageCannotHoldNeverResolveToAnotherFile) {
     EXPECT_EQ(test::readBytes(dir / "\xCE\xA9 plan.note"), "omega");
 }
 
-TEST(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {
-    TempDir dir;
+TEST_F(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {
     test::writeBytes(dir / "doc.txt", "x");
     test::writeBytes(temporaryWritePath(dir / "doc.txt"), "half");
     std::filesystem::create_directory(dir / "Sub");
@@ -115,8 +115,7 @@ TEST(FileSystemTest, ListSkipsLeftoversOfInterruptedWrites) {
     EXPECT_FALSE(fs::list(dir / "missing"));
 }
 
-TEST(FileSystemTest, ReadFileRefusesFilesAboveTheLimit) {
-    TempDir dir;
+TEST_F(FileSystemTest, ReadFileRefusesFilesAboveTheLimit) {
     // Larger than one read buffer, so the limit is checked across reads.
     const std::string big(100000, 'b');
     test::writeBytes(dir / "big", big);
@@ -141,8 +140,7 @@ TEST(FileSystemTest, ReadFileRefusesFilesAboveTheLimit) {
     EXPECT_EQ(fs::readFile(dir / "big", 100000).content, big);
 }
 
-TEST(FileSystemTest, ModificationTimeRoundTripsWithNanoseconds) {
-    TempDir dir;
+TEST_F(FileSystemTest, ModificationTimeRoundTripsWithNanoseconds) {
     test::writeBytes(dir / "f", "x");
     for (std::int64_t ns : {std::int64_t{1700000000123456789}, std::int64_t{0}, std::int64_t{-1500000001}}) {
         ASSERT_TRUE(fs::setModificationTime(dir / "f", ns));
@@ -154,8 +152,7 @@ TEST(FileSystemTest, ModificationTimeRoundTripsWithNanoseconds) {
     EXPECT_EQ(fs::modificationTime(dir / "missing"), 0);
 }
 
-TEST(FileSystemTest, CopyFileKeepsContentAndModificationTime) {
-    TempDir dir;
+TEST_F(FileSystemTest, CopyFileKeepsContentAndModificationTime) {
     test::writeBytes(dir / "src.txt", "new content");
     test::writeBytes(dir / "dst.txt", "old");
     const std::int64_t when = 1600000000987654321;
@@ -171,8 +168,7 @@ TEST(FileSystemTest, CopyFileKeepsContentAndModificationTime) {
     EXPECT_FALSE(fs::exists(dir / "x"));
 }
 
-TEST(FileSystemTest, StampChangesWhenAFileIsReplacedWithTheSameSize) {
-    TempDir dir;
+TEST_F(FileSystemTest, StampChangesWhenAFileIsReplacedWithTheSameSize) {
     test::writeBytes(dir / "f", "aaaa");
     const auto before = fs::stamp(dir / "f");
     ASSERT_TRUE(before);

@@ -32,7 +32,13 @@ void setTime(const std::string& file, std::int64_t seconds, std::int64_t extraNs
     ASSERT_TRUE(fs::setModificationTime(file, seconds * 1000000000LL + extraNs));
 }
 
-TEST(FolderTreeTest, MasksMatchLikeWindowsPatterns) {
+// Each test works in a directory of its own.
+class FolderTreeTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(FolderTreeTest, MasksMatchLikeWindowsPatterns) {
     const struct {
         const char* name;
         const char* mask;
@@ -54,8 +60,7 @@ TEST(FolderTreeTest, MasksMatchLikeWindowsPatterns) {
         EXPECT_EQ(matchesMask(row.name, row.mask), row.matches) << row.name << " ~ " << row.mask;
 }
 
-TEST(FolderTreeTest, ListingsReturnFilesAndDirectoriesAsFullPaths) {
-    TempDir dir;
+TEST_F(FolderTreeTest, ListingsReturnFilesAndDirectoriesAsFullPaths) {
     writeBytes(dir / "a.txt", "");
     writeBytes(dir / "b.doc", "");
     stdfs::create_directory(dir / "sub");
@@ -65,8 +70,7 @@ TEST(FolderTreeTest, ListingsReturnFilesAndDirectoriesAsFullPaths) {
     EXPECT_TRUE(listFiles(dir / "missing").empty());
 }
 
-TEST(FolderTreeTest, MainFileOfACompanionIsTheDocumentBesideIt) {
-    TempDir dir;
+TEST_F(FolderTreeTest, MainFileOfACompanionIsTheDocumentBesideIt) {
     for (const char* name :
          {"Offer.contract", "Offer.comments", "Offer.history", "Offer.scheduler", "Offerx.note", "Other.note"})
         writeBytes(dir / name, "");
@@ -79,8 +83,7 @@ TEST(FolderTreeTest, MainFileOfACompanionIsTheDocumentBesideIt) {
     EXPECT_EQ(mainFileOfCompanion(dir / "Report.doc.comments"), dir / "Report.doc");
 }
 
-TEST(FolderTreeTest, MirrorCopiesWhatIsMissingOrOfAnotherTime) {
-    TempDir dir;
+TEST_F(FolderTreeTest, MirrorCopiesWhatIsMissingOrOfAnotherTime) {
     const std::string src = dir / "src", dst = dir / "dst";
     writeBytes(src + "/same.txt", "source");
     writeBytes(src + "/older.txt", "old source");
@@ -103,8 +106,7 @@ TEST(FolderTreeTest, MirrorCopiesWhatIsMissingOrOfAnotherTime) {
     EXPECT_FALSE(stdfs::exists(dst + "/empty")) << "a directory without files creates nothing";
 }
 
-TEST(FolderTreeTest, PruneDeletesWhatTheReferenceLacks) {
-    TempDir dir;
+TEST_F(FolderTreeTest, PruneDeletesWhatTheReferenceLacks) {
     const std::string src = dir / "local", ref = dir / "master";
     writeBytes(src + "/keep.txt", "");
     writeBytes(src + "/gone.txt", "");
@@ -123,8 +125,7 @@ TEST(FolderTreeTest, PruneDeletesWhatTheReferenceLacks) {
     EXPECT_FALSE(stdfs::exists(src + "/emptyextra"));
 }
 
-TEST(FolderTreeTest, PruneMatchesNamesInAnyCaseAndDeletesNothingWhereTheReferenceCannotBeListed) {
-    TempDir dir;
+TEST_F(FolderTreeTest, PruneMatchesNamesInAnyCaseAndDeletesNothingWhereTheReferenceCannotBeListed) {
     const std::string src = dir / "local", ref = dir / "master";
     writeBytes(src + "/Logo.BMP", "");
     writeBytes(src + "/Sub/Keep.txt", "");
@@ -147,8 +148,7 @@ TEST(FolderTreeTest, PruneMatchesNamesInAnyCaseAndDeletesNothingWhereTheReferenc
     EXPECT_TRUE(stdfs::exists(src + "/Logo.BMP")) << "nor does a missing one";
 }
 
-TEST(FolderTreeTest, MirrorAndPruneDoNotFollowLinksToDirectories) {
-    TempDir dir;
+TEST_F(FolderTreeTest, MirrorAndPruneDoNotFollowLinksToDirectories) {
     const std::string src = dir / "src", dst = dir / "dst", outside = dir / "outside";
     writeBytes(src + "/a.txt", "a");
     stdfs::create_directory_symlink(".", src + "/loop1"); // two links back up: 2^40 paths if followed

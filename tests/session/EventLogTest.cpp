@@ -13,13 +13,8 @@ namespace quill {
 namespace {
 
 using test::readBytes;
-using test::SessionFixture;
 
-class EventLogTest : public test::OpenSessionTest {
-protected:
-    std::string systemLog() { return readBytes(session->context.logsDirectory + "/system.log"); }
-    std::string userLog() { return readBytes(session->context.userLogFile); }
-};
+class EventLogTest : public test::OpenSessionTest {};
 
 TEST_F(EventLogTest, EventsBelow51GoToTheSystemLogTheRestToTheUsers) {
     const std::string systemBefore = systemLog();

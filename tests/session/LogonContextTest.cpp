@@ -26,7 +26,6 @@ constexpr const char* kSampleDirectories =
 
 class LogonContextTest : public ::testing::Test, public SessionFixture {
 protected:
-    std::string systemLog() { return readBytes(dataPoint + "/DataPoint.system/Logs/system.log"); }
     // The line an event writes, in this fixture's language and clock.
     std::string eventLine(int number) { return session->texts.lookup("LOG", std::to_string(number), "LOG") + "\r\n"; }
 };
@@ -34,13 +33,6 @@ protected:
 // The default base of temporary files under the isolated cache directory.
 std::string defaultTemp() {
     return std::string(std::getenv("XDG_CACHE_HOME")) + "/Quill.temp/";
-}
-
-std::vector<std::string> splitLines(const std::string& content) {
-    std::vector<std::string> lines;
-    for (std::size_t from = 0, at; (at = content.find("\r\n", from)) != std::string::npos; from = at + 2)
-        lines.push_back(content.substr(from, at - from));
-    return lines;
 }
 
 // The line of a field in ANNA's record file (record files have one value a
@@ -54,11 +46,11 @@ std::size_t userLineOf(const SessionFixture& f, std::string_view name) {
 }
 
 std::string userField(const SessionFixture& f, std::string_view name) {
-    return splitLines(readBytes(f.session->context.userRecordFile)).at(userLineOf(f, name));
+    return test::linesOf(readBytes(f.session->context.userRecordFile)).at(userLineOf(f, name));
 }
 
 void setUserField(const SessionFixture& f, std::string_view name, const std::string& value) {
-    std::vector<std::string> lines = splitLines(readBytes(f.session->context.userRecordFile));
+    std::vector<std::string> lines = test::linesOf(readBytes(f.session->context.userRecordFile));
     lines.at(userLineOf(f, name)) = value;
     std::string content;
     for (const std::string& line : lines)
@@ -167,15 +159,20 @@ struct ReadSettings {
     std::string defaultTemp;
 };
 
-// The settings of a fresh copy whose DataPoint.settings holds lines (cp1250,
-// CRLF) under its section; nullptr removes the file.
-ReadSettings settingsFrom(const char* lines, const std::string& logon = "ANNA") {
-    SessionFixture f;
-    f.session->program.logonName = logon;
+// Gives the data point a DataPoint.settings holding lines (cp1250, CRLF)
+// under its section; nullptr removes the file.
+void writeSettings(const SessionFixture& f, const char* lines) {
     if (lines)
         writeBytes(f.dataPoint + "/DataPoint.settings", std::string("[SETTINGS_IO]\r\n") + lines);
     else
         stdfs::remove(f.dataPoint + "/DataPoint.settings");
+}
+
+// The settings of a fresh copy with those lines, as logon logs on.
+ReadSettings settingsFrom(const char* lines, const std::string& logon = "ANNA") {
+    SessionFixture f;
+    f.session->program.logonName = logon;
+    writeSettings(f, lines);
     EXPECT_TRUE(f.open());
     return {f.session->context.settings, defaultTemp()};
 }
@@ -199,6 +196,7 @@ TEST(LogonContextSettingsTest, TemporaryDirectoryIsPerUserUnderTempPath) {
         {"TEMPPATH=\r\n", "ANNA", nullptr, "empty value"},
         {"", "ANNA", nullptr, "no key"},
         {"", "BOB", nullptr, "the default has no logon name in it"},
+        {nullptr, "ANNA", nullptr, "no settings file"},
     };
     for (const auto& row : rows) {
         const ReadSettings r = settingsFrom(row.lines, row.logon);
@@ -222,11 +220,13 @@ TEST(LogonContextSettingsTest, FlagsAcceptOnlyTheirOwnWordInAnyCase) {
         {"RESOURCESYNCHRONIZE=no\r\n", false, true}, // only "false" turns it off
         {"RESOURCESYNCHRONIZE=0\r\n", false, true},
         {"RESOURCESYNCHRONIZE=\r\n", false, true},
+        {nullptr, false, true}, // no settings file
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines ? row.lines : "no settings file");
         const ReadSettings r = settingsFrom(row.lines);
-        EXPECT_EQ(r.settings.removeTemporaryOnExit, row.remove) << row.lines;
-        EXPECT_EQ(r.settings.synchronizeResources, row.synchronize) << row.lines;
+        EXPECT_EQ(r.settings.removeTemporaryOnExit, row.remove);
+        EXPECT_EQ(r.settings.synchronizeResources, row.synchronize);
     }
 }
 
@@ -239,21 +239,15 @@ TEST(LogonContextSettingsTest, ResourceDirectoryEndsInOneSeparator) {
         {"RESOURCEPATH=/srv/res/\r\n", "/srv/res/"},
         {"RESOURCEPATH=D:\\Res\\\r\n", "D:/Res/"},
         {"", nullptr},
+        {nullptr, nullptr}, // no settings file
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines ? row.lines : "no settings file");
         const ReadSettings r = settingsFrom(row.lines);
         const std::string expected = row.expected ? row.expected : r.defaultTemp + "Resources/";
-        EXPECT_EQ(r.settings.resourceDirectory, expected) << row.lines;
-        EXPECT_EQ(r.settings.userGroupsResourceDirectory, expected + "Users/ANNA/Groups") << row.lines;
+        EXPECT_EQ(r.settings.resourceDirectory, expected);
+        EXPECT_EQ(r.settings.userGroupsResourceDirectory, expected + "Users/ANNA/Groups");
     }
-}
-
-TEST(LogonContextSettingsTest, MissingSettingsFileGivesTheDefaults) {
-    const ReadSettings r = settingsFrom(nullptr);
-    EXPECT_EQ(r.settings.temporaryDirectory, r.defaultTemp);
-    EXPECT_FALSE(r.settings.removeTemporaryOnExit);
-    EXPECT_EQ(r.settings.resourceDirectory, r.defaultTemp + "Resources/");
-    EXPECT_TRUE(r.settings.synchronizeResources);
 }
 
 TEST_F(LogonContextTest, GeometryIsReadFromTheUserRecord) {
@@ -361,8 +355,8 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
         SCOPED_TRACE(removeOnExit);
         SessionFixture f;
         const std::string base = f.dir / "tmp";
-        writeBytes(f.dataPoint + "/DataPoint.settings", "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=" +
-                                                            (removeOnExit ? "TRUE" : "FALSE") + "\r\n");
+        writeSettings(
+            f, ("TEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=" + (removeOnExit ? "TRUE" : "FALSE") + "\r\n").c_str());
         ASSERT_TRUE(f.open());
         Session& s = *f.session;
         const std::string temp = s.context.settings.temporaryDirectory;
@@ -373,7 +367,7 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
         writeBytes(base + "/BOB/copy.txt", "another user's");
         ASSERT_TRUE(readWindowGeometry(s).recordRead);
         s.context.geometry.gui.width = 1234;
-        const std::string systemBefore = readBytes(s.context.logsDirectory + "/system.log");
+        const std::string systemBefore = f.systemLog();
 
         EXPECT_TRUE(shutdown(s));
         EXPECT_TRUE(!stdfs::exists(temp + "HTMLparse") || stdfs::is_empty(temp + "HTMLparse"));
@@ -382,10 +376,10 @@ TEST(LogonContextShutdownTest, ClearsScratchPagesAndTemporaryFilesOnlyWhenAsked)
         EXPECT_TRUE(stdfs::exists(base + "/BOB/copy.txt")) << "only this user's directory is cleared";
         EXPECT_EQ(userField(f, "FORM_GUI_WIDTH"), "1234") << "the geometry is saved first";
 
-        const std::string systemAdded = readBytes(s.context.logsDirectory + "/system.log").substr(systemBefore.size());
+        const std::string systemAdded = f.systemLog().substr(systemBefore.size());
         EXPECT_EQ(systemAdded, s.texts.lookup("LOG", "6", "LOG") + "\r\n");
         EXPECT_NE(systemAdded.find("ANNA@WORKSTATION"), std::string::npos) << systemAdded;
-        const std::string userLog = readBytes(s.context.userLogFile);
+        const std::string userLog = f.userLog();
         EXPECT_EQ(userLog, s.texts.lookup("LOG", "54", "LOG") + "\r\n");
         EXPECT_NE(userLog.find("ANNA@WORKSTATION"), std::string::npos) << userLog;
     }
@@ -399,8 +393,7 @@ TEST(LogonContextShutdownTest, NeverEmptiesTheHomeDirectory) {
     const std::string home = base + "/anna";
     writeBytes(home + "/thesis.odt", "years of work");
     ::setenv("HOME", home.c_str(), 1);
-    writeBytes(f.dataPoint + "/DataPoint.settings",
-               "[SETTINGS_IO]\r\nTEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=TRUE\r\n");
+    writeSettings(f, ("TEMPPATH=" + base + "\r\nTEMPREMOVEONEXIT=TRUE\r\n").c_str());
     ASSERT_TRUE(f.open());
     EXPECT_TRUE(shutdown(*f.session));
     EXPECT_EQ(readBytes(home + "/thesis.odt"), "years of work");

@@ -21,14 +21,10 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using test::readBytes;
-using test::SessionFixture;
 using test::TempDir;
 using test::writeBytes;
 
-class LogonTest : public test::LogonAttemptTest {
-protected:
-    std::string systemLog() { return readBytes(dataPoint + "/DataPoint.system/Logs/system.log"); }
-};
+class LogonTest : public test::LogonAttemptTest {};
 
 TEST_F(LogonTest, GoodPasswordLogsOnAndRemembersTheDataPoint) {
     ASSERT_EQ(logon("ANNA", "anna", true), LogonOutcome::LoggedOn);

@@ -13,8 +13,6 @@
 namespace quill {
 namespace {
 
-using test::SessionFixture;
-
 NewUser newUser(const char* logon, const char* name, const char* surname, bool administrator = false) {
     NewUser user;
     user.logonName = logon;

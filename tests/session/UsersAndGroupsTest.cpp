@@ -20,7 +20,6 @@
 namespace quill {
 namespace {
 
-using test::readBytes;
 using test::SessionFixture;
 
 class UsersAndGroupsTest : public ::testing::Test, public SessionFixture {

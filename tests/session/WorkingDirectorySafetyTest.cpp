@@ -18,13 +18,9 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using test::readBytes;
-using test::SessionFixture;
 using test::writeBytes;
 
-class WorkingDirectorySafetyTest : public test::LogonAttemptTest {
-protected:
-    std::string userLog() { return readBytes(dataPoint + "/DataPoint.system/Logs/ANNA.log"); }
-};
+class WorkingDirectorySafetyTest : public test::LogonAttemptTest {};
 
 TEST_F(WorkingDirectorySafetyTest, SettingsNamingOthersFilesFallBackToTheDefaults) {
     const std::string home = fs::environment("HOME");
