@@ -73,6 +73,14 @@ TEST_F(ScheduleCacheTest, UnchangedFilesComeFromTheCacheAndChangedOnesAreReadAga
     schedule(folder + "/Sub/Second.note", "2.1.2027");
     settle();
     EXPECT_EQ(scan(), (Seen{"First.note 1.1.2027", "Second.note 2.1.2027"})) << "cold";
+    // A scan that finds everything as kept leaves the cache file alone.
+    const std::string written = test::readBytes(cacheFile);
+    const std::int64_t writtenAt = fs::modificationTime(cacheFile);
+    fs::setModificationTime(cacheFile, writtenAt + kHourNs);
+    EXPECT_EQ(scan(), (Seen{"First.note 1.1.2027", "Second.note 2.1.2027"})) << "warm";
+    EXPECT_EQ(fs::modificationTime(cacheFile), writtenAt + kHourNs);
+    EXPECT_EQ(test::readBytes(cacheFile), written);
+    fs::setModificationTime(cacheFile, writtenAt);
 
     const struct {
         const char* what;
