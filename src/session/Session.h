@@ -68,6 +68,7 @@ public:
     struct FolderRights {
         std::unordered_map<std::string, bool> admits;
         std::unordered_map<std::string, std::string> texts; // "RIGHTS" already read
+        std::vector<std::string> places;                    // where the chain of records ends
         // Documents are mostly asked about folder by folder.
         std::optional<std::string> lastAsked;
         bool lastAdmits = false;

@@ -82,6 +82,16 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
     return admits;
 }
 
+// The places whose folder records are the last that count, comparable.
+std::vector<std::string> rightsPlaces(const LogonContext& c) {
+    std::vector<std::string> places;
+    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
+        if (!place->empty())
+            places.push_back(path::comparableFolder(*place));
+    }
+    return places;
+}
+
 } // namespace
 
 bool foldersAdmit(Session& session, std::string_view directory) {
@@ -90,13 +100,8 @@ bool foldersAdmit(Session& session, std::string_view directory) {
     Session::FolderRights* const cache = session.folderRights.get();
     if (cache && cache->lastAsked && *cache->lastAsked == directory)
         return cache->lastAdmits;
-    const LogonContext& c = session.context;
-    std::vector<std::string> places;
-    for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
-        if (!place->empty())
-            places.push_back(path::comparableFolder(*place));
-    }
-    const bool admits = chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)), places);
+    const bool admits = chainAdmits(session, path::withoutTrailingSeparator(path::normalize(directory)),
+                                    cache ? cache->places : rightsPlaces(session.context));
     if (cache) {
         cache->lastAsked = std::string(directory);
         cache->lastAdmits = admits;
@@ -110,6 +115,7 @@ FolderRightsCache::FolderRightsCache(Session& session, FolderRightsTexts texts) 
     if (!session_.folderRights) {
         session_.folderRights = std::make_unique<Session::FolderRights>();
         session_.folderRights->texts = std::move(texts);
+        session_.folderRights->places = rightsPlaces(session_.context);
         owner_ = true;
     }
 }
