@@ -14,7 +14,6 @@
 #include <deque>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 
 namespace quill {
 namespace {
@@ -376,8 +375,7 @@ struct Finder {
     FolderRightsTexts* rights;
     const std::atomic<bool>* stop;
     const ScheduleFileReader& reader;
-    WorkPool* pool = nullptr; // probes sub-directories ahead on a share
-    std::unordered_set<std::string> seen;
+    WorkPool* pool = nullptr;              // probes sub-directories ahead on a share
     std::vector<ScheduleReading> readings; // in the walk's order
     // The next cache's entries: those kept as they stand point into the
     // previous cache, so that a scan where little changed copies nothing
@@ -416,7 +414,7 @@ struct Finder {
         next.push_back(written.emplace_back(ScheduleCache::directoryEntry(directory, entry)));
     }
 
-    void take(const std::string& directory, const std::string& comparable, DirectoryProbe& probe) {
+    void take(const std::string& directory, DirectoryProbe& probe) {
         const auto& known = probe.known;
         // A directory listed again that holds what it held (the logon
         // writes into the user's own) is no reason to write the cache
@@ -435,7 +433,7 @@ struct Finder {
             sameAsKept = false;
         }
         if (!probe.rightsUnchecked && rights)
-            (*rights)[comparable] = std::string(rightsNow);
+            (*rights)[path::comparableFolder(directory)] = std::string(rightsNow);
         for (FoundDocument& found : probe.documents) {
             if (!found.kept) {
                 changed = true;
@@ -447,16 +445,15 @@ struct Finder {
             readings.push_back(std::move(found.reading));
     }
 
-    void below(const std::string& directory, const std::string& comparable, DirectoryProbe probe, int depth) {
+    void below(const std::string& directory, DirectoryProbe probe, int depth) {
         if (!probe.found)
             return;
-        take(directory, comparable, probe);
-        std::vector<std::pair<std::string, std::string>> subdirectories; // path, comparable
-        for (const std::string& name : probe.subdirectories) {
-            std::string sub = path::join(directory, name);
-            std::string subComparable = path::comparableFolder(sub);
-            if (depth < kMaxDepth && seen.insert(subComparable).second)
-                subdirectories.emplace_back(std::move(sub), std::move(subComparable));
+        take(directory, probe);
+        std::vector<std::string> subdirectories;
+        if (depth < kMaxDepth) {
+            subdirectories.reserve(probe.subdirectories.size());
+            for (const std::string& name : probe.subdirectories)
+                subdirectories.push_back(path::join(directory, name));
         }
         // The probe's names are all copied out; its memory goes before
         // the walk goes deeper.
@@ -465,7 +462,7 @@ struct Finder {
         for (std::size_t i = 0; pool && i < subdirectories.size(); ++i) {
             ahead[i] = std::make_shared<ProbeAhead>();
             // Its future is not needed: the slot tells.
-            pool->run([this, slot = ahead[i], path = subdirectories[i].first] {
+            pool->run([this, slot = ahead[i], path = subdirectories[i]] {
                 if (!slot->taken.exchange(true))
                     slot->made.set_value(probeOf(path));
             });
@@ -475,8 +472,7 @@ struct Finder {
                 return;
             // A probe not yet begun is made here rather than waited for.
             const bool begun = pool && ahead[i]->taken.exchange(true);
-            below(subdirectories[i].first, subdirectories[i].second,
-                  begun ? ahead[i]->made.get_future().get() : probeOf(subdirectories[i].first), depth + 1);
+            below(subdirectories[i], begun ? ahead[i]->made.get_future().get() : probeOf(subdirectories[i]), depth + 1);
         }
     }
 };
@@ -607,6 +603,27 @@ std::string ScheduleCache::serialize() const {
 
 namespace {
 
+// Places inside one another are walked once, from the outermost: as links
+// are not followed, no directory is then met twice.
+std::vector<std::string> outermostPlaces(const std::vector<std::string>& places) {
+    std::vector<std::string> comparables;
+    for (const std::string& place : places)
+        comparables.push_back(path::comparableFolder(place));
+    const auto inside = [](const std::string& inner, const std::string& outer) {
+        return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 && inner[outer.size()] == '/';
+    };
+    std::vector<std::string> outermost;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        bool covered = places[i].empty();
+        for (std::size_t j = 0; j < places.size() && !covered; ++j)
+            covered = !places[j].empty() &&
+                      (inside(comparables[i], comparables[j]) || (j < i && comparables[i] == comparables[j]));
+        if (!covered)
+            outermost.push_back(path::withoutTrailingSeparator(places[i]));
+    }
+    return outermost;
+}
+
 void walk(Finder& finder, const std::vector<std::string>& places) {
     // The pool ends with the walk, before the finder and the caches that
     // its probes use: a stopped walk leaves probes under way.
@@ -615,12 +632,8 @@ void walk(Finder& finder, const std::vector<std::string>& places) {
     // cost more than it saved, even on a first scan that reads every file.
     const std::unique_ptr<WorkPool> pool = poolForShare(places.empty() ? std::string_view() : places.front());
     finder.pool = pool.get();
-    for (const std::string& place : places) {
-        const std::string directory = path::withoutTrailingSeparator(place);
-        std::string comparable = path::comparableFolder(directory);
-        if (!place.empty() && finder.seen.insert(comparable).second)
-            finder.below(directory, comparable, finder.probeOf(directory), 0);
-    }
+    for (const std::string& directory : outermostPlaces(places))
+        finder.below(directory, finder.probeOf(directory), 0);
 }
 
 } // namespace

@@ -168,12 +168,13 @@ TEST_F(SchedulerTest, AScanFindsEachScheduledDocumentOnceAndNothingOutside) {
         if (c.found)
             expected.push_back(folder + "/" + c.document + ".note");
     }
-    // Places inside one another are walked once.
+    // Places inside one another are walked once, whichever comes first and
+    // however it is spelt.
     const std::string cacheFile = testing::TempDir() + "/quill-scheduler-test.cache";
     stdfs::remove(cacheFile);
     std::vector<std::string> found;
     for (const ScheduleReading& reading : readSchedulesBelow(
-             session->recordFiles(), session->tables, {folder, folder + "/A", folder + "/A/B/"}, cacheFile, dataPoint))
+             session->recordFiles(), session->tables, {folder + "/A/B/", folder, folder + "/a"}, cacheFile, dataPoint))
         found.push_back(reading.documentPath);
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
