@@ -1,4 +1,5 @@
 // A new data point made from the system part of the current one.
+#include "formats/CompanionNames.h"
 #include "datapoint/DataPointCreation.h"
 
 #include "platform/AtomicFile.h"
@@ -15,8 +16,6 @@
 
 namespace quill {
 namespace {
-
-constexpr std::string_view kFolderRecord = "folder.folders";
 
 // One thing to make in the target, by its path relative to the target;
 // a file is copied from from.
@@ -83,7 +82,7 @@ public:
             return false;
         if (!root.relative.empty()) {
             addDirectory(root.relative);
-            addFileIfPresent(path::join(source_.rootDirectory, kFolderRecord), root.relative);
+            addFileIfPresent(path::join(source_.rootDirectory, kFolderRecordName), root.relative);
         }
         if (usersRoot.relative.empty())
             return true;
@@ -96,7 +95,8 @@ public:
                 continue;
             const std::string relative = usersRoot.relative + "/" + area.name;
             addDirectory(relative);
-            addFileIfPresent(path::join(path::join(source_.usersRootDirectory, area.name), kFolderRecord), relative);
+            addFileIfPresent(path::join(path::join(source_.usersRootDirectory, area.name), kFolderRecordName),
+                             relative);
         }
         return true;
     }

@@ -35,7 +35,7 @@ SubDirectory readSubDirectory(const RecordFiles& records, const std::string& dir
     if (!read.entries)
         return read;
     for (const fs::Entry& sub : *read.entries) {
-        if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, "folder.folders"))
+        if (sub.isDirectory || sub.isSymlink || !cp1250::equalsNoCase(sub.name, kFolderRecordName))
             continue;
         Record folderRecord;
         if (records.read(open, directory, sub.name, folderRecord) == RecordRead::Ok)

@@ -31,7 +31,7 @@ DocumentCheck checkDocumentName(const DocumentStore& store, std::string_view pat
     const std::string name = path::fileName(path);
     if (name.empty() || isBookkeepingName(name))
         return DocumentCheck::NotAFile;
-    if (cp1250::equalsNoCase(name, "folder.folders"))
+    if (cp1250::equalsNoCase(name, kFolderRecordName))
         return DocumentCheck::FolderSettings;
     if (isCompanionExtension(path::extension(name)))
         return DocumentCheck::Companion;

@@ -15,6 +15,8 @@ struct TypeTables;
 // The directory of a folder that holds the attached files of its
 // documents; never a folder itself.
 inline constexpr std::string_view kAttachmentDirectoryName = "Attachments.systemfiles";
+// The record that makes a directory a folder and holds its name and rights.
+inline constexpr std::string_view kFolderRecordName = "folder.folders";
 
 // ".ATTACHMENTS", ".COMMENTS", ".FOLDERS", ".HISTORY", ".SCHEDULER" in any
 // case: files that belong to a document or folder and are not documents.

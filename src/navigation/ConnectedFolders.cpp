@@ -1,4 +1,5 @@
 // The user's list of folders at the top of the main tree.
+#include "formats/CompanionNames.h"
 #include "navigation/ConnectedFolders.h"
 
 #include "navigation/MainTree.h"
@@ -11,8 +12,6 @@
 
 namespace quill {
 namespace {
-
-constexpr std::string_view kFolderRecord = "folder.folders";
 
 std::string listKey(std::size_t n) {
     return "USRFOLDER" + std::to_string(n);
@@ -84,9 +83,9 @@ std::size_t connectedFolderIndex(const std::vector<std::string>& folders, std::s
 
 Status checkConnectableFolder(Session& session, const std::vector<std::string>& connected, std::string_view folder) {
     const std::string directory = path::withoutTrailingSeparator(path::normalize(folder));
-    if (directory.empty() || !fs::isRegularFile(path::join(directory, kFolderRecord)))
+    if (directory.empty() || !fs::isRegularFile(path::join(directory, kFolderRecordName)))
         return Status::failure((directory.empty() ? std::string("no directory") : directory) + " holds no " +
-                               std::string(kFolderRecord));
+                               std::string(kFolderRecordName));
     if (fs::isSymlink(directory) || !insideDataPoint(session, directory))
         return Status::failure(directory + " does not belong to this data point");
     if (connectedFolderIndex(connected, directory) != std::string::npos)
@@ -104,15 +103,15 @@ Status createConnectableFolder(Session& session, std::string_view parent, std::s
     if (!fs::isDirectory(directory) || fs::isSymlink(directory) || !insideDataPoint(session, directory))
         return Status::failure(directory + " is no folder of this data point");
     created = path::join(directory, name);
-    if (fs::exists(path::join(created, kFolderRecord)))
+    if (fs::exists(path::join(created, kFolderRecordName)))
         return Status::failure(created + " exists already");
     if (!fs::createDirectories(created))
         return Status::failure("the folder " + created + " cannot be made");
     // The new folder's history starts with its settings.
     if (const Status status = saveFolderSettings(session, created, settings); !status)
         return status;
-    if (!fs::isRegularFile(path::join(created, kFolderRecord)))
-        return Status::failure("the folder " + created + " got no " + std::string(kFolderRecord));
+    if (!fs::isRegularFile(path::join(created, kFolderRecordName)))
+        return Status::failure("the folder " + created + " got no " + std::string(kFolderRecordName));
     return Status::success();
 }
 

@@ -22,7 +22,6 @@
 namespace quill {
 namespace {
 
-constexpr std::string_view kFolderRecord = "folder.folders";
 // The edit group a change of folder settings is recorded under.
 constexpr int kFolderSettingsEdit = 40;
 constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
@@ -152,8 +151,8 @@ Status checkRenamableFolder(const Session& session, const std::string& folder) {
         return Status::failure(folder + " is no folder of the data point");
     if (cp1250::upper(folder).find(cp1250::upper(kAttachmentDirectoryName)) != std::string::npos)
         return Status::failure(folder + " holds attached files; it keeps its name");
-    if (!fs::isRegularFile(path::join(folder, kFolderRecord)))
-        return Status::failure(folder + " is no folder of the data point: it has no " + std::string(kFolderRecord));
+    if (!fs::isRegularFile(path::join(folder, kFolderRecordName)))
+        return Status::failure(folder + " is no folder of the data point: it has no " + std::string(kFolderRecordName));
     return Status::success();
 }
 
@@ -174,7 +173,7 @@ Status folderPropertiesFile(Session& session, std::string_view folder, std::stri
     const std::string directory = path::withoutTrailingSeparator(path::normalize(folder));
     if (!fs::isDirectory(directory) || fs::isSymlink(directory))
         return Status::failure("there is no folder " + directory);
-    file = path::join(directory, kFolderRecord);
+    file = path::join(directory, kFolderRecordName);
     if (!fs::exists(file) && !session.recordFiles().createEmpty(file))
         return Status::failure("the settings of " + directory + " cannot be written");
     return Status::success();
@@ -279,7 +278,7 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
     // A new name is a change of the folder's settings, noted in its history
     // like the others.
     noteEdit(session, kFolderSettingsEdit);
-    writeEditHistory(session, path::join(to, kFolderRecord));
+    writeEditHistory(session, path::join(to, kFolderRecordName));
     return Status::success();
 }
 

@@ -1,3 +1,4 @@
+#include "formats/CompanionNames.h"
 #include "navigation/MainTree.h"
 
 #include "navigation/DocumentCommands.h"
@@ -17,7 +18,6 @@
 namespace quill {
 namespace {
 
-constexpr std::string_view kFolderFile = "folder.folders";
 constexpr std::string_view kTemplates = "$DATA_POINT_PATH$\\DataPoint.system\\Resources\\HTML\\";
 
 std::string templateUrl(std::string_view name) {
@@ -39,7 +39,7 @@ bool isAttachmentStore(std::string_view name) {
 }
 
 bool holdsFolderFile(std::string_view directory) {
-    return fs::isRegularFile(path::join(directory, kFolderFile));
+    return fs::isRegularFile(path::join(directory, kFolderRecordName));
 }
 
 void setImage(MainTree& tree, TreeNode& node, std::string name) {
@@ -146,14 +146,14 @@ void addDefaultTopFolders(Session& session, MainTree& tree) {
     const LogonContext& c = session.context;
     const std::string root = path::withoutTrailingSeparator(c.rootDirectory);
     Record folder;
-    if (holdsFolderFile(root) && session.readRecord(path::join(root, kFolderFile), folder) == RecordRead::Ok) {
+    if (holdsFolderFile(root) && session.readRecord(path::join(root, kFolderRecordName), folder) == RecordRead::Ok) {
         addTopFolder(tree, root, nameText(session, "ROOT"), "", folder.value("ICON"), folder.value("URL"));
     } else {
         addTopFolder(tree, root, nameText(session, "ROOT"), "", "ROOT.BMP", templateUrl("Template.Root.htm"));
     }
 
     const std::string own = path::withoutTrailingSeparator(c.userDirectory);
-    const std::string ownFile = path::join(own, kFolderFile);
+    const std::string ownFile = path::join(own, kFolderRecordName);
     if (!holdsFolderFile(own)) {
         fs::createDirectories(own);
         session.recordFiles().createEmpty(ownFile);
@@ -184,7 +184,7 @@ void addListedTopFolders(Session& session, MainTree& tree) {
             break;
         Record folder;
         if (!holdsFolderFile(directory) ||
-            session.readRecord(path::join(directory, kFolderFile), folder) != RecordRead::Ok)
+            session.readRecord(path::join(directory, kFolderRecordName), folder) != RecordRead::Ok)
             continue;
         std::string caption = lastComponent(directory);
         if (cp1250::upper(caption) == "DATAPOINT.ROOT")
@@ -399,7 +399,7 @@ TreeNode& addFolderNode(Session& session, MainTree& tree, std::string_view name,
 
 void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const std::string& directory,
                       bool runFocusChange) {
-    const std::string folderFile = path::join(directory, kFolderFile);
+    const std::string folderFile = path::join(directory, kFolderRecordName);
     if (Record folder; holdsFolderFile(directory) && session.readRecord(folderFile, folder) == RecordRead::Ok) {
         const std::string component = lastComponent(directory);
         if (node.kind != NodeKind::TopFolder) {
@@ -436,7 +436,7 @@ void reloadFolderNode(Session& session, MainTree& tree, TreeNode& node, const st
 }
 
 bool refreshFolderNode(Session& session, MainTree& tree, TreeNode& node) {
-    const std::string folderFile = path::join(node.path, kFolderFile);
+    const std::string folderFile = path::join(node.path, kFolderRecordName);
     Record folder;
     if (!fs::isRegularFile(folderFile) || session.readRecord(folderFile, folder) != RecordRead::Ok)
         return false;
@@ -470,7 +470,7 @@ bool checkFolderChanged(Session& session, MainTree& tree, TreeNode& node, bool* 
         if (!entry.isDirectory || entry.isSymlink || isAttachmentStore(entry.name))
             continue;
         Record folder;
-        if (session.recordFiles().read(path::join(path::join(node.path, entry.name), kFolderFile), folder) ==
+        if (session.recordFiles().read(path::join(path::join(node.path, entry.name), kFolderRecordName), folder) ==
                 RecordRead::Ok &&
             rightsAdmit(session.program, folder.value("RIGHTS")))
             ++folders;

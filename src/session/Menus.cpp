@@ -1,3 +1,4 @@
+#include "formats/CompanionNames.h"
 #include "session/Menus.h"
 
 #include "platform/FileSystem.h"
@@ -33,7 +34,7 @@ FolderTemplateMenu buildFolderTemplateMenu(Session& session) {
     const auto addFrom = [&](const std::string& base) {
         for (const std::string& directory : listSubDirectories(base)) {
             Record folder;
-            if (files.read(path::join(directory, "folder.folders"), folder) != RecordRead::Ok)
+            if (files.read(path::join(directory, kFolderRecordName), folder) != RecordRead::Ok)
                 continue;
             const std::string caption =
                 session.variables.expand(path::fileName(directory), false) + "  - " + folder.value("NOTE");

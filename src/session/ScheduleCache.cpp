@@ -227,7 +227,7 @@ void listDirectory(fs::OpenDirectory& open, const std::string& directory, Direct
             std::string name = path::fileName(document);
             if (std::find(probe.documentNames.begin(), probe.documentNames.end(), name) == probe.documentNames.end())
                 probe.documentNames.push_back(std::move(name));
-        } else if (probe.folderRecord.empty() && cp1250::equalsNoCase(found.name, "folder.folders")) {
+        } else if (probe.folderRecord.empty() && cp1250::equalsNoCase(found.name, kFolderRecordName)) {
             probe.folderRecord = found.name;
         }
     }

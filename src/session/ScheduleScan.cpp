@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 namespace quill {
 std::vector<std::string> scheduledDocumentsIn(const std::string& directory) {
@@ -127,15 +128,46 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
     return readings;
 }
 
-void scanSchedules(Session& session, const std::vector<std::string>& places) {
-    FolderRightsTexts texts;
-    std::vector<ScheduleReading> readings = readSchedulesBelow(session.recordFiles(), session.tables, places,
-                                                               scheduleCacheFile(session.context.dataPointPath),
-                                                               session.context.dataPointPath, nullptr, &texts);
-    const FolderRightsCache rights(session, std::move(texts));
-    session.schedule.reserve(session.schedule.size() + readings.size());
-    for (ScheduleReading& reading : readings)
+void addFolderRightsAbove(const RecordFiles& records, const TypeTables& tables, const std::vector<std::string>& places,
+                          ScheduleScanResult& result) {
+    FolderRightsTexts& texts = result.folderRights;
+    std::unordered_set<std::string> done; // comparable folders whose chain is complete
+    for (const ScheduleReading& reading : result.readings) {
+        std::string directory = path::withoutTrailingSeparator(path::directory(reading.documentPath));
+        while (!directory.empty()) {
+            std::string comparable = path::comparableFolder(directory);
+            if (!done.insert(comparable).second)
+                break;
+            std::string parent = rightsParent(directory, comparable, places);
+            if (!texts.contains(comparable)) {
+                // A missing or unreadable record, or one of no type the
+                // data point defines, restricts nothing.
+                const std::string file = path::join(directory, kFolderRecordName);
+                Record record;
+                texts.emplace(std::move(comparable),
+                              recordCarriesRights(tables, file) && records.read(file, record) == RecordRead::Ok
+                                  ? record.value("RIGHTS")
+                                  : std::string());
+            }
+            directory = std::move(parent);
+        }
+    }
+}
+
+void takeScheduleScan(Session& session, ScheduleScanResult result) {
+    const FolderRightsCache rights(session, std::move(result.folderRights));
+    session.schedule.reserve(session.schedule.size() + result.readings.size());
+    for (ScheduleReading& reading : result.readings)
         takeScheduleReading(session, std::move(reading));
+}
+
+void scanSchedules(Session& session, const std::vector<std::string>& places) {
+    ScheduleScanResult result;
+    result.readings = readSchedulesBelow(session.recordFiles(), session.tables, places,
+                                         scheduleCacheFile(session.context.dataPointPath),
+                                         session.context.dataPointPath, nullptr, &result.folderRights);
+    addFolderRightsAbove(session.recordFiles(), session.tables, rightsPlaces(session.context), result);
+    takeScheduleScan(session, std::move(result));
 }
 
 } // namespace quill

@@ -2,6 +2,7 @@
 
 #include "documents/Companions.h"
 #include "formats/RecordFile.h"
+#include "session/Visibility.h"
 
 #include <atomic>
 #include <memory>
@@ -77,6 +78,24 @@ std::vector<ScheduleReading> readScheduleFiles(const RecordFiles& records, const
 // Brings the document's entry of the session's table up to date from what
 // was read (see updateScheduleEntry).
 void takeScheduleReading(Session& session, ScheduleReading reading);
+
+// What a scan hands over: the readings, and the "RIGHTS" of the folder
+// records that decide whether their documents are shown.
+struct ScheduleScanResult {
+    std::vector<ScheduleReading> readings;
+    FolderRightsTexts folderRights;
+};
+
+// Adds to the result the rights of every folder from the readings'
+// directories up to the places (rightsPlaces) that it does not hold yet,
+// read here, without a session: taking the result then reads no file, so
+// a scan run on another thread leaves the taking thread no file call.
+void addFolderRightsAbove(const RecordFiles& records, const TypeTables& tables, const std::vector<std::string>& places,
+                          ScheduleScanResult& result);
+
+// Takes every reading into the session's table, the folder rights from
+// the result.
+void takeScheduleScan(Session& session, ScheduleScanResult result);
 
 // All of it for the places at once: finds, reads and takes every schedule,
 // with the folders' rights read once each.

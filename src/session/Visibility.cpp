@@ -1,3 +1,4 @@
+#include "formats/CompanionNames.h"
 #include "session/Visibility.h"
 
 #include "formats/ObjectTypes.h"
@@ -15,8 +16,6 @@
 
 namespace quill {
 namespace {
-
-constexpr std::string_view kFolderFile = "folder.folders";
 
 // "" when the file is no record of a type the data point defines, or
 // cannot be read: a file of an unknown kind would read as the first type,
@@ -63,18 +62,9 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
     const auto text = cache ? cache->texts.find(comparable) : decltype(cache->texts.find(comparable))();
     bool admits = rightsAdmit(session.program, cache && text != cache->texts.end()
                                                    ? text->second
-                                                   : rightsOf(session, path::join(current, kFolderFile)));
+                                                   : rightsOf(session, path::join(current, kFolderRecordName)));
     if (admits) {
-        // Up to the top of the data point's places and no further: the
-        // directories above belong to nobody's rights.
-        bool inside = false;
-        bool top = false;
-        for (const std::string& place : places) {
-            top |= comparable == place;
-            inside |= startsWithFolder(comparable, place);
-        }
-        const std::string parent = path::directory(current);
-        if (!top && inside && !parent.empty() && parent != current)
+        if (const std::string parent = rightsParent(current, comparable, places); !parent.empty())
             admits = chainAdmits(session, parent, places);
     }
     if (cache)
@@ -82,7 +72,22 @@ bool chainAdmits(Session& session, const std::string& current, const std::vector
     return admits;
 }
 
-// The places whose folder records are the last that count, comparable.
+} // namespace
+
+std::string rightsParent(const std::string& directory, const std::string& comparable,
+                         const std::vector<std::string>& places) {
+    // Up to the top of the data point's places and no further: the
+    // directories above belong to nobody's rights.
+    bool inside = false;
+    bool top = false;
+    for (const std::string& place : places) {
+        top |= comparable == place;
+        inside |= startsWithFolder(comparable, place);
+    }
+    std::string parent = path::directory(directory);
+    return !top && inside && parent != directory ? parent : std::string();
+}
+
 std::vector<std::string> rightsPlaces(const LogonContext& c) {
     std::vector<std::string> places;
     for (const std::string* place : {&c.dataPointPath, &c.rootDirectory, &c.usersRootDirectory}) {
@@ -91,8 +96,6 @@ std::vector<std::string> rightsPlaces(const LogonContext& c) {
     }
     return places;
 }
-
-} // namespace
 
 bool foldersAdmit(Session& session, std::string_view directory) {
     if (session.program.isAdministrator)

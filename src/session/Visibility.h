@@ -3,10 +3,12 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace quill {
 
 class Session;
+struct LogonContext;
 struct ProgramValues;
 struct TypeTables;
 
@@ -28,6 +30,14 @@ bool foldersAdmit(Session& session, std::string_view directory);
 
 // The "RIGHTS" of folder records, by comparable folder path.
 using FolderRightsTexts = std::unordered_map<std::string, std::string>;
+
+// Where the chain of folder records that foldersAdmit follows upwards
+// ends: the data point, its root and its users root, comparable.
+std::vector<std::string> rightsPlaces(const LogonContext& context);
+// The directory whose folder record counts next above directory (whose
+// comparable form is given); empty where the chain ends.
+std::string rightsParent(const std::string& directory, const std::string& comparable,
+                         const std::vector<std::string>& places);
 
 // While one lives, foldersAdmit reads each folder record once and answers
 // from what it read: a walk over many documents in few folders otherwise

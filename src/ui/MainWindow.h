@@ -158,7 +158,7 @@ private:
     void minuteTick();
     void fullRefresh();
     // Reads schedules on the scanner's thread and takes them in when done.
-    void scanTasksAway(std::function<std::vector<ScheduleReading>(const std::atomic<bool>*)> read);
+    void scanTasksAway(std::function<ScheduleScanResult(const std::atomic<bool>*)> read);
     void startTaskCount();
     // Reads and shows the level a newly expanded folder shows.
     void showExpandedLevel(const QModelIndex& index);

@@ -160,14 +160,11 @@ void MainWindow::minuteTick() {
         updateTaskSummary();
 }
 
-void MainWindow::scanTasksAway(std::function<std::vector<ScheduleReading>(const std::atomic<bool>*)> find) {
+void MainWindow::scanTasksAway(std::function<ScheduleScanResult(const std::atomic<bool>*)> find) {
     if (!scheduleScanner_)
         scheduleScanner_ = new ScheduleScanner(this);
-    scheduleScanner_->start(std::move(find), [this](std::vector<ScheduleReading> readings) {
-        const FolderRightsCache rights(session_);
-        for (ScheduleReading& reading : readings)
-            takeScheduleReading(session_, std::move(reading));
-        readings = {};
+    scheduleScanner_->start(std::move(find), [this](ScheduleScanResult result) {
+        takeScheduleScan(session_, std::move(result));
         // What the scan kept of a large data point goes back to the system,
         // not only to the heap.
         ::malloc_trim(0);
@@ -184,12 +181,16 @@ void MainWindow::startTaskCount() {
     // the user.
     const std::string& dataPoint = session_.context.dataPointPath;
     scanTasksAway([places = scheduleScanPlaces(tree_), tasks = session_.context.userTasksDirectory,
-                   records = session_.recordFiles(), &tables = session_.tables,
-                   cacheFile = scheduleCacheFile(dataPoint), dataPoint](const std::atomic<bool>* stop) {
-        std::vector<ScheduleReading> readings = readSchedulesBelow(records, tables, places, cacheFile, dataPoint, stop);
+                   rightsPlaces = rightsPlaces(session_.context), records = session_.recordFiles(),
+                   &tables = session_.tables, cacheFile = scheduleCacheFile(dataPoint),
+                   dataPoint](const std::atomic<bool>* stop) {
+        ScheduleScanResult result;
+        result.readings = readSchedulesBelow(records, tables, places, cacheFile, dataPoint, stop, &result.folderRights);
         for (const std::string& document : scheduledDocumentsIn(tasks))
-            readings.push_back(readScheduleFiles(records, tables, document));
-        return readings;
+            result.readings.push_back(readScheduleFiles(records, tables, document));
+        if (!*stop)
+            addFolderRightsAbove(records, tables, rightsPlaces, result);
+        return result;
     });
 }
 
@@ -203,10 +204,15 @@ void MainWindow::fullRefresh() {
     for (const ScheduleEntry& entry : session_.schedule)
         known.push_back(entry.documentPath);
     scanTasksAway([known = std::move(known), tasks = session_.context.userTasksDirectory,
-                   records = session_.recordFiles(), &tables = session_.tables](const std::atomic<bool>* stop) mutable {
+                   rightsPlaces = rightsPlaces(session_.context), records = session_.recordFiles(),
+                   &tables = session_.tables](const std::atomic<bool>* stop) mutable {
         for (std::string& document : scheduledDocumentsIn(tasks))
             known.push_back(std::move(document));
-        return readScheduleFiles(records, tables, known, stop);
+        ScheduleScanResult result;
+        result.readings = readScheduleFiles(records, tables, known, stop);
+        if (!*stop)
+            addFolderRightsAbove(records, tables, rightsPlaces, result);
+        return result;
     });
 }
 

@@ -19,16 +19,16 @@ bool ScheduleScanner::start(Read read, Done done) {
     stop_ = false;
     const int generation = ++generation_;
     worker_ = std::thread([this, generation, read = std::move(read), done = std::move(done)] {
-        auto readings = std::make_shared<std::vector<ScheduleReading>>(read(&stop_));
+        auto result = std::make_shared<ScheduleScanResult>(read(&stop_));
         if (stop_)
             return;
         QMetaObject::invokeMethod(
             this,
-            [this, readings, done, generation] {
+            [this, result, done, generation] {
                 if (generation != generation_)
                     return;
                 running_ = false;
-                done(std::move(*readings));
+                done(std::move(*result));
             },
             Qt::QueuedConnection);
     });

@@ -15,15 +15,16 @@ namespace quill::ui {
 
 // Finds and reads the schedules below a set of places on a thread of its
 // own, touching no session: on a share with many tasks that takes long,
-// and the window stays usable meanwhile. The readings are handed to done
-// on the window's thread, where they are taken into the session.
+// and the window stays usable meanwhile. The readings, with the folder
+// rights that decide which are shown, are handed to done on the window's
+// thread, where they are taken into the session without a file call.
 class ScheduleScanner final : public QObject {
     Q_OBJECT
 public:
-    using Done = std::function<void(std::vector<ScheduleReading> readings)>;
+    using Done = std::function<void(ScheduleScanResult result)>;
     // Reads the schedules, on the scan's thread, from nothing but what it
     // holds; it should return early once the flag is set.
-    using Read = std::function<std::vector<ScheduleReading>(const std::atomic<bool>* stop)>;
+    using Read = std::function<ScheduleScanResult(const std::atomic<bool>* stop)>;
 
     explicit ScheduleScanner(QObject* parent = nullptr);
     ~ScheduleScanner() override;

@@ -211,5 +211,33 @@ TEST_F(SchedulerTest, ReadingsTakenLaterGiveWhatAnUpdateGives) {
     EXPECT_FALSE(entryOf(foreign));
 }
 
+TEST_F(SchedulerTest, AScanHandsOverTheFolderRightsItsTasksNeed) {
+    // Secret, with no task of its own, is Jan's only; a task lies below it.
+    const std::string secret = folder + "/Secret";
+    stdfs::create_directories(secret + "/Sub");
+    stdfs::create_directories(folder + "/Open");
+    const std::string record = secret + "/folder.folders";
+    stdfs::copy_file(dataPoint + "/DataPoint.root/Contracts/folder.folders", record);
+    Record folderRecord;
+    ASSERT_EQ(session->readRecord(record, folderRecord), RecordRead::Ok);
+    ASSERT_TRUE(folderRecord.setValue("RIGHTS", "Jan Novy (JAN); "));
+    ASSERT_TRUE(session->writeRecord(folderRecord, record));
+    const std::string hidden = scheduled("Hidden", anna, "9.12.2026", "9:00:00", "5", secret + "/Sub");
+    const std::string shown = scheduled("Shown", anna, "9.12.2026", "9:00:00", "5", folder + "/Open");
+
+    const std::string cacheFile = testing::TempDir() + "/quill-scheduler-rights-test.cache";
+    stdfs::remove(cacheFile);
+    ScheduleScanResult result;
+    result.readings = readSchedulesBelow(session->recordFiles(), session->tables, {folder}, cacheFile, dataPoint,
+                                         nullptr, &result.folderRights);
+    addFolderRightsAbove(session->recordFiles(), session->tables, rightsPlaces(session->context), result);
+    // Taken where the record can no longer be read: what decides is what
+    // the scan handed over, not a read on the taking side.
+    stdfs::remove(record);
+    takeScheduleScan(*session, std::move(result));
+    EXPECT_TRUE(entryOf(shown));
+    EXPECT_FALSE(entryOf(hidden));
+}
+
 } // namespace
 } // namespace quill
