@@ -1,7 +1,7 @@
 // A new data point made from the system part of the current one.
-#include "formats/CompanionNames.h"
 #include "datapoint/DataPointCreation.h"
 
+#include "formats/CompanionNames.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"

@@ -1,7 +1,7 @@
 // The user's list of folders at the top of the main tree.
-#include "formats/CompanionNames.h"
 #include "navigation/ConnectedFolders.h"
 
+#include "formats/CompanionNames.h"
 #include "navigation/MainTree.h"
 #include "platform/Cp1250.h"
 #include "platform/FileSystem.h"

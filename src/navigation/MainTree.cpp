@@ -1,6 +1,6 @@
-#include "formats/CompanionNames.h"
 #include "navigation/MainTree.h"
 
+#include "formats/CompanionNames.h"
 #include "navigation/DocumentCommands.h"
 
 #include "datapoint/FolderWalk.h"

@@ -1,6 +1,6 @@
-#include "formats/CompanionNames.h"
 #include "session/Menus.h"
 
+#include "formats/CompanionNames.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"

@@ -139,16 +139,9 @@ void addFolderRightsAbove(const RecordFiles& records, const TypeTables& tables, 
             if (!done.insert(comparable).second)
                 break;
             std::string parent = rightsParent(directory, comparable, places);
-            if (!texts.contains(comparable)) {
-                // A missing or unreadable record, or one of no type the
-                // data point defines, restricts nothing.
-                const std::string file = path::join(directory, kFolderRecordName);
-                Record record;
+            if (!texts.contains(comparable))
                 texts.emplace(std::move(comparable),
-                              recordCarriesRights(tables, file) && records.read(file, record) == RecordRead::Ok
-                                  ? record.value("RIGHTS")
-                                  : std::string());
-            }
+                              recordRights(records, tables, path::join(directory, kFolderRecordName)));
             directory = std::move(parent);
         }
     }

@@ -1,6 +1,6 @@
-#include "formats/CompanionNames.h"
 #include "session/Visibility.h"
 
+#include "formats/CompanionNames.h"
 #include "formats/ObjectTypes.h"
 #include "formats/Record.h"
 #include "formats/RecordFile.h"
@@ -17,18 +17,8 @@
 namespace quill {
 namespace {
 
-// "" when the file is no record of a type the data point defines, or
-// cannot be read: a file of an unknown kind would read as the first type,
-// and whatever stands on the line of its RIGHTS is nobody's rights. A
-// folder without a readable record is no folder of the tree and restricts
-// nothing either.
 std::string rightsOf(Session& session, std::string_view file) {
-    if (!recordCarriesRights(session.tables, file))
-        return {};
-    Record record;
-    if (session.recordFiles().read(file, record) != RecordRead::Ok)
-        return {};
-    return record.value("RIGHTS");
+    return recordRights(session.recordFiles(), session.tables, file);
 }
 
 bool startsWithFolder(const std::string& folder, const std::string& place) {
@@ -40,6 +30,15 @@ bool startsWithFolder(const std::string& folder, const std::string& place) {
 
 bool recordCarriesRights(const TypeTables& tables, std::string_view file) {
     return tables.definesTypeOf(path::fileName(file));
+}
+
+std::string recordRights(const RecordFiles& records, const TypeTables& tables, std::string_view file) {
+    if (!recordCarriesRights(tables, file))
+        return {};
+    Record record;
+    if (records.read(file, record) != RecordRead::Ok)
+        return {};
+    return record.value("RIGHTS");
 }
 
 bool rightsAdmit(const ProgramValues& program, std::string_view rights) {

@@ -7,6 +7,7 @@
 
 namespace quill {
 
+class RecordFiles;
 class Session;
 struct LogonContext;
 struct ProgramValues;
@@ -23,6 +24,12 @@ bool rightsAdmit(const ProgramValues& program, std::string_view rights);
 // defines carry any; a file of an unknown kind would read as the first
 // type, and whatever stands on the line of its RIGHTS is nobody's rights.
 bool recordCarriesRights(const TypeTables& tables, std::string_view file);
+
+// The "RIGHTS" of the record at file; "" when it is no record of a type the
+// data point defines (see recordCarriesRights) or cannot be read. A folder
+// without a readable record is no folder of the tree and restricts nothing
+// either.
+std::string recordRights(const RecordFiles& records, const TypeTables& tables, std::string_view file);
 
 // Whether the folder records of directory and of every folder above it,
 // up to the data point (or its root or users root), admit the user.
