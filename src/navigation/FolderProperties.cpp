@@ -97,11 +97,14 @@ std::string expandedFor(Session& session, const ListOwner& owner, std::string_vi
 // folder spelled out or with text variables, which are read as the list's
 // owner reads them: ANNA's "$LOGONNAME$\Drafts" is ANNA's Drafts, whoever
 // renames it. An entry keeps its form: spelled out stays spelled out, and
-// one with variables is written with the owner's variables again.
-void moveFolderListEntries(Session& session, const std::string& from, const std::string& to) {
+// one with variables is written with the owner's variables again. When a
+// list cannot be written, those written before it are put back as they
+// were and the failure is returned.
+Status moveFolderListEntries(Session& session, const std::string& from, const std::string& to) {
     const auto entries = fs::list(session.context.userRecordsDirectory);
     if (!entries)
-        return;
+        return Status::success();
+    std::vector<std::pair<std::string, Record>> written; // each list written, as it was before
     const std::string wanted = comparableStored(from);
     std::string target = to;
     std::replace(target.begin(), target.end(), '/', '\\');
@@ -113,6 +116,7 @@ void moveFolderListEntries(Session& session, const std::string& from, const std:
         Record list;
         if (session.readRecord(file, list) != RecordRead::Ok)
             continue;
+        Record before = list;
         bool changed = false;
         for (Field& field : list.fields) {
             std::string rest;
@@ -125,9 +129,16 @@ void moveFolderListEntries(Session& session, const std::string& from, const std:
                     : collapseStoredText(moved, session.context.dataPointPath, owner.logonName, owner.fullName);
             changed = true;
         }
-        if (changed)
-            ignoreOutcome(session.writeRecord(list, file));
+        if (!changed)
+            continue;
+        if (Status stored = session.storeRecord(list, file); !stored) {
+            for (auto& [done, old] : written)
+                ignoreOutcome(session.storeRecord(old, done));
+            return Status::failure("the folder list " + file + " cannot be written: " + stored.message());
+        }
+        written.emplace_back(file, std::move(before));
     }
+    return Status::success();
 }
 
 // Only the folders of the data point may be renamed: directories holding
@@ -272,8 +283,14 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
         return Status::failure("a folder named " + std::string(newName) + " exists already");
     if (Status status = fs::rename(from, to); !status)
         return status;
+    // The folder and every list that names it change together: a list
+    // left behind would lose its user the folder.
+    if (Status lists = moveFolderListEntries(session, from, to); !lists) {
+        if (!fs::rename(to, from))
+            return Status::failure(lists.message() + "; the folder keeps its new name " + to);
+        return lists;
+    }
     newPath = to;
-    moveFolderListEntries(session, from, to);
     session.schedule.movePaths(from, to);
     // A new name is a change of the folder's settings, noted in its history
     // like the others.

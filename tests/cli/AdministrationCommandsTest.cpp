@@ -144,6 +144,32 @@ TEST_F(AdministrationCommandsTest, ARenameFollowsEveryStoredFormAndIsNotedInTheH
     EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1) << history;
 }
 
+TEST_F(AdministrationCommandsTest, ARenameWhoseFolderListsCannotBeWrittenIsUndone) {
+    const std::string drafts = dataPoint + "/DataPoint.users/ANNA/Drafts";
+    stdfs::create_directories(drafts);
+    test::writeBytes(drafts + "/folder.folders", "");
+    run("folders connect", shellWord(drafts));
+    // BOB's list is too long for the space left: it cannot be rewritten.
+    const std::string users = dataPoint + "/DataPoint.system/Users/";
+    const std::string bobs = drafts + "\r\nC:\\" + std::string(4000, 'x') + "\r\n";
+    test::writeBytes(users + "BOB.usrfolders", bobs);
+    const std::string annas = test::readBytes(users + "ANNA.usrfolders");
+
+    EXPECT_TRUE(test::passesInChild(
+        [&] {
+            int status = 0;
+            std::string errors;
+            test::runCli(commandLine("folder rename", shellWord(drafts) + " Notes", "ADMINISTRATOR"), &status, &errors);
+            return status != 0 && errors.find("BOB.usrfolders") != std::string::npos;
+        },
+        2000))
+        << "the failed list was not reported";
+    EXPECT_TRUE(stdfs::is_directory(drafts));
+    EXPECT_FALSE(stdfs::exists(dataPoint + "/DataPoint.users/ANNA/Notes"));
+    EXPECT_EQ(test::readBytes(users + "BOB.usrfolders"), bobs);
+    EXPECT_EQ(test::readBytes(users + "ANNA.usrfolders"), annas);
+}
+
 TEST_F(AdministrationCommandsTest, ConnectedFoldersAreAddedMovedAndRemoved) {
     const std::string own = dataPoint + "/DataPoint.users/ANNA";
     EXPECT_EQ(run("folders list", ""), root + "\n" + own + "\n") << "the default list";
