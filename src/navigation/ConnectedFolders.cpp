@@ -124,4 +124,20 @@ void moveConnectedFolder(std::vector<std::string>& folders, std::size_t from, st
     folders.insert(folders.begin() + static_cast<std::ptrdiff_t>(to), std::move(moved));
 }
 
+FolderSettings newConnectableFolderSettings(const Session& session) {
+    FolderSettings settings;
+    settings.owner = session.program.fullName + " (" + session.program.logonName + ")";
+    settings.icon = kPlainFolderPicture;
+    settings.locked = true;
+    return settings;
+}
+
+std::string connectedFolderPicture(Session& session, const std::string& folder) {
+    FolderSettings settings;
+    // Reading the settings of a folder without any would make them.
+    if (fs::isRegularFile(path::join(folder, kFolderRecordName)))
+        ignoreOutcome(readFolderSettings(session, folder, settings));
+    return settings.icon.empty() ? std::string(kPlainFolderPicture) : settings.icon;
+}
+
 } // namespace quill

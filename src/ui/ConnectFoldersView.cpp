@@ -75,13 +75,10 @@ bool ConnectFoldersView::run() {
 
 void ConnectFoldersView::fill(std::size_t selected) {
     list_->clear();
+    // A folder that is gone stays listed, with the plain folder's picture.
     for (const std::string& folder : folders_) {
-        // A folder that is gone stays listed, without its settings.
-        FolderSettings settings;
-        if (fs::isRegularFile(path::join(folder, "folder.folders")))
-            ignoreOutcome(readFolderSettings(session_, folder, settings));
         auto* row = new QTreeWidgetItem(list_, {toQt(folder)});
-        row->setIcon(0, images_.treeIcon(settings.icon.empty() ? std::string("FOLDER.BMP") : settings.icon));
+        row->setIcon(0, images_.treeIcon(connectedFolderPicture(session_, folder)));
     }
     if (selected < folders_.size())
         list_->setCurrentItem(list_->topLevelItem(static_cast<int>(selected)));

@@ -124,9 +124,7 @@ void UserFoldersWizard::fillSettings() {
         ignoreOutcome(readFolderSettings(session_, directory, settings));
         field("Name")->setText(toQt(path::fileName(path::withoutTrailingSeparator(directory))));
     } else {
-        settings.owner = session_.program.fullName + " (" + session_.program.logonName + ")";
-        settings.icon = "FOLDER.BMP";
-        settings.locked = true;
+        settings = newConnectableFolderSettings(session_);
         field("Name")->setText(text(section_, "NEWFOLDER"));
     }
     field("Note")->setText(toQt(settings.note));
