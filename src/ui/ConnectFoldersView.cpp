@@ -7,10 +7,6 @@
 #include "ViewSupport.h"
 
 #include "navigation/ConnectedFolders.h"
-#include "navigation/FolderProperties.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "platform/Result.h"
 #include "platform/Ui.h"
 #include "session/Session.h"
 #include "session/FormHelp.h"
