@@ -345,13 +345,11 @@ DirectoryProbe probeDirectory(const RecordFiles& records, const TypeTables& tabl
     return probe;
 }
 
-bool sameNames(const std::vector<std::string_view>& kept, const std::vector<std::string>& now) {
-    return std::equal(kept.begin(), kept.end(), now.begin(), now.end());
-}
-
 // Whether a directory listed again holds what the cache kept of it.
 bool holdsWhatWasKept(const ScheduleCache::Directory& known, const DirectoryProbe& probe) {
-    return sameNames(known.subdirectories, probe.subdirectories) && known.folderRecord == probe.folderRecord &&
+    return std::equal(known.subdirectories.begin(), known.subdirectories.end(), probe.subdirectories.begin(),
+                      probe.subdirectories.end()) &&
+           known.folderRecord == probe.folderRecord &&
            std::equal(
                known.documents.begin(), known.documents.end(), probe.documentNames.begin(), probe.documentNames.end(),
                [](const ScheduleCache::Document& document, const std::string& name) { return document.name == name; });

@@ -186,8 +186,8 @@ void MainWindow::startTaskCount() {
                    dataPoint](const std::atomic<bool>* stop) {
         ScheduleScanResult result;
         result.readings = readSchedulesBelow(records, tables, places, cacheFile, dataPoint, stop, &result.folderRights);
-        for (const std::string& document : scheduledDocumentsIn(tasks))
-            result.readings.push_back(readScheduleFiles(records, tables, document));
+        for (ScheduleReading& reading : readScheduleFiles(records, tables, scheduledDocumentsIn(tasks), stop))
+            result.readings.push_back(std::move(reading));
         if (!*stop)
             addFolderRightsAbove(records, tables, rightsPlaces, result);
         return result;

@@ -50,7 +50,6 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
     QAction* change = addToolButton(bar, session, images, 25, "ChangeList");
     QAction* refresh = addToolButton(bar, session, images, 7, "Refresh");
     goToAction_ = addToolButton(bar, session, images, 28, "GoTo");
-    QAction* goTo = goToAction_;
     bar->addSeparator();
     QAction* help = addToolButton(bar, session, images, 19, "Help");
     auto* lists = new QMenu(this);
@@ -80,7 +79,7 @@ ScheduleEventView::ScheduleEventView(Session& session, const ImageLists& images,
             refreshTasks();
         rebuild();
     });
-    connect(goTo, &QAction::triggered, this, [this] { goToFocused(); });
+    connect(goToAction_, &QAction::triggered, this, [this] { goToFocused(); });
     connect(help, &QAction::triggered, this, [this] { openFormHelp(session_, "SCHEDULEEVENTFORM_HELPBUTTON"); });
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
