@@ -283,19 +283,30 @@ Status renameFolder(Session& session, std::string_view folder, std::string_view 
         return Status::failure("a folder named " + std::string(newName) + " exists already");
     if (Status status = fs::rename(from, to); !status)
         return status;
-    // The folder and every list that names it change together: a list
-    // left behind would lose its user the folder.
-    if (Status lists = moveFolderListEntries(session, from, to); !lists) {
+    // The folder, every list that names it and the line of its history
+    // change together: a list left behind would lose its user the folder.
+    const auto undo = [&](Status failed) {
         if (!fs::rename(to, from))
-            return Status::failure(lists.message() + "; the folder keeps its new name " + to);
-        return lists;
-    }
-    newPath = to;
-    session.schedule.movePaths(from, to);
+            return Status::failure(failed.message() + "; the folder keeps its new name " + to);
+        return failed;
+    };
+    if (Status lists = moveFolderListEntries(session, from, to); !lists)
+        return undo(std::move(lists));
     // A new name is a change of the folder's settings, noted in its history
     // like the others.
     noteEdit(session, kFolderSettingsEdit);
-    writeEditHistory(session, path::join(to, kFolderRecordName));
+    const std::string record = path::join(to, kFolderRecordName);
+    const std::string history = path::changeExtension(record, ".history");
+    const bool hadHistory = fs::exists(history);
+    if (!writeEditHistory(session, record)) {
+        session.pendingEdits.forget();
+        if (!hadHistory)
+            ignoreOutcome(fs::removeFile(history));
+        ignoreOutcome(moveFolderListEntries(session, to, from));
+        return undo(Status::failure("the history of " + to + " cannot be written"));
+    }
+    newPath = to;
+    session.schedule.movePaths(from, to);
     return Status::success();
 }
 
